@@ -1,0 +1,36 @@
+# Helpers that give every target of the project the same warnings and include root.
+
+set(KESTO_WARNINGS -Wall -Wextra -Wpedantic -Wshadow -Wconversion -Wsign-conversion
+                   -Wnon-virtual-dtor -Wold-style-cast -Woverloaded-virtual -Werror)
+
+function(kesto_target_defaults target)
+    target_compile_options(${target} PRIVATE ${KESTO_WARNINGS})
+    target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR})
+    if(WIN32)
+        # Wide Win32 APIs everywhere; keep windows.h from defining min/max.
+        target_compile_definitions(${target} PRIVATE UNICODE _UNICODE NOMINMAX
+                                   WIN32_LEAN_AND_MEAN _WIN32_WINNT=0x0601)
+    endif()
+endfunction()
+
+# kesto_library(name SOURCES ... LIBS ...): a static library of the project's own code.
+function(kesto_library name)
+    cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+    add_library(${name} STATIC ${ARG_SOURCES})
+    kesto_target_defaults(${name})
+    target_link_libraries(${name} PUBLIC ${ARG_LIBS})
+endfunction()
+
+# kesto_test(name SOURCES ... LIBS ...): a GoogleTest executable registered with CTest. Native
+# builds register each test case; the Windows build runs each executable as one test under Wine.
+function(kesto_test name)
+    cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+    add_executable(${name} ${ARG_SOURCES})
+    kesto_target_defaults(${name})
+    target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main)
+    if(CMAKE_CROSSCOMPILING)
+        add_test(NAME ${name} COMMAND ${name})
+    else()
+        gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST)
+    endif()
+endfunction()

@@ -1,0 +1,42 @@
+// The single-writer append file on Windows: opened for writing with read-only sharing.
+
+#include <windows.h>
+
+#include "platform/win32/wide_text.h"
+#include "support/exclusive_file.h"
+
+namespace kesto {
+
+namespace {
+
+class Win32ExclusiveFile final : public ExclusiveAppendFile {
+  public:
+    explicit Win32ExclusiveFile(HANDLE handle) : handle_(handle) {}
+    ~Win32ExclusiveFile() override { CloseHandle(handle_); }
+    Win32ExclusiveFile(const Win32ExclusiveFile&) = delete;
+    Win32ExclusiveFile& operator=(const Win32ExclusiveFile&) = delete;
+
+    bool Append(std::string_view bytes) override {
+        SetFilePointer(handle_, 0, nullptr, FILE_END);
+        DWORD written = 0;
+        return WriteFile(handle_, bytes.data(), static_cast<DWORD>(bytes.size()), &written,
+                         nullptr) != 0 &&
+               written == bytes.size();
+    }
+
+  private:
+    HANDLE handle_;
+};
+
+}  // namespace
+
+std::unique_ptr<ExclusiveAppendFile> ExclusiveAppendFile::Open(const std::string& path) {
+    const HANDLE handle = CreateFileW(win32::Widen(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ,
+                                      nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        return nullptr;
+    }
+    return std::make_unique<Win32ExclusiveFile>(handle);
+}
+
+}  // namespace kesto

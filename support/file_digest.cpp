@@ -1,0 +1,34 @@
+#include "support/file_digest.h"
+
+#include <fstream>
+
+#include "support/file_path.h"
+#include "support/md5.h"
+
+namespace kesto {
+
+std::string FileMd5Hex(const std::string& path) {
+    const std::filesystem::path filePath = PathFromUtf8(path);
+    std::error_code error;
+    std::ifstream file;
+    if (!std::filesystem::is_directory(filePath, error)) {
+        file.open(filePath, std::ios::binary);
+    }
+    if (!file.is_open()) {
+        return " ";
+    }
+    Md5 md5;
+    char block[1024];
+    while (file.read(block, sizeof block) || file.gcount() > 0) {
+        md5.Update(block, static_cast<std::size_t>(file.gcount()));
+    }
+    static constexpr char kHexDigits[] = "0123456789abcdef";
+    std::string hex;
+    for (const unsigned char byte : md5.Finish()) {
+        hex += kHexDigits[byte >> 4];
+        hex += kHexDigits[byte & 0x0F];
+    }
+    return hex;
+}
+
+}  // namespace kesto

@@ -1,0 +1,44 @@
+#include "support/text_conversion.h"
+
+#include <cstring>
+
+#include "support/code_page.h"
+#include "support/utf16.h"
+
+namespace kesto {
+
+namespace {
+// The conversion goes through a 1,024-byte buffer that also holds the terminator.
+constexpr std::size_t kUtf8LimitBytes = 1023;
+}  // namespace
+
+std::string ToAnsi(std::string_view text) {
+    return text.empty() ? std::string() : EncodeText(text, CodePage::ThreadAnsi);
+}
+
+std::string FromAnsi(const char* bytes, int count) {
+    if (bytes == nullptr || count < 1) {
+        return {};
+    }
+    return DecodeText(std::string_view(bytes, static_cast<std::size_t>(count)),
+                      CodePage::ThreadAnsi);
+}
+
+std::string FromAnsi(const char* zeroTerminated) {
+    if (zeroTerminated == nullptr) {
+        return {};
+    }
+    return FromAnsi(zeroTerminated, static_cast<int>(std::strlen(zeroTerminated)));
+}
+
+std::string ToUtf8Limited(std::string_view text) {
+    const std::size_t zero = text.find('\0');
+    if (zero != std::string_view::npos) {
+        text = text.substr(0, zero);
+    }
+    // Normalise to well-formed UTF-8 first, as a UTF-16 to UTF-8 conversion would produce.
+    const std::string wellFormed = Utf16ToUtf8(Utf8ToUtf16(text));
+    return std::string(CutUtf8(wellFormed, kUtf8LimitBytes));
+}
+
+}  // namespace kesto

@@ -1,0 +1,19 @@
+#pragma once
+// Form-style percent encoding of bytes, for form values in request bodies and query strings.
+
+#include <string>
+#include <string_view>
+
+namespace kesto {
+
+// Encodes the text up to its first zero byte: ASCII letters and digits stay, white-space bytes
+// (blank, tab, LF, VT, FF, CR) become '+', every other byte becomes %XX in upper-case hex.
+// size is in-out: on entry the buffer's capacity in bytes, on return the encoded length plus 1,
+// always. The encoded text and a terminating zero are written only when buffer is not null and
+// the capacity suffices; the result says whether they were.
+bool UrlEncode(std::string_view text, char* buffer, int& size);
+
+// The encoded text itself.
+std::string UrlEncode(std::string_view text);
+
+}  // namespace kesto

@@ -1,0 +1,108 @@
+#include "upload/file_listing.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+
+#include "tests/common/temp_folder.h"
+
+namespace kesto {
+namespace {
+
+using testing::TempFolder;
+using ::testing::internal::CaptureStdout;
+using ::testing::internal::GetCapturedStdout;
+
+std::vector<std::string> Sorted(std::vector<std::string> names) {
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+TEST(FileListingTest, ListsNamesSkippingDotNamesAndFilteringFolders) {
+    TempFolder folder;
+    folder.Write("a.jpg");
+    folder.Write("b.png");
+    folder.Write(".hidden.jpg");
+    std::filesystem::create_directory(folder.path() / "sub");
+    std::filesystem::create_directory(folder.path() / ".git");
+
+    const struct {
+        int (*list)(const std::string&, std::vector<std::string>&);
+        std::vector<std::string> expected;
+    } cases[] = {
+        {ListEntries, {"a.jpg", "b.png", "sub"}},
+        {ListSubfolders, {"sub"}},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> names;
+        CaptureStdout();
+        EXPECT_EQ(c.list(folder.Folder(), names), 1);
+        const std::string debug = GetCapturedStdout();
+        EXPECT_EQ(Sorted(names), c.expected);
+        // Every delivered entry has its debug line, skipped ones included.
+        EXPECT_EQ(debug.rfind("First file name is ", 0), 0u) << debug;
+        EXPECT_EQ(std::count(debug.begin(), debug.end(), '\n'), 7) << debug;
+    }
+}
+
+TEST(FileListingTest, EmptyFolderGivesNoNamesAndSuccess) {
+    TempFolder folder;
+    std::vector<std::string> names;
+    CaptureStdout();
+    EXPECT_EQ(ListEntries(folder.Folder(), names), 1);
+    GetCapturedStdout();
+    EXPECT_TRUE(names.empty());
+}
+
+TEST(FileListingTest, MissingFolderFailsWithoutTouchingTheListOrPrinting) {
+    TempFolder folder;
+    for (const auto list : {ListEntries, ListSubfolders}) {
+        std::vector<std::string> names{"kept"};
+        CaptureStdout();
+        EXPECT_EQ(list(folder.Folder() + "missing/", names), -1);
+        EXPECT_EQ(GetCapturedStdout(), "");
+        EXPECT_EQ(names, std::vector<std::string>{"kept"});
+    }
+}
+
+TEST(FileListingTest, AppendsToTheCallersList) {
+    TempFolder folder;
+    folder.Write("1.jpg");
+    std::vector<std::string> names;
+    CaptureStdout();
+    ListEntries(folder.Folder(), names);
+    ListEntries(folder.Folder(), names);
+    GetCapturedStdout();
+    EXPECT_EQ(names, (std::vector<std::string>{"1.jpg", "1.jpg"}));
+}
+
+TEST(FileListingTest, RefusesPatternsLongerThan259Characters) {
+    std::vector<std::string> names;
+    CaptureStdout();
+    EXPECT_EQ(ListEntries(std::string(259, 'x'), names), -1);  // with "*" it would be 260
+    EXPECT_EQ(GetCapturedStdout(), "");
+
+    // A folder path of 258 characters still fits: the refusal is the pattern's, not the path's.
+    TempFolder folder;
+    std::string path = folder.Folder();
+    path += std::string(258 - path.size() - 1, 'p') + "/";
+    ASSERT_EQ(path.size(), 258u);
+    std::filesystem::create_directories(PathFromUtf8(path));
+    CaptureStdout();
+    EXPECT_EQ(ListEntries(path, names), 1);
+    GetCapturedStdout();
+}
+
+TEST(FileListingTest, ListsChineseNames) {
+    TempFolder folder;
+    folder.Write("\xE5\x88\x86\xE7\xB1\xBB/1.jpg");  // 分类/1.jpg
+    std::vector<std::string> names;
+    CaptureStdout();
+    EXPECT_EQ(ListSubfolders(folder.Folder(), names), 1);
+    GetCapturedStdout();
+    EXPECT_EQ(names, std::vector<std::string>{"\xE5\x88\x86\xE7\xB1\xBB"});
+}
+
+}  // namespace
+}  // namespace kesto

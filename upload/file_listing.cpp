@@ -1,0 +1,61 @@
+#include "upload/file_listing.h"
+
+#include <cstdio>
+
+#include "support/text_conversion.h"
+#include "support/utf16.h"
+#include "upload/folder_enumeration.h"
+
+namespace kesto {
+
+namespace {
+
+// The search pattern (folder and "*") lives in a 260-character buffer with its terminator.
+constexpr std::size_t kMaxPatternChars = 259;
+
+enum class Filter { AllEntries, FoldersOnly };
+
+void Consider(const FolderEntry& entry, Filter filter, std::vector<std::string>& names) {
+    if (entry.name.empty() || entry.name.front() == '.') {
+        return;
+    }
+    if (filter == Filter::FoldersOnly && !entry.isFolder) {
+        return;
+    }
+    names.push_back(entry.name);
+}
+
+int List(const std::string& folder, Filter filter, std::vector<std::string>& names) {
+    if (Utf16Length(folder) + 1 > kMaxPatternChars) {
+        return -1;
+    }
+    FolderEntry entry;
+    const auto enumeration = FolderEnumeration::Start(folder, entry);
+    if (!enumeration) {
+        return -1;
+    }
+    std::printf("First file name is %s\n", ToAnsi(entry.name).c_str());
+    Consider(entry, filter, names);
+    while (enumeration->Next(entry)) {
+        std::printf("Next file name is %s\n", ToAnsi(entry.name).c_str());
+        Consider(entry, filter, names);
+    }
+    const std::uint32_t error = enumeration->LastError();
+    if (error != FolderEnumeration::kNoMoreEntries) {
+        std::printf("FindNextFile error. Error is %u\n", static_cast<unsigned>(error));
+        return -1;
+    }
+    return 1;
+}
+
+}  // namespace
+
+int ListEntries(const std::string& folder, std::vector<std::string>& names) {
+    return List(folder, Filter::AllEntries, names);
+}
+
+int ListSubfolders(const std::string& folder, std::vector<std::string>& names) {
+    return List(folder, Filter::FoldersOnly, names);
+}
+
+}  // namespace kesto

@@ -1,0 +1,20 @@
+#pragma once
+// Listing one local folder by name, for the template handling. Neither operation recurses nor
+// sorts: names come in the order the file system delivers them.
+
+#include <string>
+#include <vector>
+
+namespace kesto {
+
+// Appends the names of all entries (files and folders) of the folder, a path ending with the
+// path separator, to names; names starting with '.' are skipped. Returns 1 when the listing ran
+// to its end; -1 when the folder cannot be listed, its path is too long (the search pattern,
+// path plus "*", must fit in 259 characters) or the listing broke off (names found so far stay).
+// Each delivered entry gets a debug line on standard output.
+int ListEntries(const std::string& folder, std::vector<std::string>& names);
+
+// As ListEntries, but only folders.
+int ListSubfolders(const std::string& folder, std::vector<std::string>& names);
+
+}  // namespace kesto
