@@ -30,6 +30,6 @@ if [ ${#missing[@]} -gt 0 ] || [ $need_update -eq 1 ]; then
     export DEBIAN_FRONTEND=noninteractive
     apt-get update -qq
     if [ ${#missing[@]} -gt 0 ]; then
-        apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+        apt-get install -y -qq "${missing[@]}" >/dev/null
     fi
 fi
