@@ -14,8 +14,7 @@ constexpr char kCustomContentMid[] = "13";
 constexpr char kActionAdd[] = "2";
 constexpr char kActionRemove[] = "3";
 // The display name of a new custom-content module ("custom content").
-constexpr char kCustomContentName[] =
-    "\xE8\x87\xAA\xE5\xAE\x9A\xE4\xB9\x89\xE5\x86\x85\xE5\xAE\xB9";
+constexpr char kCustomContentName[] = "自定义内容";
 
 // A field as the layout text carries it. The service sends strings; a number is written in
 // decimal, and a missing field or one of another kind as "0", the text's neutral value.

@@ -1,0 +1,57 @@
+#include "job/progress.h"
+
+namespace kesto {
+
+namespace {
+
+struct AreaLines {
+    const char* start;
+    const char* done;
+    const char* failed;
+};
+
+// "Updating the shop sign..." / "Shop sign updated." / "Shop sign update failed."
+constexpr AreaLines kShopSignLines{"正在更新店招...", "店招更新完成。", "店招更新失败。"};
+// "Updating the main page..." / "Main page updated." / "Main page update failed."
+constexpr AreaLines kMainPageLines{"正在更新主页面...", "主页面更新完成。", "主页面更新失败。"};
+// "Updating the categories..." / "Categories updated." / "Category update failed."
+constexpr AreaLines kCategoryLines{"正在更新分类...", "分类更新完成。", "分类更新失败。"};
+
+std::string AreaLine(const AreaLines& lines, const ProgressMessage& message) {
+    if (message.stage == 0) {
+        return lines.start;
+    }
+    return message.result > 0 ? lines.done : lines.failed;
+}
+
+}  // namespace
+
+std::optional<std::string> ProgressLine(const ProgressMessage& message) {
+    switch (message.number) {
+        case kShopSignProgress:
+            return AreaLine(kShopSignLines, message);
+        case kMainPageProgress:
+            return AreaLine(kMainPageLines, message);
+        case kCategoriesProgress:
+            return AreaLine(kCategoryLines, message);
+        case kNoShopSignPicture:
+            // "No shop sign file found."
+            return "没找到店招文件.";
+        case kPictureUploadStarting:
+            // "Starting upload of <name>"
+            return "开始上传 " + message.text;
+        case kPictureUploaded:
+            // "<name> , upload finished", whatever the result
+            return message.text + " ,上传完成";
+        case kTransactionPassword:
+            // "Please enter the transaction password, then upload again."
+            return "请输入交易密码后重新上传。";
+        case kDecorationFinished:
+            // "Decoration finished."
+            return "装修完成。";
+        default:
+            return std::nullopt;
+    }
+}
+
+}  // namespace kesto
