@@ -1,0 +1,105 @@
+#include "job/decoration_job.h"
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <random>
+
+#include "market/hosts.h"
+#include "upload/file_listing.h"
+
+namespace kesto {
+
+namespace {
+
+std::string Lower(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; });
+    return text;
+}
+
+std::string WithSeparator(std::string path) {
+    constexpr auto kSeparator = static_cast<char>(std::filesystem::path::preferred_separator);
+    if (path.empty() || (path.back() != kSeparator && path.back() != '/')) {
+        path += kSeparator;
+    }
+    return path;
+}
+
+// One number from 0 to 32767, drawn from a generator seeded with the current time in seconds.
+int DrawShopFrontNumber() {
+    const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(
+        std::chrono::system_clock::now().time_since_epoch());
+    std::minstd_rand generator(static_cast<std::minstd_rand::result_type>(seconds.count()));
+    return std::uniform_int_distribution<int>(0, 32767)(generator);
+}
+
+// Runs one area between its start and end messages; true when it succeeded.
+template <typename Update>
+bool RunArea(ProgressSink& progress, int number, Update update) {
+    progress.Post({number, 0, 0, {}});
+    const int result = update();
+    progress.Post({number, 1, result, {}});
+    return result > 0;
+}
+
+// The shop sign area: the first picture of the "head" folder. A missing picture is reported and
+// does not end the job.
+bool RunShopSign(const JobRequest& request, DecorationSteps& steps, ProgressSink& progress) {
+    const std::string folder = WithSeparator(request.templatePath) + "head" +
+                               static_cast<char>(std::filesystem::path::preferred_separator);
+    std::vector<std::string> names;
+    ListEntries(folder, names);
+    const std::string picture = FindShopSignPicture(names);
+    if (picture.empty()) {
+        progress.Post({kNoShopSignPicture, 0, 0, {}});
+        return true;
+    }
+    return RunArea(progress, kShopSignProgress,
+                   [&] { return steps.UpdateShopSign(folder + picture); });
+}
+
+}  // namespace
+
+std::string FindShopSignPicture(const std::vector<std::string>& names) {
+    for (const std::string& name : names) {
+        const std::size_t dot = name.find('.');
+        if (dot == std::string::npos) {
+            continue;
+        }
+        const std::string extension = Lower(name.substr(dot + 1));
+        if (extension == "gif" || extension == "jpg" || extension == "jpeg") {
+            return name;
+        }
+    }
+    return {};
+}
+
+std::string ShopFrontAddress(const std::string& userNumber, int randomValue) {
+    if (userNumber.empty()) {
+        return {};
+    }
+    return std::string("http://") + hosts::kShop + "/" + userNumber +
+           "?t=" + std::to_string(randomValue);
+}
+
+void RunDecorationJob(const JobRequest& request, DecorationSteps& steps, ProgressSink& progress) {
+    steps.SaveShopLayout(request.shopSign, request.mainPage);
+    if (request.shopSign && !RunShopSign(request, steps, progress)) {
+        return;
+    }
+    if (request.mainPage && !RunArea(progress, kMainPageProgress, [&] {
+            return steps.UpdateMainPage(request.templatePath + "main");
+        })) {
+        return;
+    }
+    if (request.categories && !RunArea(progress, kCategoriesProgress, [&] {
+            return steps.UpdateCategories(request.templatePath + "class");
+        })) {
+        return;
+    }
+    progress.Post(
+        {kDecorationFinished, 0, 0, ShopFrontAddress(steps.UserNumber(), DrawShopFrontNumber())});
+}
+
+}  // namespace kesto

@@ -1,0 +1,47 @@
+#pragma once
+// The decoration job: the layout step, then the ticked areas in a fixed order (shop sign, main
+// page, categories), stopping at the first area that fails, reporting every step through the
+// progress protocol and ending with the shop front's address.
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "job/progress.h"
+
+namespace kesto {
+
+// What the dialog hands the job when Upload is pressed.
+struct JobRequest {
+    bool shopSign = false;
+    bool mainPage = false;
+    bool categories = false;   // ticked and, where the warning was shown, confirmed
+    std::string templatePath;  // the chosen template folder, ending with the path separator
+};
+
+// The operations the job runs against the marketplace, each returning its result code (above 0
+// for success). The marketplace client implements them over one job's shop session; tests use
+// fakes.
+class DecorationSteps {
+  public:
+    virtual ~DecorationSteps() = default;
+    virtual int SaveShopLayout(bool shopSign, bool mainPage) = 0;
+    virtual int UpdateShopSign(const std::string& picturePath) = 0;
+    virtual int UpdateMainPage(const std::string& mainFolder) = 0;
+    virtual int UpdateCategories(const std::string& classFolder) = 0;
+    // The logged-in user's number; empty when unknown.
+    virtual std::string UserNumber() = 0;
+};
+
+// Runs one job to its end on the calling thread.
+void RunDecorationJob(const JobRequest& request, DecorationSteps& steps, ProgressSink& progress);
+
+// The first name whose extension (everything after its first '.') is gif, jpg or jpeg, compared
+// case-insensitively; empty when none is.
+std::string FindShopSignPicture(const std::vector<std::string>& names);
+
+// The shop front: http, the shop host, "/" + user number + "?t=" + a number from 0 to 32767.
+// Empty when the user number is.
+std::string ShopFrontAddress(const std::string& userNumber, int randomValue);
+
+}  // namespace kesto

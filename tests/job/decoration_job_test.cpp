@@ -1,0 +1,167 @@
+#include "job/decoration_job.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "tests/common/temp_folder.h"
+
+namespace kesto {
+namespace {
+
+using testing::TempFolder;
+
+constexpr char kSeparator = static_cast<char>(std::filesystem::path::preferred_separator);
+
+class RecordingProgress final : public ProgressSink {
+  public:
+    void Post(ProgressMessage message) override { messages.push_back(std::move(message)); }
+    std::vector<ProgressMessage> messages;
+};
+
+class FakeSteps final : public DecorationSteps {
+  public:
+    int SaveShopLayout(bool shopSign, bool mainPage) override {
+        calls.push_back("layout " + std::to_string(shopSign) + std::to_string(mainPage));
+        return -1;  // the job goes on whatever the layout step answers
+    }
+    int UpdateShopSign(const std::string& picturePath) override {
+        calls.push_back("sign " + picturePath);
+        return signResult;
+    }
+    int UpdateMainPage(const std::string& mainFolder) override {
+        calls.push_back("main " + mainFolder);
+        return mainResult;
+    }
+    int UpdateCategories(const std::string& classFolder) override {
+        calls.push_back("class " + classFolder);
+        return classResult;
+    }
+    std::string UserNumber() override { return userNumber; }
+
+    int signResult = 1;
+    int mainResult = 1;
+    int classResult = 1;
+    std::string userNumber = "10001";
+    std::vector<std::string> calls;
+};
+
+std::vector<int> Numbers(const std::vector<ProgressMessage>& messages) {
+    std::vector<int> numbers;
+    for (const ProgressMessage& message : messages) {
+        numbers.push_back(message.number * 10 + message.stage);
+    }
+    return numbers;
+}
+
+TEST(ShopSignPictureTest, FirstGifOrJpegByItsWholeExtension) {
+    using Names = std::vector<std::string>;
+    const struct {
+        Names names;
+        std::string picture;
+    } cases[] = {
+        {{"logo.txt", "banner.PNG", "sign.Jpeg"}, "sign.Jpeg"},
+        {{"sign.old.jpg"}, ""},  // its extension is "old.jpg"
+        {{"noextension", "", "a.GIF", "b.jpg"}, "a.GIF"},
+        {{"x.jpg", "y.gif"}, "x.jpg"},
+        {{}, ""},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(FindShopSignPicture(c.names), c.picture);
+    }
+}
+
+TEST(ShopFrontAddressTest, NamesTheShopOfTheUser) {
+    EXPECT_EQ(ShopFrontAddress("10001", 4711), "http://shop.kesto.example/10001?t=4711");
+    EXPECT_EQ(ShopFrontAddress("", 4711), "");
+}
+
+struct JobCase {
+    const char* name;
+    bool shopSign, mainPage, categories;
+    int signResult, mainResult, classResult;
+    std::vector<int> messages;  // number * 10 + stage
+    std::size_t calls;          // operations run, the layout step included
+};
+
+TEST(DecorationJobTest, RunsTickedAreasInOrderAndStopsAtTheFirstFailure) {
+    const JobCase cases[] = {
+        {"all succeed",
+         true,
+         true,
+         true,
+         1,
+         1,
+         1,
+         {20320, 20321, 20300, 20301, 21240, 21241, 20380},
+         4},
+        {"nothing ticked", false, false, false, 1, 1, 1, {20380}, 1},
+        {"main page fails", false, true, true, 1, 0, 1, {20300, 20301}, 2},
+        {"shop sign fails", true, true, true, -1, 1, 1, {20320, 20321}, 2},
+        {"categories fail", false, false, true, 1, 1, -1, {21240, 21241}, 2},
+    };
+    TempFolder folder;
+    folder.Write("head/sign.jpg", "x");
+    for (const JobCase& c : cases) {
+        FakeSteps steps;
+        steps.signResult = c.signResult;
+        steps.mainResult = c.mainResult;
+        steps.classResult = c.classResult;
+        RecordingProgress progress;
+        RunDecorationJob({c.shopSign, c.mainPage, c.categories, folder.Folder()}, steps, progress);
+        EXPECT_EQ(Numbers(progress.messages), c.messages) << c.name;
+        EXPECT_EQ(steps.calls.size(), c.calls) << c.name;
+        const ProgressMessage& last = progress.messages.back();
+        if (last.number != kDecorationFinished) {
+            EXPECT_LE(last.result, 0) << c.name;
+        }
+    }
+}
+
+TEST(DecorationJobTest, BuildsAreaFoldersFromTheTemplatePath) {
+    TempFolder folder;
+    folder.Write("head/logo.txt", "x");
+    folder.Write("head/banner.GIF", "x");
+    const std::string withoutSeparator = folder.Folder().substr(0, folder.Folder().size() - 1);
+    FakeSteps steps;
+    RecordingProgress progress;
+    RunDecorationJob({true, true, true, withoutSeparator}, steps, progress);
+    // The shop sign folder always gets its separator; "main" and "class" are appended as is.
+    EXPECT_EQ(steps.calls,
+              (std::vector<std::string>{
+                  "layout 11",
+                  "sign " + withoutSeparator + kSeparator + "head" + kSeparator + "banner.GIF",
+                  "main " + withoutSeparator + "main", "class " + withoutSeparator + "class"}));
+}
+
+TEST(DecorationJobTest, MissingShopSignPictureIsReportedAndTheJobGoesOn) {
+    TempFolder folder;
+    folder.Write("head/sign.old.jpg", "x");
+    FakeSteps steps;
+    RecordingProgress progress;
+    RunDecorationJob({true, true, false, folder.Folder()}, steps, progress);
+    EXPECT_EQ(Numbers(progress.messages), (std::vector<int>{20360, 20300, 20301, 20380}));
+}
+
+TEST(DecorationJobTest, CompletionCarriesTheShopFrontOrAnEmptyAddress) {
+    TempFolder folder;
+    for (const std::string user : {"10001", ""}) {
+        FakeSteps steps;
+        steps.userNumber = user;
+        RecordingProgress progress;
+        RunDecorationJob({false, false, false, folder.Folder()}, steps, progress);
+        ASSERT_EQ(progress.messages.size(), 1u);
+        const std::string& address = progress.messages[0].text;
+        if (user.empty()) {
+            EXPECT_EQ(address, "");
+        } else {
+            EXPECT_EQ(address.rfind("http://shop.kesto.example/10001?t=", 0), 0u) << address;
+            const int number = std::stoi(address.substr(address.find("?t=") + 3));
+            EXPECT_GE(number, 0);
+            EXPECT_LE(number, 32767);
+        }
+    }
+}
+
+}  // namespace
+}  // namespace kesto
