@@ -35,7 +35,7 @@ struct ProgressMessage {
 // terminal elsewhere. Post never blocks on the receiver and keeps the order of one thread's
 // messages.
 class ProgressSink {
-public:
+  public:
     virtual ~ProgressSink() = default;
     virtual void Post(ProgressMessage message) = 0;
 };

@@ -1,0 +1,94 @@
+#include "job/category_records.h"
+
+#include <algorithm>
+
+#include "support/text_conversion.h"
+#include "support/url_encode.h"
+
+namespace kesto {
+
+namespace {
+
+std::string Lower(std::string_view text) {
+    std::string lower(text);
+    std::transform(lower.begin(), lower.end(), lower.begin(),
+                   [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; });
+    return lower;
+}
+
+}  // namespace
+
+std::string CategoryName(std::string_view entry) {
+    const std::size_t dot = entry.find('.');
+    return dot == std::string_view::npos ? std::string() : std::string(entry.substr(0, dot));
+}
+
+CategoryFolder SortCategoryEntries(std::string folder, std::vector<std::string> entries) {
+    const auto thumbs = std::find_if(entries.begin(), entries.end(),
+                                     [](const std::string& e) { return Lower(e) == "thumbs.db"; });
+    if (thumbs != entries.end()) {
+        entries.erase(thumbs);
+    }
+    CategoryFolder category{std::move(folder), {}, {}};
+    const auto top = std::find_if(entries.begin(), entries.end(), [](const std::string& e) {
+        return e.find('-') == std::string::npos;
+    });
+    if (top != entries.end()) {
+        category.top = {*top, CategoryName(*top)};
+        entries.erase(top);
+    }
+    for (std::string& entry : entries) {
+        std::string name = CategoryName(entry);
+        category.subcategories.push_back({std::move(entry), std::move(name)});
+    }
+    return category;
+}
+
+std::string CreatingRecord(int id, int parent, int level, std::string_view name,
+                           std::string_view address) {
+    return std::to_string(id) + "^" + std::to_string(parent) + "^" + std::to_string(level) +
+           "^0^2^" + UrlEncode(ToUtf8Limited(name)) + "^" + UrlEncode(ToAnsi(address)) + "^";
+}
+
+std::vector<std::string> ParseCategoryIds(std::string_view answer) {
+    static constexpr std::string_view kKey = "\"cate_id\":";
+    const std::string lower = Lower(answer);
+    std::vector<std::string> ids;
+    std::size_t from = 0;
+    for (;;) {
+        const std::size_t key = lower.find(kKey, from);
+        if (key == std::string::npos) {
+            break;
+        }
+        std::size_t value = lower.find_first_not_of(" \t\r\n", key + kKey.size());
+        if (value == std::string::npos) {
+            break;
+        }
+        if (lower[value] == '"') {
+            const std::size_t close = lower.find('"', value + 1);
+            if (close == std::string::npos) {
+                break;
+            }
+            ids.push_back(lower.substr(value + 1, close - value - 1));
+            from = close + 1;
+            continue;
+        }
+        // An id written as a bare number is taken as it stands.
+        const std::size_t end = lower.find_first_not_of("0123456789", value);
+        if (end != value) {
+            ids.push_back(lower.substr(value, end - value));
+        }
+        from = value + 1;
+    }
+    return ids;
+}
+
+std::string DeletingRecords(const std::vector<std::string>& ids) {
+    std::string records;
+    for (const std::string& id : ids) {
+        records += (records.empty() ? "" : "|") + id + "^^^^3^^^";
+    }
+    return records;
+}
+
+}  // namespace kesto

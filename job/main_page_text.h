@@ -1,0 +1,34 @@
+#pragma once
+// The main page's text: which entries of the template's "main" folder are pictures and which is
+// the page text, how the page text file is read, and how its picture names and shop markers are
+// filled in.
+
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kesto {
+
+struct MainFolderContent {
+    std::vector<std::string> pictures;  // .jpg, .jpeg, .gif, in listing order
+    std::string contentFile;            // the last .txt in listing order; empty when none
+};
+
+// Sorts the listed names of the main folder (letter case of the endings ignored; names starting
+// with '.' ignored).
+MainFolderContent ClassifyMainFolder(const std::vector<std::string>& names);
+
+// The page text file's bytes as UTF-8 text. A file starting with a UTF-8 or UTF-16 byte-order
+// mark is read in that encoding; any other file is text in the ANSI code page, up to its first
+// zero byte.
+std::string DecodeContentFile(std::string_view bytes);
+
+// Replaces the uploaded pictures' file names in the text by their album addresses (at each
+// position the longest name that matches wins, replaced text is not scanned again), then
+// "{店铺URL}" by the shop's address and "{店铺ID}" by the user number.
+std::string FillMainPageText(std::string_view text,
+                             const std::map<std::string, std::string>& uploadedPictures,
+                             const std::string& userNumber);
+
+}  // namespace kesto
