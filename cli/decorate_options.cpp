@@ -1,0 +1,89 @@
+#include "cli/decorate_options.h"
+
+#include <sstream>
+
+namespace kesto {
+
+namespace {
+
+// Applies --areas LIST: a comma-separated subset of sign, main, categories, or "none".
+bool ApplyAreas(const std::string& list, DecorateOptions& options, std::string& error) {
+    options.shopSign = options.mainPage = options.categories = false;
+    if (list == "none") {
+        return true;
+    }
+    std::istringstream items(list);
+    std::string item;
+    bool any = false;
+    while (std::getline(items, item, ',')) {
+        if (item == "sign") {
+            options.shopSign = true;
+        } else if (item == "main") {
+            options.mainPage = true;
+        } else if (item == "categories") {
+            options.categories = true;
+        } else {
+            error = "unknown area '" + item + "' in --areas (use sign, main, categories or none)";
+            return false;
+        }
+        any = true;
+    }
+    if (!any || list.back() == ',') {
+        error = "--areas needs a comma-separated list of sign, main, categories, or none";
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+std::string DecorateUsage() {
+    return "usage: kesto-decorate --template DIR [--areas LIST] [--cookies FILE] [--yes]\n"
+           "\n"
+           "Decorates the logged-in user's shop with a template.\n"
+           "\n"
+           "  --template DIR   the template folder (with head, main and class)\n"
+           "  --areas LIST     comma-separated subset of sign, main, categories, or none\n"
+           "                   (default: all three)\n"
+           "  --cookies FILE   a Netscape cookies.txt with the marketplace login (default: the\n"
+           "                   file the desktop program's login leaves behind)\n"
+           "  --yes            do not ask before the shop's categories are replaced\n"
+           "  --help           show this text\n"
+           "\n"
+           "The marketplace is reached through the system proxy (http_proxy).\n"
+           "Exit status: 0 decorated, 1 an area failed, 2 usage error.\n";
+}
+
+ParsedOptions ParseDecorateOptions(const std::vector<std::string>& arguments) {
+    DecorateOptions options;
+    std::string error;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        const bool takesValue =
+            argument == "--template" || argument == "--areas" || argument == "--cookies";
+        if (takesValue && i + 1 >= arguments.size()) {
+            return {std::nullopt, argument + " needs a value"};
+        }
+        if (argument == "--help" || argument == "-h") {
+            options.help = true;
+        } else if (argument == "--yes" || argument == "-y") {
+            options.confirmed = true;
+        } else if (argument == "--template") {
+            options.templateFolder = arguments[++i];
+        } else if (argument == "--cookies") {
+            options.cookieFile = arguments[++i];
+        } else if (argument == "--areas") {
+            if (!ApplyAreas(arguments[++i], options, error)) {
+                return {std::nullopt, error};
+            }
+        } else {
+            return {std::nullopt, "unknown argument '" + argument + "'"};
+        }
+    }
+    if (!options.help && options.templateFolder.empty()) {
+        return {std::nullopt, "--template DIR is required"};
+    }
+    return {options, {}};
+}
+
+}  // namespace kesto

@@ -1,0 +1,31 @@
+#pragma once
+// The command line of kesto-decorate:
+//   kesto-decorate --template DIR [--areas LIST] [--cookies FILE] [--yes]
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace kesto {
+
+struct DecorateOptions {
+    std::string templateFolder;
+    bool shopSign = true;
+    bool mainPage = true;
+    bool categories = true;
+    std::string cookieFile;  // empty: the desktop program's cookie file
+    bool confirmed = false;  // --yes: deleting the shop's categories needs no question
+    bool help = false;
+};
+
+struct ParsedOptions {
+    std::optional<DecorateOptions> options;
+    std::string error;  // why the command line was refused
+};
+
+ParsedOptions ParseDecorateOptions(const std::vector<std::string>& arguments);
+
+// The text --help prints.
+std::string DecorateUsage();
+
+}  // namespace kesto

@@ -1,0 +1,57 @@
+#include "cli/decorate_options.h"
+
+#include <gtest/gtest.h>
+
+namespace kesto {
+namespace {
+
+using Arguments = std::vector<std::string>;
+
+TEST(DecorateOptionsTest, AcceptsTheDocumentedForms) {
+    const struct {
+        Arguments arguments;
+        bool sign, main, categories, confirmed;
+        std::string cookies;
+    } cases[] = {
+        {{"--template", "t"}, true, true, true, false, ""},
+        {{"--template", "t", "--areas", "none"}, false, false, false, false, ""},
+        {{"--template", "t", "--areas", "main,sign"}, true, true, false, false, ""},
+        {{"--areas", "categories", "--template", "t", "--yes"}, false, false, true, true, ""},
+        {{"--template", "t", "--cookies", "c.txt", "-y"}, true, true, true, true, "c.txt"},
+    };
+    for (const auto& c : cases) {
+        const ParsedOptions parsed = ParseDecorateOptions(c.arguments);
+        ASSERT_TRUE(parsed.options) << parsed.error;
+        EXPECT_EQ(parsed.options->templateFolder, "t");
+        EXPECT_EQ(parsed.options->shopSign, c.sign);
+        EXPECT_EQ(parsed.options->mainPage, c.main);
+        EXPECT_EQ(parsed.options->categories, c.categories);
+        EXPECT_EQ(parsed.options->confirmed, c.confirmed);
+        EXPECT_EQ(parsed.options->cookieFile, c.cookies);
+    }
+}
+
+TEST(DecorateOptionsTest, RefusesBadCommandLinesWithAReason) {
+    const Arguments cases[] = {
+        {},
+        {"--areas", "main"},
+        {"--template"},
+        {"--template", "t", "--areas"},
+        {"--template", "t", "--areas", "main,logo"},
+        {"--template", "t", "--areas", ""},
+        {"--template", "t", "--areas", "main,"},
+        {"--template", "t", "--verbose"},
+        {"t"},
+    };
+    for (const Arguments& arguments : cases) {
+        const ParsedOptions parsed = ParseDecorateOptions(arguments);
+        EXPECT_FALSE(parsed.options);
+        EXPECT_FALSE(parsed.error.empty());
+    }
+    const ParsedOptions help = ParseDecorateOptions({"--help"});
+    ASSERT_TRUE(help.options);
+    EXPECT_TRUE(help.options->help);
+}
+
+}  // namespace
+}  // namespace kesto
