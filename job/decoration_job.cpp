@@ -50,7 +50,7 @@ bool RunShopSign(const JobRequest& request, DecorationSteps& steps, ProgressSink
                                static_cast<char>(std::filesystem::path::preferred_separator);
     std::vector<std::string> names;
     ListEntries(folder, names);
-    const std::string picture = FindShopSignPicture(names);
+    const std::string picture = FindFirstPicture(names);
     if (picture.empty()) {
         progress.Post({kNoShopSignPicture, 0, 0, {}});
         return true;
@@ -61,7 +61,7 @@ bool RunShopSign(const JobRequest& request, DecorationSteps& steps, ProgressSink
 
 }  // namespace
 
-std::string FindShopSignPicture(const std::vector<std::string>& names) {
+std::string FindFirstPicture(const std::vector<std::string>& names) {
     for (const std::string& name : names) {
         const std::size_t dot = name.find('.');
         if (dot == std::string::npos) {

@@ -37,8 +37,9 @@ class DecorationSteps {
 void RunDecorationJob(const JobRequest& request, DecorationSteps& steps, ProgressSink& progress);
 
 // The first name whose extension (everything after its first '.') is gif, jpg or jpeg, compared
-// case-insensitively; empty when none is.
-std::string FindShopSignPicture(const std::vector<std::string>& names);
+// case-insensitively; empty when none is. It picks the shop sign picture of a template's "head"
+// folder and the preview picture of a template folder.
+std::string FindFirstPicture(const std::vector<std::string>& names);
 
 // The shop front: http, the shop host, "/" + user number + "?t=" + a number from 0 to 32767.
 // Empty when the user number is.

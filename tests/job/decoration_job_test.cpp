@@ -54,7 +54,7 @@ std::vector<int> Numbers(const std::vector<ProgressMessage>& messages) {
     return numbers;
 }
 
-TEST(ShopSignPictureTest, FirstGifOrJpegByItsWholeExtension) {
+TEST(FirstPictureTest, FirstGifOrJpegByItsWholeExtension) {
     using Names = std::vector<std::string>;
     const struct {
         Names names;
@@ -67,7 +67,7 @@ TEST(ShopSignPictureTest, FirstGifOrJpegByItsWholeExtension) {
         {{}, ""},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(FindShopSignPicture(c.names), c.picture);
+        EXPECT_EQ(FindFirstPicture(c.names), c.picture);
     }
 }
 

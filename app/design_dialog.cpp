@@ -1,0 +1,117 @@
+#include "app/design_dialog.h"
+
+#include <filesystem>
+
+#include "market/hosts.h"
+#include "upload/file_listing.h"
+
+namespace kesto {
+
+namespace {
+
+constexpr char kLoggedInLine[] = "已登录.";
+constexpr char kLoggingInLine[] = "正在登录...";
+constexpr char kCategoriesWarning[] = "装修会删除现在的所有分类，是否继续?";
+constexpr char kWarningCaption[] = "提示";
+
+}  // namespace
+
+void DesignDialog::OnInit(const std::string& templateRoot) {
+    std::vector<std::string> names;
+    ListSubfolders(templateRoot, names);
+    for (const std::string& name : names) {
+        view_.AddTemplate(name);
+        templatePaths_.push_back(templateRoot + name +
+                                 static_cast<char>(std::filesystem::path::preferred_separator));
+    }
+    if (!templatePaths_.empty()) {
+        view_.SelectTemplate(0);
+    }
+    for (const Area area : {Area::ShopSign, Area::MainPage, Area::Categories}) {
+        view_.SetAreaChecked(area, true);
+    }
+    view_.EnableUpload(false);
+}
+
+void DesignDialog::OnLogin() {
+    view_.OpenLoginBrowser();
+    view_.StartLoginTimer();
+}
+
+void DesignDialog::OnLoginTimer() {
+    if (view_.CheckLogin()) {
+        view_.StopLoginTimer();
+        loggedIn_ = true;
+        view_.EnableUpload(!jobRunning_);
+        view_.AddProgressLine(kLoggedInLine);
+        return;
+    }
+    ++unsuccessfulPolls_;
+    if (unsuccessfulPolls_ % 2 == 0) {
+        view_.AddProgressLine(kLoggingInLine);
+    }
+}
+
+void DesignDialog::OnUpload() {
+    const std::string templatePath = SelectedTemplatePath();
+    if (!loggedIn_ || jobRunning_ || templatePath.empty()) {
+        return;
+    }
+    JobRequest request;
+    request.shopSign = view_.IsAreaChecked(Area::ShopSign);
+    request.mainPage = view_.IsAreaChecked(Area::MainPage);
+    request.categories = view_.IsAreaChecked(Area::Categories);
+    if (request.categories && !categoriesWarningShown_) {
+        categoriesWarningShown_ = true;
+        if (!view_.AskYesNo(kCategoriesWarning, kWarningCaption)) {
+            request.categories = false;
+            view_.SetAreaChecked(Area::Categories, false);
+        }
+    }
+    request.templatePath = templatePath;
+    jobRunning_ = true;
+    view_.EnableUpload(false);
+    view_.StartJob(request);
+}
+
+void DesignDialog::OnPreview() {
+    const std::string templatePath = SelectedTemplatePath();
+    if (templatePath.empty()) {
+        return;
+    }
+    std::vector<std::string> names;
+    ListEntries(templatePath, names);
+    const std::string picture = FindFirstPicture(names);
+    if (!picture.empty()) {
+        view_.OpenWithShell(templatePath + picture);
+    }
+}
+
+void DesignDialog::OnProgress(const ProgressMessage& message) {
+    if (message.number == kTransactionPassword) {
+        view_.OpenPasswordBrowser(std::string("http://") + hosts::kMember +
+                                  "/cgi-bin/login_entry?LoginLevel=2");
+    }
+    if (const auto line = ProgressLine(message)) {
+        view_.AddProgressLine(*line);
+    }
+    // An empty shop front address (no user number) opens nothing.
+    if (message.number == kDecorationFinished && !message.text.empty()) {
+        view_.OpenWithShell(message.text);
+    }
+}
+
+void DesignDialog::OnJobEnded() {
+    jobRunning_ = false;
+    view_.EnableUpload(loggedIn_);
+}
+
+std::string DesignDialog::SelectedTemplatePath() const {
+    const int selected = view_.SelectedTemplate();
+    if (selected < 0 || static_cast<std::size_t>(selected) >= templatePaths_.size()) {
+        return {};
+    }
+    return templatePaths_[static_cast<std::size_t>(selected)];
+}
+
+}  // namespace kesto

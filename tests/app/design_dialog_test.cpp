@@ -1,0 +1,184 @@
+#include "app/design_dialog.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <map>
+
+#include "tests/common/temp_folder.h"
+
+namespace kesto {
+namespace {
+
+using testing::TempFolder;
+using Lines = std::vector<std::string>;
+
+class FakeView final : public DesignDialogView {
+  public:
+    void AddTemplate(const std::string& name) override { templates.push_back(name); }
+    void SelectTemplate(int index) override { selected = index; }
+    int SelectedTemplate() const override { return selected; }
+    void SetAreaChecked(Area area, bool checked) override { areas[area] = checked; }
+    bool IsAreaChecked(Area area) const override { return areas.at(area); }
+    void EnableUpload(bool enabled) override { uploadEnabled = enabled; }
+    void AddProgressLine(const std::string& line) override { lines.push_back(line); }
+    bool AskYesNo(const std::string& text, const std::string& caption) override {
+        questions.push_back(caption + ":" + text);
+        return answer;
+    }
+    void OpenWithShell(const std::string& target) override { opened.push_back(target); }
+    void OpenLoginBrowser() override { ++loginBrowserOpened; }
+    void OpenPasswordBrowser(const std::string& address) override {
+        passwordBrowser.push_back(address);
+    }
+    void StartLoginTimer() override { timerRunning = true; }
+    void StopLoginTimer() override { timerRunning = false; }
+    bool CheckLogin() override { return loginComplete; }
+    void StartJob(const JobRequest& request) override { jobs.push_back(request); }
+
+    Lines templates;
+    int selected = -1;
+    std::map<Area, bool> areas;
+    bool uploadEnabled = true;
+    Lines lines;
+    Lines questions;
+    bool answer = true;
+    Lines opened;
+    int loginBrowserOpened = 0;
+    Lines passwordBrowser;
+    bool timerRunning = false;
+    bool loginComplete = false;
+    std::vector<JobRequest> jobs;
+};
+
+constexpr char kSeparator = static_cast<char>(std::filesystem::path::preferred_separator);
+
+class DesignDialogTest : public ::testing::Test {
+  protected:
+    DesignDialogTest() {
+        root.Write("a/cover.JPG", "x");
+        root.Write("a/a.b.gif", "x");
+        root.Write("b/readme.txt", "x");
+        root.Write("loose.jpg", "x");
+        root.Write(".hidden/x.jpg", "x");
+        ::testing::internal::CaptureStdout();  // the folder listing's debug lines
+        dialog.OnInit(root.Folder());
+    }
+    ~DesignDialogTest() override { ::testing::internal::GetCapturedStdout(); }
+
+    void LogIn() {
+        dialog.OnLogin();
+        view.loginComplete = true;
+        dialog.OnLoginTimer();
+        view.lines.clear();
+    }
+    void SelectTemplate(const std::string& name) {
+        const auto found = std::find(view.templates.begin(), view.templates.end(), name);
+        view.selected = static_cast<int>(found - view.templates.begin());
+    }
+
+    TempFolder root;
+    FakeView view;
+    DesignDialog dialog{view};
+};
+
+TEST_F(DesignDialogTest, InitListsTemplateFoldersSelectsTheFirstAndTicksAllAreas) {
+    Lines sorted = view.templates;
+    std::sort(sorted.begin(), sorted.end());
+    EXPECT_EQ(sorted, (Lines{"a", "b"}));
+    EXPECT_EQ(view.selected, 0);
+    EXPECT_EQ(dialog.templatePaths()[0], root.Folder() + view.templates[0] + kSeparator);
+    EXPECT_TRUE(view.areas[Area::ShopSign] && view.areas[Area::MainPage] &&
+                view.areas[Area::Categories]);
+    EXPECT_FALSE(view.uploadEnabled);
+}
+
+TEST_F(DesignDialogTest, LoginPollAddsAWaitingLineEverySecondFailureThenLogsIn) {
+    dialog.OnLogin();
+    EXPECT_EQ(view.loginBrowserOpened, 1);
+    EXPECT_TRUE(view.timerRunning);
+    for (int poll = 0; poll < 5; ++poll) {
+        dialog.OnLoginTimer();
+    }
+    EXPECT_EQ(view.lines, (Lines{"正在登录...", "正在登录..."}));
+    EXPECT_FALSE(view.uploadEnabled);
+    view.loginComplete = true;
+    dialog.OnLoginTimer();
+    EXPECT_EQ(view.lines.back(), "已登录.");
+    EXPECT_TRUE(view.uploadEnabled);
+    EXPECT_FALSE(view.timerRunning);
+}
+
+TEST_F(DesignDialogTest, CategoriesWarningIsAskedOnceAndNoDropsTheCategories) {
+    LogIn();
+    view.answer = false;
+    dialog.OnUpload();
+    ASSERT_EQ(view.jobs.size(), 1u);
+    EXPECT_EQ(view.questions, (Lines{"提示:装修会删除现在的所有分类，是否继续?"}));
+    EXPECT_FALSE(view.jobs[0].categories);
+    EXPECT_TRUE(view.jobs[0].shopSign && view.jobs[0].mainPage);
+    EXPECT_FALSE(view.areas[Area::Categories]);
+
+    dialog.OnJobEnded();
+    view.areas[Area::Categories] = true;
+    dialog.OnUpload();
+    ASSERT_EQ(view.jobs.size(), 2u);
+    EXPECT_EQ(view.questions.size(), 1u);
+    EXPECT_TRUE(view.jobs[1].categories);
+}
+
+TEST_F(DesignDialogTest, OneJobAtATime) {
+    LogIn();
+    for (const Area area : {Area::ShopSign, Area::MainPage, Area::Categories}) {
+        view.areas[area] = false;
+    }
+    dialog.OnUpload();
+    EXPECT_FALSE(view.uploadEnabled);
+    dialog.OnUpload();
+    EXPECT_EQ(view.jobs.size(), 1u);  // no area ticked still runs a job, but only one
+    EXPECT_EQ(view.jobs[0].templatePath, dialog.templatePaths()[0]);
+    dialog.OnJobEnded();
+    EXPECT_TRUE(view.uploadEnabled);
+    dialog.OnUpload();
+    EXPECT_EQ(view.jobs.size(), 2u);
+}
+
+TEST_F(DesignDialogTest, PreviewOpensTheFirstPictureByItsWholeExtension) {
+    SelectTemplate("a");
+    dialog.OnPreview();
+    EXPECT_EQ(view.opened, (Lines{root.Folder() + "a" + kSeparator + "cover.JPG"}));
+    SelectTemplate("b");
+    dialog.OnPreview();
+    EXPECT_EQ(view.opened.size(), 1u);
+}
+
+TEST(DesignDialogEmptyTest, EmptyTemplateListMakesUploadAndPreviewDoNothing) {
+    TempFolder root;
+    FakeView view;
+    DesignDialog dialog(view);
+    dialog.OnInit(root.Folder() + "missing" + kSeparator);
+    EXPECT_EQ(view.selected, -1);
+    view.loginComplete = true;
+    dialog.OnLoginTimer();
+    dialog.OnUpload();
+    dialog.OnPreview();
+    EXPECT_TRUE(view.jobs.empty());
+    EXPECT_TRUE(view.opened.empty());
+}
+
+TEST_F(DesignDialogTest, ProgressMessagesAddLinesAndOpenBrowsers) {
+    dialog.OnProgress({kShopSignProgress, 0, 0, {}});
+    dialog.OnProgress({kCustomContentSave, 0, 0, {}});
+    dialog.OnProgress({kTransactionPassword, 0, 0, {}});
+    dialog.OnProgress({kDecorationFinished, 0, 0, "http://shop.kesto.example/10001?t=1"});
+    dialog.OnProgress({kDecorationFinished, 0, 0, ""});
+    EXPECT_EQ(view.lines,
+              (Lines{"正在更新店招...", "请输入交易密码后重新上传。", "装修完成。", "装修完成。"}));
+    EXPECT_EQ(view.passwordBrowser,
+              (Lines{"http://member.kesto.example/cgi-bin/login_entry?LoginLevel=2"}));
+    EXPECT_EQ(view.opened, (Lines{"http://shop.kesto.example/10001?t=1"}));
+}
+
+}  // namespace
+}  // namespace kesto
