@@ -9,7 +9,7 @@ void StartDecorationJob(JobRequest request, std::shared_ptr<ProgressSink> sink,
     std::thread([request = std::move(request), sink = std::move(sink),
                  makeSteps = std::move(makeSteps), onEnded = std::move(onEnded)] {
         try {
-            const std::unique_ptr<DecorationSteps> steps = makeSteps(*sink);
+            const std::unique_ptr<DecorationSteps> steps = makeSteps(sink);
             RunDecorationJob(request, *steps, *sink);
         } catch (...) {
             // Out of memory deep in a step: the job ends without its completion message, as

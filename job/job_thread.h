@@ -9,8 +9,9 @@
 
 namespace kesto {
 
-// Makes the area steps of one job; they report through the given sink.
-using DecorationStepsFactory = std::function<std::unique_ptr<DecorationSteps>(ProgressSink&)>;
+// Makes the area steps of one job; they report through the given sink, which they may keep.
+using DecorationStepsFactory =
+    std::function<std::unique_ptr<DecorationSteps>(std::shared_ptr<ProgressSink>)>;
 
 // Runs the job on a new, detached thread. The sink is shared with the thread, so it outlives a
 // dialog that closes while the job runs. onEnded runs on the job's thread after the job's last

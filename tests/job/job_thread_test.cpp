@@ -56,7 +56,7 @@ TEST(JobThreadTest, RunsTheJobAndReportsItsEndEvenWhenAStepThrows) {
         auto sink = std::make_shared<WaitingSink>();
         StartDecorationJob(
             JobRequest{}, sink,
-            [throws](ProgressSink&) { return std::make_unique<NoSteps>(throws); },
+            [throws](std::shared_ptr<ProgressSink>) { return std::make_unique<NoSteps>(throws); },
             [sink] { sink->End(); });
         const std::vector<ProgressMessage> messages = sink->WaitForEnd();
         EXPECT_EQ(messages.size(), throws ? 0u : 1u);
