@@ -34,3 +34,25 @@ function(kesto_test name)
         gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST)
     endif()
 endfunction()
+
+# kesto_gui_test(name SOURCES ... LIBS ...): a GoogleTest executable of the Windows build that
+# opens windows; it runs under Wine on a private X display (scripts/wine-gui-run), in a Wine
+# prefix of its own.
+function(kesto_gui_test name)
+    cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+    add_executable(${name} ${ARG_SOURCES})
+    kesto_target_defaults(${name})
+    target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main)
+    add_test(NAME ${name}
+             COMMAND ${PROJECT_SOURCE_DIR}/scripts/wine-gui-run
+                     ${CMAKE_BINARY_DIR}/wine-gui/${name} $<TARGET_FILE:${name}>)
+endfunction()
+
+# kesto_copy_templates(target): after each build, the sample templates go into a folder
+# "template" beside the target's executable, where the programs look for them.
+function(kesto_copy_templates target)
+    add_custom_command(TARGET ${target} POST_BUILD
+        COMMAND ${CMAKE_COMMAND} -E copy_directory ${PROJECT_SOURCE_DIR}/template
+                $<TARGET_FILE_DIR:${target}>/template
+        VERBATIM)
+endfunction()

@@ -2,6 +2,7 @@
 // The few facts about the running process that the core asks the operating system for.
 
 #include <string>
+#include <vector>
 
 namespace kesto {
 
@@ -20,5 +21,16 @@ unsigned long CurrentThreadId();
 
 // The folder holding the running executable, ending with the path separator.
 std::string ExecutableFolder();
+
+// The program's command-line arguments after the program name, as UTF-8 text.
+std::vector<std::string> ProgramArguments(int argc, char** argv);
+
+// Whether standard input / standard error are terminals (consoles).
+bool StandardInputIsTerminal();
+bool StandardErrorIsTerminal();
+
+// The current user's folder for application data, ending with the path separator: the XDG data
+// folder on POSIX systems, the local application data folder on Windows. Empty when unknown.
+std::string UserDataFolder();
 
 }  // namespace kesto

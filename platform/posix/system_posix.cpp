@@ -4,6 +4,7 @@
 #include <time.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 
 #include "support/system.h"
@@ -28,6 +29,30 @@ std::string ExecutableFolder() {
         return "./";
     }
     return executable.parent_path().string() + "/";
+}
+
+std::vector<std::string> ProgramArguments(int argc, char** argv) {
+    return std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc);
+}
+
+bool StandardInputIsTerminal() {
+    return isatty(STDIN_FILENO) != 0;
+}
+
+bool StandardErrorIsTerminal() {
+    return isatty(STDERR_FILENO) != 0;
+}
+
+std::string UserDataFolder() {
+    const char* data = std::getenv("XDG_DATA_HOME");
+    if (data != nullptr && data[0] == '/') {
+        return std::string(data) + "/";
+    }
+    const char* home = std::getenv("HOME");
+    if (home == nullptr || home[0] == '\0') {
+        return {};
+    }
+    return std::string(home) + "/.local/share/";
 }
 
 }  // namespace kesto

@@ -1,7 +1,12 @@
 // Process facts on Windows.
 
 #include <windows.h>
+// shellapi.h and io.h need the types windows.h defines.
+#include <io.h>
+#include <shellapi.h>
+#include <shlobj.h>
 
+#include <cstdio>
 #include <vector>
 
 #include "platform/win32/wide_text.h"
@@ -33,6 +38,33 @@ std::string ExecutableFolder() {
         }
         path.resize(path.size() * 2);
     }
+}
+
+std::vector<std::string> ProgramArguments(int, char**) {
+    int count = 0;
+    LPWSTR* arguments = CommandLineToArgvW(GetCommandLineW(), &count);
+    std::vector<std::string> result;
+    for (int i = 1; arguments != nullptr && i < count; ++i) {
+        result.push_back(win32::Narrow(arguments[i]));
+    }
+    LocalFree(arguments);
+    return result;
+}
+
+bool StandardInputIsTerminal() {
+    return _isatty(_fileno(stdin)) != 0;
+}
+
+bool StandardErrorIsTerminal() {
+    return _isatty(_fileno(stderr)) != 0;
+}
+
+std::string UserDataFolder() {
+    wchar_t folder[MAX_PATH] = {};
+    if (SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, 0, folder) != S_OK) {
+        return {};
+    }
+    return win32::Narrow(folder) + "\\";
 }
 
 }  // namespace kesto

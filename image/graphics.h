@@ -1,0 +1,55 @@
+#pragma once
+// The graphics layer: the few operations on pictures the program needs, shaped after the
+// platform's graphics library. Implemented with GDI+ on Windows and libvips on POSIX systems.
+// Every operation needs the library running (see graphics_startup.h).
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace kesto {
+
+// A bitmap's pixel layout as the library names it; the core looks only at whether the pixels
+// are palette indices.
+struct PixelFormat {
+    std::int32_t code = 0;
+    bool indexed = false;
+};
+
+// The true-colour layout the library draws into.
+PixelFormat TrueColourFormat();
+
+class Bitmap {
+  public:
+    virtual ~Bitmap() = default;
+
+    virtual int Width() const = 0;
+    virtual int Height() const = 0;
+    virtual PixelFormat Format() const = 0;
+
+    // Draws the whole source stretched over the whole of this bitmap with high-quality bicubic
+    // interpolation. False when the library cannot draw on this bitmap.
+    virtual bool DrawStretched(const Bitmap& source) = 0;
+
+    // Writes the bitmap as a JPEG file of the given quality (0 to 100), creating or overwriting
+    // the file. False when nothing usable was written.
+    virtual bool SaveJpeg(const std::string& path, int quality) const = 0;
+};
+
+// Decodes a picture file (JPEG, PNG, GIF and what else the library reads); null when the file
+// cannot be read or is not a picture.
+std::unique_ptr<Bitmap> DecodeBitmap(const std::string& path);
+
+// A new bitmap of the size and layout, its pixels black; null when it cannot be made.
+std::unique_ptr<Bitmap> CreateBitmap(int width, int height, PixelFormat format);
+
+// The running library: started when made, shut down when destroyed.
+class GraphicsLibrary {
+  public:
+    virtual ~GraphicsLibrary() = default;
+};
+
+// Starts the library; null when it cannot start.
+std::unique_ptr<GraphicsLibrary> StartGraphicsLibrary();
+
+}  // namespace kesto

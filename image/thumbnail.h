@@ -1,0 +1,38 @@
+#pragma once
+// The small preview sent with every album picture: the picture scaled to fit a 60 x 60 box with
+// its proportions kept, written as a JPEG of quality 80.
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "image/graphics.h"
+
+namespace kesto {
+
+inline constexpr int kThumbnailBox = 60;
+inline constexpr int kThumbnailQuality = 80;
+
+struct PictureSize {
+    int width = 0;
+    int height = 0;
+
+    bool operator==(const PictureSize&) const = default;
+};
+
+// The thumbnail's size for a picture of this size (both above 0): 60 on the side that needs the
+// box's full length, the other side by integer division, at least 1. Pictures smaller than the
+// box are enlarged the same way.
+PictureSize ThumbnailSize(PictureSize picture);
+
+// A new bitmap of the size with the source drawn over it with high-quality bicubic
+// interpolation. An indexed-colour source is drawn into a true-colour bitmap, since the library
+// cannot draw into an indexed one. Null when no bitmap can be made or nothing can be drawn.
+std::unique_ptr<Bitmap> ScaleImage(const Bitmap& source, PictureSize size);
+
+// Writes the thumbnail of the source picture to the destination path. -1 when a path is empty
+// (nothing is read or written); 1 when the thumbnail was written; 0 on any other failure (an
+// unreadable source leaves the destination as it was).
+int MakeThumbnail(std::string_view source, std::string_view destination);
+
+}  // namespace kesto

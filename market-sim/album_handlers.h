@@ -1,0 +1,19 @@
+#pragma once
+// The album host: the album page, folders, the upload protocol and the stored pictures.
+
+#include "market-sim/exchange.h"
+
+namespace kesto::market {
+
+void HandleAlbum(Exchange& exchange, const MarketContext& context);
+
+// Split out by subject; HandleAlbum dispatches to them.
+void HandleUploadRequest(Exchange& exchange, const MarketContext& context);
+void HandlePictureUpload(Exchange& exchange, const MarketContext& context);
+void HandlePictureDownload(Exchange& exchange, const MarketContext& context);
+
+// Where the album serves a picture.
+std::string PictureAddress(const std::string& userNumber, const std::string& pictureId,
+                           const std::string& extension);
+
+}  // namespace kesto::market

@@ -1,0 +1,130 @@
+// The category endpoints: the list (showjson) and the update that deletes and creates
+// categories. Both carry the fixed token 7302518846, not the session's.
+
+#include <algorithm>
+#include <map>
+
+#include "market-sim/category_records.h"
+#include "market-sim/form_fields.h"
+#include "market-sim/login_check.h"
+#include "market-sim/manage_handlers.h"
+
+namespace kesto::market {
+namespace {
+
+constexpr char kFixedQuery[] = "g_tk=7302518846&g_ty=ajax";
+constexpr char kFixedToken[] = "7302518846";
+
+bool RequireCategoryRequest(Exchange& exchange, const MarketContext& context, const char* method,
+                            std::optional<Identity>& identity) {
+    identity = RequireLogin(exchange, context, JsonErrCodeBody);
+    if (!identity) {
+        return false;
+    }
+    if (exchange.request.method != method) {
+        Refuse(exchange, context, 405, exchange.request.method + " is not allowed here",
+               JsonErrCodeBody);
+        return false;
+    }
+    return RequireToken(exchange, context, kFixedToken, JsonErrCodeBody) &&
+           RequireQuery(exchange, context, kFixedQuery, JsonErrCodeBody);
+}
+
+// The "updatestr" value: sent raw (carets and bars as they are) or form-encoded as a whole.
+std::optional<std::string> UpdateText(const std::string& body) {
+    constexpr std::string_view kKey = "updatestr=";
+    if (body.rfind(kKey, 0) != 0) {
+        return std::nullopt;
+    }
+    const std::string value = body.substr(kKey.size());
+    if (value.find_first_of("&=") != std::string::npos) {
+        return std::nullopt;
+    }
+    if (value.find('^') != std::string::npos) {
+        return value;
+    }
+    return PercentDecode(value);
+}
+
+// Applies the records to the shop; the reason on failure, with nothing changed.
+std::string ApplyRecords(Shop& shop, const std::vector<CategoryRecord>& records,
+                         Marketplace& market) {
+    std::vector<Category> categories = shop.categories;
+    std::map<std::string, std::string> realIds;  // the client's new ids to the shop's
+    for (const auto& record : records) {
+        if (record.remove) {
+            const auto erased =
+                std::erase_if(categories, [&](const Category& c) { return c.id == record.id; });
+            if (erased == 0) {
+                return "no category has the id " + record.id;
+            }
+            continue;
+        }
+        if (!record.address.empty() && record.address.rfind("http://", 0) != 0) {
+            return "the picture address \"" + record.address + "\" is not an address";
+        }
+        const std::string id = market.NewId();
+        realIds[record.id] = id;
+        categories.push_back({id, record.parentId == "0" ? "0" : realIds[record.parentId],
+                              record.name, record.address});
+    }
+    // Sub-categories go with their top-level category.
+    std::erase_if(categories, [&](const Category& c) {
+        return c.parentId != "0" &&
+               std::none_of(categories.begin(), categories.end(),
+                            [&](const Category& p) { return p.id == c.parentId; });
+    });
+    shop.categories = std::move(categories);
+    return {};
+}
+
+}  // namespace
+
+void HandleCategoryList(Exchange& exchange, const MarketContext& context) {
+    std::optional<Identity> identity;
+    if (!RequireCategoryRequest(exchange, context, "GET", identity)) {
+        return;
+    }
+    const auto lock = context.market.Lock();
+    const Shop* shop = context.market.FindShop(identity->userNumber);
+    std::string list;
+    for (const auto& category : shop->categories) {
+        list += (list.empty() ? "" : ",") + std::string("{\"cate_id\":\"") + category.id +
+                "\",\"parent_id\":\"" + category.parentId +
+                "\",\"name\":" + JsonQuote(category.name) +
+                ",\"pic\":" + JsonQuote(category.pictureAddress) + "}";
+    }
+    Answer(exchange, context, 200,
+           "{\"errCode\":\"0\",\"msg\":\"\",\"data\":{\"cates\":[" + list + "]}}",
+           "application/json");
+}
+
+void HandleCategoryUpdate(Exchange& exchange, const MarketContext& context) {
+    std::optional<Identity> identity;
+    if (!RequireCategoryRequest(exchange, context, "POST", identity)) {
+        return;
+    }
+    const auto text = UpdateText(exchange.body);
+    if (!text) {
+        Refuse(exchange, context, 400, "the body is not updatestr=<records>", JsonErrCodeBody);
+        return;
+    }
+    const auto parsed = ParseCategoryRecords(*text);
+    if (!parsed.records) {
+        Refuse(exchange, context, 400, "bad category records: " + parsed.error, JsonErrCodeBody);
+        return;
+    }
+    std::string error;
+    {
+        const auto lock = context.market.Lock();
+        error = ApplyRecords(*context.market.FindShop(identity->userNumber), *parsed.records,
+                             context.market);
+    }
+    if (!error.empty()) {
+        Refuse(exchange, context, 400, error, JsonErrCodeBody);
+        return;
+    }
+    Answer(exchange, context, 200, "{\"errCode\":\"0\",\"msg\":\"ok\"}", "application/json");
+}
+
+}  // namespace kesto::market

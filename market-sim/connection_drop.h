@@ -1,0 +1,12 @@
+#pragma once
+// Cutting a client's connection without a byte of answer, for the "drop" fault.
+
+#include <string>
+
+namespace kesto::market {
+
+// Shuts down this process's TCP socket whose peer is address:port. The HTTP library still owns
+// and later closes the socket; it only finds it dead. False when no such socket was found.
+bool DropConnection(const std::string& peerAddress, int peerPort);
+
+}  // namespace kesto::market

@@ -1,0 +1,28 @@
+#pragma once
+// The control interface for tests, on the server's own loopback address (no proxy host):
+//   GET  /control/shops/<user number>                 the shop's state as JSON
+//   POST /control/shops/<user number>/reset           back to the shop the server started with
+//   POST /control/shops/<user number>/password?required=1|0   the transaction-password switch
+//   GET  /control/violations                          the refused requests with their reasons
+//   POST /control/violations/clear
+//   GET  /control/faults                              the faults set
+//   POST /control/faults?set=<endpoint>=<kind>[:seconds][*count]
+//   POST /control/faults/clear
+//   GET  /control/requests                            the hosts' requests in order, with status
+//   POST /control/requests/clear
+
+#include "market-sim/exchange.h"
+#include "market-sim/fault_table.h"
+#include "market-sim/request_journal.h"
+
+namespace kesto::market {
+
+// What the control interface manages besides the marketplace's state.
+struct ControlTargets {
+    FaultTable& faults;
+    RequestJournal& journal;
+};
+
+void HandleControl(Exchange& exchange, const MarketContext& context, const ControlTargets& targets);
+
+}  // namespace kesto::market

@@ -1,0 +1,61 @@
+#include "market-sim/cookies.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace kesto::market {
+namespace {
+
+std::string_view Trim(std::string_view text) {
+    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front()))) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back()))) {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
+bool IsDigits(std::string_view text) {
+    return !text.empty() && std::all_of(text.begin(), text.end(),
+                                        [](unsigned char c) { return std::isdigit(c) != 0; });
+}
+
+}  // namespace
+
+std::map<std::string, std::string> ParseCookieHeader(std::string_view header) {
+    std::map<std::string, std::string> cookies;
+    while (!header.empty()) {
+        const auto end = header.find(';');
+        const std::string_view piece = Trim(header.substr(0, end));
+        const auto equals = piece.find('=');
+        if (equals != std::string_view::npos) {
+            cookies.emplace(std::string(Trim(piece.substr(0, equals))),
+                            std::string(Trim(piece.substr(equals + 1))));
+        }
+        if (end == std::string_view::npos) {
+            break;
+        }
+        header.remove_prefix(end + 1);
+    }
+    return cookies;
+}
+
+std::string EncodeUinCookie(std::string_view userNumber) {
+    return "o" + std::string(userNumber.substr(2));
+}
+
+std::string DecodeUinCookie(std::string_view cookie) {
+    std::string number;
+    for (const char c : cookie) {
+        number += c == 'o' ? std::string("10") : std::string(1, c);
+    }
+    const auto firstDigit = number.find_first_of("0123456789");
+    if (firstDigit == std::string::npos) {
+        return {};
+    }
+    number.erase(0, firstDigit);
+    return IsDigits(number) ? number : std::string();
+}
+
+}  // namespace kesto::market

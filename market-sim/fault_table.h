@@ -1,0 +1,52 @@
+#pragma once
+// Misbehaviour on demand: an endpoint can be told to answer 500, to drop the connection, to
+// stall before answering, or to ask for the transaction password.
+
+#include <chrono>
+#include <condition_variable>
+#include <map>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kesto::market {
+
+enum class FaultKind { kError, kDrop, kStall, kPassword };
+
+struct Fault {
+    FaultKind kind = FaultKind::kError;
+    int seconds = 0;  // how long a stall lasts
+    int count = -1;   // how many requests it hits; -1 for all
+};
+
+struct FaultSetting {
+    std::string endpoint;  // the last segment of the path ("picbanneredit") or the whole path
+    Fault fault;
+};
+
+// "endpoint=kind[:seconds][*count]", for example "picbanneredit=error", "UpReq=stall:5",
+// "photomanage=password", "moduleedit=drop*1". No value when malformed.
+std::optional<FaultSetting> ParseFaultSetting(std::string_view text);
+std::string_view FaultKindName(FaultKind kind);
+
+class FaultTable {
+  public:
+    void Set(FaultSetting setting);
+    void Clear();
+    std::vector<FaultSetting> Snapshot() const;
+    // The fault that hits this request's path, counting it down; no value when none does.
+    std::optional<Fault> Take(std::string_view path);
+    // Waits out a stall; returns early when the server stops.
+    void Stall(int seconds);
+    void WakeStalls();
+
+  private:
+    mutable std::mutex mutex_;
+    std::map<std::string, Fault> faults_;
+    std::condition_variable wake_;
+    bool stopping_ = false;
+};
+
+}  // namespace kesto::market

@@ -1,0 +1,14 @@
+#pragma once
+// The portal host's pages and the member host's login and transaction-password pages.
+
+#include "market-sim/exchange.h"
+
+namespace kesto::market {
+
+void HandlePortal(Exchange& exchange, const MarketContext& context);
+void HandleMember(Exchange& exchange, const MarketContext& context);
+
+// The page a shop gets while its transaction password is asked for.
+std::string TradePasswordRequiredPage();
+
+}  // namespace kesto::market

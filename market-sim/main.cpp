@@ -1,0 +1,134 @@
+// kesto-market [--port N] [--charset NAME] [--fault ENDPOINT=KIND[:SECONDS][*COUNT]]...
+//              [--password-required USER]...
+// Serves the marketplace's five hosts as an HTTP proxy on 127.0.0.1 and prints the proxy
+// address to use on its first line.
+
+#include <pthread.h>
+#include <unistd.h>
+#include <charconv>
+
+#include <csignal>
+#include <cstring>
+#include <iostream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "market-sim/market_server.h"
+
+namespace {
+
+struct Options {
+    int port = 0;
+    std::string charset = "UTF-8";
+    std::vector<kesto::market::FaultSetting> faults;
+    std::vector<std::string> passwordRequired;
+};
+
+int Usage(const std::string& problem) {
+    std::cerr << "kesto-market: " << problem << "\n"
+              << "usage: kesto-market [--port N] [--charset UTF-8|GBK] "
+                 "[--fault ENDPOINT=error|drop|password|stall:SECONDS[*COUNT]]... "
+                 "[--password-required USER]...\n";
+    return 2;
+}
+
+// Fills the options; the empty text on success, else the problem.
+std::string ParseOptions(int argc, char** argv, Options& options) {
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& name = args[i];
+        if (name == "--help" || name == "-h") {
+            return "help";
+        }
+        if (i + 1 >= args.size()) {
+            return "unknown option or missing value: " + name;
+        }
+        const std::string& value = args[++i];
+        if (name == "--port") {
+            const auto [end, error] =
+                std::from_chars(value.data(), value.data() + value.size(), options.port);
+            if (error != std::errc() || end != value.data() + value.size() || options.port < 0 ||
+                options.port > 65535) {
+                return "bad port: " + value;
+            }
+        } else if (name == "--charset") {
+            options.charset = value;
+        } else if (name == "--fault") {
+            const auto setting = kesto::market::ParseFaultSetting(value);
+            if (!setting) {
+                return "bad fault: " + value;
+            }
+            options.faults.push_back(*setting);
+        } else if (name == "--password-required") {
+            options.passwordRequired.push_back(value);
+        } else {
+            return "unknown option: " + name;
+        }
+    }
+    return {};
+}
+
+// Stops the server on SIGINT or SIGTERM: the signals are blocked in every thread and taken by
+// one waiting thread, so the stop runs as ordinary code, not in a signal handler.
+std::thread StopOnSignals(kesto::market::MarketServer& server, sigset_t signals) {
+    return std::thread([&server, signals] {
+        int signal = 0;
+        sigwait(&signals, &signal);
+        server.Stop();
+    });
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    Options options;
+    const std::string problem = ParseOptions(argc, argv, options);
+    if (problem == "help") {
+        Usage("the substitute marketplace");
+        return 0;
+    }
+    if (!problem.empty()) {
+        return Usage(problem);
+    }
+    // A client that goes away mid-answer must not end the server.
+    std::signal(SIGPIPE, SIG_IGN);
+    sigset_t signals;
+    sigemptyset(&signals);
+    sigaddset(&signals, SIGINT);
+    sigaddset(&signals, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+    kesto::market::MarketServer server(options.charset);
+    if (!kesto::market::WireCharset(options.charset).IsSupported()) {
+        return Usage("unknown charset: " + options.charset);
+    }
+    for (const auto& fault : options.faults) {
+        server.faults().Set(fault);
+    }
+    {
+        const auto lock = server.market().Lock();
+        for (const auto& user : options.passwordRequired) {
+            kesto::market::Shop* shop = server.market().FindShop(user);
+            if (shop == nullptr) {
+                return Usage("no shop " + user);
+            }
+            shop->passwordRequired = true;
+        }
+    }
+    const int port = server.Bind(options.port);
+    if (port < 0) {
+        std::cerr << "kesto-market: cannot listen on 127.0.0.1:" << options.port << ": "
+                  << std::strerror(errno) << "\n";
+        return 1;
+    }
+    std::cout << "kesto-market: proxy http://127.0.0.1:" << port
+              << "  (export http_proxy=http://127.0.0.1:" << port << ")" << std::endl;
+    std::thread stopper = StopOnSignals(server, signals);
+    std::cout << "kesto-market: demo accounts 10001/kesto123 and 10002/kesto456, control at "
+                 "http://127.0.0.1:"
+              << port << "/control/" << std::endl;
+    server.Listen();
+    kill(getpid(), SIGTERM);  // lets the waiting thread end when the server stopped by itself
+    stopper.join();
+    return 0;
+}

@@ -1,0 +1,190 @@
+#include "market-sim/market_server.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "market-sim/album_handlers.h"
+#include "market-sim/connection_drop.h"
+#include "market-sim/control_interface.h"
+#include "market-sim/login_pages.h"
+#include "market-sim/manage_handlers.h"
+#include "market-sim/request_target.h"
+#include "market-sim/shop_front.h"
+#include "market/hosts.h"
+
+namespace kesto::market {
+namespace {
+
+constexpr std::size_t kMaxBodyBytes = 8 * 1024 * 1024;
+constexpr std::size_t kWorkerThreads = 32;
+// Where a multipart request's real content type is kept while the library reads it raw.
+constexpr char kMultipartTypeHeader[] = "X-Kesto-Multipart-Type";
+
+bool IsLoopback(const std::string& host) {
+    return host == "127.0.0.1" || host == "localhost";
+}
+
+bool IsMultipart(const std::string& contentType) {
+    std::string kind = contentType.substr(0, 10);
+    std::transform(kind.begin(), kind.end(), kind.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return kind == "multipart/";
+}
+
+// The query as sent: the text after the first "?" of the request target.
+std::string RawQuery(const std::string& target) {
+    const auto mark = target.find('?');
+    return mark == std::string::npos ? std::string() : target.substr(mark + 1);
+}
+
+}  // namespace
+
+MarketServer::MarketServer(const std::string& charset) : charset_(charset) {
+    server_.set_payload_max_length(kMaxBodyBytes);
+    // Stalled requests hold a worker each; enough workers keep the other hosts and the control
+    // interface answering meanwhile. The library takes ownership of the pool.
+    server_.new_task_queue = [] { return new httplib::ThreadPool(kWorkerThreads); };
+    server_.set_read_timeout(30, 0);
+    // Uploads are checked byte for byte, so the library must not parse multipart bodies itself:
+    // their content type is set aside before it reads the body (the request object is the
+    // library's own, not a constant, so it may be changed here).
+    server_.set_pre_routing_handler([](const httplib::Request& request, httplib::Response&) {
+        const std::string type = request.get_header_value("Content-Type");
+        if (IsMultipart(type)) {
+            auto& editable = const_cast<httplib::Request&>(request);
+            editable.headers.erase("Content-Type");
+            editable.headers.emplace("Content-Type", "application/octet-stream");
+            editable.headers.emplace(kMultipartTypeHeader, type);
+        }
+        return httplib::Server::HandlerResponse::Unhandled;
+    });
+    server_.Get(R"(.*)", [this](const httplib::Request& request, httplib::Response& response) {
+        Handle(request, response, {});
+    });
+    server_.Post(R"(.*)", [this](const httplib::Request& request, httplib::Response& response,
+                                 const httplib::ContentReader& reader) {
+        std::string body;
+        const bool complete = reader([&](const char* data, std::size_t length) {
+            body.append(data, length);
+            return true;
+        });
+        if (!complete) {
+            // Too large (the library has set 413) or cut short.
+            if (response.status < 400) {
+                response.status = 400;
+            }
+            return;
+        }
+        Handle(request, response, std::move(body));
+    });
+}
+
+MarketServer::~MarketServer() {
+    Stop();
+}
+
+int MarketServer::Bind(int port) {
+    if (port == 0) {
+        return server_.bind_to_any_port("127.0.0.1");
+    }
+    return server_.bind_to_port("127.0.0.1", port) ? port : -1;
+}
+
+void MarketServer::Listen() {
+    server_.listen_after_bind();
+}
+
+void MarketServer::Start() {
+    thread_ = std::thread([this] { Listen(); });
+}
+
+void MarketServer::Stop() {
+    faults_.WakeStalls();
+    server_.stop();
+    if (thread_.joinable()) {
+        thread_.join();
+    }
+}
+
+bool MarketServer::ApplyFault(const httplib::Request& request, httplib::Response& response,
+                              const std::string& path) {
+    const auto fault = faults_.Take(path);
+    if (!fault) {
+        return false;
+    }
+    switch (fault->kind) {
+        case FaultKind::kError:
+            response.status = 500;
+            response.set_content("<html><body><h1>500 Internal Server Error</h1></body></html>",
+                                 "text/html");
+            return true;
+        case FaultKind::kDrop:
+            DropConnection(request.remote_addr, request.remote_port);
+            response.status = 500;
+            return true;
+        case FaultKind::kStall:
+            faults_.Stall(fault->seconds);
+            return false;
+        case FaultKind::kPassword:
+            response.status = 200;
+            response.set_content(charset_.ToWire(TradePasswordRequiredPage()),
+                                 "text/html; charset=" + charset_.Name());
+            return true;
+    }
+    return false;
+}
+
+void MarketServer::Handle(const httplib::Request& request, httplib::Response& response,
+                          std::string body) {
+    const auto target = SplitRequestTarget(request.path, request.get_header_value("Host"));
+    if (!target) {
+        response.status = 400;
+        response.set_content("bad request target", "text/plain");
+        return;
+    }
+    const std::string multipartType = request.get_header_value(kMultipartTypeHeader);
+    Exchange exchange{
+        request,
+        response,
+        target->host,
+        target->path,
+        RawQuery(request.target),
+        std::move(body),
+        multipartType.empty() ? request.get_header_value("Content-Type") : multipartType};
+    const MarketContext context{market_, violations_, charset_};
+    if (IsLoopback(exchange.host)) {
+        HandleControl(exchange, context, ControlTargets{faults_, journal_});
+        return;
+    }
+    Dispatch(exchange, context);
+    journal_.Record({request.method, exchange.host, exchange.path, response.status});
+}
+
+void MarketServer::Dispatch(Exchange& exchange, const MarketContext& context) {
+    const httplib::Request& request = exchange.request;
+    httplib::Response& response = exchange.response;
+    const std::string& host = exchange.host;
+    const bool known = host == hosts::kPortal || host == hosts::kMember || host == hosts::kManage ||
+                       host == hosts::kShop || host == hosts::kAlbum;
+    if (!known) {
+        response.status = 502;
+        response.set_content("kesto-market serves only the marketplace's hosts", "text/plain");
+        return;
+    }
+    if (ApplyFault(request, response, exchange.path)) {
+        return;
+    }
+    if (host == hosts::kPortal) {
+        HandlePortal(exchange, context);
+    } else if (host == hosts::kMember) {
+        HandleMember(exchange, context);
+    } else if (host == hosts::kManage) {
+        HandleManage(exchange, context);
+    } else if (host == hosts::kShop) {
+        HandleShopFront(exchange, context);
+    } else {
+        HandleAlbum(exchange, context);
+    }
+}
+
+}  // namespace kesto::market

@@ -1,0 +1,60 @@
+#pragma once
+// The marketplace's whole state: accounts, login sessions and shops. One lock guards it; the
+// handlers take it for the length of one request's work.
+
+#include <map>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "market-sim/shop.h"
+
+namespace kesto::market {
+
+struct Account {
+    std::string userNumber;
+    std::string password;
+    std::string tradePassword;  // the transaction password
+    std::string nickname;
+};
+
+// The demo accounts every server starts with.
+const std::vector<Account>& DemoAccounts();
+
+struct LoginSession {
+    std::string userNumber;
+    bool uploadRequested = false;  // the album's upload request was made in this session
+};
+
+class Marketplace {
+  public:
+    Marketplace();
+
+    std::unique_lock<std::mutex> Lock() { return std::unique_lock(mutex_); }
+
+    // All below expect the lock to be held.
+    // A new session key for a good user number and password, else no value.
+    std::optional<std::string> Login(std::string_view userNumber, std::string_view password);
+    bool CheckTradePassword(std::string_view userNumber, std::string_view password) const;
+    LoginSession* FindSession(const std::string& sessionKey);
+    Shop* FindShop(const std::string& userNumber);
+    std::vector<std::string> UserNumbers() const;
+    // Puts the shop back as it was when the server started; false for an unknown shop.
+    bool ResetShop(const std::string& userNumber);
+    // A fresh identity for a module, folder, picture or category.
+    std::string NewId();
+
+  private:
+    Shop InitialShop(const Account& account);
+
+    std::mutex mutex_;
+    std::map<std::string, Account> accounts_;
+    std::map<std::string, LoginSession> sessions_;
+    std::map<std::string, Shop> shops_;
+    unsigned long nextId_ = 2001;
+    unsigned long sessionCount_ = 0;
+};
+
+}  // namespace kesto::market

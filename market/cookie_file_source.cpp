@@ -1,0 +1,122 @@
+#include "market/cookie_file_source.h"
+
+#include <charconv>
+#include <fstream>
+#include <iterator>
+#include <utility>
+#include <vector>
+
+#include "support/file_path.h"
+
+namespace kesto {
+namespace {
+
+constexpr std::string_view kHttpOnlyMark = "#HttpOnly_";
+
+std::vector<std::string_view> SplitTabs(std::string_view line) {
+    std::vector<std::string_view> fields;
+    for (std::size_t start = 0;;) {
+        const std::size_t tab = line.find('\t', start);
+        fields.push_back(line.substr(start, tab == std::string_view::npos ? tab : tab - start));
+        if (tab == std::string_view::npos) {
+            return fields;
+        }
+        start = tab + 1;
+    }
+}
+
+char LowerAscii(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (LowerAscii(a[i]) != LowerAscii(b[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Whether a cookie set for `domain` reaches hosts of `cookieDomain` (".example.org" covers
+// "example.org" and every host below it).
+bool WithinDomain(std::string_view domain, std::string_view cookieDomain) {
+    while (!domain.empty() && domain.front() == '.') {
+        domain.remove_prefix(1);
+    }
+    while (!cookieDomain.empty() && cookieDomain.front() == '.') {
+        cookieDomain.remove_prefix(1);
+    }
+    if (domain.empty() || cookieDomain.empty()) {
+        return false;
+    }
+    if (EqualsIgnoringCase(domain, cookieDomain)) {
+        return true;
+    }
+    return domain.size() > cookieDomain.size() &&
+           domain[domain.size() - cookieDomain.size() - 1] == '.' &&
+           EqualsIgnoringCase(domain.substr(domain.size() - cookieDomain.size()), cookieDomain);
+}
+
+bool Expired(std::string_view expiry, std::time_t now) {
+    long long seconds = 0;
+    const auto [end, error] =
+        std::from_chars(expiry.data(), expiry.data() + expiry.size(), seconds);
+    if (error != std::errc() || end != expiry.data() + expiry.size()) {
+        return true;  // not a number: not a cookie line a browser wrote
+    }
+    return seconds != 0 && seconds < static_cast<long long>(now);
+}
+
+}  // namespace
+
+std::string CookieTextFromFile(std::string_view fileContent, std::string_view cookieDomain,
+                               std::time_t now) {
+    std::string text;
+    while (!fileContent.empty()) {
+        const std::size_t newline = fileContent.find('\n');
+        std::string_view line = fileContent.substr(0, newline);
+        fileContent.remove_prefix(newline == std::string_view::npos ? fileContent.size()
+                                                                    : newline + 1);
+        if (!line.empty() && line.back() == '\r') {
+            line.remove_suffix(1);
+        }
+        if (line.starts_with(kHttpOnlyMark)) {
+            line.remove_prefix(kHttpOnlyMark.size());
+        } else if (line.starts_with("#")) {
+            continue;
+        }
+        const std::vector<std::string_view> fields = SplitTabs(line);
+        if (fields.size() != 7 || fields[5].empty() || !WithinDomain(fields[0], cookieDomain) ||
+            Expired(fields[4], now)) {
+            continue;
+        }
+        if (!text.empty()) {
+            text += "; ";
+        }
+        text.append(fields[5]).append("=").append(fields[6]);
+    }
+    return text;
+}
+
+CookieFileSource::CookieFileSource(std::string path, std::string cookieDomain)
+    : path_(std::move(path)), cookieDomain_(std::move(cookieDomain)) {}
+
+std::optional<std::string> CookieFileSource::GetCookie() {
+    std::ifstream file(PathFromUtf8(path_), std::ios::binary);
+    if (!file.is_open()) {
+        return std::nullopt;
+    }
+    const std::string content((std::istreambuf_iterator<char>(file)),
+                              std::istreambuf_iterator<char>());
+    std::string text = CookieTextFromFile(content, cookieDomain_, std::time(nullptr));
+    if (text.empty()) {
+        return std::nullopt;
+    }
+    return text;
+}
+
+}  // namespace kesto

@@ -1,0 +1,39 @@
+#pragma once
+// The record one decoration job shares among its area operations: the addresses its pictures got
+// in the photo album, where progress messages go, and the state of the album protocol. Building
+// one starts the graphics library for the job's thumbnails; destroying it releases the library.
+
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "image/graphics_startup.h"
+
+namespace kesto {
+
+class ProgressSink;
+
+// Orders UTF-8 texts by their UTF-16 code units (case-sensitive: "B" before "a", "1.jpg" before
+// "11.jpg"; a character beyond the basic plane sorts by its surrogates, before U+E000..U+FFFF).
+struct CodeUnitLess {
+    using is_transparent = void;
+    bool operator()(std::string_view a, std::string_view b) const;
+};
+
+struct ShopSession {
+    // Key: a picture's file name without its folder; value: the address the album gave it.
+    std::map<std::string, std::string, CodeUnitLess> uploadedPictures;
+    // Where the operations post their progress messages; the job sets it after building the
+    // session.
+    std::shared_ptr<ProgressSink> dialog;
+    // The address the upload request answered; the request is made only while this is empty.
+    std::string uploadAddress;
+    // Whether this job's album page check has succeeded.
+    bool albumReady = false;
+
+  private:
+    GraphicsUser graphics_;
+};
+
+}  // namespace kesto

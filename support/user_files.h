@@ -1,0 +1,21 @@
+#pragma once
+// Files the program keeps for the user between runs.
+
+#include <string>
+
+#include "support/system.h"
+
+namespace kesto {
+
+// The cookie file the desktop program's login leaves behind and the command line reads by
+// default: <user data folder>/kesto-decor/cookies.txt. Empty when the data folder is unknown.
+inline std::string DesktopCookieFile() {
+    const std::string folder = UserDataFolder();
+    if (folder.empty()) {
+        return {};
+    }
+    const char separator = folder.back();
+    return folder + "kesto-decor" + separator + "cookies.txt";
+}
+
+}  // namespace kesto

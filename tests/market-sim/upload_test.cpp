@@ -1,0 +1,255 @@
+#include <gtest/gtest.h>
+#include <json/reader.h>
+
+#include "market_client.h"
+#include "support/md5.h"
+
+namespace kesto::market::testing {
+namespace {
+
+constexpr char kAlbum[] = "http://album.kesto.example";
+constexpr char kForm[] = "application/x-www-form-urlencoded";
+constexpr char kBoundary[] = "----nbceooq13241247ABZ";
+
+std::string FakeJpeg(std::size_t size) {
+    std::string bytes = "\xFF\xD8\xFF\xE0";
+    bytes.resize(size, 'j');
+    return bytes;
+}
+
+std::string Md5Hex(const std::string& bytes) {
+    Md5 md5;
+    md5.Update(bytes.data(), bytes.size());
+    std::string hex;
+    for (const unsigned char b : md5.Finish()) {
+        static constexpr char kHex[] = "0123456789abcdef";
+        hex += {kHex[b >> 4], kHex[b & 15]};
+    }
+    return hex;
+}
+
+std::string FieldsBlock(const std::vector<std::pair<std::string, std::string>>& fields) {
+    std::string block;
+    for (const auto& [name, value] : fields) {
+        block += std::string("\r\n--") + kBoundary + "\r\nContent-Disposition: form-data; name=\"" +
+                 name + "\"\r\n\r\n" + value;
+    }
+    return block;
+}
+
+class UploadTest : public ::testing::Test {
+  protected:
+    void SetUp() override { market.Login("10001", "kesto123"); }
+
+    Json::Value ShopState() {
+        Json::Value state;
+        Json::Reader().parse(market.Control("GET", "/control/shops/10001")->body, state);
+        return state;
+    }
+
+    // Creates a folder at the top of the album and returns its path.
+    std::string MakeFolder(const std::string& name) {
+        const auto result = market.Post(std::string(kAlbum) + "/album/createdir?g_xx",
+                                        "path=/&name=" + FormEncode(name), kForm);
+        const auto start = result->body.find("<id>") + 4;
+        return "/" + result->body.substr(start, result->body.find("</id>") - start) + "/";
+    }
+
+    httplib::Result UploadPicture(const std::string& folder, const std::string& picture,
+                                  const std::string& md5) {
+        const std::string thumb = FakeJpeg(100);
+        std::string body = std::string("--") + kBoundary + "\r\n";
+        body +=
+            "Content-disposition: form-data; name=\"FileData\";filename=\"a.jpg\"\r\n"
+            "Content-type: image/jpeg\r\nContent-Transfer-Encoding: binary\r\n\r\n" +
+            picture + "\r\n--" + kBoundary + "\r\n" +
+            "Content-disposition: form-data; name=\"ThumbData\";filename=\"qzv1.tmp\"\r\n"
+            "Content-type: text/plain\r\nContent-Transfer-Encoding: binary\r\n\r\n" +
+            thumb;
+        body += FieldsBlock({{"ClientVersion", "120"},
+                             {"ClientCode", "1"},
+                             {"uin", "10001"},
+                             {"skey", market.sessionKey()},
+                             {"DirPath", folder},
+                             {"Compress", "1"},
+                             {"MD5", md5},
+                             {"PicType", "jpg"},
+                             {"PicWidth", "60"},
+                             {"PicHeight", "40"},
+                             {"PicSize", std::to_string(picture.size())},
+                             {"FileName", "a.jpg"},
+                             {"ThumbName", "qzv1.tmp"}});
+        body += std::string("\r\n--") + kBoundary + "--\r\n";
+        return market.Post(std::string(kAlbum) + "/album/UploadPicActivex", body,
+                           std::string("multipart/form-data, boundary=") + kBoundary);
+    }
+
+    httplib::Result UpReq(const std::string& body) {
+        return market.Post(std::string(kAlbum) + "/album/UpReq", body,
+                           "multipart/form-data,boundary=hellworld");
+    }
+
+    MarketFixture market;
+};
+
+TEST_F(UploadTest, FoldersAreListedCreatedAndDeleted) {
+    const std::string root = MakeFolder("第五代Kesto装修");
+    const auto list = market.Get(std::string(kAlbum) + "/album/dirlist?path=/");
+    ASSERT_TRUE(list);
+    EXPECT_NE(list->body.find("<file><type>dir</type><name>第五代Kesto装修</name><id>" +
+                              root.substr(1, root.size() - 2) + "</id>"),
+              std::string::npos);
+    // A second folder of the same name is refused.
+    EXPECT_EQ(market
+                  .Post(std::string(kAlbum) + "/album/createdir?g_xx",
+                        "path=/&name=" + FormEncode("第五代Kesto装修"), kForm)
+                  ->status,
+              409);
+    const std::string item = root.substr(0, root.size() - 1) + ":0";
+    EXPECT_EQ(
+        market.Post(std::string(kAlbum) + "/album/batchdel?", "items=" + FormEncode(item), kForm)
+            ->status,
+        200);
+    EXPECT_EQ(ShopState()["album"]["folders"].size(), 0u);
+    EXPECT_EQ(market.ViolationCount(), 1u);
+}
+
+TEST_F(UploadTest, PictureUploadNeedsTheUploadRequestAndStoresThePicture) {
+    const std::string folder = MakeFolder("主页面");
+    const std::string picture = FakeJpeg(5000);
+    EXPECT_EQ(UploadPicture(folder, picture, Md5Hex(picture))->status, 400);  // no UpReq yet
+    const auto upreq = UpReq(UploadRequestBody("10001", market.sessionKey()));
+    ASSERT_TRUE(upreq);
+    EXPECT_NE(upreq->body.find("<uploadurl>"), std::string::npos);
+    EXPECT_NE(upreq->body.find("</uploadurl>"), std::string::npos);
+    const auto result = UploadPicture(folder, picture, Md5Hex(picture));
+    ASSERT_TRUE(result);
+    ASSERT_EQ(result->status, 200) << result->body;
+    const auto start = result->body.find("returnurl>[") + 11;
+    const std::string address = result->body.substr(start, result->body.find(']') - start);
+    EXPECT_EQ(address.rfind("http://album.kesto.example/photo/10001/", 0), 0u);
+    const auto served = market.Get(address);
+    ASSERT_TRUE(served);
+    EXPECT_EQ(served->body, picture);
+    EXPECT_EQ(market.ViolationCount(), 1u);
+}
+
+TEST_F(UploadTest, MalformedUploadsAreRefused) {
+    const std::string folder = MakeFolder("分类");
+    ASSERT_EQ(UpReq(UploadRequestBody("10001", market.sessionKey()))->status, 200);
+    const std::string picture = FakeJpeg(3000);
+    struct Case {
+        const char* what;
+        std::function<httplib::Result()> send;
+    };
+    const Case cases[] = {
+        {"wrong MD5", [&] { return UploadPicture(folder, picture, std::string(32, '0')); }},
+        {"unknown folder", [&] { return UploadPicture("/424242/", picture, Md5Hex(picture)); }},
+        {"not a picture",
+         [&] {
+             return UploadPicture(folder, std::string(3000, 'x'), Md5Hex(std::string(3000, 'x')));
+         }},
+        {"UpReq with a final line break",
+         [&] { return UpReq(UploadRequestBody("10001", market.sessionKey()) + "\r\n"); }},
+        {"UpReq for another user",
+         [&] { return UpReq(UploadRequestBody("10002", market.sessionKey())); }},
+        {"UpReq cut short", [&] { return UpReq("--hellworld\r\nContent-Disposition: form"); }},
+    };
+    for (const auto& c : cases) {
+        const std::size_t before = market.ViolationCount();
+        const auto result = c.send();
+        ASSERT_TRUE(result) << c.what;
+        EXPECT_EQ(result->status, 400) << c.what;
+        EXPECT_EQ(market.ViolationCount(), before + 1) << c.what;
+    }
+}
+
+class ShopSignTest : public UploadTest {
+  protected:
+    void SetUp() override {
+        UploadTest::SetUp();
+        // Give the banner a shop header module to receive the sign.
+        const Json::Value layout = ShopState()["layout"];
+        const std::string text =
+            "1^0^0^0^0^0^" + layout["shopBanner"]["fsid"].asString() + "^1^0^0|1^0^0^0^9^1^0^2^0^0";
+        market.Post("http://manage.kesto.example/cgi-bin/modularmanage/layoutupdate?g_tk=" +
+                        market.Token() + "&g_ty=ajax",
+                    "page=1&pageid=0&layoutinfo=" + FormEncode(text), kForm,
+                    {{"Referer", "http://manage.kesto.example/myshop/shopLayout.shtml"}});
+        fsid = ShopState()["layout"]["shopBanner"]["areas"][0]["fsid"].asString();
+    }
+
+    std::vector<std::pair<std::string, std::string>> Fields() {
+        return {{"shop4style", "1"},  {"fsid", fsid},      {"segid", "10"},
+                {"bannerstyle", "0"}, {"shopid", "10001"}, {"title", "店铺招牌（含有导航页卡）"}};
+    }
+
+    httplib::Result Send(const std::string& head, const std::string& bytes,
+                         const std::vector<std::pair<std::string, std::string>>& fields) {
+        const std::string body = std::string("--") + kBoundary + "\r\n" + head +
+                                 "Content-Disposition: form-data; name=\"photo\"; "
+                                 "filename=\"sign.jpg\"\r\nContent-Type:image/jpeg\r\n\r\n" +
+                                 bytes + FieldsBlock(fields) + "\r\n--" + kBoundary + "--\r\n";
+        return market.Post("http://manage.kesto.example/cgi-bin/modularmanage/picbanneredit", body,
+                           std::string("multipart/form-data, boundary=") + kBoundary);
+    }
+
+    std::string Chunk(std::size_t offset, bool last) {
+        std::string head = "Content-Disposition: form-data; name=\"offset\"\r\n\r\n" +
+                           std::to_string(offset) + "\r\n--" + kBoundary + "\r\n";
+        if (last) {
+            head += std::string("Content-Disposition: form-data; name=\"__end\"\r\n\r\n1\r\n--") +
+                    kBoundary + "\r\n";
+        }
+        return head;
+    }
+
+    std::string fsid;
+};
+
+TEST_F(ShopSignTest, SingleAndChunkedUploadsStoreTheSign) {
+    ASSERT_FALSE(fsid.empty());
+    const auto small = Send("", FakeJpeg(40960), Fields());
+    ASSERT_TRUE(small);
+    EXPECT_EQ(small->status, 200) << small->body;
+    EXPECT_EQ(small->body.find("\"errcode\":0,"), 1u);
+    EXPECT_EQ(ShopState()["sign"]["size"].asUInt(), 40960u);
+
+    const std::string big = FakeJpeg(327681);
+    EXPECT_EQ(Send(Chunk(0, false), big.substr(0, 327680), Fields())->status, 200);
+    EXPECT_TRUE(ShopState()["sign"]["size"].asUInt() == 40960u);
+    EXPECT_EQ(Send(Chunk(327680, true), big.substr(327680), Fields())->status, 200);
+    EXPECT_EQ(ShopState()["sign"]["size"].asUInt(), 327681u);
+    const auto front = market.Get("http://shop.kesto.example/10001/sign");
+    EXPECT_EQ(front->body, big);
+    EXPECT_EQ(market.ViolationCount(), 0u) << market.LastViolation();
+}
+
+TEST_F(ShopSignTest, MalformedSignUploadsAreRefused) {
+    auto wrongOrder = Fields();
+    std::swap(wrongOrder[0], wrongOrder[1]);
+    auto wrongFsid = Fields();
+    wrongFsid[1].second = "1";
+    struct Case {
+        const char* what;
+        std::function<httplib::Result()> send;
+    };
+    const Case cases[] = {
+        {"fields out of order", [&] { return Send("", FakeJpeg(100), wrongOrder); }},
+        {"another module's fsid", [&] { return Send("", FakeJpeg(100), wrongFsid); }},
+        {"too large for one request", [&] { return Send("", FakeJpeg(40961), Fields()); }},
+        {"chunk out of sequence", [&] { return Send(Chunk(100, true), FakeJpeg(100), Fields()); }},
+        {"not a picture", [&] { return Send("", std::string(100, 'x'), Fields()); }},
+    };
+    for (const auto& c : cases) {
+        const std::size_t before = market.ViolationCount();
+        const auto result = c.send();
+        ASSERT_TRUE(result) << c.what;
+        EXPECT_EQ(result->status, 400) << c.what;
+        EXPECT_NE(result->body.find("errcode\":1"), std::string::npos) << c.what;
+        EXPECT_EQ(market.ViolationCount(), before + 1) << c.what;
+    }
+}
+
+}  // namespace
+}  // namespace kesto::market::testing
