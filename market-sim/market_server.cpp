@@ -45,6 +45,8 @@ MarketServer::MarketServer(const std::string& charset) : charset_(charset) {
     // interface answering meanwhile. The library takes ownership of the pool.
     server_.new_task_queue = [] { return new httplib::ThreadPool(kWorkerThreads); };
     server_.set_read_timeout(30, 0);
+    // A kept-alive connection holds its worker until this runs out, and Stop waits for it.
+    server_.set_keep_alive_timeout(1);
     // Uploads are checked byte for byte, so the library must not parse multipart bodies itself:
     // their content type is set aside before it reads the body (the request object is the
     // library's own, not a constant, so it may be changed here).

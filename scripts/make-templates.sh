@@ -75,6 +75,14 @@ TEXT
     tile "$t/class/Sandals/Sandals-Kids.jpg" '#90e0ef' 'Kids'
 }
 
+# The page texts start with a UTF-8 byte-order mark, so the program reads them as UTF-8 whatever
+# the system's code page is.
+with_bom() {
+    printf '\xEF\xBB\xBF' | cat - "$1" >"$1.tmp" && mv "$1.tmp" "$1"
+}
+
 make_garden
 make_ocean
+with_bom "$root/template/spring-garden/main/page.txt"
+with_bom "$root/template/ocean-blue/main/content.txt"
 find "$root/template" -type f -printf '%s\t%P\n' | sort -k2

@@ -1,0 +1,145 @@
+#include "market/album.h"
+
+#include "job/progress.h"
+#include "market/hosts.h"
+#include "market/http_request.h"
+#include "market/shop_session.h"
+#include "market/transaction_password.h"
+#include "support/text_conversion.h"
+#include "support/url_encode.h"
+
+namespace kesto {
+
+namespace {
+
+std::string AlbumAddress(std::string_view pathAndQuery) {
+    return std::string("http://") + hosts::kAlbum + std::string(pathAndQuery);
+}
+
+// The answer of one album request; empty when nothing arrived.
+std::string AskAlbum(std::string_view pathAndQuery, int method, const std::string& body,
+                     bool encodeValues) {
+    RequestOptions options;
+    std::string answer;
+    HttpRequest(answer, AlbumAddress(pathAndQuery).c_str(), options, method,
+                method == kMethodPost ? body.c_str() : nullptr, encodeValues);
+    return answer;
+}
+
+std::string_view Trim(std::string_view text) {
+    const std::size_t first = text.find_first_not_of(" \t\r\n\v\f");
+    if (first == std::string_view::npos) {
+        return {};
+    }
+    const std::size_t last = text.find_last_not_of(" \t\r\n\v\f");
+    return text.substr(first, last - first + 1);
+}
+
+}  // namespace
+
+int CheckAlbumPage(ShopSession& session) {
+    const std::string answer = AskAlbum("/album/photomanage?PTAG=1015.1.53", kMethodGet, {}, true);
+    if (answer.empty()) {
+        return -1;
+    }
+    if (IsTransactionPasswordPage(answer)) {
+        if (session.dialog) {
+            session.dialog->Post({kTransactionPassword, 0, 0, {}});
+        }
+        return 0;
+    }
+    return answer.find("Kesto相册", 1) != std::string::npos ? 1 : 0;
+}
+
+int FindAlbumFolder(std::string_view name, std::string& id, std::string_view path) {
+    const std::string answer =
+        AskAlbum("/album/dirlist?path=" + std::string(path), kMethodGet, {}, true);
+    if (answer.empty()) {
+        return -1;
+    }
+    static constexpr std::string_view kEntry = "<file>";
+    std::string_view rest = answer;
+    for (;;) {
+        const std::size_t next = rest.find(kEntry);
+        const std::string_view piece = rest.substr(0, next);
+        if (piece.empty()) {
+            return 0;
+        }
+        std::string entryName;
+        std::string entryId;
+        if (ExtractTag("name", piece, entryName) && Trim(entryName) == name &&
+            ExtractTag("id", piece, entryId)) {
+            id = std::string(Trim(entryId));
+            return 1;
+        }
+        if (next == std::string_view::npos) {
+            return 0;
+        }
+        rest.remove_prefix(next + kEntry.size());
+    }
+}
+
+int CreateAlbumFolder(std::string_view parentPath, std::string_view name, std::string& id) {
+    // The name is encoded whole, however long it is.
+    const std::string body =
+        "path=" + std::string(parentPath) + "&name=" + UrlEncode(ToUtf8Limited(name));
+    const std::string answer = AskAlbum("/album/createdir?g_xx", kMethodPost, body, false);
+    if (answer.empty()) {
+        return -1;
+    }
+    std::string created;
+    if (answer.find(name) != std::string::npos && ExtractTag("id", answer, created)) {
+        id = created;
+        return 1;
+    }
+    return 0;
+}
+
+int DeleteAlbumItems(std::string_view items) {
+    const std::string body = "items=" + std::string(items) + ":0";
+    return AskAlbum("/album/batchdel?", kMethodPost, body, true).empty() ? -1 : 1;
+}
+
+bool ExtractTag(std::string_view tag, std::string_view text, std::string& content) {
+    const std::string open = "<" + std::string(tag) + ">";
+    const std::size_t start = text.find(open);
+    if (start == std::string_view::npos) {
+        return false;
+    }
+    const std::size_t from = start + open.size();
+    const std::size_t end = text.find("</" + std::string(tag) + ">", from);
+    if (end == std::string_view::npos) {
+        return false;
+    }
+    content = std::string(text.substr(from, end - from));
+    return true;
+}
+
+int RemoveAreaFolder(std::string_view areaName) {
+    std::string rootId;
+    if (FindAlbumFolder(kAlbumRootFolder, rootId, "/") <= 0) {
+        return 0;
+    }
+    std::string areaId;
+    if (FindAlbumFolder(areaName, areaId, "/" + rootId + "/") <= 0) {
+        return 0;
+    }
+    return DeleteAlbumItems("/" + rootId + "/" + areaId) > 0 ? 1 : 0;
+}
+
+int CreateAreaFolder(std::string_view areaName, std::string& path) {
+    std::string rootId;
+    if (FindAlbumFolder(kAlbumRootFolder, rootId, "/") == 0 &&
+        CreateAlbumFolder("/", kAlbumRootFolder, rootId) == 0) {
+        return 0;
+    }
+    const std::string parent = "/" + rootId + "/";
+    std::string areaId;
+    if (CreateAlbumFolder(parent, areaName, areaId) <= 0) {
+        return 0;
+    }
+    path = parent + areaId + "/";
+    return 1;
+}
+
+}  // namespace kesto

@@ -1,0 +1,169 @@
+#include "market/http_request.h"
+
+#include <climits>
+#include <cstdlib>
+#include <functional>
+#include <memory>
+
+#include "market/form_values.h"
+#include "market/url_split.h"
+#include "support/text_conversion.h"
+#include "support/trace_log.h"
+
+namespace kesto {
+
+namespace {
+
+constexpr char kAgentName[] = "HttpClient";
+constexpr int kStatusOk = 200;
+// The answer is handed to the code-page conversion, whose sizes are 32-bit.
+constexpr std::size_t kMaxAnswerBytes = INT_MAX;
+
+// The security flag that lets a send failing with this certificate error go through; 0 for
+// every other error.
+std::uint32_t IgnoreFlagFor(unsigned long error) {
+    switch (error) {
+        case net::kErrorInvalidCa:
+            return net::kSecurityIgnoreUnknownCa;
+        case net::kErrorCertCnInvalid:
+            return net::kSecurityIgnoreCertCnInvalid;
+        case net::kErrorCertRevocationFailed:
+            return net::kSecurityIgnoreRevocation;
+        default:
+            return 0;
+    }
+}
+
+// Sends the request, and again with the matching ignore flag after each of the three
+// certificate errors. Each flag is added once: the same error again ends the retries.
+bool SendWithCertificateRetries(net::Session& session, net::Request& request,
+                                std::string_view headerBlock, std::string_view body) {
+    while (!request.Send(headerBlock, body)) {
+        const unsigned long error = session.LastError();
+        ProcessTraceLog().Write("HttpSendRequest Failed,err=%d", static_cast<int>(error));
+        const std::uint32_t ignore = IgnoreFlagFor(error);
+        std::uint32_t flags = 0;
+        if (ignore == 0 || !request.QuerySecurityFlags(flags) || (flags & ignore) != 0 ||
+            !request.SetSecurityFlags(flags | ignore)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Reads the answer in the pieces the request reports as available.
+std::string ReadAvailable(net::Request& request) {
+    std::string collected;
+    std::size_t available = 0;
+    while (request.BytesAvailable(available) && available > 0) {
+        if (available > kMaxAnswerBytes - collected.size()) {
+            break;
+        }
+        std::string piece(available, '\0');
+        std::size_t read = 0;
+        if (!request.Read(piece, read) || read == 0) {
+            break;
+        }
+        piece.resize(read);
+        try {
+            collected += piece;
+        } catch (const std::bad_alloc&) {
+            break;
+        }
+    }
+    return collected;
+}
+
+std::string PostBody(const char* body, bool encodeValues) {
+    if (body == nullptr || *body == '\0') {
+        return {};
+    }
+    std::string bytes = ToAnsi(body);
+    if (bytes.front() == '<' || !encodeValues) {
+        return bytes;
+    }
+    return EncodeFormValues(bytes);
+}
+
+// The steps of a request; the session is asked for only once the address has been split, so the
+// process's session opens with the first request that gets that far.
+int SendRequest(const std::function<net::Session&()>& sessionFor, std::string& result,
+                const char* url, RequestOptions& options, int method, const char* body,
+                bool encodeValues) {
+    if (url == nullptr) {
+        return 0;
+    }
+    if (method != kMethodPost && method != kMethodGet) {
+        options.headers.clear();
+        return 0;
+    }
+    const bool post = method == kMethodPost;
+    const std::optional<net::UrlParts> parts = SplitUrl(url);
+    if (!parts) {
+        options.headers.clear();
+        return 0;
+    }
+    net::Session& session = sessionFor();
+    const std::unique_ptr<net::Connection> connection =
+        session.Connect(parts->host, parts->port, parts->user, parts->password);
+    if (!connection) {
+        ProcessTraceLog().Write("Connection fail,err=%d", static_cast<int>(session.LastError()));
+        return -1;
+    }
+    const std::unique_ptr<net::Request> request =
+        connection->OpenRequest(post ? "POST" : "GET", parts->path,
+                                options.flags | net::kFlagReload | net::kFlagKeepConnection);
+    if (!request) {
+        options.headers.clear();
+        return -1;
+    }
+    const std::string bytes = post ? PostBody(body, encodeValues) : std::string();
+    if (!options.extraHeader.empty()) {
+        request->AddHeader(options.extraHeader, false);
+    }
+    for (const std::string& header : options.headers) {
+        request->AddHeader(header, false);
+    }
+    options.headers.clear();
+    const std::string_view headerBlock = post ? std::string_view(options.contentType) : "";
+    if (!SendWithCertificateRetries(session, *request, headerBlock, bytes)) {
+        return -1;
+    }
+    const std::optional<std::string> status = request->StatusText();
+    const int code = status ? std::atoi(status->c_str()) : 0;
+    if (code != kStatusOk) {
+        ProcessTraceLog().Write("HTTP error,statuscode=%d", code);
+        return -1;
+    }
+    const std::string answer = ReadAvailable(*request);
+    if (!answer.empty()) {
+        result = FromAnsi(answer.data(), static_cast<int>(answer.size()));
+    }
+    return 1;
+}
+
+}  // namespace
+
+void SetMultipartContentType(RequestOptions& options, std::string_view boundary) {
+    options.contentType = "Content-Type: multipart/form-data,boundary=";
+    options.contentType += boundary;
+    options.contentType += "\r\n";
+}
+
+net::Session& SharedSession() {
+    static const std::unique_ptr<net::Session> session = net::OpenSession(kAgentName);
+    return *session;
+}
+
+int HttpRequest(std::string& result, const char* url, RequestOptions& options, int method,
+                const char* body, bool encodeValues) {
+    return SendRequest(SharedSession, result, url, options, method, body, encodeValues);
+}
+
+int HttpRequest(net::Session& session, std::string& result, const char* url,
+                RequestOptions& options, int method, const char* body, bool encodeValues) {
+    return SendRequest([&session]() -> net::Session& { return session; }, result, url, options,
+                       method, body, encodeValues);
+}
+
+}  // namespace kesto

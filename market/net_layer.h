@@ -1,0 +1,123 @@
+#pragma once
+// The handful of internet operations the request layer and the uploader are written over: a
+// session, a connection to one host, and requests on it. Each platform implements them with its
+// own internet library; the flag and error numbers below are the system's own, so the Windows
+// implementation passes them through unchanged and the others translate their errors to them.
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace kesto::net {
+
+// Request flags.
+inline constexpr std::uint32_t kFlagReload = 0x80000000;          // never from the cache
+inline constexpr std::uint32_t kFlagKeepConnection = 0x00400000;  // keep-alive
+inline constexpr std::uint32_t kFlagSecure = 0x00800000;          // TLS
+
+// Security flags of a request, for the certificate errors below.
+inline constexpr std::uint32_t kSecurityIgnoreRevocation = 0x00000080;
+inline constexpr std::uint32_t kSecurityIgnoreUnknownCa = 0x00000100;
+inline constexpr std::uint32_t kSecurityIgnoreCertCnInvalid = 0x00001000;
+
+// Error codes a failed operation leaves behind.
+inline constexpr unsigned long kErrorTimeout = 12002;
+inline constexpr unsigned long kErrorInternal = 12004;
+inline constexpr unsigned long kErrorInvalidUrl = 12005;
+inline constexpr unsigned long kErrorNameNotResolved = 12007;
+inline constexpr unsigned long kErrorIncorrectHandleState = 12019;
+inline constexpr unsigned long kErrorCannotConnect = 12029;
+inline constexpr unsigned long kErrorConnectionAborted = 12030;
+inline constexpr unsigned long kErrorConnectionReset = 12031;
+inline constexpr unsigned long kErrorCertCnInvalid = 12038;
+inline constexpr unsigned long kErrorInvalidCa = 12045;
+inline constexpr unsigned long kErrorCertRevocationFailed = 12057;
+
+inline constexpr int kDefaultHttpPort = 80;
+inline constexpr int kDefaultHttpsPort = 443;
+
+// Limits no caller's connection may work without: a request that cannot connect within
+// kConnectTimeoutSeconds, or that moves no byte for kStallTimeoutSeconds, fails with
+// kErrorTimeout (or the platform's equivalent) instead of blocking its thread forever.
+inline constexpr long kConnectTimeoutSeconds = 30;
+inline constexpr long kStallTimeoutSeconds = 60;
+
+// The parts of an address, as the platform's URL splitter gives them. The query stays part of
+// the path.
+struct UrlParts {
+    std::string scheme;
+    std::string host;
+    int port = kDefaultHttpPort;
+    std::string user;
+    std::string password;
+    std::string path;
+};
+
+// Splits a full address (escaping unsafe characters of the path); nothing for an address the
+// platform cannot split.
+std::optional<UrlParts> CrackUrl(std::string_view url);
+
+// One request, opened on a connection. Header lines and the header block end in CR LF.
+class Request {
+  public:
+    virtual ~Request() = default;
+
+    virtual bool AddHeader(std::string_view line, bool replace) = 0;
+    // Sends the request with an optional header block and body, and waits for the answer's head.
+    virtual bool Send(std::string_view headerBlock, std::string_view body) = 0;
+    // Sends a body of announced length in pieces: BeginSend, Write as often as needed, EndSend.
+    virtual bool BeginSend(std::uint64_t totalLength) = 0;
+    virtual bool Write(std::string_view bytes) = 0;
+    virtual bool EndSend() = 0;
+    // The answer's status code as the platform writes it; nothing when it cannot be read.
+    virtual std::optional<std::string> StatusText() = 0;
+    // How many bytes of the answer can be read now; 0 at its end.
+    virtual bool BytesAvailable(std::size_t& count) = 0;
+    // Reads up to buffer.size() bytes; count 0 at the end of the answer.
+    virtual bool Read(std::span<char> buffer, std::size_t& count) = 0;
+    virtual bool QuerySecurityFlags(std::uint32_t& flags) = 0;
+    virtual bool SetSecurityFlags(std::uint32_t flags) = 0;
+};
+
+// A connection to one host and port; requests opened on it may reuse its network connection.
+class Connection {
+  public:
+    virtual ~Connection() = default;
+    virtual std::unique_ptr<Request> OpenRequest(std::string_view verb, std::string_view path,
+                                                 std::uint32_t flags) = 0;
+};
+
+// An internet session with an agent name, using the system's proxy settings and the process's
+// one cookie store.
+class Session {
+  public:
+    virtual ~Session() = default;
+    virtual std::unique_ptr<Connection> Connect(std::string_view host, int port,
+                                                std::string_view user,
+                                                std::string_view password) = 0;
+    // The error code the calling thread's last failed operation left behind.
+    virtual unsigned long LastError() const = 0;
+};
+
+std::unique_ptr<Session> OpenSession(std::string_view agent);
+
+// One cookie as a Netscape cookie file holds it.
+struct Cookie {
+    std::string domain;  // ".kesto.example" reaches every host below kesto.example
+    bool includeSubdomains = false;
+    std::string path = "/";
+    bool secure = false;
+    std::int64_t expires = 0;  // seconds since 1970; 0 for a session cookie
+    std::string name;
+    std::string value;
+    bool httpOnly = false;
+};
+
+// Puts one cookie into the process's cookie store, which every session's requests share.
+bool StoreCookie(const Cookie& cookie);
+
+}  // namespace kesto::net

@@ -1,0 +1,130 @@
+#include "market/picture_upload.h"
+
+#include <algorithm>
+#include <filesystem>
+
+#include "image/picture_size.h"
+#include "image/thumbnail.h"
+#include "market/album.h"
+#include "market/hosts.h"
+#include "market/http_request.h"
+#include "market/identity.h"
+#include "market/shop_session.h"
+#include "support/file_digest.h"
+#include "support/file_path.h"
+#include "support/temporary_file.h"
+#include "upload/kesto_uploader.h"
+
+namespace kesto {
+
+namespace {
+
+constexpr char kUploadBoundary[] = "hellworld";
+
+// The text after the last path separator.
+std::string FileNameOf(std::string_view path) {
+    const std::size_t separator = path.find_last_of("\\/");
+    return std::string(separator == std::string_view::npos ? path : path.substr(separator + 1));
+}
+
+// The text after the last '.' of the path, in its own letter case; "jpg" without any '.'.
+std::string PictureType(std::string_view path) {
+    const std::size_t dot = path.rfind('.');
+    return dot == std::string_view::npos ? "jpg" : std::string(path.substr(dot + 1));
+}
+
+long long FileSize(const std::string& path) {
+    std::error_code error;
+    const auto size = std::filesystem::file_size(PathFromUtf8(path), error);
+    return error ? -1 : static_cast<long long>(size);
+}
+
+std::string Part(std::string_view name, std::string_view value) {
+    return "Content-Disposition: form-data; name=\"" + std::string(name) + "\"\r\n\r\n" +
+           std::string(value);
+}
+
+}  // namespace
+
+std::string UploadRequestBody(std::string_view userNumber, std::string_view sessionKey) {
+    const std::string delimiter = std::string("--") + kUploadBoundary;
+    const std::string between = "\r\n" + delimiter + "\r\n";
+    return delimiter + "\r\n" + Part("ClientVersion", "120") + between + Part("ExtendID", "/") +
+           between + Part("PicCount", "1") + between + Part("TotalSize", "248") + between +
+           Part("uin", userNumber) + between + Part("skey", sessionKey) + "\r\n" + delimiter + "--";
+}
+
+int RequestUpload(std::string& address) {
+    RequestOptions options;
+    SetMultipartContentType(options, kUploadBoundary);
+    const IdentityTexts identity = ProcessIdentity().Current();
+    const std::string body = UploadRequestBody(identity.userNumber, identity.sessionKey);
+    std::string answer;
+    const std::string url = std::string("http://") + hosts::kAlbum + "/album/UpReq";
+    if (HttpRequest(answer, url.c_str(), options, kMethodPost, body.c_str(), false) <= 0) {
+        return -1;
+    }
+    std::transform(answer.begin(), answer.end(), answer.begin(),
+                   [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; });
+    static constexpr std::string_view kOpen = "<uploadurl>";
+    const std::size_t open = answer.find(kOpen);
+    if (open == std::string::npos) {
+        return 0;
+    }
+    const std::size_t close = answer.find("</uploadurl>", open + kOpen.size());
+    if (close == std::string::npos) {
+        return 0;
+    }
+    address = answer.substr(open + kOpen.size(), close - open - kOpen.size());
+    return 1;
+}
+
+int UploadPicture(ShopSession& session, std::string_view albumPath,
+                  const std::string& picturePath) {
+    if (!EnsureIdentity()) {
+        return 0;
+    }
+    if (!session.albumReady) {
+        if (CheckAlbumPage(session) <= 0) {
+            return -1;
+        }
+        session.albumReady = true;
+    }
+    if (session.uploadAddress.empty() && RequestUpload(session.uploadAddress) <= 0) {
+        return -1;
+    }
+    const IdentityTexts identity = ProcessIdentity().Current();
+    KestoUploader uploader(KestoUploader::kReturnUrlRule);
+    const std::string md5 = FileMd5Hex(picturePath);
+    const std::string albumFolder(albumPath);
+    uploader.SetField("ClientVersion", "120");
+    uploader.SetField("ClientCode", "1");
+    uploader.SetField("uin", identity.userNumber.c_str());
+    uploader.SetField("skey", identity.sessionKey.c_str());
+    uploader.SetField("DirPath", albumFolder.c_str());
+    uploader.SetField("Compress", "1");
+    uploader.SetField("MD5", md5.c_str());
+    uploader.SetField("PicType", PictureType(picturePath).c_str());
+    const PictureSize size = ReadPictureSize(picturePath);
+    uploader.SetField("PicWidth", std::to_string(size.width).c_str());
+    uploader.SetField("PicHeight", std::to_string(size.height).c_str());
+    uploader.SetField("PicSize", std::to_string(FileSize(picturePath)).c_str());
+
+    // The thumbnail's temporary file goes away with this scope, whatever the upload's outcome.
+    const TemporaryFile thumbnail("qzv");
+    MakeThumbnail(picturePath, thumbnail.path());
+    const std::string fileName = FileNameOf(picturePath);
+    uploader.SetField("FileName", fileName.c_str());
+    uploader.SetField("ThumbName", FileNameOf(thumbnail.path()).c_str());
+    uploader.AddFile("FileData", picturePath);
+    uploader.AddFile("ThumbData", thumbnail.path());
+    uploader.batchMode = true;
+    const std::string url = std::string("http://") + hosts::kAlbum + "/album/UploadPicActivex";
+    const int result = uploader.Upload(url.c_str());
+    if (result > 0) {
+        session.uploadedPictures[fileName] = uploader.GetReturnUrl();
+    }
+    return result;
+}
+
+}  // namespace kesto

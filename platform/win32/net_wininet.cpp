@@ -1,0 +1,282 @@
+// The net layer over WinINet. Sessions use the system's configured proxy settings; WinINet's own
+// cookie store is the process's cookie store, shared by every session.
+
+#include <windows.h>
+#include <wininet.h>
+
+#include <ctime>
+#include <vector>
+
+#include "market/net_layer.h"
+#include "platform/win32/wide_text.h"
+
+namespace kesto::net {
+
+static_assert(kFlagReload == INTERNET_FLAG_RELOAD);
+static_assert(kFlagKeepConnection == INTERNET_FLAG_KEEP_CONNECTION);
+static_assert(kFlagSecure == INTERNET_FLAG_SECURE);
+static_assert(kSecurityIgnoreRevocation == SECURITY_FLAG_IGNORE_REVOCATION);
+static_assert(kSecurityIgnoreUnknownCa == SECURITY_FLAG_IGNORE_UNKNOWN_CA);
+static_assert(kSecurityIgnoreCertCnInvalid == SECURITY_FLAG_IGNORE_CERT_CN_INVALID);
+static_assert(kErrorTimeout == ERROR_INTERNET_TIMEOUT);
+static_assert(kErrorInvalidCa == ERROR_INTERNET_INVALID_CA);
+static_assert(kErrorCertCnInvalid == ERROR_INTERNET_SEC_CERT_CN_INVALID);
+static_assert(kErrorCertRevocationFailed == ERROR_INTERNET_SEC_CERT_REV_FAILED);
+static_assert(kErrorCannotConnect == ERROR_INTERNET_CANNOT_CONNECT);
+
+namespace {
+
+struct InternetHandleCloser {
+    void operator()(HINTERNET handle) const { InternetCloseHandle(handle); }
+};
+using InternetHandle = std::unique_ptr<void, InternetHandleCloser>;
+
+// The longest URL parts the splitter takes, in characters, with room for the terminator.
+constexpr DWORD kSchemeChars = 32;
+constexpr DWORD kHostChars = 256;
+constexpr DWORD kUserChars = 260;
+constexpr DWORD kPathChars = 2048;
+
+bool FitsDword(std::uint64_t size) {
+    return size <= MAXDWORD;
+}
+
+void SetTimeout(HINTERNET handle, DWORD option, long seconds) {
+    DWORD milliseconds = static_cast<DWORD>(seconds) * 1000;
+    InternetSetOptionW(handle, option, &milliseconds, sizeof milliseconds);
+}
+
+// A server that accepts and never answers must not hold a job for ever. Set on every handle:
+// not every WinINet passes a session's time-outs on to its connections and requests.
+void SetTimeouts(HINTERNET handle) {
+    SetTimeout(handle, INTERNET_OPTION_CONNECT_TIMEOUT, kConnectTimeoutSeconds);
+    SetTimeout(handle, INTERNET_OPTION_SEND_TIMEOUT, kStallTimeoutSeconds);
+    SetTimeout(handle, INTERNET_OPTION_RECEIVE_TIMEOUT, kStallTimeoutSeconds);
+}
+
+class WinInetRequest final : public Request {
+  public:
+    explicit WinInetRequest(InternetHandle handle) : handle_(std::move(handle)) {}
+
+    bool AddHeader(std::string_view line, bool replace) override {
+        const std::wstring wide = win32::Widen(line);
+        const DWORD flags = HTTP_ADDREQ_FLAG_ADD | (replace ? HTTP_ADDREQ_FLAG_REPLACE : 0);
+        return HttpAddRequestHeadersW(handle_.get(), wide.c_str(), static_cast<DWORD>(wide.size()),
+                                      flags) != FALSE;
+    }
+
+    bool Send(std::string_view headerBlock, std::string_view body) override {
+        if (!FitsDword(body.size())) {
+            SetLastError(ERROR_INTERNET_INTERNAL_ERROR);
+            return false;
+        }
+        const std::wstring headers = win32::Widen(headerBlock);
+        return HttpSendRequestW(handle_.get(), headers.empty() ? nullptr : headers.c_str(),
+                                static_cast<DWORD>(headers.size()),
+                                body.empty() ? nullptr : const_cast<char*>(body.data()),
+                                static_cast<DWORD>(body.size())) != FALSE;
+    }
+
+    bool BeginSend(std::uint64_t totalLength) override {
+        if (!FitsDword(totalLength)) {
+            SetLastError(ERROR_INTERNET_INTERNAL_ERROR);
+            return false;
+        }
+        INTERNET_BUFFERSW buffers{};
+        buffers.dwStructSize = sizeof buffers;
+        buffers.dwBufferTotal = static_cast<DWORD>(totalLength);
+        return HttpSendRequestExW(handle_.get(), &buffers, nullptr, 0, 0) != FALSE;
+    }
+
+    bool Write(std::string_view bytes) override {
+        while (!bytes.empty()) {
+            const auto piece = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), MAXDWORD));
+            DWORD written = 0;
+            if (!InternetWriteFile(handle_.get(), bytes.data(), piece, &written) || written == 0) {
+                return false;
+            }
+            bytes.remove_prefix(written);
+        }
+        return true;
+    }
+
+    bool EndSend() override { return HttpEndRequestW(handle_.get(), nullptr, 0, 0) != FALSE; }
+
+    std::optional<std::string> StatusText() override {
+        wchar_t status[260] = {};
+        DWORD size = sizeof status;
+        if (!HttpQueryInfoW(handle_.get(), HTTP_QUERY_STATUS_CODE, status, &size, nullptr)) {
+            return std::nullopt;
+        }
+        return win32::Narrow(status);
+    }
+
+    bool BytesAvailable(std::size_t& count) override {
+        DWORD available = 0;
+        if (!InternetQueryDataAvailable(handle_.get(), &available, 0, 0)) {
+            return false;
+        }
+        count = available;
+        return true;
+    }
+
+    bool Read(std::span<char> buffer, std::size_t& count) override {
+        const auto size = static_cast<DWORD>(std::min<std::size_t>(buffer.size(), MAXDWORD));
+        DWORD read = 0;
+        if (!InternetReadFile(handle_.get(), buffer.data(), size, &read)) {
+            return false;
+        }
+        count = read;
+        return true;
+    }
+
+    bool QuerySecurityFlags(std::uint32_t& flags) override {
+        DWORD value = 0;
+        DWORD size = sizeof value;
+        if (!InternetQueryOptionW(handle_.get(), INTERNET_OPTION_SECURITY_FLAGS, &value, &size)) {
+            return false;
+        }
+        flags = value;
+        return true;
+    }
+
+    bool SetSecurityFlags(std::uint32_t flags) override {
+        DWORD value = flags;
+        return InternetSetOptionW(handle_.get(), INTERNET_OPTION_SECURITY_FLAGS, &value,
+                                  sizeof value) != FALSE;
+    }
+
+  private:
+    InternetHandle handle_;
+};
+
+class WinInetConnection final : public Connection {
+  public:
+    explicit WinInetConnection(InternetHandle handle) : handle_(std::move(handle)) {}
+
+    std::unique_ptr<Request> OpenRequest(std::string_view verb, std::string_view path,
+                                         std::uint32_t flags) override {
+        const std::wstring wideVerb = win32::Widen(verb);
+        const std::wstring widePath = win32::Widen(path);
+        const wchar_t* acceptTypes[] = {L"*/*", nullptr};
+        InternetHandle request(HttpOpenRequestW(handle_.get(), wideVerb.c_str(), widePath.c_str(),
+                                                nullptr, nullptr, acceptTypes, flags, 0));
+        if (!request) {
+            return nullptr;
+        }
+        SetTimeouts(request.get());
+        return std::make_unique<WinInetRequest>(std::move(request));
+    }
+
+  private:
+    InternetHandle handle_;
+};
+
+class WinInetSession final : public Session {
+  public:
+    explicit WinInetSession(std::string_view agent) {
+        const std::wstring wideAgent = win32::Widen(agent);
+        handle_.reset(
+            InternetOpenW(wideAgent.c_str(), INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+        if (handle_) {
+            SetTimeouts(handle_.get());
+        }
+    }
+
+    std::unique_ptr<Connection> Connect(std::string_view host, int port, std::string_view user,
+                                        std::string_view password) override {
+        if (!handle_ || port <= 0 || port > 65535) {
+            SetLastError(handle_ ? ERROR_INTERNET_INVALID_URL : ERROR_INTERNET_INTERNAL_ERROR);
+            return nullptr;
+        }
+        const std::wstring wideHost = win32::Widen(host);
+        const std::wstring wideUser = win32::Widen(user);
+        const std::wstring widePassword = win32::Widen(password);
+        InternetHandle connection(InternetConnectW(
+            handle_.get(), wideHost.c_str(), static_cast<INTERNET_PORT>(port),
+            wideUser.empty() ? nullptr : wideUser.c_str(),
+            widePassword.empty() ? nullptr : widePassword.c_str(), INTERNET_SERVICE_HTTP, 0, 0));
+        if (!connection) {
+            return nullptr;
+        }
+        SetTimeouts(connection.get());
+        return std::make_unique<WinInetConnection>(std::move(connection));
+    }
+
+    unsigned long LastError() const override { return GetLastError(); }
+
+  private:
+    InternetHandle handle_;
+};
+
+// "Wdy, DD Mon YYYY HH:MM:SS GMT" for a cookie's expiry.
+std::wstring CookieExpiry(std::int64_t seconds) {
+    const auto time = static_cast<std::time_t>(seconds);
+    std::tm parts{};
+    if (gmtime_s(&parts, &time) != 0) {
+        return {};
+    }
+    wchar_t text[64] = {};
+    std::wcsftime(text, 64, L"%a, %d %b %Y %H:%M:%S GMT", &parts);
+    return text;
+}
+
+}  // namespace
+
+std::optional<UrlParts> CrackUrl(std::string_view url) {
+    const std::wstring wide = win32::Widen(url);
+    std::vector<wchar_t> scheme(kSchemeChars), host(kHostChars), user(kUserChars),
+        password(kUserChars), path(kPathChars);
+    URL_COMPONENTSW components{};
+    components.dwStructSize = sizeof components;
+    components.lpszScheme = scheme.data();
+    components.dwSchemeLength = kSchemeChars;
+    components.lpszHostName = host.data();
+    components.dwHostNameLength = kHostChars;
+    components.lpszUserName = user.data();
+    components.dwUserNameLength = kUserChars;
+    components.lpszPassword = password.data();
+    components.dwPasswordLength = kUserChars;
+    components.lpszUrlPath = path.data();
+    components.dwUrlPathLength = kPathChars;
+    if (wide.empty() || !InternetCrackUrlW(wide.c_str(), static_cast<DWORD>(wide.size()),
+                                           ICU_ESCAPE, &components)) {
+        return std::nullopt;
+    }
+    UrlParts parts;
+    parts.scheme = win32::Narrow(scheme.data());
+    parts.host = win32::Narrow(host.data());
+    parts.port = components.nPort;
+    parts.user = win32::Narrow(user.data());
+    parts.password = win32::Narrow(password.data());
+    parts.path = win32::Narrow(path.data());
+    return parts;
+}
+
+std::unique_ptr<Session> OpenSession(std::string_view agent) {
+    return std::make_unique<WinInetSession>(agent);
+}
+
+bool StoreCookie(const Cookie& cookie) {
+    std::string_view host = cookie.domain;
+    if (!host.empty() && host.front() == '.') {
+        host.remove_prefix(1);
+    }
+    const std::wstring url =
+        win32::Widen((cookie.secure ? "https://" : "http://") + std::string(host) + cookie.path);
+    std::wstring data = win32::Widen(cookie.value + "; path=" + cookie.path);
+    if (cookie.includeSubdomains) {
+        data += L"; domain=" + win32::Widen(cookie.domain);
+    }
+    if (cookie.expires > 0) {
+        data += L"; expires=" + CookieExpiry(cookie.expires);
+    }
+    if (cookie.secure) {
+        data += L"; secure";
+    }
+    const std::wstring name = win32::Widen(cookie.name);
+    const DWORD flags = cookie.httpOnly ? INTERNET_COOKIE_HTTPONLY : 0;
+    return InternetSetCookieExW(url.c_str(), name.c_str(), data.c_str(), flags, 0) != 0;
+}
+
+}  // namespace kesto::net

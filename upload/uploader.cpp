@@ -1,0 +1,373 @@
+#include "upload/uploader.h"
+
+#include <algorithm>
+#include <climits>
+#include <filesystem>
+#include <fstream>
+
+#include "market/url_split.h"
+#include "support/file_path.h"
+#include "support/text_conversion.h"
+#include "support/trace_log.h"
+#include "upload/answer_rules.h"
+
+namespace kesto {
+
+// A queued file opened for reading, with its size. Sizes are taken as 32-bit values on the wire
+// side, so a file of 4 GiB or more is refused rather than sent wrong.
+class UploadFile {
+  public:
+    static constexpr std::uint64_t kMaxBytes = 0xFFFFFFFFu;
+
+    explicit UploadFile(const std::string& path) : stream_(PathFromUtf8(path), std::ios::binary) {
+        std::error_code error;
+        const std::uintmax_t bytes = std::filesystem::file_size(PathFromUtf8(path), error);
+        open_ = stream_.is_open() && !error && bytes <= kMaxBytes;
+        size_ = open_ ? bytes : 0;
+    }
+
+    bool open() const { return open_; }
+    std::uint64_t size() const { return size_; }
+
+    // Reads up to count bytes where the previous read ended; how many arrived.
+    std::size_t Read(char* buffer, std::size_t count) {
+        stream_.read(buffer, static_cast<std::streamsize>(count));
+        return static_cast<std::size_t>(stream_.gcount());
+    }
+
+    // Appends up to count bytes to the text; how many arrived.
+    std::size_t AppendTo(std::string& text, std::size_t count) {
+        const std::size_t start = text.size();
+        text.resize(start + count);
+        const std::size_t read = Read(text.data() + start, count);
+        text.resize(start + read);
+        return read;
+    }
+
+  private:
+    std::ifstream stream_;
+    bool open_ = false;
+    std::uint64_t size_ = 0;
+};
+
+// Where the requests of one upload go.
+struct UploadTarget {
+    net::UrlParts parts;
+    std::uint32_t flags = 0;
+};
+
+struct Uploader::GroupMember {
+    std::string path;
+    std::string partName;
+    std::uint64_t size = 0;
+};
+
+namespace {
+
+bool StartsWithHttps(std::string_view url) {
+    constexpr std::string_view kScheme = "https://";
+    if (url.size() < kScheme.size()) {
+        return false;
+    }
+    return std::equal(kScheme.begin(), kScheme.end(), url.begin(), [](char a, char b) {
+        return a == (b >= 'A' && b <= 'Z' ? static_cast<char>(b - 'A' + 'a') : b);
+    });
+}
+
+// The address's parts, with port 443 and a secure request for "https://".
+std::optional<UploadTarget> TargetOf(const char* url) {
+    std::optional<net::UrlParts> parts = SplitUrl(url);
+    if (!parts) {
+        return std::nullopt;
+    }
+    UploadTarget target{std::move(*parts), net::kFlagReload | net::kFlagKeepConnection};
+    if (StartsWithHttps(url)) {
+        target.parts.port = net::kDefaultHttpsPort;
+        target.flags |= net::kFlagSecure;
+    }
+    return target;
+}
+
+int TraceError(const char* format, unsigned long error) {
+    return ProcessTraceLog().Write(format, static_cast<int>(error));
+}
+
+}  // namespace
+
+Uploader::Uploader() : Uploader(net::OpenSession(kAgent)) {}
+
+Uploader::Uploader(std::unique_ptr<net::Session> ownSession) : session(std::move(ownSession)) {}
+
+Uploader::~Uploader() = default;
+
+int Uploader::ParseAnswer(std::string_view answer) {
+    return ResultCodeRule(answer);
+}
+
+int Uploader::Reserved() {
+    return 0;
+}
+
+bool Uploader::IsSingleRequest() const {
+    return false;
+}
+
+void Uploader::SetField(std::string_view name, const char* value) {
+    const std::string text = value == nullptr ? std::string() : std::string(value);
+    const auto existing = std::find_if(fields.begin(), fields.end(),
+                                       [&](const auto& field) { return field.first == name; });
+    if (existing != fields.end()) {
+        existing->second = text;
+    } else {
+        fields.emplace_back(std::string(name), text);
+    }
+}
+
+int Uploader::AddFile(const char* name, std::string_view path) {
+    std::error_code error;
+    if (!std::filesystem::exists(PathFromUtf8(path), error)) {
+        return 0;
+    }
+    const std::lock_guard<std::mutex> guard(lock);
+    files.emplace_back(path);
+    if (name != nullptr) {
+        fileNames.push_back(ToAnsi(name));
+    } else {
+        fileNames.push_back("__file" + std::to_string(autoNameCount++));
+    }
+    return 1;
+}
+
+int Uploader::Upload(const char* url) {
+    if (url == nullptr || *url == '\0') {
+        return 0;
+    }
+    const std::lock_guard<std::mutex> guard(lock);
+    int result = 1;
+    if (batchMode) {
+        if (SendBatch(url, multipart::FieldsBlock(boundary, fields)) <= 0) {
+            result = -1;
+        }
+    } else {
+        for (const std::string& path : files) {
+            if (SendOneFile(url, path, multipart::FieldsBlock(boundary, fields)) <= 0) {
+                result = -1;
+                break;
+            }
+        }
+    }
+    files.clear();
+    fileNames.clear();
+    autoNameCount = 0;
+    batchMode = false;
+    return result;
+}
+
+std::unique_ptr<net::Connection> Uploader::ConnectTo(const UploadTarget& target) {
+    std::unique_ptr<net::Connection> connection = session->Connect(
+        target.parts.host, target.parts.port, target.parts.user, target.parts.password);
+    if (!connection) {
+        TraceError("Connection fail,err=%d", session->LastError());
+    }
+    return connection;
+}
+
+int Uploader::SendOneFile(const char* url, const std::string& path,
+                          const std::string& fieldsBlock) {
+    const std::optional<UploadTarget> target = TargetOf(url);
+    if (!target) {
+        return 0;
+    }
+    const std::unique_ptr<net::Connection> connection = ConnectTo(*target);
+    if (!connection) {
+        return -1;
+    }
+    const std::unique_ptr<net::Request> request =
+        connection->OpenRequest("POST", target->parts.path, target->flags);
+    if (!request) {
+        return -1;
+    }
+    request->AddHeader(multipart::ContentTypeLine(boundary), true);
+    UploadFile file(path);
+    if (!file.open()) {
+        return -2;
+    }
+    const std::string partName = multipart::QuotedParameter(fileFieldName);
+    if (file.size() <= kMaxSingleBytes) {
+        const std::string head = multipart::SingleHead(
+            boundary, partName, multipart::FileNameOf(path), multipart::MimeTypeOf(path));
+        return SendSingle(*request, file, head, fieldsBlock);
+    }
+    return SendChunked(*connection, *target, path, file, partName, fieldsBlock);
+}
+
+int Uploader::SendSingle(net::Request& request, UploadFile& file, const std::string& head,
+                         const std::string& fieldsBlock) {
+    const std::string tail = multipart::Tail(boundary);
+    if (!request.BeginSend(head.size() + file.size() + fieldsBlock.size() + tail.size())) {
+        ProcessTraceLog().Write("Send content len error.");
+        return 0;
+    }
+    if (!request.Write(head)) {
+        ProcessTraceLog().Write("Send header error.");
+        return 0;
+    }
+    std::vector<char> piece(kWriteBytes);
+    for (std::uint64_t left = file.size(); left > 0;) {
+        const std::size_t read =
+            file.Read(piece.data(), std::min<std::uint64_t>(left, kWriteBytes));
+        if (read == 0 || !request.Write(std::string_view(piece.data(), read))) {
+            if (read != 0) {
+                TraceError("InternetWriteFile error,errcode=%d", session->LastError());
+            }
+            ProcessTraceLog().Write("Send data error");
+            return 0;
+        }
+        left -= read;
+    }
+    if (!fieldsBlock.empty() && !request.Write(fieldsBlock)) {
+        ProcessTraceLog().Write("Send form data error");
+        return 0;
+    }
+    if (!request.Write(tail) || !request.EndSend()) {
+        return 0;
+    }
+    const std::optional<std::string> answer = ReadAnswer(request);
+    return answer ? ParseAnswer(*answer) : 0;
+}
+
+int Uploader::SendChunked(net::Connection& connection, const UploadTarget& target,
+                          const std::string& path, UploadFile& file, std::string_view partName,
+                          const std::string& fieldsBlock) {
+    const std::string fileName = multipart::FileNameOf(path);
+    const std::string mimeType = multipart::MimeTypeOf(path);
+    const std::string tail = multipart::Tail(boundary);
+    const std::string contentType = multipart::ContentTypeLine(boundary);
+    std::string body;
+    int code = 1;
+    for (std::uint64_t offset = 0; offset < file.size();) {
+        const std::unique_ptr<net::Request> request =
+            connection.OpenRequest("POST", target.parts.path, target.flags);
+        if (!request) {
+            return -2;
+        }
+        request->AddHeader(contentType, true);
+        const bool last = offset + kChunkBytes >= file.size();
+        body = multipart::ChunkHead(boundary, offset, last, partName, fileName, mimeType);
+        const auto wanted = static_cast<std::size_t>(std::min(kChunkBytes, file.size() - offset));
+        const std::size_t read = file.AppendTo(body, wanted);
+        if (read == 0) {
+            return code;
+        }
+        body += fieldsBlock;
+        body += tail;
+        if (!request->Send("", body)) {
+            TraceError("HttpSendRequest error,errcode=%d", session->LastError());
+            return -1;
+        }
+        const std::optional<std::string> answer = ReadAnswer(*request);
+        if (!answer) {
+            TraceError("InternetReadFile,errcode=%d", session->LastError());
+            return -1;
+        }
+        code = ParseAnswer(*answer);
+        offset += read;
+        if (code != 1) {
+            ProcessTraceLog().Write("Upload server report error,errcode=%d", code);
+            return code;
+        }
+    }
+    return 1;
+}
+
+int Uploader::SendBatch(const char* url, const std::string& fieldsBlock) {
+    if (files.size() != fileNames.size()) {
+        return 0;
+    }
+    const std::optional<UploadTarget> target = TargetOf(url);
+    if (!target) {
+        return 0;
+    }
+    const std::unique_ptr<net::Connection> connection = ConnectTo(*target);
+    if (!connection) {
+        return -1;
+    }
+    std::vector<GroupMember> group;
+    std::uint64_t groupBytes = 0;
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        UploadFile file(files[i]);
+        if (!file.open()) {
+            return -2;
+        }
+        if (!IsSingleRequest() && file.size() > kChunkBytes) {
+            if (SendChunked(*connection, *target, files[i], file,
+                            multipart::QuotedParameter(fileFieldName), fieldsBlock) <= 0) {
+                return -1;
+            }
+            continue;
+        }
+        if (!IsSingleRequest() && !group.empty() && groupBytes + file.size() >= kChunkBytes) {
+            if (SendGroup(*connection, *target, group, fieldsBlock) <= 0) {
+                return -1;
+            }
+            group.clear();
+            groupBytes = 0;
+        }
+        group.push_back({files[i], multipart::QuotedParameter(fileNames[i]), file.size()});
+        groupBytes += file.size();
+    }
+    if (!group.empty() && SendGroup(*connection, *target, group, fieldsBlock) <= 0) {
+        return -1;
+    }
+    return 1;
+}
+
+int Uploader::SendGroup(net::Connection& connection, const UploadTarget& target,
+                        const std::vector<GroupMember>& group, const std::string& fieldsBlock) {
+    const std::unique_ptr<net::Request> request =
+        connection.OpenRequest("POST", target.parts.path, target.flags);
+    if (!request) {
+        return -1;
+    }
+    request->AddHeader(multipart::ContentTypeLine(boundary), true);
+    const std::string delimiter = "--" + boundary + "\r\n";
+    std::string body = delimiter;
+    for (std::size_t i = 0; i < group.size(); ++i) {
+        const GroupMember& member = group[i];
+        if (i > 0) {
+            body += "\r\n" + delimiter;
+        }
+        body += multipart::BatchPartHead(member.partName, multipart::FileNameOf(member.path),
+                                         multipart::MimeTypeOf(member.path));
+        UploadFile file(member.path);
+        // A file that changed since it was measured would leave its part short: refuse it.
+        if (!file.open() || member.size == 0 ||
+            file.AppendTo(body, static_cast<std::size_t>(member.size)) != member.size) {
+            return -1;
+        }
+    }
+    body += fieldsBlock;
+    body += multipart::Tail(boundary);
+    if (!request->Send("", body)) {
+        return -1;
+    }
+    const std::optional<std::string> answer = ReadAnswer(*request);
+    return answer ? ParseAnswer(*answer) : 0;
+}
+
+std::optional<std::string> Uploader::ReadAnswer(net::Request& request) {
+    std::string answer;
+    std::vector<char> piece(kAnswerPieceBytes);
+    std::size_t read = 0;
+    // The answer rules take 32-bit lengths.
+    while (answer.size() <= static_cast<std::size_t>(INT_MAX) - kAnswerPieceBytes &&
+           request.Read(piece, read) && read > 0) {
+        answer.append(piece.data(), read);
+    }
+    if (answer.empty()) {
+        return std::nullopt;
+    }
+    return answer;
+}
+
+}  // namespace kesto
