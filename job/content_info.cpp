@@ -2,13 +2,9 @@
 
 #include <algorithm>
 
-namespace kesto {
+#include "market/transaction_password.h"
 
-bool IsTransactionPasswordPage(std::string_view page) {
-    // "transaction password check" and "please enter the transaction password"
-    return page.find("交易密码验证") != std::string_view::npos &&
-           page.find("请输入交易密码") != std::string_view::npos;
-}
+namespace kesto {
 
 ShopData ExtractShopData(std::string_view answer) {
     if (answer.empty()) {

@@ -15,9 +15,6 @@ struct ShopData {
     bool asksTransactionPassword = false;
 };
 
-// Whether a page is the service's demand for the transaction password.
-bool IsTransactionPasswordPage(std::string_view page);
-
 ShopData ExtractShopData(std::string_view answer);
 
 }  // namespace kesto

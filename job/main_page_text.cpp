@@ -82,13 +82,12 @@ std::string DecodeContentFile(std::string_view bytes) {
     return FromAnsi(text.data(), static_cast<int>(text.size()));
 }
 
-std::string FillMainPageText(std::string_view text,
-                             const std::map<std::string, std::string>& uploadedPictures,
+std::string FillMainPageText(std::string_view text, const UploadedPictures& uploadedPictures,
                              const std::string& userNumber) {
     std::string filled;
     std::size_t position = 0;
     while (position < text.size()) {
-        const std::map<std::string, std::string>::value_type* longest = nullptr;
+        const UploadedPictures::value_type* longest = nullptr;
         for (const auto& picture : uploadedPictures) {
             if (!picture.first.empty() && text.substr(position).starts_with(picture.first) &&
                 (longest == nullptr || picture.first.size() > longest->first.size())) {

@@ -3,10 +3,11 @@
 // the page text, how the page text file is read, and how its picture names and shop markers are
 // filled in.
 
-#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "market/shop_session.h"
 
 namespace kesto {
 
@@ -27,8 +28,7 @@ std::string DecodeContentFile(std::string_view bytes);
 // Replaces the uploaded pictures' file names in the text by their album addresses (at each
 // position the longest name that matches wins, replaced text is not scanned again), then
 // "{店铺URL}" by the shop's address and "{店铺ID}" by the user number.
-std::string FillMainPageText(std::string_view text,
-                             const std::map<std::string, std::string>& uploadedPictures,
+std::string FillMainPageText(std::string_view text, const UploadedPictures& uploadedPictures,
                              const std::string& userNumber);
 
 }  // namespace kesto

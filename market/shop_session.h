@@ -21,9 +21,11 @@ struct CodeUnitLess {
     bool operator()(std::string_view a, std::string_view b) const;
 };
 
+// Key: a picture's file name without its folder; value: the address the album gave it.
+using UploadedPictures = std::map<std::string, std::string, CodeUnitLess>;
+
 struct ShopSession {
-    // Key: a picture's file name without its folder; value: the address the album gave it.
-    std::map<std::string, std::string, CodeUnitLess> uploadedPictures;
+    UploadedPictures uploadedPictures;
     // Where the operations post their progress messages; the job sets it after building the
     // session.
     std::shared_ptr<ProgressSink> dialog;

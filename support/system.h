@@ -1,6 +1,7 @@
 #pragma once
 // The few facts about the running process that the core asks the operating system for.
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,11 @@ std::vector<std::string> ProgramArguments(int argc, char** argv);
 // Whether standard input / standard error are terminals (consoles).
 bool StandardInputIsTerminal();
 bool StandardErrorIsTerminal();
+
+// Keeps standard output for the caller alone: returns a new stream on what standard output was,
+// and sends whatever else writes to standard output (diagnostic lines of library code) to the
+// null device. Null, with nothing changed, when that fails.
+std::FILE* TakeStandardOutput();
 
 // The current user's folder for application data, ending with the path separator: the XDG data
 // folder on POSIX systems, the local application data folder on Windows. Empty when unknown.

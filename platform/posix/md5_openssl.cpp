@@ -10,7 +10,7 @@ namespace kesto {
 
 struct Md5::State {
     struct Free {
-        void operator()(EVP_MD_CTX* context) const { EVP_MD_CTX_free(context); }
+        void operator()(EVP_MD_CTX* digest) const { EVP_MD_CTX_free(digest); }
     };
     std::unique_ptr<EVP_MD_CTX, Free> context{EVP_MD_CTX_new()};
 };

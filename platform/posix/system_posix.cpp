@@ -1,5 +1,6 @@
 // Process facts on POSIX systems.
 
+#include <fcntl.h>
 #include <sys/syscall.h>
 #include <time.h>
 #include <unistd.h>
@@ -41,6 +42,23 @@ bool StandardInputIsTerminal() {
 
 bool StandardErrorIsTerminal() {
     return isatty(STDERR_FILENO) != 0;
+}
+
+std::FILE* TakeStandardOutput() {
+    std::fflush(stdout);
+    const int kept = dup(STDOUT_FILENO);
+    const int null = open("/dev/null", O_WRONLY | O_CLOEXEC);
+    if (kept < 0 || null < 0 || dup2(null, STDOUT_FILENO) < 0) {
+        if (kept >= 0) {
+            close(kept);
+        }
+        if (null >= 0) {
+            close(null);
+        }
+        return nullptr;
+    }
+    close(null);
+    return fdopen(kept, "w");
 }
 
 std::string UserDataFolder() {

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 // shellapi.h and io.h need the types windows.h defines.
+#include <fcntl.h>
 #include <io.h>
 #include <shellapi.h>
 #include <shlobj.h>
@@ -57,6 +58,23 @@ bool StandardInputIsTerminal() {
 
 bool StandardErrorIsTerminal() {
     return _isatty(_fileno(stderr)) != 0;
+}
+
+std::FILE* TakeStandardOutput() {
+    std::fflush(stdout);
+    const int kept = _dup(_fileno(stdout));
+    const int null = _open("NUL", _O_WRONLY);
+    if (kept < 0 || null < 0 || _dup2(null, _fileno(stdout)) < 0) {
+        if (kept >= 0) {
+            _close(kept);
+        }
+        if (null >= 0) {
+            _close(null);
+        }
+        return nullptr;
+    }
+    _close(null);
+    return _fdopen(kept, "wb");
 }
 
 std::string UserDataFolder() {

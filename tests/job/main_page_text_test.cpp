@@ -35,7 +35,7 @@ TEST(MainPageTextTest, ReadsByteOrderMarkedFilesInTheirEncoding) {
 }
 
 TEST(MainPageTextTest, LongestUploadedNameWinsAtEachPosition) {
-    const std::map<std::string, std::string> uploaded{
+    const UploadedPictures uploaded{
         {"1.jpg", "http://album.kesto.example/p/1.jpg"},
         {"11.jpg", "http://album.kesto.example/p/11.jpg"},
     };
@@ -45,7 +45,7 @@ TEST(MainPageTextTest, LongestUploadedNameWinsAtEachPosition) {
 }
 
 TEST(MainPageTextTest, ReplacedTextIsNotScannedAgain) {
-    const std::map<std::string, std::string> uploaded{{"a.jpg", "b.jpg"}, {"b.jpg", "X"}};
+    const UploadedPictures uploaded{{"a.jpg", "b.jpg"}, {"b.jpg", "X"}};
     EXPECT_EQ(FillMainPageText("a.jpg b.jpg", uploaded, "1"), "b.jpg X");
 }
 

@@ -1,0 +1,131 @@
+// kesto-decorate: decorates the logged-in user's shop with a template from the command line.
+// Exit status: 0 decorated, 1 an area failed, 2 usage or set-up error.
+
+#include <clocale>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <memory>
+
+#include "cli/decorate_options.h"
+#include "cli/terminal_progress.h"
+#include "job/decoration_job.h"
+#include "job/marketplace_steps.h"
+#include "market/cookie_file_source.h"
+#include "market/cookie_store.h"
+#include "market/hosts.h"
+#include "market/identity.h"
+#include "support/file_path.h"
+#include "support/system.h"
+#include "support/user_files.h"
+
+namespace kesto {
+namespace {
+
+constexpr int kDecorated = 0;
+constexpr int kAreaFailed = 1;
+constexpr int kUsageError = 2;
+
+int Refuse(const std::string& message) {
+    std::fprintf(stderr, "kesto-decorate: %s\n", message.c_str());
+    return kUsageError;
+}
+
+// Deleting the shop's categories needs the user's word: --yes, or Yes on a terminal.
+bool ConfirmCategories(const DecorateOptions& options, std::string& refusal) {
+    if (options.confirmed) {
+        return true;
+    }
+    if (!StandardInputIsTerminal()) {
+        refusal =
+            "decorating the categories deletes all of the shop's current categories; pass "
+            "--yes to confirm, or leave them out with --areas";
+        return false;
+    }
+    // "Decorating deletes all current categories; continue?"
+    std::fprintf(stderr, "装修会删除现在的所有分类，是否继续? [y/N] ");
+    std::fflush(stderr);
+    std::string answer;
+    std::getline(std::cin, answer);
+    if (answer == "y" || answer == "Y" || answer == "yes") {
+        return true;
+    }
+    refusal = "the shop's categories were left as they are; nothing was changed";
+    return false;
+}
+
+// Loads the login's cookies into the shared cookie store and the identity.
+bool LoadLogin(const std::string& cookieFile, std::string& problem) {
+    std::ifstream file(PathFromUtf8(cookieFile), std::ios::binary);
+    if (!file) {
+        problem = "cannot read the cookie file " + cookieFile +
+                  " (log in with kesto-design first, or pass --cookies FILE)";
+        return false;
+    }
+    const std::string content((std::istreambuf_iterator<char>(file)),
+                              std::istreambuf_iterator<char>());
+    StoreCookieFile(content);
+    ProcessIdentity().SetCookieSource(
+        std::make_shared<CookieFileSource>(cookieFile, hosts::kCookieDomain));
+    if (!EnsureIdentity()) {
+        problem = "the cookie file " + cookieFile +
+                  " holds no marketplace login (cookies uin and skey for " + hosts::kCookieDomain +
+                  ")";
+        return false;
+    }
+    return true;
+}
+
+int Decorate(const std::vector<std::string>& arguments) {
+    const ParsedOptions parsed = ParseDecorateOptions(arguments);
+    if (!parsed.options) {
+        return Refuse(parsed.error + "\n(see kesto-decorate --help)");
+    }
+    const DecorateOptions& options = *parsed.options;
+    if (options.help) {
+        std::fputs(DecorateUsage().c_str(), stdout);
+        return kDecorated;
+    }
+    std::error_code error;
+    if (!std::filesystem::is_directory(PathFromUtf8(options.templateFolder), error)) {
+        return Refuse("the template folder " + options.templateFolder + " does not exist");
+    }
+    const std::string cookieFile =
+        options.cookieFile.empty() ? DesktopCookieFile() : options.cookieFile;
+    std::string problem;
+    if (!LoadLogin(cookieFile, problem)) {
+        return Refuse(problem);
+    }
+    JobRequest request;
+    request.shopSign = options.shopSign;
+    request.mainPage = options.mainPage;
+    request.categories = options.categories;
+    if (request.categories && !ConfirmCategories(options, problem)) {
+        return Refuse(problem);
+    }
+    request.templatePath = options.templateFolder;
+    const char separator = static_cast<char>(std::filesystem::path::preferred_separator);
+    if (request.templatePath.back() != separator && request.templatePath.back() != '/') {
+        request.templatePath += separator;
+    }
+    const int areas = int{request.shopSign} + int{request.mainPage} + int{request.categories};
+    // Standard output carries the progress lines alone: the folder listing's diagnostic lines
+    // go to the null device.
+    std::FILE* lines = TakeStandardOutput();
+    auto progress = std::make_shared<TerminalProgress>(
+        lines != nullptr ? lines : stdout, StandardErrorIsTerminal() ? stderr : nullptr, areas);
+    const std::unique_ptr<DecorationSteps> steps = MakeMarketplaceSteps(progress);
+    RunDecorationJob(request, *steps, *progress);
+    return progress->finished() ? kDecorated : kAreaFailed;
+}
+
+}  // namespace
+}  // namespace kesto
+
+int main(int argc, char** argv) {
+    // Text on the wire and on the terminal follows the user's locale.
+    std::setlocale(LC_ALL, "");
+    return kesto::Decorate(kesto::ProgramArguments(argc, argv));
+}

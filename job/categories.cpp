@@ -1,0 +1,156 @@
+#include "job/categories.h"
+
+#include <filesystem>
+#include <thread>
+#include <vector>
+
+#include "job/category_records.h"
+#include "job/progress.h"
+#include "market/album.h"
+#include "market/hosts.h"
+#include "market/http_request.h"
+#include "market/picture_upload.h"
+#include "market/shop_session.h"
+#include "upload/file_listing.h"
+
+namespace kesto {
+
+namespace {
+
+constexpr char kSeparator = static_cast<char>(std::filesystem::path::preferred_separator);
+
+// The category endpoints carry this fixed token, not the session's.
+std::string CategoryAddress(std::string_view endpoint) {
+    return std::string("http://") + hosts::kManage + "/cgi-bin/mycategory/" +
+           std::string(endpoint) + "?g_tk=7302518846&g_ty=ajax";
+}
+
+struct PlannedCategory {
+    CategoryFolder folder;
+    std::string topAddress;
+    std::vector<std::string> subcategoryAddresses;
+};
+
+// Uploads one picture with up to three attempts, pausing after each failure; its album address,
+// or nothing when every attempt failed.
+bool UploadWithRetries(ShopSession& session, const std::string& albumPath, const std::string& path,
+                       const std::string& entry, std::chrono::milliseconds retryWait,
+                       std::string& address) {
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        session.uploadedPictures.clear();
+        if (UploadPicture(session, albumPath, path) > 0) {
+            const auto found = session.uploadedPictures.find(entry);
+            address = found != session.uploadedPictures.end() ? found->second : std::string();
+            session.uploadedPictures.clear();
+            return true;
+        }
+        std::this_thread::sleep_for(retryWait);
+    }
+    return false;
+}
+
+// Lists each category folder and uploads its pictures; false when a picture failed three
+// times.
+bool UploadCategoryPictures(const std::string& classFolder,
+                            const std::vector<std::string>& categoryFolders, ShopSession& session,
+                            const std::string& albumPath, std::chrono::milliseconds retryWait,
+                            std::vector<PlannedCategory>& plan) {
+    for (const std::string& name : categoryFolders) {
+        const std::string folder = classFolder + name + kSeparator;
+        std::vector<std::string> entries;
+        ListEntries(folder, entries);
+        PlannedCategory category{SortCategoryEntries(name, std::move(entries)), {}, {}};
+        const CategoryPicture& top = category.folder.top;
+        if (!top.entry.empty() && !UploadWithRetries(session, albumPath, folder + top.entry,
+                                                     top.entry, retryWait, category.topAddress)) {
+            return false;
+        }
+        for (const CategoryPicture& sub : category.folder.subcategories) {
+            std::string address;
+            if (!UploadWithRetries(session, albumPath, folder + sub.entry, sub.entry, retryWait,
+                                   address)) {
+                return false;
+            }
+            category.subcategoryAddresses.push_back(std::move(address));
+        }
+        if (session.dialog) {
+            session.dialog->Post({kCategoriesProgress, 0, 0, {}});
+        }
+        plan.push_back(std::move(category));
+    }
+    return true;
+}
+
+// The creating records of the whole tree, with ids from 10000 in the order they are made.
+std::string CreatingRecords(const std::vector<PlannedCategory>& plan) {
+    std::string records;
+    int counter = 10000;
+    const auto append = [&records](const std::string& record) {
+        records += (records.empty() ? "" : "|") + record;
+    };
+    for (const PlannedCategory& category : plan) {
+        const int parent = counter++;
+        append(CreatingRecord(parent, 0, 1, category.folder.top.name, category.topAddress));
+        for (std::size_t i = 0; i < category.folder.subcategories.size(); ++i) {
+            append(CreatingRecord(counter++, parent, 2, category.folder.subcategories[i].name,
+                                  category.subcategoryAddresses[i]));
+        }
+    }
+    return records;
+}
+
+}  // namespace
+
+int DeleteAllCategories() {
+    RequestOptions listOptions;
+    std::string answer;
+    HttpRequest(answer, CategoryAddress("showjson").c_str(), listOptions, kMethodGet, nullptr,
+                false);
+    if (answer.empty()) {
+        return -1;
+    }
+    const std::string records = DeletingRecords(ParseCategoryIds(answer));
+    if (records.empty()) {
+        return 0;
+    }
+    RequestOptions deleteOptions;
+    std::string deleted;
+    const std::string body = "updatestr=" + records;
+    return HttpRequest(deleted, CategoryAddress("update").c_str(), deleteOptions, kMethodPost,
+                       body.c_str(), true) > 0
+               ? 1
+               : -1;
+}
+
+int UpdateCategories(const std::string& classFolder, ShopSession& session,
+                     std::chrono::milliseconds retryWait) {
+    std::string folder = classFolder;
+    if (folder.empty() || (folder.back() != kSeparator && folder.back() != '/')) {
+        folder += kSeparator;
+    }
+    std::vector<std::string> categoryFolders;
+    ListSubfolders(folder, categoryFolders);
+    if (categoryFolders.empty()) {
+        // A template without categories (or a wrong folder) must not wipe the shop's.
+        return -1;
+    }
+    RemoveAreaFolder(kCategoryAlbumFolder);
+    std::string albumPath = "/";
+    CreateAreaFolder(kCategoryAlbumFolder, albumPath);
+
+    std::vector<PlannedCategory> plan;
+    if (!UploadCategoryPictures(folder, categoryFolders, session, albumPath, retryWait, plan)) {
+        return -1;
+    }
+    if (DeleteAllCategories() < 0) {
+        return -1;
+    }
+    RequestOptions options;
+    std::string answer;
+    const std::string body = "updatestr=" + CreatingRecords(plan);
+    const int result = HttpRequest(answer, CategoryAddress("update").c_str(), options, kMethodPost,
+                                   body.c_str(), false);
+    return result > 0 ? result : -1;
+}
+
+}  // namespace kesto

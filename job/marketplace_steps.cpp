@@ -1,0 +1,44 @@
+#include "job/marketplace_steps.h"
+
+#include "job/categories.h"
+#include "job/layout_requests.h"
+#include "job/main_page.h"
+#include "job/shop_sign.h"
+#include "market/identity.h"
+#include "market/shop_session.h"
+
+namespace kesto {
+
+namespace {
+
+class MarketplaceSteps final : public DecorationSteps {
+  public:
+    explicit MarketplaceSteps(std::shared_ptr<ProgressSink> progress) {
+        session_.dialog = std::move(progress);
+    }
+
+    int SaveShopLayout(bool shopSign, bool mainPage) override {
+        return kesto::SaveShopLayout(shopSign, mainPage);
+    }
+    int UpdateShopSign(const std::string& picturePath) override {
+        return kesto::UpdateShopSign(session_, picturePath);
+    }
+    int UpdateMainPage(const std::string& mainFolder) override {
+        return kesto::UpdateMainPage(mainFolder, session_);
+    }
+    int UpdateCategories(const std::string& classFolder) override {
+        return kesto::UpdateCategories(classFolder, session_);
+    }
+    std::string UserNumber() override { return ProcessIdentity().Current().userNumber; }
+
+  private:
+    ShopSession session_;
+};
+
+}  // namespace
+
+std::unique_ptr<DecorationSteps> MakeMarketplaceSteps(std::shared_ptr<ProgressSink> progress) {
+    return std::make_unique<MarketplaceSteps>(std::move(progress));
+}
+
+}  // namespace kesto

@@ -1,0 +1,42 @@
+#include "support/pattern_matcher.h"
+
+#include "support/pattern_compiler.h"
+#include "support/pattern_machine.h"
+#include "support/utf16.h"
+
+namespace kesto {
+
+bool FindCaptures(std::u16string_view input, std::u16string_view pattern,
+                  std::vector<std::u16string>& captures) {
+    PatternProgram program;
+    if (CompilePattern(pattern, CaseMode::kInsensitive, program) != kPatternOk) {
+        return false;
+    }
+    MatchState state;
+    if (!MatchPattern(program, input, state)) {
+        return false;
+    }
+    const std::size_t before = captures.size();
+    for (const GroupSpan& group : state.groups) {
+        if (group.start != kUnsetPosition && group.end != kUnsetPosition &&
+            group.start <= group.end) {
+            const auto start = static_cast<std::size_t>(group.start);
+            captures.emplace_back(input.substr(start, static_cast<std::size_t>(group.end) - start));
+        }
+    }
+    return captures.size() > before;
+}
+
+bool FindCaptures(std::string_view input, std::string_view pattern,
+                  std::vector<std::string>& captures) {
+    std::vector<std::u16string> found;
+    if (!FindCaptures(Utf8ToUtf16(input), Utf8ToUtf16(pattern), found)) {
+        return false;
+    }
+    for (const std::u16string& capture : found) {
+        captures.push_back(Utf16ToUtf8(capture));
+    }
+    return true;
+}
+
+}  // namespace kesto

@@ -1,0 +1,188 @@
+#include "support/pattern_memo.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace kesto {
+namespace {
+
+using Op = PatternOp;
+
+// Largest memo table, in bits (128 MiB), and most states remembered with back-references.
+constexpr std::size_t kMaxMemoBits = std::size_t{1} << 30;
+constexpr std::size_t kMaxMemoStates = std::size_t{1} << 20;
+
+struct Region {
+    std::size_t begin;
+    std::size_t end;
+    std::int32_t slot;
+};
+
+bool KindsAt(const std::vector<PatternInstruction>& code, std::size_t at,
+             std::initializer_list<Op> kinds) {
+    if (at + kinds.size() > code.size()) {
+        return false;
+    }
+    std::size_t i = at;
+    for (const Op kind : kinds) {
+        if (code[i++].kind != kind) {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::size_t Target(const PatternInstruction& instruction) {
+    return static_cast<std::size_t>(instruction.operand);
+}
+
+void Append(std::string& key, std::int32_t value) {
+    char bytes[sizeof value];
+    std::memcpy(bytes, &value, sizeof value);
+    key.append(bytes, sizeof value);
+}
+
+}  // namespace
+
+std::unique_ptr<PatternMemo> PatternMemo::Plan(const std::vector<PatternInstruction>& code,
+                                               std::size_t inputLength) {
+    std::unique_ptr<PatternMemo> memo(new PatternMemo);
+    std::vector<Region> loops;  // greedy repetition bodies, by their slot
+    std::vector<bool> candidate(code.size(), false);
+    memo->atomEnd_.assign(code.size(), false);
+    for (std::size_t pc = 0; pc < code.size(); ++pc) {
+        if (code[pc].kind == Op::kBackReference) {
+            memo->referencedGroups_.push_back(code[pc].operand);
+        }
+        if (KindsAt(code, pc,
+                    {Op::kPushSlot, Op::kStorePosition, Op::kPushPosition, Op::kCall,
+                     Op::kPopPosition, Op::kPopSlot, Op::kJump}) &&
+            Target(code[pc + 3]) == pc + 7) {
+            loops.push_back({pc + 7, Target(code[pc + 6]), code[pc].operand});
+            candidate[pc] = true;
+        } else if (KindsAt(code, pc,
+                           {Op::kStorePosition, Op::kStoreDepth, Op::kCall, Op::kLoadPosition,
+                            Op::kLoadDepth, Op::kJump}) &&
+                   Target(code[pc + 5]) >= 2 && Target(code[pc + 5]) <= code.size()) {
+            // store p; store d; call X; load p; load d; jump E; X: atom; load p; load d; return
+            memo->atomEnd_[Target(code[pc + 5]) - 2] = true;
+            memo->logMarks_ = true;
+        } else if (KindsAt(code, pc, {Op::kPushPosition, Op::kCall, Op::kPopPosition}) &&
+                   pc + 3 < code.size()) {
+            if (code[pc + 3].kind == Op::kJump) {
+                // An alternative: its join is where the jump before the next alternative goes.
+                const std::size_t next = Target(code[pc + 3]);
+                if (next >= 1 && next - 1 < code.size() && code[next - 1].kind == Op::kJump &&
+                    Target(code[next - 1]) < code.size()) {
+                    candidate[Target(code[next - 1])] = true;
+                }
+            } else if (code[pc + 3].kind != Op::kPopSlot) {
+                candidate[pc] = true;  // a lazy repetition
+            }
+        }
+    }
+    std::sort(memo->referencedGroups_.begin(), memo->referencedGroups_.end());
+    memo->referencedGroups_.erase(
+        std::unique(memo->referencedGroups_.begin(), memo->referencedGroups_.end()),
+        memo->referencedGroups_.end());
+
+    memo->pointOfPc_.assign(code.size(), -1);
+    std::int32_t points = 0;
+    for (std::size_t pc = 0; pc < code.size(); ++pc) {
+        if (!candidate[pc]) {
+            continue;
+        }
+        memo->pointOfPc_[pc] = points++;
+        memo->guardsBegin_.push_back(memo->guards_.size());
+        for (const Region& loop : loops) {
+            if (loop.begin <= pc && pc < loop.end) {
+                memo->guards_.push_back(loop.slot);
+            }
+        }
+    }
+    memo->guardsBegin_.push_back(memo->guards_.size());
+    memo->stride_ = inputLength + 1;
+    const std::size_t pointCount = static_cast<std::size_t>(points);
+    if (pointCount == 0 || memo->stride_ > kMaxMemoBits / pointCount) {
+        return nullptr;
+    }
+    if (memo->referencedGroups_.empty()) {
+        memo->seen_.assign((pointCount * memo->stride_ + 63) / 64, 0);
+    }
+    return memo;
+}
+
+bool PatternMemo::SeenBefore(std::int32_t pc, std::int32_t position,
+                             const std::vector<std::int32_t>& slots,
+                             const std::vector<GroupSpan>& groups) {
+    const auto point = static_cast<std::size_t>(pointOfPc_[static_cast<std::size_t>(pc)]);
+    for (std::size_t g = guardsBegin_[point]; g < guardsBegin_[point + 1]; ++g) {
+        if (slots[static_cast<std::size_t>(guards_[g])] == position) {
+            return false;  // a loop around it has not progressed: not memoizable here
+        }
+    }
+    std::size_t entry = 0;
+    if (referencedGroups_.empty()) {
+        const std::size_t bit = point * stride_ + static_cast<std::size_t>(position);
+        const std::uint64_t mask = std::uint64_t{1} << (bit % 64);
+        std::uint64_t& word = seen_[bit / 64];
+        if ((word & mask) != 0) {
+            return true;
+        }
+        word |= mask;
+        entry = bit;
+    } else {
+        std::string key;
+        Append(key, static_cast<std::int32_t>(point));
+        Append(key, position);
+        for (const std::int32_t group : referencedGroups_) {
+            Append(key, groups[static_cast<std::size_t>(group)].start);
+            Append(key, groups[static_cast<std::size_t>(group)].end);
+        }
+        if (seenStates_.count(key) != 0) {
+            return true;
+        }
+        if (seenStates_.size() >= kMaxMemoStates) {
+            return false;  // full: runs on without remembering more
+        }
+        seenStates_.insert(key);
+        entry = stateKeys_.size();
+        stateKeys_.push_back(std::move(key));
+    }
+    if (logMarks_) {
+        marks_.push_back(entry);
+    }
+    return false;
+}
+
+void PatternMemo::OnStoreDepth(std::int32_t slot) {
+    const auto index = static_cast<std::size_t>(slot);
+    if (marksAtLookAhead_.size() <= index) {
+        marksAtLookAhead_.resize(index + 1, 0);
+    }
+    marksAtLookAhead_[index] = marks_.size();
+}
+
+void PatternMemo::OnLoadDepth(std::int32_t pc, std::int32_t slot) {
+    if (!atomEnd_[static_cast<std::size_t>(pc)]) {
+        return;
+    }
+    const auto index = static_cast<std::size_t>(slot);
+    // A look-ahead that began before the memo existed: take back every mark.
+    const std::size_t keep =
+        index < marksAtLookAhead_.size() ? std::min(marksAtLookAhead_[index], marks_.size()) : 0;
+    while (marks_.size() > keep) {
+        Unmark(marks_.back());
+        marks_.pop_back();
+    }
+}
+
+void PatternMemo::Unmark(std::size_t entry) {
+    if (referencedGroups_.empty()) {
+        seen_[entry / 64] &= ~(std::uint64_t{1} << (entry % 64));
+    } else {
+        seenStates_.erase(stateKeys_[entry]);
+    }
+}
+
+}  // namespace kesto

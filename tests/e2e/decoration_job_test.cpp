@@ -1,0 +1,135 @@
+// Whole decoration jobs, and their failure paths, against kesto-market.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+
+#include "job/categories.h"
+#include "job/decoration_job.h"
+#include "job/layout_requests.h"
+#include "job/marketplace_steps.h"
+#include "market/shop_session.h"
+#include "support/file_path.h"
+#include "tests/common/temp_folder.h"
+#include "tests/e2e/logged_in_market.h"
+
+namespace kesto {
+namespace {
+
+using testing::LoggedInMarket;
+using Lines = std::vector<std::string>;
+
+constexpr char kSeparator = static_cast<char>(std::filesystem::path::preferred_separator);
+
+class RecordingProgress final : public ProgressSink {
+  public:
+    void Post(ProgressMessage message) override {
+        if (const auto line = ProgressLine(message)) {
+            lines.push_back(*line);
+        }
+    }
+    Lines lines;
+};
+
+std::string Template(const std::string& name) {
+    return PathToUtf8(std::filesystem::path(KESTO_SOURCE_DIR) / "template" / name) + kSeparator;
+}
+
+bool AnyRequest(const Lines& requests, const std::string& part) {
+    return std::any_of(requests.begin(), requests.end(), [&part](const std::string& request) {
+        return request.find(part) != std::string::npos;
+    });
+}
+
+Lines RunJob(const JobRequest& request) {
+    auto progress = std::make_shared<RecordingProgress>();
+    const auto steps = MakeMarketplaceSteps(progress);
+    RunDecorationJob(request, *steps, *progress);
+    return progress->lines;
+}
+
+TEST(DecorationJobEndToEndTest, AllThreeAreasDecorateTheShop) {
+    LoggedInMarket market;
+    const Lines lines = RunJob({true, true, true, Template("spring-garden")});
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines.front(), "正在更新店招...");
+    EXPECT_EQ(lines[1], "店招更新完成。");
+    EXPECT_EQ(lines[2], "正在更新主页面...");
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "开始上传 welcome.jpg"), lines.end());
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "主页面更新完成。"), lines.end());
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "分类更新完成。"), lines.end());
+    EXPECT_EQ(lines.back(), "装修完成。");
+
+    const Json::Value shop = market.Shop();
+    EXPECT_GT(shop["sign"]["size"].asUInt64(), 40960u);  // the sign travelled in chunks
+    ASSERT_EQ(shop["customContent"].size(), 1u);
+    const std::string content =
+        shop["customContent"][shop["customContent"].getMemberNames()[0]].asString();
+    EXPECT_NE(content.find("http://album.kesto.example/"), std::string::npos) << content;
+    EXPECT_NE(content.find("http://shop.kesto.example/10001"), std::string::npos) << content;
+    EXPECT_EQ(content.find("welcome.jpg\""), std::string::npos) << content;
+    // dresses (with two sub-categories), bags and shoes
+    EXPECT_EQ(shop["categories"].size(), 5u);
+    for (const Json::Value& category : shop["categories"]) {
+        EXPECT_EQ(category["pictureAddress"].asString().rfind("http://album.kesto.example/", 0),
+                  0u);
+    }
+    EXPECT_TRUE(market.Violations().empty()) << market.Violations().front();
+}
+
+TEST(DecorationJobEndToEndTest, FailedPictureEndsTheMainPageAndTheJob) {
+    LoggedInMarket market;
+    market.SetFault("UploadPicActivex=error*1");
+    const Lines lines = RunJob({false, true, true, Template("ocean-blue")});
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_EQ(lines[0], "正在更新主页面...");
+    EXPECT_EQ(lines[1].rfind("开始上传 ", 0), 0u);
+    EXPECT_EQ(lines[2].substr(lines[2].size() - std::string(" ,上传完成").size()), " ,上传完成");
+    EXPECT_EQ(lines[3], "主页面更新失败。");
+    EXPECT_FALSE(AnyRequest(market.Requests(), "moduleedit"));
+}
+
+TEST(DecorationJobEndToEndTest, TransactionPasswordFailsTheShopSign) {
+    LoggedInMarket market;
+    market.RequirePassword(true);
+    const Lines lines = RunJob({true, true, true, Template("ocean-blue")});
+    EXPECT_EQ(lines, (Lines{"正在更新店招...", "请输入交易密码后重新上传。", "店招更新失败。"}));
+}
+
+TEST(DecorationJobEndToEndTest, FailedLayoutReadIsNeverSavedBack) {
+    LoggedInMarket market;
+    market.SetFault("layoutshow=error*1");
+    EXPECT_EQ(SaveShopLayout(true, true), -1);
+    EXPECT_FALSE(AnyRequest(market.Requests(), "layoutupdate"));
+    // The next read finds the document and saves the edited layout.
+    EXPECT_EQ(SaveShopLayout(true, true), 1);
+    EXPECT_TRUE(AnyRequest(market.Requests(), "layoutupdate"));
+}
+
+TEST(CategoryUpdateEndToEndTest, ShopKeepsItsCategoriesWhenAPictureFailsThreeTimes) {
+    LoggedInMarket market;
+    const Json::Value before = market.Shop()["categories"];
+    ASSERT_FALSE(before.empty());
+    market.SetFault("UploadPicActivex=error*3");
+    ShopSession session;
+    EXPECT_EQ(
+        UpdateCategories(Template("ocean-blue") + "class", session, std::chrono::milliseconds(0)),
+        -1);
+    EXPECT_EQ(market.Shop()["categories"], before);
+    EXPECT_FALSE(AnyRequest(market.Requests(), "mycategory"));
+}
+
+TEST(CategoryUpdateEndToEndTest, TemplateWithoutCategoriesChangesNothing) {
+    LoggedInMarket market;
+    testing::TempFolder empty;
+    empty.Write("class/readme.txt", "no category folders here");
+    for (const std::string& folder : {empty.Folder() + "class", empty.Folder() + "missing"}) {
+        ShopSession session;
+        EXPECT_EQ(UpdateCategories(folder, session), -1) << folder;
+    }
+    EXPECT_TRUE(market.Requests().empty());
+}
+
+}  // namespace
+}  // namespace kesto

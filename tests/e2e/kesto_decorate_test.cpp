@@ -1,0 +1,97 @@
+// The kesto-decorate program, run as a user runs it, against kesto-market.
+
+#include <gtest/gtest.h>
+#include <stdio.h>
+#include <sys/wait.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "tests/common/temp_folder.h"
+#include "tests/e2e/logged_in_market.h"
+
+namespace kesto {
+namespace {
+
+using testing::LoggedInMarket;
+
+struct ProgramRun {
+    int exitCode = -1;
+    std::string output;
+};
+
+// Runs kesto-decorate with the arguments, standard input closed, through the market's proxy.
+ProgramRun Decorate(LoggedInMarket& market, const std::string& arguments) {
+    const std::string command =
+        "http_proxy=http://127.0.0.1:" + std::to_string(market.market.port()) +
+        " " KESTO_DECORATE " " + arguments + " </dev/null 2>/dev/null";
+    ProgramRun run;
+    FILE* pipe = popen(command.c_str(), "r");
+    char buffer[4096];
+    std::size_t read = 0;
+    while ((read = fread(buffer, 1, sizeof buffer, pipe)) > 0) {
+        run.output.append(buffer, read);
+    }
+    const int status = pclose(pipe);
+    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return run;
+}
+
+// The login's cookies as the cookies.txt a browser would export.
+std::string CookieFile(const testing::TempFolder& folder, const std::string& cookieHeader) {
+    std::ostringstream file;
+    file << "# Netscape HTTP Cookie File\n";
+    std::istringstream pairs(cookieHeader);
+    std::string pair;
+    while (std::getline(pairs, pair, ';')) {
+        pair.erase(0, pair.find_first_not_of(' '));
+        const std::size_t equals = pair.find('=');
+        file << ".kesto.example\tTRUE\t/\tFALSE\t0\t" << pair.substr(0, equals) << "\t"
+             << pair.substr(equals + 1) << "\n";
+    }
+    return PathToUtf8(folder.Write("cookies.txt", file.str()));
+}
+
+const std::string kTemplate = std::string(KESTO_SOURCE_DIR) + "/template/ocean-blue";
+
+TEST(KestoDecorateTest, PrintsTheProgressLinesAndTheShopFront) {
+    LoggedInMarket market;
+    testing::TempFolder folder;
+    const std::string cookies = CookieFile(folder, market.market.cookie);
+    const ProgramRun run =
+        Decorate(market, "--template " + kTemplate + " --areas sign,main --cookies " + cookies);
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.output.rfind("正在更新店招...\n店招更新完成。\n正在更新主页面...\n", 0), 0u)
+        << run.output;
+    EXPECT_NE(run.output.find("\n主页面更新完成。\n装修完成。\nhttp://shop.kesto.example/10001?t="),
+              std::string::npos)
+        << run.output;
+    EXPECT_EQ(run.output.find("file name is"), std::string::npos) << "debug lines on stdout";
+}
+
+TEST(KestoDecorateTest, ExitCodesTellFailureAndMisuseApart) {
+    LoggedInMarket market;
+    testing::TempFolder folder;
+    const std::string cookies = CookieFile(folder, market.market.cookie);
+    const struct {
+        std::string arguments;
+        int exitCode;
+    } cases[] = {
+        {"--template " + kTemplate + " --areas categories --cookies " + cookies, 2},  // no --yes
+        {"--template " + kTemplate + " --areas colours --cookies " + cookies, 2},
+        {"--template /no/such/template --cookies " + cookies, 2},
+        {"--template " + kTemplate + " --cookies " + folder.Folder() + "missing.txt", 2},
+        {"--help", 0},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(Decorate(market, c.arguments).exitCode, c.exitCode) << c.arguments;
+    }
+    market.RequirePassword(true);
+    const ProgramRun failed =
+        Decorate(market, "--template " + kTemplate + " --areas sign --cookies " + cookies);
+    EXPECT_EQ(failed.exitCode, 1);
+    EXPECT_EQ(failed.output, "正在更新店招...\n请输入交易密码后重新上传。\n店招更新失败。\n");
+}
+
+}  // namespace
+}  // namespace kesto
