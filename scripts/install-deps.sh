@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
-# Installs the Debian packages listed in scripts/packages.txt that are missing, and the source
-# package index JsonCpp's Windows build needs. Quiet and quick when everything is there.
+# Installs the Debian packages listed in scripts/packages.txt (and in any further list files
+# given as arguments) that are missing, and the source package index JsonCpp's Windows build
+# needs. Quiet and quick when everything is there.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 
-mapfile -t wanted < <(grep -v '^\s*#' "$root/scripts/packages.txt" | awk 'NF { print $1 }')
+mapfile -t wanted < <(cat "$root/scripts/packages.txt" "$@" | grep -v '^\s*#' | awk 'NF { print $1 }')
 missing=()
 for package in "${wanted[@]}"; do
     status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
