@@ -1,5 +1,5 @@
 // kesto-market [--port N] [--charset NAME] [--fault ENDPOINT=KIND[:SECONDS][*COUNT]]...
-//              [--password-required USER]...
+//              [--password-required USER]... [--delay MILLISECONDS]
 // Serves the marketplace's five hosts as an HTTP proxy on 127.0.0.1 and prints the proxy
 // address to use on its first line.
 
@@ -23,13 +23,14 @@ struct Options {
     std::string charset = "UTF-8";
     std::vector<kesto::market::FaultSetting> faults;
     std::vector<std::string> passwordRequired;
+    int delayMilliseconds = 0;
 };
 
 int Usage(const std::string& problem) {
     std::cerr << "kesto-market: " << problem << "\n"
               << "usage: kesto-market [--port N] [--charset UTF-8|GBK] "
                  "[--fault ENDPOINT=error|drop|password|stall:SECONDS[*COUNT]]... "
-                 "[--password-required USER]...\n";
+                 "[--password-required USER]... [--delay MILLISECONDS]\n";
     return 2;
 }
 
@@ -51,6 +52,13 @@ std::string ParseOptions(int argc, char** argv, Options& options) {
             if (error != std::errc() || end != value.data() + value.size() || options.port < 0 ||
                 options.port > 65535) {
                 return "bad port: " + value;
+            }
+        } else if (name == "--delay") {
+            const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(),
+                                                      options.delayMilliseconds);
+            if (error != std::errc() || end != value.data() + value.size() ||
+                options.delayMilliseconds < 0 || options.delayMilliseconds > 60000) {
+                return "bad delay: " + value;
             }
         } else if (name == "--charset") {
             options.charset = value;
@@ -105,6 +113,7 @@ int main(int argc, char** argv) {
     for (const auto& fault : options.faults) {
         server.faults().Set(fault);
     }
+    server.SetAnswerDelay(std::chrono::milliseconds(options.delayMilliseconds));
     {
         const auto lock = server.market().Lock();
         for (const auto& user : options.passwordRequired) {

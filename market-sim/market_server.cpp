@@ -47,6 +47,9 @@ MarketServer::MarketServer(const std::string& charset) : charset_(charset) {
     server_.set_read_timeout(30, 0);
     // A kept-alive connection holds its worker until this runs out, and Stop waits for it.
     server_.set_keep_alive_timeout(1);
+    // Headers and body go out in separate writes; without this, each answer's body waits for
+    // the client's delayed acknowledgement of its headers.
+    server_.set_tcp_nodelay(true);
     // Uploads are checked byte for byte, so the library must not parse multipart bodies itself:
     // their content type is set aside before it reads the body (the request object is the
     // library's own, not a constant, so it may be changed here).
@@ -143,6 +146,9 @@ void MarketServer::Handle(const httplib::Request& request, httplib::Response& re
         response.status = 400;
         response.set_content("bad request target", "text/plain");
         return;
+    }
+    if (const long long delay = answerDelayMs_; delay > 0 && !IsLoopback(target->host)) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(delay));
     }
     const std::string multipartType = request.get_header_value(kMultipartTypeHeader);
     Exchange exchange{

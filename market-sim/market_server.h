@@ -5,6 +5,8 @@
 
 #include <httplib.h>
 
+#include <atomic>
+#include <chrono>
 #include <string>
 #include <thread>
 
@@ -32,6 +34,10 @@ class MarketServer {
     void Start();
     void Stop();
 
+    // Delays every answer of the five hosts (not of the control interface) by this long, as a
+    // distant server would; for measuring how the client fares against latency.
+    void SetAnswerDelay(std::chrono::milliseconds delay) { answerDelayMs_ = delay.count(); }
+
     Marketplace& market() { return market_; }
     FaultTable& faults() { return faults_; }
     ViolationLog& violations() { return violations_; }
@@ -51,6 +57,7 @@ class MarketServer {
     RequestJournal journal_;
     FaultTable faults_;
     WireCharset charset_;
+    std::atomic<long long> answerDelayMs_{0};
     std::thread thread_;
 };
 

@@ -101,13 +101,16 @@ int DeleteAlbumItems(std::string_view items) {
 }
 
 bool ExtractTag(std::string_view tag, std::string_view text, std::string& content) {
-    const std::string open = "<" + std::string(tag) + ">";
+    std::string open = "<";
+    open.append(tag).append(">");
     const std::size_t start = text.find(open);
     if (start == std::string_view::npos) {
         return false;
     }
     const std::size_t from = start + open.size();
-    const std::size_t end = text.find("</" + std::string(tag) + ">", from);
+    std::string close = "</";
+    close.append(tag).append(">");
+    const std::size_t end = text.find(close, from);
     if (end == std::string_view::npos) {
         return false;
     }

@@ -133,3 +133,49 @@ TEST(CategoryUpdateEndToEndTest, TemplateWithoutCategoriesChangesNothing) {
 
 }  // namespace
 }  // namespace kesto
+
+namespace kesto {
+namespace {
+
+TEST(DecorationJobEndToEndTest, RequestsFollowTheProtocolsOrder) {
+    LoggedInMarket market;
+    RunJob({true, true, true, Template("ocean-blue")});
+    // Only the order of the first request of each kind matters here.
+    std::vector<std::string> firsts;
+    for (const std::string& request : market.Requests()) {
+        const std::string path = request.substr(request.rfind(' ') + 1);
+        const std::string endpoint = path.substr(0, path.find('?'));
+        if (std::find(firsts.begin(), firsts.end(), endpoint) == firsts.end()) {
+            firsts.push_back(endpoint);
+        }
+    }
+    EXPECT_EQ(firsts,
+              (Lines{"/cgi-bin/modularmanage/layoutshow", "/cgi-bin/modularmanage/layoutupdate",
+                     "/cgi-bin/myshop/contentinfoshow", "/cgi-bin/modularmanage/picbanneredit",
+                     "/album/dirlist", "/album/createdir", "/album/photomanage", "/album/UpReq",
+                     "/album/UploadPicActivex", "/cgi-bin/modularmanage/moduleedit",
+                     "/cgi-bin/mycategory/showjson", "/cgi-bin/mycategory/update"}));
+    // The old categories are listed (and deleted) only after the last picture is in the album.
+    const Lines requests = market.Requests();
+    std::size_t lastPicture = 0;
+    std::size_t categoryList = 0;
+    for (std::size_t i = 0; i < requests.size(); ++i) {
+        if (requests[i].find("UploadPicActivex") != std::string::npos) {
+            lastPicture = i;
+        }
+        if (categoryList == 0 && requests[i].find("showjson") != std::string::npos) {
+            categoryList = i;
+        }
+    }
+    EXPECT_LT(lastPicture, categoryList);
+}
+
+TEST(DecorationJobEndToEndTest, DroppedConnectionEndsTheAreaWithItsFailureLine) {
+    LoggedInMarket market;
+    market.SetFault("picbanneredit=drop");
+    const Lines lines = RunJob({true, true, false, Template("ocean-blue")});
+    EXPECT_EQ(lines, (Lines{"正在更新店招...", "店招更新失败。"}));
+}
+
+}  // namespace
+}  // namespace kesto
