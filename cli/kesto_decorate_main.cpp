@@ -105,11 +105,7 @@ int Decorate(const std::vector<std::string>& arguments) {
     if (request.categories && !ConfirmCategories(options, problem)) {
         return Refuse(problem);
     }
-    request.templatePath = options.templateFolder;
-    const char separator = static_cast<char>(std::filesystem::path::preferred_separator);
-    if (request.templatePath.back() != separator && request.templatePath.back() != '/') {
-        request.templatePath += separator;
-    }
+    request.templatePath = WithTrailingSeparator(options.templateFolder);
     const int areas = int{request.shopSign} + int{request.mainPage} + int{request.categories};
     // Standard output carries the progress lines alone: the folder listing's diagnostic lines
     // go to the null device.

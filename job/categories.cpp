@@ -11,13 +11,12 @@
 #include "market/http_request.h"
 #include "market/picture_upload.h"
 #include "market/shop_session.h"
+#include "support/file_path.h"
 #include "upload/file_listing.h"
 
 namespace kesto {
 
 namespace {
-
-constexpr char kSeparator = static_cast<char>(std::filesystem::path::preferred_separator);
 
 // The category endpoints carry this fixed token, not the session's.
 std::string CategoryAddress(std::string_view endpoint) {
@@ -56,7 +55,7 @@ bool UploadCategoryPictures(const std::string& classFolder,
                             const std::string& albumPath, std::chrono::milliseconds retryWait,
                             std::vector<PlannedCategory>& plan) {
     for (const std::string& name : categoryFolders) {
-        const std::string folder = classFolder + name + kSeparator;
+        const std::string folder = classFolder + name + kPathSeparator;
         std::vector<std::string> entries;
         ListEntries(folder, entries);
         PlannedCategory category{SortCategoryEntries(name, std::move(entries)), {}, {}};
@@ -124,10 +123,7 @@ int DeleteAllCategories() {
 
 int UpdateCategories(const std::string& classFolder, ShopSession& session,
                      std::chrono::milliseconds retryWait) {
-    std::string folder = classFolder;
-    if (folder.empty() || (folder.back() != kSeparator && folder.back() != '/')) {
-        folder += kSeparator;
-    }
+    const std::string folder = WithTrailingSeparator(classFolder);
     std::vector<std::string> categoryFolders;
     ListSubfolders(folder, categoryFolders);
     if (categoryFolders.empty()) {

@@ -2,21 +2,13 @@
 
 #include <algorithm>
 
+#include "support/ascii_text.h"
 #include "support/text_conversion.h"
 #include "support/url_encode.h"
 
 namespace kesto {
 
-namespace {
-
-std::string Lower(std::string_view text) {
-    std::string lower(text);
-    std::transform(lower.begin(), lower.end(), lower.begin(),
-                   [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; });
-    return lower;
-}
-
-}  // namespace
+namespace {}  // namespace
 
 std::string CategoryName(std::string_view entry) {
     const std::size_t dot = entry.find('.');
@@ -24,8 +16,9 @@ std::string CategoryName(std::string_view entry) {
 }
 
 CategoryFolder SortCategoryEntries(std::string folder, std::vector<std::string> entries) {
-    const auto thumbs = std::find_if(entries.begin(), entries.end(),
-                                     [](const std::string& e) { return Lower(e) == "thumbs.db"; });
+    const auto thumbs = std::find_if(entries.begin(), entries.end(), [](const std::string& e) {
+        return AsciiLower(e) == "thumbs.db";
+    });
     if (thumbs != entries.end()) {
         entries.erase(thumbs);
     }
@@ -52,7 +45,7 @@ std::string CreatingRecord(int id, int parent, int level, std::string_view name,
 
 std::vector<std::string> ParseCategoryIds(std::string_view answer) {
     static constexpr std::string_view kKey = "\"cate_id\":";
-    const std::string lower = Lower(answer);
+    const std::string lower = AsciiLower(answer);
     std::vector<std::string> ids;
     std::size_t from = 0;
     for (;;) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "market/transaction_password.h"
+#include "support/ascii_text.h"
 
 namespace kesto {
 
@@ -13,9 +14,7 @@ ShopData ExtractShopData(std::string_view answer) {
     if (IsTransactionPasswordPage(answer)) {
         return {0, {}, true};
     }
-    std::string lower(answer);
-    std::transform(lower.begin(), lower.end(), lower.begin(),
-                   [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; });
+    const std::string lower = AsciiLower(answer);
     const std::size_t start = lower.find("shopdata=");
     if (start == std::string::npos) {
         return {0, {}, false};

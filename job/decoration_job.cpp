@@ -6,25 +6,13 @@
 #include <random>
 
 #include "market/hosts.h"
+#include "support/ascii_text.h"
+#include "support/file_path.h"
 #include "upload/file_listing.h"
 
 namespace kesto {
 
 namespace {
-
-std::string Lower(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; });
-    return text;
-}
-
-std::string WithSeparator(std::string path) {
-    constexpr auto kSeparator = static_cast<char>(std::filesystem::path::preferred_separator);
-    if (path.empty() || (path.back() != kSeparator && path.back() != '/')) {
-        path += kSeparator;
-    }
-    return path;
-}
 
 // One number from 0 to 32767, drawn from a generator seeded with the current time in seconds.
 int DrawShopFrontNumber() {
@@ -46,8 +34,8 @@ bool RunArea(ProgressSink& progress, int number, Update update) {
 // The shop sign area: the first picture of the "head" folder. A missing picture is reported and
 // does not end the job.
 bool RunShopSign(const JobRequest& request, DecorationSteps& steps, ProgressSink& progress) {
-    const std::string folder = WithSeparator(request.templatePath) + "head" +
-                               static_cast<char>(std::filesystem::path::preferred_separator);
+    const std::string folder =
+        WithTrailingSeparator(request.templatePath) + "head" + kPathSeparator;
     std::vector<std::string> names;
     ListEntries(folder, names);
     const std::string picture = FindFirstPicture(names);
@@ -67,7 +55,7 @@ std::string FindFirstPicture(const std::vector<std::string>& names) {
         if (dot == std::string::npos) {
             continue;
         }
-        const std::string extension = Lower(name.substr(dot + 1));
+        const std::string extension = AsciiLower(std::string_view(name).substr(dot + 1));
         if (extension == "gif" || extension == "jpg" || extension == "jpeg") {
             return name;
         }

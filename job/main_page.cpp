@@ -21,14 +21,6 @@ namespace kesto {
 
 namespace {
 
-std::string WithSeparator(std::string folder) {
-    constexpr auto kSeparator = static_cast<char>(std::filesystem::path::preferred_separator);
-    if (folder.empty() || (folder.back() != kSeparator && folder.back() != '/')) {
-        folder += kSeparator;
-    }
-    return folder;
-}
-
 void Post(ShopSession& session, ProgressMessage message) {
     if (session.dialog) {
         session.dialog->Post(std::move(message));
@@ -51,7 +43,7 @@ int UpdateMainPage(const std::string& mainFolder, ShopSession& session) {
     std::string albumPath = "/";
     CreateAreaFolder(kMainPageAlbumFolder, albumPath);
 
-    const std::string folder = WithSeparator(mainFolder);
+    const std::string folder = WithTrailingSeparator(mainFolder);
     std::vector<std::string> names;
     if (ListEntries(folder, names) < 0 && names.empty()) {
         return 0;

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "market/hosts.h"
+#include "support/ascii_text.h"
 #include "support/text_conversion.h"
 #include "support/utf16.h"
 
@@ -12,19 +13,6 @@ namespace {
 
 constexpr char kShopUrlMarker[] = "{店铺URL}";
 constexpr char kShopIdMarker[] = "{店铺ID}";
-
-bool EndsWithIgnoringCase(std::string_view name, std::string_view ending) {
-    if (name.size() < ending.size()) {
-        return false;
-    }
-    return std::equal(ending.begin(), ending.end(), name.end() - static_cast<long>(ending.size()),
-                      [](char a, char b) {
-                          const auto lower = [](char c) {
-                              return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
-                          };
-                          return lower(a) == lower(b);
-                      });
-}
 
 std::string ReplaceAll(std::string_view text, std::string_view from, std::string_view to) {
     std::string result;
@@ -57,10 +45,10 @@ MainFolderContent ClassifyMainFolder(const std::vector<std::string>& names) {
         if (name.empty() || name.front() == '.') {
             continue;
         }
-        if (EndsWithIgnoringCase(name, ".jpg") || EndsWithIgnoringCase(name, ".jpeg") ||
-            EndsWithIgnoringCase(name, ".gif")) {
+        if (EndsWithIgnoringAsciiCase(name, ".jpg") || EndsWithIgnoringAsciiCase(name, ".jpeg") ||
+            EndsWithIgnoringAsciiCase(name, ".gif")) {
             content.pictures.push_back(name);
-        } else if (EndsWithIgnoringCase(name, ".txt")) {
+        } else if (EndsWithIgnoringAsciiCase(name, ".txt")) {
             content.contentFile = name;
         }
     }

@@ -10,6 +10,7 @@
 #include "market/http_request.h"
 #include "market/identity.h"
 #include "market/shop_session.h"
+#include "support/ascii_text.h"
 #include "support/file_digest.h"
 #include "support/file_path.h"
 #include "support/temporary_file.h"
@@ -64,8 +65,7 @@ int RequestUpload(std::string& address) {
     if (HttpRequest(answer, url.c_str(), options, kMethodPost, body.c_str(), false) <= 0) {
         return -1;
     }
-    std::transform(answer.begin(), answer.end(), answer.begin(),
-                   [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; });
+    answer = AsciiLower(answer);
     static constexpr std::string_view kOpen = "<uploadurl>";
     const std::size_t open = answer.find(kOpen);
     if (open == std::string::npos) {

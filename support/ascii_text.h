@@ -1,0 +1,26 @@
+#pragma once
+// ASCII-only letter case, as the marketplace's pages and file name endings are compared: only
+// the letters A to Z change, whatever else the text holds.
+
+#include <algorithm>
+#include <string>
+#include <string_view>
+
+namespace kesto {
+
+inline char AsciiLower(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
+}
+
+inline std::string AsciiLower(std::string_view text) {
+    std::string lower(text);
+    std::transform(lower.begin(), lower.end(), lower.begin(), [](char c) { return AsciiLower(c); });
+    return lower;
+}
+
+inline bool EndsWithIgnoringAsciiCase(std::string_view text, std::string_view ending) {
+    return text.size() >= ending.size() &&
+           AsciiLower(text.substr(text.size() - ending.size())) == AsciiLower(ending);
+}
+
+}  // namespace kesto
