@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "market/hosts.h"
+#include "support/file_path.h"
 #include "upload/file_listing.h"
 
 namespace kesto {
@@ -21,8 +22,7 @@ void DesignDialog::OnInit(const std::string& templateRoot) {
     ListSubfolders(templateRoot, names);
     for (const std::string& name : names) {
         view_.AddTemplate(name);
-        templatePaths_.push_back(templateRoot + name +
-                                 static_cast<char>(std::filesystem::path::preferred_separator));
+        templatePaths_.push_back(templateRoot + name + kPathSeparator);
     }
     if (!templatePaths_.empty()) {
         view_.SelectTemplate(0);
@@ -97,7 +97,7 @@ void DesignDialog::OnProgress(const ProgressMessage& message) {
     }
     // An empty shop front address (no user number) opens nothing.
     if (message.number == kDecorationFinished && !message.text.empty()) {
-        view_.OpenWithShell(message.text);
+        view_.OpenShopFront(message.text);
     }
 }
 

@@ -30,6 +30,9 @@ class DesignDialogView {
 
     // Opens a file or an address in the user's default program.
     virtual void OpenWithShell(const std::string& target) = 0;
+    // Opens the decorated shop's front page once a job has completed; front ends that must not
+    // wait for the browser to start hand it to a thread of its own.
+    virtual void OpenShopFront(const std::string& address) { OpenWithShell(address); }
     // Shows the login browser on the portal page.
     virtual void OpenLoginBrowser() = 0;
     // Shows the password browser on the given address.

@@ -40,17 +40,17 @@ function(kesto_test name)
     endif()
 endfunction()
 
-# kesto_gui_test(name SOURCES ... LIBS ...): a GoogleTest executable of the Windows build that
-# opens windows; it runs under Wine on a private X display (scripts/wine-gui-run), in a Wine
-# prefix of its own.
+# kesto_gui_test(name SOURCES ... LIBS ... [ARGS ...]): a GoogleTest executable of the Windows
+# build that opens windows; it runs (with ARGS on its command line) under Wine on a private X
+# display (scripts/wine-gui-run), in a Wine prefix of its own.
 function(kesto_gui_test name)
-    cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+    cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;ARGS" ${ARGN})
     add_executable(${name} ${ARG_SOURCES})
     kesto_target_defaults(${name})
     target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main)
     add_test(NAME ${name}
              COMMAND ${PROJECT_SOURCE_DIR}/scripts/wine-gui-run
-                     ${CMAKE_BINARY_DIR}/wine-gui/${name} $<TARGET_FILE:${name}>)
+                     ${CMAKE_BINARY_DIR}/wine-gui/${name} $<TARGET_FILE:${name}> ${ARG_ARGS})
 endfunction()
 
 # kesto_copy_templates(target): after each build, the sample templates go into a folder

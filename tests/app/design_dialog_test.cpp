@@ -28,6 +28,7 @@ class FakeView final : public DesignDialogView {
         return answer;
     }
     void OpenWithShell(const std::string& target) override { opened.push_back(target); }
+    void OpenShopFront(const std::string& address) override { shopFronts.push_back(address); }
     void OpenLoginBrowser() override { ++loginBrowserOpened; }
     void OpenPasswordBrowser(const std::string& address) override {
         passwordBrowser.push_back(address);
@@ -45,6 +46,7 @@ class FakeView final : public DesignDialogView {
     Lines questions;
     bool answer = true;
     Lines opened;
+    Lines shopFronts;
     int loginBrowserOpened = 0;
     Lines passwordBrowser;
     bool timerRunning = false;
@@ -177,7 +179,9 @@ TEST_F(DesignDialogTest, ProgressMessagesAddLinesAndOpenBrowsers) {
               (Lines{"正在更新店招...", "请输入交易密码后重新上传。", "装修完成。", "装修完成。"}));
     EXPECT_EQ(view.passwordBrowser,
               (Lines{"http://member.kesto.example/cgi-bin/login_entry?LoginLevel=2"}));
-    EXPECT_EQ(view.opened, (Lines{"http://shop.kesto.example/10001?t=1"}));
+    // The shop front goes to the front end's own opener, never to the preview's.
+    EXPECT_EQ(view.shopFronts, (Lines{"http://shop.kesto.example/10001?t=1"}));
+    EXPECT_TRUE(view.opened.empty());
 }
 
 }  // namespace

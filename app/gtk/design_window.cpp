@@ -1,0 +1,271 @@
+#include "app/gtk/design_window.h"
+
+#include <utility>
+
+#include "app/maker_link.h"
+
+namespace kesto::gtk {
+
+namespace {
+
+template <typename Handler>
+void Connect(gpointer instance, const char* signal, Handler handler, gpointer data) {
+    g_signal_connect(instance, signal, reinterpret_cast<GCallback>(handler), data);
+}
+
+}  // namespace
+
+DesignWindow::DesignWindow(DesignServices services)
+    : services_(std::move(services)),
+      dialog_(*this),
+      sink_(MainLoopProgressSink::Create(
+          [this](const ProgressMessage& message) { dialog_.OnProgress(message); },
+          [this] { dialog_.OnJobEnded(); })),
+      link_([this](const std::string& target) {
+          return services_.openWithShell && services_.openWithShell(target);
+      }) {
+    BuildControls();
+}
+
+DesignWindow::~DesignWindow() {
+    StopLoginTimer();
+    sink_->Detach();
+    if (window_ != nullptr) {
+        g_signal_handlers_disconnect_by_data(window_, this);
+        gtk_widget_destroy(window_);
+    }
+}
+
+void DesignWindow::Show() {
+    dialog_.OnInit(services_.templateRoot);
+    link_.SetLinkTarget(kMakerSiteAddress);
+    link_.SetLinkLabel(kMakerNoticeLine);
+    gtk_widget_show_all(window_);
+    gtk_widget_grab_focus(login_);
+}
+
+void DesignWindow::End(int code) {
+    if (window_ != nullptr) {
+        endCode_ = code;
+        gtk_widget_destroy(window_);  // OnDestroy reports the end
+    }
+}
+
+GtkToggleButton* DesignWindow::areaBox(Area area) const {
+    switch (area) {
+        case Area::ShopSign:
+            return GTK_TOGGLE_BUTTON(shopSign_);
+        case Area::MainPage:
+            return GTK_TOGGLE_BUTTON(mainPage_);
+        case Area::Categories:
+            break;
+    }
+    return GTK_TOGGLE_BUTTON(categories_);
+}
+
+void DesignWindow::BuildControls() {
+    window_ = gtk_window_new(GTK_WINDOW_TOPLEVEL);
+    gtk_window_set_title(GTK_WINDOW(window_), "Kesto装修");
+    // A modal-frame dialog: fixed size, no minimise or maximise box, centred on the screen.
+    gtk_window_set_resizable(GTK_WINDOW(window_), FALSE);
+    gtk_window_set_type_hint(GTK_WINDOW(window_), GDK_WINDOW_TYPE_HINT_DIALOG);
+    gtk_window_set_position(GTK_WINDOW(window_), GTK_WIN_POS_CENTER);
+    fixed_ = gtk_fixed_new();
+    const DialogRect size = ToPixels(kDialogSize);
+    gtk_widget_set_size_request(fixed_, size.width, size.height);
+    gtk_container_add(GTK_CONTAINER(window_), fixed_);
+
+    upload_ = AddButton("上传", kUploadButton);
+    exit_ = AddButton("退出", kExitButton);
+    AddCentredLabel("装修模板：", kTemplateLabel);
+    login_ = AddButton("登录", kLoginButton);
+    templates_ = Place(gtk_combo_box_text_new(), kTemplateList);
+    shopSign_ = AddAreaBox("店招", kShopSignBox);
+    mainPage_ = AddAreaBox("主页面", kMainPageBox);
+    categories_ = AddAreaBox("分类", kCategoriesBox);
+    preview_ = AddButton("预览", kPreviewButton);
+    AddCentredLabel("装修区域：", kAreaLabel);
+    BuildProgressList();
+    const DialogRect linkPlace = ToPixels(kMakerLink);
+    gtk_fixed_put(GTK_FIXED(fixed_), link_.widget(), linkPlace.left, linkPlace.top);
+
+    // Enter presses Login unless another button has the focus; Esc does nothing.
+    gtk_widget_set_can_default(login_, TRUE);
+    gtk_window_set_default(GTK_WINDOW(window_), login_);
+    gtk_widget_set_sensitive(upload_, FALSE);
+
+    Connect(login_, "clicked", &DesignWindow::OnLoginClicked, this);
+    Connect(upload_, "clicked", &DesignWindow::OnUploadClicked, this);
+    Connect(preview_, "clicked", &DesignWindow::OnPreviewClicked, this);
+    Connect(exit_, "clicked", &DesignWindow::OnExitClicked, this);
+    Connect(window_, "delete-event", &DesignWindow::OnDeleteEvent, this);
+    Connect(window_, "destroy", &DesignWindow::OnDestroy, this);
+}
+
+GtkWidget* DesignWindow::Place(GtkWidget* widget, const DialogRect& units) {
+    const DialogRect pixels = ToPixels(units);
+    gtk_widget_set_size_request(widget, pixels.width, pixels.height);
+    gtk_fixed_put(GTK_FIXED(fixed_), widget, pixels.left, pixels.top);
+    return widget;
+}
+
+GtkWidget* DesignWindow::AddButton(const char* text, const DialogRect& units) {
+    return Place(gtk_button_new_with_label(text), units);
+}
+
+GtkWidget* DesignWindow::AddCentredLabel(const char* text, const DialogRect& units) {
+    GtkWidget* label = gtk_label_new(text);
+    gtk_label_set_xalign(GTK_LABEL(label), 0.5F);
+    gtk_label_set_yalign(GTK_LABEL(label), 0.5F);
+    return Place(label, units);
+}
+
+GtkWidget* DesignWindow::AddAreaBox(const char* text, const DialogRect& units) {
+    return Place(gtk_check_button_new_with_label(text), units);
+}
+
+void DesignWindow::BuildProgressList() {
+    lines_ = gtk_list_store_new(1, G_TYPE_STRING);
+    lineView_ = gtk_tree_view_new_with_model(GTK_TREE_MODEL(lines_));
+    g_object_unref(lines_);  // the view keeps the model
+    gtk_tree_view_set_headers_visible(GTK_TREE_VIEW(lineView_), FALSE);
+    gtk_tree_view_insert_column_with_attributes(GTK_TREE_VIEW(lineView_), -1, "",
+                                                gtk_cell_renderer_text_new(), "text", 0, nullptr);
+    GtkWidget* scroller = gtk_scrolled_window_new(nullptr, nullptr);
+    gtk_scrolled_window_set_shadow_type(GTK_SCROLLED_WINDOW(scroller), GTK_SHADOW_IN);
+    gtk_scrolled_window_set_policy(GTK_SCROLLED_WINDOW(scroller), GTK_POLICY_AUTOMATIC,
+                                   GTK_POLICY_AUTOMATIC);
+    gtk_container_add(GTK_CONTAINER(scroller), lineView_);
+    Place(scroller, kProgressList);
+}
+
+void DesignWindow::AddTemplate(const std::string& name) {
+    gtk_combo_box_text_append_text(GTK_COMBO_BOX_TEXT(templates_), name.c_str());
+}
+
+void DesignWindow::SelectTemplate(int index) {
+    gtk_combo_box_set_active(GTK_COMBO_BOX(templates_), index);
+}
+
+int DesignWindow::SelectedTemplate() const {
+    return gtk_combo_box_get_active(GTK_COMBO_BOX(templates_));
+}
+
+void DesignWindow::SetAreaChecked(Area area, bool checked) {
+    gtk_toggle_button_set_active(areaBox(area), checked ? TRUE : FALSE);
+}
+
+bool DesignWindow::IsAreaChecked(Area area) const {
+    return gtk_toggle_button_get_active(areaBox(area)) != FALSE;
+}
+
+void DesignWindow::EnableUpload(bool enabled) {
+    gtk_widget_set_sensitive(upload_, enabled ? TRUE : FALSE);
+}
+
+void DesignWindow::AddProgressLine(const std::string& line) {
+    GtkTreeIter row;
+    gtk_list_store_insert_with_values(lines_, &row, -1, 0, line.c_str(), -1);
+    // Keep the newest line in sight.
+    GtkTreePath* path = gtk_tree_model_get_path(GTK_TREE_MODEL(lines_), &row);
+    gtk_tree_view_scroll_to_cell(GTK_TREE_VIEW(lineView_), path, nullptr, FALSE, 0, 0);
+    gtk_tree_path_free(path);
+    if (services_.echoLine) {
+        services_.echoLine(line);
+    }
+}
+
+bool DesignWindow::AskYesNo(const std::string& text, const std::string& caption) {
+    return services_.askYesNo ? services_.askYesNo(text, caption) : MessageBoxYesNo(text, caption);
+}
+
+bool DesignWindow::MessageBoxYesNo(const std::string& text, const std::string& caption) {
+    GtkWidget* box =
+        gtk_message_dialog_new(GTK_WINDOW(window_), GTK_DIALOG_MODAL, GTK_MESSAGE_WARNING,
+                               GTK_BUTTONS_YES_NO, "%s", text.c_str());
+    gtk_window_set_title(GTK_WINDOW(box), caption.c_str());
+    gtk_dialog_set_default_response(GTK_DIALOG(box), GTK_RESPONSE_YES);
+    const int answer = gtk_dialog_run(GTK_DIALOG(box));
+    gtk_widget_destroy(box);
+    return answer == GTK_RESPONSE_YES;
+}
+
+void DesignWindow::OpenWithShell(const std::string& target) {
+    if (services_.openWithShell) {
+        services_.openWithShell(target);
+    }
+}
+
+void DesignWindow::OpenLoginBrowser() {
+    if (services_.openLoginBrowser) {
+        services_.openLoginBrowser();
+    }
+}
+
+void DesignWindow::OpenPasswordBrowser(const std::string& address) {
+    if (services_.openPasswordBrowser) {
+        services_.openPasswordBrowser(address);
+    }
+}
+
+void DesignWindow::StartLoginTimer() {
+    StopLoginTimer();
+    loginTimer_ = g_timeout_add(services_.loginPollMilliseconds, &DesignWindow::OnLoginTimer, this);
+}
+
+void DesignWindow::StopLoginTimer() {
+    if (loginTimer_ != 0) {
+        g_source_remove(loginTimer_);
+        loginTimer_ = 0;
+    }
+}
+
+bool DesignWindow::CheckLogin() {
+    return services_.checkLogin && services_.checkLogin();
+}
+
+void DesignWindow::StartJob(const JobRequest& request) {
+    StartDecorationJob(request, sink_, services_.makeSteps,
+                       [sink = sink_] { sink->PostJobEnded(); });
+}
+
+void DesignWindow::OnLoginClicked(GtkButton* /*button*/, gpointer self) {
+    static_cast<DesignWindow*>(self)->dialog_.OnLogin();
+}
+
+void DesignWindow::OnUploadClicked(GtkButton* /*button*/, gpointer self) {
+    static_cast<DesignWindow*>(self)->dialog_.OnUpload();
+}
+
+void DesignWindow::OnPreviewClicked(GtkButton* /*button*/, gpointer self) {
+    static_cast<DesignWindow*>(self)->dialog_.OnPreview();
+}
+
+void DesignWindow::OnExitClicked(GtkButton* /*button*/, gpointer self) {
+    static_cast<DesignWindow*>(self)->End(1);
+}
+
+gboolean DesignWindow::OnDeleteEvent(GtkWidget* /*widget*/, GdkEvent* /*event*/, gpointer self) {
+    static_cast<DesignWindow*>(self)->End(0);
+    return TRUE;
+}
+
+void DesignWindow::OnDestroy(GtkWidget* /*widget*/, gpointer self) {
+    auto& design = *static_cast<DesignWindow*>(self);
+    design.window_ = nullptr;
+    design.StopLoginTimer();
+    design.sink_->Detach();
+    if (design.services_.onClosed) {
+        design.services_.onClosed(design.endCode_);
+    }
+}
+
+gboolean DesignWindow::OnLoginTimer(gpointer self) {
+    auto& design = *static_cast<DesignWindow*>(self);
+    const guint running = design.loginTimer_;
+    design.dialog_.OnLoginTimer();
+    // The poll may have stopped the timer (the login completed).
+    return design.loginTimer_ == running ? G_SOURCE_CONTINUE : G_SOURCE_REMOVE;
+}
+
+}  // namespace kesto::gtk

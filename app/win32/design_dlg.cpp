@@ -1,0 +1,239 @@
+#include "app/win32/design_dlg.h"
+
+#include "app/maker_link.h"
+#include "platform/win32/wide_text.h"
+
+namespace kesto::win32 {
+
+namespace {
+
+int AreaControl(Area area) {
+    switch (area) {
+        case Area::ShopSign:
+            return kShopSignBox;
+        case Area::MainPage:
+            return kMainPageBox;
+        case Area::Categories:
+            break;
+    }
+    return kCategoriesBox;
+}
+
+bool IsProgressMessage(UINT message) {
+    switch (message) {
+        case kPictureUploaded:
+        case kPictureUploadStarting:
+        case kCustomContentSave:
+        case kMainPageProgress:
+        case kShopSignProgress:
+        case kNoShopSignPicture:
+        case kDecorationFinished:
+        case kTransactionPassword:
+        case kCategoriesProgress:
+            return true;
+        default:
+            return false;
+    }
+}
+
+}  // namespace
+
+DesignDlg::DesignDlg(DesignDlgServices services, std::string templateRoot)
+    : services_(std::move(services)), templateRoot_(std::move(templateRoot)), logic_(*this) {}
+
+DesignDlg::~DesignDlg() = default;
+
+INT_PTR DesignDlg::DoModal(HINSTANCE module) {
+    return DialogBoxParamW(module, MAKEINTRESOURCEW(kDesignDialogResource), GetActiveWindow(),
+                           &DialogProc, reinterpret_cast<LPARAM>(this));
+}
+
+INT_PTR CALLBACK DesignDlg::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    // WM_INITDIALOG's lParam is the dialog object; no handled message reads lParam otherwise.
+    if (message == WM_INITDIALOG) {
+        SetWindowLongPtrW(window, DWLP_USER, lParam);
+        reinterpret_cast<DesignDlg*>(lParam)->window_ = window;
+    }
+    auto* dialog = reinterpret_cast<DesignDlg*>(GetWindowLongPtrW(window, DWLP_USER));
+    if (dialog == nullptr) {
+        return FALSE;
+    }
+    LRESULT result = 0;
+    if (!dialog->ProcessMessage(message, wParam, result)) {
+        return FALSE;
+    }
+    if (message == WM_INITDIALOG) {
+        return static_cast<INT_PTR>(result);
+    }
+    SetWindowLongPtrW(window, DWLP_MSGRESULT, result);
+    return TRUE;
+}
+
+bool DesignDlg::ProcessMessage(UINT message, WPARAM wParam, LRESULT& result) {
+    result = 0;
+    switch (message) {
+        case WM_INITDIALOG:
+            OnInitDialog();
+            return true;
+        case WM_COMMAND:
+            return OnCommand(wParam, result);
+        case WM_CLOSE:
+            EndDialog(window_, 0);
+            result = 1;
+            return true;
+        case WM_DESTROY:
+            OnDestroy();
+            return true;
+        case WM_TIMER:
+            logic_.OnLoginTimer();
+            return true;
+        case kJobEndedMessage:
+            logic_.OnJobEnded();
+            return true;
+        default:
+            break;
+    }
+    if (IsProgressMessage(message)) {
+        // The whole message travels in wParam; lParam repeats its result for other readers.
+        if (const std::unique_ptr<ProgressMessage> posted = TakePostedMessage(wParam)) {
+            logic_.OnProgress(*posted);
+        }
+        return true;
+    }
+    return false;
+}
+
+bool DesignDlg::OnCommand(WPARAM wParam, LRESULT& result) {
+    if (HIWORD(wParam) != 0) {
+        return false;
+    }
+    switch (LOWORD(wParam)) {
+        case kLoginButton:
+            logic_.OnLogin();
+            result = 1;
+            return true;
+        case kUploadButton:
+            logic_.OnUpload();
+            result = 1;
+            return true;
+        case kPreviewButton:
+            logic_.OnPreview();
+            return true;
+        case kExitButton:
+            EndDialog(window_, 1);
+            result = 1;
+            return true;
+        default:
+            return false;
+    }
+}
+
+void DesignDlg::OnInitDialog() {
+    sink_ = std::make_shared<WindowProgressSink>(window_);
+    logic_.OnInit(templateRoot_);
+    if (link_.Subclass(Control(kMakerLink))) {
+        link_.SetLinkTarget(Widen(kMakerSiteAddress));
+        link_.SetLinkLabel(Widen(kMakerNoticeLine));
+    }
+}
+
+void DesignDlg::OnDestroy() {
+    if (sink_) {
+        sink_->Detach();
+    }
+    PostQuitMessage(0);
+}
+
+void DesignDlg::AddTemplate(const std::string& name) {
+    SendMessageW(Control(kTemplateList), CB_ADDSTRING, 0,
+                 reinterpret_cast<LPARAM>(Widen(name).c_str()));
+}
+
+void DesignDlg::SelectTemplate(int index) {
+    SendMessageW(Control(kTemplateList), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
+
+int DesignDlg::SelectedTemplate() const {
+    const LRESULT selected = SendMessageW(Control(kTemplateList), CB_GETCURSEL, 0, 0);
+    return selected == CB_ERR ? -1 : static_cast<int>(selected);
+}
+
+void DesignDlg::SetAreaChecked(Area area, bool checked) {
+    CheckDlgButton(window_, AreaControl(area), checked ? BST_CHECKED : BST_UNCHECKED);
+}
+
+bool DesignDlg::IsAreaChecked(Area area) const {
+    return IsDlgButtonChecked(window_, AreaControl(area)) == BST_CHECKED;
+}
+
+void DesignDlg::EnableUpload(bool enabled) {
+    EnableWindow(Control(kUploadButton), enabled);
+}
+
+void DesignDlg::AddProgressLine(const std::string& line) {
+    SendMessageW(Control(kProgressList), LB_ADDSTRING, 0,
+                 reinterpret_cast<LPARAM>(Widen(line).c_str()));
+}
+
+// The dialog owns the question, so that it stays disabled while the question shows: a second
+// Upload press then cannot start a job beside the one being asked about.
+bool DesignDlg::AskYesNo(const std::string& text, const std::string& caption) {
+    return MessageBoxW(window_, Widen(text).c_str(), Widen(caption).c_str(),
+                       MB_YESNO | MB_ICONWARNING) == IDYES;
+}
+
+void DesignDlg::OpenWithShell(const std::string& target) {
+    if (services_.openWithShell) {
+        services_.openWithShell(Widen(target));
+    }
+}
+
+void DesignDlg::OpenShopFront(const std::string& address) {
+    if (services_.openShopFront) {
+        services_.openShopFront(Widen(address));
+    }
+}
+
+void DesignDlg::OpenLoginBrowser() {
+    if (services_.openLoginBrowser) {
+        services_.openLoginBrowser();
+    }
+}
+
+void DesignDlg::OpenPasswordBrowser(const std::string& address) {
+    if (services_.openPasswordBrowser) {
+        services_.openPasswordBrowser(Widen(address));
+    }
+}
+
+void DesignDlg::StartLoginTimer() {
+    if (loginTimerId_ != 0) {
+        KillTimer(window_, loginTimerId_);
+    }
+    loginTimerId_ = SetTimer(window_, kLoginTimerId, kLoginTimerPeriodMs, nullptr);
+}
+
+void DesignDlg::StopLoginTimer() {
+    KillTimer(window_, kLoginTimerId);
+    loginTimerId_ = 0;
+}
+
+bool DesignDlg::CheckLogin() {
+    return services_.checkLogin && services_.checkLogin();
+}
+
+void DesignDlg::StartJob(const JobRequest& request) {
+    const std::shared_ptr<WindowProgressSink> sink = sink_;
+    StartDecorationJob(request, sink, services_.makeSteps, [sink] { sink->PostJobEnded(); });
+}
+
+std::string TemplateRootBesideExecutable() {
+    wchar_t path[MAX_PATH] = {};
+    const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring folder(path, length);
+    const std::size_t slash = folder.find_last_of(L'\\');
+    folder.resize(slash == std::wstring::npos ? 0 : slash + 1);
+    return Narrow(folder + L"template\\");
+}
+
+}  // namespace kesto::win32

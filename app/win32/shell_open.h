@@ -1,0 +1,16 @@
+#pragma once
+// Opening a file or an address in the user's default program through the shell.
+
+#include <string>
+
+namespace kesto::win32 {
+
+// Asks the shell to "open" the target (no owner window, no parameters, no working folder, shown
+// normally); true when the shell reports success.
+bool ShellOpen(const std::wstring& target);
+
+// The same on a short-lived thread of its own, so that a slow browser start never holds up the
+// caller.
+void ShellOpenOnOwnThread(std::wstring target);
+
+}  // namespace kesto::win32

@@ -1,0 +1,94 @@
+#include "browser/win32/browser_host_window.h"
+
+#include <memory>
+
+#include "browser/win32/control_site.h"
+
+namespace kesto::win32 {
+
+namespace {
+
+ControlSite* SiteOf(HWND host) {
+    return reinterpret_cast<ControlSite*>(GetWindowLongPtrW(host, GWLP_USERDATA));
+}
+
+LRESULT CALLBACK HostProcedure(HWND host, UINT message, WPARAM wParam, LPARAM lParam) {
+    ControlSite* site = SiteOf(host);
+    switch (message) {
+        case WM_NCCREATE: {
+            // The window owns its site from here until WM_NCDESTROY.
+            auto created = std::make_unique<ControlSite>(host);
+            SetWindowLongPtrW(host, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(created.release()));
+            break;
+        }
+        case WM_SIZE:
+            if (site != nullptr) {
+                site->Resize();
+            }
+            return 0;
+        case WM_DESTROY:
+            if (site != nullptr) {
+                site->CloseControl();
+            }
+            break;
+        case WM_NCDESTROY: {
+            const std::unique_ptr<ControlSite> owned(site);
+            SetWindowLongPtrW(host, GWLP_USERDATA, 0);
+            break;
+        }
+        default:
+            if (site != nullptr && message == RegisterWindowMessageW(L"WM_ATLGETHOST")) {
+                return reinterpret_cast<LRESULT>(static_cast<IOleClientSite*>(site));
+            }
+            if (site != nullptr && message == RegisterWindowMessageW(L"WM_ATLGETCONTROL")) {
+                return reinterpret_cast<LRESULT>(site->Control().Get());
+            }
+            break;
+    }
+    return DefWindowProcW(host, message, wParam, lParam);
+}
+
+bool RegisterHostClass(const wchar_t* name) {
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof(windowClass);
+    windowClass.style = CS_DBLCLKS;
+    windowClass.lpfnWndProc = &HostProcedure;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    windowClass.lpszClassName = name;
+    return RegisterClassExW(&windowClass) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+}
+
+}  // namespace
+
+bool RegisterHostWindowClasses() {
+    WNDCLASSEXW existing{};
+    existing.cbSize = sizeof(existing);
+    if (GetClassInfoExW(GetModuleHandleW(nullptr), kHostWindowClass, &existing)) {
+        return true;
+    }
+    RegisterWindowMessageW(L"WM_ATLGETHOST");
+    RegisterWindowMessageW(L"WM_ATLGETCONTROL");
+    return RegisterHostClass(kHostWindowClass) && RegisterHostClass(kLicensedHostWindowClass);
+}
+
+HRESULT CreateControlInHost(HWND host, const wchar_t* classText) {
+    ControlSite* site = IsWindow(host) ? SiteOf(host) : nullptr;
+    if (site == nullptr) {
+        return E_INVALIDARG;
+    }
+    CLSID controlClass{};
+    const HRESULT parsed = CLSIDFromString(classText, &controlClass);
+    if (FAILED(parsed)) {
+        return parsed;
+    }
+    return site->CreateControl(controlClass);
+}
+
+Microsoft::WRL::ComPtr<IUnknown> HostedControl(HWND host) {
+    ControlSite* site = IsWindow(host) ? SiteOf(host) : nullptr;
+    return site != nullptr ? site->Control() : nullptr;
+}
+
+}  // namespace kesto::win32

@@ -1,0 +1,27 @@
+#pragma once
+// The child window class that hosts one OLE control: "AtlAxWin80" (and its licensed twin
+// "AtlAxWinLic80"). Each window owns the control site of its control and closes the control when
+// it is destroyed. Two registered messages answer the site ("WM_ATLGETHOST") and the control
+// ("WM_ATLGETCONTROL") as IUnknown pointers that the caller does not own.
+
+#include <windows.h>
+
+#include <ole2.h>
+#include <wrl/client.h>
+
+namespace kesto::win32 {
+
+inline constexpr wchar_t kHostWindowClass[] = L"AtlAxWin80";
+inline constexpr wchar_t kLicensedHostWindowClass[] = L"AtlAxWinLic80";
+
+// Registers the host window classes and messages; once per process, later calls do nothing.
+// False when a class cannot be registered.
+bool RegisterHostWindowClasses();
+
+// Creates the control of the class named by its brace-enclosed identity text in the host window.
+HRESULT CreateControlInHost(HWND host, const wchar_t* classText);
+
+// The control hosted in the window, or null.
+Microsoft::WRL::ComPtr<IUnknown> HostedControl(HWND host);
+
+}  // namespace kesto::win32

@@ -1,0 +1,91 @@
+#pragma once
+// BrowserWindow over the platform's web-browser control: a top-level window whose client area
+// is a control host ("AtlAxWin80") holding the control. The object is the control's event sink
+// for DWebBrowserEvents2 (an IDispatch that is not reference counted: it lives as long as its
+// owner keeps it). The caption follows each completed download; each completed top-level
+// document is reported with its cookie text.
+
+#include <windows.h>
+
+#include <exdisp.h>
+#include <mshtml.h>
+#include <ocidl.h>
+#include <wrl/client.h>
+
+#include <functional>
+#include <string>
+
+#include "browser/browser_window.h"
+
+namespace kesto::win32 {
+
+inline constexpr wchar_t kBrowserFrameClass[] = L"KestoMiniBrowser";
+
+struct ControlBrowserSettings {
+    // Runs after each completed top-level document, before the document is reported.
+    std::function<void()> afterTopLevelDocument;
+};
+
+// COM objects are never deleted through their interfaces, which have no virtual destructor.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wnon-virtual-dtor"
+class ControlBrowserWindow final : public BrowserWindow, public IDispatch {
+  public:
+    // Creates the window, hidden and centred, with its control in silent mode and the control's
+    // events connected. IsOpen answers false when the window cannot be created.
+    explicit ControlBrowserWindow(BrowserEvents& events, ControlBrowserSettings settings = {});
+    ~ControlBrowserWindow() override;
+    ControlBrowserWindow(const ControlBrowserWindow&) = delete;
+    ControlBrowserWindow& operator=(const ControlBrowserWindow&) = delete;
+
+    // Registers the frame and control-host window classes; once per process, before the first
+    // window. False when a class cannot be registered.
+    static bool RegisterWindowClasses();
+
+    // BrowserWindow
+    bool IsOpen() const override { return window_ != nullptr; }
+    void Present() override;
+    // Shows the window and sends the control to the address; false without a control or when
+    // the control refuses the address.
+    bool Navigate(const std::string& url) override;
+    // Sends WM_CLOSE to the window, which destroys it.
+    void Close() override;
+
+    // IUnknown and IDispatch
+    STDMETHODIMP QueryInterface(REFIID iid, void** object) override;
+    STDMETHODIMP_(ULONG) AddRef() override { return 1; }
+    STDMETHODIMP_(ULONG) Release() override { return 1; }
+    STDMETHODIMP GetTypeInfoCount(UINT* count) override;
+    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo** info) override;
+    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override;
+    STDMETHODIMP Invoke(DISPID member, REFIID, LCID, WORD, DISPPARAMS* parameters, VARIANT*,
+                        EXCEPINFO*, UINT*) override;
+
+    HWND window() const { return window_; }
+    HWND hostWindow() const { return hostWindow_; }
+    IWebBrowser2* browser() const { return browser_.Get(); }
+
+  private:
+    static LRESULT CALLBACK FrameProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT OnCreate();
+    void PlaceWindow();
+    void ConnectEvents();
+    void OnDownloadComplete();
+    void OnDocumentComplete(const DISPPARAMS& parameters);
+
+    BrowserEvents& events_;
+    ControlBrowserSettings settings_;
+    HWND window_ = nullptr;
+    HWND hostWindow_ = nullptr;
+    Microsoft::WRL::ComPtr<IWebBrowser2> browser_;
+    Microsoft::WRL::ComPtr<IHTMLDocument2> document_;
+    Microsoft::WRL::ComPtr<IConnectionPoint> connectionPoint_;
+    DWORD adviseCookie_ = 0;
+};
+#pragma GCC diagnostic pop
+
+// Makes web-browser control windows with the settings; the window classes must have been
+// registered.
+BrowserWindowFactory MakeControlBrowserFactory(ControlBrowserSettings settings = {});
+
+}  // namespace kesto::win32

@@ -1,0 +1,151 @@
+#include "browser/win32/control_site.h"
+
+namespace kesto::win32 {
+
+namespace {
+
+RECT ClientArea(HWND window) {
+    RECT area{};
+    GetClientRect(window, &area);
+    return area;
+}
+
+}  // namespace
+
+ControlSite::ControlSite(HWND host) : host_(host) {}
+
+ControlSite::~ControlSite() {
+    CloseControl();
+    if (oleInitialised_) {
+        OleUninitialize();
+    }
+}
+
+HRESULT ControlSite::CreateControl(REFCLSID controlClass) {
+    if (control_) {
+        return E_UNEXPECTED;
+    }
+    // The host initialises OLE for its thread before the first control it creates.
+    if (!oleInitialised_) {
+        oleInitialised_ = SUCCEEDED(OleInitialize(nullptr));
+    }
+    Microsoft::WRL::ComPtr<IOleObject> control;
+    HRESULT result = CoCreateInstance(controlClass, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject,
+                                      reinterpret_cast<void**>(control.GetAddressOf()));
+    if (FAILED(result)) {
+        return result;
+    }
+    result = control->SetClientSite(this);
+    if (FAILED(result)) {
+        return result;
+    }
+    control_ = control;
+    OleSetContainedObject(control_.Get(), TRUE);
+    RECT area = ClientArea(host_);
+    result = control_->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, this, 0, host_, &area);
+    if (FAILED(result)) {
+        CloseControl();
+    }
+    return result;
+}
+
+Microsoft::WRL::ComPtr<IUnknown> ControlSite::Control() const {
+    Microsoft::WRL::ComPtr<IUnknown> control;
+    if (control_) {
+        control_.As(&control);
+    }
+    return control;
+}
+
+void ControlSite::Resize() {
+    if (!control_) {
+        return;
+    }
+    Microsoft::WRL::ComPtr<IOleInPlaceObject> inPlace;
+    if (SUCCEEDED(control_.As(&inPlace))) {
+        const RECT area = ClientArea(host_);
+        inPlace->SetObjectRects(&area, &area);
+    }
+}
+
+void ControlSite::CloseControl() {
+    if (!control_) {
+        return;
+    }
+    Microsoft::WRL::ComPtr<IOleInPlaceObject> inPlace;
+    if (SUCCEEDED(control_.As(&inPlace))) {
+        inPlace->InPlaceDeactivate();
+    }
+    control_->Close(OLECLOSE_NOSAVE);
+    control_->SetClientSite(nullptr);
+    control_.Reset();
+}
+
+STDMETHODIMP ControlSite::QueryInterface(REFIID iid, void** object) {
+    if (object == nullptr) {
+        return E_POINTER;
+    }
+    *object = nullptr;
+    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IOleClientSite)) {
+        *object = static_cast<IOleClientSite*>(this);
+    } else if (IsEqualIID(iid, IID_IOleWindow) || IsEqualIID(iid, IID_IOleInPlaceSite)) {
+        *object = static_cast<IOleInPlaceSite*>(this);
+    } else if (IsEqualIID(iid, IID_IOleInPlaceUIWindow) || IsEqualIID(iid, IID_IOleInPlaceFrame)) {
+        *object = static_cast<IOleInPlaceFrame*>(this);
+    } else {
+        return E_NOINTERFACE;
+    }
+    AddRef();
+    return S_OK;
+}
+
+// The host window owns the site; the control's references keep it alive only as long as the
+// host window lets it (the window closes the control before it lets go of the site).
+STDMETHODIMP_(ULONG) ControlSite::AddRef() {
+    return ++references_;
+}
+STDMETHODIMP_(ULONG) ControlSite::Release() {
+    return references_ > 1 ? --references_ : 1;
+}
+
+STDMETHODIMP ControlSite::GetContainer(IOleContainer** container) {
+    if (container == nullptr) {
+        return E_POINTER;
+    }
+    *container = nullptr;
+    return E_NOINTERFACE;
+}
+
+STDMETHODIMP ControlSite::GetWindow(HWND* window) {
+    if (window == nullptr) {
+        return E_POINTER;
+    }
+    *window = host_;
+    return S_OK;
+}
+
+STDMETHODIMP ControlSite::GetWindowContext(IOleInPlaceFrame** frame, IOleInPlaceUIWindow** document,
+                                           LPRECT position, LPRECT clip,
+                                           LPOLEINPLACEFRAMEINFO frameInfo) {
+    if (frame == nullptr || document == nullptr || position == nullptr || clip == nullptr ||
+        frameInfo == nullptr) {
+        return E_POINTER;
+    }
+    *frame = this;
+    AddRef();
+    *document = nullptr;
+    *position = ClientArea(host_);
+    *clip = *position;
+    frameInfo->fMDIApp = FALSE;
+    frameInfo->hwndFrame = GetAncestor(host_, GA_ROOT);
+    frameInfo->haccel = nullptr;
+    frameInfo->cAccelEntries = 0;
+    return S_OK;
+}
+
+STDMETHODIMP ControlSite::OnPosRectChange(LPCRECT) {
+    Resize();
+    return S_OK;
+}
+
+}  // namespace kesto::win32

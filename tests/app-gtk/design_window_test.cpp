@@ -1,0 +1,419 @@
+#include "app/gtk/design_window.h"
+
+#include <gdk-pixbuf/gdk-pixbuf.h>
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <future>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "app/maker_link.h"
+#include "tests/app-gtk/gui_pump.h"
+#include "tests/common/temp_folder.h"
+
+namespace kesto::gtk {
+namespace {
+
+using kesto::testing::PumpFor;
+using kesto::testing::PumpUntil;
+using kesto::testing::TempFolder;
+using namespace std::chrono_literals;
+
+// What a job's steps saw, shared between the job's thread and the test.
+struct JobLog {
+    std::mutex lock;
+    std::vector<std::string> calls;
+    std::atomic<int> jobs{0};
+
+    void Add(std::string call) {
+        const std::lock_guard guard(lock);
+        calls.push_back(std::move(call));
+    }
+    std::vector<std::string> Calls() {
+        const std::lock_guard guard(lock);
+        return calls;
+    }
+};
+
+// Steps that succeed, optionally ask for the transaction password first, and optionally wait
+// for the test before they finish.
+class FakeSteps final : public DecorationSteps {
+  public:
+    FakeSteps(std::shared_ptr<ProgressSink> sink, JobLog& log, std::shared_future<void> gate,
+              bool askPassword)
+        : sink_(std::move(sink)), log_(log), gate_(std::move(gate)), askPassword_(askPassword) {}
+
+    int SaveShopLayout(bool, bool) override {
+        if (askPassword_) {
+            sink_->Post({kTransactionPassword, 0, 0, {}});
+        }
+        gate_.wait();
+        log_.Add("layout");
+        return 1;
+    }
+    int UpdateShopSign(const std::string&) override {
+        log_.Add("sign");
+        return 1;
+    }
+    int UpdateMainPage(const std::string&) override {
+        log_.Add("main");
+        return 1;
+    }
+    int UpdateCategories(const std::string&) override {
+        log_.Add("categories");
+        return 1;
+    }
+    std::string UserNumber() override { return "10001"; }
+
+  private:
+    std::shared_ptr<ProgressSink> sink_;
+    JobLog& log_;
+    std::shared_future<void> gate_;
+    bool askPassword_;
+};
+
+class DesignWindowTest : public ::testing::Test {
+  protected:
+    DesignWindowTest() {
+        templates_.Write("a/cover.JPG", "picture");
+        templates_.Write("a/a.b.gif", "picture");
+        templates_.Write("a/head/sign.jpg", "picture");
+        templates_.Write("b/notes.txt", "no picture here");
+        templates_.Write(".hidden/x.jpg", "picture");
+        templates_.Write("readme.txt", "a file, not a template");
+        released_.set_value();
+    }
+
+    DesignServices Services() {
+        DesignServices services;
+        services.templateRoot = templates_.Folder();
+        services.openLoginBrowser = [this] { ++loginBrowserOpened_; };
+        services.openPasswordBrowser = [this](const std::string& address) {
+            passwordAddresses_.push_back(address);
+        };
+        services.checkLogin = [this] {
+            ++polls_;
+            return polls_ > failingPolls_;
+        };
+        services.openWithShell = [this](const std::string& target) {
+            opened_.push_back(target);
+            return openSucceeds_;
+        };
+        services.makeSteps = [this](std::shared_ptr<ProgressSink> sink) {
+            ++log_.jobs;
+            return std::make_unique<FakeSteps>(std::move(sink), log_, gate_, askPassword_);
+        };
+        services.askYesNo = [this](const std::string& text, const std::string& caption) {
+            questions_.push_back(caption + ": " + text);
+            return answerYes_;
+        };
+        services.onClosed = [this](int code) { closedWith_.push_back(code); };
+        services.loginPollMilliseconds = 10;
+        return services;
+    }
+
+    std::unique_ptr<DesignWindow> Open() {
+        auto window = std::make_unique<DesignWindow>(Services());
+        window->Show();
+        PumpFor(50ms);
+        return window;
+    }
+
+    static std::vector<std::string> Lines(const DesignWindow& window) {
+        std::vector<std::string> lines;
+        GtkTreeModel* model = window.progressLines();
+        GtkTreeIter row;
+        for (gboolean more = gtk_tree_model_get_iter_first(model, &row); more != FALSE;
+             more = gtk_tree_model_iter_next(model, &row)) {
+            gchar* text = nullptr;
+            gtk_tree_model_get(model, &row, 0, &text, -1);
+            lines.emplace_back(text);
+            g_free(text);
+        }
+        return lines;
+    }
+
+    // Selects the template of that name; the list keeps the folder listing's order.
+    static void SelectTemplate(DesignWindow& window, const char* name) {
+        GtkComboBox* list = GTK_COMBO_BOX(window.templateList());
+        const int count = gtk_tree_model_iter_n_children(gtk_combo_box_get_model(list), nullptr);
+        for (int index = 0; index < count; ++index) {
+            gtk_combo_box_set_active(list, index);
+            gchar* text = gtk_combo_box_text_get_active_text(window.templateList());
+            const bool found = std::string(text) == name;
+            g_free(text);
+            if (found) {
+                return;
+            }
+        }
+        ADD_FAILURE() << "no template " << name;
+    }
+
+    static bool UploadEnabled(const DesignWindow& window) {
+        return gtk_widget_get_sensitive(GTK_WIDGET(window.uploadButton())) != FALSE;
+    }
+
+    void LogIn(DesignWindow& window) {
+        gtk_button_clicked(window.loginButton());
+        ASSERT_TRUE(PumpUntil([&] { return UploadEnabled(window); }));
+    }
+
+    // Waits until the job has ended and Upload is back.
+    void WaitForJob(DesignWindow& window, int jobs) {
+        ASSERT_TRUE(PumpUntil([&] { return log_.jobs == jobs && UploadEnabled(window); }));
+    }
+
+    TempFolder templates_;
+    std::promise<void> released_;
+    std::shared_future<void> gate_ = released_.get_future().share();
+    JobLog log_;
+    int loginBrowserOpened_ = 0;
+    int polls_ = 0;
+    int failingPolls_ = 0;
+    bool openSucceeds_ = true;
+    bool answerYes_ = true;
+    bool askPassword_ = false;
+    std::vector<std::string> passwordAddresses_;
+    std::vector<std::string> opened_;
+    std::vector<std::string> questions_;
+    std::vector<int> closedWith_;
+};
+
+std::string ButtonText(GtkButton* button) {
+    return gtk_button_get_label(button);
+}
+
+TEST_F(DesignWindowTest, ShowsTheDialogsControlsAndTemplates) {
+    const auto window = Open();
+    EXPECT_STREQ(gtk_window_get_title(window->window()), "Kesto装修");
+    EXPECT_FALSE(gtk_window_get_resizable(window->window()));
+    EXPECT_EQ(ButtonText(window->loginButton()), "登录");
+    EXPECT_EQ(ButtonText(window->uploadButton()), "上传");
+    EXPECT_EQ(ButtonText(window->previewButton()), "预览");
+    EXPECT_EQ(ButtonText(window->exitButton()), "退出");
+    EXPECT_FALSE(UploadEnabled(*window));
+    const struct {
+        Area area;
+        const char* text;
+    } boxes[] = {{Area::ShopSign, "店招"}, {Area::MainPage, "主页面"}, {Area::Categories, "分类"}};
+    for (const auto& box : boxes) {
+        EXPECT_TRUE(gtk_toggle_button_get_active(window->areaBox(box.area))) << box.text;
+        EXPECT_EQ(ButtonText(GTK_BUTTON(window->areaBox(box.area))), box.text);
+    }
+    // The sub-folders in listing order, the first selected; no files, no hidden folders.
+    GtkTreeModel* templates = gtk_combo_box_get_model(GTK_COMBO_BOX(window->templateList()));
+    EXPECT_EQ(gtk_tree_model_iter_n_children(templates, nullptr), 2);
+    EXPECT_EQ(gtk_combo_box_get_active(GTK_COMBO_BOX(window->templateList())), 0);
+    ASSERT_EQ(window->templatePathsForTest().size(), 2U);
+    gchar* first = gtk_combo_box_text_get_active_text(window->templateList());
+    EXPECT_EQ(templates_.Folder() + first + "/", window->templatePathsForTest()[0]);
+    g_free(first);
+    gchar* tooltip = gtk_widget_get_tooltip_text(window->link().widget());
+    EXPECT_STREQ(tooltip, kMakerSiteAddress);
+    g_free(tooltip);
+    EXPECT_TRUE(Lines(*window).empty());
+}
+
+TEST_F(DesignWindowTest, LoginPollReportsEverySecondFailureThenTheLogin) {
+    failingPolls_ = 5;
+    const auto window = Open();
+    gtk_button_clicked(window->loginButton());
+    EXPECT_EQ(loginBrowserOpened_, 1);
+    EXPECT_TRUE(window->loginTimerRunning());
+    ASSERT_TRUE(PumpUntil([&] { return UploadEnabled(*window); }));
+    EXPECT_EQ(polls_, 6);
+    EXPECT_FALSE(window->loginTimerRunning());
+    EXPECT_EQ(Lines(*window), (std::vector<std::string>{"正在登录...", "正在登录...", "已登录."}));
+    PumpFor(50ms);  // the stopped timer polls no more
+    EXPECT_EQ(polls_, 6);
+}
+
+TEST_F(DesignWindowTest, ACompletedJobShowsItsLinesInOrderAndOpensTheShopFront) {
+    const auto window = Open();
+    LogIn(*window);
+    SelectTemplate(*window, "a");
+    gtk_button_clicked(window->uploadButton());
+    WaitForJob(*window, 1);
+    ASSERT_TRUE(PumpUntil([&] { return Lines(*window).size() == 8; }));
+    EXPECT_EQ(Lines(*window),
+              (std::vector<std::string>{"已登录.", "正在更新店招...", "店招更新完成。",
+                                        "正在更新主页面...", "主页面更新完成。", "正在更新分类...",
+                                        "分类更新完成。", "装修完成。"}));
+    ASSERT_EQ(opened_.size(), 1U);
+    EXPECT_TRUE(opened_[0].starts_with("http://shop.kesto.example/10001?t=")) << opened_[0];
+
+    // The window after a completed job, kept as the build's artifact.
+    PumpFor(300ms);
+    GdkWindow* surface = gtk_widget_get_window(GTK_WIDGET(window->window()));
+    GdkPixbuf* picture = gdk_pixbuf_get_from_window(surface, 0, 0, gdk_window_get_width(surface),
+                                                    gdk_window_get_height(surface));
+    ASSERT_NE(picture, nullptr);
+    EXPECT_TRUE(
+        gdk_pixbuf_save(picture, KESTO_ARTIFACT_DIR "/design-window.png", "png", nullptr, nullptr));
+    g_object_unref(picture);
+}
+
+TEST_F(DesignWindowTest, UploadAsksAboutCategoriesOnceAndRunsOneJobAtATime) {
+    answerYes_ = false;
+    std::promise<void> hold;
+    gate_ = hold.get_future().share();
+    const auto window = Open();
+    LogIn(*window);
+    SelectTemplate(*window, "a");
+
+    gtk_button_clicked(window->uploadButton());
+    EXPECT_EQ(questions_, std::vector<std::string>{"提示: 装修会删除现在的所有分类，是否继续?"});
+    EXPECT_FALSE(gtk_toggle_button_get_active(window->areaBox(Area::Categories)));
+    EXPECT_FALSE(UploadEnabled(*window));  // while the job runs
+    gtk_button_clicked(window->uploadButton());
+    hold.set_value();
+    WaitForJob(*window, 1);
+    EXPECT_EQ(log_.Calls(), (std::vector<std::string>{"layout", "sign", "main"}));
+
+    gtk_toggle_button_set_active(window->areaBox(Area::Categories), TRUE);
+    gtk_button_clicked(window->uploadButton());
+    WaitForJob(*window, 2);
+    EXPECT_EQ(questions_.size(), 1U);  // never asked again
+    EXPECT_EQ(log_.Calls().back(), "categories");
+}
+
+TEST_F(DesignWindowTest, TheTransactionPasswordMessageOpensThePasswordBrowser) {
+    askPassword_ = true;
+    const auto window = Open();
+    LogIn(*window);
+    gtk_button_clicked(window->uploadButton());
+    WaitForJob(*window, 1);
+    ASSERT_TRUE(PumpUntil([&] { return Lines(*window).size() > 2; }));
+    EXPECT_EQ(
+        passwordAddresses_,
+        std::vector<std::string>{"http://member.kesto.example/cgi-bin/login_entry?LoginLevel=2"});
+    EXPECT_EQ(Lines(*window)[1], "请输入交易密码后重新上传。");
+}
+
+TEST_F(DesignWindowTest, PreviewOpensTheTemplatesFirstPicture) {
+    const auto window = Open();
+    SelectTemplate(*window, "a");
+    gtk_button_clicked(window->previewButton());
+    EXPECT_EQ(opened_, std::vector<std::string>{templates_.Folder() + "a/cover.JPG"});
+    SelectTemplate(*window, "b");
+    gtk_button_clicked(window->previewButton());
+    EXPECT_EQ(opened_.size(), 1U);  // "b" holds no picture
+    EXPECT_TRUE(Lines(*window).empty());
+}
+
+TEST_F(DesignWindowTest, AnEmptyTemplateListLeavesUploadAndPreviewDoingNothing) {
+    const TempFolder empty;
+    DesignServices services = Services();
+    services.templateRoot = empty.Folder();
+    DesignWindow window(std::move(services));
+    window.Show();
+    LogIn(window);
+    EXPECT_EQ(gtk_combo_box_get_active(GTK_COMBO_BOX(window.templateList())), -1);
+    gtk_button_clicked(window.uploadButton());
+    gtk_button_clicked(window.previewButton());
+    PumpFor(50ms);
+    EXPECT_EQ(log_.jobs, 0);
+    EXPECT_TRUE(opened_.empty());
+    EXPECT_TRUE(questions_.empty());
+}
+
+GdkEvent* KeyPress(GtkWidget* widget, guint keyval) {
+    GdkEvent* event = gdk_event_new(GDK_KEY_PRESS);
+    event->key.window = GDK_WINDOW(g_object_ref(gtk_widget_get_window(widget)));
+    event->key.keyval = keyval;
+    event->key.time = GDK_CURRENT_TIME;
+    GdkKeymapKey* keys = nullptr;
+    gint count = 0;
+    if (gdk_keymap_get_entries_for_keyval(gdk_keymap_get_for_display(gdk_display_get_default()),
+                                          keyval, &keys, &count) &&
+        count > 0) {
+        event->key.hardware_keycode = static_cast<guint16>(keys[0].keycode);
+    }
+    g_free(keys);
+    gdk_event_set_device(
+        event, gdk_seat_get_keyboard(gdk_display_get_default_seat(gdk_display_get_default())));
+    return event;
+}
+
+void Send(GtkWidget* widget, GdkEvent* event) {
+    gtk_widget_event(widget, event);
+    gdk_event_free(event);
+}
+
+TEST_F(DesignWindowTest, EnterPressesLoginAndEscDoesNothing) {
+    const auto window = Open();
+    GtkWidget* toplevel = GTK_WIDGET(window->window());
+    Send(toplevel, KeyPress(toplevel, GDK_KEY_Escape));
+    PumpFor(30ms);
+    EXPECT_TRUE(closedWith_.empty());
+    EXPECT_EQ(loginBrowserOpened_, 0);
+    Send(toplevel, KeyPress(toplevel, GDK_KEY_Return));
+    EXPECT_TRUE(PumpUntil([&] { return loginBrowserOpened_ == 1; }, 2s));
+}
+
+TEST_F(DesignWindowTest, ExitEndsWithOneAndTheCloseButtonWithZero) {
+    {
+        const auto window = Open();
+        gtk_button_clicked(window->exitButton());
+        EXPECT_EQ(window->window(), nullptr);
+    }
+    {
+        const auto window = Open();
+        GdkEvent* close = gdk_event_new(GDK_DELETE);
+        close->any.window =
+            GDK_WINDOW(g_object_ref(gtk_widget_get_window(GTK_WIDGET(window->window()))));
+        gtk_main_do_event(close);
+        gdk_event_free(close);
+        EXPECT_EQ(window->window(), nullptr);
+    }
+    EXPECT_EQ(closedWith_, (std::vector<int>{1, 0}));
+}
+
+GdkEvent* Button(GtkWidget* widget, GdkEventType type, double x, double y) {
+    GdkEvent* event = gdk_event_new(type);
+    event->button.window = GDK_WINDOW(g_object_ref(gtk_widget_get_window(widget)));
+    event->button.button = GDK_BUTTON_PRIMARY;
+    event->button.x = x;
+    event->button.y = y;
+    event->button.time = GDK_CURRENT_TIME;
+    gdk_event_set_device(
+        event, gdk_seat_get_pointer(gdk_display_get_default_seat(gdk_display_get_default())));
+    return event;
+}
+
+TEST_F(DesignWindowTest, TheLinkOpensOnAClickOnItsTextAndTurnsVisited) {
+    const auto window = Open();
+    HyperLink& link = window->link();
+    GtkWidget* text = link.widget();
+    EXPECT_EQ(link.CurrentColour().blue, kLinkColour.blue);
+    const double width = gtk_widget_get_allocated_width(text);
+
+    openSucceeds_ = false;  // a failed open leaves it unvisited
+    Send(text, Button(text, GDK_BUTTON_PRESS, 2, 2));
+    Send(text, Button(text, GDK_BUTTON_RELEASE, 2, 2));
+    EXPECT_EQ(opened_, std::vector<std::string>{kMakerSiteAddress});
+    EXPECT_FALSE(link.visited());
+
+    openSucceeds_ = true;
+    Send(text, Button(text, GDK_BUTTON_PRESS, 2, 2));
+    Send(text, Button(text, GDK_BUTTON_RELEASE, width + 5, 2));  // released beside the text
+    EXPECT_EQ(opened_.size(), 1U);
+    Send(text, Button(text, GDK_BUTTON_PRESS, 2, 2));
+    Send(text, Button(text, GDK_BUTTON_RELEASE, 3, 3));
+    EXPECT_EQ(opened_.size(), 2U);
+    EXPECT_TRUE(link.visited());
+    EXPECT_EQ(link.CurrentColour().red, kVisitedColour.red);
+
+    Send(text, KeyPress(text, GDK_KEY_space));
+    Send(text, KeyPress(text, GDK_KEY_Return));
+    Send(text, KeyPress(text, GDK_KEY_a));
+    EXPECT_EQ(opened_.size(), 4U);
+
+    gtk_widget_set_sensitive(text, FALSE);
+    EXPECT_EQ(link.CurrentColour().green, kDisabledColour.green);
+}
+
+}  // namespace
+}  // namespace kesto::gtk

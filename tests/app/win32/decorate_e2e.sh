@@ -1,0 +1,69 @@
+#!/usr/bin/env bash
+# A whole decoration job from the Windows kesto-decorate.exe, under Wine, against kesto-market:
+# the login's cookies come from a cookies.txt, the requests go through WinINet with the proxy set
+# in Wine's registry, and the job must reach "装修完成。" with no request refused by the market.
+#   decorate_e2e.sh KESTO_MARKET KESTO_DECORATE_EXE TEMPLATE_FOLDER WORK_FOLDER
+set -euo pipefail
+market=$1
+program=$2
+template=$3
+work=$4
+wine=/usr/lib/wine/wine64
+export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+unset DISPLAY
+run=$work/run
+rm -rf "$run"
+mkdir -p "$run"
+
+fail() {
+    echo "decorate_e2e: $*" >&2
+    for log in "$run"/*.out "$run"/*.err; do
+        [ -f "$log" ] && { echo "--- $log" >&2; tail -n 20 "$log" >&2; }
+    done
+    exit 1
+}
+
+windows_path() { local path=$1; printf 'Z:%s' "${path//\//\\}"; }
+
+# kesto-market in GBK: Wine runs the program with a Chinese ANSI code page, which is what the
+# program sends its form fields in.
+"$market" --port 0 --charset GBK >"$run/market.out" 2>"$run/market.err" &
+market_pid=$!
+trap 'kill $market_pid 2>/dev/null || true; wait $market_pid 2>/dev/null || true' EXIT
+port=
+for _ in $(seq 50); do
+    port=$(grep -oE 'proxy http://127\.0\.0\.1:[0-9]+' "$run/market.out" | grep -oE '[0-9]+$' || true)
+    [ -n "$port" ] && break
+    sleep 0.1
+done
+[ -n "$port" ] || fail "kesto-market did not start"
+proxy=http://127.0.0.1:$port
+
+# The login, as a browser would make it; curl leaves the cookies in a Netscape cookie file.
+curl -sf -x "$proxy" -c "$run/cookies.txt" -d 'u=10001&p=kesto123' -o /dev/null \
+    http://member.kesto.example/cgi-bin/login_submit || fail "the login was refused"
+grep -q $'\tskey\t' "$run/cookies.txt" || fail "the login left no session key"
+
+(
+    flock 9
+    [ -f "$WINEPREFIX/system.reg" ] || "$wine" wineboot --init >/dev/null 2>&1
+) 9>"$work/prefix.lock"
+settings='HKCU\Software\Microsoft\Windows\CurrentVersion\Internet Settings'
+"$wine" reg add "$settings" /v ProxyEnable /t REG_DWORD /d 1 /f >/dev/null 2>&1
+"$wine" reg add "$settings" /v ProxyServer /t REG_SZ /d "127.0.0.1:$port" /f >/dev/null 2>&1
+/usr/lib/wine/wineserver -w
+
+status=0
+LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8 timeout --kill-after=10 300 "$wine" "$program" \
+    --template "$(windows_path "$template")" --cookies "$(windows_path "$run/cookies.txt")" \
+    --yes >"$run/decorate.out" 2>"$run/decorate.err" || status=$?
+/usr/lib/wine/wineserver -k 2>/dev/null || true
+
+[ "$status" -eq 0 ] || fail "kesto-decorate.exe ended with status $status"
+grep -q '装修完成。' "$run/decorate.out" || fail "the job did not reach 装修完成。"
+grep -q 'http://shop.kesto.example/10001?t=' "$run/decorate.out" ||
+    fail "no shop front address for shop 10001"
+violations=$(curl -sf "$proxy/control/violations") || fail "kesto-market's control did not answer"
+tr -d ' \t\n' <<<"$violations" | grep -q '"violations":\[\]' ||
+    fail "kesto-market refused requests: $violations"
+echo "decorate_e2e: passed"

@@ -1,0 +1,305 @@
+// Drives the real dialog of resource 103: the dialog runs modally on the test's thread while a
+// driver thread looks at its controls and presses its buttons through window messages.
+
+#include "app/win32/design_dlg.h"
+
+#include <gtest/gtest.h>
+
+#include <commctrl.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "platform/win32/wide_text.h"
+#include "tests/app/win32/window_screenshot.h"
+#include "tests/common/temp_folder.h"
+
+namespace kesto::win32 {
+namespace {
+
+using namespace std::chrono_literals;
+using kesto::testing::SaveWindowPng;
+using kesto::testing::TempFolder;
+
+constexpr wchar_t kDialogCaption[] = L"Kesto装修";
+constexpr wchar_t kWarningCaption[] = L"提示";
+
+// What the fake services and steps saw, shared between the dialog's, the driver's and the jobs'
+// threads.
+struct Record {
+    std::mutex lock;
+    std::condition_variable changed;
+    std::vector<std::wstring> shellOpened;
+    std::vector<std::wstring> shopFronts;
+    std::vector<std::wstring> passwordBrowser;
+    int loginBrowserOpened = 0;
+    int loginPolls = 0;
+    bool loginComplete = false;
+    int jobsStarted = 0;
+    int categoriesUpdated = 0;
+    bool jobsMayFinish = false;
+
+    template <typename Read>
+    auto Get(Read read) {
+        const std::lock_guard guard(lock);
+        return read();
+    }
+    template <typename Change>
+    void Set(Change change) {
+        {
+            const std::lock_guard guard(lock);
+            change();
+        }
+        changed.notify_all();
+    }
+};
+
+// A job's steps: the layout step waits until the test lets jobs finish; the shop sign step
+// reports that the marketplace asks for the transaction password.
+class FakeSteps final : public DecorationSteps {
+  public:
+    FakeSteps(std::shared_ptr<ProgressSink> sink, Record& record)
+        : sink_(std::move(sink)), record_(record) {}
+
+    int SaveShopLayout(bool, bool) override {
+        record_.Set([&] { ++record_.jobsStarted; });
+        std::unique_lock guard(record_.lock);
+        record_.changed.wait_for(guard, 30s, [&] { return record_.jobsMayFinish; });
+        return 1;
+    }
+    int UpdateShopSign(const std::string&) override {
+        sink_->Post({kTransactionPassword, 0, 0, {}});
+        return 1;
+    }
+    int UpdateMainPage(const std::string&) override { return 1; }
+    int UpdateCategories(const std::string&) override {
+        record_.Set([&] { ++record_.categoriesUpdated; });
+        return 1;
+    }
+    std::string UserNumber() override { return "10001"; }
+
+  private:
+    std::shared_ptr<ProgressSink> sink_;
+    Record& record_;
+};
+
+template <typename Condition>
+bool WaitFor(Condition condition, std::chrono::milliseconds limit = 10s) {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > end) {
+            return false;
+        }
+        std::this_thread::sleep_for(20ms);
+    }
+    return true;
+}
+
+// A dialog with the caption once it is shown, that is once its initial set-up is done.
+HWND FindDialog(const wchar_t* caption) {
+    HWND dialog = FindWindowW(L"#32770", caption);
+    return dialog != nullptr && IsWindowVisible(dialog) ? dialog : nullptr;
+}
+
+std::vector<std::wstring> ListLines(HWND dialog) {
+    HWND list = GetDlgItem(dialog, kProgressList);
+    std::vector<std::wstring> lines;
+    const auto count = SendMessageW(list, LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        const auto index = static_cast<WPARAM>(i);
+        std::wstring line(static_cast<std::size_t>(SendMessageW(list, LB_GETTEXTLEN, index, 0)),
+                          L'\0');
+        SendMessageW(list, LB_GETTEXT, index, reinterpret_cast<LPARAM>(line.data()));
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+int CountLine(HWND dialog, const std::wstring& wanted) {
+    int count = 0;
+    for (const std::wstring& line : ListLines(dialog)) {
+        count += line == wanted ? 1 : 0;
+    }
+    return count;
+}
+
+std::wstring ComboText(HWND dialog, int index) {
+    HWND combo = GetDlgItem(dialog, kTemplateList);
+    const auto item = static_cast<WPARAM>(index);
+    std::wstring text(static_cast<std::size_t>(SendMessageW(combo, CB_GETLBTEXTLEN, item, 0)),
+                      L'\0');
+    SendMessageW(combo, CB_GETLBTEXT, item, reinterpret_cast<LPARAM>(text.data()));
+    return text;
+}
+
+bool Checked(HWND dialog, int id) {
+    return IsDlgButtonChecked(dialog, id) == BST_CHECKED;
+}
+bool Enabled(HWND dialog, int id) {
+    return IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE;
+}
+
+void Press(HWND dialog, int id) {
+    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+void PressLater(HWND dialog, int id) {
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+class DesignDlgTest : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_WIN95_CLASSES};
+        InitCommonControlsEx(&controls);
+    }
+
+    DesignDlgServices Services() {
+        DesignDlgServices services;
+        services.openLoginBrowser = [this] { record.Set([&] { ++record.loginBrowserOpened; }); };
+        services.openPasswordBrowser = [this](const std::wstring& address) {
+            record.Set([&] { record.passwordBrowser.push_back(address); });
+        };
+        services.checkLogin = [this] {
+            bool complete = false;
+            record.Set([&] {
+                ++record.loginPolls;
+                complete = record.loginComplete;
+            });
+            return complete;
+        };
+        services.openWithShell = [this](const std::wstring& target) {
+            record.Set([&] { record.shellOpened.push_back(target); });
+            return true;
+        };
+        services.openShopFront = [this](std::wstring address) {
+            record.Set([&] { record.shopFronts.push_back(address); });
+        };
+        services.makeSteps = [this](std::shared_ptr<ProgressSink> sink) {
+            return std::make_unique<FakeSteps>(std::move(sink), record);
+        };
+        return services;
+    }
+
+    // Runs the dialog with the driver on its own thread; the code the dialog ended with, and
+    // the exit code of the quit request its destruction left behind (-1 for none).
+    template <typename Driver>
+    std::pair<INT_PTR, int> Run(const std::string& templateRoot, Driver driver) {
+        DesignDlg dialog(Services(), templateRoot);
+        std::thread driving([&] {
+            HWND window = nullptr;
+            if (WaitFor([&] { return (window = FindDialog(kDialogCaption)) != nullptr; })) {
+                driver(window);
+            }
+            if (IsWindow(window)) {
+                PressLater(window, kExitButton);  // whatever the driver left undone
+            }
+        });
+        const INT_PTR code = dialog.DoModal(GetModuleHandleW(nullptr));
+        driving.join();
+        MSG quit{};
+        const int quitCode = PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)
+                                 ? static_cast<int>(quit.wParam)
+                                 : -1;
+        return {code, quitCode};
+    }
+
+    Record record;
+};
+
+TEST_F(DesignDlgTest, ListsTemplatesLogsInWarnsOnceAndRunsOneJobAtATime) {
+    TempFolder root;
+    root.Write("a/cover.JPG", "x");
+    root.Write("a/a.b.gif", "x");
+    root.Write("a/head/sign.jpg", "x");
+    root.Write("b/readme.txt", "x");
+    root.Write("loose.jpg", "x");
+    root.Write(".hidden/x.jpg", "x");
+    const std::wstring folderA = Widen(root.Folder()) + L"a\\";
+
+    const auto [code, quitCode] = Run(root.Folder(), [&](HWND dialog) {
+        // The template list, the three areas, Upload disabled until the login.
+        EXPECT_EQ(SendMessageW(GetDlgItem(dialog, kTemplateList), CB_GETCOUNT, 0, 0), 2);
+        EXPECT_EQ(ComboText(dialog, 0), L"a");
+        EXPECT_EQ(ComboText(dialog, 1), L"b");
+        EXPECT_EQ(SendMessageW(GetDlgItem(dialog, kTemplateList), CB_GETCURSEL, 0, 0), 0);
+        for (const int box : {kShopSignBox, kMainPageBox, kCategoriesBox}) {
+            EXPECT_TRUE(Checked(dialog, box)) << box;
+        }
+        EXPECT_FALSE(Enabled(dialog, kUploadButton));
+        EXPECT_TRUE(Enabled(dialog, kLoginButton));
+        // Enter presses Login; Esc (the cancel command) does nothing.
+        EXPECT_EQ(LOWORD(SendMessageW(dialog, DM_GETDEFID, 0, 0)), kLoginButton);
+        SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+        EXPECT_TRUE(IsWindow(dialog));
+
+        // Preview opens the template's first picture, taking the extension after the first ".".
+        Press(dialog, kPreviewButton);
+        EXPECT_EQ(record.Get([&] { return record.shellOpened; }),
+                  std::vector<std::wstring>{folderA + L"cover.JPG"});
+
+        // Login opens the login browser; the 2,000 ms timer polls until the login completes.
+        Press(dialog, kLoginButton);
+        EXPECT_EQ(record.Get([&] { return record.loginBrowserOpened; }), 1);
+        EXPECT_TRUE(WaitFor([&] { return CountLine(dialog, L"正在登录...") == 1; }, 8s));
+        record.Set([&] { record.loginComplete = true; });
+        EXPECT_TRUE(WaitFor([&] { return CountLine(dialog, L"已登录.") == 1; }, 6s));
+        EXPECT_TRUE(Enabled(dialog, kUploadButton));
+
+        // The first Upload with categories ticked asks; No unticks the box.
+        PressLater(dialog, kUploadButton);
+        HWND warning = nullptr;
+        EXPECT_TRUE(WaitFor([&] { return (warning = FindDialog(kWarningCaption)) != nullptr; }));
+        EXPECT_FALSE(IsWindowEnabled(dialog));  // no second Upload while the question shows
+        PostMessageW(warning, WM_COMMAND, MAKEWPARAM(IDNO, BN_CLICKED), 0);
+        EXPECT_TRUE(WaitFor([&] { return record.Get([&] { return record.jobsStarted; }) == 1; }));
+        EXPECT_FALSE(Checked(dialog, kCategoriesBox));
+        EXPECT_FALSE(Enabled(dialog, kUploadButton));  // one job at a time
+        Press(dialog, kUploadButton);
+        record.Set([&] { record.jobsMayFinish = true; });
+        EXPECT_TRUE(WaitFor([&] { return CountLine(dialog, L"装修完成。") == 1; }));
+        EXPECT_TRUE(WaitFor([&] { return Enabled(dialog, kUploadButton); }));
+        EXPECT_EQ(record.Get([&] { return record.jobsStarted; }), 1);
+        EXPECT_EQ(CountLine(dialog, L"请输入交易密码后重新上传。"), 1);
+
+        // Ticked again, categories run without a second question.
+        CheckDlgButton(dialog, kCategoriesBox, BST_CHECKED);
+        PressLater(dialog, kUploadButton);
+        EXPECT_TRUE(WaitFor([&] { return CountLine(dialog, L"装修完成。") == 2; }));
+        EXPECT_EQ(FindDialog(kWarningCaption), nullptr);
+        EXPECT_EQ(record.Get([&] { return record.categoriesUpdated; }), 1);
+
+        EXPECT_TRUE(WaitFor([&] { return Enabled(dialog, kUploadButton); }));
+        EXPECT_TRUE(SaveWindowPng(dialog, L"design_dialog.png"));
+        PressLater(dialog, kExitButton);
+    });
+
+    EXPECT_EQ(code, 1);      // Exit
+    EXPECT_EQ(quitCode, 0);  // the destroyed dialog asked the process to end with code 0
+    const std::wstring member = L"http://member.kesto.example/cgi-bin/login_entry?LoginLevel=2";
+    EXPECT_EQ(record.passwordBrowser, (std::vector<std::wstring>{member, member}));
+    ASSERT_EQ(record.shopFronts.size(), 2u);
+    EXPECT_EQ(record.shopFronts[0].rfind(L"http://shop.kesto.example/10001?t=", 0), 0u);
+}
+
+TEST_F(DesignDlgTest, AnEmptyTemplateFolderLeavesPreviewIdleAndCloseEndsWithZero) {
+    TempFolder root;
+    const auto [code, quitCode] = Run(root.Folder(), [&](HWND dialog) {
+        EXPECT_EQ(SendMessageW(GetDlgItem(dialog, kTemplateList), CB_GETCOUNT, 0, 0), 0);
+        EXPECT_EQ(SendMessageW(GetDlgItem(dialog, kTemplateList), CB_GETCURSEL, 0, 0), CB_ERR);
+        Press(dialog, kPreviewButton);
+        Press(dialog, kUploadButton);
+        PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+    });
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(quitCode, 0);
+    EXPECT_TRUE(record.shellOpened.empty());
+    EXPECT_EQ(record.jobsStarted, 0);
+}
+
+}  // namespace
+}  // namespace kesto::win32
