@@ -28,13 +28,18 @@ endfunction()
 
 # kesto_test(name SOURCES ... LIBS ...): a GoogleTest executable registered with CTest. Native
 # builds register each test case; the Windows build runs each executable as one test under Wine.
+# With RESOURCE_LOCK, no two of its test cases run at the same time (for tests that share a file
+# only one process may hold, such as the trace log).
 function(kesto_test name)
-    cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+    cmake_parse_arguments(ARG "" "RESOURCE_LOCK" "SOURCES;LIBS" ${ARGN})
     add_executable(${name} ${ARG_SOURCES})
     kesto_target_defaults(${name})
     target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main)
     if(CMAKE_CROSSCOMPILING)
         add_test(NAME ${name} COMMAND ${name})
+    elseif(ARG_RESOURCE_LOCK)
+        gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST
+                             PROPERTIES RESOURCE_LOCK ${ARG_RESOURCE_LOCK})
     else()
         gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST)
     endif()
