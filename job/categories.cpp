@@ -9,7 +9,7 @@
 #include "market/album.h"
 #include "market/hosts.h"
 #include "market/http_request.h"
-#include "market/picture_upload.h"
+#include "market/picture_preparer.h"
 #include "market/shop_session.h"
 #include "support/file_path.h"
 #include "upload/file_listing.h"
@@ -32,12 +32,12 @@ struct PlannedCategory {
 
 // Uploads one picture with up to three attempts, pausing after each failure; its album address,
 // or nothing when every attempt failed.
-bool UploadWithRetries(ShopSession& session, const std::string& albumPath, const std::string& path,
-                       const std::string& entry, std::chrono::milliseconds retryWait,
-                       std::string& address) {
+bool UploadWithRetries(ShopSession& session, const std::string& albumPath,
+                       const PreparedPicture& picture, const std::string& entry,
+                       std::chrono::milliseconds retryWait, std::string& address) {
     for (int attempt = 0; attempt < 3; ++attempt) {
         session.uploadedPictures.clear();
-        if (UploadPicture(session, albumPath, path) > 0) {
+        if (UploadPreparedPicture(session, albumPath, picture) > 0) {
             const auto found = session.uploadedPictures.find(entry);
             address = found != session.uploadedPictures.end() ? found->second : std::string();
             session.uploadedPictures.clear();
@@ -48,25 +48,42 @@ bool UploadWithRetries(ShopSession& session, const std::string& albumPath, const
     return false;
 }
 
-// Lists each category folder and uploads its pictures; false when a picture failed three
-// times.
-bool UploadCategoryPictures(const std::string& classFolder,
-                            const std::vector<std::string>& categoryFolders, ShopSession& session,
-                            const std::string& albumPath, std::chrono::milliseconds retryWait,
-                            std::vector<PlannedCategory>& plan) {
+// Lists each category folder: its pictures in upload order (top-level picture first).
+std::vector<PlannedCategory> ListCategories(const std::string& classFolder,
+                                            const std::vector<std::string>& categoryFolders,
+                                            std::vector<std::string>& picturePaths) {
+    std::vector<PlannedCategory> plan;
     for (const std::string& name : categoryFolders) {
         const std::string folder = classFolder + name + kPathSeparator;
         std::vector<std::string> entries;
         ListEntries(folder, entries);
         PlannedCategory category{SortCategoryEntries(name, std::move(entries)), {}, {}};
+        if (!category.folder.top.entry.empty()) {
+            picturePaths.push_back(folder + category.folder.top.entry);
+        }
+        for (const CategoryPicture& sub : category.folder.subcategories) {
+            picturePaths.push_back(folder + sub.entry);
+        }
+        plan.push_back(std::move(category));
+    }
+    return plan;
+}
+
+// Uploads every category's pictures, each category's address taken right after its own upload;
+// false when a picture failed three times.
+bool UploadCategoryPictures(std::vector<PlannedCategory>& plan, PicturePreparer& preparer,
+                            ShopSession& session, const std::string& albumPath,
+                            std::chrono::milliseconds retryWait) {
+    std::size_t next = 0;
+    for (PlannedCategory& category : plan) {
         const CategoryPicture& top = category.folder.top;
-        if (!top.entry.empty() && !UploadWithRetries(session, albumPath, folder + top.entry,
+        if (!top.entry.empty() && !UploadWithRetries(session, albumPath, preparer.Take(next++),
                                                      top.entry, retryWait, category.topAddress)) {
             return false;
         }
         for (const CategoryPicture& sub : category.folder.subcategories) {
             std::string address;
-            if (!UploadWithRetries(session, albumPath, folder + sub.entry, sub.entry, retryWait,
+            if (!UploadWithRetries(session, albumPath, preparer.Take(next++), sub.entry, retryWait,
                                    address)) {
                 return false;
             }
@@ -75,7 +92,6 @@ bool UploadCategoryPictures(const std::string& classFolder,
         if (session.dialog) {
             session.dialog->Post({kCategoriesProgress, 0, 0, {}});
         }
-        plan.push_back(std::move(category));
     }
     return true;
 }
@@ -134,8 +150,10 @@ int UpdateCategories(const std::string& classFolder, ShopSession& session,
     std::string albumPath = "/";
     CreateAreaFolder(kCategoryAlbumFolder, albumPath);
 
-    std::vector<PlannedCategory> plan;
-    if (!UploadCategoryPictures(folder, categoryFolders, session, albumPath, retryWait, plan)) {
+    std::vector<std::string> picturePaths;
+    std::vector<PlannedCategory> plan = ListCategories(folder, categoryFolders, picturePaths);
+    PicturePreparer preparer(std::move(picturePaths));
+    if (!UploadCategoryPictures(plan, preparer, session, albumPath, retryWait)) {
         return -1;
     }
     if (DeleteAllCategories() < 0) {

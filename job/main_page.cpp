@@ -11,7 +11,7 @@
 #include "market/hosts.h"
 #include "market/http_request.h"
 #include "market/identity.h"
-#include "market/picture_upload.h"
+#include "market/picture_preparer.h"
 #include "market/shop_session.h"
 #include "support/file_path.h"
 #include "support/url_encode.h"
@@ -53,9 +53,15 @@ int UpdateMainPage(const std::string& mainFolder, ShopSession& session) {
         return 0;
     }
     session.uploadedPictures.clear();
+    std::vector<std::string> paths;
     for (const std::string& picture : content.pictures) {
+        paths.push_back(folder + picture);
+    }
+    PicturePreparer preparer(std::move(paths));
+    for (std::size_t i = 0; i < content.pictures.size(); ++i) {
+        const std::string& picture = content.pictures[i];
         Post(session, {kPictureUploadStarting, 0, 0, picture});
-        const int result = UploadPicture(session, albumPath, folder + picture);
+        const int result = UploadPreparedPicture(session, albumPath, preparer.Take(i));
         Post(session, {kPictureUploaded, 0, result, picture});
         if (result < 1) {
             return -1;

@@ -79,8 +79,25 @@ int RequestUpload(std::string& address) {
     return 1;
 }
 
+PreparedPicture PreparePicture(const std::string& picturePath) {
+    PreparedPicture picture;
+    picture.path = picturePath;
+    picture.md5 = FileMd5Hex(picturePath);
+    picture.type = PictureType(picturePath);
+    picture.pixels = ReadPictureSize(picturePath);
+    picture.bytes = FileSize(picturePath);
+    picture.thumbnail = std::make_unique<TemporaryFile>("qzv");
+    MakeThumbnail(picturePath, picture.thumbnail->path());
+    return picture;
+}
+
 int UploadPicture(ShopSession& session, std::string_view albumPath,
                   const std::string& picturePath) {
+    return UploadPreparedPicture(session, albumPath, PreparePicture(picturePath));
+}
+
+int UploadPreparedPicture(ShopSession& session, std::string_view albumPath,
+                          const PreparedPicture& picture) {
     if (!EnsureIdentity()) {
         return 0;
     }
@@ -95,7 +112,6 @@ int UploadPicture(ShopSession& session, std::string_view albumPath,
     }
     const IdentityTexts identity = ProcessIdentity().Current();
     KestoUploader uploader(KestoUploader::kReturnUrlRule);
-    const std::string md5 = FileMd5Hex(picturePath);
     const std::string albumFolder(albumPath);
     uploader.SetField("ClientVersion", "120");
     uploader.SetField("ClientCode", "1");
@@ -103,21 +119,17 @@ int UploadPicture(ShopSession& session, std::string_view albumPath,
     uploader.SetField("skey", identity.sessionKey.c_str());
     uploader.SetField("DirPath", albumFolder.c_str());
     uploader.SetField("Compress", "1");
-    uploader.SetField("MD5", md5.c_str());
-    uploader.SetField("PicType", PictureType(picturePath).c_str());
-    const PictureSize size = ReadPictureSize(picturePath);
-    uploader.SetField("PicWidth", std::to_string(size.width).c_str());
-    uploader.SetField("PicHeight", std::to_string(size.height).c_str());
-    uploader.SetField("PicSize", std::to_string(FileSize(picturePath)).c_str());
-
-    // The thumbnail's temporary file goes away with this scope, whatever the upload's outcome.
-    const TemporaryFile thumbnail("qzv");
-    MakeThumbnail(picturePath, thumbnail.path());
-    const std::string fileName = FileNameOf(picturePath);
+    uploader.SetField("MD5", picture.md5.c_str());
+    uploader.SetField("PicType", picture.type.c_str());
+    uploader.SetField("PicWidth", std::to_string(picture.pixels.width).c_str());
+    uploader.SetField("PicHeight", std::to_string(picture.pixels.height).c_str());
+    uploader.SetField("PicSize", std::to_string(picture.bytes).c_str());
+    const std::string fileName = FileNameOf(picture.path);
+    const std::string& thumbnailPath = picture.thumbnail->path();
     uploader.SetField("FileName", fileName.c_str());
-    uploader.SetField("ThumbName", FileNameOf(thumbnail.path()).c_str());
-    uploader.AddFile("FileData", picturePath);
-    uploader.AddFile("ThumbData", thumbnail.path());
+    uploader.SetField("ThumbName", FileNameOf(thumbnailPath).c_str());
+    uploader.AddFile("FileData", picture.path);
+    uploader.AddFile("ThumbData", thumbnailPath);
     uploader.batchMode = true;
     const std::string url = std::string("http://") + hosts::kAlbum + "/album/UploadPicActivex";
     const int result = uploader.Upload(url.c_str());

@@ -4,12 +4,34 @@
 // carries the picture's album address. The address is recorded in the job's session under the
 // picture's file name.
 
+#include <memory>
 #include <string>
 #include <string_view>
+
+#include "image/thumbnail.h"
+#include "support/temporary_file.h"
 
 namespace kesto {
 
 struct ShopSession;
+
+// What the picture request says about a local picture: its digest, type, size in pixels and
+// bytes, and its thumbnail in a temporary file that goes away with the record. Making it is the
+// upload's own work (no request), so it can be done ahead, while another request is waiting.
+struct PreparedPicture {
+    std::string path;
+    std::string md5;
+    std::string type;
+    PictureSize pixels;
+    long long bytes = -1;
+    std::unique_ptr<TemporaryFile> thumbnail;
+};
+
+PreparedPicture PreparePicture(const std::string& picturePath);
+
+// UploadPicture for a picture prepared beforehand.
+int UploadPreparedPicture(ShopSession& session, std::string_view albumPath,
+                          const PreparedPicture& picture);
 
 // 1 uploaded and recorded; 0 the login identity is missing; -1 the album page check, the upload
 // request or the picture request failed.

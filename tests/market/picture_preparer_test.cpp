@@ -1,0 +1,46 @@
+#include "market/picture_preparer.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "image/graphics_startup.h"
+#include "support/file_digest.h"
+#include "support/file_path.h"
+
+namespace kesto {
+namespace {
+
+std::string Picture(const char* relative) {
+    return PathToUtf8(std::filesystem::path(KESTO_SOURCE_DIR) / "template" /
+                      PathFromUtf8(relative));
+}
+
+TEST(PicturePreparerTest, PreparesEachPictureWhetherTakenInOrderOrNot) {
+    GraphicsUser graphics;
+    const std::vector<std::string> paths{Picture("ocean-blue/main/top.jpg"),
+                                         Picture("ocean-blue/main/sale.jpg"),
+                                         Picture("spring-garden/main/shipping.gif")};
+    std::vector<std::string> thumbnails;
+    {
+        PicturePreparer preparer(paths);
+        for (const std::size_t index : {0u, 1u, 2u, 0u}) {
+            const PreparedPicture picture = preparer.Take(index);
+            EXPECT_EQ(picture.path, paths[index]);
+            EXPECT_EQ(picture.md5, FileMd5Hex(paths[index]));
+            EXPECT_GT(picture.pixels.width, 0);
+            EXPECT_GT(picture.bytes, 0);
+            ASSERT_TRUE(picture.thumbnail);
+            EXPECT_GT(std::filesystem::file_size(PathFromUtf8(picture.thumbnail->path())), 0u);
+            thumbnails.push_back(picture.thumbnail->path());
+        }
+        EXPECT_EQ(preparer.Take(2).type, "gif");
+    }
+    // Every thumbnail went away with its picture, the one prepared ahead included.
+    for (const std::string& thumbnail : thumbnails) {
+        EXPECT_FALSE(std::filesystem::exists(PathFromUtf8(thumbnail))) << thumbnail;
+    }
+}
+
+}  // namespace
+}  // namespace kesto
