@@ -8,13 +8,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "$1" && pwd)
 delay=${2:-20}
-work=$(mktemp -d)
-market_pid=
-cleanup() {
-    [ -n "$market_pid" ] && kill "$market_pid" 2>/dev/null && wait "$market_pid" 2>/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT
+source "$root/scripts/market-session.sh"
 
 sample=$root/template/spring-garden
 t=$work/template
@@ -32,22 +26,15 @@ for c in $(seq 12); do
     done
 done
 
-"$build/market-sim/kesto-market" --port 0 --delay "$delay" >"$work/market.log" 2>&1 &
-market_pid=$!
-for _ in $(seq 50); do
-    grep -q 'proxy http://127.0.0.1:' "$work/market.log" && break
-    sleep 0.1
-done
-port=$(sed -n 's/.*proxy http:\/\/127\.0\.0\.1:\([0-9]*\).*/\1/p' "$work/market.log" | head -n 1)
-export http_proxy=http://127.0.0.1:$port
+start_market "$build" --delay "$delay"
 curl -sf -o /dev/null -c "$work/cookies.txt" --data 'u=10001&p=kesto123' \
     "http://member.kesto.example/cgi-bin/login_submit"
-curl -sf -o /dev/null --noproxy '*' --data '' "http://127.0.0.1:$port/control/requests/clear"
+curl -sf -o /dev/null --noproxy '*' --data '' "http://127.0.0.1:$market_port/control/requests/clear"
 
 /usr/bin/time -f '%e %U %S %M' -o "$work/time.txt" "$build/cli/kesto-decorate" \
     --template "$t" --cookies "$work/cookies.txt" --yes >"$work/progress.txt"
 tail -n 2 "$work/progress.txt" | head -n 1
-requests=$(curl -sf --noproxy '*' "http://127.0.0.1:$port/control/requests" |
+requests=$(curl -sf --noproxy '*' "http://127.0.0.1:$market_port/control/requests" |
     python3 -c 'import json, sys; print(len(json.load(sys.stdin)["requests"]))')
 read -r wall user system rss <"$work/time.txt"
 # The server's own CPU time (user + system clock ticks), which also lies between request and answer.

@@ -5,28 +5,12 @@
 #include <set>
 
 #include "market-sim/form_fields.h"
+#include "market-sim/text_pieces.h"
 
 namespace kesto::market {
 namespace {
 
 constexpr std::size_t kMaxRecords = 2000;
-
-bool IsDigits(std::string_view text) {
-    return !text.empty() && std::all_of(text.begin(), text.end(),
-                                        [](unsigned char c) { return std::isdigit(c) != 0; });
-}
-
-std::vector<std::string_view> Split(std::string_view text, char separator) {
-    std::vector<std::string_view> pieces;
-    while (true) {
-        const auto end = text.find(separator);
-        pieces.push_back(text.substr(0, end));
-        if (end == std::string_view::npos) {
-            return pieces;
-        }
-        text.remove_prefix(end + 1);
-    }
-}
 
 // One record; topLevel holds the new ids of the top-level categories created so far.
 std::string ParseRecord(std::string_view raw, std::set<std::string>& newIds,

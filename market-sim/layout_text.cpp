@@ -4,27 +4,12 @@
 #include <cctype>
 #include <set>
 
+#include "market-sim/text_pieces.h"
+
 namespace kesto::market {
 namespace {
 
 constexpr std::size_t kMaxLines = 1000;
-
-bool IsDigits(std::string_view text) {
-    return !text.empty() && std::all_of(text.begin(), text.end(),
-                                        [](unsigned char c) { return std::isdigit(c) != 0; });
-}
-
-std::vector<std::string_view> Split(std::string_view text, char separator) {
-    std::vector<std::string_view> pieces;
-    while (true) {
-        const auto end = text.find(separator);
-        pieces.push_back(text.substr(0, end));
-        if (end == std::string_view::npos) {
-            return pieces;
-        }
-        text.remove_prefix(end + 1);
-    }
-}
 
 // The segment a segment line names, in the working copy, or null.
 LayoutSegment* FindSegment(ShopLayout& layout, const LayoutLine& line, bool& isBanner) {

@@ -8,23 +8,8 @@ build=$root/build/linux
 out=$root/build/demo
 template=${1:-spring-garden}
 mkdir -p "$out"
-work=$(mktemp -d)
-market_pid=
-cleanup() {
-    [ -n "$market_pid" ] && kill "$market_pid" 2>/dev/null && wait "$market_pid" 2>/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-"$build/market-sim/kesto-market" --port 0 >"$work/market.log" 2>&1 &
-market_pid=$!
-for _ in $(seq 50); do
-    grep -q 'proxy http://127.0.0.1:' "$work/market.log" && break
-    sleep 0.1
-done
-port=$(sed -n 's/.*proxy http:\/\/127\.0\.0\.1:\([0-9]*\).*/\1/p' "$work/market.log" | head -n 1)
-[ -n "$port" ] || { cat "$work/market.log"; echo "kesto: kesto-market did not start" >&2; exit 1; }
-export http_proxy=http://127.0.0.1:$port
+source "$root/scripts/market-session.sh"
+start_market "$build"
 echo "kesto: kesto-market is the marketplace at $http_proxy"
 
 echo "kesto: logging in as the demo account 10001 through the login form"

@@ -1,0 +1,29 @@
+#pragma once
+// Small readers of the caret- and bar-separated texts the marketplace takes.
+
+#include <algorithm>
+#include <cctype>
+#include <string_view>
+#include <vector>
+
+namespace kesto::market {
+
+inline bool IsDigits(std::string_view text) {
+    return !text.empty() && std::all_of(text.begin(), text.end(),
+                                        [](unsigned char c) { return std::isdigit(c) != 0; });
+}
+
+// The pieces between separators, empty ones included.
+inline std::vector<std::string_view> Split(std::string_view text, char separator) {
+    std::vector<std::string_view> pieces;
+    while (true) {
+        const auto end = text.find(separator);
+        pieces.push_back(text.substr(0, end));
+        if (end == std::string_view::npos) {
+            return pieces;
+        }
+        text.remove_prefix(end + 1);
+    }
+}
+
+}  // namespace kesto::market
