@@ -2,6 +2,8 @@
 
 #include <json/writer.h>
 
+#include "support/html_escape.h"
+
 namespace kesto::market {
 
 std::string JsonQuote(std::string_view text) {
@@ -9,26 +11,7 @@ std::string JsonQuote(std::string_view text) {
 }
 
 std::string EscapeMarkup(std::string_view text) {
-    std::string escaped;
-    for (const char c : text) {
-        switch (c) {
-            case '&':
-                escaped += "&amp;";
-                break;
-            case '<':
-                escaped += "&lt;";
-                break;
-            case '>':
-                escaped += "&gt;";
-                break;
-            case '"':
-                escaped += "&quot;";
-                break;
-            default:
-                escaped += c;
-        }
-    }
-    return escaped;
+    return EscapeHtml(text);
 }
 
 std::string JsonErrCodeBody(const std::string& reason) {

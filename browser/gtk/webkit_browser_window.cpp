@@ -6,6 +6,8 @@
 #include <sstream>
 #include <utility>
 
+#include "support/html_escape.h"
+
 namespace kesto::gtk {
 
 namespace {
@@ -27,29 +29,6 @@ constexpr int kDefaultHeight = 720;
 template <typename Handler>
 void Connect(gpointer instance, const char* signal, Handler handler, gpointer data) {
     g_signal_connect(instance, signal, reinterpret_cast<GCallback>(handler), data);
-}
-
-std::string HtmlEscape(const std::string& text) {
-    std::string escaped;
-    for (const char c : text) {
-        switch (c) {
-            case '<':
-                escaped += "&lt;";
-                break;
-            case '>':
-                escaped += "&gt;";
-                break;
-            case '&':
-                escaped += "&amp;";
-                break;
-            case '"':
-                escaped += "&quot;";
-                break;
-            default:
-                escaped += c;
-        }
-    }
-    return escaped;
 }
 
 // An address typed without a scheme (the bare portal host) is an http address.
@@ -218,8 +197,8 @@ void WebKitBrowserWindow::OnDestroy(GtkWidget* /*widget*/, gpointer self) {
 void WebKitBrowserWindow::ShowErrorPage(const std::string& uri, const GError* error) {
     errorPageStarting_ = true;
     const std::string page =
-        "<html><head><meta charset=\"utf-8\"></head><body><h3>" + HtmlEscape(uri) + "</h3><p>" +
-        HtmlEscape(error == nullptr ? "" : error->message) + "</p></body></html>";
+        "<html><head><meta charset=\"utf-8\"></head><body><h3>" + EscapeHtml(uri) + "</h3><p>" +
+        EscapeHtml(error == nullptr ? "" : error->message) + "</p></body></html>";
     webkit_web_view_load_alternate_html(view_, page.c_str(), uri.c_str(), nullptr);
 }
 
