@@ -2,10 +2,10 @@
 // Every request the server refused as malformed, with the reason, so that a test can assert
 // that a whole job broke no rule of the protocol.
 
-#include <cstddef>
-#include <mutex>
 #include <string>
 #include <vector>
+
+#include "market-sim/bounded_log.h"
 
 namespace kesto::market {
 
@@ -17,15 +17,13 @@ struct Violation {
 
 class ViolationLog {
   public:
+    // Records the refusal and reports it on standard error.
     void Record(Violation violation);
-    std::vector<Violation> Snapshot() const;
-    void Clear();
+    std::vector<Violation> Snapshot() const { return log_.Snapshot(); }
+    void Clear() { log_.Clear(); }
 
   private:
-    static constexpr std::size_t kMaxEntries = 1000;  // the oldest go first beyond this
-
-    mutable std::mutex mutex_;
-    std::vector<Violation> entries_;
+    BoundedLog<Violation, 1000> log_;
 };
 
 }  // namespace kesto::market
