@@ -89,8 +89,7 @@ void DesignDialog::OnPreview() {
 
 void DesignDialog::OnProgress(const ProgressMessage& message) {
     if (message.number == kTransactionPassword) {
-        view_.OpenPasswordBrowser(std::string("http://") + hosts::kMember +
-                                  "/cgi-bin/login_entry?LoginLevel=2");
+        view_.OpenPasswordBrowser(hosts::Address(hosts::kMember, hosts::kLoginEntryPath));
     }
     if (const auto line = ProgressLine(message)) {
         view_.AddProgressLine(*line);

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "market/net_layer.h"
+#include "platform/net_layer.h"
 
 namespace kesto {
 

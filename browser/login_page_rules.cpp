@@ -1,33 +1,17 @@
 #include "browser/login_page_rules.h"
 
-#include <algorithm>
-
 #include "market/hosts.h"
+#include "support/ascii_text.h"
 
 namespace kesto {
 
-namespace {
-
-char AsciiLower(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-std::string AsciiLower(std::string_view text) {
-    std::string lower(text);
-    std::transform(lower.begin(), lower.end(), lower.begin(), [](char c) { return AsciiLower(c); });
-    return lower;
-}
-
-}  // namespace
-
 LoginPage ClassifyLoginPage(std::string_view url) {
     const std::string lower = AsciiLower(url);
-    const std::string entry =
-        std::string("http://") + hosts::kMember + "/cgi-bin/login_entry?loginlevel=2";
+    const std::string entry = AsciiLower(hosts::Address(hosts::kMember, hosts::kLoginEntryPath));
     if (lower.starts_with(entry)) {
         return LoginPage::Entry;
     }
-    if (lower == std::string("http://") + hosts::kPortal + "/") {
+    if (lower == hosts::Address(hosts::kPortal, "/")) {
         return LoginPage::PortalFront;
     }
     return LoginPage::Other;

@@ -17,8 +17,8 @@
 #include "market/cookie_store.h"
 #include "market/hosts.h"
 #include "market/identity.h"
+#include "platform/system.h"
 #include "support/file_path.h"
-#include "support/system.h"
 #include "support/user_files.h"
 
 namespace kesto {

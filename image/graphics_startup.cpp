@@ -3,7 +3,7 @@
 #include <memory>
 #include <mutex>
 
-#include "image/graphics.h"
+#include "platform/graphics.h"
 
 namespace kesto {
 namespace {

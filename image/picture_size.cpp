@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "image/graphics.h"
+#include "platform/graphics.h"
 
 namespace kesto {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "image/graphics.h"
+#include "platform/graphics.h"
 
 namespace kesto {
 

@@ -20,8 +20,8 @@ namespace {
 
 // The category endpoints carry this fixed token, not the session's.
 std::string CategoryAddress(std::string_view endpoint) {
-    return std::string("http://") + hosts::kManage + "/cgi-bin/mycategory/" +
-           std::string(endpoint) + "?g_tk=7302518846&g_ty=ajax";
+    return hosts::Address(hosts::kManage, "/cgi-bin/mycategory/" + std::string(endpoint) +
+                                              "?g_tk=7302518846&g_ty=ajax");
 }
 
 struct PlannedCategory {
@@ -89,8 +89,8 @@ bool UploadCategoryPictures(std::vector<PlannedCategory>& plan, PicturePreparer&
             }
             category.subcategoryAddresses.push_back(std::move(address));
         }
-        if (session.dialog) {
-            session.dialog->Post({kCategoriesProgress, 0, 0, {}});
+        if (session.progress) {
+            session.progress->Post({kCategoriesProgress, 0, 0, {}});
         }
     }
     return true;

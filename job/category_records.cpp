@@ -8,8 +8,6 @@
 
 namespace kesto {
 
-namespace {}  // namespace
-
 std::string CategoryName(std::string_view entry) {
     const std::size_t dot = entry.find('.');
     return dot == std::string_view::npos ? std::string() : std::string(entry.substr(0, dot));

@@ -67,8 +67,7 @@ std::string ShopFrontAddress(const std::string& userNumber, int randomValue) {
     if (userNumber.empty()) {
         return {};
     }
-    return std::string("http://") + hosts::kShop + "/" + userNumber +
-           "?t=" + std::to_string(randomValue);
+    return hosts::Address(hosts::kShop, "/" + userNumber + "?t=" + std::to_string(randomValue));
 }
 
 void RunDecorationJob(const JobRequest& request, DecorationSteps& steps, ProgressSink& progress) {

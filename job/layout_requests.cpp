@@ -14,7 +14,7 @@ namespace kesto {
 namespace {
 
 std::string ManageAddress(std::string_view pathAndQuery) {
-    return std::string("http://") + hosts::kManage + std::string(pathAndQuery);
+    return hosts::Address(hosts::kManage, pathAndQuery);
 }
 
 RequestOptions LayoutOptions() {
@@ -80,8 +80,8 @@ int ReadContentInfo(ShopSession& session, std::string& shopData) {
     HttpRequest(answer, ManageAddress("/cgi-bin/myshop/contentinfoshow").c_str(), options,
                 kMethodGet, nullptr, true);
     ShopData data = ExtractShopData(answer);
-    if (data.asksTransactionPassword && session.dialog) {
-        session.dialog->Post({kTransactionPassword, 0, 0, {}});
+    if (data.asksTransactionPassword && session.progress) {
+        session.progress->Post({kTransactionPassword, 0, 0, {}});
     }
     if (data.result > 0) {
         shopData = std::move(data.text);

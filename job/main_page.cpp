@@ -22,8 +22,8 @@ namespace kesto {
 namespace {
 
 void Post(ShopSession& session, ProgressMessage message) {
-    if (session.dialog) {
-        session.dialog->Post(std::move(message));
+    if (session.progress) {
+        session.progress->Post(std::move(message));
     }
 }
 
@@ -88,9 +88,9 @@ int SaveCustomContent(const std::string& text, ShopSession& session) {
     const std::string body =
         "mid=13&prop=416&flag=0&fsid=" + fsid + "&title=" + UrlEncode(kCustomContentModule) +
         "&pageid=0&page=1&segid=0&bannerstyle=0&content=7:0&tssinfo=" + UrlEncode(text);
-    const std::string url = std::string("http://") + hosts::kManage +
-                            "/cgi-bin/modularmanage/moduleedit?g_tk=" + GetRequestToken() +
-                            "&g_ty=j132";
+    const std::string url = hosts::Address(
+        hosts::kManage,
+        "/cgi-bin/modularmanage/moduleedit?g_tk=" + GetRequestToken() + "&g_ty=j132");
     RequestOptions options;
     std::string answer;
     HttpRequest(answer, url.c_str(), options, kMethodPost, body.c_str(), false);

@@ -89,7 +89,7 @@ std::string FillMainPageText(std::string_view text, const UploadedPictures& uplo
             filled += text[position++];
         }
     }
-    const std::string shopAddress = std::string("http://") + hosts::kShop + "/" + userNumber;
+    const std::string shopAddress = hosts::Address(hosts::kShop, "/" + userNumber);
     filled = ReplaceAll(filled, kShopUrlMarker, shopAddress);
     return ReplaceAll(filled, kShopIdMarker, userNumber);
 }

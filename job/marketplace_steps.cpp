@@ -14,7 +14,7 @@ namespace {
 class MarketplaceSteps final : public DecorationSteps {
   public:
     explicit MarketplaceSteps(std::shared_ptr<ProgressSink> progress) {
-        session_.dialog = std::move(progress);
+        session_.progress = std::move(progress);
     }
 
     int SaveShopLayout(bool shopSign, bool mainPage) override {

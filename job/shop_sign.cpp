@@ -26,8 +26,7 @@ int UpdateShopSign(ShopSession& session, const std::string& picturePath) {
     // "Shop sign (with navigation tabs)", with full-width parentheses.
     uploader.SetField("title", "店铺招牌（含有导航页卡）");
     uploader.fileFieldName = "photo";
-    const std::string url =
-        std::string("http://") + hosts::kManage + "/cgi-bin/modularmanage/picbanneredit";
+    const std::string url = hosts::Address(hosts::kManage, "/cgi-bin/modularmanage/picbanneredit");
     return uploader.Upload(url.c_str()) > 0 ? 1 : 0;
 }
 

@@ -11,7 +11,7 @@
 #include "market-sim/multipart.h"
 #include "market-sim/picture_check.h"
 #include "market/hosts.h"
-#include "support/md5.h"
+#include "platform/md5.h"
 
 namespace kesto::market {
 namespace {

@@ -13,7 +13,7 @@ namespace kesto {
 namespace {
 
 std::string AlbumAddress(std::string_view pathAndQuery) {
-    return std::string("http://") + hosts::kAlbum + std::string(pathAndQuery);
+    return hosts::Address(hosts::kAlbum, pathAndQuery);
 }
 
 // The answer of one album request; empty when nothing arrived.
@@ -43,8 +43,8 @@ int CheckAlbumPage(ShopSession& session) {
         return -1;
     }
     if (IsTransactionPasswordPage(answer)) {
-        if (session.dialog) {
-            session.dialog->Post({kTransactionPassword, 0, 0, {}});
+        if (session.progress) {
+            session.progress->Post({kTransactionPassword, 0, 0, {}});
         }
         return 0;
     }

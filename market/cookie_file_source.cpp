@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "support/ascii_text.h"
 #include "support/file_path.h"
 
 namespace kesto {
@@ -25,22 +26,6 @@ std::vector<std::string_view> SplitTabs(std::string_view line) {
     }
 }
 
-char LowerAscii(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (LowerAscii(a[i]) != LowerAscii(b[i])) {
-            return false;
-        }
-    }
-    return true;
-}
-
 // Whether a cookie set for `domain` reaches hosts of `cookieDomain` (".example.org" covers
 // "example.org" and every host below it).
 bool WithinDomain(std::string_view domain, std::string_view cookieDomain) {
@@ -53,12 +38,12 @@ bool WithinDomain(std::string_view domain, std::string_view cookieDomain) {
     if (domain.empty() || cookieDomain.empty()) {
         return false;
     }
-    if (EqualsIgnoringCase(domain, cookieDomain)) {
+    if (EqualIgnoringAsciiCase(domain, cookieDomain)) {
         return true;
     }
     return domain.size() > cookieDomain.size() &&
            domain[domain.size() - cookieDomain.size() - 1] == '.' &&
-           EqualsIgnoringCase(domain.substr(domain.size() - cookieDomain.size()), cookieDomain);
+           EqualIgnoringAsciiCase(domain.substr(domain.size() - cookieDomain.size()), cookieDomain);
 }
 
 bool Expired(std::string_view expiry, std::time_t now) {

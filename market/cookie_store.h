@@ -5,7 +5,7 @@
 #include <optional>
 #include <string_view>
 
-#include "market/net_layer.h"
+#include "platform/net_layer.h"
 
 namespace kesto {
 

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "market/net_layer.h"
+#include "platform/net_layer.h"
 
 namespace kesto {
 

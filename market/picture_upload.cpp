@@ -61,7 +61,7 @@ int RequestUpload(std::string& address) {
     const IdentityTexts identity = ProcessIdentity().Current();
     const std::string body = UploadRequestBody(identity.userNumber, identity.sessionKey);
     std::string answer;
-    const std::string url = std::string("http://") + hosts::kAlbum + "/album/UpReq";
+    const std::string url = hosts::Address(hosts::kAlbum, "/album/UpReq");
     if (HttpRequest(answer, url.c_str(), options, kMethodPost, body.c_str(), false) <= 0) {
         return -1;
     }
@@ -131,7 +131,7 @@ int UploadPreparedPicture(ShopSession& session, std::string_view albumPath,
     uploader.AddFile("FileData", picture.path);
     uploader.AddFile("ThumbData", thumbnailPath);
     uploader.batchMode = true;
-    const std::string url = std::string("http://") + hosts::kAlbum + "/album/UploadPicActivex";
+    const std::string url = hosts::Address(hosts::kAlbum, "/album/UploadPicActivex");
     const int result = uploader.Upload(url.c_str());
     if (result > 0) {
         session.uploadedPictures[fileName] = uploader.GetReturnUrl();

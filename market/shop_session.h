@@ -28,7 +28,7 @@ struct ShopSession {
     UploadedPictures uploadedPictures;
     // Where the operations post their progress messages; the job sets it after building the
     // session.
-    std::shared_ptr<ProgressSink> dialog;
+    std::shared_ptr<ProgressSink> progress;
     // The address the upload request answered; the request is made only while this is empty.
     std::string uploadAddress;
     // Whether this job's album page check has succeeded.

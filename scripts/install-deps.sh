@@ -12,17 +12,16 @@ for package in "${wanted[@]}"; do
     [ "$status" = "install ok installed" ] || missing+=("$package")
 done
 
-# JsonCpp's Windows build unpacks Debian's source package, which needs a deb-src entry.
+# JsonCpp's Windows build unpacks Debian's source package, which needs deb-src entries. They
+# mirror the machine's own Debian sources (same addresses, suites and components), so the project
+# names no archive of its own.
 sources=/etc/apt/sources.list.d/kesto-deb-src.sources
 need_update=0
-if ! grep -rqs '^Types:.*deb-src\|^deb-src' /etc/apt/sources.list /etc/apt/sources.list.d/; then
-    cat >"$sources" <<'SOURCES'
-Types: deb-src
-URIs: http://deb.debian.org/debian
-Suites: bookworm bookworm-updates
-Components: main
-Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
-SOURCES
+wanted_sources=$("$root/scripts/deb-src-entries.sh" "$sources")
+if [ -z "$wanted_sources" ]; then
+    rm -f "$sources"
+elif [ "$wanted_sources" != "$(cat "$sources" 2>/dev/null)" ]; then
+    printf '%s\n' "$wanted_sources" >"$sources"
     need_update=1
 fi
 

@@ -18,6 +18,17 @@ inline std::string AsciiLower(std::string_view text) {
     return lower;
 }
 
+inline bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return AsciiLower(x) == AsciiLower(y);
+           });
+}
+
+inline bool StartsWithIgnoringAsciiCase(std::string_view text, std::string_view start) {
+    return text.size() >= start.size() &&
+           EqualIgnoringAsciiCase(text.substr(0, start.size()), start);
+}
+
 inline bool EndsWithIgnoringAsciiCase(std::string_view text, std::string_view ending) {
     return text.size() >= ending.size() &&
            AsciiLower(text.substr(text.size() - ending.size())) == AsciiLower(ending);

@@ -2,8 +2,8 @@
 
 #include <fstream>
 
+#include "platform/md5.h"
 #include "support/file_path.h"
-#include "support/md5.h"
 
 namespace kesto {
 

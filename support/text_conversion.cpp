@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "support/code_page.h"
+#include "platform/code_page.h"
 #include "support/utf16.h"
 
 namespace kesto {

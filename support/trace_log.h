@@ -9,8 +9,8 @@
 #include <mutex>
 #include <string>
 
-#include "support/exclusive_file.h"
-#include "support/system.h"
+#include "platform/exclusive_file.h"
+#include "platform/system.h"
 
 namespace kesto {
 

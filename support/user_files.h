@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "support/system.h"
+#include "platform/system.h"
 
 namespace kesto {
 

@@ -3,6 +3,7 @@
 #include <climits>
 #include <cstdint>
 
+#include "support/ascii_text.h"
 #include "support/text_conversion.h"
 
 namespace kesto {
@@ -15,16 +16,6 @@ bool IsDigit(char c) {
 
 bool IsSpace(char c) {
     return c == ' ' || (c >= '\t' && c <= '\r');
-}
-
-std::string LowerAscii(std::string_view text) {
-    std::string lower(text);
-    for (char& c : lower) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
-        }
-    }
-    return lower;
 }
 
 }  // namespace
@@ -78,7 +69,7 @@ int ErrcodeRule(std::string_view answer) {
 int ReturnUrlRule(std::string_view answer, std::string& returnUrl) {
     const std::string text =
         answer.empty() ? std::string() : FromAnsi(answer.data(), static_cast<int>(answer.size()));
-    const std::string lower = LowerAscii(text);
+    const std::string lower = AsciiLower(text);
     const std::size_t marker = lower.find("returnurl");
     if (marker == std::string::npos) {
         return -1;

@@ -2,9 +2,9 @@
 
 #include <cstdio>
 
+#include "platform/folder_enumeration.h"
 #include "support/text_conversion.h"
 #include "support/utf16.h"
-#include "upload/folder_enumeration.h"
 
 namespace kesto {
 

@@ -1,14 +1,11 @@
 #include "upload/multipart_format.h"
 
+#include "support/ascii_text.h"
 #include "support/text_conversion.h"
 
 namespace kesto::multipart {
 
 namespace {
-
-char LowerAscii(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
 
 std::string EscapeQuoted(std::string_view bytes) {
     std::string escaped;
@@ -42,10 +39,7 @@ std::string MimeTypeOf(std::string_view path) {
     if (dot == std::string_view::npos) {
         return "text/plain";
     }
-    std::string extension;
-    for (const char c : path.substr(dot)) {
-        extension += LowerAscii(c);
-    }
+    const std::string extension = AsciiLower(path.substr(dot));
     if (extension == ".jpg" || extension == ".jpeg") {
         return "image/jpeg";
     }

@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "market/url_split.h"
+#include "support/ascii_text.h"
 #include "support/file_path.h"
 #include "support/text_conversion.h"
 #include "support/trace_log.h"
@@ -65,13 +66,7 @@ struct Uploader::GroupMember {
 namespace {
 
 bool StartsWithHttps(std::string_view url) {
-    constexpr std::string_view kScheme = "https://";
-    if (url.size() < kScheme.size()) {
-        return false;
-    }
-    return std::equal(kScheme.begin(), kScheme.end(), url.begin(), [](char a, char b) {
-        return a == (b >= 'A' && b <= 'Z' ? static_cast<char>(b - 'A' + 'a') : b);
-    });
+    return StartsWithIgnoringAsciiCase(url, "https://");
 }
 
 // The address's parts, with port 443 and a secure request for "https://".

@@ -12,7 +12,7 @@
 #include <string_view>
 #include <vector>
 
-#include "market/net_layer.h"
+#include "platform/net_layer.h"
 #include "upload/multipart_format.h"
 
 namespace kesto {

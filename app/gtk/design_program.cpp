@@ -15,11 +15,11 @@
 #include "browser/cookie_file_text.h"
 #include "browser/gtk/webkit_browser_window.h"
 #include "browser/login_kesto.h"
-#include "browser/posix/login_cookie_file.h"
 #include "market/hosts.h"
 #include "market/identity.h"
 #include "market/shop_session.h"
-#include "support/system.h"
+#include "platform/login_cookie_file.h"
+#include "platform/system.h"
 #include "support/user_files.h"
 
 namespace kesto::gtk {

@@ -15,7 +15,7 @@
 #include "browser/browser_window.h"
 #include "browser/gtk/gobject_ptr.h"
 #include "browser/proxy_route.h"
-#include "market/net_layer.h"
+#include "platform/net_layer.h"
 
 namespace kesto::gtk {
 

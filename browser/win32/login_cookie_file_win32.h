@@ -11,10 +11,6 @@ namespace kesto::win32 {
 // included; empty when it holds none.
 std::string MarketplaceCookieFileText();
 
-// Replaces the file at path with content in one step, making its folder when missing. False
-// when that fails; the old file is then left as it was.
-bool SaveLoginCookieFile(const std::string& path, const std::string& content);
-
 // Saves the marketplace cookies to the file when there are any; false when saving failed.
 bool LeaveLoginCookies(const std::string& path);
 

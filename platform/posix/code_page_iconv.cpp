@@ -10,7 +10,7 @@
 #include <cstring>
 #include <string>
 
-#include "support/code_page.h"
+#include "platform/code_page.h"
 
 namespace kesto {
 

@@ -5,7 +5,7 @@
 #include <sys/file.h>
 #include <unistd.h>
 
-#include "support/exclusive_file.h"
+#include "platform/exclusive_file.h"
 
 namespace kesto {
 

@@ -4,7 +4,7 @@
 #include <errno.h>
 #include <sys/stat.h>
 
-#include "upload/folder_enumeration.h"
+#include "platform/folder_enumeration.h"
 
 namespace kesto {
 

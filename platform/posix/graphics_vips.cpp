@@ -10,7 +10,7 @@
 #include <string_view>
 #include <utility>
 
-#include "image/graphics.h"
+#include "platform/graphics.h"
 #include "support/file_path.h"
 
 namespace kesto {

@@ -13,7 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "market/net_layer.h"
+#include "platform/net_layer.h"
+#include "support/ascii_text.h"
 
 namespace kesto::net {
 
@@ -122,10 +123,7 @@ std::string_view HeaderName(std::string_view line) {
 }
 
 bool SameName(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) ==
-                      std::tolower(static_cast<unsigned char>(y));
-           });
+    return EqualIgnoringAsciiCase(a, b);
 }
 
 // Header lines of a block separated by CR LF, without their line ends.

@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "support/system.h"
+#include "platform/system.h"
 
 namespace kesto {
 

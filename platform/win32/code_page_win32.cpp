@@ -3,8 +3,8 @@
 
 #include <windows.h>
 
+#include "platform/code_page.h"
 #include "platform/win32/wide_text.h"
-#include "support/code_page.h"
 
 namespace kesto {
 

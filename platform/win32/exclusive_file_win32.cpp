@@ -2,8 +2,8 @@
 
 #include <windows.h>
 
+#include "platform/exclusive_file.h"
 #include "platform/win32/wide_text.h"
-#include "support/exclusive_file.h"
 
 namespace kesto {
 

@@ -2,8 +2,8 @@
 
 #include <windows.h>
 
+#include "platform/folder_enumeration.h"
 #include "platform/win32/wide_text.h"
-#include "upload/folder_enumeration.h"
 
 namespace kesto {
 

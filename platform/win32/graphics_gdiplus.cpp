@@ -9,7 +9,7 @@
 
 #include <vector>
 
-#include "image/graphics.h"
+#include "platform/graphics.h"
 #include "platform/win32/wide_text.h"
 
 namespace kesto {

@@ -6,7 +6,7 @@
 
 #include <stdexcept>
 
-#include "support/md5.h"
+#include "platform/md5.h"
 
 namespace kesto {
 

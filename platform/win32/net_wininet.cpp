@@ -7,7 +7,7 @@
 #include <ctime>
 #include <vector>
 
-#include "market/net_layer.h"
+#include "platform/net_layer.h"
 #include "platform/win32/wide_text.h"
 
 namespace kesto::net {

@@ -10,8 +10,8 @@
 #include <cstdio>
 #include <vector>
 
+#include "platform/system.h"
 #include "platform/win32/wide_text.h"
-#include "support/system.h"
 
 namespace kesto {
 

@@ -1,4 +1,4 @@
-#include "browser/posix/login_cookie_file.h"
+#include "platform/login_cookie_file.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

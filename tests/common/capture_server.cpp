@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "support/ascii_text.h"
+
 namespace kesto::testing {
 
 namespace {
@@ -11,12 +13,7 @@ constexpr int kPollMs = 50;
 constexpr std::string_view kHeadEnd = "\r\n\r\n";
 
 bool SameNoCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               const auto lower = [](char c) {
-                   return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-               };
-               return lower(x) == lower(y);
-           });
+    return EqualIgnoringAsciiCase(a, b);
 }
 
 std::size_t ContentLength(const CapturedRequest& request) {

@@ -92,7 +92,7 @@ TEST(AlbumUploadTest, TransactionPasswordPageFailsTheUploadAndTellsTheDialog) {
     market.RequirePassword(true);
     ShopSession session;
     auto progress = std::make_shared<RecordingProgress>();
-    session.dialog = progress;
+    session.progress = progress;
     EXPECT_EQ(UploadPicture(session, "/", TemplatePicture("ocean-blue/main/top.jpg")), -1);
     ASSERT_EQ(progress->messages.size(), 1u);
     EXPECT_EQ(progress->messages[0].number, kTransactionPassword);

@@ -10,7 +10,7 @@
 #include "market/cookie_source.h"
 #include "market/hosts.h"
 #include "market/identity.h"
-#include "market/net_layer.h"
+#include "platform/net_layer.h"
 
 namespace kesto::testing {
 

@@ -11,7 +11,7 @@ TEST(ShopSessionTest, StartsEmptyAndKeepsTheGraphicsLibraryRunning) {
     {
         const ShopSession session;
         EXPECT_TRUE(session.uploadedPictures.empty());
-        EXPECT_EQ(session.dialog, nullptr);
+        EXPECT_EQ(session.progress, nullptr);
         EXPECT_EQ(session.uploadAddress, "");
         EXPECT_FALSE(session.albumReady);
         EXPECT_TRUE(GraphicsRunning());

@@ -2,7 +2,7 @@
 #include <json/reader.h>
 
 #include "market_client.h"
-#include "support/md5.h"
+#include "platform/md5.h"
 
 namespace kesto::market::testing {
 namespace {

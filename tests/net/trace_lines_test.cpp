@@ -7,7 +7,7 @@
 #include <filesystem>
 
 #include "market/http_request.h"
-#include "support/system.h"
+#include "platform/system.h"
 #include "support/trace_log.h"
 #include "tests/common/capture_server.h"
 #include "tests/common/temp_folder.h"

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "support/md5.h"
+#include "platform/md5.h"
 #include "tests/common/temp_folder.h"
 
 namespace kesto {

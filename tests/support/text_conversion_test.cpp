@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "support/code_page.h"
+#include "platform/code_page.h"
 
 namespace kesto {
 namespace {

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 #include <locale.h>
 
-#include "support/code_page.h"
+#include "platform/code_page.h"
 #include "support/text_conversion.h"
 
 namespace kesto {

@@ -1,7 +1,11 @@
 #pragma once
-// The text layer of the platform: conversion between the program's UTF-8 text and the bytes of
-// a code page. Implemented with iconv on POSIX systems and with the Win32 code-page functions on
-// Windows.
+// The text layer: conversion between the program's UTF-8 text and the bytes of a code page.
+// Backends beside this file: win32/code_page_win32.cpp (MultiByteToWideChar and
+// WideCharToMultiByte), posix/code_page_iconv.cpp (iconv).
+//
+// Contract
+// - Never blocks, never fails: characters a code page lacks become '?', invalid bytes U+FFFD.
+// - Limits: none beyond memory; the output is at most a few times the input's size.
 
 #include <string>
 #include <string_view>

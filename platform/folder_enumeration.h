@@ -1,7 +1,14 @@
 #pragma once
 // The file-system layer's folder enumeration, shaped after the Win32 find-first/find-next pair:
 // every entry the file system holds, "." and ".." included, in the order it delivers them.
-// Implemented with FindFirstFileW on Windows and readdir on POSIX systems.
+// Backends beside this file: win32/folder_enumeration_win32.cpp (FindFirstFileW),
+// posix/folder_enumeration_posix.cpp (readdir).
+//
+// Contract
+// - Blocking: only on the local file system.
+// - Errors: LastError gives Windows error numbers (kNoMoreEntries is ERROR_NO_MORE_FILES) on
+//   every system, since the listing's trace lines print them; the POSIX backend reports its
+//   errno there.
 
 #include <cstdint>
 #include <memory>

@@ -1,8 +1,21 @@
 #pragma once
-// The handful of internet operations the request layer and the uploader are written over: a
-// session, a connection to one host, and requests on it. Each platform implements them with its
-// own internet library; the flag and error numbers below are the system's own, so the Windows
-// implementation passes them through unchanged and the others translate their errors to them.
+// The net layer: the handful of internet operations the request layer and the uploader are
+// written over (a session, a connection to one host, requests on it, the process's one cookie
+// store). Backends beside this file: win32/net_wininet.cpp (WinINet), posix/net_curl.cpp
+// (libcurl).
+//
+// Contract
+// - Blocking: Connect may resolve a name; Send, EndSend and (WinINet) Write block on the network
+//   up to kConnectTimeoutSeconds to connect and kStallTimeoutSeconds without progress, then fail
+//   with kErrorTimeout. Nothing else blocks. One request belongs to one thread at a time.
+// - Limits: an answer is read whole into memory by the libcurl backend before Send returns, and
+//   a body announced with BeginSend is collected in memory and sent at EndSend; callers announce
+//   bodies of at most one upload chunk this way. WinINet streams both.
+// - Errors: a failed operation returns false (or null) and leaves an error number that
+//   Session::LastError reads on the same thread. The numbers are WinINet's own (120xx): the
+//   Windows backend passes them through unchanged, the other backends translate their errors to
+//   the nearest of them, so trace lines and result codes read the same on every system.
+// - Flags are WinINet's flag values for the same reason.
 
 #include <cstddef>
 #include <cstdint>

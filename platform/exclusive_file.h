@@ -1,7 +1,11 @@
 #pragma once
 // A file that one writer holds open for appending while others may only read it: a second
-// writer, in this process or another, cannot open it. On Windows the share mode does this; on
-// POSIX systems an exclusive advisory lock on the file.
+// writer, in this process or another, cannot open it. Backends beside this file:
+// win32/exclusive_file_win32.cpp (the share mode), posix/exclusive_file_posix.cpp (an exclusive
+// advisory lock on the file).
+//
+// Contract: Open never waits for another writer (it fails instead); Append blocks only on the
+// local disk. Errors: null or false, with no error number.
 
 #include <memory>
 #include <string>

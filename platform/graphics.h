@@ -1,7 +1,14 @@
 #pragma once
 // The graphics layer: the few operations on pictures the program needs, shaped after the
-// platform's graphics library. Implemented with GDI+ on Windows and libvips on POSIX systems.
-// Every operation needs the library running (see graphics_startup.h).
+// platform's graphics library. Backends beside this file: win32/graphics_gdiplus.cpp (GDI+),
+// posix/graphics_vips.cpp (libvips).
+//
+// Contract
+// - Every operation needs the library running (StartGraphicsLibrary, see
+//   image/graphics_startup.h); bitmaps may be used from any one thread at a time.
+// - Blocking: only on the local files it reads and writes.
+// - Limits: a decoded bitmap is held whole in memory (width x height x 4 bytes or so).
+// - Errors: null or false, with no error number; callers report which file failed.
 
 #include <cstdint>
 #include <memory>

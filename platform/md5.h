@@ -1,6 +1,8 @@
 #pragma once
-// MD5 (RFC 1321) from the platform's crypto library: OpenSSL's EVP on POSIX systems, BCrypt on
-// Windows.
+// MD5 (RFC 1321) from the platform's crypto library. Backends beside this file:
+// win32/md5_bcrypt.cpp (BCrypt), posix/md5_openssl.cpp (OpenSSL's EVP).
+//
+// Contract: never blocks; any input length; an object is used by one thread at a time.
 
 #include <array>
 #include <cstddef>

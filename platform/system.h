@@ -1,5 +1,8 @@
 #pragma once
 // The few facts about the running process that the core asks the operating system for.
+// Backends beside this file: win32/system_win32.cpp, posix/system_posix.cpp.
+//
+// Contract: nothing here blocks or fails; an unknown answer is empty text (or false).
 
 #include <cstdio>
 #include <string>
