@@ -12,6 +12,7 @@
 #include "market/picture_upload.h"
 #include "market/shop_session.h"
 #include "support/file_path.h"
+#include "tests/common/recording_progress.h"
 #include "tests/common/temp_folder.h"
 #include "tests/e2e/logged_in_market.h"
 
@@ -19,6 +20,7 @@ namespace kesto {
 namespace {
 
 using testing::LoggedInMarket;
+using testing::RecordingProgress;
 
 std::size_t CountRequests(const std::vector<std::string>& requests, const std::string& path) {
     return static_cast<std::size_t>(std::count_if(
@@ -30,12 +32,6 @@ std::string TemplatePicture(const std::string& relative) {
     return PathToUtf8(std::filesystem::path(KESTO_SOURCE_DIR) / "template" /
                       PathFromUtf8(relative));
 }
-
-class RecordingProgress final : public ProgressSink {
-  public:
-    void Post(ProgressMessage message) override { messages.push_back(std::move(message)); }
-    std::vector<ProgressMessage> messages;
-};
 
 TEST(AlbumUploadTest, AreaFolderIsMadeAnewAndPicturesLandInIt) {
     LoggedInMarket market;

@@ -11,6 +11,7 @@
 #include "job/marketplace_steps.h"
 #include "market/shop_session.h"
 #include "support/file_path.h"
+#include "tests/common/recording_progress.h"
 #include "tests/common/temp_folder.h"
 #include "tests/e2e/logged_in_market.h"
 
@@ -20,20 +21,10 @@ namespace {
 using testing::LoggedInMarket;
 using Lines = std::vector<std::string>;
 
-constexpr char kSeparator = static_cast<char>(std::filesystem::path::preferred_separator);
-
-class RecordingProgress final : public ProgressSink {
-  public:
-    void Post(ProgressMessage message) override {
-        if (const auto line = ProgressLine(message)) {
-            lines.push_back(*line);
-        }
-    }
-    Lines lines;
-};
+using testing::RecordingProgress;
 
 std::string Template(const std::string& name) {
-    return PathToUtf8(std::filesystem::path(KESTO_SOURCE_DIR) / "template" / name) + kSeparator;
+    return PathToUtf8(std::filesystem::path(KESTO_SOURCE_DIR) / "template" / name) + kPathSeparator;
 }
 
 bool AnyRequest(const Lines& requests, const std::string& part) {
@@ -46,7 +37,7 @@ Lines RunJob(const JobRequest& request) {
     auto progress = std::make_shared<RecordingProgress>();
     const auto steps = MakeMarketplaceSteps(progress);
     RunDecorationJob(request, *steps, *progress);
-    return progress->lines;
+    return progress->Lines();
 }
 
 TEST(DecorationJobEndToEndTest, AllThreeAreasDecorateTheShop) {

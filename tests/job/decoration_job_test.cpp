@@ -4,6 +4,8 @@
 
 #include <filesystem>
 
+#include "support/file_path.h"
+#include "tests/common/recording_progress.h"
 #include "tests/common/temp_folder.h"
 
 namespace kesto {
@@ -11,13 +13,7 @@ namespace {
 
 using testing::TempFolder;
 
-constexpr char kSeparator = static_cast<char>(std::filesystem::path::preferred_separator);
-
-class RecordingProgress final : public ProgressSink {
-  public:
-    void Post(ProgressMessage message) override { messages.push_back(std::move(message)); }
-    std::vector<ProgressMessage> messages;
-};
+using testing::RecordingProgress;
 
 class FakeSteps final : public DecorationSteps {
   public:
@@ -127,11 +123,11 @@ TEST(DecorationJobTest, BuildsAreaFoldersFromTheTemplatePath) {
     RecordingProgress progress;
     RunDecorationJob({true, true, true, withoutSeparator}, steps, progress);
     // The shop sign folder always gets its separator; "main" and "class" are appended as is.
-    EXPECT_EQ(steps.calls,
-              (std::vector<std::string>{
-                  "layout 11",
-                  "sign " + withoutSeparator + kSeparator + "head" + kSeparator + "banner.GIF",
-                  "main " + withoutSeparator + "main", "class " + withoutSeparator + "class"}));
+    EXPECT_EQ(steps.calls, (std::vector<std::string>{"layout 11",
+                                                     "sign " + withoutSeparator + kPathSeparator +
+                                                         "head" + kPathSeparator + "banner.GIF",
+                                                     "main " + withoutSeparator + "main",
+                                                     "class " + withoutSeparator + "class"}));
 }
 
 TEST(DecorationJobTest, MissingShopSignPictureIsReportedAndTheJobGoesOn) {

@@ -36,15 +36,5 @@ TEST(LoginCookieFileTest, WritesTheMarketplaceCookiesOfWinInetHttpOnlyOnesInclud
     EXPECT_EQ(ReadFile(folder.path() / "kesto-decor" / "cookies.txt"), text);
 }
 
-TEST(LoginCookieFileTest, SavingReplacesTheFileWholeAndRefusesNoPath) {
-    const TempFolder folder;
-    const std::string path = folder.Folder() + "cookies.txt";
-    EXPECT_TRUE(SaveLoginCookieFile(path, "a much longer first content\n"));
-    EXPECT_TRUE(SaveLoginCookieFile(path, "second\n"));
-    EXPECT_EQ(ReadFile(folder.path() / "cookies.txt"), "second\n");
-    EXPECT_FALSE(std::filesystem::exists(folder.path() / "cookies.txt.saving"));
-    EXPECT_FALSE(SaveLoginCookieFile("", "x"));
-}
-
 }  // namespace
 }  // namespace kesto::win32
