@@ -5,7 +5,7 @@
 #include "market-sim/login_pages.h"
 #include "market/hosts.h"
 
-namespace kesto::market {
+namespace kesto::sim {
 namespace {
 
 constexpr std::size_t kMaxFolderName = 64;
@@ -156,4 +156,4 @@ void HandleAlbum(Exchange& exchange, const MarketContext& context) {
     }
 }
 
-}  // namespace kesto::market
+}  // namespace kesto::sim

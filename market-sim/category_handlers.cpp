@@ -9,7 +9,7 @@
 #include "market-sim/login_check.h"
 #include "market-sim/manage_handlers.h"
 
-namespace kesto::market {
+namespace kesto::sim {
 namespace {
 
 constexpr char kFixedQuery[] = "g_tk=7302518846&g_ty=ajax";
@@ -127,4 +127,4 @@ void HandleCategoryUpdate(Exchange& exchange, const MarketContext& context) {
     Answer(exchange, context, 200, "{\"errCode\":\"0\",\"msg\":\"ok\"}", "application/json");
 }
 
-}  // namespace kesto::market
+}  // namespace kesto::sim

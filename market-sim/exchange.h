@@ -12,7 +12,7 @@
 #include "market-sim/violation_log.h"
 #include "market-sim/wire_charset.h"
 
-namespace kesto::market {
+namespace kesto::sim {
 
 struct Exchange {
     const httplib::Request& request;
@@ -54,12 +54,12 @@ std::string EscapeMarkup(std::string_view text);
 // A JSON string literal, quotes included.
 std::string JsonQuote(std::string_view text);
 
-}  // namespace kesto::market
+}  // namespace kesto::sim
 
-namespace kesto::market {
+namespace kesto::sim {
 
 // True when the query is exactly the one expected; otherwise refuses with 400.
 bool RequireQuery(Exchange& exchange, const MarketContext& context, const std::string& expected,
                   const ErrorBody& errorBody);
 
-}  // namespace kesto::market
+}  // namespace kesto::sim

@@ -4,7 +4,7 @@
 #include "market-sim/form_fields.h"
 #include "market/hosts.h"
 
-namespace kesto::market {
+namespace kesto::sim {
 namespace {
 
 const std::string kPortal = std::string("http://") + hosts::kPortal;
@@ -156,4 +156,4 @@ void HandleMember(Exchange& exchange, const MarketContext& context) {
     Answer(exchange, context, 404, Page("404", "<p>页面不存在。</p>"), "text/html");
 }
 
-}  // namespace kesto::market
+}  // namespace kesto::sim

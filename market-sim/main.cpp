@@ -21,7 +21,7 @@ namespace {
 struct Options {
     int port = 0;
     std::string charset = "UTF-8";
-    std::vector<kesto::market::FaultSetting> faults;
+    std::vector<kesto::sim::FaultSetting> faults;
     std::vector<std::string> passwordRequired;
     int delayMilliseconds = 0;
 };
@@ -63,7 +63,7 @@ std::string ParseOptions(int argc, char** argv, Options& options) {
         } else if (name == "--charset") {
             options.charset = value;
         } else if (name == "--fault") {
-            const auto setting = kesto::market::ParseFaultSetting(value);
+            const auto setting = kesto::sim::ParseFaultSetting(value);
             if (!setting) {
                 return "bad fault: " + value;
             }
@@ -79,7 +79,7 @@ std::string ParseOptions(int argc, char** argv, Options& options) {
 
 // Stops the server on SIGINT or SIGTERM: the signals are blocked in every thread and taken by
 // one waiting thread, so the stop runs as ordinary code, not in a signal handler.
-std::thread StopOnSignals(kesto::market::MarketServer& server, sigset_t signals) {
+std::thread StopOnSignals(kesto::sim::MarketServer& server, sigset_t signals) {
     return std::thread([&server, signals] {
         int signal = 0;
         sigwait(&signals, &signal);
@@ -106,8 +106,8 @@ int main(int argc, char** argv) {
     sigaddset(&signals, SIGINT);
     sigaddset(&signals, SIGTERM);
     pthread_sigmask(SIG_BLOCK, &signals, nullptr);
-    kesto::market::MarketServer server(options.charset);
-    if (!kesto::market::WireCharset(options.charset).IsSupported()) {
+    kesto::sim::MarketServer server(options.charset);
+    if (!kesto::sim::WireCharset(options.charset).IsSupported()) {
         return Usage("unknown charset: " + options.charset);
     }
     for (const auto& fault : options.faults) {
@@ -117,7 +117,7 @@ int main(int argc, char** argv) {
     {
         const auto lock = server.market().Lock();
         for (const auto& user : options.passwordRequired) {
-            kesto::market::Shop* shop = server.market().FindShop(user);
+            kesto::sim::Shop* shop = server.market().FindShop(user);
             if (shop == nullptr) {
                 return Usage("no shop " + user);
             }

@@ -8,7 +8,7 @@
 #include "market-sim/login_pages.h"
 #include "market/hosts.h"
 
-namespace kesto::market {
+namespace kesto::sim {
 namespace {
 
 const std::string kLayoutReferer =
@@ -195,4 +195,4 @@ void HandleManage(Exchange& exchange, const MarketContext& context) {
     }
 }
 
-}  // namespace kesto::market
+}  // namespace kesto::sim

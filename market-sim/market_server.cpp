@@ -12,7 +12,7 @@
 #include "market-sim/shop_front.h"
 #include "market/hosts.h"
 
-namespace kesto::market {
+namespace kesto::sim {
 namespace {
 
 constexpr std::size_t kMaxBodyBytes = 8 * 1024 * 1024;
@@ -195,4 +195,4 @@ void MarketServer::Dispatch(Exchange& exchange, const MarketContext& context) {
     }
 }
 
-}  // namespace kesto::market
+}  // namespace kesto::sim

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
-namespace kesto::market {
+namespace kesto::sim {
 namespace {
 
 constexpr std::string_view kLineBreak = "\r\n";
@@ -141,4 +141,4 @@ std::vector<std::pair<std::string, std::string>> TextParts(const MultipartBody& 
     return fields;
 }
 
-}  // namespace kesto::market
+}  // namespace kesto::sim

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
-namespace kesto::market {
+namespace kesto::sim {
 
 std::string PictureKind(std::string_view bytes) {
     if (bytes.size() >= 3 && bytes.substr(0, 3) == "\xFF\xD8\xFF") {
@@ -40,4 +40,4 @@ std::string UploadMimeType(std::string_view fileName) {
     return "text/plain";
 }
 
-}  // namespace kesto::market
+}  // namespace kesto::sim

@@ -13,7 +13,7 @@
 #include "market/hosts.h"
 #include "support/md5.h"
 
-namespace kesto::market {
+namespace kesto::sim {
 namespace {
 
 constexpr std::size_t kAlbumQuota = 64 * 1024 * 1024;
@@ -262,4 +262,4 @@ void HandlePictureDownload(Exchange& exchange, const MarketContext& context) {
     exchange.response.set_content(picture->bytes, type);
 }
 
-}  // namespace kesto::market
+}  // namespace kesto::sim

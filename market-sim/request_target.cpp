@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
-namespace kesto::market {
+namespace kesto::sim {
 namespace {
 
 bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
@@ -43,4 +43,4 @@ std::optional<RequestTarget> SplitRequestTarget(std::string_view requestPath,
     return RequestTarget{HostWithoutPort(hostHeader), std::string(requestPath)};
 }
 
-}  // namespace kesto::market
+}  // namespace kesto::sim

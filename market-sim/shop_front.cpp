@@ -3,7 +3,7 @@
 #include "market-sim/picture_check.h"
 #include "market/hosts.h"
 
-namespace kesto::market {
+namespace kesto::sim {
 namespace {
 
 std::string SignSection(const Shop& shop) {
@@ -83,4 +83,4 @@ void HandleShopFront(Exchange& exchange, const MarketContext& context) {
            "text/html");
 }
 
-}  // namespace kesto::market
+}  // namespace kesto::sim

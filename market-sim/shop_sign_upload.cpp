@@ -8,7 +8,7 @@
 #include "market-sim/multipart.h"
 #include "market-sim/picture_check.h"
 
-namespace kesto::market {
+namespace kesto::sim {
 namespace {
 
 constexpr std::size_t kMaxSignBytes = 4 * 1024 * 1024;
@@ -182,4 +182,4 @@ void HandleShopSignUpload(Exchange& exchange, const MarketContext& context) {
     Answer(exchange, context, 200, "{\"errcode\":0,\"msg\":\"ok\"}", "application/json");
 }
 
-}  // namespace kesto::market
+}  // namespace kesto::sim

@@ -7,7 +7,7 @@
 #include <cerrno>
 #include <memory>
 
-namespace kesto::market {
+namespace kesto::sim {
 namespace {
 
 struct IconvCloser {
@@ -83,4 +83,4 @@ std::optional<std::string> WireCharset::FromWire(std::string_view wire) const {
     return Convert("UTF-8", name_, wire, false);
 }
 
-}  // namespace kesto::market
+}  // namespace kesto::sim

@@ -32,7 +32,7 @@ class LoggedInMarket {
 
     static constexpr char kUser[] = "10001";
 
-    market::testing::MarketFixture market;
+    sim::testing::MarketFixture market;
 };
 
 }  // namespace kesto::testing

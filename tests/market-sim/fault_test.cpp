@@ -4,7 +4,7 @@
 
 #include "market_client.h"
 
-namespace kesto::market::testing {
+namespace kesto::sim::testing {
 namespace {
 
 constexpr char kPage[] = "http://album.kesto.example/album/photomanage?PTAG=1015.1.53";
@@ -59,4 +59,4 @@ TEST_F(FaultTest, BadFaultSettingsAreRefused) {
 }
 
 }  // namespace
-}  // namespace kesto::market::testing
+}  // namespace kesto::sim::testing

@@ -7,7 +7,7 @@
 #include "market-sim/multipart.h"
 #include "market-sim/request_target.h"
 
-namespace kesto::market {
+namespace kesto::sim {
 namespace {
 
 TEST(RequestTargetTest, AcceptsAbsoluteFormWithAndWithoutPortAndOriginForm) {
@@ -194,4 +194,4 @@ TEST(FaultSettingTest, ParsesKindsSecondsAndCounts) {
 }
 
 }  // namespace
-}  // namespace kesto::market
+}  // namespace kesto::sim

@@ -3,7 +3,7 @@
 
 #include "market_client.h"
 
-namespace kesto::market::testing {
+namespace kesto::sim::testing {
 namespace {
 
 constexpr char kManage[] = "http://manage.kesto.example";
@@ -234,4 +234,4 @@ TEST_F(ProtocolTest, ControlInterfaceResetsAShop) {
 }
 
 }  // namespace
-}  // namespace kesto::market::testing
+}  // namespace kesto::sim::testing

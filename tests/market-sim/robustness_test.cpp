@@ -6,7 +6,7 @@
 
 #include "market_client.h"
 
-namespace kesto::market::testing {
+namespace kesto::sim::testing {
 namespace {
 
 constexpr char kForm[] = "application/x-www-form-urlencoded";
@@ -94,4 +94,4 @@ TEST(RobustnessTest, GbkServerSpeaksTheCodePageOfAChineseWindows) {
 }
 
 }  // namespace
-}  // namespace kesto::market::testing
+}  // namespace kesto::sim::testing

@@ -4,7 +4,7 @@
 #include "market_client.h"
 #include "support/md5.h"
 
-namespace kesto::market::testing {
+namespace kesto::sim::testing {
 namespace {
 
 constexpr char kAlbum[] = "http://album.kesto.example";
@@ -252,4 +252,4 @@ TEST_F(ShopSignTest, MalformedSignUploadsAreRefused) {
 }
 
 }  // namespace
-}  // namespace kesto::market::testing
+}  // namespace kesto::sim::testing
