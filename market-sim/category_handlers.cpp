@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <map>
 
-#include "market-sim/category_records.h"
+#include "market-sim/category_update_text.h"
 #include "market-sim/form_fields.h"
 #include "market-sim/login_check.h"
 #include "market-sim/manage_handlers.h"

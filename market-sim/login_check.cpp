@@ -1,6 +1,6 @@
 #include "market-sim/login_check.h"
 
-#include "market-sim/cookies.h"
+#include "market-sim/session_cookies.h"
 #include "market/request_token.h"
 
 namespace kesto::sim {

@@ -1,7 +1,7 @@
 #include "market-sim/login_pages.h"
 
-#include "market-sim/cookies.h"
 #include "market-sim/form_fields.h"
+#include "market-sim/session_cookies.h"
 #include "market/hosts.h"
 
 namespace kesto::sim {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "market-sim/album.h"
+#include "market-sim/album_store.h"
 #include "market-sim/layout_model.h"
 
 namespace kesto::sim {

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/market-sim/market_client.h"
+#include "tests/market-sim/market_fixture.h"
 
 namespace kesto::testing {
 

@@ -2,7 +2,7 @@
 
 #include <chrono>
 
-#include "market_client.h"
+#include "market_fixture.h"
 
 namespace kesto::sim::testing {
 namespace {

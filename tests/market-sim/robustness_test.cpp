@@ -4,7 +4,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include "market_client.h"
+#include "market_fixture.h"
 
 namespace kesto::sim::testing {
 namespace {

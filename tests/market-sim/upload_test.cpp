@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 #include <json/reader.h>
 
-#include "market_client.h"
+#include "market_fixture.h"
 #include "support/md5.h"
 
 namespace kesto::sim::testing {

@@ -1,4 +1,4 @@
-#include "market-sim/album.h"
+#include "market-sim/album_store.h"
 
 #include <algorithm>
 #include <utility>

@@ -1,4 +1,4 @@
-#include "market_client.h"
+#include "market_fixture.h"
 
 #include <cctype>
 #include <stdexcept>

@@ -1,4 +1,4 @@
-#include "market-sim/multipart.h"
+#include "market-sim/multipart_reader.h"
 
 #include <algorithm>
 #include <cctype>

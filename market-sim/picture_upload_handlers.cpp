@@ -8,7 +8,7 @@
 
 #include "market-sim/album_handlers.h"
 #include "market-sim/login_check.h"
-#include "market-sim/multipart.h"
+#include "market-sim/multipart_reader.h"
 #include "market-sim/picture_check.h"
 #include "market/hosts.h"
 #include "support/md5.h"

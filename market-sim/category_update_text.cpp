@@ -1,4 +1,4 @@
-#include "market-sim/category_records.h"
+#include "market-sim/category_update_text.h"
 
 #include <algorithm>
 #include <cctype>

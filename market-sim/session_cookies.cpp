@@ -1,4 +1,4 @@
-#include "market-sim/cookies.h"
+#include "market-sim/session_cookies.h"
 
 #include <algorithm>
 #include <cctype>

@@ -5,7 +5,7 @@
 
 #include "market-sim/login_check.h"
 #include "market-sim/manage_handlers.h"
-#include "market-sim/multipart.h"
+#include "market-sim/multipart_reader.h"
 #include "market-sim/picture_check.h"
 
 namespace kesto::sim {
