@@ -1,7 +1,6 @@
 #include "market-sim/picture_check.h"
 
-#include <algorithm>
-#include <cctype>
+#include "support/ascii_text.h"
 
 namespace kesto::sim {
 
@@ -20,13 +19,7 @@ std::string PictureKind(std::string_view bytes) {
 
 std::string LowerExtension(std::string_view fileName) {
     const auto dot = fileName.rfind('.');
-    if (dot == std::string_view::npos) {
-        return {};
-    }
-    std::string extension(fileName.substr(dot + 1));
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return extension;
+    return dot == std::string_view::npos ? std::string() : AsciiLower(fileName.substr(dot + 1));
 }
 
 std::string UploadMimeType(std::string_view fileName) {

@@ -2,10 +2,11 @@
 
 #include <iconv.h>
 
-#include <algorithm>
-#include <cctype>
 #include <cerrno>
 #include <memory>
+#include <utility>
+
+#include "support/ascii_text.h"
 
 namespace kesto::sim {
 namespace {
@@ -59,9 +60,7 @@ std::optional<std::string> Convert(const std::string& to, const std::string& fro
 WireCharset::WireCharset(std::string name) : name_(std::move(name)) {}
 
 bool WireCharset::IsUtf8() const {
-    std::string lower = name_;
-    std::transform(lower.begin(), lower.end(), lower.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    const std::string lower = AsciiLower(name_);
     return lower == "utf-8" || lower == "utf8";
 }
 

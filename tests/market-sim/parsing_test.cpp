@@ -4,6 +4,7 @@
 #include "market-sim/fault_table.h"
 #include "market-sim/layout_text.h"
 #include "market-sim/multipart_reader.h"
+#include "market-sim/picture_check.h"
 #include "market-sim/request_target.h"
 #include "market-sim/session_cookies.h"
 
@@ -85,6 +86,19 @@ TEST(MultipartReaderTest, RefusesBrokenBodies) {
     EXPECT_EQ(MultipartBoundary("multipart/form-data,boundary=hellworld"), "hellworld");
     EXPECT_EQ(MultipartBoundary("multipart/form-data, boundary=----x"), "----x");
     EXPECT_EQ(MultipartBoundary("text/plain; boundary=x"), "");
+    // Type and key in any letter case; the boundary keeps its own.
+    EXPECT_EQ(MultipartBoundary("Multipart/Form-Data; BOUNDARY=AbC"), "AbC");
+}
+
+TEST(PictureCheckTest, UploadMimeTypeReadsTheExtensionInAnyLetterCase) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"a.jpg", "image/jpeg"}, {"A.JPEG", "image/jpeg"}, {"b.Png", "image/gif"},
+        {"c.GIF", "image/gif"},  {"jpg", "text/plain"},    {"d.jpg.TXT", "text/plain"},
+    };
+    for (const auto& [name, type] : cases) {
+        EXPECT_EQ(UploadMimeType(name), type) << name;
+    }
+    EXPECT_EQ(LowerExtension("Photo.JpG"), "jpg");
 }
 
 ShopLayout SampleLayout() {
