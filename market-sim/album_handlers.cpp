@@ -131,7 +131,7 @@ void DeleteItems(Exchange& exchange, const MarketContext& context) {
 
 std::string PictureAddress(const std::string& userNumber, const std::string& pictureId,
                            const std::string& extension) {
-    return std::string("http://") + hosts::kAlbum + "/photo/" + userNumber + "/" + pictureId + "." +
+    return hosts::HostAddress(hosts::kAlbum) + "/photo/" + userNumber + "/" + pictureId + "." +
            extension;
 }
 

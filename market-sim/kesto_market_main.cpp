@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "market-sim/market_server.h"
+#include "market/hosts.h"
 
 namespace {
 
@@ -130,12 +131,12 @@ int main(int argc, char** argv) {
                   << std::strerror(errno) << "\n";
         return 1;
     }
-    std::cout << "kesto-market: proxy http://127.0.0.1:" << port
-              << "  (export http_proxy=http://127.0.0.1:" << port << ")" << std::endl;
+    const std::string address = kesto::hosts::HostAddress("127.0.0.1:" + std::to_string(port));
+    std::cout << "kesto-market: proxy " << address << "  (export http_proxy=" << address << ")"
+              << std::endl;
     std::thread stopper = StopOnSignals(server, signals);
     std::cout << "kesto-market: demo accounts 10001/kesto123 and 10002/kesto456, control at "
-                 "http://127.0.0.1:"
-              << port << "/control/" << std::endl;
+              << address << "/control/" << std::endl;
     server.Listen();
     kill(getpid(), SIGTERM);  // lets the waiting thread end when the server stopped by itself
     stopper.join();

@@ -11,8 +11,7 @@
 namespace kesto::sim {
 namespace {
 
-const std::string kLayoutReferer =
-    std::string("http://") + hosts::kManage + "/myshop/shopLayout.shtml";
+const std::string kLayoutReferer = hosts::HostAddress(hosts::kManage) + "/myshop/shopLayout.shtml";
 constexpr char kCustomContentTitle[] = "自定义内容";
 
 bool RequireReferer(Exchange& exchange, const MarketContext& context) {

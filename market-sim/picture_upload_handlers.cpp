@@ -190,8 +190,8 @@ void HandleUploadRequest(Exchange& exchange, const MarketContext& context) {
         context.market.FindSession(identity->sessionKey)->uploadRequested = true;
     }
     Answer(exchange, context, 200,
-           std::string("<?xml version=\"1.0\"?>\n<result><errcode>0</errcode><uploadurl>http://") +
-               hosts::kAlbum + "/album/UploadPicActivex</uploadurl></result>\n",
+           "<?xml version=\"1.0\"?>\n<result><errcode>0</errcode><uploadurl>" +
+               hosts::HostAddress(hosts::kAlbum) + "/album/UploadPicActivex</uploadurl></result>\n",
            "text/xml");
 }
 

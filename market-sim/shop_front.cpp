@@ -10,7 +10,7 @@ std::string SignSection(const Shop& shop) {
     if (!shop.sign) {
         return "<div class=\"sign\"><h1>" + EscapeMarkup(shop.nickname) + "</h1></div>\n";
     }
-    return std::string("<div class=\"sign\"><img src=\"http://") + hosts::kShop + "/" +
+    return "<div class=\"sign\"><img src=\"" + hosts::HostAddress(hosts::kShop) + "/" +
            shop.userNumber + "/sign\" alt=\"店招\" style=\"max-width:100%\"></div>\n";
 }
 
