@@ -5,7 +5,7 @@
 #include "market-sim/login_pages.h"
 #include "market/hosts.h"
 
-namespace kesto::market {
+namespace kesto::sim {
 namespace {
 
 constexpr std::size_t kMaxFolderName = 64;
@@ -131,7 +131,7 @@ void DeleteItems(Exchange& exchange, const MarketContext& context) {
 
 std::string PictureAddress(const std::string& userNumber, const std::string& pictureId,
                            const std::string& extension) {
-    return std::string("http://") + hosts::kAlbum + "/photo/" + userNumber + "/" + pictureId + "." +
+    return hosts::Address(hosts::kAlbum) + "/photo/" + userNumber + "/" + pictureId + "." +
            extension;
 }
 
@@ -156,4 +156,4 @@ void HandleAlbum(Exchange& exchange, const MarketContext& context) {
     }
 }
 
-}  // namespace kesto::market
+}  // namespace kesto::sim

@@ -3,7 +3,7 @@
 
 #include "market-sim/exchange.h"
 
-namespace kesto::market {
+namespace kesto::sim {
 
 void HandleAlbum(Exchange& exchange, const MarketContext& context);
 
@@ -16,4 +16,4 @@ void HandlePictureDownload(Exchange& exchange, const MarketContext& context);
 std::string PictureAddress(const std::string& userNumber, const std::string& pictureId,
                            const std::string& extension);
 
-}  // namespace kesto::market
+}  // namespace kesto::sim

@@ -7,7 +7,7 @@
 #include <mutex>
 #include <vector>
 
-namespace kesto::market {
+namespace kesto::sim {
 
 template <typename Entry, std::size_t MaxEntries>
 class BoundedLog {
@@ -35,4 +35,4 @@ class BoundedLog {
     std::deque<Entry> entries_;
 };
 
-}  // namespace kesto::market
+}  // namespace kesto::sim

@@ -4,12 +4,12 @@
 #include <algorithm>
 #include <map>
 
-#include "market-sim/category_records.h"
+#include "market-sim/category_update_text.h"
 #include "market-sim/form_fields.h"
 #include "market-sim/login_check.h"
 #include "market-sim/manage_handlers.h"
 
-namespace kesto::market {
+namespace kesto::sim {
 namespace {
 
 constexpr char kFixedQuery[] = "g_tk=7302518846&g_ty=ajax";
@@ -17,17 +17,17 @@ constexpr char kFixedToken[] = "7302518846";
 
 bool RequireCategoryRequest(Exchange& exchange, const MarketContext& context, const char* method,
                             std::optional<Identity>& identity) {
-    identity = RequireLogin(exchange, context, JsonErrCodeBody);
+    identity = RequireLogin(exchange, context, CategoryJsonErrorBody);
     if (!identity) {
         return false;
     }
     if (exchange.request.method != method) {
         Refuse(exchange, context, 405, exchange.request.method + " is not allowed here",
-               JsonErrCodeBody);
+               CategoryJsonErrorBody);
         return false;
     }
-    return RequireToken(exchange, context, kFixedToken, JsonErrCodeBody) &&
-           RequireQuery(exchange, context, kFixedQuery, JsonErrCodeBody);
+    return RequireToken(exchange, context, kFixedToken, CategoryJsonErrorBody) &&
+           RequireQuery(exchange, context, kFixedQuery, CategoryJsonErrorBody);
 }
 
 // The "updatestr" value: sent raw (carets and bars as they are) or form-encoded as a whole.
@@ -106,12 +106,14 @@ void HandleCategoryUpdate(Exchange& exchange, const MarketContext& context) {
     }
     const auto text = UpdateText(exchange.body);
     if (!text) {
-        Refuse(exchange, context, 400, "the body is not updatestr=<records>", JsonErrCodeBody);
+        Refuse(exchange, context, 400, "the body is not updatestr=<records>",
+               CategoryJsonErrorBody);
         return;
     }
     const auto parsed = ParseCategoryRecords(*text);
     if (!parsed.records) {
-        Refuse(exchange, context, 400, "bad category records: " + parsed.error, JsonErrCodeBody);
+        Refuse(exchange, context, 400, "bad category records: " + parsed.error,
+               CategoryJsonErrorBody);
         return;
     }
     std::string error;
@@ -121,10 +123,10 @@ void HandleCategoryUpdate(Exchange& exchange, const MarketContext& context) {
                              context.market);
     }
     if (!error.empty()) {
-        Refuse(exchange, context, 400, error, JsonErrCodeBody);
+        Refuse(exchange, context, 400, error, CategoryJsonErrorBody);
         return;
     }
     Answer(exchange, context, 200, "{\"errCode\":\"0\",\"msg\":\"ok\"}", "application/json");
 }
 
-}  // namespace kesto::market
+}  // namespace kesto::sim

@@ -7,7 +7,7 @@
 #include <cstring>
 #include <filesystem>
 
-namespace kesto::market {
+namespace kesto::sim {
 namespace {
 
 bool PeerIs(int socket, const std::string& peerAddress, int peerPort) {
@@ -54,4 +54,4 @@ bool DropConnection(const std::string& peerAddress, int peerPort) {
     return false;
 }
 
-}  // namespace kesto::market
+}  // namespace kesto::sim

@@ -3,10 +3,10 @@
 
 #include <string>
 
-namespace kesto::market {
+namespace kesto::sim {
 
 // Shuts down this process's TCP socket whose peer is address:port. The HTTP library still owns
 // and later closes the socket; it only finds it dead. False when no such socket was found.
 bool DropConnection(const std::string& peerAddress, int peerPort);
 
-}  // namespace kesto::market
+}  // namespace kesto::sim

@@ -4,7 +4,7 @@
 
 #include "market-sim/shop_json.h"
 
-namespace kesto::market {
+namespace kesto::sim {
 namespace {
 
 void AnswerJson(Exchange& exchange, int status, const Json::Value& json) {
@@ -138,4 +138,4 @@ void HandleControl(Exchange& exchange, const MarketContext& context,
     }
 }
 
-}  // namespace kesto::market
+}  // namespace kesto::sim

@@ -15,7 +15,7 @@
 #include "market-sim/fault_table.h"
 #include "market-sim/request_journal.h"
 
-namespace kesto::market {
+namespace kesto::sim {
 
 // What the control interface manages besides the marketplace's state.
 struct ControlTargets {
@@ -25,4 +25,4 @@ struct ControlTargets {
 
 void HandleControl(Exchange& exchange, const MarketContext& context, const ControlTargets& targets);
 
-}  // namespace kesto::market
+}  // namespace kesto::sim

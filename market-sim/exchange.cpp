@@ -4,7 +4,7 @@
 
 #include "support/html_escape.h"
 
-namespace kesto::market {
+namespace kesto::sim {
 
 std::string JsonQuote(std::string_view text) {
     return Json::valueToQuotedString(std::string(text).c_str());
@@ -14,11 +14,11 @@ std::string EscapeMarkup(std::string_view text) {
     return EscapeHtml(text);
 }
 
-std::string JsonErrCodeBody(const std::string& reason) {
+std::string CategoryJsonErrorBody(const std::string& reason) {
     return "{\"errCode\":\"-1\",\"msg\":" + JsonQuote(reason) + "}";
 }
 
-std::string JsonErrcodeBody(const std::string& reason) {
+std::string ManageJsonErrorBody(const std::string& reason) {
     return "{\"errcode\":1,\"msg\":" + JsonQuote(reason) + "}";
 }
 
@@ -67,9 +67,9 @@ std::string RawQueryValue(const Exchange& exchange, std::string_view key) {
     return {};
 }
 
-}  // namespace kesto::market
+}  // namespace kesto::sim
 
-namespace kesto::market {
+namespace kesto::sim {
 
 bool RequireQuery(Exchange& exchange, const MarketContext& context, const std::string& expected,
                   const ErrorBody& errorBody) {
@@ -82,4 +82,4 @@ bool RequireQuery(Exchange& exchange, const MarketContext& context, const std::s
     return true;
 }
 
-}  // namespace kesto::market
+}  // namespace kesto::sim

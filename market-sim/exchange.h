@@ -12,7 +12,7 @@
 #include "market-sim/violation_log.h"
 #include "market-sim/wire_charset.h"
 
-namespace kesto::market {
+namespace kesto::sim {
 
 struct Exchange {
     const httplib::Request& request;
@@ -34,10 +34,12 @@ struct MarketContext {
 // The text of a refusal in an endpoint's own style, for the reason given.
 using ErrorBody = std::function<std::string(const std::string& reason)>;
 
-std::string JsonErrCodeBody(const std::string& reason);  // {"errCode":"-1","msg":...}
-std::string JsonErrcodeBody(const std::string& reason);  // {"errcode":1,"msg":...}
-std::string XmlErrcodeBody(const std::string& reason);   // <result><errcode>1</errcode>...
-std::string HtmlErrorBody(const std::string& reason);    // a small error page
+// The category service spells its error field "errCode" and quotes its value; the other manage
+// services write "errcode" with a number.
+std::string CategoryJsonErrorBody(const std::string& reason);  // {"errCode":"-1","msg":...}
+std::string ManageJsonErrorBody(const std::string& reason);    // {"errcode":1,"msg":...}
+std::string XmlErrcodeBody(const std::string& reason);         // <result><errcode>1</errcode>...
+std::string HtmlErrorBody(const std::string& reason);          // a small error page
 
 // Answers in the wire charset (text is UTF-8 here); content types get the charset appended.
 void Answer(Exchange& exchange, const MarketContext& context, int status, std::string_view text,
@@ -54,12 +56,12 @@ std::string EscapeMarkup(std::string_view text);
 // A JSON string literal, quotes included.
 std::string JsonQuote(std::string_view text);
 
-}  // namespace kesto::market
+}  // namespace kesto::sim
 
-namespace kesto::market {
+namespace kesto::sim {
 
 // True when the query is exactly the one expected; otherwise refuses with 400.
 bool RequireQuery(Exchange& exchange, const MarketContext& context, const std::string& expected,
                   const ErrorBody& errorBody);
 
-}  // namespace kesto::market
+}  // namespace kesto::sim

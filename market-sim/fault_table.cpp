@@ -2,7 +2,7 @@
 
 #include <charconv>
 
-namespace kesto::market {
+namespace kesto::sim {
 namespace {
 
 constexpr int kMaxStallSeconds = 3600;
@@ -135,4 +135,4 @@ void FaultTable::WakeStalls() {
     wake_.notify_all();
 }
 
-}  // namespace kesto::market
+}  // namespace kesto::sim

@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-namespace kesto::market {
+namespace kesto::sim {
 
 enum class FaultKind { kError, kDrop, kStall, kPassword };
 
@@ -49,4 +49,4 @@ class FaultTable {
     bool stopping_ = false;
 };
 
-}  // namespace kesto::market
+}  // namespace kesto::sim

@@ -1,6 +1,6 @@
 #include "market-sim/form_fields.h"
 
-namespace kesto::market {
+namespace kesto::sim {
 namespace {
 
 int HexValue(char c) {
@@ -87,4 +87,4 @@ std::optional<std::string> FindField(const std::vector<FormField>& fields, std::
     return std::nullopt;
 }
 
-}  // namespace kesto::market
+}  // namespace kesto::sim

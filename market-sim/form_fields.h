@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-namespace kesto::market {
+namespace kesto::sim {
 
 using FormField = std::pair<std::string, std::string>;  // name, decoded value
 
@@ -24,4 +24,4 @@ std::vector<std::string> FieldNames(const std::vector<FormField>& fields);
 // The value of the first field of that name, or no value.
 std::optional<std::string> FindField(const std::vector<FormField>& fields, std::string_view name);
 
-}  // namespace kesto::market
+}  // namespace kesto::sim

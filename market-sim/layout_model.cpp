@@ -1,6 +1,6 @@
 #include "market-sim/layout_model.h"
 
-namespace kesto::market {
+namespace kesto::sim {
 namespace {
 
 Json::Value ModuleToJson(const LayoutModule& module) {
@@ -89,4 +89,4 @@ LayoutModule* FindModule(ShopLayout& layout, const std::string& fsid) {
     return FindModuleIn<ShopLayout, LayoutModule>(layout, fsid);
 }
 
-}  // namespace kesto::market
+}  // namespace kesto::sim

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace kesto::market {
+namespace kesto::sim {
 
 inline constexpr char kShopHeaderMid[] = "9";
 inline constexpr char kCustomContentMid[] = "13";
@@ -49,4 +49,4 @@ Json::Value LayoutToJson(const ShopLayout& layout);
 const LayoutModule* FindModule(const ShopLayout& layout, const std::string& fsid);
 LayoutModule* FindModule(ShopLayout& layout, const std::string& fsid);
 
-}  // namespace kesto::market
+}  // namespace kesto::sim

@@ -6,7 +6,7 @@
 
 #include "market-sim/text_pieces.h"
 
-namespace kesto::market {
+namespace kesto::sim {
 namespace {
 
 constexpr std::size_t kMaxLines = 1000;
@@ -217,4 +217,4 @@ std::string ApplyLayoutLines(ShopLayout& layout, const std::vector<LayoutLine>& 
     return error;
 }
 
-}  // namespace kesto::market
+}  // namespace kesto::sim

@@ -13,7 +13,7 @@
 
 #include "market-sim/layout_model.h"
 
-namespace kesto::market {
+namespace kesto::sim {
 
 struct LayoutLine {
     std::array<std::string, 10> fields;
@@ -33,4 +33,4 @@ LayoutTextResult ParseLayoutText(std::string_view text);
 std::string ApplyLayoutLines(ShopLayout& layout, const std::vector<LayoutLine>& lines,
                              const std::function<std::string()>& newFsid);
 
-}  // namespace kesto::market
+}  // namespace kesto::sim

@@ -1,9 +1,9 @@
 #include "market-sim/login_check.h"
 
-#include "market-sim/cookies.h"
+#include "market-sim/session_cookies.h"
 #include "market/request_token.h"
 
-namespace kesto::market {
+namespace kesto::sim {
 
 std::optional<Identity> RequireLogin(Exchange& exchange, const MarketContext& context,
                                      const ErrorBody& errorBody) {
@@ -48,4 +48,4 @@ std::string SessionToken(const Identity& identity) {
     return GetRequestToken(identity.sessionKey);
 }
 
-}  // namespace kesto::market
+}  // namespace kesto::sim

@@ -7,7 +7,7 @@
 
 #include "market-sim/exchange.h"
 
-namespace kesto::market {
+namespace kesto::sim {
 
 struct Identity {
     std::string userNumber;
@@ -26,4 +26,4 @@ bool RequireToken(Exchange& exchange, const MarketContext& context, const std::s
 // The token of the session's key.
 std::string SessionToken(const Identity& identity);
 
-}  // namespace kesto::market
+}  // namespace kesto::sim

@@ -1,14 +1,14 @@
 #include "market-sim/login_pages.h"
 
-#include "market-sim/cookies.h"
 #include "market-sim/form_fields.h"
+#include "market-sim/session_cookies.h"
 #include "market/hosts.h"
 
-namespace kesto::market {
+namespace kesto::sim {
 namespace {
 
-const std::string kPortal = std::string("http://") + hosts::kPortal;
-const std::string kMember = std::string("http://") + hosts::kMember;
+const std::string kPortal = hosts::Address(hosts::kPortal);
+const std::string kMember = hosts::Address(hosts::kMember);
 
 std::string Page(const std::string& title, const std::string& body) {
     return "<!DOCTYPE html>\n<html><head><title>" + title + "</title></head>\n<body>\n" + body +
@@ -120,10 +120,10 @@ void HandlePortal(Exchange& exchange, const MarketContext& context) {
     }
     if (exchange.path == "/my") {
         const std::string user = BrowserUser(exchange, context);
-        const std::string body = user.empty()
-                                     ? "<p>您还没有登录。</p>"
-                                     : "<p>欢迎您，" + user + "。</p>\n<p><a href=\"http://" +
-                                           hosts::kShop + "/" + user + "\">我的店铺</a></p>";
+        const std::string body = user.empty() ? "<p>您还没有登录。</p>"
+                                              : "<p>欢迎您，" + user + "。</p>\n<p><a href=\"" +
+                                                    hosts::Address(hosts::kShop) + "/" + user +
+                                                    "\">我的店铺</a></p>";
         Answer(exchange, context, 200, Page("我的Kesto", "<h1>我的Kesto</h1>\n" + body),
                "text/html");
         return;
@@ -156,4 +156,4 @@ void HandleMember(Exchange& exchange, const MarketContext& context) {
     Answer(exchange, context, 404, Page("404", "<p>页面不存在。</p>"), "text/html");
 }
 
-}  // namespace kesto::market
+}  // namespace kesto::sim

@@ -3,7 +3,7 @@
 
 #include "market-sim/exchange.h"
 
-namespace kesto::market {
+namespace kesto::sim {
 
 void HandlePortal(Exchange& exchange, const MarketContext& context);
 void HandleMember(Exchange& exchange, const MarketContext& context);
@@ -11,4 +11,4 @@ void HandleMember(Exchange& exchange, const MarketContext& context);
 // The page a shop gets while its transaction password is asked for.
 std::string TradePasswordRequiredPage();
 
-}  // namespace kesto::market
+}  // namespace kesto::sim

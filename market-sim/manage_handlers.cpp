@@ -8,18 +8,17 @@
 #include "market-sim/login_pages.h"
 #include "market/hosts.h"
 
-namespace kesto::market {
+namespace kesto::sim {
 namespace {
 
-const std::string kLayoutReferer =
-    std::string("http://") + hosts::kManage + "/myshop/shopLayout.shtml";
+const std::string kLayoutReferer = hosts::Address(hosts::kManage) + "/myshop/shopLayout.shtml";
 constexpr char kCustomContentTitle[] = "自定义内容";
 
 bool RequireReferer(Exchange& exchange, const MarketContext& context) {
     const std::string referer = exchange.request.get_header_value("Referer");
     if (referer != kLayoutReferer) {
         Refuse(exchange, context, 403, "the Referer is \"" + referer + "\", not the layout page",
-               JsonErrCodeBody);
+               CategoryJsonErrorBody);
         return false;
     }
     return true;
@@ -36,12 +35,12 @@ bool RequireMethod(Exchange& exchange, const MarketContext& context, const char*
 }
 
 void ShowLayout(Exchange& exchange, const MarketContext& context) {
-    const auto identity = RequireLogin(exchange, context, JsonErrCodeBody);
-    if (!identity || !RequireMethod(exchange, context, "GET", JsonErrCodeBody) ||
+    const auto identity = RequireLogin(exchange, context, CategoryJsonErrorBody);
+    if (!identity || !RequireMethod(exchange, context, "GET", CategoryJsonErrorBody) ||
         !RequireReferer(exchange, context) ||
-        !RequireToken(exchange, context, SessionToken(*identity), JsonErrCodeBody) ||
+        !RequireToken(exchange, context, SessionToken(*identity), CategoryJsonErrorBody) ||
         !RequireQuery(exchange, context, "page=1&pageid=0&g_tk=" + SessionToken(*identity),
-                      JsonErrCodeBody)) {
+                      CategoryJsonErrorBody)) {
         return;
     }
     const auto lock = context.market.Lock();
@@ -57,12 +56,12 @@ void ShowLayout(Exchange& exchange, const MarketContext& context) {
 }
 
 void UpdateLayout(Exchange& exchange, const MarketContext& context) {
-    const auto identity = RequireLogin(exchange, context, JsonErrCodeBody);
-    if (!identity || !RequireMethod(exchange, context, "POST", JsonErrCodeBody) ||
+    const auto identity = RequireLogin(exchange, context, CategoryJsonErrorBody);
+    if (!identity || !RequireMethod(exchange, context, "POST", CategoryJsonErrorBody) ||
         !RequireReferer(exchange, context) ||
-        !RequireToken(exchange, context, SessionToken(*identity), JsonErrCodeBody) ||
+        !RequireToken(exchange, context, SessionToken(*identity), CategoryJsonErrorBody) ||
         !RequireQuery(exchange, context, "g_tk=" + SessionToken(*identity) + "&g_ty=ajax",
-                      JsonErrCodeBody)) {
+                      CategoryJsonErrorBody)) {
         return;
     }
     const auto fields = ParseFormFields(exchange.body);
@@ -70,12 +69,12 @@ void UpdateLayout(Exchange& exchange, const MarketContext& context) {
         FieldNames(*fields) != std::vector<std::string>{"page", "pageid", "layoutinfo"} ||
         (*fields)[0].second != "1" || (*fields)[1].second != "0") {
         Refuse(exchange, context, 400, "the body is not page=1&pageid=0&layoutinfo=<layout>",
-               JsonErrCodeBody);
+               CategoryJsonErrorBody);
         return;
     }
     const auto parsed = ParseLayoutText((*fields)[2].second);
     if (!parsed.lines) {
-        Refuse(exchange, context, 400, "bad layout text: " + parsed.error, JsonErrCodeBody);
+        Refuse(exchange, context, 400, "bad layout text: " + parsed.error, CategoryJsonErrorBody);
         return;
     }
     std::string error;
@@ -86,7 +85,7 @@ void UpdateLayout(Exchange& exchange, const MarketContext& context) {
             ApplyLayoutLines(shop->layout, *parsed.lines, [&] { return context.market.NewId(); });
     }
     if (!error.empty()) {
-        Refuse(exchange, context, 400, "layout not applied: " + error, JsonErrCodeBody);
+        Refuse(exchange, context, 400, "layout not applied: " + error, CategoryJsonErrorBody);
         return;
     }
     Answer(exchange, context, 200, "{\"errCode\":\"0\",\"msg\":\"ok\"}", "application/json");
@@ -131,11 +130,11 @@ void ShowContentInfo(Exchange& exchange, const MarketContext& context) {
 }
 
 void EditModule(Exchange& exchange, const MarketContext& context) {
-    const auto identity = RequireLogin(exchange, context, JsonErrcodeBody);
-    if (!identity || !RequireMethod(exchange, context, "POST", JsonErrcodeBody) ||
-        !RequireToken(exchange, context, SessionToken(*identity), JsonErrcodeBody) ||
+    const auto identity = RequireLogin(exchange, context, ManageJsonErrorBody);
+    if (!identity || !RequireMethod(exchange, context, "POST", ManageJsonErrorBody) ||
+        !RequireToken(exchange, context, SessionToken(*identity), ManageJsonErrorBody) ||
         !RequireQuery(exchange, context, "g_tk=" + SessionToken(*identity) + "&g_ty=j132",
-                      JsonErrcodeBody)) {
+                      ManageJsonErrorBody)) {
         return;
     }
     const auto fields = ParseFormFields(exchange.body);
@@ -144,7 +143,7 @@ void EditModule(Exchange& exchange, const MarketContext& context) {
                                                "bannerstyle", "content", "tssinfo"};
     if (!fields || FieldNames(*fields) != expected) {
         Refuse(exchange, context, 400, "the module fields are missing, out of order or malformed",
-               JsonErrcodeBody);
+               ManageJsonErrorBody);
         return;
     }
     const std::vector<std::pair<std::string, std::string>> fixed = {
@@ -154,7 +153,7 @@ void EditModule(Exchange& exchange, const MarketContext& context) {
     for (const auto& [name, value] : fixed) {
         if (FindField(*fields, name) != value) {
             Refuse(exchange, context, 400, "the field " + name + " must be \"" + value + "\"",
-                   JsonErrcodeBody);
+                   ManageJsonErrorBody);
             return;
         }
     }
@@ -164,7 +163,7 @@ void EditModule(Exchange& exchange, const MarketContext& context) {
     LayoutModule* module = FindModule(shop->layout, fsid);
     if (module == nullptr || module->mid != kCustomContentMid) {
         Refuse(exchange, context, 400, "no custom-content module has fsid \"" + fsid + "\"",
-               JsonErrcodeBody);
+               ManageJsonErrorBody);
         return;
     }
     module->content = *FindField(*fields, "tssinfo");
@@ -195,4 +194,4 @@ void HandleManage(Exchange& exchange, const MarketContext& context) {
     }
 }
 
-}  // namespace kesto::market
+}  // namespace kesto::sim

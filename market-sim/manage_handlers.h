@@ -3,7 +3,7 @@
 
 #include "market-sim/exchange.h"
 
-namespace kesto::market {
+namespace kesto::sim {
 
 void HandleManage(Exchange& exchange, const MarketContext& context);
 
@@ -12,4 +12,4 @@ void HandleShopSignUpload(Exchange& exchange, const MarketContext& context);
 void HandleCategoryList(Exchange& exchange, const MarketContext& context);
 void HandleCategoryUpdate(Exchange& exchange, const MarketContext& context);
 
-}  // namespace kesto::market
+}  // namespace kesto::sim

@@ -1,8 +1,5 @@
 #include "market-sim/market_server.h"
 
-#include <algorithm>
-#include <cctype>
-
 #include "market-sim/album_handlers.h"
 #include "market-sim/connection_drop.h"
 #include "market-sim/control_interface.h"
@@ -11,8 +8,9 @@
 #include "market-sim/request_target.h"
 #include "market-sim/shop_front.h"
 #include "market/hosts.h"
+#include "support/ascii_text.h"
 
-namespace kesto::market {
+namespace kesto::sim {
 namespace {
 
 constexpr std::size_t kMaxBodyBytes = 8 * 1024 * 1024;
@@ -25,10 +23,7 @@ bool IsLoopback(const std::string& host) {
 }
 
 bool IsMultipart(const std::string& contentType) {
-    std::string kind = contentType.substr(0, 10);
-    std::transform(kind.begin(), kind.end(), kind.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return kind == "multipart/";
+    return AsciiLower(std::string_view(contentType).substr(0, 10)) == "multipart/";
 }
 
 // The query as sent: the text after the first "?" of the request target.
@@ -195,4 +190,4 @@ void MarketServer::Dispatch(Exchange& exchange, const MarketContext& context) {
     }
 }
 
-}  // namespace kesto::market
+}  // namespace kesto::sim

@@ -17,7 +17,7 @@
 #include "market-sim/violation_log.h"
 #include "market-sim/wire_charset.h"
 
-namespace kesto::market {
+namespace kesto::sim {
 
 class MarketServer {
   public:
@@ -61,4 +61,4 @@ class MarketServer {
     std::thread thread_;
 };
 
-}  // namespace kesto::market
+}  // namespace kesto::sim

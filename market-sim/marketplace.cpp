@@ -2,7 +2,7 @@
 
 #include <random>
 
-namespace kesto::market {
+namespace kesto::sim {
 namespace {
 
 constexpr std::size_t kMaxSessions = 10000;
@@ -133,4 +133,4 @@ std::string Marketplace::NewId() {
     return std::to_string(nextId_++);
 }
 
-}  // namespace kesto::market
+}  // namespace kesto::sim

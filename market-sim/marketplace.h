@@ -11,7 +11,7 @@
 
 #include "market-sim/shop.h"
 
-namespace kesto::market {
+namespace kesto::sim {
 
 struct Account {
     std::string userNumber;
@@ -57,4 +57,4 @@ class Marketplace {
     unsigned long sessionCount_ = 0;
 };
 
-}  // namespace kesto::market
+}  // namespace kesto::sim

@@ -1,9 +1,8 @@
 #include "market-sim/picture_check.h"
 
-#include <algorithm>
-#include <cctype>
+#include "support/ascii_text.h"
 
-namespace kesto::market {
+namespace kesto::sim {
 
 std::string PictureKind(std::string_view bytes) {
     if (bytes.size() >= 3 && bytes.substr(0, 3) == "\xFF\xD8\xFF") {
@@ -20,13 +19,7 @@ std::string PictureKind(std::string_view bytes) {
 
 std::string LowerExtension(std::string_view fileName) {
     const auto dot = fileName.rfind('.');
-    if (dot == std::string_view::npos) {
-        return {};
-    }
-    std::string extension(fileName.substr(dot + 1));
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return extension;
+    return dot == std::string_view::npos ? std::string() : AsciiLower(fileName.substr(dot + 1));
 }
 
 std::string UploadMimeType(std::string_view fileName) {
@@ -40,4 +33,4 @@ std::string UploadMimeType(std::string_view fileName) {
     return "text/plain";
 }
 
-}  // namespace kesto::market
+}  // namespace kesto::sim

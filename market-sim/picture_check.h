@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-namespace kesto::market {
+namespace kesto::sim {
 
 // "jpg", "gif" or "png" by the signature of the bytes; empty for anything else.
 std::string PictureKind(std::string_view bytes);
@@ -16,4 +16,4 @@ std::string UploadMimeType(std::string_view fileName);
 // The lower-case extension after the last ".", or the empty text.
 std::string LowerExtension(std::string_view fileName);
 
-}  // namespace kesto::market
+}  // namespace kesto::sim

@@ -6,7 +6,7 @@
 
 #include "market-sim/bounded_log.h"
 
-namespace kesto::market {
+namespace kesto::sim {
 
 struct JournalEntry {
     std::string method;
@@ -17,4 +17,4 @@ struct JournalEntry {
 
 using RequestJournal = BoundedLog<JournalEntry, 10000>;
 
-}  // namespace kesto::market
+}  // namespace kesto::sim

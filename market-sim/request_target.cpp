@@ -1,32 +1,17 @@
 #include "market-sim/request_target.h"
 
-#include <algorithm>
-#include <cctype>
+#include "support/ascii_text.h"
 
-namespace kesto::market {
-namespace {
-
-bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
-    return text.size() >= prefix.size() &&
-           std::equal(prefix.begin(), prefix.end(), text.begin(), [](char a, char b) {
-               return std::tolower(static_cast<unsigned char>(a)) ==
-                      std::tolower(static_cast<unsigned char>(b));
-           });
-}
-
-}  // namespace
+namespace kesto::sim {
 
 std::string HostWithoutPort(std::string_view hostAndPort) {
-    std::string host(hostAndPort.substr(0, hostAndPort.find(':')));
-    std::transform(host.begin(), host.end(), host.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return host;
+    return AsciiLower(hostAndPort.substr(0, hostAndPort.find(':')));
 }
 
 std::optional<RequestTarget> SplitRequestTarget(std::string_view requestPath,
                                                 std::string_view hostHeader) {
     constexpr std::string_view kScheme = "http://";
-    if (StartsWithNoCase(requestPath, kScheme)) {
+    if (AsciiLower(requestPath.substr(0, kScheme.size())) == kScheme) {
         const std::string_view rest = requestPath.substr(kScheme.size());
         const auto slash = rest.find('/');
         const std::string_view authority = rest.substr(0, slash);
@@ -43,4 +28,4 @@ std::optional<RequestTarget> SplitRequestTarget(std::string_view requestPath,
     return RequestTarget{HostWithoutPort(hostHeader), std::string(requestPath)};
 }
 
-}  // namespace kesto::market
+}  // namespace kesto::sim

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-namespace kesto::market {
+namespace kesto::sim {
 
 struct RequestTarget {
     std::string host;  // lower case, without the port
@@ -22,4 +22,4 @@ std::optional<RequestTarget> SplitRequestTarget(std::string_view requestPath,
 // The host without a ":port" suffix, lower case.
 std::string HostWithoutPort(std::string_view hostAndPort);
 
-}  // namespace kesto::market
+}  // namespace kesto::sim

@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "market-sim/album.h"
+#include "market-sim/album_store.h"
 #include "market-sim/layout_model.h"
 
-namespace kesto::market {
+namespace kesto::sim {
 
 struct Category {
     std::string id;
@@ -33,4 +33,4 @@ struct Shop {
     bool passwordRequired = false;  // the transaction password must be entered first
 };
 
-}  // namespace kesto::market
+}  // namespace kesto::sim

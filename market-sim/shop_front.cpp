@@ -3,14 +3,14 @@
 #include "market-sim/picture_check.h"
 #include "market/hosts.h"
 
-namespace kesto::market {
+namespace kesto::sim {
 namespace {
 
 std::string SignSection(const Shop& shop) {
     if (!shop.sign) {
         return "<div class=\"sign\"><h1>" + EscapeMarkup(shop.nickname) + "</h1></div>\n";
     }
-    return std::string("<div class=\"sign\"><img src=\"http://") + hosts::kShop + "/" +
+    return "<div class=\"sign\"><img src=\"" + hosts::Address(hosts::kShop) + "/" +
            shop.userNumber + "/sign\" alt=\"店招\" style=\"max-width:100%\"></div>\n";
 }
 
@@ -83,4 +83,4 @@ void HandleShopFront(Exchange& exchange, const MarketContext& context) {
            "text/html");
 }
 
-}  // namespace kesto::market
+}  // namespace kesto::sim

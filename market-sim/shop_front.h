@@ -4,8 +4,8 @@
 
 #include "market-sim/exchange.h"
 
-namespace kesto::market {
+namespace kesto::sim {
 
 void HandleShopFront(Exchange& exchange, const MarketContext& context);
 
-}  // namespace kesto::market
+}  // namespace kesto::sim

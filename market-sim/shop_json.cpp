@@ -2,7 +2,7 @@
 
 #include "market-sim/layout_model.h"
 
-namespace kesto::market {
+namespace kesto::sim {
 namespace {
 
 Json::Value FolderToJson(const AlbumFolder& folder) {
@@ -70,4 +70,4 @@ Json::Value ShopToJson(const Shop& shop) {
     return json;
 }
 
-}  // namespace kesto::market
+}  // namespace kesto::sim

@@ -5,8 +5,8 @@
 
 #include "market-sim/shop.h"
 
-namespace kesto::market {
+namespace kesto::sim {
 
 Json::Value ShopToJson(const Shop& shop);
 
-}  // namespace kesto::market
+}  // namespace kesto::sim

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-namespace kesto::market {
+namespace kesto::sim {
 
 inline bool IsDigits(std::string_view text) {
     return !text.empty() && std::all_of(text.begin(), text.end(),
@@ -26,4 +26,4 @@ inline std::vector<std::string_view> Split(std::string_view text, char separator
     }
 }
 
-}  // namespace kesto::market
+}  // namespace kesto::sim

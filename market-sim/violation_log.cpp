@@ -2,7 +2,7 @@
 
 #include <iostream>
 
-namespace kesto::market {
+namespace kesto::sim {
 
 void ViolationLog::Record(Violation violation) {
     std::cerr << "kesto-market: refused " << violation.host << violation.path << ": "
@@ -10,4 +10,4 @@ void ViolationLog::Record(Violation violation) {
     log_.Record(std::move(violation));
 }
 
-}  // namespace kesto::market
+}  // namespace kesto::sim

@@ -7,7 +7,7 @@
 
 #include "market-sim/bounded_log.h"
 
-namespace kesto::market {
+namespace kesto::sim {
 
 struct Violation {
     std::string host;
@@ -26,4 +26,4 @@ class ViolationLog {
     BoundedLog<Violation, 1000> log_;
 };
 
-}  // namespace kesto::market
+}  // namespace kesto::sim

@@ -2,12 +2,13 @@
 
 #include <iconv.h>
 
-#include <algorithm>
-#include <cctype>
 #include <cerrno>
 #include <memory>
+#include <utility>
 
-namespace kesto::market {
+#include "support/ascii_text.h"
+
+namespace kesto::sim {
 namespace {
 
 struct IconvCloser {
@@ -59,9 +60,7 @@ std::optional<std::string> Convert(const std::string& to, const std::string& fro
 WireCharset::WireCharset(std::string name) : name_(std::move(name)) {}
 
 bool WireCharset::IsUtf8() const {
-    std::string lower = name_;
-    std::transform(lower.begin(), lower.end(), lower.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    const std::string lower = AsciiLower(name_);
     return lower == "utf-8" || lower == "utf8";
 }
 
@@ -83,4 +82,4 @@ std::optional<std::string> WireCharset::FromWire(std::string_view wire) const {
     return Convert("UTF-8", name_, wire, false);
 }
 
-}  // namespace kesto::market
+}  // namespace kesto::sim

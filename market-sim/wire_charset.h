@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-namespace kesto::market {
+namespace kesto::sim {
 
 class WireCharset {
   public:
@@ -28,4 +28,4 @@ class WireCharset {
     std::string name_;
 };
 
-}  // namespace kesto::market
+}  // namespace kesto::sim

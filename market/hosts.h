@@ -15,8 +15,9 @@ inline constexpr char kAlbum[] = "album.kesto.example";    // photo album and up
 // The domain the login cookies are set for, so that they reach all five hosts.
 inline constexpr char kCookieDomain[] = ".kesto.example";
 
-// The address of a path (with its query) on one of the hosts: "http://" host path.
-inline std::string Address(std::string_view host, std::string_view pathAndQuery) {
+// The address of a path (with its query) on one of the hosts (or on host:port): "http://" host
+// path; without a path, the start of every address on that host.
+inline std::string Address(std::string_view host, std::string_view pathAndQuery = {}) {
     std::string address = "http://";
     address.append(host).append(pathAndQuery);
     return address;

@@ -96,7 +96,7 @@ std::vector<std::string> LoggedInMarket::Violations() {
 
 void LoggedInMarket::SetFault(const std::string& fault) {
     const auto answer =
-        market.Control("POST", "/control/faults?set=" + market::testing::FormEncode(fault));
+        market.Control("POST", "/control/faults?set=" + sim::testing::FormEncode(fault));
     if (!answer || answer->status != 200) {
         throw std::runtime_error("the fault was not taken: " + fault);
     }

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/market-sim/market_client.h"
+#include "tests/market-sim/market_fixture.h"
 
 namespace kesto::testing {
 
@@ -32,7 +32,7 @@ class LoggedInMarket {
 
     static constexpr char kUser[] = "10001";
 
-    market::testing::MarketFixture market;
+    sim::testing::MarketFixture market;
 };
 
 }  // namespace kesto::testing

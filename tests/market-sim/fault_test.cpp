@@ -2,9 +2,9 @@
 
 #include <chrono>
 
-#include "market_client.h"
+#include "market_fixture.h"
 
-namespace kesto::market::testing {
+namespace kesto::sim::testing {
 namespace {
 
 constexpr char kPage[] = "http://album.kesto.example/album/photomanage?PTAG=1015.1.53";
@@ -59,4 +59,4 @@ TEST_F(FaultTest, BadFaultSettingsAreRefused) {
 }
 
 }  // namespace
-}  // namespace kesto::market::testing
+}  // namespace kesto::sim::testing

@@ -1,13 +1,14 @@
 #include <gtest/gtest.h>
 
-#include "market-sim/category_records.h"
-#include "market-sim/cookies.h"
+#include "market-sim/category_update_text.h"
 #include "market-sim/fault_table.h"
 #include "market-sim/layout_text.h"
-#include "market-sim/multipart.h"
+#include "market-sim/multipart_reader.h"
+#include "market-sim/picture_check.h"
 #include "market-sim/request_target.h"
+#include "market-sim/session_cookies.h"
 
-namespace kesto::market {
+namespace kesto::sim {
 namespace {
 
 TEST(RequestTargetTest, AcceptsAbsoluteFormWithAndWithoutPortAndOriginForm) {
@@ -38,7 +39,7 @@ TEST(RequestTargetTest, AcceptsAbsoluteFormWithAndWithoutPortAndOriginForm) {
     }
 }
 
-TEST(CookiesTest, UinCookieRoundTripsThroughTheClientsDecoding) {
+TEST(SessionCookiesTest, UinCookieRoundTripsThroughTheClientsDecoding) {
     EXPECT_EQ(EncodeUinCookie("10001"), "o001");
     EXPECT_EQ(DecodeUinCookie("o001"), "10001");
     EXPECT_EQ(DecodeUinCookie("o0000099"), "100000099");
@@ -50,7 +51,7 @@ TEST(CookiesTest, UinCookieRoundTripsThroughTheClientsDecoding) {
     EXPECT_EQ(cookies.at("ptui_loginuin"), "10001");
 }
 
-TEST(MultipartTest, SplitsPartsKeepingHeaderLinesAndBinaryData) {
+TEST(MultipartReaderTest, SplitsPartsKeepingHeaderLinesAndBinaryData) {
     const std::string body =
         "--B\r\nContent-disposition: form-data; name=\"FileData\";filename=\"a.jpg\"\r\n"
         "Content-type: image/jpeg\r\n\r\n\xFF\xD8\r\n--X\r\n--B\r\n"
@@ -67,7 +68,7 @@ TEST(MultipartTest, SplitsPartsKeepingHeaderLinesAndBinaryData) {
     EXPECT_TRUE(result.body->finalLineBreak);
 }
 
-TEST(MultipartTest, RefusesBrokenBodies) {
+TEST(MultipartReaderTest, RefusesBrokenBodies) {
     const char* bodies[] = {
         "",
         "--B\r\nContent-Disposition: form-data; name=\"a\"\r\n\r\n1",       // no end
@@ -85,6 +86,19 @@ TEST(MultipartTest, RefusesBrokenBodies) {
     EXPECT_EQ(MultipartBoundary("multipart/form-data,boundary=hellworld"), "hellworld");
     EXPECT_EQ(MultipartBoundary("multipart/form-data, boundary=----x"), "----x");
     EXPECT_EQ(MultipartBoundary("text/plain; boundary=x"), "");
+    // Type and key in any letter case; the boundary keeps its own.
+    EXPECT_EQ(MultipartBoundary("Multipart/Form-Data; BOUNDARY=AbC"), "AbC");
+}
+
+TEST(PictureCheckTest, UploadMimeTypeReadsTheExtensionInAnyLetterCase) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"a.jpg", "image/jpeg"}, {"A.JPEG", "image/jpeg"}, {"b.Png", "image/gif"},
+        {"c.GIF", "image/gif"},  {"jpg", "text/plain"},    {"d.jpg.TXT", "text/plain"},
+    };
+    for (const auto& [name, type] : cases) {
+        EXPECT_EQ(UploadMimeType(name), type) << name;
+    }
+    EXPECT_EQ(LowerExtension("Photo.JpG"), "jpg");
 }
 
 ShopLayout SampleLayout() {
@@ -148,7 +162,7 @@ TEST(LayoutTextTest, RefusesMalformedTextAndLeavesTheLayoutAlone) {
     }
 }
 
-TEST(CategoryRecordsTest, ReadsDeletingAndCreatingRecords) {
+TEST(CategoryUpdateTextTest, ReadsDeletingAndCreatingRecords) {
     const auto result = ParseCategoryRecords(
         "12^^^^3^^^|10000^0^1^0^2^New+Arrivals^http%3A%2F%2Fa%2Fb.jpg^|"
         "10001^10000^2^0^2^%E9%9E%8B^^");
@@ -163,7 +177,7 @@ TEST(CategoryRecordsTest, ReadsDeletingAndCreatingRecords) {
     EXPECT_TRUE(ParseCategoryRecords("").records);
 }
 
-TEST(CategoryRecordsTest, RefusesMalformedRecords) {
+TEST(CategoryUpdateTextTest, RefusesMalformedRecords) {
     const char* texts[] = {
         "12^^^^3^^",                            // seven fields
         "12^^^^3^^^x",                          // no final caret
@@ -194,4 +208,4 @@ TEST(FaultSettingTest, ParsesKindsSecondsAndCounts) {
 }
 
 }  // namespace
-}  // namespace kesto::market
+}  // namespace kesto::sim

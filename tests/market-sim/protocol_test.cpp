@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 #include <json/reader.h>
 
-#include "market_client.h"
+#include "market_fixture.h"
 
-namespace kesto::market::testing {
+namespace kesto::sim::testing {
 namespace {
 
 constexpr char kManage[] = "http://manage.kesto.example";
@@ -234,4 +234,4 @@ TEST_F(ProtocolTest, ControlInterfaceResetsAShop) {
 }
 
 }  // namespace
-}  // namespace kesto::market::testing
+}  // namespace kesto::sim::testing

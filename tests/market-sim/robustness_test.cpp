@@ -4,9 +4,9 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include "market_client.h"
+#include "market_fixture.h"
 
-namespace kesto::market::testing {
+namespace kesto::sim::testing {
 namespace {
 
 constexpr char kForm[] = "application/x-www-form-urlencoded";
@@ -94,4 +94,4 @@ TEST(RobustnessTest, GbkServerSpeaksTheCodePageOfAChineseWindows) {
 }
 
 }  // namespace
-}  // namespace kesto::market::testing
+}  // namespace kesto::sim::testing

@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 #include <json/reader.h>
 
-#include "market_client.h"
+#include "market_fixture.h"
 #include "platform/md5.h"
 
-namespace kesto::market::testing {
+namespace kesto::sim::testing {
 namespace {
 
 constexpr char kAlbum[] = "http://album.kesto.example";
@@ -252,4 +252,4 @@ TEST_F(ShopSignTest, MalformedSignUploadsAreRefused) {
 }
 
 }  // namespace
-}  // namespace kesto::market::testing
+}  // namespace kesto::sim::testing

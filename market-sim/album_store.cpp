@@ -1,9 +1,9 @@
-#include "market-sim/album.h"
+#include "market-sim/album_store.h"
 
 #include <algorithm>
 #include <utility>
 
-namespace kesto::market {
+namespace kesto::sim {
 namespace {
 
 const AlbumFolder* Descend(const AlbumFolder& top, const std::vector<std::string>& ids) {
@@ -110,4 +110,4 @@ std::size_t Album::TotalBytes() const {
     return BytesIn(top_);
 }
 
-}  // namespace kesto::market
+}  // namespace kesto::sim

@@ -1,11 +1,11 @@
-#include "market_client.h"
+#include "market_fixture.h"
 
 #include <cctype>
 #include <stdexcept>
 
 #include "market/request_token.h"
 
-namespace kesto::market::testing {
+namespace kesto::sim::testing {
 
 MarketFixture::MarketFixture(const std::string& charset) : server_(charset) {
     port_ = server_.Bind(0);
@@ -126,4 +126,4 @@ std::string UploadRequestBody(const std::string& userNumber, const std::string& 
     return body + "\r\n--hellworld--";
 }
 
-}  // namespace kesto::market::testing
+}  // namespace kesto::sim::testing

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-namespace kesto::market {
+namespace kesto::sim {
 
 struct CategoryRecord {
     bool remove = false;
@@ -27,4 +27,4 @@ struct CategoryRecordsResult {
 // Parses the decoded "updatestr" value; an empty text holds no records.
 CategoryRecordsResult ParseCategoryRecords(std::string_view text);
 
-}  // namespace kesto::market
+}  // namespace kesto::sim

@@ -15,13 +15,14 @@
 #include <vector>
 
 #include "market-sim/market_server.h"
+#include "market/hosts.h"
 
 namespace {
 
 struct Options {
     int port = 0;
     std::string charset = "UTF-8";
-    std::vector<kesto::market::FaultSetting> faults;
+    std::vector<kesto::sim::FaultSetting> faults;
     std::vector<std::string> passwordRequired;
     int delayMilliseconds = 0;
 };
@@ -63,7 +64,7 @@ std::string ParseOptions(int argc, char** argv, Options& options) {
         } else if (name == "--charset") {
             options.charset = value;
         } else if (name == "--fault") {
-            const auto setting = kesto::market::ParseFaultSetting(value);
+            const auto setting = kesto::sim::ParseFaultSetting(value);
             if (!setting) {
                 return "bad fault: " + value;
             }
@@ -79,7 +80,7 @@ std::string ParseOptions(int argc, char** argv, Options& options) {
 
 // Stops the server on SIGINT or SIGTERM: the signals are blocked in every thread and taken by
 // one waiting thread, so the stop runs as ordinary code, not in a signal handler.
-std::thread StopOnSignals(kesto::market::MarketServer& server, sigset_t signals) {
+std::thread StopOnSignals(kesto::sim::MarketServer& server, sigset_t signals) {
     return std::thread([&server, signals] {
         int signal = 0;
         sigwait(&signals, &signal);
@@ -106,8 +107,8 @@ int main(int argc, char** argv) {
     sigaddset(&signals, SIGINT);
     sigaddset(&signals, SIGTERM);
     pthread_sigmask(SIG_BLOCK, &signals, nullptr);
-    kesto::market::MarketServer server(options.charset);
-    if (!kesto::market::WireCharset(options.charset).IsSupported()) {
+    kesto::sim::MarketServer server(options.charset);
+    if (!kesto::sim::WireCharset(options.charset).IsSupported()) {
         return Usage("unknown charset: " + options.charset);
     }
     for (const auto& fault : options.faults) {
@@ -117,7 +118,7 @@ int main(int argc, char** argv) {
     {
         const auto lock = server.market().Lock();
         for (const auto& user : options.passwordRequired) {
-            kesto::market::Shop* shop = server.market().FindShop(user);
+            kesto::sim::Shop* shop = server.market().FindShop(user);
             if (shop == nullptr) {
                 return Usage("no shop " + user);
             }
@@ -130,12 +131,12 @@ int main(int argc, char** argv) {
                   << std::strerror(errno) << "\n";
         return 1;
     }
-    std::cout << "kesto-market: proxy http://127.0.0.1:" << port
-              << "  (export http_proxy=http://127.0.0.1:" << port << ")" << std::endl;
+    const std::string address = kesto::hosts::Address("127.0.0.1:" + std::to_string(port));
+    std::cout << "kesto-market: proxy " << address << "  (export http_proxy=" << address << ")"
+              << std::endl;
     std::thread stopper = StopOnSignals(server, signals);
     std::cout << "kesto-market: demo accounts 10001/kesto123 and 10002/kesto456, control at "
-                 "http://127.0.0.1:"
-              << port << "/control/" << std::endl;
+              << address << "/control/" << std::endl;
     server.Listen();
     kill(getpid(), SIGTERM);  // lets the waiting thread end when the server stopped by itself
     stopper.join();

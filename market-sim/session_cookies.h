@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-namespace kesto::market {
+namespace kesto::sim {
 
 // "a=1; b=2" as a map; the first cookie of a name wins.
 std::map<std::string, std::string> ParseCookieHeader(std::string_view header);
@@ -17,4 +17,4 @@ std::string EncodeUinCookie(std::string_view userNumber);
 // digit dropped; the empty text when that leaves no digits only.
 std::string DecodeUinCookie(std::string_view cookie);
 
-}  // namespace kesto::market
+}  // namespace kesto::sim

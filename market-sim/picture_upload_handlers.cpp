@@ -8,12 +8,12 @@
 
 #include "market-sim/album_handlers.h"
 #include "market-sim/login_check.h"
-#include "market-sim/multipart.h"
+#include "market-sim/multipart_reader.h"
 #include "market-sim/picture_check.h"
 #include "market/hosts.h"
 #include "platform/md5.h"
 
-namespace kesto::market {
+namespace kesto::sim {
 namespace {
 
 constexpr std::size_t kAlbumQuota = 64 * 1024 * 1024;
@@ -190,8 +190,8 @@ void HandleUploadRequest(Exchange& exchange, const MarketContext& context) {
         context.market.FindSession(identity->sessionKey)->uploadRequested = true;
     }
     Answer(exchange, context, 200,
-           std::string("<?xml version=\"1.0\"?>\n<result><errcode>0</errcode><uploadurl>http://") +
-               hosts::kAlbum + "/album/UploadPicActivex</uploadurl></result>\n",
+           "<?xml version=\"1.0\"?>\n<result><errcode>0</errcode><uploadurl>" +
+               hosts::Address(hosts::kAlbum) + "/album/UploadPicActivex</uploadurl></result>\n",
            "text/xml");
 }
 
@@ -262,4 +262,4 @@ void HandlePictureDownload(Exchange& exchange, const MarketContext& context) {
     exchange.response.set_content(picture->bytes, type);
 }
 
-}  // namespace kesto::market
+}  // namespace kesto::sim

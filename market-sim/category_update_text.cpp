@@ -1,4 +1,4 @@
-#include "market-sim/category_records.h"
+#include "market-sim/category_update_text.h"
 
 #include <algorithm>
 #include <cctype>
@@ -7,7 +7,7 @@
 #include "market-sim/form_fields.h"
 #include "market-sim/text_pieces.h"
 
-namespace kesto::market {
+namespace kesto::sim {
 namespace {
 
 constexpr std::size_t kMaxRecords = 2000;
@@ -83,4 +83,4 @@ CategoryRecordsResult ParseCategoryRecords(std::string_view text) {
     return result;
 }
 
-}  // namespace kesto::market
+}  // namespace kesto::sim

@@ -1,9 +1,9 @@
-#include "market-sim/cookies.h"
+#include "market-sim/session_cookies.h"
 
 #include <algorithm>
 #include <cctype>
 
-namespace kesto::market {
+namespace kesto::sim {
 namespace {
 
 std::string_view Trim(std::string_view text) {
@@ -58,4 +58,4 @@ std::string DecodeUinCookie(std::string_view cookie) {
     return IsDigits(number) ? number : std::string();
 }
 
-}  // namespace kesto::market
+}  // namespace kesto::sim

@@ -9,7 +9,7 @@
 
 #include "market-sim/market_server.h"
 
-namespace kesto::market::testing {
+namespace kesto::sim::testing {
 
 class MarketFixture {
   public:
@@ -49,4 +49,4 @@ std::string FormEncode(const std::string& text);
 // The multipart body of the album's upload request, as the client builds it by hand.
 std::string UploadRequestBody(const std::string& userNumber, const std::string& sessionKey);
 
-}  // namespace kesto::market::testing
+}  // namespace kesto::sim::testing

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-namespace kesto::market {
+namespace kesto::sim {
 
 struct AlbumPicture {
     std::string id;
@@ -45,4 +45,4 @@ class Album {
 // The folder ids of a path such as "/a/b/"; no value when the path is not in that notation.
 std::optional<std::vector<std::string>> SplitAlbumPath(std::string_view path, bool trailingSlash);
 
-}  // namespace kesto::market
+}  // namespace kesto::sim

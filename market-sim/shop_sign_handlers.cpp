@@ -5,10 +5,10 @@
 
 #include "market-sim/login_check.h"
 #include "market-sim/manage_handlers.h"
-#include "market-sim/multipart.h"
+#include "market-sim/multipart_reader.h"
 #include "market-sim/picture_check.h"
 
-namespace kesto::market {
+namespace kesto::sim {
 namespace {
 
 constexpr std::size_t kMaxSignBytes = 4 * 1024 * 1024;
@@ -144,19 +144,20 @@ std::string StoreSign(Shop& shop, const SignRequest& request, const std::string&
 }  // namespace
 
 void HandleShopSignUpload(Exchange& exchange, const MarketContext& context) {
-    const auto identity = RequireLogin(exchange, context, JsonErrcodeBody);
+    const auto identity = RequireLogin(exchange, context, ManageJsonErrorBody);
     if (!identity) {
         return;
     }
     if (exchange.request.method != "POST" ||
         exchange.contentType.rfind("multipart/form-data, boundary=", 0) != 0) {
         Refuse(exchange, context, 400,
-               "not a multipart POST with \"multipart/form-data, boundary=\"", JsonErrcodeBody);
+               "not a multipart POST with \"multipart/form-data, boundary=\"", ManageJsonErrorBody);
         return;
     }
     const auto parsed = ParseMultipart(exchange.body, MultipartBoundary(exchange.contentType));
     if (!parsed.body) {
-        Refuse(exchange, context, 400, "broken multipart body: " + parsed.error, JsonErrcodeBody);
+        Refuse(exchange, context, 400, "broken multipart body: " + parsed.error,
+               ManageJsonErrorBody);
         return;
     }
     SignRequest request;
@@ -176,10 +177,10 @@ void HandleShopSignUpload(Exchange& exchange, const MarketContext& context) {
         error = StoreSign(*shop, request, context.charset.FromWire(wireName).value_or(wireName));
     }
     if (!error.empty()) {
-        Refuse(exchange, context, 400, error, JsonErrcodeBody);
+        Refuse(exchange, context, 400, error, ManageJsonErrorBody);
         return;
     }
     Answer(exchange, context, 200, "{\"errcode\":0,\"msg\":\"ok\"}", "application/json");
 }
 
-}  // namespace kesto::market
+}  // namespace kesto::sim

@@ -1,23 +1,15 @@
-#include "market-sim/multipart.h"
+#include "market-sim/multipart_reader.h"
 
-#include <algorithm>
-#include <cctype>
+#include "support/ascii_text.h"
 
-namespace kesto::market {
+namespace kesto::sim {
 namespace {
 
 constexpr std::string_view kLineBreak = "\r\n";
 
-std::string Lower(std::string_view text) {
-    std::string lower(text);
-    std::transform(lower.begin(), lower.end(), lower.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return lower;
-}
-
 // The quoted value after key (for example name=") in the line, or no value.
 std::optional<std::string> QuotedValue(std::string_view line, std::string_view key) {
-    const std::string lower = Lower(line);
+    const std::string lower = AsciiLower(line);
     std::size_t at = 0;
     while ((at = lower.find(key, at)) != std::string::npos) {
         // The key must start a parameter, so that name=" is not found inside filename=".
@@ -53,7 +45,7 @@ std::optional<MultipartPart> ParsePart(std::string_view raw, std::string& error)
     }
     part.data = std::string(raw.substr(headerEnd + 4));
     for (const auto& line : part.headerLines) {
-        if (Lower(line).rfind("content-disposition:", 0) != 0) {
+        if (AsciiLower(line).rfind("content-disposition:", 0) != 0) {
             continue;
         }
         const auto name = QuotedValue(line, "name=\"");
@@ -73,10 +65,10 @@ std::optional<MultipartPart> ParsePart(std::string_view raw, std::string& error)
 
 std::string MultipartBoundary(std::string_view contentType) {
     constexpr std::string_view kType = "multipart/form-data";
-    if (Lower(contentType).rfind(kType, 0) != 0) {
+    if (AsciiLower(contentType).rfind(kType, 0) != 0) {
         return {};
     }
-    const auto key = Lower(contentType).find("boundary=");
+    const auto key = AsciiLower(contentType).find("boundary=");
     if (key == std::string::npos) {
         return {};
     }
@@ -141,4 +133,4 @@ std::vector<std::pair<std::string, std::string>> TextParts(const MultipartBody& 
     return fields;
 }
 
-}  // namespace kesto::market
+}  // namespace kesto::sim

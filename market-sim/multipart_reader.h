@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-namespace kesto::market {
+namespace kesto::sim {
 
 struct MultipartPart {
     std::vector<std::string> headerLines;  // as sent, without their CR LF
@@ -37,4 +37,4 @@ MultipartResult ParseMultipart(std::string_view body, std::string_view boundary)
 // The text parts (those without a file name) as name/value pairs in their order.
 std::vector<std::pair<std::string, std::string>> TextParts(const MultipartBody& body);
 
-}  // namespace kesto::market
+}  // namespace kesto::sim
