@@ -3,7 +3,7 @@
 #include <optional>
 #include <utility>
 
-#include "market/cookie_text.h"
+#include "market/login_cookies.h"
 #include "market/request_token.h"
 
 namespace kesto {

@@ -12,7 +12,7 @@
 
 #include "app/gtk/design_window.h"
 #include "app/gtk/shell_open.h"
-#include "browser/cookie_file_text.h"
+#include "browser/cookie_file_writer.h"
 #include "browser/gtk/webkit_browser_window.h"
 #include "browser/login_kesto.h"
 #include "market/hosts.h"

@@ -6,7 +6,7 @@
 
 #include <vector>
 
-#include "browser/cookie_file_text.h"
+#include "browser/cookie_file_writer.h"
 #include "browser/request_cookie_text.h"
 #include "market/hosts.h"
 #include "platform/login_cookie_file.h"

@@ -1,4 +1,4 @@
-#include "market/cookie_text.h"
+#include "market/login_cookies.h"
 
 namespace kesto {
 namespace {

@@ -1,4 +1,4 @@
-#include "browser/cookie_file_text.h"
+#include "browser/cookie_file_writer.h"
 
 #include <gtest/gtest.h>
 
