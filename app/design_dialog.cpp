@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "app/categories_warning.h"
 #include "market/hosts.h"
 #include "support/file_path.h"
 #include "upload/file_listing.h"
@@ -12,7 +13,6 @@ namespace {
 
 constexpr char kLoggedInLine[] = "已登录.";
 constexpr char kLoggingInLine[] = "正在登录...";
-constexpr char kCategoriesWarning[] = "装修会删除现在的所有分类，是否继续?";
 constexpr char kWarningCaption[] = "提示";
 
 }  // namespace
