@@ -26,14 +26,18 @@ DesignProgram::DesignProgram(std::unique_ptr<DesignServices> services,
                              DesignProgramSettings settings)
     : services_(std::move(services)), settings_(std::move(settings)) {}
 
-DesignProgram::~DesignProgram() = default;
+DesignProgram::~DesignProgram() {
+    jobWatch_->WaitUntilEnded();
+}
 
 void DesignProgram::OnInitDialog(DesignDialogView& view,
                                  std::shared_ptr<JobMessageSink> jobMessages) {
     view_ = &view;
     pendingEnd_.reset();
     ending_ = false;
-    dialog_.emplace(view, *services_, std::move(jobMessages), settings_.loginPollMilliseconds);
+    dialog_.emplace(view, *services_,
+                    std::make_shared<WatchedJobMessages>(std::move(jobMessages), jobWatch_),
+                    settings_.loginPollMilliseconds);
     dialog_->OnInit(settings_.templateRoot);
 }
 
@@ -55,8 +59,14 @@ void DesignProgram::OnLoginTimer() {
 }
 
 void DesignProgram::OnUpload() {
-    if (dialog_) {
-        dialog_->OnUpload();
+    if (!dialog_ || dialog_->jobRunning()) {
+        return;
+    }
+    // Noted before the job's thread starts, which may report its end at once.
+    jobWatch_->Started();
+    dialog_->OnUpload();
+    if (!dialog_->jobRunning()) {
+        jobWatch_->Ended();  // no job was started
     }
 }
 
@@ -77,6 +87,7 @@ void DesignProgram::OnProgress(const ProgressMessage& message) {
 }
 
 void DesignProgram::OnJobEnded() {
+    jobWatch_->Ended();
     if (!dialog_) {
         return;
     }

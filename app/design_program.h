@@ -7,7 +7,9 @@
 // Closing while a job runs: a job changes a live shop, and one stopped half-way would leave it
 // half-decorated, so Exit or the close command never stops it. The program notes the request,
 // says so in a progress line and keeps the window until the job has ended; then it ends the
-// dialog with the code of the first request.
+// dialog with the code of the first request. Were the program itself to go while a job's thread
+// still works (no front end lets that happen), it would first wait for the thread to report the
+// job's end, so no object the job uses is ever destroyed under it.
 
 #include <memory>
 #include <optional>
@@ -19,6 +21,7 @@
 #include "app/design_services.h"
 #include "app/desktop_services.h"
 #include "app/job_messages.h"
+#include "app/job_watch.h"
 #include "job/progress.h"
 
 namespace kesto {
@@ -75,6 +78,7 @@ class DesignProgram {
 
     std::unique_ptr<DesignServices> services_;
     DesignProgramSettings settings_;
+    std::shared_ptr<JobWatch> jobWatch_ = std::make_shared<JobWatch>();
     DesignDialogView* view_ = nullptr;  // the window, between its set-up and its end
     std::optional<DesignDialog> dialog_;
     std::optional<int> pendingEnd_;  // the code to end with once the running job has ended

@@ -207,5 +207,21 @@ TEST_F(DesignProgramTest, WithoutAWindowTheEventsDoNothing) {
     EXPECT_TRUE(window.ends.empty());
 }
 
+// No front end lets the program go while a job runs; if it went anyway, it waits for the job's
+// thread to report the job's end before any object the job uses goes.
+TEST_F(DesignProgramTest, TheProgramGoesOnlyAfterARunningJobsThreadHasEnded) {
+    std::atomic<bool> jobFinished{false};
+    auto program = Program([&jobFinished](std::shared_ptr<JobMessageSink> messages) {
+        std::this_thread::sleep_for(200ms);
+        jobFinished = true;
+        messages->PostJobEnded();
+    });
+    StartJob(*program);
+    ASSERT_EQ(jobs, 1);
+    program->OnDialogDestroyed();
+    program.reset();
+    EXPECT_TRUE(jobFinished);
+}
+
 }  // namespace
 }  // namespace kesto
