@@ -68,7 +68,6 @@ class DesignProgram {
     bool jobRunning() const { return dialog_ && dialog_->jobRunning(); }
     // Whether the dialog ends once the running job has ended.
     bool endPending() const { return pendingEnd_.has_value(); }
-    const std::string& templateRoot() const { return settings_.templateRoot; }
     // The listed templates' folders; none before the dialog's set-up.
     std::vector<std::string> templatePaths() const;
 
