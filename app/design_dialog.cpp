@@ -1,7 +1,8 @@
 #include "app/design_dialog.h"
 
-#include <filesystem>
+#include <utility>
 
+#include "app/categories_warning.h"
 #include "market/hosts.h"
 #include "support/file_path.h"
 #include "upload/file_listing.h"
@@ -12,10 +13,17 @@ namespace {
 
 constexpr char kLoggedInLine[] = "已登录.";
 constexpr char kLoggingInLine[] = "正在登录...";
-constexpr char kCategoriesWarning[] = "装修会删除现在的所有分类，是否继续?";
 constexpr char kWarningCaption[] = "提示";
 
 }  // namespace
+
+DesignDialog::DesignDialog(DesignDialogView& view, DesignServices& services,
+                           std::shared_ptr<JobMessageSink> jobMessages,
+                           unsigned loginPollMilliseconds)
+    : view_(view),
+      services_(services),
+      jobMessages_(std::move(jobMessages)),
+      loginPollMilliseconds_(loginPollMilliseconds) {}
 
 void DesignDialog::OnInit(const std::string& templateRoot) {
     std::vector<std::string> names;
@@ -34,12 +42,12 @@ void DesignDialog::OnInit(const std::string& templateRoot) {
 }
 
 void DesignDialog::OnLogin() {
-    view_.OpenLoginBrowser();
-    view_.StartLoginTimer();
+    services_.OpenLoginBrowser();
+    view_.StartLoginTimer(loginPollMilliseconds_);
 }
 
 void DesignDialog::OnLoginTimer() {
-    if (view_.CheckLogin()) {
+    if (services_.CheckLogin()) {
         view_.StopLoginTimer();
         loggedIn_ = true;
         view_.EnableUpload(!jobRunning_);
@@ -71,7 +79,7 @@ void DesignDialog::OnUpload() {
     request.templatePath = templatePath;
     jobRunning_ = true;
     view_.EnableUpload(false);
-    view_.StartJob(request);
+    services_.StartJob(request, jobMessages_);
 }
 
 void DesignDialog::OnPreview() {
@@ -83,20 +91,20 @@ void DesignDialog::OnPreview() {
     ListEntries(templatePath, names);
     const std::string picture = FindFirstPicture(names);
     if (!picture.empty()) {
-        view_.OpenWithShell(templatePath + picture);
+        services_.OpenWithShell(templatePath + picture);
     }
 }
 
 void DesignDialog::OnProgress(const ProgressMessage& message) {
     if (message.number == kTransactionPassword) {
-        view_.OpenPasswordBrowser(hosts::Address(hosts::kMember, hosts::kLoginEntryPath));
+        services_.OpenPasswordBrowser(hosts::Address(hosts::kMember, hosts::kLoginEntryPath));
     }
     if (const auto line = ProgressLine(message)) {
         view_.AddProgressLine(*line);
     }
     // An empty shop front address (no user number) opens nothing.
     if (message.number == kDecorationFinished && !message.text.empty()) {
-        view_.OpenShopFront(message.text);
+        services_.OpenShopFront(message.text);
     }
 }
 

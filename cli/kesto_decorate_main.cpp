@@ -9,6 +9,7 @@
 #include <iterator>
 #include <memory>
 
+#include "app/categories_warning.h"
 #include "cli/decorate_options.h"
 #include "cli/terminal_progress.h"
 #include "job/decoration_job.h"
@@ -44,8 +45,7 @@ bool ConfirmCategories(const DecorateOptions& options, std::string& refusal) {
             "--yes to confirm, or leave them out with --areas";
         return false;
     }
-    // "Decorating deletes all current categories; continue?"
-    std::fprintf(stderr, "装修会删除现在的所有分类，是否继续? [y/N] ");
+    std::fprintf(stderr, "%s [y/N] ", kCategoriesWarning);
     std::fflush(stderr);
     std::string answer;
     std::getline(std::cin, answer);

@@ -15,15 +15,13 @@ void Connect(gpointer instance, const char* signal, Handler handler, gpointer da
 
 }  // namespace
 
-DesignWindow::DesignWindow(DesignServices services)
-    : services_(std::move(services)),
-      dialog_(*this),
+DesignWindow::DesignWindow(DesignProgram& program, DesignWindowOptions options)
+    : program_(program),
+      options_(std::move(options)),
       sink_(MainLoopProgressSink::Create(
-          [this](const ProgressMessage& message) { dialog_.OnProgress(message); },
-          [this] { dialog_.OnJobEnded(); })),
-      link_([this](const std::string& target) {
-          return services_.openWithShell && services_.openWithShell(target);
-      }) {
+          [this](const ProgressMessage& message) { program_.OnProgress(message); },
+          [this] { program_.OnJobEnded(); })),
+      link_([this](const std::string& target) { return program_.OnLink(target); }) {
     BuildControls();
 }
 
@@ -33,22 +31,16 @@ DesignWindow::~DesignWindow() {
     if (window_ != nullptr) {
         g_signal_handlers_disconnect_by_data(window_, this);
         gtk_widget_destroy(window_);
+        program_.OnDialogDestroyed();
     }
 }
 
 void DesignWindow::Show() {
-    dialog_.OnInit(services_.templateRoot);
+    program_.OnInitDialog(*this, sink_);
     link_.SetLinkTarget(kMakerSiteAddress);
     link_.SetLinkLabel(kMakerNoticeLine);
     gtk_widget_show_all(window_);
     gtk_widget_grab_focus(login_);
-}
-
-void DesignWindow::End(int code) {
-    if (window_ != nullptr) {
-        endCode_ = code;
-        gtk_widget_destroy(window_);  // OnDestroy reports the end
-    }
 }
 
 GtkToggleButton* DesignWindow::areaBox(Area area) const {
@@ -170,13 +162,13 @@ void DesignWindow::AddProgressLine(const std::string& line) {
     GtkTreePath* path = gtk_tree_model_get_path(GTK_TREE_MODEL(lines_), &row);
     gtk_tree_view_scroll_to_cell(GTK_TREE_VIEW(lineView_), path, nullptr, FALSE, 0, 0);
     gtk_tree_path_free(path);
-    if (services_.echoLine) {
-        services_.echoLine(line);
+    if (options_.echoLine) {
+        options_.echoLine(line);
     }
 }
 
 bool DesignWindow::AskYesNo(const std::string& text, const std::string& caption) {
-    return services_.askYesNo ? services_.askYesNo(text, caption) : MessageBoxYesNo(text, caption);
+    return options_.askYesNo ? options_.askYesNo(text, caption) : MessageBoxYesNo(text, caption);
 }
 
 bool DesignWindow::MessageBoxYesNo(const std::string& text, const std::string& caption) {
@@ -190,27 +182,9 @@ bool DesignWindow::MessageBoxYesNo(const std::string& text, const std::string& c
     return answer == GTK_RESPONSE_YES;
 }
 
-void DesignWindow::OpenWithShell(const std::string& target) {
-    if (services_.openWithShell) {
-        services_.openWithShell(target);
-    }
-}
-
-void DesignWindow::OpenLoginBrowser() {
-    if (services_.openLoginBrowser) {
-        services_.openLoginBrowser();
-    }
-}
-
-void DesignWindow::OpenPasswordBrowser(const std::string& address) {
-    if (services_.openPasswordBrowser) {
-        services_.openPasswordBrowser(address);
-    }
-}
-
-void DesignWindow::StartLoginTimer() {
+void DesignWindow::StartLoginTimer(unsigned periodMilliseconds) {
     StopLoginTimer();
-    loginTimer_ = g_timeout_add(services_.loginPollMilliseconds, &DesignWindow::OnLoginTimer, this);
+    loginTimer_ = g_timeout_add(periodMilliseconds, &DesignWindow::OnLoginTimer, this);
 }
 
 void DesignWindow::StopLoginTimer() {
@@ -220,33 +194,32 @@ void DesignWindow::StopLoginTimer() {
     }
 }
 
-bool DesignWindow::CheckLogin() {
-    return services_.checkLogin && services_.checkLogin();
-}
-
-void DesignWindow::StartJob(const JobRequest& request) {
-    StartDecorationJob(request, sink_, services_.makeSteps,
-                       [sink = sink_] { sink->PostJobEnded(); });
+void DesignWindow::End(int code) {
+    if (window_ != nullptr) {
+        endCode_ = code;
+        gtk_widget_destroy(window_);  // OnDestroy reports the end
+    }
 }
 
 void DesignWindow::OnLoginClicked(GtkButton* /*button*/, gpointer self) {
-    static_cast<DesignWindow*>(self)->dialog_.OnLogin();
+    static_cast<DesignWindow*>(self)->program_.OnLogin();
 }
 
 void DesignWindow::OnUploadClicked(GtkButton* /*button*/, gpointer self) {
-    static_cast<DesignWindow*>(self)->dialog_.OnUpload();
+    static_cast<DesignWindow*>(self)->program_.OnUpload();
 }
 
 void DesignWindow::OnPreviewClicked(GtkButton* /*button*/, gpointer self) {
-    static_cast<DesignWindow*>(self)->dialog_.OnPreview();
+    static_cast<DesignWindow*>(self)->program_.OnPreview();
 }
 
 void DesignWindow::OnExitClicked(GtkButton* /*button*/, gpointer self) {
-    static_cast<DesignWindow*>(self)->End(1);
+    static_cast<DesignWindow*>(self)->program_.OnExit();
 }
 
+// The window never goes by itself: the program ends it, at once or once a running job has ended.
 gboolean DesignWindow::OnDeleteEvent(GtkWidget* /*widget*/, GdkEvent* /*event*/, gpointer self) {
-    static_cast<DesignWindow*>(self)->End(0);
+    static_cast<DesignWindow*>(self)->program_.OnClose();
     return TRUE;
 }
 
@@ -255,15 +228,16 @@ void DesignWindow::OnDestroy(GtkWidget* /*widget*/, gpointer self) {
     design.window_ = nullptr;
     design.StopLoginTimer();
     design.sink_->Detach();
-    if (design.services_.onClosed) {
-        design.services_.onClosed(design.endCode_);
+    design.program_.OnDialogDestroyed();
+    if (design.options_.onClosed) {
+        design.options_.onClosed(design.endCode_);
     }
 }
 
 gboolean DesignWindow::OnLoginTimer(gpointer self) {
     auto& design = *static_cast<DesignWindow*>(self);
     const guint running = design.loginTimer_;
-    design.dialog_.OnLoginTimer();
+    design.program_.OnLoginTimer();
     // The poll may have stopped the timer (the login completed).
     return design.loginTimer_ == running ? G_SOURCE_CONTINUE : G_SOURCE_REMOVE;
 }

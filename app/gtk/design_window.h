@@ -1,7 +1,8 @@
 #pragma once
-// The main dialog on GTK: a fixed-size window with the dialog's controls at their places, which
-// forwards the user's actions to DesignDialog and shows what it asks for. Runs on the GTK main
-// loop's thread; the jobs' messages reach it through the main loop.
+// The main dialog on GTK: a fixed-size window with the dialog's controls at their places. It
+// draws what DesignProgram asks for and forwards the user's actions, the login timer's ticks and
+// the jobs' messages to it. Runs on the GTK main loop's thread; the jobs' messages reach it
+// through the main loop.
 
 #include <gtk/gtk.h>
 
@@ -10,45 +11,34 @@
 #include <string>
 #include <vector>
 
-#include "app/design_dialog.h"
+#include "app/design_dialog_view.h"
+#include "app/design_program.h"
 #include "app/gtk/dialog_units.h"
 #include "app/gtk/hyper_link.h"
 #include "app/gtk/main_loop_progress_sink.h"
-#include "job/job_thread.h"
 
 namespace kesto::gtk {
 
-// What the window needs from the rest of the program.
-struct DesignServices {
-    std::string templateRoot;  // ends with the path separator
-    std::function<void()> openLoginBrowser;
-    std::function<void(const std::string&)> openPasswordBrowser;
-    std::function<bool()> checkLogin;
-    // Opens a file or an address in the default program; true when one was started.
-    std::function<bool(const std::string&)> openWithShell;
-    DecorationStepsFactory makeSteps;
+// What the program's start-up and the tests change about the window.
+struct DesignWindowOptions {
     // The Yes/No question; empty: a modal message box.
     std::function<bool(const std::string& text, const std::string& caption)> askYesNo;
-    // Called once the window has gone, with 1 for Exit and 0 for the close button.
+    // Called once the window has gone, with the code the dialog ended with.
     std::function<void(int)> onClosed;
     // When set, each progress line is also written here as it is added (for tests that watch
     // the running program).
     std::function<void(const std::string&)> echoLine;
-    // The login timer's period.
-    unsigned loginPollMilliseconds = 2000;
 };
 
 class DesignWindow final : public DesignDialogView {
   public:
-    explicit DesignWindow(DesignServices services);
+    explicit DesignWindow(DesignProgram& program, DesignWindowOptions options = {});
     ~DesignWindow() override;
     DesignWindow(const DesignWindow&) = delete;
     DesignWindow& operator=(const DesignWindow&) = delete;
 
     // Shows the window and fills it (the dialog's initial set-up).
     void Show();
-    // Ends the dialog with a code: the window goes and onClosed runs.
-    void End(int code);
 
     // The widgets, for the program's tests.
     GtkWindow* window() const { return window_ == nullptr ? nullptr : GTK_WINDOW(window_); }
@@ -61,8 +51,7 @@ class DesignWindow final : public DesignDialogView {
     GtkTreeModel* progressLines() const { return GTK_TREE_MODEL(lines_); }
     HyperLink& link() { return link_; }
     bool loginTimerRunning() const { return loginTimer_ != 0; }
-    bool jobRunning() const { return dialog_.jobRunning(); }
-    const std::vector<std::string>& templatePathsForTest() const { return dialog_.templatePaths(); }
+    std::vector<std::string> templatePathsForTest() const { return program_.templatePaths(); }
 
     // DesignDialogView
     void AddTemplate(const std::string& name) override;
@@ -73,13 +62,10 @@ class DesignWindow final : public DesignDialogView {
     void EnableUpload(bool enabled) override;
     void AddProgressLine(const std::string& line) override;
     bool AskYesNo(const std::string& text, const std::string& caption) override;
-    void OpenWithShell(const std::string& target) override;
-    void OpenLoginBrowser() override;
-    void OpenPasswordBrowser(const std::string& address) override;
-    void StartLoginTimer() override;
+    void StartLoginTimer(unsigned periodMilliseconds) override;
     void StopLoginTimer() override;
-    bool CheckLogin() override;
-    void StartJob(const JobRequest& request) override;
+    // The window goes and onClosed runs.
+    void End(int code) override;
 
   private:
     void BuildControls();
@@ -98,8 +84,8 @@ class DesignWindow final : public DesignDialogView {
     static void OnDestroy(GtkWidget* widget, gpointer self);
     static gboolean OnLoginTimer(gpointer self);
 
-    DesignServices services_;
-    DesignDialog dialog_;
+    DesignProgram& program_;
+    DesignWindowOptions options_;
     std::shared_ptr<MainLoopProgressSink> sink_;
     HyperLink link_;
     GtkWidget* window_ = nullptr;  // owned by GTK's list of top-level windows until destroyed

@@ -1,9 +1,87 @@
-// kesto-design on Linux. The one place where the program chooses the jobs' area steps: the
-// marketplace client's.
+// kesto-design on Linux: GTK and the WebKit browser windows set up, the desktop program over
+// them, its window, and the main loop until the window has gone. The process's exit code is
+// always 1, whatever the window ended with.
 
-#include "app/gtk/design_program.h"
-#include "job/marketplace_steps.h"
+#include <gtk/gtk.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/design_program.h"
+#include "app/gtk/design_window.h"
+#include "app/gtk/shell_open.h"
+#include "browser/cookie_file_writer.h"
+#include "browser/gtk/webkit_browser_window.h"
+#include "platform/login_cookie_file.h"
+#include "platform/net_layer.h"
+#include "support/user_files.h"
+
+namespace kesto::gtk {
+namespace {
+
+// Set to anything, this variable makes the program write each progress line to its standard
+// output as it adds it, so that a test driving the window can follow it.
+constexpr char kEchoVariable[] = "KESTO_DESIGN_ECHO_LINES";
+
+std::optional<std::string> Variable(const char* name) {
+    const char* value = std::getenv(name);
+    return value == nullptr ? std::nullopt : std::optional<std::string>(value);
+}
+
+// After each page of a login, the request layer's cookie store and the cookie file for
+// kesto-decorate receive every cookie the browser holds. A browser without cookies (the first
+// page of a new session) leaves the file of an earlier login alone.
+void TakeBrowserCookies(const std::string& cookieFile, const std::vector<net::Cookie>& cookies) {
+    if (cookies.empty()) {
+        return;
+    }
+    for (const net::Cookie& cookie : cookies) {
+        net::StoreCookie(cookie);
+    }
+    if (!cookieFile.empty() && !SaveLoginCookieFile(cookieFile, CookieFileText(cookies))) {
+        g_warning("cannot write the login cookies to %s", cookieFile.c_str());
+    }
+}
+
+// WebKit windows behind the system's proxy, handing their cookies over after each page.
+BrowserWindowFactory MakeBrowserWindowFactory() {
+    WebKitBrowserSettings settings;
+    settings.route = ProxyRouteFromVariables(Variable("http_proxy"), Variable("no_proxy"));
+    settings.onCookies = [cookieFile = DesktopCookieFile()](std::vector<net::Cookie> cookies) {
+        TakeBrowserCookies(cookieFile, cookies);
+    };
+    return MakeWebKitBrowserFactory(settings);
+}
+
+void EchoLine(const std::string& line) {
+    std::fputs((line + '\n').c_str(), stdout);
+    std::fflush(stdout);
+}
+
+int RunDesignProgram() {
+    DesktopPlatform platform;
+    platform.makeBrowserWindow = MakeBrowserWindowFactory();
+    platform.openWithShell = &OpenWithDefaultProgram;
+    DesignProgram program(std::move(platform));
+
+    DesignWindowOptions options;
+    options.onClosed = [](int /*code*/) { gtk_main_quit(); };
+    if (Variable(kEchoVariable)) {
+        options.echoLine = &EchoLine;
+    }
+    DesignWindow window(program, std::move(options));
+    window.Show();
+    gtk_main();
+    return 1;
+}
+
+}  // namespace
+}  // namespace kesto::gtk
 
 int main(int argc, char** argv) {
-    return kesto::gtk::RunDesignProgram(argc, argv, &kesto::MakeMarketplaceSteps);
+    gtk_init(&argc, &argv);
+    return kesto::gtk::RunDesignProgram();
 }

@@ -9,11 +9,12 @@
 #include <mutex>
 #include <optional>
 
+#include "app/job_messages.h"
 #include "job/progress.h"
 
 namespace kesto::gtk {
 
-class MainLoopProgressSink final : public ProgressSink,
+class MainLoopProgressSink final : public JobMessageSink,
                                    public std::enable_shared_from_this<MainLoopProgressSink> {
   public:
     using MessageReceiver = std::function<void(const ProgressMessage&)>;
@@ -25,7 +26,7 @@ class MainLoopProgressSink final : public ProgressSink,
     // Any thread.
     void Post(ProgressMessage message) override;
     // Any thread: the job has ended; delivered after the job's messages.
-    void PostJobEnded();
+    void PostJobEnded() override;
     // Main loop's thread: nothing is delivered from now on.
     void Detach();
 

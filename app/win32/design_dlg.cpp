@@ -38,8 +38,9 @@ bool IsProgressMessage(UINT message) {
 
 }  // namespace
 
-DesignDlg::DesignDlg(DesignDlgServices services, std::string templateRoot)
-    : services_(std::move(services)), templateRoot_(std::move(templateRoot)), logic_(*this) {}
+DesignDlg::DesignDlg(DesignProgram& program)
+    : program_(program),
+      link_([this](const std::wstring& target) { return program_.OnLink(Narrow(target)); }) {}
 
 DesignDlg::~DesignDlg() = default;
 
@@ -78,17 +79,19 @@ bool DesignDlg::ProcessMessage(UINT message, WPARAM wParam, LRESULT& result) {
         case WM_COMMAND:
             return OnCommand(wParam, result);
         case WM_CLOSE:
-            EndDialog(window_, 0);
+            // The dialog never ends by itself: the program ends it, at once or once a running
+            // job has ended.
+            program_.OnClose();
             result = 1;
             return true;
         case WM_DESTROY:
             OnDestroy();
             return true;
         case WM_TIMER:
-            logic_.OnLoginTimer();
+            program_.OnLoginTimer();
             return true;
         case kJobEndedMessage:
-            logic_.OnJobEnded();
+            program_.OnJobEnded();
             return true;
         default:
             break;
@@ -96,7 +99,7 @@ bool DesignDlg::ProcessMessage(UINT message, WPARAM wParam, LRESULT& result) {
     if (IsProgressMessage(message)) {
         // The whole message travels in wParam; lParam repeats its result for other readers.
         if (const std::unique_ptr<ProgressMessage> posted = TakePostedMessage(wParam)) {
-            logic_.OnProgress(*posted);
+            program_.OnProgress(*posted);
         }
         return true;
     }
@@ -109,18 +112,18 @@ bool DesignDlg::OnCommand(WPARAM wParam, LRESULT& result) {
     }
     switch (LOWORD(wParam)) {
         case kLoginButton:
-            logic_.OnLogin();
+            program_.OnLogin();
             result = 1;
             return true;
         case kUploadButton:
-            logic_.OnUpload();
+            program_.OnUpload();
             result = 1;
             return true;
         case kPreviewButton:
-            logic_.OnPreview();
+            program_.OnPreview();
             return true;
         case kExitButton:
-            EndDialog(window_, 1);
+            program_.OnExit();
             result = 1;
             return true;
         default:
@@ -130,7 +133,7 @@ bool DesignDlg::OnCommand(WPARAM wParam, LRESULT& result) {
 
 void DesignDlg::OnInitDialog() {
     sink_ = std::make_shared<WindowProgressSink>(window_);
-    logic_.OnInit(templateRoot_);
+    program_.OnInitDialog(*this, sink_);
     if (link_.Subclass(Control(kMakerLink))) {
         link_.SetLinkTarget(Widen(kMakerSiteAddress));
         link_.SetLinkLabel(Widen(kMakerNoticeLine));
@@ -141,6 +144,7 @@ void DesignDlg::OnDestroy() {
     if (sink_) {
         sink_->Detach();
     }
+    program_.OnDialogDestroyed();
     PostQuitMessage(0);
 }
 
@@ -182,35 +186,11 @@ bool DesignDlg::AskYesNo(const std::string& text, const std::string& caption) {
                        MB_YESNO | MB_ICONWARNING) == IDYES;
 }
 
-void DesignDlg::OpenWithShell(const std::string& target) {
-    if (services_.openWithShell) {
-        services_.openWithShell(Widen(target));
-    }
-}
-
-void DesignDlg::OpenShopFront(const std::string& address) {
-    if (services_.openShopFront) {
-        services_.openShopFront(Widen(address));
-    }
-}
-
-void DesignDlg::OpenLoginBrowser() {
-    if (services_.openLoginBrowser) {
-        services_.openLoginBrowser();
-    }
-}
-
-void DesignDlg::OpenPasswordBrowser(const std::string& address) {
-    if (services_.openPasswordBrowser) {
-        services_.openPasswordBrowser(Widen(address));
-    }
-}
-
-void DesignDlg::StartLoginTimer() {
+void DesignDlg::StartLoginTimer(unsigned periodMilliseconds) {
     if (loginTimerId_ != 0) {
         KillTimer(window_, loginTimerId_);
     }
-    loginTimerId_ = SetTimer(window_, kLoginTimerId, kLoginTimerPeriodMs, nullptr);
+    loginTimerId_ = SetTimer(window_, kLoginTimerId, periodMilliseconds, nullptr);
 }
 
 void DesignDlg::StopLoginTimer() {
@@ -218,22 +198,8 @@ void DesignDlg::StopLoginTimer() {
     loginTimerId_ = 0;
 }
 
-bool DesignDlg::CheckLogin() {
-    return services_.checkLogin && services_.checkLogin();
-}
-
-void DesignDlg::StartJob(const JobRequest& request) {
-    const std::shared_ptr<WindowProgressSink> sink = sink_;
-    StartDecorationJob(request, sink, services_.makeSteps, [sink] { sink->PostJobEnded(); });
-}
-
-std::string TemplateRootBesideExecutable() {
-    wchar_t path[MAX_PATH] = {};
-    const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring folder(path, length);
-    const std::size_t slash = folder.find_last_of(L'\\');
-    folder.resize(slash == std::wstring::npos ? 0 : slash + 1);
-    return Narrow(folder + L"template\\");
+void DesignDlg::End(int code) {
+    EndDialog(window_, code);
 }
 
 }  // namespace kesto::win32

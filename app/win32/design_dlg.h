@@ -1,17 +1,17 @@
 #pragma once
-// The main dialog on Windows: dialog resource 103 run modally, its controls implementing the
-// shared dialog logic's view, and the window messages forwarded to that logic.
+// The main dialog on Windows: dialog resource 103 run modally. It draws what DesignProgram asks
+// for and forwards the window messages (the user's actions, the login timer, the jobs' messages)
+// to it.
 
 #include <windows.h>
 
-#include <functional>
 #include <memory>
 #include <string>
 
-#include "app/design_dialog.h"
+#include "app/design_dialog_view.h"
+#include "app/design_program.h"
 #include "app/win32/hyperlink.h"
 #include "app/win32/window_progress_sink.h"
-#include "job/job_thread.h"
 
 namespace kesto::win32 {
 
@@ -32,22 +32,10 @@ enum DesignControl : int {
 };
 
 inline constexpr UINT_PTR kLoginTimerId = 100;
-inline constexpr UINT kLoginTimerPeriodMs = 2000;
-
-// What the dialog uses beyond its own controls; WinMain passes the real ones, tests fakes.
-struct DesignDlgServices {
-    std::function<void()> openLoginBrowser;
-    std::function<void(const std::wstring& address)> openPasswordBrowser;
-    std::function<bool()> checkLogin;
-    std::function<bool(const std::wstring& target)> openWithShell;
-    std::function<void(std::wstring address)> openShopFront;
-    DecorationStepsFactory makeSteps;
-};
 
 class DesignDlg final : private DesignDialogView {
   public:
-    // templateRoot: the folder holding the templates, ending with a backslash (UTF-8).
-    DesignDlg(DesignDlgServices services, std::string templateRoot);
+    explicit DesignDlg(DesignProgram& program);
     ~DesignDlg() override;
     DesignDlg(const DesignDlg&) = delete;
     DesignDlg& operator=(const DesignDlg&) = delete;
@@ -74,27 +62,17 @@ class DesignDlg final : private DesignDialogView {
     void EnableUpload(bool enabled) override;
     void AddProgressLine(const std::string& line) override;
     bool AskYesNo(const std::string& text, const std::string& caption) override;
-    void OpenWithShell(const std::string& target) override;
-    void OpenShopFront(const std::string& address) override;
-    void OpenLoginBrowser() override;
-    void OpenPasswordBrowser(const std::string& address) override;
-    void StartLoginTimer() override;
+    void StartLoginTimer(unsigned periodMilliseconds) override;
     void StopLoginTimer() override;
-    bool CheckLogin() override;
-    void StartJob(const JobRequest& request) override;
+    void End(int code) override;
 
     HWND Control(int id) const { return GetDlgItem(window_, id); }
 
-    DesignDlgServices services_;
-    std::string templateRoot_;
+    DesignProgram& program_;
     HWND window_ = nullptr;
     UINT_PTR loginTimerId_ = 0;
     CHyperLink link_;
-    DesignDialog logic_;
     std::shared_ptr<WindowProgressSink> sink_;
 };
-
-// The template folder beside the running executable: its folder followed by "template\".
-std::string TemplateRootBesideExecutable();
 
 }  // namespace kesto::win32

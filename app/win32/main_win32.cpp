@@ -1,28 +1,25 @@
-// kesto-design.exe: the desktop program on Windows. Builds the process-wide objects in their
-// start-up order, runs the main dialog modally, and lets the objects go in the reverse order.
+// kesto-design.exe: the desktop program on Windows. Sets up the common controls, OLE and the
+// browser windows, builds the desktop program over them, runs the main dialog modally, and lets
+// the objects go in the reverse order. The process's exit code is always 1.
 
 #include <windows.h>
 
 #include <commctrl.h>
 #include <ole2.h>
 
-#include <memory>
+#include <string>
 
+#include "app/design_program.h"
 #include "app/win32/design_dlg.h"
 #include "app/win32/shell_open.h"
-#include "browser/login_kesto.h"
 #include "browser/win32/control_browser_window.h"
 #include "browser/win32/login_cookie_file_win32.h"
-#include "job/marketplace_steps.h"
-#include "market/hosts.h"
-#include "market/identity.h"
-#include "market/shop_session.h"
 #include "platform/win32/wide_text.h"
 #include "support/user_files.h"
 
 namespace {
 
-using kesto::win32::Narrow;
+using kesto::win32::Widen;
 
 // OLE for the dialog's thread, for as long as the browsers live.
 class OleSession {
@@ -45,17 +42,16 @@ struct CFakeModule {
     HINSTANCE instance;
 };
 
-// The login browser is the identity's cookie source from its construction until the dialog
-// has ended; the identity lets go of it before the browser goes.
-class CookieSourceBinding {
-  public:
-    explicit CookieSourceBinding(std::shared_ptr<kesto::CookieSource> source) {
-        kesto::ProcessIdentity().SetCookieSource(std::move(source));
-    }
-    ~CookieSourceBinding() { kesto::ProcessIdentity().SetCookieSource(nullptr); }
-    CookieSourceBinding(const CookieSourceBinding&) = delete;
-    CookieSourceBinding& operator=(const CookieSourceBinding&) = delete;
-};
+// The web-browser control's windows; after each completed page, the login's cookies are left
+// where kesto-decorate looks.
+kesto::BrowserWindowFactory MakeBrowserWindowFactory() {
+    kesto::win32::ControlBrowserWindow::RegisterWindowClasses();
+    kesto::win32::ControlBrowserSettings settings;
+    settings.afterTopLevelDocument = [cookieFile = kesto::DesktopCookieFile()] {
+        kesto::win32::LeaveLoginCookies(cookieFile);
+    };
+    return kesto::win32::MakeControlBrowserFactory(settings);
+}
 
 }  // namespace
 
@@ -63,40 +59,19 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_WIN95_CLASSES};
     InitCommonControlsEx(&controls);
     const OleSession ole;
-
-    // The process-wide objects, in start-up order.
-    const kesto::ShopSession processSession;  // starts the graphics library
-    kesto::win32::ControlBrowserWindow::RegisterWindowClasses();
-    // After each completed page, the login's cookies are left where kesto-decorate looks.
-    kesto::win32::ControlBrowserSettings browserSettings;
-    browserSettings.afterTopLevelDocument = [cookieFile = kesto::DesktopCookieFile()] {
-        kesto::win32::LeaveLoginCookies(cookieFile);
-    };
-    const kesto::BrowserWindowFactory makeBrowserWindow =
-        kesto::win32::MakeControlBrowserFactory(browserSettings);
-    kesto::MiniBrowser passwordBrowser(makeBrowserWindow);
     const CFakeModule module{instance};
-    kesto::ProcessIdentity();  // the two identity texts, empty
-    const auto loginBrowser = std::make_shared<kesto::LoginKesto>(makeBrowserWindow);
-    const CookieSourceBinding identitySource(loginBrowser);
 
-    kesto::win32::DesignDlgServices services;
-    services.openLoginBrowser = [&loginBrowser] {
-        loginBrowser->Create();
-        loginBrowser->Navigate(kesto::hosts::kPortal);
+    kesto::DesktopPlatform platform;
+    platform.makeBrowserWindow = MakeBrowserWindowFactory();
+    platform.openWithShell = [](const std::string& target) {
+        return kesto::win32::ShellOpen(Widen(target));
     };
-    services.openPasswordBrowser = [&passwordBrowser](const std::wstring& address) {
-        passwordBrowser.Create();
-        passwordBrowser.Navigate(Narrow(address));
+    platform.openShopFront = [](const std::string& address) {
+        kesto::win32::ShellOpenOnOwnThread(Widen(address));
     };
-    services.checkLogin = [] { return kesto::CheckLogin(); };
-    services.openWithShell = &kesto::win32::ShellOpen;
-    services.openShopFront = &kesto::win32::ShellOpenOnOwnThread;
-    services.makeSteps = &kesto::MakeMarketplaceSteps;
-
+    kesto::DesignProgram program(std::move(platform));
     {
-        kesto::win32::DesignDlg dialog(std::move(services),
-                                       kesto::win32::TemplateRootBesideExecutable());
+        kesto::win32::DesignDlg dialog(program);
         dialog.DoModal(module.instance);
     }
     return 1;

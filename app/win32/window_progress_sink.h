@@ -9,6 +9,7 @@
 #include <memory>
 #include <mutex>
 
+#include "app/job_messages.h"
 #include "job/progress.h"
 
 namespace kesto::win32 {
@@ -18,12 +19,12 @@ inline constexpr UINT kJobEndedMessage = WM_APP + 1;
 inline constexpr UINT kFirstProgressMessage = 2024;
 inline constexpr UINT kLastProgressMessage = 2124;
 
-class WindowProgressSink final : public ProgressSink {
+class WindowProgressSink final : public JobMessageSink {
   public:
     explicit WindowProgressSink(HWND dialog) : dialog_(dialog) {}
 
     void Post(ProgressMessage message) override;
-    void PostJobEnded();
+    void PostJobEnded() override;
     // The dialog is going away: later messages are dropped, and those still queued are freed.
     void Detach();
 

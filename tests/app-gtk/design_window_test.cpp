@@ -3,6 +3,7 @@
 #include <gdk-pixbuf/gdk-pixbuf.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <future>
 #include <mutex>
@@ -74,6 +75,25 @@ class FakeSteps final : public DecorationSteps {
     bool askPassword_;
 };
 
+// The dialog's services as the test's functions; jobs run on threads of their own, as the
+// program's do.
+struct FakeServices final : DesignServices {
+    std::function<void()> openLoginBrowser;
+    std::function<void(const std::string&)> openPasswordBrowser;
+    std::function<bool()> checkLogin;
+    std::function<bool(const std::string&)> openWithShell;
+    DecorationStepsFactory makeSteps;
+
+    void OpenLoginBrowser() override { openLoginBrowser(); }
+    bool CheckLogin() override { return checkLogin(); }
+    void OpenPasswordBrowser(const std::string& address) override { openPasswordBrowser(address); }
+    bool OpenWithShell(const std::string& target) override { return openWithShell(target); }
+    void OpenShopFront(const std::string& address) override { openWithShell(address); }
+    void StartJob(const JobRequest& request, std::shared_ptr<JobMessageSink> messages) override {
+        StartJobOnOwnThread(request, messages, makeSteps);
+    }
+};
+
 class DesignWindowTest : public ::testing::Test {
   protected:
     DesignWindowTest() {
@@ -86,36 +106,47 @@ class DesignWindowTest : public ::testing::Test {
         released_.set_value();
     }
 
-    DesignServices Services() {
-        DesignServices services;
-        services.templateRoot = templates_.Folder();
-        services.openLoginBrowser = [this] { ++loginBrowserOpened_; };
-        services.openPasswordBrowser = [this](const std::string& address) {
+    std::unique_ptr<FakeServices> Services() {
+        auto services = std::make_unique<FakeServices>();
+        services->openLoginBrowser = [this] { ++loginBrowserOpened_; };
+        services->openPasswordBrowser = [this](const std::string& address) {
             passwordAddresses_.push_back(address);
         };
-        services.checkLogin = [this] {
+        services->checkLogin = [this] {
             ++polls_;
             return polls_ > failingPolls_;
         };
-        services.openWithShell = [this](const std::string& target) {
+        services->openWithShell = [this](const std::string& target) {
             opened_.push_back(target);
             return openSucceeds_;
         };
-        services.makeSteps = [this](std::shared_ptr<ProgressSink> sink) {
+        services->makeSteps = [this](std::shared_ptr<ProgressSink> sink) {
             ++log_.jobs;
             return std::make_unique<FakeSteps>(std::move(sink), log_, gate_, askPassword_);
         };
-        services.askYesNo = [this](const std::string& text, const std::string& caption) {
-            questions_.push_back(caption + ": " + text);
-            return answerYes_;
-        };
-        services.onClosed = [this](int code) { closedWith_.push_back(code); };
-        services.loginPollMilliseconds = 10;
         return services;
     }
 
+    DesignWindowOptions Options() {
+        DesignWindowOptions options;
+        options.askYesNo = [this](const std::string& text, const std::string& caption) {
+            questions_.push_back(caption + ": " + text);
+            return answerYes_;
+        };
+        options.onClosed = [this](int code) { closedWith_.push_back(code); };
+        return options;
+    }
+
+    // A program over the fake services, polling the login every 10 ms; it outlives the windows
+    // the case opens on it.
+    DesignProgram& NewProgram(const std::string& templateRoot) {
+        program_ =
+            std::make_unique<DesignProgram>(Services(), DesignProgramSettings{templateRoot, 10});
+        return *program_;
+    }
+
     std::unique_ptr<DesignWindow> Open() {
-        auto window = std::make_unique<DesignWindow>(Services());
+        auto window = std::make_unique<DesignWindow>(NewProgram(templates_.Folder()), Options());
         window->Show();
         PumpFor(50ms);
         return window;
@@ -179,6 +210,7 @@ class DesignWindowTest : public ::testing::Test {
     std::vector<std::string> opened_;
     std::vector<std::string> questions_;
     std::vector<int> closedWith_;
+    std::unique_ptr<DesignProgram> program_;
 };
 
 std::string ButtonText(GtkButton* button) {
@@ -305,9 +337,7 @@ TEST_F(DesignWindowTest, PreviewOpensTheTemplatesFirstPicture) {
 
 TEST_F(DesignWindowTest, AnEmptyTemplateListLeavesUploadAndPreviewDoingNothing) {
     const TempFolder empty;
-    DesignServices services = Services();
-    services.templateRoot = empty.Folder();
-    DesignWindow window(std::move(services));
+    DesignWindow window(NewProgram(empty.Folder()), Options());
     window.Show();
     LogIn(window);
     EXPECT_EQ(gtk_combo_box_get_active(GTK_COMBO_BOX(window.templateList())), -1);
@@ -353,6 +383,15 @@ TEST_F(DesignWindowTest, EnterPressesLoginAndEscDoesNothing) {
     EXPECT_TRUE(PumpUntil([&] { return loginBrowserOpened_ == 1; }, 2s));
 }
 
+// The window manager's close request, as the close button sends it.
+void SendDelete(const DesignWindow& window) {
+    GdkEvent* close = gdk_event_new(GDK_DELETE);
+    close->any.window =
+        GDK_WINDOW(g_object_ref(gtk_widget_get_window(GTK_WIDGET(window.window()))));
+    gtk_main_do_event(close);
+    gdk_event_free(close);
+}
+
 TEST_F(DesignWindowTest, ExitEndsWithOneAndTheCloseButtonWithZero) {
     {
         const auto window = Open();
@@ -361,14 +400,32 @@ TEST_F(DesignWindowTest, ExitEndsWithOneAndTheCloseButtonWithZero) {
     }
     {
         const auto window = Open();
-        GdkEvent* close = gdk_event_new(GDK_DELETE);
-        close->any.window =
-            GDK_WINDOW(g_object_ref(gtk_widget_get_window(GTK_WIDGET(window->window()))));
-        gtk_main_do_event(close);
-        gdk_event_free(close);
+        SendDelete(*window);
         EXPECT_EQ(window->window(), nullptr);
     }
     EXPECT_EQ(closedWith_, (std::vector<int>{1, 0}));
+}
+
+TEST_F(DesignWindowTest, ClosingWhileAJobRunsKeepsTheWindowUntilTheJobHasEnded) {
+    std::promise<void> hold;
+    gate_ = hold.get_future().share();
+    const auto window = Open();
+    LogIn(*window);
+    gtk_button_clicked(window->uploadButton());
+    ASSERT_TRUE(PumpUntil([&] { return log_.jobs == 1; }));
+
+    SendDelete(*window);
+    gtk_button_clicked(window->exitButton());
+    PumpFor(50ms);
+    ASSERT_NE(window->window(), nullptr);
+    EXPECT_TRUE(closedWith_.empty());
+    const std::vector<std::string> lines = Lines(*window);
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), "装修完成后程序将自动关闭。"), 1);
+
+    hold.set_value();
+    ASSERT_TRUE(PumpUntil([&] { return window->window() == nullptr; }));
+    EXPECT_EQ(closedWith_, std::vector<int>{0});   // the first request's code
+    EXPECT_EQ(log_.Calls().back(), "categories");  // the job ran to its end
 }
 
 GdkEvent* Button(GtkWidget* widget, GdkEventType type, double x, double y) {

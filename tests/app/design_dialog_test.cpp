@@ -14,7 +14,8 @@ namespace {
 using testing::TempFolder;
 using Lines = std::vector<std::string>;
 
-class FakeView final : public DesignDialogView {
+// The window and the services in one fake, so that the cases read what either saw.
+class FakeView final : public DesignDialogView, public DesignServices {
   public:
     void AddTemplate(const std::string& name) override { templates.push_back(name); }
     void SelectTemplate(int index) override { selected = index; }
@@ -27,16 +28,24 @@ class FakeView final : public DesignDialogView {
         questions.push_back(caption + ":" + text);
         return answer;
     }
-    void OpenWithShell(const std::string& target) override { opened.push_back(target); }
+    void StartLoginTimer(unsigned /*periodMilliseconds*/) override { timerRunning = true; }
+    void StopLoginTimer() override { timerRunning = false; }
+    void End(int /*code*/) override {}
+
+    bool OpenWithShell(const std::string& target) override {
+        opened.push_back(target);
+        return true;
+    }
     void OpenShopFront(const std::string& address) override { shopFronts.push_back(address); }
     void OpenLoginBrowser() override { ++loginBrowserOpened; }
     void OpenPasswordBrowser(const std::string& address) override {
         passwordBrowser.push_back(address);
     }
-    void StartLoginTimer() override { timerRunning = true; }
-    void StopLoginTimer() override { timerRunning = false; }
     bool CheckLogin() override { return loginComplete; }
-    void StartJob(const JobRequest& request) override { jobs.push_back(request); }
+    void StartJob(const JobRequest& request,
+                  std::shared_ptr<JobMessageSink> /*messages*/) override {
+        jobs.push_back(request);
+    }
 
     Lines templates;
     int selected = -1;
@@ -55,6 +64,7 @@ class FakeView final : public DesignDialogView {
 };
 
 constexpr char kSeparator = static_cast<char>(std::filesystem::path::preferred_separator);
+constexpr unsigned kPollMilliseconds = 2000;
 
 class DesignDialogTest : public ::testing::Test {
   protected:
@@ -82,7 +92,7 @@ class DesignDialogTest : public ::testing::Test {
 
     TempFolder root;
     FakeView view;
-    DesignDialog dialog{view};
+    DesignDialog dialog{view, view, nullptr, kPollMilliseconds};
 };
 
 TEST_F(DesignDialogTest, InitListsTemplateFoldersSelectsTheFirstAndTicksAllAreas) {
@@ -158,7 +168,7 @@ TEST_F(DesignDialogTest, PreviewOpensTheFirstPictureByItsWholeExtension) {
 TEST(DesignDialogEmptyTest, EmptyTemplateListMakesUploadAndPreviewDoNothing) {
     TempFolder root;
     FakeView view;
-    DesignDialog dialog(view);
+    DesignDialog dialog(view, view, nullptr, kPollMilliseconds);
     dialog.OnInit(root.Folder() + "missing" + kSeparator);
     EXPECT_EQ(view.selected, -1);
     view.loginComplete = true;

@@ -151,6 +151,43 @@ void PressLater(HWND dialog, int id) {
                  reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }
 
+// The dialog's services, recording what they are asked; jobs run on threads of their own, as
+// the program's do.
+class FakeServices final : public DesignServices {
+  public:
+    FakeServices(Record& record, DecorationStepsFactory makeSteps)
+        : record_(record), makeSteps_(std::move(makeSteps)) {}
+
+    void OpenLoginBrowser() override {
+        record_.Set([&] { ++record_.loginBrowserOpened; });
+    }
+    bool CheckLogin() override {
+        bool complete = false;
+        record_.Set([&] {
+            ++record_.loginPolls;
+            complete = record_.loginComplete;
+        });
+        return complete;
+    }
+    void OpenPasswordBrowser(const std::string& address) override {
+        record_.Set([&] { record_.passwordBrowser.push_back(Widen(address)); });
+    }
+    bool OpenWithShell(const std::string& target) override {
+        record_.Set([&] { record_.shellOpened.push_back(Widen(target)); });
+        return true;
+    }
+    void OpenShopFront(const std::string& address) override {
+        record_.Set([&] { record_.shopFronts.push_back(Widen(address)); });
+    }
+    void StartJob(const JobRequest& request, std::shared_ptr<JobMessageSink> messages) override {
+        StartJobOnOwnThread(request, messages, makeSteps_);
+    }
+
+  private:
+    Record& record_;
+    DecorationStepsFactory makeSteps_;
+};
+
 class DesignDlgTest : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
@@ -158,38 +195,18 @@ class DesignDlgTest : public ::testing::Test {
         InitCommonControlsEx(&controls);
     }
 
-    DesignDlgServices Services() {
-        DesignDlgServices services;
-        services.openLoginBrowser = [this] { record.Set([&] { ++record.loginBrowserOpened; }); };
-        services.openPasswordBrowser = [this](const std::wstring& address) {
-            record.Set([&] { record.passwordBrowser.push_back(address); });
-        };
-        services.checkLogin = [this] {
-            bool complete = false;
-            record.Set([&] {
-                ++record.loginPolls;
-                complete = record.loginComplete;
-            });
-            return complete;
-        };
-        services.openWithShell = [this](const std::wstring& target) {
-            record.Set([&] { record.shellOpened.push_back(target); });
-            return true;
-        };
-        services.openShopFront = [this](std::wstring address) {
-            record.Set([&] { record.shopFronts.push_back(address); });
-        };
-        services.makeSteps = [this](std::shared_ptr<ProgressSink> sink) {
+    std::unique_ptr<FakeServices> Services() {
+        return std::make_unique<FakeServices>(record, [this](std::shared_ptr<ProgressSink> sink) {
             return std::make_unique<FakeSteps>(std::move(sink), record);
-        };
-        return services;
+        });
     }
 
     // Runs the dialog with the driver on its own thread; the code the dialog ended with, and
     // the exit code of the quit request its destruction left behind (-1 for none).
     template <typename Driver>
     std::pair<INT_PTR, int> Run(const std::string& templateRoot, Driver driver) {
-        DesignDlg dialog(Services(), templateRoot);
+        DesignProgram program(Services(), DesignProgramSettings{templateRoot});
+        DesignDlg dialog(program);
         std::thread driving([&] {
             HWND window = nullptr;
             if (WaitFor([&] { return (window = FindDialog(kDialogCaption)) != nullptr; })) {
@@ -299,6 +316,33 @@ TEST_F(DesignDlgTest, AnEmptyTemplateFolderLeavesPreviewIdleAndCloseEndsWithZero
     EXPECT_EQ(quitCode, 0);
     EXPECT_TRUE(record.shellOpened.empty());
     EXPECT_EQ(record.jobsStarted, 0);
+}
+
+TEST_F(DesignDlgTest, TheCloseCommandWhileAJobRunsEndsTheDialogOnceTheJobHasEnded) {
+    TempFolder root;
+    root.Write("a/cover.jpg", "x");
+    record.loginComplete = true;
+    const auto [code, quitCode] = Run(root.Folder(), [&](HWND dialog) {
+        Press(dialog, kLoginButton);
+        EXPECT_TRUE(WaitFor([&] { return Enabled(dialog, kUploadButton); }, 6s));
+        CheckDlgButton(dialog, kCategoriesBox, BST_UNCHECKED);  // no question
+        PressLater(dialog, kUploadButton);
+        EXPECT_TRUE(WaitFor([&] { return record.Get([&] { return record.jobsStarted; }) == 1; }));
+
+        // Neither the close command nor Exit ends the dialog while the job runs.
+        PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+        PressLater(dialog, kExitButton);
+        EXPECT_TRUE(WaitFor([&] { return CountLine(dialog, L"装修完成后程序将自动关闭。") == 1; }));
+        std::this_thread::sleep_for(200ms);
+        EXPECT_TRUE(IsWindowVisible(dialog));
+        EXPECT_EQ(CountLine(dialog, L"装修完成后程序将自动关闭。"), 1);
+
+        record.Set([&] { record.jobsMayFinish = true; });
+        EXPECT_TRUE(WaitFor([&] { return !IsWindow(dialog); }));
+    });
+    EXPECT_EQ(code, 0);  // the first request's code
+    EXPECT_EQ(quitCode, 0);
+    EXPECT_EQ(record.shopFronts.size(), 1u);  // the job ran to its end
 }
 
 }  // namespace

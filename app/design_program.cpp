@@ -1,0 +1,133 @@
+#include "app/design_program.h"
+
+#include <utility>
+
+#include "platform/system.h"
+#include "support/file_path.h"
+
+namespace kesto {
+
+namespace {
+
+// "The program closes once the decoration has finished."
+constexpr char kClosesAfterJobLine[] = "装修完成后程序将自动关闭。";
+
+std::string TemplateFolderBesideProgram() {
+    return ExecutableFolder() + "template" + kPathSeparator;
+}
+
+}  // namespace
+
+DesignProgram::DesignProgram(DesktopPlatform platform)
+    : DesignProgram(std::make_unique<DesktopServices>(std::move(platform)),
+                    DesignProgramSettings{TemplateFolderBesideProgram()}) {}
+
+DesignProgram::DesignProgram(std::unique_ptr<DesignServices> services,
+                             DesignProgramSettings settings)
+    : services_(std::move(services)), settings_(std::move(settings)) {}
+
+DesignProgram::~DesignProgram() {
+    jobWatch_->WaitUntilEnded();
+}
+
+void DesignProgram::OnInitDialog(DesignDialogView& view,
+                                 std::shared_ptr<JobMessageSink> jobMessages) {
+    view_ = &view;
+    pendingEnd_.reset();
+    ending_ = false;
+    dialog_.emplace(view, *services_,
+                    std::make_shared<WatchedJobMessages>(std::move(jobMessages), jobWatch_),
+                    settings_.loginPollMilliseconds);
+    dialog_->OnInit(settings_.templateRoot);
+}
+
+void DesignProgram::OnDialogDestroyed() {
+    dialog_.reset();
+    view_ = nullptr;
+}
+
+void DesignProgram::OnLogin() {
+    if (dialog_) {
+        dialog_->OnLogin();
+    }
+}
+
+void DesignProgram::OnLoginTimer() {
+    if (dialog_) {
+        dialog_->OnLoginTimer();
+    }
+}
+
+void DesignProgram::OnUpload() {
+    if (!dialog_ || dialog_->jobRunning()) {
+        return;
+    }
+    // Noted before the job's thread starts, which may report its end at once.
+    jobWatch_->Started();
+    dialog_->OnUpload();
+    if (!dialog_->jobRunning()) {
+        jobWatch_->Ended();  // no job was started
+    }
+}
+
+void DesignProgram::OnPreview() {
+    if (dialog_) {
+        dialog_->OnPreview();
+    }
+}
+
+bool DesignProgram::OnLink(const std::string& target) {
+    return services_->OpenWithShell(target);
+}
+
+void DesignProgram::OnProgress(const ProgressMessage& message) {
+    if (dialog_) {
+        dialog_->OnProgress(message);
+    }
+}
+
+void DesignProgram::OnJobEnded() {
+    jobWatch_->Ended();
+    if (!dialog_) {
+        return;
+    }
+    dialog_->OnJobEnded();
+    if (pendingEnd_) {
+        const int code = *pendingEnd_;
+        pendingEnd_.reset();
+        EndDialog(code);
+    }
+}
+
+void DesignProgram::OnExit() {
+    RequestEnd(kEndedByExit);
+}
+
+void DesignProgram::OnClose() {
+    RequestEnd(kEndedByClose);
+}
+
+std::vector<std::string> DesignProgram::templatePaths() const {
+    return dialog_ ? dialog_->templatePaths() : std::vector<std::string>{};
+}
+
+void DesignProgram::RequestEnd(int code) {
+    if (!dialog_ || ending_) {
+        return;  // no window, or it is going with the first request's code
+    }
+    if (!dialog_->jobRunning()) {
+        EndDialog(code);
+        return;
+    }
+    if (!pendingEnd_) {
+        pendingEnd_ = code;
+        view_->AddProgressLine(kClosesAfterJobLine);
+    }
+}
+
+void DesignProgram::EndDialog(int code) {
+    ending_ = true;
+    view_->End(code);  // may report the window gone before it returns
+}
+
+}  // namespace kesto

@@ -1,0 +1,33 @@
+#pragma once
+// What the dialog's handlers use beyond the window: the login browser and its check, the
+// password browser, the user's default programs and the jobs' thread. The program's own
+// (DesktopServices) work over its process-wide objects; tests give fakes.
+
+#include <memory>
+#include <string>
+
+#include "app/job_messages.h"
+#include "job/decoration_job.h"
+
+namespace kesto {
+
+class DesignServices {
+  public:
+    virtual ~DesignServices() = default;
+
+    // Shows the login browser on the portal page.
+    virtual void OpenLoginBrowser() = 0;
+    // Whether the login is complete (the login check, which then also closes the login browser).
+    virtual bool CheckLogin() = 0;
+    // Shows the password browser on the given address.
+    virtual void OpenPasswordBrowser(const std::string& address) = 0;
+    // Opens a file or an address in the user's default program; true when one was started.
+    virtual bool OpenWithShell(const std::string& target) = 0;
+    // Opens the decorated shop's front page once a job has completed, without holding up the
+    // dialog while the browser starts.
+    virtual void OpenShopFront(const std::string& address) = 0;
+    // Runs a decoration job on a thread of its own; its messages, then its end, go to messages.
+    virtual void StartJob(const JobRequest& request, std::shared_ptr<JobMessageSink> messages) = 0;
+};
+
+}  // namespace kesto
