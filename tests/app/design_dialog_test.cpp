@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <map>
 
+#include "support/file_path.h"
 #include "tests/common/temp_folder.h"
 
 namespace kesto {
@@ -63,7 +64,6 @@ class FakeView final : public DesignDialogView, public DesignServices {
     std::vector<JobRequest> jobs;
 };
 
-constexpr char kSeparator = static_cast<char>(std::filesystem::path::preferred_separator);
 constexpr unsigned kPollMilliseconds = 2000;
 
 class DesignDialogTest : public ::testing::Test {
@@ -100,7 +100,7 @@ TEST_F(DesignDialogTest, InitListsTemplateFoldersSelectsTheFirstAndTicksAllAreas
     std::sort(sorted.begin(), sorted.end());
     EXPECT_EQ(sorted, (Lines{"a", "b"}));
     EXPECT_EQ(view.selected, 0);
-    EXPECT_EQ(dialog.templatePaths()[0], root.Folder() + view.templates[0] + kSeparator);
+    EXPECT_EQ(dialog.templatePaths()[0], root.Folder() + view.templates[0] + kPathSeparator);
     EXPECT_TRUE(view.areas[Area::ShopSign] && view.areas[Area::MainPage] &&
                 view.areas[Area::Categories]);
     EXPECT_FALSE(view.uploadEnabled);
@@ -159,7 +159,7 @@ TEST_F(DesignDialogTest, OneJobAtATime) {
 TEST_F(DesignDialogTest, PreviewOpensTheFirstPictureByItsWholeExtension) {
     SelectTemplate("a");
     dialog.OnPreview();
-    EXPECT_EQ(view.opened, (Lines{root.Folder() + "a" + kSeparator + "cover.JPG"}));
+    EXPECT_EQ(view.opened, (Lines{root.Folder() + "a" + kPathSeparator + "cover.JPG"}));
     SelectTemplate("b");
     dialog.OnPreview();
     EXPECT_EQ(view.opened.size(), 1u);
@@ -169,7 +169,7 @@ TEST(DesignDialogEmptyTest, EmptyTemplateListMakesUploadAndPreviewDoNothing) {
     TempFolder root;
     FakeView view;
     DesignDialog dialog(view, view, nullptr, kPollMilliseconds);
-    dialog.OnInit(root.Folder() + "missing" + kSeparator);
+    dialog.OnInit(root.Folder() + "missing" + kPathSeparator);
     EXPECT_EQ(view.selected, -1);
     view.loginComplete = true;
     dialog.OnLoginTimer();

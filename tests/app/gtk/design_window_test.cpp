@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "app/maker_link.h"
-#include "tests/app-gtk/gui_pump.h"
+#include "tests/common/gtk/gui_pump.h"
 #include "tests/common/temp_folder.h"
 
 namespace kesto::gtk {

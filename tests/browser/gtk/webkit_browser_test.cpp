@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "browser/login_kesto.h"
-#include "tests/app-gtk/gui_pump.h"
-#include "tests/app-gtk/market_process.h"
+#include "tests/common/gtk/gui_pump.h"
+#include "tests/common/gtk/market_process.h"
 
 namespace kesto::gtk {
 namespace {
