@@ -12,8 +12,8 @@ bool EndsArea(const ProgressMessage& message) {
 
 }  // namespace
 
-TerminalProgress::TerminalProgress(std::FILE* lines, std::FILE* bar, int areas)
-    : lines_(lines), bar_(bar), areas_(areas) {}
+TerminalProgress::TerminalProgress(std::FILE* lines, std::FILE* bar, int areas, std::FILE* reasons)
+    : lines_(lines), bar_(bar), reasons_(reasons), areas_(areas) {}
 
 void TerminalProgress::Post(ProgressMessage message) {
     if (EndsArea(message) || message.number == kNoShopSignPicture) {
@@ -25,7 +25,7 @@ void TerminalProgress::Post(ProgressMessage message) {
             std::fputs("\r\033[K", bar_);  // clear the bar before the line goes out
             std::fflush(bar_);
         }
-        std::fprintf(lines_, "%s\n", line->c_str());
+        std::fprintf(message.number == kFailureReason ? reasons_ : lines_, "%s\n", line->c_str());
     }
     if (message.number == kDecorationFinished) {
         finished_ = true;

@@ -1,7 +1,7 @@
 #pragma once
 // The command line's view of a job: each progress line on standard output as it comes (UTF-8,
-// one per line, the shop front address on a line of its own after the completion line), and on
-// a terminal a progress bar on standard error.
+// one per line, the shop front address on a line of its own after the completion line), the
+// reason of a failure on standard error, and on a terminal a progress bar on standard error.
 
 #include <cstdio>
 #include <string>
@@ -12,8 +12,9 @@ namespace kesto {
 
 class TerminalProgress final : public ProgressSink {
   public:
-    // areas: the number of ticked areas, for the bar; bar: whether to draw it.
-    TerminalProgress(std::FILE* lines, std::FILE* bar, int areas);
+    // areas: the number of ticked areas, for the bar; bar: where to draw it (null: nowhere);
+    // reasons: where the reasons of failures go.
+    TerminalProgress(std::FILE* lines, std::FILE* bar, int areas, std::FILE* reasons = stderr);
 
     void Post(ProgressMessage message) override;
 
@@ -24,6 +25,7 @@ class TerminalProgress final : public ProgressSink {
 
     std::FILE* lines_;
     std::FILE* bar_;  // null: no bar
+    std::FILE* reasons_;
     int areas_;
     int areasDone_ = 0;
     bool finished_ = false;

@@ -22,13 +22,21 @@ int DrawShopFrontNumber() {
     return std::uniform_int_distribution<int>(0, 32767)(generator);
 }
 
-// Runs one area between its start and end messages; true when it succeeded.
+// Runs one area between its start and end messages, a failed one followed by its reason; true
+// when it succeeded.
 template <typename Update>
-bool RunArea(ProgressSink& progress, int number, Update update) {
+bool RunArea(DecorationSteps& steps, ProgressSink& progress, int number, Update update) {
     progress.Post({number, 0, 0, {}});
     const int result = update();
     progress.Post({number, 1, result, {}});
-    return result > 0;
+    if (result > 0) {
+        return true;
+    }
+    std::string reason = steps.FailureReason();
+    progress.Post({kFailureReason, 0, 0,
+                   reason.empty() ? "no reason was recorded; the trace log may say more"
+                                  : std::move(reason)});
+    return false;
 }
 
 // The shop sign area: the first picture of the "head" folder. A missing picture is reported and
@@ -43,7 +51,7 @@ bool RunShopSign(const JobRequest& request, DecorationSteps& steps, ProgressSink
         progress.Post({kNoShopSignPicture, 0, 0, {}});
         return true;
     }
-    return RunArea(progress, kShopSignProgress,
+    return RunArea(steps, progress, kShopSignProgress,
                    [&] { return steps.UpdateShopSign(folder + picture); });
 }
 
@@ -75,12 +83,12 @@ void RunDecorationJob(const JobRequest& request, DecorationSteps& steps, Progres
     if (request.shopSign && !RunShopSign(request, steps, progress)) {
         return;
     }
-    if (request.mainPage && !RunArea(progress, kMainPageProgress, [&] {
+    if (request.mainPage && !RunArea(steps, progress, kMainPageProgress, [&] {
             return steps.UpdateMainPage(request.templatePath + "main");
         })) {
         return;
     }
-    if (request.categories && !RunArea(progress, kCategoriesProgress, [&] {
+    if (request.categories && !RunArea(steps, progress, kCategoriesProgress, [&] {
             return steps.UpdateCategories(request.templatePath + "class");
         })) {
         return;

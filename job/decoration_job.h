@@ -31,6 +31,8 @@ class DecorationSteps {
     virtual int UpdateCategories(const std::string& classFolder) = 0;
     // The logged-in user's number; empty when unknown.
     virtual std::string UserNumber() = 0;
+    // Why the last area update failed, for the line after its failure line; empty when unknown.
+    virtual std::string FailureReason() { return {}; }
 };
 
 // Runs one job to its end on the calling thread.

@@ -4,6 +4,7 @@
 #include "job/layout_requests.h"
 #include "job/main_page.h"
 #include "job/shop_sign.h"
+#include "market/failure_reason.h"
 #include "market/identity.h"
 #include "market/shop_session.h"
 
@@ -21,17 +22,29 @@ class MarketplaceSteps final : public DecorationSteps {
         return kesto::SaveShopLayout(shopSign, mainPage);
     }
     int UpdateShopSign(const std::string& picturePath) override {
+        ForgetFailure();
         return kesto::UpdateShopSign(session_, picturePath);
     }
     int UpdateMainPage(const std::string& mainFolder) override {
+        ForgetFailure();
         return kesto::UpdateMainPage(mainFolder, session_);
     }
     int UpdateCategories(const std::string& classFolder) override {
+        ForgetFailure();
         return kesto::UpdateCategories(classFolder, session_);
     }
     std::string UserNumber() override { return ProcessIdentity().Current().userNumber; }
+    std::string FailureReason() override {
+        return session_.failure.empty() ? LastRequestFailure() : session_.failure;
+    }
 
   private:
+    // Each area starts without an earlier area's reason.
+    void ForgetFailure() {
+        session_.failure.clear();
+        NoteRequestFailure({});
+    }
+
     ShopSession session_;
 };
 

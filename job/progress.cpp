@@ -46,6 +46,9 @@ std::optional<std::string> ProgressLine(const ProgressMessage& message) {
         case kTransactionPassword:
             // "Please enter the transaction password, then upload again."
             return "请输入交易密码后重新上传。";
+        case kFailureReason:
+            // "Reason: <why>"
+            return "原因：" + message.text;
         case kDecorationFinished:
             // "Decoration finished."
             return "装修完成。";

@@ -19,6 +19,7 @@ enum ProgressNumber : int {
     kNoShopSignPicture = 2036,
     kDecorationFinished = 2038,   // text: the shop front address
     kTransactionPassword = 2040,  // the service asks for the transaction password
+    kFailureReason = 2042,        // text: why the area before it failed, in the user's words
     kCategoriesProgress = 2124,   // stage 0 before, 1 after with the result
 };
 

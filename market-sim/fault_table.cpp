@@ -29,6 +29,9 @@ std::optional<FaultKind> ParseKind(std::string_view name) {
     if (name == "password") {
         return FaultKind::kPassword;
     }
+    if (name == "errorpage") {
+        return FaultKind::kErrorPage;
+    }
     return std::nullopt;
 }
 
@@ -49,6 +52,8 @@ std::string_view FaultKindName(FaultKind kind) {
             return "stall";
         case FaultKind::kPassword:
             return "password";
+        case FaultKind::kErrorPage:
+            return "errorpage";
     }
     return "error";
 }

@@ -1,6 +1,7 @@
 #pragma once
-// Misbehaviour on demand: an endpoint can be told to answer 500, to drop the connection, to
-// stall before answering, or to ask for the transaction password.
+// Misbehaviour on demand: an endpoint can be told to answer 500, to answer a gateway's 502 page,
+// to drop the connection, to stall before answering (and then answer), or to ask for the
+// transaction password.
 
 #include <chrono>
 #include <condition_variable>
@@ -13,7 +14,9 @@
 
 namespace kesto::sim {
 
-enum class FaultKind { kError, kDrop, kStall, kPassword };
+// kErrorPage: a proxy's or gateway's "502 Bad Gateway" page, which carries no error code of
+// the marketplace's own.
+enum class FaultKind { kError, kDrop, kStall, kPassword, kErrorPage };
 
 struct Fault {
     FaultKind kind = FaultKind::kError;
@@ -27,7 +30,7 @@ struct FaultSetting {
 };
 
 // "endpoint=kind[:seconds][*count]", for example "picbanneredit=error", "UpReq=stall:5",
-// "photomanage=password", "moduleedit=drop*1". No value when malformed.
+// "photomanage=password", "moduleedit=drop*1", "picbanneredit=errorpage". No value when malformed.
 std::optional<FaultSetting> ParseFaultSetting(std::string_view text);
 std::string_view FaultKindName(FaultKind kind);
 

@@ -30,7 +30,7 @@ struct Options {
 int Usage(const std::string& problem) {
     std::cerr << "kesto-market: " << problem << "\n"
               << "usage: kesto-market [--port N] [--charset UTF-8|GBK] "
-                 "[--fault ENDPOINT=error|drop|password|stall:SECONDS[*COUNT]]... "
+                 "[--fault ENDPOINT=error|errorpage|drop|password|stall:SECONDS[*COUNT]]... "
                  "[--password-required USER]... [--delay MILLISECONDS]\n";
     return 2;
 }

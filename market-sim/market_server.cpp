@@ -125,6 +125,13 @@ bool MarketServer::ApplyFault(const httplib::Request& request, httplib::Response
         case FaultKind::kStall:
             faults_.Stall(fault->seconds);
             return false;
+        case FaultKind::kErrorPage:
+            response.status = 502;
+            response.set_content(
+                "<html><head><title>502 Bad Gateway</title></head><body><center><h1>502 Bad "
+                "Gateway</h1></center></body></html>",
+                "text/html");
+            return true;
         case FaultKind::kPassword:
             response.status = 200;
             response.set_content(charset_.ToWire(TradePasswordRequiredPage()),

@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 
+#include "market/failure_reason.h"
 #include "market/form_values.h"
 #include "market/url_split.h"
 #include "support/text_conversion.h"
@@ -37,10 +38,12 @@ std::uint32_t IgnoreFlagFor(unsigned long error) {
 // Sends the request, and again with the matching ignore flag after each of the three
 // certificate errors. Each flag is added once: the same error again ends the retries.
 bool SendWithCertificateRetries(net::Session& session, net::Request& request,
-                                std::string_view headerBlock, std::string_view body) {
+                                std::string_view headerBlock, std::string_view body,
+                                std::string_view host) {
     while (!request.Send(headerBlock, body)) {
         const unsigned long error = session.LastError();
         ProcessTraceLog().Write("HttpSendRequest Failed,err=%d", static_cast<int>(error));
+        NoteRequestFailure(DescribeNetError(error, host));
         const std::uint32_t ignore = IgnoreFlagFor(error);
         std::uint32_t flags = 0;
         if (ignore == 0 || !request.QuerySecurityFlags(flags) || (flags & ignore) != 0 ||
@@ -103,11 +106,13 @@ int SendRequest(const std::function<net::Session&()>& sessionFor, std::string& r
         options.headers.clear();
         return 0;
     }
+    NoteRequestFailure({});
     net::Session& session = sessionFor();
     const std::unique_ptr<net::Connection> connection =
         session.Connect(parts->host, parts->port, parts->user, parts->password);
     if (!connection) {
         ProcessTraceLog().Write("Connection fail,err=%d", static_cast<int>(session.LastError()));
+        NoteRequestFailure(DescribeNetError(session.LastError(), parts->host));
         return -1;
     }
     const std::unique_ptr<net::Request> request =
@@ -115,6 +120,7 @@ int SendRequest(const std::function<net::Session&()>& sessionFor, std::string& r
                                 options.flags | net::kFlagReload | net::kFlagKeepConnection);
     if (!request) {
         options.headers.clear();
+        NoteRequestFailure(DescribeNetError(session.LastError(), parts->host));
         return -1;
     }
     const std::string bytes = post ? PostBody(body, encodeValues) : std::string();
@@ -126,13 +132,14 @@ int SendRequest(const std::function<net::Session&()>& sessionFor, std::string& r
     }
     options.headers.clear();
     const std::string_view headerBlock = post ? std::string_view(options.contentType) : "";
-    if (!SendWithCertificateRetries(session, *request, headerBlock, bytes)) {
+    if (!SendWithCertificateRetries(session, *request, headerBlock, bytes, parts->host)) {
         return -1;
     }
     const std::optional<std::string> status = request->StatusText();
     const int code = status ? std::atoi(status->c_str()) : 0;
     if (code != kStatusOk) {
         ProcessTraceLog().Write("HTTP error,statuscode=%d", code);
+        NoteRequestFailure(DescribeStatus(code, parts->host));
         return -1;
     }
     const std::string answer = ReadAvailable(*request);

@@ -33,6 +33,9 @@ struct ShopSession {
     std::string uploadAddress;
     // Whether this job's album page check has succeeded.
     bool albumReady = false;
+    // Why the last area operation failed, in words a shop owner can act on: which step, which
+    // file or request, and what it met. Set by the operation that failed; empty otherwise.
+    std::string failure;
 
   private:
     GraphicsUser graphics_;

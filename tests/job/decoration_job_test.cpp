@@ -92,9 +92,10 @@ TEST(DecorationJobTest, RunsTickedAreasInOrderAndStopsAtTheFirstFailure) {
          {20320, 20321, 20300, 20301, 21240, 21241, 20380},
          4},
         {"nothing ticked", false, false, false, 1, 1, 1, {20380}, 1},
-        {"main page fails", false, true, true, 1, 0, 1, {20300, 20301}, 2},
-        {"shop sign fails", true, true, true, -1, 1, 1, {20320, 20321}, 2},
-        {"categories fail", false, false, true, 1, 1, -1, {21240, 21241}, 2},
+        // A failed area is followed by its reason (message 2042).
+        {"main page fails", false, true, true, 1, 0, 1, {20300, 20301, 20420}, 2},
+        {"shop sign fails", true, true, true, -1, 1, 1, {20320, 20321, 20420}, 2},
+        {"categories fail", false, false, true, 1, 1, -1, {21240, 21241, 20420}, 2},
     };
     TempFolder folder;
     folder.Write("head/sign.jpg", "x");
@@ -109,7 +110,8 @@ TEST(DecorationJobTest, RunsTickedAreasInOrderAndStopsAtTheFirstFailure) {
         EXPECT_EQ(steps.calls.size(), c.calls) << c.name;
         const ProgressMessage& last = progress.messages.back();
         if (last.number != kDecorationFinished) {
-            EXPECT_LE(last.result, 0) << c.name;
+            EXPECT_LE(progress.messages[progress.messages.size() - 2].result, 0) << c.name;
+            EXPECT_FALSE(last.text.empty()) << c.name;
         }
     }
 }

@@ -1,0 +1,26 @@
+#pragma once
+// Why the calling thread's last marketplace request failed, in words a shop owner can act on:
+// "manage.kesto.example answered 502", "no answer from album.kesto.example within 60 s". The
+// request layer and the uploader note it where a request fails; the area operations read it
+// right after a failed call and say which of their steps it was. One note per thread, like the
+// platform's own last-error number, so that a job's reasons never mix with another thread's.
+
+#include <string>
+#include <string_view>
+
+namespace kesto {
+
+// Replaces the calling thread's note (an empty reason clears it).
+void NoteRequestFailure(std::string reason);
+// The calling thread's note; empty when its last request left none.
+const std::string& LastRequestFailure();
+
+// The words for a net layer error number met while talking to host.
+std::string DescribeNetError(unsigned long error, std::string_view host);
+// The words for an answer with a status other than 200.
+std::string DescribeStatus(int status, std::string_view host);
+
+// "step: reason", or the step alone when there is no reason.
+std::string WithReason(std::string_view step, std::string_view reason);
+
+}  // namespace kesto
