@@ -1,11 +1,11 @@
 #include "job/layout_requests.h"
 
 #include "job/content_info.h"
-#include "job/progress.h"
 #include "job/shop_layout.h"
 #include "market/hosts.h"
 #include "market/http_request.h"
 #include "market/identity.h"
+#include "market/password_request.h"
 #include "market/shop_session.h"
 #include "support/pattern_matcher.h"
 
@@ -80,8 +80,8 @@ int ReadContentInfo(ShopSession& session, std::string& shopData) {
     HttpRequest(answer, ManageAddress("/cgi-bin/myshop/contentinfoshow").c_str(), options,
                 kMethodGet, nullptr, true);
     ShopData data = ExtractShopData(answer);
-    if (data.asksTransactionPassword && session.progress) {
-        session.progress->Post({kTransactionPassword, 0, 0, {}});
+    if (data.asksTransactionPassword) {
+        MeetsTransactionPassword(session, answer);
     }
     if (data.result > 0) {
         shopData = std::move(data.text);

@@ -1,10 +1,12 @@
 #include "market/album.h"
 
-#include "job/progress.h"
+#include <utility>
+#include <vector>
+
 #include "market/hosts.h"
 #include "market/http_request.h"
+#include "market/password_request.h"
 #include "market/shop_session.h"
-#include "market/transaction_password.h"
 #include "support/text_conversion.h"
 #include "support/url_encode.h"
 
@@ -42,41 +44,57 @@ int CheckAlbumPage(ShopSession& session) {
     if (answer.empty()) {
         return -1;
     }
-    if (IsTransactionPasswordPage(answer)) {
-        if (session.progress) {
-            session.progress->Post({kTransactionPassword, 0, 0, {}});
-        }
+    if (MeetsTransactionPassword(session, answer)) {
         return 0;
     }
     return answer.find("Kesto相册", 1) != std::string::npos ? 1 : 0;
 }
 
-int FindAlbumFolder(std::string_view name, std::string& id, std::string_view path) {
+int ListAlbumFolder(std::string_view path, std::vector<AlbumItem>& items) {
     const std::string answer =
         AskAlbum("/album/dirlist?path=" + std::string(path), kMethodGet, {}, true);
     if (answer.empty()) {
         return -1;
     }
+    // The text before each "<file>", and after the last one, is one entry; the walk ends at the
+    // first empty piece, as a listing that starts with "<file>" has nothing before it.
     static constexpr std::string_view kEntry = "<file>";
+    std::vector<AlbumItem> listed;
     std::string_view rest = answer;
     for (;;) {
         const std::size_t next = rest.find(kEntry);
         const std::string_view piece = rest.substr(0, next);
         if (piece.empty()) {
-            return 0;
+            break;
         }
-        std::string entryName;
-        std::string entryId;
-        if (ExtractTag("name", piece, entryName) && Trim(entryName) == name &&
-            ExtractTag("id", piece, entryId)) {
-            id = std::string(Trim(entryId));
-            return 1;
+        std::string name;
+        std::string id;
+        if (ExtractTag("name", piece, name) && ExtractTag("id", piece, id)) {
+            std::string type;
+            const bool folder = !ExtractTag("type", piece, type) || Trim(type) == "dir";
+            listed.push_back({folder, std::string(Trim(name)), std::string(Trim(id))});
         }
         if (next == std::string_view::npos) {
-            return 0;
+            break;
         }
         rest.remove_prefix(next + kEntry.size());
     }
+    items = std::move(listed);
+    return 1;
+}
+
+int FindAlbumFolder(std::string_view name, std::string& id, std::string_view path) {
+    std::vector<AlbumItem> items;
+    if (ListAlbumFolder(path, items) < 0) {
+        return -1;
+    }
+    for (const AlbumItem& item : items) {
+        if (item.name == name) {
+            id = item.id;
+            return 1;
+        }
+    }
+    return 0;
 }
 
 int CreateAlbumFolder(std::string_view parentPath, std::string_view name, std::string& id) {
@@ -143,6 +161,53 @@ int CreateAreaFolder(std::string_view areaName, std::string& path) {
     }
     path = parent + areaId + "/";
     return 1;
+}
+
+int OpenAreaFolder(std::string_view areaName, std::string& path,
+                   std::vector<std::string>& pictures) {
+    std::string rootId;
+    const int root = FindAlbumFolder(kAlbumRootFolder, rootId, "/");
+    if (root < 0) {
+        return -1;
+    }
+    if (root == 0 && CreateAlbumFolder("/", kAlbumRootFolder, rootId) <= 0) {
+        return 0;
+    }
+    const std::string parent = "/" + rootId + "/";
+    std::string areaId;
+    const int area = FindAlbumFolder(areaName, areaId, parent);
+    if (area < 0) {
+        return -1;
+    }
+    std::vector<std::string> held;
+    if (area == 0) {
+        if (CreateAlbumFolder(parent, areaName, areaId) <= 0) {
+            return 0;
+        }
+    } else {
+        std::vector<AlbumItem> items;
+        if (ListAlbumFolder(parent + areaId + "/", items) < 0) {
+            return -1;
+        }
+        for (const AlbumItem& item : items) {
+            if (!item.isFolder) {
+                held.push_back(item.id);
+            }
+        }
+    }
+    path = parent + areaId + "/";
+    pictures = std::move(held);
+    return 1;
+}
+
+int DeleteAlbumPictures(std::string_view folderPath, const std::vector<std::string>& pictures) {
+    int result = 1;
+    for (const std::string& id : pictures) {
+        if (DeleteAlbumItems(std::string(folderPath) + id) < 0) {
+            result = -1;
+        }
+    }
+    return result;
 }
 
 }  // namespace kesto

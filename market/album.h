@@ -6,6 +6,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kesto {
 
@@ -20,6 +21,16 @@ inline constexpr char kCategoryAlbumFolder[] = "分类";
 // 1 the album page is there; 0 it is not, or the service asks for the transaction password
 // (the session's dialog is then told); -1 no answer.
 int CheckAlbumPage(ShopSession& session);
+
+// One entry of a folder's listing: a sub-folder or a picture.
+struct AlbumItem {
+    bool isFolder = false;
+    std::string name;  // trimmed
+    std::string id;    // trimmed
+};
+
+// Lists the folder at path. 1 listed (items replaced), -1 no answer.
+int ListAlbumFolder(std::string_view path, std::vector<AlbumItem>& items);
 
 // Looks for a folder by exact name in the listing of path. 1 found (id set), 0 not found,
 // -1 no answer.
@@ -40,5 +51,16 @@ int RemoveAreaFolder(std::string_view areaName);
 // Makes the area's folder (and the root folder when it is missing); on success sets path to
 // the folder's album path and returns 1, otherwise leaves path as it was and returns 0.
 int CreateAreaFolder(std::string_view areaName, std::string& path);
+
+// Finds the area's folder, making it (and the root folder) only when missing, and removes
+// nothing: the pictures a live shop shows stay where they are. On success sets path to the
+// folder's album path, fills pictures with the ids of the pictures it already holds and returns
+// 1; otherwise returns 0 or -1 (no answer) and leaves both as they were.
+int OpenAreaFolder(std::string_view areaName, std::string& path,
+                   std::vector<std::string>& pictures);
+
+// Deletes the pictures (ids) of the folder at folderPath, one request each. 1 when every
+// request was answered, -1 otherwise (the rest are still tried).
+int DeleteAlbumPictures(std::string_view folderPath, const std::vector<std::string>& pictures);
 
 }  // namespace kesto
