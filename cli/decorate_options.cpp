@@ -51,7 +51,10 @@ std::string DecorateUsage() {
            "  --help           show this text\n"
            "\n"
            "The marketplace is reached through the system proxy (http_proxy).\n"
-           "Exit status: 0 decorated, 1 an area failed, 2 usage error.\n";
+           "Progress lines go to standard output; why an area failed, and what is wrong with a\n"
+           "template, to standard error.\n"
+           "Exit status: 0 decorated, 1 an area failed, 2 usage error, 3 the template did not\n"
+           "pass the check made before the first request (nothing was sent).\n";
 }
 
 ParsedOptions ParseDecorateOptions(const std::vector<std::string>& arguments) {

@@ -28,6 +28,7 @@ namespace {
 constexpr int kDecorated = 0;
 constexpr int kAreaFailed = 1;
 constexpr int kUsageError = 2;
+constexpr int kTemplateRefused = 3;  // the check before the first request found problems
 
 int Refuse(const std::string& message) {
     std::fprintf(stderr, "kesto-decorate: %s\n", message.c_str());
@@ -114,6 +115,9 @@ int Decorate(const std::vector<std::string>& arguments) {
         lines != nullptr ? lines : stdout, StandardErrorIsTerminal() ? stderr : nullptr, areas);
     const std::unique_ptr<DecorationSteps> steps = MakeMarketplaceSteps(progress);
     RunDecorationJob(request, *steps, *progress);
+    if (progress->rejected()) {
+        return kTemplateRefused;
+    }
     return progress->finished() ? kDecorated : kAreaFailed;
 }
 
@@ -123,5 +127,12 @@ int Decorate(const std::vector<std::string>& arguments) {
 int main(int argc, char** argv) {
     // Text on the wire and on the terminal follows the user's locale.
     std::setlocale(LC_ALL, "");
-    return kesto::Decorate(kesto::ProgramArguments(argc, argv));
+    try {
+        return kesto::Decorate(kesto::ProgramArguments(argc, argv));
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "kesto-decorate: stopped on an unexpected error: %s\n", error.what());
+    } catch (...) {
+        std::fprintf(stderr, "kesto-decorate: stopped on an unexpected error\n");
+    }
+    return kesto::kAreaFailed;
 }

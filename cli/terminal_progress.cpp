@@ -25,7 +25,11 @@ void TerminalProgress::Post(ProgressMessage message) {
             std::fputs("\r\033[K", bar_);  // clear the bar before the line goes out
             std::fflush(bar_);
         }
-        std::fprintf(message.number == kFailureReason ? reasons_ : lines_, "%s\n", line->c_str());
+        const bool reason = message.number == kFailureReason || message.number == kTemplateProblem;
+        std::fprintf(reason ? reasons_ : lines_, "%s\n", line->c_str());
+    }
+    if (message.number == kTemplateRejected) {
+        rejected_ = true;
     }
     if (message.number == kDecorationFinished) {
         finished_ = true;

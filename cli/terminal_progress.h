@@ -19,6 +19,8 @@ class TerminalProgress final : public ProgressSink {
     void Post(ProgressMessage message) override;
 
     bool finished() const { return finished_; }
+    // Whether the template check refused the template (nothing was sent).
+    bool rejected() const { return rejected_; }
 
   private:
     void DrawBar(const std::string& line);
@@ -29,6 +31,7 @@ class TerminalProgress final : public ProgressSink {
     int areas_;
     int areasDone_ = 0;
     bool finished_ = false;
+    bool rejected_ = false;
 };
 
 }  // namespace kesto

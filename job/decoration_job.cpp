@@ -2,12 +2,14 @@
 
 #include <algorithm>
 #include <chrono>
+#include <exception>
 #include <filesystem>
 #include <random>
 
 #include "market/hosts.h"
 #include "support/ascii_text.h"
 #include "support/file_path.h"
+#include "support/trace_log.h"
 #include "upload/file_listing.h"
 
 namespace kesto {
@@ -22,17 +24,39 @@ int DrawShopFrontNumber() {
     return std::uniform_int_distribution<int>(0, 32767)(generator);
 }
 
+// What an exception that escaped a step says, for the trace log and the failure reason.
+std::string ExceptionText() {
+    try {
+        throw;
+    } catch (const std::exception& error) {
+        return error.what();
+    } catch (...) {
+        return "unknown error";
+    }
+}
+
 // Runs one area between its start and end messages, a failed one followed by its reason; true
-// when it succeeded.
+// when it succeeded. No input ends an area without its failure line: an exception from the step
+// (a local file that changed under it, an answer the JSON reader refuses, memory) fails it.
 template <typename Update>
 bool RunArea(DecorationSteps& steps, ProgressSink& progress, int number, Update update) {
     progress.Post({number, 0, 0, {}});
-    const int result = update();
+    int result = -1;
+    std::string reason;
+    try {
+        result = update();
+    } catch (...) {
+        const std::string what = ExceptionText();
+        ProcessTraceLog().Write("Area %d stopped by an exception: %s", number, what.c_str());
+        reason = "an unexpected error stopped this area: " + what;
+    }
     progress.Post({number, 1, result, {}});
     if (result > 0) {
         return true;
     }
-    std::string reason = steps.FailureReason();
+    if (reason.empty()) {
+        reason = steps.FailureReason();
+    }
     progress.Post({kFailureReason, 0, 0,
                    reason.empty() ? "no reason was recorded; the trace log may say more"
                                   : std::move(reason)});
@@ -79,7 +103,27 @@ std::string ShopFrontAddress(const std::string& userNumber, int randomValue) {
 }
 
 void RunDecorationJob(const JobRequest& request, DecorationSteps& steps, ProgressSink& progress) {
-    steps.SaveShopLayout(request.shopSign, request.mainPage);
+    // A template that cannot be decorated with changes nothing in the shop.
+    std::vector<std::string> problems;
+    try {
+        problems = steps.CheckTemplate(request);
+    } catch (...) {
+        problems.push_back("the template could not be checked: " + ExceptionText());
+    }
+    if (!problems.empty()) {
+        for (std::string& problem : problems) {
+            progress.Post({kTemplateProblem, 0, 0, std::move(problem)});
+        }
+        progress.Post({kTemplateRejected, 0, 0, {}});
+        return;
+    }
+    try {
+        steps.SaveShopLayout(request.shopSign, request.mainPage);
+    } catch (...) {
+        // The layout step's outcome never decides the job; the areas report what follows.
+        const std::string what = ExceptionText();
+        ProcessTraceLog().Write("Layout step stopped by an exception: %s", what.c_str());
+    }
     if (request.shopSign && !RunShopSign(request, steps, progress)) {
         return;
     }

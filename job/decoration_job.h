@@ -25,6 +25,9 @@ struct JobRequest {
 class DecorationSteps {
   public:
     virtual ~DecorationSteps() = default;
+    // What is wrong with the template for the ticked areas, checked before any request; each
+    // entry "file: problem". The marketplace steps run the real check; fakes may skip it.
+    virtual std::vector<std::string> CheckTemplate(const JobRequest& /*request*/) { return {}; }
     virtual int SaveShopLayout(bool shopSign, bool mainPage) = 0;
     virtual int UpdateShopSign(const std::string& picturePath) = 0;
     virtual int UpdateMainPage(const std::string& mainFolder) = 0;

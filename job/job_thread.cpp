@@ -12,8 +12,12 @@ void StartDecorationJob(JobRequest request, std::shared_ptr<ProgressSink> sink,
             const std::unique_ptr<DecorationSteps> steps = makeSteps(sink);
             RunDecorationJob(request, *steps, *sink);
         } catch (...) {
-            // Out of memory deep in a step: the job ends without its completion message, as
-            // after a failed area.
+            // Out of memory while building the steps, or in a post between areas: the job ends
+            // without its completion message, as after a failed area, and says so.
+            try {
+                sink->Post({kFailureReason, 0, 0, "the decoration stopped on an unexpected error"});
+            } catch (...) {
+            }
         }
         if (onEnded) {
             onEnded();

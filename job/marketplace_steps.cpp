@@ -4,6 +4,7 @@
 #include "job/layout_requests.h"
 #include "job/main_page.h"
 #include "job/shop_sign.h"
+#include "job/template_check.h"
 #include "market/failure_reason.h"
 #include "market/identity.h"
 #include "market/shop_session.h"
@@ -18,6 +19,13 @@ class MarketplaceSteps final : public DecorationSteps {
         session_.progress = std::move(progress);
     }
 
+    std::vector<std::string> CheckTemplate(const JobRequest& request) override {
+        std::vector<std::string> lines;
+        for (const TemplateProblem& found : kesto::CheckTemplate(request)) {
+            lines.push_back(found.file.empty() ? found.problem : found.file + ": " + found.problem);
+        }
+        return lines;
+    }
     int SaveShopLayout(bool shopSign, bool mainPage) override {
         return kesto::SaveShopLayout(shopSign, mainPage);
     }

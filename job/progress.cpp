@@ -49,6 +49,12 @@ std::optional<std::string> ProgressLine(const ProgressMessage& message) {
         case kFailureReason:
             // "Reason: <why>"
             return "原因：" + message.text;
+        case kTemplateProblem:
+            // "Template problem: <file>: <problem>"
+            return "模板问题：" + message.text;
+        case kTemplateRejected:
+            // "The template did not pass the check; the shop was not changed."
+            return "模板检查未通过，店铺没有任何改动。";
         case kDecorationFinished:
             // "Decoration finished."
             return "装修完成。";

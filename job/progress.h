@@ -20,6 +20,8 @@ enum ProgressNumber : int {
     kDecorationFinished = 2038,   // text: the shop front address
     kTransactionPassword = 2040,  // the service asks for the transaction password
     kFailureReason = 2042,        // text: why the area before it failed, in the user's words
+    kTemplateProblem = 2044,      // text: "file: problem" found by the check before the job
+    kTemplateRejected = 2046,     // after the problems: the job ends having sent nothing
     kCategoriesProgress = 2124,   // stage 0 before, 1 after with the result
 };
 

@@ -4,6 +4,7 @@
 #include <stdio.h>
 #include <sys/wait.h>
 
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -18,13 +19,16 @@ using testing::LoggedInMarket;
 struct ProgramRun {
     int exitCode = -1;
     std::string output;
+    std::string errors;  // standard error
 };
 
 // Runs kesto-decorate with the arguments, standard input closed, through the market's proxy.
 ProgramRun Decorate(LoggedInMarket& market, const std::string& arguments) {
+    const testing::TempFolder errorFolder;
+    const std::string errorFile = errorFolder.Folder() + "stderr.txt";
     const std::string command =
         "http_proxy=http://127.0.0.1:" + std::to_string(market.market.port()) +
-        " " KESTO_DECORATE " " + arguments + " </dev/null 2>/dev/null";
+        " " KESTO_DECORATE " " + arguments + " </dev/null 2>" + errorFile;
     ProgramRun run;
     FILE* pipe = popen(command.c_str(), "r");
     char buffer[4096];
@@ -34,6 +38,7 @@ ProgramRun Decorate(LoggedInMarket& market, const std::string& arguments) {
     }
     const int status = pclose(pipe);
     run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    run.errors = testing::ReadFile(PathFromUtf8(errorFile));
     return run;
 }
 
@@ -91,6 +96,54 @@ TEST(KestoDecorateTest, ExitCodesTellFailureAndMisuseApart) {
         Decorate(market, "--template " + kTemplate + " --areas sign --cookies " + cookies);
     EXPECT_EQ(failed.exitCode, 1);
     EXPECT_EQ(failed.output, "正在更新店招...\n请输入交易密码后重新上传。\n店招更新失败。\n");
+    EXPECT_NE(failed.errors.find("原因："), std::string::npos) << failed.errors;
+}
+
+// A template the job cannot finish is refused before the first request: exit status 3, a line
+// naming the file and the problem on standard error, and no request reaches the marketplace.
+TEST(KestoDecorateTest, BrokenTemplatesAreRefusedBeforeAnyRequest) {
+    LoggedInMarket market;
+    testing::TempFolder folder;
+    const std::string cookies = CookieFile(folder, market.market.cookie);
+    const struct {
+        const char* name;
+        const char* change;  // the one thing wrong with a copy of the template
+        const char* expected;
+    } cases[] = {
+        {"folder of templates", "", "not one template"},
+        {"no page text", "main/content.txt", "holds no page text"},
+        {"page text is a folder", "main/content.txt=dir",
+         "main/content.txt: is not a regular file"},
+        {"picture that is no picture", "main/gift.jpg=text", "main/gift.jpg: cannot be read"},
+        {"category without top picture", "class/Hats/Hats.jpg", "class/Hats: has no top picture"},
+    };
+    for (const auto& c : cases) {
+        std::string templateFolder = PathToUtf8(folder.path() / "templates") + "/";
+        std::filesystem::remove_all(folder.path() / "templates");
+        std::filesystem::create_directories(folder.path() / "templates");
+        std::filesystem::copy(kTemplate, folder.path() / "templates" / "ocean-blue",
+                              std::filesystem::copy_options::recursive);
+        const std::string change = c.change;
+        if (!change.empty()) {
+            templateFolder += "ocean-blue/";
+            const std::string file = change.substr(0, change.find('='));
+            const std::string kind =
+                change.find('=') == std::string::npos ? "" : change.substr(change.find('=') + 1);
+            std::filesystem::remove(PathFromUtf8(templateFolder + file));
+            if (kind == "dir") {
+                std::filesystem::create_directory(PathFromUtf8(templateFolder + file));
+            } else if (kind == "text") {
+                std::ofstream(PathFromUtf8(templateFolder + file)) << "not a picture";
+            }
+        }
+        market.ClearRequests();
+        const ProgramRun run =
+            Decorate(market, "--template " + templateFolder + " --yes --cookies " + cookies);
+        EXPECT_EQ(run.exitCode, 3) << c.name;
+        EXPECT_NE(run.errors.find(c.expected), std::string::npos) << c.name << "\n" << run.errors;
+        EXPECT_NE(run.output.find("模板检查未通过"), std::string::npos) << c.name;
+        EXPECT_TRUE(market.Requests().empty()) << c.name << ": " << market.Requests().front();
+    }
 }
 
 }  // namespace

@@ -36,14 +36,14 @@ class WaitingSink final : public ProgressSink {
 class NoSteps final : public DecorationSteps {
   public:
     explicit NoSteps(bool throws) : throws_(throws) {}
-    int SaveShopLayout(bool, bool) override {
+    int SaveShopLayout(bool, bool) override { return 1; }
+    int UpdateShopSign(const std::string&) override { return 1; }
+    int UpdateMainPage(const std::string&) override {
         if (throws_) {
             throw std::bad_alloc();
         }
         return 1;
     }
-    int UpdateShopSign(const std::string&) override { return 1; }
-    int UpdateMainPage(const std::string&) override { return 1; }
     int UpdateCategories(const std::string&) override { return 1; }
     std::string UserNumber() override { return "7"; }
 
@@ -51,15 +51,24 @@ class NoSteps final : public DecorationSteps {
     bool throws_;
 };
 
+// A step that throws fails its area with a reason instead of ending the job silently, and the
+// job's end is reported either way.
 TEST(JobThreadTest, RunsTheJobAndReportsItsEndEvenWhenAStepThrows) {
     for (const bool throws : {false, true}) {
         auto sink = std::make_shared<WaitingSink>();
+        JobRequest request;
+        request.mainPage = true;
         StartDecorationJob(
-            JobRequest{}, sink,
+            request, sink,
             [throws](std::shared_ptr<ProgressSink>) { return std::make_unique<NoSteps>(throws); },
             [sink] { sink->End(); });
         const std::vector<ProgressMessage> messages = sink->WaitForEnd();
-        EXPECT_EQ(messages.size(), throws ? 0u : 1u);
+        ASSERT_EQ(messages.size(), 3u);
+        EXPECT_EQ(messages[1].result > 0, !throws);
+        EXPECT_EQ(messages[2].number, throws ? kFailureReason : kDecorationFinished);
+        if (throws) {
+            EXPECT_NE(messages[2].text.find("unexpected error"), std::string::npos);
+        }
     }
 }
 
