@@ -36,6 +36,38 @@ std::size_t Target(const PatternInstruction& instruction) {
     return static_cast<std::size_t>(instruction.operand);
 }
 
+// Per instruction: inside the body of a group that holds a back-reference to itself. A body
+// runs from the instruction its entry calls to the group's end instruction, which counts too:
+// a path from there sets the group's end.
+std::vector<bool> InsideSelfReferringGroups(const std::vector<PatternInstruction>& code) {
+    std::vector<int> change(code.size() + 1, 0);
+    for (std::size_t pc = 0; pc < code.size(); ++pc) {
+        if (!KindsAt(code, pc, {Op::kPushGroup, Op::kGroupStart, Op::kCall}) ||
+            Target(code[pc + 2]) >= code.size()) {
+            continue;
+        }
+        const std::int32_t group = code[pc].operand;
+        bool refersToItself = false;
+        std::size_t end = Target(code[pc + 2]);
+        while (end < code.size() &&
+               !(code[end].kind == Op::kGroupEnd && code[end].operand == group)) {
+            refersToItself |= code[end].kind == Op::kBackReference && code[end].operand == group;
+            ++end;
+        }
+        if (refersToItself && end < code.size()) {
+            ++change[Target(code[pc + 2])];
+            --change[end + 1];
+        }
+    }
+    std::vector<bool> inside(code.size(), false);
+    int depth = 0;
+    for (std::size_t pc = 0; pc < code.size(); ++pc) {
+        depth += change[pc];
+        inside[pc] = depth > 0;
+    }
+    return inside;
+}
+
 void Append(std::string& key, std::int32_t value) {
     char bytes[sizeof value];
     std::memcpy(bytes, &value, sizeof value);
@@ -86,10 +118,11 @@ std::unique_ptr<PatternMemo> PatternMemo::Plan(const std::vector<PatternInstruct
         std::unique(memo->referencedGroups_.begin(), memo->referencedGroups_.end()),
         memo->referencedGroups_.end());
 
+    const std::vector<bool> excluded = InsideSelfReferringGroups(code);
     memo->pointOfPc_.assign(code.size(), -1);
     std::int32_t points = 0;
     for (std::size_t pc = 0; pc < code.size(); ++pc) {
-        if (!candidate[pc]) {
+        if (!candidate[pc] || excluded[pc]) {
             continue;
         }
         memo->pointOfPc_[pc] = points++;

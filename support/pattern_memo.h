@@ -9,7 +9,11 @@
 // - every repetition loop around it has progressed in its current repetition (its no-progress
 //   check then passes whatever comes next);
 // - inside a negative look-ahead's atom, a visit counts only once the atom has failed from
-//   there: when the atom matches, the marks made since the look-ahead began are taken back.
+//   there: when the atom matches, the marks made since the look-ahead began are taken back;
+// - it is not inside a group that refers to itself ("{a\0}"). A failed path there may leave
+//   the group's end set (a group's end is undone only when the run backtracks out of the whole
+//   group), and a back-reference inside the group reads it, so skipping that path would change
+//   what the back-reference sees.
 // Memo points are the loop heads and the joins after alternatives. The first visit to a state
 // marks it; a later visit means the earlier one already failed, because a success ends the run.
 
