@@ -176,6 +176,15 @@ class Machine {
     }
 
     bool Run() {
+        const bool matched = RunEachStart();
+        state_.steps = steps_;
+        return matched;
+    }
+
+  private:
+    enum class Outcome { kMatch, kNextStart, kNoMatch };
+
+    bool RunEachStart() {
         std::optional<std::int32_t> start = FirstStartFrom(0);
         while (start) {
             state_.matchStart = *start;
@@ -194,9 +203,6 @@ class Machine {
         state_.matchStart = kUnsetPosition;
         return false;
     }
-
-  private:
-    enum class Outcome { kMatch, kNextStart, kNoMatch };
 
     std::optional<std::int32_t> FirstStartFrom(std::int32_t from) {
         return shortcuts_ ? shortcuts_->NextStart(input_, from) : from;
@@ -495,6 +501,7 @@ bool MatchPattern(const PatternProgram& program, std::u16string_view input, Matc
     state.matchStart = kUnsetPosition;
     state.matchEnd = kUnsetPosition;
     state.depth = 0;
+    state.steps = 0;
     if (program.lastError != kPatternOk || input.size() > kMaxInputLength ||
         !IsWellFormed(program)) {
         return false;

@@ -1,16 +1,11 @@
 #include "support/pattern_memo.h"
 
 #include <algorithm>
-#include <cstring>
 
 namespace kesto {
 namespace {
 
 using Op = PatternOp;
-
-// Largest memo table, in bits (128 MiB), and most states remembered with back-references.
-constexpr std::size_t kMaxMemoBits = std::size_t{1} << 30;
-constexpr std::size_t kMaxMemoStates = std::size_t{1} << 20;
 
 struct Region {
     std::size_t begin;
@@ -66,12 +61,6 @@ std::vector<bool> InsideSelfReferringGroups(const std::vector<PatternInstruction
         inside[pc] = depth > 0;
     }
     return inside;
-}
-
-void Append(std::string& key, std::int32_t value) {
-    char bytes[sizeof value];
-    std::memcpy(bytes, &value, sizeof value);
-    key.append(bytes, sizeof value);
 }
 
 }  // namespace
@@ -134,13 +123,16 @@ std::unique_ptr<PatternMemo> PatternMemo::Plan(const std::vector<PatternInstruct
         }
     }
     memo->guardsBegin_.push_back(memo->guards_.size());
-    memo->stride_ = inputLength + 1;
     const std::size_t pointCount = static_cast<std::size_t>(points);
-    if (pointCount == 0 || memo->stride_ > kMaxMemoBits / pointCount) {
+    if (pointCount == 0) {
         return nullptr;
     }
-    if (memo->referencedGroups_.empty()) {
-        memo->seen_.assign((pointCount * memo->stride_ + 63) / 64, 0);
+    memo->stride_ = inputLength + 1;
+    memo->state_.assign(2 + 2 * memo->referencedGroups_.size(), 0);
+    if (memo->referencedGroups_.empty() && pointCount <= kMaxMemoBits / memo->stride_) {
+        memo->bits_.assign((pointCount * memo->stride_ + 63) / 64, 0);
+    } else {
+        memo->table_.emplace(memo->state_.size(), kMaxTableBytes);
     }
     return memo;
 }
@@ -148,44 +140,54 @@ std::unique_ptr<PatternMemo> PatternMemo::Plan(const std::vector<PatternInstruct
 bool PatternMemo::SeenBefore(std::int32_t pc, std::int32_t position,
                              const std::vector<std::int32_t>& slots,
                              const std::vector<GroupSpan>& groups) {
-    const auto point = static_cast<std::size_t>(pointOfPc_[static_cast<std::size_t>(pc)]);
-    for (std::size_t g = guardsBegin_[point]; g < guardsBegin_[point + 1]; ++g) {
+    const std::int32_t point = pointOfPc_[static_cast<std::size_t>(pc)];
+    const auto index = static_cast<std::size_t>(point);
+    for (std::size_t g = guardsBegin_[index]; g < guardsBegin_[index + 1]; ++g) {
         if (slots[static_cast<std::size_t>(guards_[g])] == position) {
             return false;  // a loop around it has not progressed: not memoizable here
         }
     }
-    std::size_t entry = 0;
-    if (referencedGroups_.empty()) {
-        const std::size_t bit = point * stride_ + static_cast<std::size_t>(position);
-        const std::uint64_t mask = std::uint64_t{1} << (bit % 64);
-        std::uint64_t& word = seen_[bit / 64];
-        if ((word & mask) != 0) {
-            return true;
-        }
-        word |= mask;
-        entry = bit;
-    } else {
-        std::string key;
-        Append(key, static_cast<std::int32_t>(point));
-        Append(key, position);
-        for (const std::int32_t group : referencedGroups_) {
-            Append(key, groups[static_cast<std::size_t>(group)].start);
-            Append(key, groups[static_cast<std::size_t>(group)].end);
-        }
-        if (seenStates_.count(key) != 0) {
-            return true;
-        }
-        if (seenStates_.size() >= kMaxMemoStates) {
-            return false;  // full: runs on without remembering more
-        }
-        seenStates_.insert(key);
-        entry = stateKeys_.size();
-        stateKeys_.push_back(std::move(key));
+    state_[0] = point;
+    state_[1] = position;
+    std::size_t at = 2;
+    for (const std::int32_t group : referencedGroups_) {
+        state_[at++] = groups[static_cast<std::size_t>(group)].start;
+        state_[at++] = groups[static_cast<std::size_t>(group)].end;
+    }
+    if (TestAndMark()) {
+        return true;
     }
     if (logMarks_) {
-        marks_.push_back(entry);
+        marks_.insert(marks_.end(), state_.begin(), state_.end());
     }
     return false;
+}
+
+std::size_t PatternMemo::Bit(const std::int32_t* state) const {
+    return static_cast<std::size_t>(state[0]) * stride_ + static_cast<std::size_t>(state[1]);
+}
+
+bool PatternMemo::TestAndMark() {
+    if (table_) {
+        return table_->TestAndAdd(state_.data());
+    }
+    const std::size_t bit = Bit(state_.data());
+    const std::uint64_t mask = std::uint64_t{1} << (bit % 64);
+    std::uint64_t& word = bits_[bit / 64];
+    if ((word & mask) != 0) {
+        return true;
+    }
+    word |= mask;
+    return false;
+}
+
+void PatternMemo::Unmark(const std::int32_t* state) {
+    if (table_) {
+        table_->Remove(state);
+    } else {
+        const std::size_t bit = Bit(state);
+        bits_[bit / 64] &= ~(std::uint64_t{1} << (bit % 64));
+    }
 }
 
 void PatternMemo::OnStoreDepth(std::int32_t slot) {
@@ -204,17 +206,10 @@ void PatternMemo::OnLoadDepth(std::int32_t pc, std::int32_t slot) {
     // A look-ahead that began before the memo existed: take back every mark.
     const std::size_t keep =
         index < marksAtLookAhead_.size() ? std::min(marksAtLookAhead_[index], marks_.size()) : 0;
+    const std::size_t width = state_.size();
     while (marks_.size() > keep) {
-        Unmark(marks_.back());
-        marks_.pop_back();
-    }
-}
-
-void PatternMemo::Unmark(std::size_t entry) {
-    if (referencedGroups_.empty()) {
-        seen_[entry / 64] &= ~(std::uint64_t{1} << (entry % 64));
-    } else {
-        seenStates_.erase(stateKeys_[entry]);
+        Unmark(&marks_[marks_.size() - width]);
+        marks_.resize(marks_.size() - width);
     }
 }
 

@@ -1,4 +1,5 @@
-// The memo never changes an answer.
+// The memo never changes an answer, and keeps runs short also where its table of bits would be
+// too large.
 
 #include "support/pattern_memo.h"
 
@@ -13,6 +14,7 @@
 #include "support/pattern_compiler.h"
 #include "support/pattern_machine.h"
 #include "support/pattern_matcher.h"
+#include "support/pattern_state_table.h"
 
 namespace kesto {
 namespace {
@@ -131,6 +133,45 @@ TEST(PatternMemoTest, RandomBackReferencesAnswerAsWithoutShortcuts) {
         }
     }
     EXPECT_GT(compared, 4000);
+}
+
+// Where one bit per (memo point, position) would pass the memo's size cap, the memo keeps its
+// states in a bounded table instead of giving up: without it, every start position would scan
+// the rest of the input again, and the steps would grow with the square of its length.
+TEST(PatternMemoTest, StaysLinearPastTheTableOfBits) {
+    const std::u16string input(20000, u'a');
+    std::u16string pattern = u"[a-w]*x";
+    // Memo points after the "x", never reached, enough to pass the cap.
+    for (std::size_t i = PatternMemo::kMaxMemoBits / (input.size() + 1); i > 0; --i) {
+        pattern += u"b??";
+    }
+    PatternProgram program;
+    ASSERT_EQ(CompilePattern(pattern, CaseMode::kInsensitive, program), kPatternOk);
+    MatchState state;
+    EXPECT_FALSE(MatchPattern(program, input, state));
+    EXPECT_LT(state.steps, 100 * input.size());
+}
+
+TEST(PatternStateTableTest, NeverReportsAStateItWasNotGivenAndStaysBounded) {
+    PatternStateTable table(2, 64 << 10);  // 64 KiB: a few thousand states
+    constexpr std::int32_t kStates = 100000;
+    for (std::int32_t i = 0; i < kStates; ++i) {
+        const std::int32_t state[2] = {i % 7, i};
+        EXPECT_FALSE(table.TestAndAdd(state));  // never given before
+        EXPECT_TRUE(table.TestAndAdd(state));   // the newest state stays
+    }
+    int remembered = 0;
+    for (std::int32_t i = kStates; i-- > 0;) {  // the newest first
+        const std::int32_t state[2] = {i % 7, i};
+        remembered += table.TestAndAdd(state) ? 1 : 0;
+    }
+    EXPECT_GT(remembered, 1000);
+    EXPECT_LT(remembered, kStates / 10);
+
+    const std::int32_t removed[2] = {7, 7};
+    EXPECT_FALSE(table.TestAndAdd(removed));
+    table.Remove(removed);
+    EXPECT_FALSE(table.TestAndAdd(removed));
 }
 
 }  // namespace
