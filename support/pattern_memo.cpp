@@ -1,20 +1,21 @@
 #include "support/pattern_memo.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace kesto {
 namespace {
 
 using Op = PatternOp;
+using Code = std::vector<PatternInstruction>;
 
 struct Region {
     std::size_t begin;
-    std::size_t end;
+    std::size_t end;  // exclusive
     std::int32_t slot;
 };
 
-bool KindsAt(const std::vector<PatternInstruction>& code, std::size_t at,
-             std::initializer_list<Op> kinds) {
+bool KindsAt(const Code& code, std::size_t at, std::initializer_list<Op> kinds) {
     if (at + kinds.size() > code.size()) {
         return false;
     }
@@ -34,7 +35,7 @@ std::size_t Target(const PatternInstruction& instruction) {
 // Per instruction: inside the body of a group that holds a back-reference to itself. A body
 // runs from the instruction its entry calls to the group's end instruction, which counts too:
 // a path from there sets the group's end.
-std::vector<bool> InsideSelfReferringGroups(const std::vector<PatternInstruction>& code) {
+std::vector<bool> InsideSelfReferringGroups(const Code& code) {
     std::vector<int> change(code.size() + 1, 0);
     for (std::size_t pc = 0; pc < code.size(); ++pc) {
         if (!KindsAt(code, pc, {Op::kPushGroup, Op::kGroupStart, Op::kCall}) ||
@@ -65,15 +66,13 @@ std::vector<bool> InsideSelfReferringGroups(const std::vector<PatternInstruction
 
 }  // namespace
 
-std::unique_ptr<PatternMemo> PatternMemo::Plan(const std::vector<PatternInstruction>& code,
-                                               std::size_t inputLength) {
-    std::unique_ptr<PatternMemo> memo(new PatternMemo);
+PatternMemoPlan::PatternMemoPlan(const Code& code) {
     std::vector<Region> loops;  // greedy repetition bodies, by their slot
     std::vector<bool> candidate(code.size(), false);
-    memo->atomEnd_.assign(code.size(), false);
+    atomEnd_.assign(code.size(), false);
     for (std::size_t pc = 0; pc < code.size(); ++pc) {
         if (code[pc].kind == Op::kBackReference) {
-            memo->referencedGroups_.push_back(code[pc].operand);
+            referencedGroups_.push_back(code[pc].operand);
         }
         if (KindsAt(code, pc,
                     {Op::kPushSlot, Op::kStorePosition, Op::kPushPosition, Op::kCall,
@@ -86,8 +85,8 @@ std::unique_ptr<PatternMemo> PatternMemo::Plan(const std::vector<PatternInstruct
                             Op::kLoadDepth, Op::kJump}) &&
                    Target(code[pc + 5]) >= 2 && Target(code[pc + 5]) <= code.size()) {
             // store p; store d; call X; load p; load d; jump E; X: atom; load p; load d; return
-            memo->atomEnd_[Target(code[pc + 5]) - 2] = true;
-            memo->logMarks_ = true;
+            atomEnd_[Target(code[pc + 5]) - 2] = true;
+            hasLookAheads_ = true;
         } else if (KindsAt(code, pc, {Op::kPushPosition, Op::kCall, Op::kPopPosition}) &&
                    pc + 3 < code.size()) {
             if (code[pc + 3].kind == Op::kJump) {
@@ -102,62 +101,68 @@ std::unique_ptr<PatternMemo> PatternMemo::Plan(const std::vector<PatternInstruct
             }
         }
     }
-    std::sort(memo->referencedGroups_.begin(), memo->referencedGroups_.end());
-    memo->referencedGroups_.erase(
-        std::unique(memo->referencedGroups_.begin(), memo->referencedGroups_.end()),
-        memo->referencedGroups_.end());
+    std::sort(referencedGroups_.begin(), referencedGroups_.end());
+    referencedGroups_.erase(std::unique(referencedGroups_.begin(), referencedGroups_.end()),
+                            referencedGroups_.end());
 
     const std::vector<bool> excluded = InsideSelfReferringGroups(code);
-    memo->pointOfPc_.assign(code.size(), -1);
-    std::int32_t points = 0;
+    pointOfPc_.assign(code.size(), -1);
+    // Loop bodies nest, and they are found in the order they begin: a sweep keeps the ones
+    // around the current instruction.
+    std::vector<const Region*> around;
+    auto nextLoop = loops.begin();
     for (std::size_t pc = 0; pc < code.size(); ++pc) {
+        while (!around.empty() && around.back()->end <= pc) {
+            around.pop_back();
+        }
+        for (; nextLoop != loops.end() && nextLoop->begin <= pc; ++nextLoop) {
+            around.push_back(&*nextLoop);
+        }
         if (!candidate[pc] || excluded[pc]) {
             continue;
         }
-        memo->pointOfPc_[pc] = points++;
-        memo->guardsBegin_.push_back(memo->guards_.size());
-        for (const Region& loop : loops) {
-            if (loop.begin <= pc && pc < loop.end) {
-                memo->guards_.push_back(loop.slot);
+        pointOfPc_[pc] = static_cast<std::int32_t>(pointCount_++);
+        guardsBegin_.push_back(guards_.size());
+        for (const Region* loop : around) {
+            if (pc < loop->end) {
+                guards_.push_back(loop->slot);
             }
         }
     }
-    memo->guardsBegin_.push_back(memo->guards_.size());
-    const std::size_t pointCount = static_cast<std::size_t>(points);
-    if (pointCount == 0) {
-        return nullptr;
-    }
-    memo->stride_ = inputLength + 1;
-    memo->state_.assign(2 + 2 * memo->referencedGroups_.size(), 0);
-    if (memo->referencedGroups_.empty() && pointCount <= kMaxMemoBits / memo->stride_) {
-        memo->bits_.assign((pointCount * memo->stride_ + 63) / 64, 0);
+    guardsBegin_.push_back(guards_.size());
+}
+
+PatternMemo::PatternMemo(const PatternMemoPlan& plan, std::size_t inputLength)
+    : plan_(plan), stride_(inputLength + 1) {
+    state_.assign(2 + 2 * plan_.referencedGroups_.size(), 0);
+    if (plan_.referencedGroups_.empty() && plan_.pointCount_ <= kMaxMemoBits / stride_) {
+        bits_.assign((plan_.pointCount_ * stride_ + 63) / 64, 0);
     } else {
-        memo->table_.emplace(memo->state_.size(), kMaxTableBytes);
+        table_.emplace(state_.size(), kMaxTableBytes);
     }
-    return memo;
 }
 
 bool PatternMemo::SeenBefore(std::int32_t pc, std::int32_t position,
                              const std::vector<std::int32_t>& slots,
                              const std::vector<GroupSpan>& groups) {
-    const std::int32_t point = pointOfPc_[static_cast<std::size_t>(pc)];
+    const std::int32_t point = plan_.pointOfPc_[static_cast<std::size_t>(pc)];
     const auto index = static_cast<std::size_t>(point);
-    for (std::size_t g = guardsBegin_[index]; g < guardsBegin_[index + 1]; ++g) {
-        if (slots[static_cast<std::size_t>(guards_[g])] == position) {
+    for (std::size_t g = plan_.guardsBegin_[index]; g < plan_.guardsBegin_[index + 1]; ++g) {
+        if (slots[static_cast<std::size_t>(plan_.guards_[g])] == position) {
             return false;  // a loop around it has not progressed: not memoizable here
         }
     }
     state_[0] = point;
     state_[1] = position;
     std::size_t at = 2;
-    for (const std::int32_t group : referencedGroups_) {
+    for (const std::int32_t group : plan_.referencedGroups_) {
         state_[at++] = groups[static_cast<std::size_t>(group)].start;
         state_[at++] = groups[static_cast<std::size_t>(group)].end;
     }
     if (TestAndMark()) {
         return true;
     }
-    if (logMarks_) {
+    if (plan_.hasLookAheads_) {
         marks_.insert(marks_.end(), state_.begin(), state_.end());
     }
     return false;
@@ -199,7 +204,7 @@ void PatternMemo::OnStoreDepth(std::int32_t slot) {
 }
 
 void PatternMemo::OnLoadDepth(std::int32_t pc, std::int32_t slot) {
-    if (!atomEnd_[static_cast<std::size_t>(pc)]) {
+    if (!plan_.atomEnd_[static_cast<std::size_t>(pc)]) {
         return;
     }
     const auto index = static_cast<std::size_t>(slot);

@@ -3,9 +3,9 @@
 //
 // A backtracking run can reach the same instruction at the same input position many times
 // (from several start positions, or along several ways through alternatives and loops), and
-// without a memo that costs time quadratic or worse in the input. A state here is the
-// instruction, the position and the spans of the groups that back-references read; it is
-// memoized only where whatever follows depends on nothing else:
+// without a memo that costs time quadratic or worse in the input. A state here is the memo
+// point, the position and the spans of the groups that back-references read; it is memoized
+// only where whatever follows depends on nothing else:
 // - every repetition loop around it has progressed in its current repetition (its no-progress
 //   check then passes whatever comes next);
 // - inside a negative look-ahead's atom, a visit counts only once the atom has failed from
@@ -37,16 +37,37 @@
 //   exponential in N in the worst case. The answers are the same either way.
 
 #include <cstdint>
-#include <memory>
 #include <optional>
 #include <vector>
 
-#include "support/pattern_machine.h"
+#include "support/pattern_match_state.h"
 #include "support/pattern_program.h"
 #include "support/pattern_state_table.h"
 
 namespace kesto {
 
+// Where a program's runs memoize and what a state holds; worked out once per program and
+// never changed after, so runs on several threads may share it.
+class PatternMemoPlan {
+  public:
+    explicit PatternMemoPlan(const std::vector<PatternInstruction>& code);  // throws bad_alloc
+
+    bool IsPoint(std::int32_t pc) const { return pointOfPc_[static_cast<std::size_t>(pc)] >= 0; }
+    bool HasPoints() const { return pointCount_ > 0; }
+
+  private:
+    friend class PatternMemo;
+
+    std::vector<std::int32_t> pointOfPc_;  // memo point number per instruction, or -1
+    std::size_t pointCount_ = 0;
+    std::vector<std::size_t> guardsBegin_;  // per point, its guards in guards_; one more at the end
+    std::vector<std::int32_t> guards_;      // slots of the loops around a point
+    std::vector<bool> atomEnd_;             // per instruction: the load depth ending an atom
+    std::vector<std::int32_t> referencedGroups_;
+    bool hasLookAheads_ = false;
+};
+
+// One run's marks.
 class PatternMemo {
   public:
     // Largest table of bits, one per (point, position): 128 MiB. Larger ones give way to a
@@ -54,12 +75,8 @@ class PatternMemo {
     static constexpr std::size_t kMaxMemoBits = std::size_t{1} << 30;
     static constexpr std::size_t kMaxTableBytes = std::size_t{64} << 20;
 
-    // The memo for the program over an input of that length, or nothing when the program has
-    // no memo points. Throws std::bad_alloc.
-    static std::unique_ptr<PatternMemo> Plan(const std::vector<PatternInstruction>& code,
-                                             std::size_t inputLength);
-
-    bool IsPoint(std::int32_t pc) const { return pointOfPc_[static_cast<std::size_t>(pc)] >= 0; }
+    // Throws std::bad_alloc.
+    PatternMemo(const PatternMemoPlan& plan, std::size_t inputLength);
 
     // True when this state at a memo point was visited before; marks it otherwise.
     bool SeenBefore(std::int32_t pc, std::int32_t position, const std::vector<std::int32_t>& slots,
@@ -72,24 +89,18 @@ class PatternMemo {
     void OnLoadDepth(std::int32_t pc, std::int32_t slot);
 
   private:
-    PatternMemo() = default;
     bool TestAndMark();
     void Unmark(const std::int32_t* state);
     std::size_t Bit(const std::int32_t* state) const;
 
-    std::vector<std::int32_t> pointOfPc_;   // memo point number per instruction, or -1
-    std::vector<std::size_t> guardsBegin_;  // per point, its guards in guards_; one more at the end
-    std::vector<std::int32_t> guards_;      // slots of the loops around a point
-    std::vector<bool> atomEnd_;             // per instruction: the load depth ending an atom
-    std::vector<std::int32_t> referencedGroups_;
-    std::size_t stride_ = 0;           // positions per point: input length + 1
+    const PatternMemoPlan& plan_;
+    std::size_t stride_;               // positions per point: input length + 1
     std::vector<std::int32_t> state_;  // the state being looked up: point, position, spans
 
     std::vector<std::uint64_t> bits_;         // when the table of bits is used
     std::optional<PatternStateTable> table_;  // otherwise
 
     // Marks in order, while the program has look-aheads: the states, one after the other.
-    bool logMarks_ = false;
     std::vector<std::int32_t> marks_;
     std::vector<std::size_t> marksAtLookAhead_;  // by depth slot: the marks' size then
 };
