@@ -1,5 +1,6 @@
 #include "support/pattern_analysis.h"
 
+#include <algorithm>
 #include <limits>
 
 namespace kesto {
@@ -86,6 +87,46 @@ bool IsLazyAnyGap(const Code& code, std::size_t pc) {
            LiteralLengthAt(code, pc + 5) > 0;
 }
 
+bool IsUnitTest(const PatternInstruction& instruction) {
+    return (instruction.kind == Op::kChar && instruction.operand != 0) ||
+           instruction.kind == Op::kAny || instruction.kind == Op::kClass ||
+           instruction.kind == Op::kNegatedClass;
+}
+
+// The unit run headed by pc (see PatternAnalysis::UnitRun), if there is one.
+std::optional<PatternAnalysis::UnitRun> UnitRunAt(const Code& code, std::size_t pc) {
+    const std::size_t body = pc + 7;
+    if (body >= code.size() || code[pc].kind != Op::kPushSlot ||
+        code[pc + 1] != PatternInstruction{Op::kStorePosition, code[pc].operand} ||
+        code[pc + 2].kind != Op::kPushPosition ||
+        code[pc + 3] != PatternInstruction{Op::kCall, static_cast<std::int32_t>(body)} ||
+        code[pc + 4].kind != Op::kPopPosition ||
+        code[pc + 5] != PatternInstruction{Op::kPopSlot, code[pc].operand} ||
+        code[pc + 6].kind != Op::kJump) {
+        return std::nullopt;
+    }
+    std::size_t test = body;
+    while (test + 1 < code.size() &&
+           code[test] == PatternInstruction{Op::kCall, static_cast<std::int32_t>(test + 2)} &&
+           code[test + 1].kind == Op::kReturn) {
+        test += 2;
+    }
+    if (test >= code.size() || !IsUnitTest(code[test])) {
+        return std::nullopt;
+    }
+    const bool isClass = code[test].kind == Op::kClass || code[test].kind == Op::kNegatedClass;
+    const std::size_t next = isClass ? static_cast<std::size_t>(code[test].operand) : test + 1;
+    if (next + 2 > code.size() ||
+        code[next] != PatternInstruction{Op::kFailIfNoProgress, code[pc].operand} ||
+        code[next + 1] != PatternInstruction{Op::kJump, static_cast<std::int32_t>(pc)} ||
+        static_cast<std::size_t>(code[pc + 6].operand) != next + 2) {
+        return std::nullopt;
+    }
+    return PatternAnalysis::UnitRun{
+        static_cast<std::int32_t>(pc), code[pc].operand, static_cast<std::int32_t>(test),
+        static_cast<std::int32_t>((test - body) / 2), static_cast<std::int32_t>(next + 2)};
+}
+
 }  // namespace
 
 PatternAnalysis::PatternAnalysis(const PatternProgram& program)
@@ -109,12 +150,23 @@ PatternAnalysis::PatternAnalysis(const PatternProgram& program)
             hooks_[pc] |= kGapHook;
         }
     }
+    for (std::size_t pc = 0; pc < code.size(); ++pc) {
+        if (const std::optional<UnitRun> run = UnitRunAt(code, pc)) {
+            runs_.push_back(*run);
+            hooks_[pc] |= kRunHook;
+        }
+    }
     memoPlan_.emplace(code);
     for (std::size_t pc = 0; pc < code.size(); ++pc) {
         if (memoPlan_->IsPoint(static_cast<std::int32_t>(pc))) {
             hooks_[pc] |= kMemoHook;
         }
     }
+}
+
+const PatternAnalysis::UnitRun& PatternAnalysis::RunAt(std::int32_t pc) const {
+    return *std::lower_bound(runs_.begin(), runs_.end(), pc,
+                             [](const UnitRun& run, std::int32_t at) { return run.pc < at; });
 }
 
 }  // namespace kesto

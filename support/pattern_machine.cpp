@@ -1,5 +1,6 @@
 #include "support/pattern_machine.h"
 
+#include <algorithm>
 #include <array>
 #include <limits>
 #include <memory>
@@ -49,7 +50,7 @@ class Machine {
         if (!options.useShortcuts) {
             return;
         }
-        activeHooks_ = Hook::kGapHook;
+        activeHooks_ = Hook::kGapHook | Hook::kRunHook;
         if (analysis_.StartLiteral()) {
             startSearch_.emplace(*analysis_.StartLiteral());
         }
@@ -123,6 +124,8 @@ class Machine {
             step = Step::kRun;
             if (const std::uint8_t due = hooks[pc] & activeHooks; due != 0) {
                 step = RunShortcuts(due, pc, position);
+                steps += shortcutSteps_;
+                shortcutSteps_ = 0;
             }
             if (step == Step::kRun) {
                 step = Execute(code[pc], pc, position);
@@ -252,7 +255,62 @@ class Machine {
         if ((hooks & Hook::kGapHook) != 0) {
             return EnterGap(pc, position);
         }
+        if ((hooks & Hook::kRunHook) != 0) {
+            return RunUnits(analysis_.RunAt(pc), pc, position);
+        }
         return Step::kRun;
+    }
+
+    // A greedy repetition of one character test, entered at pc: take the whole run of units
+    // at once, and leave the stack, the loop's slot and the position as the repetitions would
+    // have, so that backtracking gives the units back one at a time as before. The steps
+    // count the instructions it stands for, so the memo starts when it would have.
+    Step RunUnits(const PatternAnalysis::UnitRun& run, std::int32_t& pc, std::int32_t& position) {
+        const std::int32_t end = RunEnd(run.test, position);
+        const auto count = static_cast<std::size_t>(end - position);
+        const auto wrappers = static_cast<std::size_t>(run.wrappers);
+        if (!Reserve(count * (3 + wrappers))) {
+            return Step::kNoMatch;
+        }
+        std::int32_t* const stack = state_.stack.data();
+        std::int32_t depth = state_.depth;
+        std::int32_t& slot = state_.slots[static_cast<std::size_t>(run.slot)];
+        for (std::int32_t at = position; at < end; ++at) {
+            // push slot; push position; call (its return index); each wrapper's call.
+            stack[++depth] = slot;
+            stack[++depth] = at;
+            stack[++depth] = pc + 4;
+            for (std::int32_t w = 0; w < run.wrappers; ++w) {
+                stack[++depth] = pc + 8 + 2 * w;
+            }
+            slot = at;
+        }
+        state_.depth = depth;
+        position = end;
+        pc = run.exit;
+        // Each repetition runs 7 + wrappers instructions; the last, failing one 8 + 2 *
+        // wrappers, one of which the loop counts.
+        shortcutSteps_ = count * (7 + wrappers) + 7 + 2 * wrappers;
+        return Step::kNext;
+    }
+
+    // Where the run of units passing the test from `from` on ends.
+    std::int32_t RunEnd(std::int32_t test, std::int32_t from) const {
+        const PatternInstruction instruction = code_[static_cast<std::size_t>(test)];
+        std::int32_t end = from;
+        if (instruction.kind == Op::kAny) {
+            end = length_;
+        } else if (instruction.kind == Op::kChar) {
+            while (end < length_ && Unit(end) == instruction.operand) {
+                ++end;
+            }
+        } else {
+            const bool inside = instruction.kind == Op::kClass;
+            while (end < length_ && InClass(test, Unit(end)) == inside) {
+                ++end;
+            }
+        }
+        return end;
     }
 
     // A lazy gap of any characters followed by a literal, entered at pc: instead of trying the
@@ -291,7 +349,8 @@ class Machine {
         memoAfterSteps_ = std::numeric_limits<std::size_t>::max();
         try {
             memo_ = std::make_unique<PatternMemo>(analysis_.MemoPlan(), input_.size());
-            activeHooks_ |= Hook::kMemoHook;
+            // Runs of units step by step from now on, so that the memo sees each repetition.
+            activeHooks_ = Hook::kGapHook | Hook::kMemoHook;
         } catch (const std::bad_alloc&) {
             memo_.reset();  // runs on without a memo
         }
@@ -329,15 +388,25 @@ class Machine {
     }
 
     bool Push(std::int32_t value) {
-        std::vector<std::int32_t>& stack = state_.stack;
-        if (static_cast<std::size_t>(state_.depth) + 1 >= stack.size()) {
-            const std::size_t room = 2 * static_cast<std::size_t>(state_.depth) + 4;
-            if (room > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max())) {
-                return false;
-            }
-            stack.resize(room);  // std::bad_alloc ends the match as no match
+        if (static_cast<std::size_t>(state_.depth) + 1 >= state_.stack.size() && !Reserve(1)) {
+            return false;
         }
-        stack[static_cast<std::size_t>(++state_.depth)] = value;
+        state_.stack[static_cast<std::size_t>(++state_.depth)] = value;
+        return true;
+    }
+
+    // Room for `count` more entries; false when the depth would pass 2^31 - 1.
+    bool Reserve(std::size_t count) {
+        std::vector<std::int32_t>& stack = state_.stack;
+        const std::size_t needed = static_cast<std::size_t>(state_.depth) + count + 1;
+        if (needed <= stack.size()) {
+            return true;
+        }
+        const std::size_t room = std::max(needed, 2 * static_cast<std::size_t>(state_.depth) + 4);
+        if (room > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max())) {
+            return false;
+        }
+        stack.resize(room);  // std::bad_alloc ends the match as no match
         return true;
     }
 
@@ -390,6 +459,7 @@ class Machine {
     std::array<PatternLiteralSearch, PatternAnalysis::kMaxGaps> gapSearches_;
     std::unique_ptr<PatternMemo> memo_;
     std::size_t steps_ = 0;
+    std::size_t shortcutSteps_ = 0;  // more steps the last shortcut stands for
     std::size_t memoAfterSteps_ = std::numeric_limits<std::size_t>::max();
     std::vector<std::vector<GroupSpan>> groupSnapshots_;  // per look-ahead depth slot
 };

@@ -23,8 +23,8 @@ struct MatchState {
     std::vector<std::int32_t> slots;
     std::int32_t matchStart = kUnsetPosition;
     std::int32_t matchEnd = kUnsetPosition;
-    // Instructions the run executed (a lazy gap skipped by a literal search counts as one), to
-    // tell linear runs from quadratic ones in tests.
+    // Instructions the run executed or a shortcut stood for (a lazy gap skipped by a literal
+    // search counts as one), to tell linear runs from quadratic ones in tests.
     std::uint64_t steps = 0;
 };
 
