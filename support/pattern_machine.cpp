@@ -16,7 +16,7 @@ namespace {
 using Op = PatternOp;
 using Hook = PatternAnalysis::Hook;
 
-constexpr std::size_t kInitialStackEntries = 256;
+constexpr std::size_t kInitialStackEntries = 64;  // grows by doubling
 constexpr std::size_t kMaxInputLength = std::numeric_limits<std::int32_t>::max() - 1;
 
 // What an instruction, or the shortcut before it, leaves the machine to do.
