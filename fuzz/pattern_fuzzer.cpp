@@ -19,7 +19,7 @@
 namespace {
 
 // Longest pattern and input tried: a backtracking run may take exponential time on patterns
-// with back-references, which are not memoized.
+// with back-references, which the memo does not always bound (see pattern_memo.h).
 constexpr std::size_t kMaxUnits = 64;
 // Inputs short enough to run every instruction without shortcuts as a reference.
 constexpr std::size_t kMaxPlainUnits = 10;

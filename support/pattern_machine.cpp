@@ -1,11 +1,11 @@
 #include "support/pattern_machine.h"
 
+#include <algorithm>
 #include <array>
 #include <limits>
 #include <memory>
 #include <new>
 #include <optional>
-#include <string>
 
 #include "support/pattern_literal_finder.h"
 #include "support/pattern_memo.h"
@@ -14,192 +14,372 @@ namespace kesto {
 namespace {
 
 using Op = PatternOp;
-using Code = std::vector<PatternInstruction>;
+using Hook = PatternAnalysis::Hook;
 
-constexpr std::size_t kInitialStackEntries = 256;
+constexpr std::size_t kInitialStackEntries = 64;  // grows by doubling
 constexpr std::size_t kMaxInputLength = std::numeric_limits<std::int32_t>::max() - 1;
 
-bool ClassIsWellFormed(const Code& code, std::size_t at) {
-    const auto after = static_cast<std::size_t>(code[at].operand);
-    if (after <= at || (after - at - 1) % 2 != 0) {
-        return false;
-    }
-    for (std::size_t i = at + 1; i < after; ++i) {
-        if (code[i].kind != Op::kNoOp) {
-            return false;
-        }
-    }
-    return true;
-}
-
-// What an instruction's operand must be, by kind.
-enum OperandRule : std::uint8_t { kAnyOperand, kUnit, kTarget, kGroup, kSlot, kUnknownKind };
-constexpr std::array<OperandRule, 33> kOperandRules = {
-    kUnit,       kGroup,      kGroup,       kUnit,        kAnyOperand,  kUnknownKind, kUnknownKind,
-    kTarget,     kTarget,     kUnknownKind, kUnknownKind, kUnknownKind, kUnknownKind, kTarget,
-    kAnyOperand, kAnyOperand, kTarget,      kAnyOperand,  kUnknownKind, kUnknownKind, kSlot,
-    kSlot,       kSlot,       kSlot,        kSlot,        kSlot,        kSlot,        kGroup,
-    kAnyOperand, kAnyOperand, kAnyOperand,  kGroup,       kGroup};
-
-// Every operand in range, classes followed by their pairs, no way to run past the end.
-bool IsWellFormed(const PatternProgram& program) {
-    const Code& code = program.code;
-    if (code.empty() || program.groupCount < 0 || program.slotCount < 0) {
-        return false;
-    }
-    const Op last = code.back().kind;
-    if (last != Op::kMatch && last != Op::kJump && last != Op::kReturn &&
-        last != Op::kAnchoredEnd && last != Op::kAdvanceStart) {
-        return false;
-    }
-    // Exclusive upper bound of the operand, by rule.
-    const std::array<std::size_t, 6> limits = {std::numeric_limits<std::size_t>::max(),
-                                               0x10000,
-                                               code.size(),
-                                               static_cast<std::size_t>(program.groupCount),
-                                               static_cast<std::size_t>(program.slotCount),
-                                               0};
-    for (std::size_t at = 0; at < code.size(); ++at) {
-        const auto kind = static_cast<std::uint32_t>(code[at].kind);
-        if (kind >= kOperandRules.size()) {
-            return false;
-        }
-        const OperandRule rule = kOperandRules[kind];
-        const std::int32_t operand = code[at].operand;
-        if (rule != kAnyOperand &&
-            (operand < 0 || static_cast<std::size_t>(operand) >= limits[rule])) {
-            return false;
-        }
-        if ((code[at].kind == Op::kClass || code[at].kind == Op::kNegatedClass) &&
-            !ClassIsWellFormed(code, at)) {
-            return false;
-        }
-    }
-    return true;
-}
-
-// The length of the run of character instructions from `at` (end-of-input excluded).
-std::size_t LiteralLengthAt(const Code& code, std::size_t at) {
-    std::size_t length = 0;
-    while (at + length < code.size() && code[at + length].kind == Op::kChar &&
-           code[at + length].operand != 0) {
-        ++length;
-    }
-    return length;
-}
-
-// push position; call P; pop position; any; jump back; P: a literal.
-bool IsLazyAnyGap(const Code& code, std::size_t pc) {
-    return pc + 5 < code.size() && code[pc].kind == Op::kPushPosition &&
-           code[pc + 1].kind == Op::kCall &&
-           static_cast<std::size_t>(code[pc + 1].operand) == pc + 5 &&
-           code[pc + 2].kind == Op::kPopPosition && code[pc + 3].kind == Op::kAny &&
-           code[pc + 4].kind == Op::kJump && static_cast<std::size_t>(code[pc + 4].operand) == pc &&
-           LiteralLengthAt(code, pc + 5) > 0;
-}
-
-// Literal searches that skip start positions and lazy-gap positions where the pattern's next
-// literal cannot begin. Skipped steps would only have failed at that literal. Up to
-// kMaxGaps gaps are accelerated; the others run instruction by instruction.
-class Shortcuts {
-  public:
-    Shortcuts(const Code& code, bool foldCase) {
-        if (code.size() > 2 && code[0] == PatternInstruction{Op::kCall, 2} &&
-            code[1].kind == Op::kAdvanceStart) {
-            const std::size_t length = LiteralLengthAt(code, 2);
-            if (length > 0) {
-                start_.Reset(&code[2], length, foldCase);
-            }
-        }
-        for (std::size_t pc = 0; pc < code.size() && gapCount_ < kMaxGaps; ++pc) {
-            if (IsLazyAnyGap(code, pc)) {
-                GapSite& gap = gaps_[gapCount_++];
-                gap.pc = static_cast<std::int32_t>(pc);
-                gap.finder.Reset(&code[pc + 5], LiteralLengthAt(code, pc + 5), foldCase);
-            }
-        }
-    }
-
-    // The first start position at or after `from` worth trying, or nothing.
-    std::optional<std::int32_t> NextStart(std::u16string_view input, std::int32_t from) {
-        if (start_.Length() == 0) {
-            return from;
-        }
-        return Found(start_.FindFrom(input, static_cast<std::size_t>(from)));
-    }
-
-    std::int32_t StartLiteralLength() const { return static_cast<std::int32_t>(start_.Length()); }
-
-    // The accelerated gap headed by pc, or null.
-    PatternLiteralFinder* Gap(std::int32_t pc) {
-        for (std::size_t i = 0; i < gapCount_; ++i) {
-            if (gaps_[i].pc == pc) {
-                return &gaps_[i].finder;
-            }
-        }
-        return nullptr;
-    }
-
-    static std::optional<std::int32_t> Found(std::size_t at) {
-        if (at == PatternLiteralFinder::kNone) {
-            return std::nullopt;
-        }
-        return static_cast<std::int32_t>(at);
-    }
-
-  private:
-    static constexpr std::size_t kMaxGaps = 4;
-    struct GapSite {
-        std::int32_t pc = -1;
-        PatternLiteralFinder finder;
-    };
-
-    PatternLiteralFinder start_;
-    std::array<GapSite, kMaxGaps> gaps_;
-    std::size_t gapCount_ = 0;
+// What an instruction, or the shortcut before it, leaves the machine to do.
+enum class Step {
+    kRun,        // shortcuts only: run the instruction itself
+    kNext,       // continue at the new pc
+    kFail,       // backtrack
+    kMatch,      // the whole pattern matched
+    kNextStart,  // try the next start position
+    kNoMatch,    // stop: nothing matches (also on a malformed stack or no memory)
 };
+
+std::optional<std::int32_t> Found(std::size_t at) {
+    if (at == PatternLiteralFinder::kNone) {
+        return std::nullopt;
+    }
+    return static_cast<std::int32_t>(at);
+}
 
 class Machine {
   public:
-    Machine(const PatternProgram& program, std::u16string_view input, MatchState& state,
+    Machine(const PreparedPattern& pattern, std::u16string_view input, MatchState& state,
             const MatchOptions& options)
-        : code_(program.code),
+        : code_(pattern.Program().code),
+          analysis_(pattern.Analysis()),
           input_(input),
           length_(static_cast<std::int32_t>(input.size())),
-          foldCase_(program.caseMode == CaseMode::kInsensitive),
-          state_(state) {
-        if (options.useShortcuts) {
-            shortcuts_.emplace(code_, foldCase_);
+          foldCase_(pattern.Program().caseMode == CaseMode::kInsensitive),
+          state_(state),
+          slotCount_(static_cast<std::size_t>(pattern.Program().slotCount)) {
+        if (!options.useShortcuts) {
+            return;
+        }
+        activeHooks_ = Hook::kGapHook | Hook::kRunHook;
+        if (analysis_.StartLiteral()) {
+            startSearch_.emplace(*analysis_.StartLiteral());
+        }
+        for (std::size_t i = 0; i < analysis_.Gaps().size(); ++i) {
+            gapSearches_[i] = PatternLiteralSearch(analysis_.Gaps()[i].literal);
+        }
+        if (analysis_.MemoPlan().HasPoints()) {
             memoAfterSteps_ = options.memoizeFromStart ? 0 : 8 * (input.size() + 1) + 4096;
         }
-        slotCount_ = static_cast<std::size_t>(program.slotCount);
     }
 
     bool Run() {
         std::optional<std::int32_t> start = FirstStartFrom(0);
+        Outcome outcome = Outcome::kNoMatch;
         while (start) {
             state_.matchStart = *start;
-            switch (RunFrom(*start)) {
-                case Outcome::kMatch:
-                    return true;
-                case Outcome::kNoMatch:
-                    state_.matchStart = kUnsetPosition;
-                    return false;
-                case Outcome::kNextStart:
-                    // The position just after the last character is never a start position.
-                    start = *start + 1 < length_ ? FirstStartFrom(*start + 1) : std::nullopt;
-                    break;
+            outcome = RunFrom(*start);
+            if (outcome != Outcome::kNextStart) {
+                break;
             }
+            // The position just after the last character is never a start position.
+            start = *start + 1 < length_ ? FirstStartFrom(*start + 1) : std::nullopt;
         }
-        state_.matchStart = kUnsetPosition;
-        return false;
+        state_.steps = steps_;
+        if (outcome != Outcome::kMatch) {
+            state_.matchStart = kUnsetPosition;
+        }
+        return outcome == Outcome::kMatch;
     }
 
   private:
     enum class Outcome { kMatch, kNextStart, kNoMatch };
 
+    // The first start position at or after `from` worth trying, or nothing.
     std::optional<std::int32_t> FirstStartFrom(std::int32_t from) {
-        return shortcuts_ ? shortcuts_->NextStart(input_, from) : from;
+        if (!startSearch_) {
+            return from;
+        }
+        return Found(startSearch_->FindFrom(input_, static_cast<std::size_t>(from)));
+    }
+
+    // Runs from one start position until a match, a verdict on all start positions, or the
+    // call to try the next one.
+    Outcome RunFrom(std::int32_t start) {
+        std::int32_t pc = 0;
+        std::int32_t position = start;
+        state_.depth = 0;
+        if (startSearch_) {
+            // The start is where the leading literal was found: run the call at index 0 and
+            // step over the literal's characters.
+            if (!Push(1)) {
+                return Outcome::kNoMatch;
+            }
+            const auto literalLength = static_cast<std::int32_t>(startSearch_->Length());
+            pc = 2 + literalLength;
+            position = start + literalLength;
+        }
+        // The loop's state lives in locals, which stay in registers.
+        const PatternInstruction* const code = code_.data();
+        const std::uint8_t* const hooks = analysis_.Hooks().data();
+        std::uint8_t activeHooks = activeHooks_;
+        std::size_t steps = steps_;
+        std::size_t memoAfterSteps = memoAfterSteps_;
+        Step step = Step::kNext;
+        for (;;) {
+            if (++steps >= memoAfterSteps) {
+                StartMemo();
+                activeHooks = activeHooks_;
+                memoAfterSteps = memoAfterSteps_;
+            }
+            step = Step::kRun;
+            if (const std::uint8_t due = hooks[pc] & activeHooks; due != 0) {
+                step = RunShortcuts(due, pc, position);
+                steps += shortcutSteps_;
+                shortcutSteps_ = 0;
+            }
+            if (step == Step::kRun) {
+                step = Execute(code[pc], pc, position);
+            }
+            if (step == Step::kNext || (step == Step::kFail && Backtrack(pc))) {
+                continue;
+            }
+            break;
+        }
+        steps_ = steps;
+        switch (step) {
+            case Step::kMatch:
+                state_.matchEnd = position;
+                return Outcome::kMatch;
+            case Step::kNextStart:
+                return Outcome::kNextStart;
+            default:
+                return Outcome::kNoMatch;  // a failure with nothing left to try, or a stop
+        }
+    }
+
+    // One instruction: the instruction set's table in pattern_program.h, case by case.
+    Step Execute(PatternInstruction instruction, std::int32_t& pc, std::int32_t& position) {
+        const std::int32_t operand = instruction.operand;
+        const auto index = static_cast<std::size_t>(operand);
+        switch (instruction.kind) {
+            case Op::kNoOp:
+                return Advance(pc);
+            case Op::kGroupStart:
+                state_.groups[index].start = position;
+                return Advance(pc);
+            case Op::kGroupEnd:
+                state_.groups[index].end = position;
+                return Advance(pc);
+            case Op::kChar:
+                if (operand == 0) {
+                    return position == length_ ? Advance(pc) : Step::kFail;  // the input's end
+                }
+                return position < length_ && Unit(position) == operand ? Consume(pc, position)
+                                                                       : Step::kFail;
+            case Op::kAny:
+                return position < length_ ? Consume(pc, position) : Step::kFail;
+            case Op::kClass:
+            case Op::kNegatedClass:
+                if (position >= length_ ||
+                    InClass(pc, Unit(position)) != (instruction.kind == Op::kClass)) {
+                    return Step::kFail;
+                }
+                ++position;
+                pc = operand;
+                return Step::kNext;
+            case Op::kJump:
+                pc = operand;
+                return Step::kNext;
+            case Op::kPushPosition:
+                return Push(position) ? Advance(pc) : Step::kNoMatch;
+            case Op::kPopPosition:
+                return Pop(position) && position >= 0 && position <= length_ ? Advance(pc)
+                                                                             : Step::kNoMatch;
+            case Op::kCall:
+                if (!Push(pc + 1)) {
+                    return Step::kNoMatch;
+                }
+                pc = operand;
+                return Step::kNext;
+            case Op::kReturn:
+                return Step::kFail;
+            case Op::kPushSlot:
+                return Push(state_.slots[index]) ? Advance(pc) : Step::kNoMatch;
+            case Op::kPopSlot:
+                return Pop(state_.slots[index]) ? Advance(pc) : Step::kNoMatch;
+            case Op::kStorePosition:
+                state_.slots[index] = position;
+                return Advance(pc);
+            case Op::kStoreDepth:
+                StoreDepth(operand);
+                return Advance(pc);
+            case Op::kLoadPosition:
+                position = state_.slots[index];
+                return position >= 0 && position <= length_ ? Advance(pc) : Step::kNoMatch;
+            case Op::kLoadDepth:
+                return LoadDepth(pc, operand) ? Advance(pc) : Step::kNoMatch;
+            case Op::kFailIfNoProgress:
+                return position != state_.slots[index] ? Advance(pc) : Step::kFail;
+            case Op::kBackReference:
+                return BackReferenceMatches(operand, position) ? Advance(pc) : Step::kFail;
+            case Op::kAnchoredEnd:
+                return Step::kNoMatch;
+            case Op::kAdvanceStart:
+                return Step::kNextStart;
+            case Op::kMatch:
+                return Step::kMatch;
+            case Op::kPushGroup:
+                return Push(state_.groups[index].start) && Push(state_.groups[index].end)
+                           ? Advance(pc)
+                           : Step::kNoMatch;
+            case Op::kPopGroup:
+                return Pop(state_.groups[index].end) && Pop(state_.groups[index].start)
+                           ? Advance(pc)
+                           : Step::kNoMatch;
+        }
+        return Step::kNoMatch;  // not reached: well-formed programs hold only the kinds above
+    }
+
+    static Step Advance(std::int32_t& pc) {
+        ++pc;
+        return Step::kNext;
+    }
+
+    static Step Consume(std::int32_t& pc, std::int32_t& position) {
+        ++position;
+        return Advance(pc);
+    }
+
+    // Fail: continue at the instruction index on top of the stack.
+    bool Backtrack(std::int32_t& pc) {
+        return Pop(pc) && pc >= 0 && static_cast<std::size_t>(pc) < code_.size();
+    }
+
+    // The shortcuts at an instruction, before it runs: a memo point already visited in this
+    // state fails at once; a lazy gap jumps to where its literal next begins.
+    Step RunShortcuts(std::uint8_t hooks, std::int32_t& pc, std::int32_t& position) {
+        if ((hooks & Hook::kMemoHook) != 0 &&
+            memo_->SeenBefore(pc, position, state_.slots, state_.groups)) {
+            return Step::kFail;
+        }
+        if ((hooks & Hook::kGapHook) != 0) {
+            return EnterGap(pc, position);
+        }
+        if ((hooks & Hook::kRunHook) != 0) {
+            return RunUnits(analysis_.RunAt(pc), pc, position);
+        }
+        return Step::kRun;
+    }
+
+    // A greedy repetition of one character test, entered at pc: take the whole run of units
+    // at once, and leave the stack, the loop's slot and the position as the repetitions would
+    // have, so that backtracking gives the units back one at a time as before. The steps
+    // count the instructions it stands for, so the memo starts when it would have.
+    Step RunUnits(const PatternAnalysis::UnitRun& run, std::int32_t& pc, std::int32_t& position) {
+        const std::int32_t end = RunEnd(run.test, position);
+        const auto count = static_cast<std::size_t>(end - position);
+        const auto wrappers = static_cast<std::size_t>(run.wrappers);
+        if (!Reserve(count * (3 + wrappers))) {
+            return Step::kNoMatch;
+        }
+        std::int32_t* const stack = state_.stack.data();
+        std::int32_t depth = state_.depth;
+        std::int32_t& slot = state_.slots[static_cast<std::size_t>(run.slot)];
+        for (std::int32_t at = position; at < end; ++at) {
+            // push slot; push position; call (its return index); each wrapper's call.
+            stack[++depth] = slot;
+            stack[++depth] = at;
+            stack[++depth] = pc + 4;
+            for (std::int32_t w = 0; w < run.wrappers; ++w) {
+                stack[++depth] = pc + 8 + 2 * w;
+            }
+            slot = at;
+        }
+        state_.depth = depth;
+        position = end;
+        pc = run.exit;
+        // Each repetition runs 7 + wrappers instructions; the last, failing one 8 + 2 *
+        // wrappers, one of which the loop counts.
+        shortcutSteps_ = count * (7 + wrappers) + 7 + 2 * wrappers;
+        return Step::kNext;
+    }
+
+    // Where the run of units passing the test from `from` on ends.
+    std::int32_t RunEnd(std::int32_t test, std::int32_t from) const {
+        const PatternInstruction instruction = code_[static_cast<std::size_t>(test)];
+        std::int32_t end = from;
+        if (instruction.kind == Op::kAny) {
+            end = length_;
+        } else if (instruction.kind == Op::kChar) {
+            while (end < length_ && Unit(end) == instruction.operand) {
+                ++end;
+            }
+        } else {
+            const bool inside = instruction.kind == Op::kClass;
+            while (end < length_ && InClass(test, Unit(end)) == inside) {
+                ++end;
+            }
+        }
+        return end;
+    }
+
+    // A lazy gap of any characters followed by a literal, entered at pc: instead of trying the
+    // rest of the pattern at every position, go to where the literal next begins, as the
+    // repetitions would have, and continue after the literal with the gap's entries pushed.
+    // Skipped positions would only have failed at that literal.
+    Step EnterGap(std::int32_t& pc, std::int32_t& position) {
+        PatternLiteralSearch& gap = GapSearchAt(pc);
+        const std::optional<std::int32_t> gapEnd =
+            Found(gap.FindFrom(input_, static_cast<std::size_t>(position)));
+        if (!gapEnd) {
+            return Step::kFail;
+        }
+        if (*gapEnd != position && memo_ && analysis_.MemoPlan().IsPoint(pc) &&
+            memo_->SeenBefore(pc, *gapEnd, state_.slots, state_.groups)) {
+            return Step::kFail;
+        }
+        if (!Push(*gapEnd) || !Push(pc + 2)) {
+            return Step::kNoMatch;
+        }
+        const auto literalLength = static_cast<std::int32_t>(gap.Length());
+        position = *gapEnd + literalLength;
+        pc = code_[static_cast<std::size_t>(pc) + 1].operand + literalLength;
+        return Step::kNext;
+    }
+
+    PatternLiteralSearch& GapSearchAt(std::int32_t pc) {
+        std::size_t i = 0;
+        while (analysis_.Gaps()[i].pc != pc) {
+            ++i;  // the gap hook is set only at the gaps' instructions
+        }
+        return gapSearches_[i];
+    }
+
+    void StartMemo() {
+        memoAfterSteps_ = std::numeric_limits<std::size_t>::max();
+        try {
+            memo_ = std::make_unique<PatternMemo>(analysis_.MemoPlan(), input_.size());
+            // Runs of units step by step from now on, so that the memo sees each repetition.
+            activeHooks_ = Hook::kGapHook | Hook::kMemoHook;
+        } catch (const std::bad_alloc&) {
+            memo_.reset();  // runs on without a memo
+        }
+    }
+
+    // A negative look-ahead begins: whatever its atom captures is undone.
+    void StoreDepth(std::int32_t slot) {
+        const auto index = static_cast<std::size_t>(slot);
+        state_.slots[index] = state_.depth;
+        groupSnapshots_.resize(slotCount_);
+        groupSnapshots_[index] = state_.groups;
+        if (memo_) {
+            memo_->OnStoreDepth(slot);
+        }
+    }
+
+    bool LoadDepth(std::int32_t pc, std::int32_t slot) {
+        const auto index = static_cast<std::size_t>(slot);
+        const std::int32_t depth = state_.slots[index];
+        if (depth < 0 || depth > state_.depth || index >= groupSnapshots_.size() ||
+            groupSnapshots_[index].size() != state_.groups.size()) {
+            return false;
+        }
+        state_.depth = depth;
+        state_.groups = groupSnapshots_[index];
+        if (memo_) {
+            memo_->OnLoadDepth(pc, slot);
+        }
+        return true;
     }
 
     char16_t Unit(std::int32_t position) const {
@@ -208,15 +388,25 @@ class Machine {
     }
 
     bool Push(std::int32_t value) {
-        std::vector<std::int32_t>& stack = state_.stack;
-        if (static_cast<std::size_t>(state_.depth) + 1 >= stack.size()) {
-            const std::size_t room = 2 * static_cast<std::size_t>(state_.depth) + 4;
-            if (room > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max())) {
-                return false;
-            }
-            stack.resize(room);  // std::bad_alloc ends the match as no match
+        if (static_cast<std::size_t>(state_.depth) + 1 >= state_.stack.size() && !Reserve(1)) {
+            return false;
         }
-        stack[static_cast<std::size_t>(++state_.depth)] = value;
+        state_.stack[static_cast<std::size_t>(++state_.depth)] = value;
+        return true;
+    }
+
+    // Room for `count` more entries; false when the depth would pass 2^31 - 1.
+    bool Reserve(std::size_t count) {
+        std::vector<std::int32_t>& stack = state_.stack;
+        const std::size_t needed = static_cast<std::size_t>(state_.depth) + count + 1;
+        if (needed <= stack.size()) {
+            return true;
+        }
+        const std::size_t room = std::max(needed, 2 * static_cast<std::size_t>(state_.depth) + 4);
+        if (room > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max())) {
+            return false;
+        }
+        stack.resize(room);  // std::bad_alloc ends the match as no match
         return true;
     }
 
@@ -228,11 +418,8 @@ class Machine {
         return true;
     }
 
-    bool PopPosition(std::int32_t& position) {
-        return Pop(position) && position >= 0 && position <= length_;
-    }
-
-    bool InClass(std::size_t at, char16_t c) const {
+    bool InClass(std::int32_t pc, char16_t c) const {
+        const auto at = static_cast<std::size_t>(pc);
         const auto after = static_cast<std::size_t>(code_[at].operand);
         for (std::size_t pair = at + 1; pair < after; pair += 2) {
             if (code_[pair].operand <= c && c <= code_[pair + 1].operand) {
@@ -260,256 +447,60 @@ class Machine {
         return true;
     }
 
-    void StartMemoIfDue() {
-        if (memo_ || !shortcuts_) {
-            return;
-        }
-        memoAfterSteps_ = std::numeric_limits<std::size_t>::max();
-        try {
-            memo_ = PatternMemo::Plan(code_, input_.size());
-        } catch (const std::bad_alloc&) {
-            memo_.reset();  // runs on without a memo
-        }
-    }
-
-    // A lazy gap of any characters followed by a literal, entered at pc: instead of trying the
-    // rest of the pattern at every position, go to where the literal next begins, as the
-    // repetitions would have, and continue after the literal with the gap's entries pushed.
-    enum class GapEntry { kEntered, kFailed, kOutOfMemory };
-    GapEntry EnterGap(PatternLiteralFinder& gap, std::int32_t& pc, std::int32_t& position) {
-        const std::optional<std::int32_t> gapEnd =
-            Shortcuts::Found(gap.FindFrom(input_, static_cast<std::size_t>(position)));
-        if (!gapEnd) {
-            return GapEntry::kFailed;
-        }
-        if (*gapEnd != position && memo_ && memo_->IsPoint(pc) &&
-            memo_->SeenBefore(pc, *gapEnd, state_.slots, state_.groups)) {
-            return GapEntry::kFailed;
-        }
-        if (!Push(*gapEnd) || !Push(pc + 2)) {
-            return GapEntry::kOutOfMemory;
-        }
-        const auto literalLength = static_cast<std::int32_t>(gap.Length());
-        position = *gapEnd + literalLength;
-        pc = code_[static_cast<std::size_t>(pc) + 1].operand + literalLength;
-        return GapEntry::kEntered;
-    }
-
-    Outcome RunFrom(std::int32_t start) {
-        std::int32_t pc = 0;
-        std::int32_t position = start;
-        std::int32_t value = 0;
-        state_.depth = 0;
-        if (shortcuts_ && shortcuts_->StartLiteralLength() > 0) {
-            // The start is where the leading literal was found: run the call at index 0 and
-            // step over the literal's characters.
-            if (!Push(1)) {
-                return Outcome::kNoMatch;
-            }
-            pc = 2 + shortcuts_->StartLiteralLength();
-            position = start + shortcuts_->StartLiteralLength();
-        }
-        const auto size = static_cast<std::int32_t>(code_.size());
-        for (;;) {
-            if (++steps_ >= memoAfterSteps_) {
-                StartMemoIfDue();
-            }
-            const PatternInstruction instruction = code_[static_cast<std::size_t>(pc)];
-            const std::int32_t operand = instruction.operand;
-            const auto index = static_cast<std::size_t>(operand);
-            bool ok = true;
-            if (memo_ && memo_->IsPoint(pc) &&
-                memo_->SeenBefore(pc, position, state_.slots, state_.groups)) {
-                ok = false;
-            } else {
-                switch (instruction.kind) {
-                    case Op::kNoOp:
-                        ++pc;
-                        break;
-                    case Op::kGroupStart:
-                        state_.groups[index].start = position;
-                        ++pc;
-                        break;
-                    case Op::kGroupEnd:
-                        state_.groups[index].end = position;
-                        ++pc;
-                        break;
-                    case Op::kChar:
-                        if (operand == 0) {
-                            ok = position == length_;  // the end of the input
-                        } else {
-                            ok = position < length_ && Unit(position) == operand;
-                            position += ok ? 1 : 0;
-                        }
-                        pc += ok ? 1 : 0;
-                        break;
-                    case Op::kAny:
-                        ok = position < length_;
-                        position += ok ? 1 : 0;
-                        pc += ok ? 1 : 0;
-                        break;
-                    case Op::kClass:
-                    case Op::kNegatedClass:
-                        ok = position < length_ &&
-                             InClass(static_cast<std::size_t>(pc), Unit(position)) ==
-                                 (instruction.kind == Op::kClass);
-                        if (ok) {
-                            ++position;
-                            pc = operand;
-                        }
-                        break;
-                    case Op::kJump:
-                        pc = operand;
-                        break;
-                    case Op::kPushPosition:
-                        if (PatternLiteralFinder* gap =
-                                shortcuts_ ? shortcuts_->Gap(pc) : nullptr) {
-                            const GapEntry entry = EnterGap(*gap, pc, position);
-                            if (entry == GapEntry::kOutOfMemory) {
-                                return Outcome::kNoMatch;
-                            }
-                            ok = entry == GapEntry::kEntered;
-                            break;
-                        }
-                        if (!Push(position)) {
-                            return Outcome::kNoMatch;
-                        }
-                        ++pc;
-                        break;
-                    case Op::kPopPosition:
-                        if (!PopPosition(position)) {
-                            return Outcome::kNoMatch;
-                        }
-                        ++pc;
-                        break;
-                    case Op::kCall:
-                        if (!Push(pc + 1)) {
-                            return Outcome::kNoMatch;
-                        }
-                        pc = operand;
-                        break;
-                    case Op::kReturn:
-                        ok = false;
-                        break;
-                    case Op::kPushSlot:
-                        if (!Push(state_.slots[index])) {
-                            return Outcome::kNoMatch;
-                        }
-                        ++pc;
-                        break;
-                    case Op::kPopSlot:
-                        if (!Pop(state_.slots[index])) {
-                            return Outcome::kNoMatch;
-                        }
-                        ++pc;
-                        break;
-                    case Op::kStorePosition:
-                        state_.slots[index] = position;
-                        ++pc;
-                        break;
-                    case Op::kStoreDepth:
-                        // A negative look-ahead begins: whatever its atom captures is undone.
-                        state_.slots[index] = state_.depth;
-                        groupSnapshots_.resize(slotCount_);
-                        groupSnapshots_[index] = state_.groups;
-                        if (memo_) {
-                            memo_->OnStoreDepth(operand);
-                        }
-                        ++pc;
-                        break;
-                    case Op::kLoadPosition:
-                        position = state_.slots[index];
-                        if (position < 0 || position > length_) {
-                            return Outcome::kNoMatch;
-                        }
-                        ++pc;
-                        break;
-                    case Op::kLoadDepth:
-                        value = state_.slots[index];
-                        if (value < 0 || value > state_.depth || index >= groupSnapshots_.size() ||
-                            groupSnapshots_[index].size() != state_.groups.size()) {
-                            return Outcome::kNoMatch;
-                        }
-                        state_.depth = value;
-                        state_.groups = groupSnapshots_[index];
-                        if (memo_) {
-                            memo_->OnLoadDepth(pc, operand);
-                        }
-                        ++pc;
-                        break;
-                    case Op::kFailIfNoProgress:
-                        ok = position != state_.slots[index];
-                        pc += ok ? 1 : 0;
-                        break;
-                    case Op::kBackReference:
-                        ok = BackReferenceMatches(operand, position);
-                        pc += ok ? 1 : 0;
-                        break;
-                    case Op::kAnchoredEnd:
-                        return Outcome::kNoMatch;
-                    case Op::kAdvanceStart:
-                        return Outcome::kNextStart;
-                    case Op::kMatch:
-                        state_.matchEnd = position;
-                        return Outcome::kMatch;
-                    case Op::kPushGroup:
-                        if (!Push(state_.groups[index].start) || !Push(state_.groups[index].end)) {
-                            return Outcome::kNoMatch;
-                        }
-                        ++pc;
-                        break;
-                    case Op::kPopGroup:
-                        if (!Pop(state_.groups[index].end) || !Pop(state_.groups[index].start)) {
-                            return Outcome::kNoMatch;
-                        }
-                        ++pc;
-                        break;
-                }
-            }
-            if (!ok) {
-                // Fail: continue at the instruction index on top of the stack.
-                if (!Pop(pc) || pc < 0 || pc >= size) {
-                    return Outcome::kNoMatch;
-                }
-            }
-        }
-    }
-
-    const Code& code_;
+    const std::vector<PatternInstruction>& code_;
+    const PatternAnalysis& analysis_;
     std::u16string_view input_;
     std::int32_t length_;
     bool foldCase_;
     MatchState& state_;
-    std::optional<Shortcuts> shortcuts_;
+    std::size_t slotCount_;
+    std::uint8_t activeHooks_ = Hook::kNoHook;  // the shortcuts this run takes
+    std::optional<PatternLiteralSearch> startSearch_;
+    std::array<PatternLiteralSearch, PatternAnalysis::kMaxGaps> gapSearches_;
     std::unique_ptr<PatternMemo> memo_;
     std::size_t steps_ = 0;
+    std::size_t shortcutSteps_ = 0;  // more steps the last shortcut stands for
     std::size_t memoAfterSteps_ = std::numeric_limits<std::size_t>::max();
-    std::size_t slotCount_ = 0;
     std::vector<std::vector<GroupSpan>> groupSnapshots_;  // per look-ahead depth slot
 };
 
 }  // namespace
 
-bool MatchPattern(const PatternProgram& program, std::u16string_view input, MatchState& state,
+bool MatchPattern(const PreparedPattern& pattern, std::u16string_view input, MatchState& state,
                   const MatchOptions& options) {
     state.matchStart = kUnsetPosition;
     state.matchEnd = kUnsetPosition;
     state.depth = 0;
-    if (program.lastError != kPatternOk || input.size() > kMaxInputLength ||
-        !IsWellFormed(program)) {
+    state.steps = 0;
+    if (!pattern.Analysis().WellFormed() || input.size() > kMaxInputLength) {
         return false;
     }
     try {
-        state.stack.assign(kInitialStackEntries, 0);
-        state.groups.assign(static_cast<std::size_t>(program.groupCount), GroupSpan{});
-        state.slots.assign(static_cast<std::size_t>(program.slotCount), 0);
-        Machine machine(program, input, state, options);
+        if (state.stack.size() < kInitialStackEntries) {
+            state.stack.resize(kInitialStackEntries);
+        }
+        state.groups.assign(static_cast<std::size_t>(pattern.Program().groupCount), GroupSpan{});
+        state.slots.assign(static_cast<std::size_t>(pattern.Program().slotCount), 0);
+        Machine machine(pattern, input, state, options);
         return machine.Run();
     } catch (const std::bad_alloc&) {
         state.matchStart = kUnsetPosition;
         state.matchEnd = kUnsetPosition;
         return false;
     }
+}
+
+bool MatchPattern(const PatternProgram& program, std::u16string_view input, MatchState& state,
+                  const MatchOptions& options) {
+    std::optional<PreparedPattern> pattern;
+    try {
+        pattern.emplace(program);
+    } catch (const std::bad_alloc&) {
+        state.matchStart = kUnsetPosition;
+        state.matchEnd = kUnsetPosition;
+        return false;
+    }
+    return MatchPattern(*pattern, input, state, options);
 }
 
 }  // namespace kesto

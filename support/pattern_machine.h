@@ -2,31 +2,14 @@
 // Runs a compiled pattern over UTF-16 code units: a backtracking machine with an explicit stack,
 // tried from each start position in turn (0 to length - 1; an empty input at 0 only).
 
-#include <cstdint>
 #include <string_view>
-#include <vector>
+#include <utility>
 
+#include "support/pattern_analysis.h"
+#include "support/pattern_match_state.h"
 #include "support/pattern_program.h"
 
 namespace kesto {
-
-inline constexpr std::int32_t kUnsetPosition = -1;
-
-struct GroupSpan {
-    std::int32_t start = kUnsetPosition;
-    std::int32_t end = kUnsetPosition;
-};
-
-struct MatchState {
-    // Instruction indices, positions and saved slot values. Entry 0 is never used, so a depth
-    // of 0 means empty.
-    std::vector<std::int32_t> stack;
-    std::int32_t depth = 0;
-    std::vector<GroupSpan> groups;
-    std::vector<std::int32_t> slots;
-    std::int32_t matchStart = kUnsetPosition;
-    std::int32_t matchEnd = kUnsetPosition;
-};
 
 struct MatchOptions {
     // Literal searches for start positions and lazy gaps, and memoization of failed states
@@ -36,10 +19,29 @@ struct MatchOptions {
     bool memoizeFromStart = false;
 };
 
+// A compiled program together with its analysis. Never changes once built, so threads may
+// share one and run it at the same time.
+class PreparedPattern {
+  public:
+    explicit PreparedPattern(PatternProgram program)  // throws std::bad_alloc
+        : program_(std::move(program)), analysis_(program_) {}
+
+    const PatternProgram& Program() const { return program_; }
+    const PatternAnalysis& Analysis() const { return analysis_; }
+
+  private:
+    PatternProgram program_;
+    PatternAnalysis analysis_;
+};
+
 // Runs the program over the input. True on a match, with the whole match and every group's
 // span in the state (positions are offsets into the input, also in the case-insensitive mode).
 // False when nothing matches, when the program carries a compile error or is malformed, when
 // the input is longer than 2^31 - 2 code units, or when memory runs out.
+bool MatchPattern(const PreparedPattern& pattern, std::u16string_view input, MatchState& state,
+                  const MatchOptions& options = {});
+
+// The same for a program prepared anew for this run.
 bool MatchPattern(const PatternProgram& program, std::u16string_view input, MatchState& state,
                   const MatchOptions& options = {});
 

@@ -1,6 +1,8 @@
 #include "support/pattern_matcher.h"
 
-#include "support/pattern_compiler.h"
+#include <memory>
+
+#include "support/pattern_cache.h"
 #include "support/pattern_machine.h"
 #include "support/utf16.h"
 
@@ -8,12 +10,13 @@ namespace kesto {
 
 bool FindCaptures(std::u16string_view input, std::u16string_view pattern,
                   std::vector<std::u16string>& captures) {
-    PatternProgram program;
-    if (CompilePattern(pattern, CaseMode::kInsensitive, program) != kPatternOk) {
+    const std::shared_ptr<const PreparedPattern> prepared =
+        SharedPatternCache().Get(pattern, CaseMode::kInsensitive);
+    if (!prepared || prepared->Program().lastError != kPatternOk) {
         return false;
     }
     MatchState state;
-    if (!MatchPattern(program, input, state)) {
+    if (!MatchPattern(*prepared, input, state)) {
         return false;
     }
     const std::size_t before = captures.size();

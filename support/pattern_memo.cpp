@@ -7,19 +7,15 @@ namespace kesto {
 namespace {
 
 using Op = PatternOp;
-
-// Largest memo table, in bits (128 MiB), and most states remembered with back-references.
-constexpr std::size_t kMaxMemoBits = std::size_t{1} << 30;
-constexpr std::size_t kMaxMemoStates = std::size_t{1} << 20;
+using Code = std::vector<PatternInstruction>;
 
 struct Region {
     std::size_t begin;
-    std::size_t end;
+    std::size_t end;  // exclusive
     std::int32_t slot;
 };
 
-bool KindsAt(const std::vector<PatternInstruction>& code, std::size_t at,
-             std::initializer_list<Op> kinds) {
+bool KindsAt(const Code& code, std::size_t at, std::initializer_list<Op> kinds) {
     if (at + kinds.size() > code.size()) {
         return false;
     }
@@ -36,23 +32,47 @@ std::size_t Target(const PatternInstruction& instruction) {
     return static_cast<std::size_t>(instruction.operand);
 }
 
-void Append(std::string& key, std::int32_t value) {
-    char bytes[sizeof value];
-    std::memcpy(bytes, &value, sizeof value);
-    key.append(bytes, sizeof value);
+// Per instruction: inside the body of a group that holds a back-reference to itself. A body
+// runs from the instruction its entry calls to the group's end instruction, which counts too:
+// a path from there sets the group's end.
+std::vector<bool> InsideSelfReferringGroups(const Code& code) {
+    std::vector<int> change(code.size() + 1, 0);
+    for (std::size_t pc = 0; pc < code.size(); ++pc) {
+        if (!KindsAt(code, pc, {Op::kPushGroup, Op::kGroupStart, Op::kCall}) ||
+            Target(code[pc + 2]) >= code.size()) {
+            continue;
+        }
+        const std::int32_t group = code[pc].operand;
+        bool refersToItself = false;
+        std::size_t end = Target(code[pc + 2]);
+        while (end < code.size() &&
+               !(code[end].kind == Op::kGroupEnd && code[end].operand == group)) {
+            refersToItself |= code[end].kind == Op::kBackReference && code[end].operand == group;
+            ++end;
+        }
+        if (refersToItself && end < code.size()) {
+            ++change[Target(code[pc + 2])];
+            --change[end + 1];
+        }
+    }
+    std::vector<bool> inside(code.size(), false);
+    int depth = 0;
+    for (std::size_t pc = 0; pc < code.size(); ++pc) {
+        depth += change[pc];
+        inside[pc] = depth > 0;
+    }
+    return inside;
 }
 
 }  // namespace
 
-std::unique_ptr<PatternMemo> PatternMemo::Plan(const std::vector<PatternInstruction>& code,
-                                               std::size_t inputLength) {
-    std::unique_ptr<PatternMemo> memo(new PatternMemo);
+PatternMemoPlan::PatternMemoPlan(const Code& code) {
     std::vector<Region> loops;  // greedy repetition bodies, by their slot
     std::vector<bool> candidate(code.size(), false);
-    memo->atomEnd_.assign(code.size(), false);
+    atomEnd_.assign(code.size(), false);
     for (std::size_t pc = 0; pc < code.size(); ++pc) {
         if (code[pc].kind == Op::kBackReference) {
-            memo->referencedGroups_.push_back(code[pc].operand);
+            referencedGroups_.push_back(code[pc].operand);
         }
         if (KindsAt(code, pc,
                     {Op::kPushSlot, Op::kStorePosition, Op::kPushPosition, Op::kCall,
@@ -65,8 +85,8 @@ std::unique_ptr<PatternMemo> PatternMemo::Plan(const std::vector<PatternInstruct
                             Op::kLoadDepth, Op::kJump}) &&
                    Target(code[pc + 5]) >= 2 && Target(code[pc + 5]) <= code.size()) {
             // store p; store d; call X; load p; load d; jump E; X: atom; load p; load d; return
-            memo->atomEnd_[Target(code[pc + 5]) - 2] = true;
-            memo->logMarks_ = true;
+            atomEnd_[Target(code[pc + 5]) - 2] = true;
+            hasLookAheads_ = true;
         } else if (KindsAt(code, pc, {Op::kPushPosition, Op::kCall, Op::kPopPosition}) &&
                    pc + 3 < code.size()) {
             if (code[pc + 3].kind == Op::kJump) {
@@ -81,78 +101,98 @@ std::unique_ptr<PatternMemo> PatternMemo::Plan(const std::vector<PatternInstruct
             }
         }
     }
-    std::sort(memo->referencedGroups_.begin(), memo->referencedGroups_.end());
-    memo->referencedGroups_.erase(
-        std::unique(memo->referencedGroups_.begin(), memo->referencedGroups_.end()),
-        memo->referencedGroups_.end());
+    std::sort(referencedGroups_.begin(), referencedGroups_.end());
+    referencedGroups_.erase(std::unique(referencedGroups_.begin(), referencedGroups_.end()),
+                            referencedGroups_.end());
 
-    memo->pointOfPc_.assign(code.size(), -1);
-    std::int32_t points = 0;
+    const std::vector<bool> excluded = InsideSelfReferringGroups(code);
+    pointOfPc_.assign(code.size(), -1);
+    // Loop bodies nest, and they are found in the order they begin: a sweep keeps the ones
+    // around the current instruction.
+    std::vector<const Region*> around;
+    auto nextLoop = loops.begin();
     for (std::size_t pc = 0; pc < code.size(); ++pc) {
-        if (!candidate[pc]) {
+        while (!around.empty() && around.back()->end <= pc) {
+            around.pop_back();
+        }
+        for (; nextLoop != loops.end() && nextLoop->begin <= pc; ++nextLoop) {
+            around.push_back(&*nextLoop);
+        }
+        if (!candidate[pc] || excluded[pc]) {
             continue;
         }
-        memo->pointOfPc_[pc] = points++;
-        memo->guardsBegin_.push_back(memo->guards_.size());
-        for (const Region& loop : loops) {
-            if (loop.begin <= pc && pc < loop.end) {
-                memo->guards_.push_back(loop.slot);
+        pointOfPc_[pc] = static_cast<std::int32_t>(pointCount_++);
+        guardsBegin_.push_back(guards_.size());
+        for (const Region* loop : around) {
+            if (pc < loop->end) {
+                guards_.push_back(loop->slot);
             }
         }
     }
-    memo->guardsBegin_.push_back(memo->guards_.size());
-    memo->stride_ = inputLength + 1;
-    const std::size_t pointCount = static_cast<std::size_t>(points);
-    if (pointCount == 0 || memo->stride_ > kMaxMemoBits / pointCount) {
-        return nullptr;
+    guardsBegin_.push_back(guards_.size());
+}
+
+PatternMemo::PatternMemo(const PatternMemoPlan& plan, std::size_t inputLength)
+    : plan_(plan), stride_(inputLength + 1) {
+    state_.assign(2 + 2 * plan_.referencedGroups_.size(), 0);
+    if (plan_.referencedGroups_.empty() && plan_.pointCount_ <= kMaxMemoBits / stride_) {
+        bits_.assign((plan_.pointCount_ * stride_ + 63) / 64, 0);
+    } else {
+        table_.emplace(state_.size(), kMaxTableBytes);
     }
-    if (memo->referencedGroups_.empty()) {
-        memo->seen_.assign((pointCount * memo->stride_ + 63) / 64, 0);
-    }
-    return memo;
 }
 
 bool PatternMemo::SeenBefore(std::int32_t pc, std::int32_t position,
                              const std::vector<std::int32_t>& slots,
                              const std::vector<GroupSpan>& groups) {
-    const auto point = static_cast<std::size_t>(pointOfPc_[static_cast<std::size_t>(pc)]);
-    for (std::size_t g = guardsBegin_[point]; g < guardsBegin_[point + 1]; ++g) {
-        if (slots[static_cast<std::size_t>(guards_[g])] == position) {
+    const std::int32_t point = plan_.pointOfPc_[static_cast<std::size_t>(pc)];
+    const auto index = static_cast<std::size_t>(point);
+    for (std::size_t g = plan_.guardsBegin_[index]; g < plan_.guardsBegin_[index + 1]; ++g) {
+        if (slots[static_cast<std::size_t>(plan_.guards_[g])] == position) {
             return false;  // a loop around it has not progressed: not memoizable here
         }
     }
-    std::size_t entry = 0;
-    if (referencedGroups_.empty()) {
-        const std::size_t bit = point * stride_ + static_cast<std::size_t>(position);
-        const std::uint64_t mask = std::uint64_t{1} << (bit % 64);
-        std::uint64_t& word = seen_[bit / 64];
-        if ((word & mask) != 0) {
-            return true;
-        }
-        word |= mask;
-        entry = bit;
-    } else {
-        std::string key;
-        Append(key, static_cast<std::int32_t>(point));
-        Append(key, position);
-        for (const std::int32_t group : referencedGroups_) {
-            Append(key, groups[static_cast<std::size_t>(group)].start);
-            Append(key, groups[static_cast<std::size_t>(group)].end);
-        }
-        if (seenStates_.count(key) != 0) {
-            return true;
-        }
-        if (seenStates_.size() >= kMaxMemoStates) {
-            return false;  // full: runs on without remembering more
-        }
-        seenStates_.insert(key);
-        entry = stateKeys_.size();
-        stateKeys_.push_back(std::move(key));
+    state_[0] = point;
+    state_[1] = position;
+    std::size_t at = 2;
+    for (const std::int32_t group : plan_.referencedGroups_) {
+        state_[at++] = groups[static_cast<std::size_t>(group)].start;
+        state_[at++] = groups[static_cast<std::size_t>(group)].end;
     }
-    if (logMarks_) {
-        marks_.push_back(entry);
+    if (TestAndMark()) {
+        return true;
+    }
+    if (plan_.hasLookAheads_) {
+        marks_.insert(marks_.end(), state_.begin(), state_.end());
     }
     return false;
+}
+
+std::size_t PatternMemo::Bit(const std::int32_t* state) const {
+    return static_cast<std::size_t>(state[0]) * stride_ + static_cast<std::size_t>(state[1]);
+}
+
+bool PatternMemo::TestAndMark() {
+    if (table_) {
+        return table_->TestAndAdd(state_.data());
+    }
+    const std::size_t bit = Bit(state_.data());
+    const std::uint64_t mask = std::uint64_t{1} << (bit % 64);
+    std::uint64_t& word = bits_[bit / 64];
+    if ((word & mask) != 0) {
+        return true;
+    }
+    word |= mask;
+    return false;
+}
+
+void PatternMemo::Unmark(const std::int32_t* state) {
+    if (table_) {
+        table_->Remove(state);
+    } else {
+        const std::size_t bit = Bit(state);
+        bits_[bit / 64] &= ~(std::uint64_t{1} << (bit % 64));
+    }
 }
 
 void PatternMemo::OnStoreDepth(std::int32_t slot) {
@@ -164,24 +204,17 @@ void PatternMemo::OnStoreDepth(std::int32_t slot) {
 }
 
 void PatternMemo::OnLoadDepth(std::int32_t pc, std::int32_t slot) {
-    if (!atomEnd_[static_cast<std::size_t>(pc)]) {
+    if (!plan_.atomEnd_[static_cast<std::size_t>(pc)]) {
         return;
     }
     const auto index = static_cast<std::size_t>(slot);
     // A look-ahead that began before the memo existed: take back every mark.
     const std::size_t keep =
         index < marksAtLookAhead_.size() ? std::min(marksAtLookAhead_[index], marks_.size()) : 0;
+    const std::size_t width = state_.size();
     while (marks_.size() > keep) {
-        Unmark(marks_.back());
-        marks_.pop_back();
-    }
-}
-
-void PatternMemo::Unmark(std::size_t entry) {
-    if (referencedGroups_.empty()) {
-        seen_[entry / 64] &= ~(std::uint64_t{1} << (entry % 64));
-    } else {
-        seenStates_.erase(stateKeys_[entry]);
+        Unmark(&marks_[marks_.size() - width]);
+        marks_.resize(marks_.size() - width);
     }
 }
 

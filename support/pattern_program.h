@@ -2,70 +2,71 @@
 // The compiled form of the program's own patterns: a flat list of instructions for a small
 // backtracking machine with an explicit stack (see pattern_machine.h).
 //
-// kind  name                operand          effect
-//  0    kNoOp               - / range char   next instruction (class range pairs hold a char)
-//  1    kGroupStart         group            group start := position
-//  2    kGroupEnd           group            group end := position
-//  3    kChar               char             equal character: advance; else fail. Char 0 is
-//                                            the end of the input: matches there, advances not
-//  4    kAny                -                not at the end: advance; else fail
-//  7    kClass              index after it   followed by (low, high) kNoOp pairs; a character in
-//  8    kNegatedClass       index after it   some range (kClass) / in none (kNegatedClass): advance
-//                                            and continue at the operand; else fail
-// 13    kJump               target           continue at the target
-// 14    kPushPosition       -                push the position
-// 15    kPopPosition        -                position := pop
-// 16    kCall               target           push the next index; continue at the target
-// 17    kReturn             -                continue at the popped index (the same as a fail)
-// 20    kPushSlot           slot             push the slot
-// 21    kPopSlot            slot             slot := pop
-// 22    kStorePosition      slot             slot := position
-// 23    kStoreDepth         slot             slot := stack depth; the group table is saved
-// 24    kLoadPosition       slot             position := slot
-// 25    kLoadDepth          slot             stack depth := slot; the saved group table returns
-// 26    kFailIfNoProgress   slot             position equal to the slot: fail
-// 27    kBackReference      group            the group's text follows: advance over it; else fail
-// 28    kAnchoredEnd        -                the match fails (no further start positions)
-// 29    kAdvanceStart       -                try the next start position
-// 30    kMatch              -                success
-// 31    kPushGroup          group            push the group's start, then its end
-// 32    kPopGroup           group            group end := pop, then group start := pop
-//
-// "Fail" continues at the instruction index popped from the stack. Kinds 5, 6, 9 to 12, 18 and
-// 19 are never produced.
+// The instruction set is the table below, one row per kind: its name, its number, what its
+// operand is, and what it does. The enum and the operand rules are made from it; the machine
+// runs it as one switch with a case per row (pattern_machine.cpp). "Fail" continues at the
+// instruction index popped from the stack. Numbers 5, 6, 9 to 12, 18 and 19 are no kind.
 
 #include <cstdint>
+#include <optional>
 #include <vector>
+
+// clang-format off
+#define KESTO_PATTERN_INSTRUCTIONS(X)                                                              \
+  X(kNoOp,                 0,  kUnit)     /* next instruction (class range pairs hold a char)   */ \
+  X(kGroupStart,           1,  kGroup)    /* group start := position                            */ \
+  X(kGroupEnd,             2,  kGroup)    /* group end := position                              */ \
+  X(kChar,                 3,  kUnit)     /* equal character: advance; else fail. Char 0 is the */ \
+                                          /* end of the input: matches there, advances not      */ \
+  X(kAny,                  4,  kAnything) /* not at the end: advance; else fail                 */ \
+  X(kClass,                7,  kTarget)   /* followed by (low, high) kNoOp pairs up to the      */ \
+  X(kNegatedClass,         8,  kTarget)   /* operand; a character in some range (kClass) / in   */ \
+                                          /* none (kNegatedClass): advance and continue at the  */ \
+                                          /* operand; else fail                                 */ \
+  X(kJump,                13,  kTarget)   /* continue at the target                             */ \
+  X(kPushPosition,        14,  kAnything) /* push the position                                  */ \
+  X(kPopPosition,         15,  kAnything) /* position := pop                                    */ \
+  X(kCall,                16,  kTarget)   /* push the next index; continue at the target        */ \
+  X(kReturn,              17,  kAnything) /* continue at the popped index (the same as a fail)  */ \
+  X(kPushSlot,            20,  kSlot)     /* push the slot                                      */ \
+  X(kPopSlot,             21,  kSlot)     /* slot := pop                                        */ \
+  X(kStorePosition,       22,  kSlot)     /* slot := position                                   */ \
+  X(kStoreDepth,          23,  kSlot)     /* slot := stack depth; the group table is saved      */ \
+  X(kLoadPosition,        24,  kSlot)     /* position := slot                                   */ \
+  X(kLoadDepth,           25,  kSlot)     /* stack depth := slot; the saved group table returns */ \
+  X(kFailIfNoProgress,    26,  kSlot)     /* position equal to the slot: fail                   */ \
+  X(kBackReference,       27,  kGroup)    /* the group's text follows: advance over it; else    */ \
+                                          /* fail                                               */ \
+  X(kAnchoredEnd,         28,  kAnything) /* the match fails (no further start positions)       */ \
+  X(kAdvanceStart,        29,  kAnything) /* try the next start position                        */ \
+  X(kMatch,               30,  kAnything) /* success                                            */ \
+  X(kPushGroup,           31,  kGroup)    /* push the group's start, then its end               */ \
+  X(kPopGroup,            32,  kGroup)    /* group end := pop, then group start := pop          */
+// clang-format on
 
 namespace kesto {
 
+// What an operand must be: anything (unused), a UTF-16 code unit, an instruction index, a
+// group number or a slot number.
+enum class PatternOperand : std::uint8_t { kAnything, kUnit, kTarget, kGroup, kSlot };
+
 enum class PatternOp : std::int32_t {
-    kNoOp = 0,
-    kGroupStart = 1,
-    kGroupEnd = 2,
-    kChar = 3,
-    kAny = 4,
-    kClass = 7,
-    kNegatedClass = 8,
-    kJump = 13,
-    kPushPosition = 14,
-    kPopPosition = 15,
-    kCall = 16,
-    kReturn = 17,
-    kPushSlot = 20,
-    kPopSlot = 21,
-    kStorePosition = 22,
-    kStoreDepth = 23,
-    kLoadPosition = 24,
-    kLoadDepth = 25,
-    kFailIfNoProgress = 26,
-    kBackReference = 27,
-    kAnchoredEnd = 28,
-    kAdvanceStart = 29,
-    kMatch = 30,
-    kPushGroup = 31,
-    kPopGroup = 32,
+#define KESTO_PATTERN_ENUMERATOR(name, number, operand) name = number,
+    KESTO_PATTERN_INSTRUCTIONS(KESTO_PATTERN_ENUMERATOR)
+#undef KESTO_PATTERN_ENUMERATOR
 };
+
+// The operand rule of an instruction kind, or nothing for a number that is no kind.
+constexpr std::optional<PatternOperand> OperandOf(PatternOp kind) {
+    switch (kind) {
+#define KESTO_PATTERN_OPERAND_CASE(name, number, operand) \
+    case PatternOp::name:                                 \
+        return PatternOperand::operand;
+        KESTO_PATTERN_INSTRUCTIONS(KESTO_PATTERN_OPERAND_CASE)
+#undef KESTO_PATTERN_OPERAND_CASE
+    }
+    return std::nullopt;
+}
 
 struct PatternInstruction {
     PatternOp kind = PatternOp::kNoOp;

@@ -125,6 +125,35 @@ TEST(PatternShortcutsTest, GapsAndStartsSkipToTheirLiterals) {
     }
 }
 
+// A greedy repetition of one character test is taken in one go; backtracking then gives the
+// units back one at a time, and the steps count what the repetitions would have run.
+TEST(PatternShortcutsTest, RunsOfUnitsGiveBackAsStepByStep) {
+    const struct {
+        std::u16string_view pattern;
+        std::u16string_view input;
+    } cases[] = {
+        {u"\\d+{\\d}", u"x12345y"}, {u"[a-c]*c{.}", u"abcabcx"}, {u".*{b}", u"aXbYb"},
+        {u"{\\w}1", u"ab1"},        {u"[^a]*?a*a", u"bbaa"},     {u"(x|b+)*c", u"bbxbbc"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.pattern.begin(), c.pattern.end()));
+        PatternProgram program;
+        ASSERT_EQ(CompilePattern(c.pattern, CaseMode::kInsensitive, program), kPatternOk);
+        MatchState plain;
+        MatchState fast;
+        const bool matched = MatchPattern(program, c.input, plain, {.useShortcuts = false});
+        EXPECT_EQ(MatchPattern(program, c.input, fast), matched);
+        EXPECT_EQ(fast.matchStart, plain.matchStart);
+        EXPECT_EQ(fast.matchEnd, plain.matchEnd);
+        ASSERT_EQ(fast.groups.size(), plain.groups.size());
+        for (std::size_t g = 0; g < fast.groups.size(); ++g) {
+            EXPECT_EQ(fast.groups[g].start, plain.groups[g].start);
+            EXPECT_EQ(fast.groups[g].end, plain.groups[g].end);
+        }
+        EXPECT_EQ(fast.steps, plain.steps);
+    }
+}
+
 // Inputs on which a plain backtracking run would take quadratic or exponential time. These
 // finish only because of the shortcuts; a broken shortcut shows as a test that never ends.
 TEST(PatternShortcutsTest, PathologicalInputsFinish) {
