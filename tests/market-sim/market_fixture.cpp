@@ -58,31 +58,34 @@ std::pair<std::string, std::string> SplitAddress(const std::string& address) {
     return {rest.substr(0, slash), slash == std::string::npos ? "/" : rest.substr(slash)};
 }
 
+// A client for the address's host that goes through the server as its proxy.
+void ThroughProxy(httplib::Client& client, int port) {
+    client.set_proxy("127.0.0.1", port);
+    client.set_read_timeout(10, 0);
+}
+
+httplib::Headers WithCookie(httplib::Headers headers, const std::string& cookie) {
+    if (!cookie.empty()) {
+        headers.emplace("Cookie", cookie);
+    }
+    return headers;
+}
+
 }  // namespace
 
 httplib::Result MarketFixture::Get(const std::string& address, const httplib::Headers& extra) {
     const auto [host, path] = SplitAddress(address);
     httplib::Client client(host, 80);
-    client.set_proxy("127.0.0.1", port_);
-    client.set_read_timeout(10, 0);
-    httplib::Headers headers = extra;
-    if (!cookie.empty()) {
-        headers.emplace("Cookie", cookie);
-    }
-    return client.Get(path.c_str(), headers);
+    ThroughProxy(client, port_);
+    return client.Get(path.c_str(), WithCookie(extra, cookie));
 }
 
 httplib::Result MarketFixture::Post(const std::string& address, const std::string& body,
                                     const std::string& contentType, const httplib::Headers& extra) {
     const auto [host, path] = SplitAddress(address);
     httplib::Client client(host, 80);
-    client.set_proxy("127.0.0.1", port_);
-    client.set_read_timeout(10, 0);
-    httplib::Headers headers = extra;
-    if (!cookie.empty()) {
-        headers.emplace("Cookie", cookie);
-    }
-    return client.Post(path.c_str(), headers, body, contentType.c_str());
+    ThroughProxy(client, port_);
+    return client.Post(path.c_str(), WithCookie(extra, cookie), body, contentType.c_str());
 }
 
 httplib::Result MarketFixture::Control(const std::string& method, const std::string& path) {

@@ -5,11 +5,7 @@
 #include <stdlib.h>
 
 #include "market/cookie_store.h"
-#include "market/hosts.h"
-#include "market/http_request.h"
-#include "tests/common/capture_server.h"
-#include "tests/common/temp_folder.h"
-#include "upload/kesto_uploader.h"
+#include "tests/platform/proxy_round_trip.h"
 
 namespace kesto {
 namespace {
@@ -31,18 +27,10 @@ TEST(ProxyEnvironment, RequestsAndUploadsShareTheLoginCookiesThroughTheProxy) {
     ASSERT_TRUE(StoreCookieLine(".kesto.example\tTRUE\t/\tFALSE\t0\tuin\to0012345"));
     ASSERT_TRUE(StoreCookieLine("manage.kesto.example\tFALSE\t/\tFALSE\t0\tonly\tmanage"));
 
-    RequestOptions options;
-    std::string result;
-    const std::string manage = "http://" + std::string(hosts::kManage) + "/cgi-bin/x?a=1";
-    EXPECT_EQ(HttpRequest(result, manage.c_str(), options, kMethodGet, nullptr, false), 1);
-
-    testing::TempFolder folder;
-    KestoUploader uploader(KestoUploader::kErrcodeRule);
-    uploader.AddFile(nullptr, PathToUtf8(folder.Write("a.jpg", "a")));
-    const std::string album = "http://" + std::string(hosts::kAlbum) + "/album/UploadPicActivex";
-    EXPECT_EQ(uploader.Upload(album.c_str()), 1);
-
-    const auto requests = proxy.Requests();
+    const testing::ProxyRoundTrip trip;
+    const std::string& manage = trip.manage;
+    const std::string& album = trip.album;
+    const auto requests = trip.Run(SharedSession(), proxy);
     ASSERT_EQ(requests.size(), 2u);
     EXPECT_EQ(requests[0].RequestLine(), "GET " + manage + " HTTP/1.1");
     const std::string manageCookies = requests[0].Header("Cookie").value_or("");

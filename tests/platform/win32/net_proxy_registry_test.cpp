@@ -6,11 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "market/cookie_store.h"
-#include "market/hosts.h"
-#include "market/http_request.h"
-#include "tests/common/capture_server.h"
-#include "tests/common/temp_folder.h"
-#include "upload/kesto_uploader.h"
+#include "tests/platform/proxy_round_trip.h"
 
 namespace kesto {
 namespace {
@@ -63,19 +59,7 @@ TEST(ProxyRegistry, RequestsAndUploadsShareTheLoginCookiesThroughTheProxy) {
     ASSERT_TRUE(StoreCookieLine(".kesto.example\tTRUE\t/\tFALSE\t0\tuin\to0012345"));
 
     const std::unique_ptr<net::Session> session = net::OpenSession("HttpClient");
-    RequestOptions options;
-    std::string result;
-    const std::string manage = "http://" + std::string(hosts::kManage) + "/cgi-bin/x?a=1";
-    EXPECT_EQ(HttpRequest(*session, result, manage.c_str(), options, kMethodGet, nullptr, false),
-              1);
-
-    testing::TempFolder folder;
-    KestoUploader uploader(KestoUploader::kErrcodeRule);
-    uploader.AddFile(nullptr, PathToUtf8(folder.Write("a.jpg", "a")));
-    const std::string album = "http://" + std::string(hosts::kAlbum) + "/album/UploadPicActivex";
-    EXPECT_EQ(uploader.Upload(album.c_str()), 1);
-
-    const auto requests = proxy.Requests();
+    const auto requests = testing::ProxyRoundTrip().Run(*session, proxy);
     ASSERT_EQ(requests.size(), 2u);
     EXPECT_NE(requests[0].RequestLine().find(std::string(hosts::kManage)), std::string::npos)
         << requests[0].RequestLine();
