@@ -39,8 +39,10 @@ bool ApplyAreas(const std::string& list, DecorateOptions& options, std::string& 
 
 std::string DecorateUsage() {
     return "usage: kesto-decorate --template DIR [--areas LIST] [--cookies FILE] [--yes]\n"
+           "       kesto-decorate --check --template DIR [--areas LIST] [--json]\n"
            "\n"
-           "Decorates the logged-in user's shop with a template.\n"
+           "Decorates the logged-in user's shop with a template, or with --check looks at the\n"
+           "template only: errors, warnings and notes for each file, nothing sent.\n"
            "\n"
            "  --template DIR   the template folder (with head, main and class)\n"
            "  --areas LIST     comma-separated subset of sign, main, categories, or none\n"
@@ -48,6 +50,9 @@ std::string DecorateUsage() {
            "  --cookies FILE   a Netscape cookies.txt with the marketplace login (default: the\n"
            "                   file the desktop program's login leaves behind)\n"
            "  --yes            do not ask before the shop's categories are replaced\n"
+           "  --check          check the template for the areas and send nothing; exit 0\n"
+           "                   without errors, 3 with\n"
+           "  --json           with --check: print the findings as one JSON document\n"
            "  --help           show this text\n"
            "\n"
            "The marketplace is reached through the system proxy (http_proxy).\n"
@@ -71,6 +76,10 @@ ParsedOptions ParseDecorateOptions(const std::vector<std::string>& arguments) {
             options.help = true;
         } else if (argument == "--yes" || argument == "-y") {
             options.confirmed = true;
+        } else if (argument == "--check") {
+            options.check = true;
+        } else if (argument == "--json") {
+            options.json = true;
         } else if (argument == "--template") {
             options.templateFolder = arguments[++i];
         } else if (argument == "--cookies") {
@@ -85,6 +94,9 @@ ParsedOptions ParseDecorateOptions(const std::vector<std::string>& arguments) {
     }
     if (!options.help && options.templateFolder.empty()) {
         return {std::nullopt, "--template DIR is required"};
+    }
+    if (options.json && !options.check) {
+        return {std::nullopt, "--json goes with --check"};
     }
     return {options, {}};
 }

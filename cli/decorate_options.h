@@ -1,6 +1,7 @@
 #pragma once
 // The command line of kesto-decorate:
 //   kesto-decorate --template DIR [--areas LIST] [--cookies FILE] [--yes]
+//   kesto-decorate --check --template DIR [--areas LIST] [--json]
 
 #include <optional>
 #include <string>
@@ -16,6 +17,8 @@ struct DecorateOptions {
     std::string cookieFile;  // empty: the desktop program's cookie file
     bool confirmed = false;  // --yes: deleting the shop's categories needs no question
     bool help = false;
+    bool check = false;  // --check: look at the template, send nothing
+    bool json = false;   // --json: the check's findings as one JSON document
 };
 
 struct ParsedOptions {

@@ -1,6 +1,7 @@
 // kesto-decorate: decorates the logged-in user's shop with a template from the command line.
 // Exit status: 0 decorated, 1 an area failed, 2 usage or set-up error.
 
+#include <algorithm>
 #include <clocale>
 #include <cstdio>
 #include <filesystem>
@@ -11,9 +12,12 @@
 
 #include "app/categories_warning.h"
 #include "cli/decorate_options.h"
+#include "cli/template_report.h"
 #include "cli/terminal_progress.h"
+#include "image/graphics_startup.h"
 #include "job/decoration_job.h"
 #include "job/marketplace_steps.h"
+#include "job/template_check.h"
 #include "market/cookie_file_source.h"
 #include "market/cookie_store.h"
 #include "market/hosts.h"
@@ -79,6 +83,30 @@ bool LoadLogin(const std::string& cookieFile, std::string& problem) {
     return true;
 }
 
+// --check: the template's findings on standard output; nothing is sent and no login is needed.
+int CheckOnly(const DecorateOptions& options) {
+    const GraphicsUser graphics;  // pictures are read to see that they are pictures
+    JobRequest request;
+    request.shopSign = options.shopSign;
+    request.mainPage = options.mainPage;
+    request.categories = options.categories;
+    request.templatePath = WithTrailingSeparator(options.templateFolder);
+    // The folder listing's diagnostic lines stay off standard output.
+    std::FILE* out = TakeStandardOutput();
+    if (out == nullptr) {
+        out = stdout;
+    }
+    const std::vector<TemplateFinding> findings = InspectTemplate(request);
+    const std::string report = options.json ? TemplateReportJson(options.templateFolder, findings)
+                                            : TemplateReportText(findings);
+    std::fputs(report.c_str(), out);
+    std::fflush(out);
+    const bool errors = std::any_of(findings.begin(), findings.end(), [](const auto& finding) {
+        return finding.severity == FindingSeverity::kError;
+    });
+    return errors ? kTemplateRefused : kDecorated;
+}
+
 int Decorate(const std::vector<std::string>& arguments) {
     const ParsedOptions parsed = ParseDecorateOptions(arguments);
     if (!parsed.options) {
@@ -88,6 +116,9 @@ int Decorate(const std::vector<std::string>& arguments) {
     if (options.help) {
         std::fputs(DecorateUsage().c_str(), stdout);
         return kDecorated;
+    }
+    if (options.check) {
+        return CheckOnly(options);
     }
     std::error_code error;
     if (!std::filesystem::is_directory(PathFromUtf8(options.templateFolder), error)) {

@@ -21,8 +21,8 @@ class MarketplaceSteps final : public DecorationSteps {
 
     std::vector<std::string> CheckTemplate(const JobRequest& request) override {
         std::vector<std::string> lines;
-        for (const TemplateProblem& found : kesto::CheckTemplate(request)) {
-            lines.push_back(found.file.empty() ? found.problem : found.file + ": " + found.problem);
+        for (const TemplateFinding& error : kesto::CheckTemplate(request)) {
+            lines.push_back(FindingLine(error));
         }
         return lines;
     }

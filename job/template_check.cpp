@@ -1,21 +1,32 @@
 #include "job/template_check.h"
 
+#include <algorithm>
 #include <filesystem>
+#include <set>
 #include <system_error>
 
 #include "image/picture_size.h"
 #include "job/category_records.h"
 #include "job/input_limits.h"
 #include "job/main_page_text.h"
+#include "support/ascii_text.h"
 #include "support/bounded_file.h"
 #include "support/file_path.h"
+#include "support/text_conversion.h"
+#include "support/url_encode.h"
 #include "upload/file_listing.h"
+#include "upload/uploader.h"
 
 namespace kesto {
 
 namespace {
 
 constexpr const char* kAreaFolders[] = {"head", "main", "class"};
+constexpr const char* kPictureEndings[] = {".jpg", ".jpeg", ".gif"};
+// The marketplace's category name field takes this many percent-encoded bytes at most.
+constexpr std::size_t kMaxEncodedCategoryName = 255;
+// The page text's markers: the shop's address and the shop's number.
+constexpr const char* kMarkers[] = {"{店铺URL}", "{店铺ID}"};
 
 bool IsFolder(const std::string& path) {
     std::error_code error;
@@ -24,43 +35,85 @@ bool IsFolder(const std::string& path) {
 
 // Whether the folder holds any of a template's three area folders.
 bool LooksLikeTemplate(const std::string& folder) {
-    for (const char* area : kAreaFolders) {
-        if (IsFolder(folder + area)) {
-            return true;
-        }
-    }
-    return false;
+    return std::any_of(std::begin(kAreaFolders), std::end(kAreaFolders),
+                       [&folder](const char* area) { return IsFolder(folder + area); });
 }
 
-class Checker {
+bool IsPictureName(std::string_view name) {
+    return std::any_of(
+        std::begin(kPictureEndings), std::end(kPictureEndings),
+        [name](const char* ending) { return EndsWithIgnoringAsciiCase(name, ending); });
+}
+
+std::size_t CountOf(std::string_view text, std::string_view part) {
+    std::size_t count = 0;
+    for (std::size_t at = text.find(part); at != std::string_view::npos;
+         at = text.find(part, at + part.size())) {
+        ++count;
+    }
+    return count;
+}
+
+// The picture file names a page text mentions: each run of characters that may stand in a file
+// name and ends in a picture ending, without any folder or address in front of it.
+std::set<std::string> PictureNamesIn(std::string_view text) {
+    const auto stops = [](char c) {
+        return c == '"' || c == '\'' || c == '<' || c == '>' || c == '=' || c == '(' || c == ')' ||
+               c == ' ' || c == '\t' || c == '\r' || c == '\n';
+    };
+    std::set<std::string> names;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = start;
+        while (end < text.size() && !stops(text[end])) {
+            ++end;
+        }
+        const std::string_view word = text.substr(start, end - start);
+        if (IsPictureName(word) && word.find("://") == std::string_view::npos) {
+            const std::size_t slash = word.find_last_of("/\\");
+            names.emplace(word.substr(slash == std::string_view::npos ? 0 : slash + 1));
+        }
+        start = end + 1;
+    }
+    return names;
+}
+
+class Inspector {
   public:
-    explicit Checker(const JobRequest& request)
+    explicit Inspector(const JobRequest& request)
         : request_(request), root_(WithTrailingSeparator(request.templatePath)) {}
 
-    std::vector<TemplateProblem> Run() {
+    std::vector<TemplateFinding> Run() {
         if (!IsFolder(root_)) {
-            Add("", "the template folder does not exist");
-            return problems_;
-        }
-        if (!LooksLikeTemplate(root_)) {
+            Error("", "the template folder does not exist");
+        } else if (!LooksLikeTemplate(root_)) {
             RejectFolderOfTemplates();
-            return problems_;
+        } else {
+            if (request_.shopSign) {
+                InspectShopSign();
+            }
+            if (request_.mainPage) {
+                InspectMainPage();
+            }
+            if (request_.categories) {
+                InspectCategories();
+            }
         }
-        if (request_.shopSign) {
-            CheckShopSign();
-        }
-        if (request_.mainPage) {
-            CheckMainPage();
-        }
-        if (request_.categories) {
-            CheckCategories();
-        }
-        return problems_;
+        return std::move(findings_);
     }
 
   private:
-    void Add(std::string file, std::string problem) {
-        problems_.push_back({std::move(file), std::move(problem)});
+    void Add(FindingSeverity severity, std::string file, std::string text) {
+        findings_.push_back({severity, std::move(file), std::move(text)});
+    }
+    void Error(std::string file, std::string text) {
+        Add(FindingSeverity::kError, std::move(file), std::move(text));
+    }
+    void Warning(std::string file, std::string text) {
+        Add(FindingSeverity::kWarning, std::move(file), std::move(text));
+    }
+    void Note(std::string file, std::string text) {
+        Add(FindingSeverity::kNote, std::move(file), std::move(text));
     }
 
     // A folder with none of the area folders: a folder of templates, or no template at all.
@@ -74,97 +127,196 @@ class Checker {
             }
         }
         if (templates.empty()) {
-            Add("", "this is not a template: it has no head, main or class folder");
+            Error("", "this is not a template: it has no head, main or class folder");
         } else {
-            Add("", "this folder holds templates (" + templates +
-                        "), not one template: choose one of them");
+            Error("", "this folder holds templates (" + templates +
+                          "), not one template: choose one of them");
         }
     }
 
-    // A picture the job will upload: a regular file the graphics library can read.
-    void CheckPicture(const std::string& relative) {
+    // A picture the job will upload: a regular file the graphics library can read. False when
+    // it is not.
+    bool InspectPicture(const std::string& relative) {
         const std::string path = root_ + relative;
         std::error_code error;
         const auto status = std::filesystem::status(PathFromUtf8(path), error);
         if (status.type() != std::filesystem::file_type::regular) {
-            Add(relative, "is not a regular file");
-            return;
+            Error(relative, "is not a regular file");
+            return false;
         }
         const PictureSize size = ReadPictureSize(path);
         if (size.width <= 0 || size.height <= 0) {
-            Add(relative, "cannot be read as a picture (JPEG, PNG or GIF of a sane size)");
+            Error(relative, "cannot be read as a picture (JPEG, PNG or GIF of a sane size)");
+            return false;
         }
+        return true;
     }
 
-    void CheckShopSign() {
+    std::uintmax_t FileSize(const std::string& relative) const {
+        std::error_code error;
+        const std::uintmax_t size =
+            std::filesystem::file_size(PathFromUtf8(root_ + relative), error);
+        return error ? 0 : size;
+    }
+
+    void InspectShopSign() {
+        const std::string folder = std::string("head") + kPathSeparator;
+        if (!IsFolder(root_ + folder)) {
+            Warning("head", "missing: the job goes on without a shop sign");
+            return;
+        }
         std::vector<std::string> names;
-        ListEntries(root_ + "head" + kPathSeparator, names);
+        ListEntries(root_ + folder, names);
         const std::string picture = FindFirstPicture(names);
-        // No picture: the job says so and goes on without a shop sign.
-        if (!picture.empty()) {
-            CheckPicture(std::string("head") + kPathSeparator + picture);
+        for (const std::string& name : names) {
+            if (name != picture && (picture.empty() || IsPictureName(name) ||
+                                    EndsWithIgnoringAsciiCase(name, ".png"))) {
+                Warning(folder + name, picture.empty()
+                                           ? "skipped: the shop sign must be a gif, jpg or jpeg "
+                                             "whose name has no other '.' before its ending"
+                                           : "skipped: only the first shop sign picture (" +
+                                                 picture + ") is used");
+            }
+        }
+        if (picture.empty()) {
+            Warning("head",
+                    "holds no gif, jpg or jpeg picture: the job goes on without a shop sign");
+            return;
+        }
+        if (InspectPicture(folder + picture)) {
+            const std::uintmax_t bytes = FileSize(folder + picture);
+            Note(folder + picture,
+                 "the shop sign, " + std::to_string(bytes) + " bytes, sent " +
+                     (bytes <= Uploader::kMaxSingleBytes ? "in one request" : "in chunks"));
         }
     }
 
-    void CheckMainPage() {
+    void InspectMainPage() {
         const std::string folder = std::string("main") + kPathSeparator;
         if (!IsFolder(root_ + folder)) {
-            Add("main", "the main page folder is missing");
+            Error("main", "the main page folder is missing");
             return;
         }
         std::vector<std::string> names;
         ListEntries(root_ + folder, names);
         const MainFolderContent content = ClassifyMainFolder(names);
-        if (content.contentFile.empty()) {
-            Add("main", "holds no page text (a .txt file)");
-        } else {
-            std::string bytes;
-            const FileReadResult read =
-                ReadRegularFile(root_ + folder + content.contentFile, kMaxPageTextBytes, bytes);
-            if (read != FileReadResult::kRead) {
-                Add(folder + content.contentFile,
-                    std::string(DescribeFileReadResult(read)) +
-                        (read == FileReadResult::kTooLarge ? " (at most 1 MiB)" : ""));
+        for (const std::string& name : names) {
+            if (!IsPictureName(name) && !EndsWithIgnoringAsciiCase(name, ".txt")) {
+                Warning(folder + name, "ignored: only jpg, jpeg and gif pictures are uploaded");
+            } else if (EndsWithIgnoringAsciiCase(name, ".txt") && name != content.contentFile) {
+                Warning(folder + name,
+                        "ignored: the page text is the last one listed, " + content.contentFile);
             }
         }
         for (const std::string& picture : content.pictures) {
-            CheckPicture(folder + picture);
+            InspectPicture(folder + picture);
+        }
+        if (content.contentFile.empty()) {
+            Error("main", "holds no page text (a .txt file)");
+            return;
+        }
+        InspectPageText(folder + content.contentFile, content.pictures);
+    }
+
+    void InspectPageText(const std::string& relative, const std::vector<std::string>& pictures) {
+        std::string bytes;
+        const FileReadResult read = ReadRegularFile(root_ + relative, kMaxPageTextBytes, bytes);
+        if (read != FileReadResult::kRead) {
+            Error(relative, std::string(DescribeFileReadResult(read)) +
+                                (read == FileReadResult::kTooLarge ? " (at most 1 MiB)" : ""));
+            return;
+        }
+        Note(relative, bytes.starts_with("\xEF\xBB\xBF") ? "read as UTF-8 (byte-order mark)"
+                       : bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF")
+                           ? "read as UTF-16 (byte-order mark)"
+                           : "read in the system's code page "
+                             "(no byte-order mark)");
+        const std::string text = DecodeContentFile(bytes);
+        std::string markers;
+        for (const char* marker : kMarkers) {
+            markers += (markers.empty() ? "" : ", ") + std::string(marker) + " " +
+                       std::to_string(CountOf(text, marker)) + "x";
+        }
+        Note(relative, "markers: " + markers);
+        const std::set<std::string> named = PictureNamesIn(text);
+        const std::string folder = std::string("main") + kPathSeparator;
+        for (const std::string& picture : pictures) {
+            if (text.find(picture) == std::string::npos) {
+                Warning(folder + picture, "uploaded, but the page text never names it");
+            }
+        }
+        for (const std::string& name : named) {
+            if (std::find(pictures.begin(), pictures.end(), name) == pictures.end()) {
+                Warning(relative, "names " + name + ", which the main folder does not hold");
+            }
         }
     }
 
-    void CheckCategories() {
+    void InspectCategoryName(const std::string& relative, const std::string& name) {
+        if (UrlEncode(ToUtf8Limited(name)).size() > kMaxEncodedCategoryName) {
+            Warning(relative, "the category name is too long for the marketplace: it goes empty");
+        }
+    }
+
+    void InspectCategories() {
         const std::string folder = std::string("class") + kPathSeparator;
         std::vector<std::string> categories;
         ListSubfolders(root_ + folder, categories);
         if (categories.empty()) {
-            Add("class", "holds no category folder");
+            Error("class", "holds no category folder");
             return;
         }
         for (const std::string& category : categories) {
-            const std::string categoryFolder = folder + category + kPathSeparator;
-            std::vector<std::string> entries;
-            ListEntries(root_ + categoryFolder, entries);
-            const CategoryFolder sorted = SortCategoryEntries(category, std::move(entries));
-            if (sorted.top.entry.empty()) {
-                Add(folder + category, "has no top picture (a picture whose name has no \"-\")");
-            } else {
-                CheckPicture(categoryFolder + sorted.top.entry);
-            }
-            for (const CategoryPicture& sub : sorted.subcategories) {
-                CheckPicture(categoryFolder + sub.entry);
-            }
+            InspectCategory(folder + category, category);
         }
+    }
+
+    void InspectCategory(const std::string& relative, const std::string& category) {
+        const std::string folder = relative + kPathSeparator;
+        std::vector<std::string> entries;
+        ListEntries(root_ + folder, entries);
+        if (std::any_of(entries.begin(), entries.end(),
+                        [](const std::string& e) { return AsciiLower(e) == "thumbs.db"; })) {
+            Note(folder + "thumbs.db", "ignored");
+        }
+        const CategoryFolder sorted = SortCategoryEntries(category, std::move(entries));
+        if (sorted.top.entry.empty()) {
+            Error(relative, "has no top picture (a picture whose name has no \"-\")");
+            return;
+        }
+        InspectPicture(folder + sorted.top.entry);
+        InspectCategoryName(folder + sorted.top.entry, sorted.top.name);
+        std::string tree = "category \"" + sorted.top.name + "\" (" + sorted.top.entry + ")";
+        for (const CategoryPicture& sub : sorted.subcategories) {
+            InspectPicture(folder + sub.entry);
+            InspectCategoryName(folder + sub.entry, sub.name);
+            tree += (&sub == &sorted.subcategories.front() ? ", sub-categories: " : ", ") +
+                    ("\"" + sub.name + "\" (" + sub.entry + ")");
+        }
+        Note(relative, tree);
     }
 
     const JobRequest& request_;
     const std::string root_;
-    std::vector<TemplateProblem> problems_;
+    std::vector<TemplateFinding> findings_;
 };
 
 }  // namespace
 
-std::vector<TemplateProblem> CheckTemplate(const JobRequest& request) {
-    return Checker(request).Run();
+std::vector<TemplateFinding> InspectTemplate(const JobRequest& request) {
+    return Inspector(request).Run();
+}
+
+std::vector<TemplateFinding> CheckTemplate(const JobRequest& request) {
+    std::vector<TemplateFinding> errors = InspectTemplate(request);
+    std::erase_if(errors, [](const TemplateFinding& finding) {
+        return finding.severity != FindingSeverity::kError;
+    });
+    return errors;
+}
+
+std::string FindingLine(const TemplateFinding& finding) {
+    return finding.file.empty() ? finding.text : finding.file + ": " + finding.text;
 }
 
 }  // namespace kesto

@@ -1,7 +1,9 @@
 #pragma once
-// The check a job makes before its first request: everything the ticked areas will read from
-// the template is there, readable and usable, so that a bad template changes nothing in the
-// shop. The same check serves the desktop program and the command line.
+// The check of a template before a job's first request, and the fuller look `kesto-decorate
+// --check` takes: everything the ticked areas will read from the template is there, readable
+// and usable (errors), what the job would silently skip or use otherwise than the author may
+// expect (warnings), and how the job will read it (notes). A template with an error changes
+// nothing in the shop.
 
 #include <string>
 #include <vector>
@@ -10,15 +12,24 @@
 
 namespace kesto {
 
-struct TemplateProblem {
-    std::string file;     // the file or folder, relative to the template folder ("main/a.jpg")
-    std::string problem;  // what is wrong with it, in words a template's author can act on
+enum class FindingSeverity { kError, kWarning, kNote };
 
-    bool operator==(const TemplateProblem&) const = default;
+struct TemplateFinding {
+    FindingSeverity severity = FindingSeverity::kError;
+    std::string file;  // relative to the template folder ("main/a.jpg"); empty for the template
+    std::string text;  // what was found, in words a template's author can act on
+
+    bool operator==(const TemplateFinding&) const = default;
 };
 
-// The problems of the request's template for its ticked areas; none when the job may start.
-// Pictures are read through the graphics layer, which must be running.
-std::vector<TemplateProblem> CheckTemplate(const JobRequest& request);
+// Every finding for the request's ticked areas, in the order the areas run. Pictures are read
+// through the graphics layer, which must be running.
+std::vector<TemplateFinding> InspectTemplate(const JobRequest& request);
+
+// The errors alone: none when a job may start.
+std::vector<TemplateFinding> CheckTemplate(const JobRequest& request);
+
+// "file: text", or the text alone for the template itself.
+std::string FindingLine(const TemplateFinding& finding);
 
 }  // namespace kesto

@@ -1,6 +1,7 @@
 // The kesto-decorate program, run as a user runs it, against kesto-market.
 
 #include <gtest/gtest.h>
+#include <json/reader.h>
 #include <stdio.h>
 #include <sys/wait.h>
 
@@ -144,6 +145,23 @@ TEST(KestoDecorateTest, BrokenTemplatesAreRefusedBeforeAnyRequest) {
         EXPECT_NE(run.output.find("模板检查未通过"), std::string::npos) << c.name;
         EXPECT_TRUE(market.Requests().empty()) << c.name << ": " << market.Requests().front();
     }
+}
+
+// --check looks at the template alone: no login, no request, the findings on standard output.
+TEST(KestoDecorateTest, CheckSendsNothingAndTellsErrorsByItsExitStatus) {
+    LoggedInMarket market;
+    market.ClearRequests();
+    const ProgramRun good = Decorate(market, "--check --template " + kTemplate);
+    EXPECT_EQ(good.exitCode, 0) << good.output;
+    EXPECT_NE(good.output.find("0 errors, 0 warnings"), std::string::npos) << good.output;
+    const ProgramRun folderOfTemplates = Decorate(
+        market, "--check --json --template " + std::string(KESTO_SOURCE_DIR) + "/template");
+    EXPECT_EQ(folderOfTemplates.exitCode, 3);
+    Json::Value report;
+    ASSERT_TRUE(Json::Reader().parse(folderOfTemplates.output, report)) << folderOfTemplates.output;
+    EXPECT_EQ(report["errors"].asInt(), 1);
+    EXPECT_EQ(report["findings"][0]["severity"].asString(), "error");
+    EXPECT_TRUE(market.Requests().empty());
 }
 
 }  // namespace

@@ -1,0 +1,102 @@
+// The look at a template before a job (and for --check): each flaw of a copy of a sample
+// template is found once, with its file and severity; the sample itself has no error or warning.
+
+#include "job/template_check.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+
+#include "image/graphics_startup.h"
+#include "tests/common/temp_folder.h"
+
+namespace kesto {
+namespace {
+
+using testing::TempFolder;
+namespace fs = std::filesystem;
+
+struct FlawCase {
+    const char* name;
+    std::function<void(const fs::path&)> spoil;  // applied to a copy of ocean-blue
+    FindingSeverity severity;
+    std::string file;  // as the finding names it, with '/' between folders
+    std::string text;  // a part of the finding's text
+};
+
+std::string WithSlashes(std::string file) {
+    std::replace(file.begin(), file.end(), '\\', '/');
+    return file;
+}
+
+std::size_t CountFindings(const std::vector<TemplateFinding>& findings, const FlawCase& c) {
+    return static_cast<std::size_t>(
+        std::count_if(findings.begin(), findings.end(), [&c](const TemplateFinding& f) {
+            return f.severity == c.severity && WithSlashes(f.file) == c.file &&
+                   f.text.find(c.text) != std::string::npos;
+        }));
+}
+
+void Write(const fs::path& file, const std::string& content) {
+    std::ofstream(file, std::ios::binary) << content;
+}
+
+TEST(TemplateCheckTest, EachFlawIsFoundOnceWithItsFile) {
+    const GraphicsUser graphics;
+    const FlawCase cases[] = {
+        {"a png beside the sign",
+         [](const fs::path& t) { fs::copy(t / "head/sign.gif", t / "head/logo.png"); },
+         FindingSeverity::kWarning, "head/logo.png", "skipped"},
+        {"a png on the main page",
+         [](const fs::path& t) { fs::copy(t / "head/sign.gif", t / "main/extra.png"); },
+         FindingSeverity::kWarning, "main/extra.png", "only jpg, jpeg and gif"},
+        {"a picture the text never names",
+         [](const fs::path& t) { fs::copy(t / "main/gift.jpg", t / "main/unused.jpg"); },
+         FindingSeverity::kWarning, "main/unused.jpg", "never names it"},
+        {"the text names a missing picture",
+         [](const fs::path& t) {
+             Write(t / "main/content.txt",
+                   "<img src=\"top.jpg\"><img src=\"sale.jpg\"><img src=\"gift.jpg\"><img "
+                   "src=\"gone.jpg\">");
+         },
+         FindingSeverity::kWarning, "main/content.txt", "names gone.jpg"},
+        {"no page text", [](const fs::path& t) { fs::remove(t / "main/content.txt"); },
+         FindingSeverity::kError, "main", "holds no page text"},
+        {"a picture that is not one", [](const fs::path& t) { Write(t / "main/gift.jpg", "text"); },
+         FindingSeverity::kError, "main/gift.jpg", "cannot be read as a picture"},
+        {"a category without its top picture",
+         [](const fs::path& t) { fs::remove(t / "class/Hats/Hats.jpg"); }, FindingSeverity::kError,
+         "class/Hats", "no top picture"},
+        {"thumbs.db in a category",
+         [](const fs::path& t) { Write(t / "class/Hats/Thumbs.db", "x"); }, FindingSeverity::kNote,
+         "class/Hats/thumbs.db", "ignored"},
+        {"no category folder",
+         [](const fs::path& t) {
+             fs::remove_all(t / "class");
+             fs::create_directory(t / "class");
+         },
+         FindingSeverity::kError, "class", "no category folder"},
+    };
+    for (const FlawCase& c : cases) {
+        const TempFolder folder;
+        const fs::path copy = folder.path() / "ocean-blue";
+        fs::copy(fs::path(KESTO_SOURCE_DIR) / "template" / "ocean-blue", copy,
+                 fs::copy_options::recursive);
+        JobRequest request{true, true, true, PathToUtf8(copy)};
+        const std::vector<TemplateFinding> clean = InspectTemplate(request);
+        EXPECT_TRUE(std::none_of(
+            clean.begin(), clean.end(),
+            [](const TemplateFinding& f) { return f.severity != FindingSeverity::kNote; }))
+            << "the sample template: " << FindingLine(clean.front());
+        c.spoil(copy);
+        const std::vector<TemplateFinding> findings = InspectTemplate(request);
+        EXPECT_EQ(CountFindings(findings, c), 1u) << c.name;
+        EXPECT_EQ(CheckTemplate(request).empty(), c.severity != FindingSeverity::kError) << c.name;
+    }
+}
+
+}  // namespace
+}  // namespace kesto
