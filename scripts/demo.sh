@@ -7,6 +7,13 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=$root/build/linux
 out=$root/build/demo
 template=${1:-spring-garden}
+if [ ! -d "$root/template/$template" ]; then
+    echo "kesto: no template named '$template'; the templates are:" >&2
+    for folder in "$root"/template/*/; do
+        echo "  $(basename "$folder")" >&2
+    done
+    exit 2
+fi
 mkdir -p "$out"
 source "$root/scripts/market-session.sh"
 start_market "$build"
