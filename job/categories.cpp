@@ -1,27 +1,37 @@
 #include "job/categories.h"
 
-#include <filesystem>
+#include <algorithm>
+#include <optional>
 #include <thread>
 #include <vector>
 
 #include "job/category_records.h"
+#include "job/category_service.h"
 #include "job/progress.h"
 #include "market/album.h"
-#include "market/hosts.h"
-#include "market/http_request.h"
+#include "market/failure_reason.h"
 #include "market/picture_preparer.h"
 #include "market/shop_session.h"
 #include "support/file_path.h"
+#include "support/trace_log.h"
 #include "upload/file_listing.h"
 
 namespace kesto {
 
 namespace {
 
-// The category endpoints carry this fixed token, not the session's.
-std::string CategoryAddress(std::string_view endpoint) {
-    return hosts::Address(hosts::kManage, "/cgi-bin/mycategory/" + std::string(endpoint) +
-                                              "?g_tk=7302518846&g_ty=ajax");
+constexpr int kAttempts = 3;
+
+// Runs attempt up to three times, pausing after each failure; true at the first success.
+template <typename Attempt>
+bool WithRetries(Attempt attempt, std::chrono::milliseconds wait) {
+    for (int i = 0; i < kAttempts; ++i) {
+        if (attempt()) {
+            return true;
+        }
+        std::this_thread::sleep_for(wait);
+    }
+    return false;
 }
 
 struct PlannedCategory {
@@ -30,22 +40,37 @@ struct PlannedCategory {
     std::vector<std::string> subcategoryAddresses;
 };
 
-// Uploads one picture with up to three attempts, pausing after each failure; its album address,
-// or nothing when every attempt failed.
+// Uploads one picture with up to three attempts; its album address, or nothing when every
+// attempt failed.
 bool UploadWithRetries(ShopSession& session, const std::string& albumPath,
                        const PreparedPicture& picture, const std::string& entry,
                        std::chrono::milliseconds retryWait, std::string& address) {
-    for (int attempt = 0; attempt < 3; ++attempt) {
-        session.uploadedPictures.clear();
-        if (UploadPreparedPicture(session, albumPath, picture) > 0) {
+    return WithRetries(
+        [&] {
+            session.uploadedPictures.clear();
+            if (UploadPreparedPicture(session, albumPath, picture) <= 0) {
+                return false;
+            }
             const auto found = session.uploadedPictures.find(entry);
             address = found != session.uploadedPictures.end() ? found->second : std::string();
             session.uploadedPictures.clear();
             return true;
-        }
-        std::this_thread::sleep_for(retryWait);
+        },
+        retryWait);
+}
+
+// Records why a category picture could not be uploaded.
+void NotePictureFailure(ShopSession& session, const CategoryFolder& category,
+                        const std::string& entry) {
+    // The request layer's note, or what the album page check met (the password page).
+    std::string met = LastRequestFailure().empty() ? session.failure : LastRequestFailure();
+    if (met.empty()) {
+        met = "the album did not take it";
     }
-    return false;
+    session.failure = WithReason("uploading the category picture " + category.folder +
+                                     kPathSeparator + entry + " (3 attempts)",
+                                 met) +
+                      "; the shop's categories were not changed";
 }
 
 // Lists each category folder: its pictures in upload order (top-level picture first).
@@ -70,7 +95,7 @@ std::vector<PlannedCategory> ListCategories(const std::string& classFolder,
 }
 
 // Uploads every category's pictures, each category's address taken right after its own upload;
-// false when a picture failed three times.
+// false (with the session's failure set) when a picture failed three times.
 bool UploadCategoryPictures(std::vector<PlannedCategory>& plan, PicturePreparer& preparer,
                             ShopSession& session, const std::string& albumPath,
                             std::chrono::milliseconds retryWait) {
@@ -79,12 +104,14 @@ bool UploadCategoryPictures(std::vector<PlannedCategory>& plan, PicturePreparer&
         const CategoryPicture& top = category.folder.top;
         if (!top.entry.empty() && !UploadWithRetries(session, albumPath, preparer.Take(next++),
                                                      top.entry, retryWait, category.topAddress)) {
+            NotePictureFailure(session, category.folder, top.entry);
             return false;
         }
         for (const CategoryPicture& sub : category.folder.subcategories) {
             std::string address;
             if (!UploadWithRetries(session, albumPath, preparer.Take(next++), sub.entry, retryWait,
                                    address)) {
+                NotePictureFailure(session, category.folder, sub.entry);
                 return false;
             }
             category.subcategoryAddresses.push_back(std::move(address));
@@ -114,28 +141,94 @@ std::string CreatingRecords(const std::vector<PlannedCategory>& plan) {
     return records;
 }
 
-}  // namespace
+// What became of the old categories after the deleting update.
+enum class OldCategories {
+    kGone,     // deleted (or there were none)
+    kKept,     // the delete failed and nothing was deleted
+    kUnknown,  // the delete failed and may yet be carried out, or was carried out in part
+};
 
-int DeleteAllCategories() {
-    RequestOptions listOptions;
-    std::string answer;
-    HttpRequest(answer, CategoryAddress("showjson").c_str(), listOptions, kMethodGet, nullptr,
-                false);
-    if (answer.empty()) {
-        return -1;
-    }
-    const std::string records = DeletingRecords(ParseCategoryIds(answer));
-    if (records.empty()) {
-        return 0;
-    }
-    RequestOptions deleteOptions;
-    std::string deleted;
-    const std::string body = "updatestr=" + records;
-    return HttpRequest(deleted, CategoryAddress("update").c_str(), deleteOptions, kMethodPost,
-                       body.c_str(), true) > 0
-               ? 1
-               : -1;
+bool Lists(const CategoryList& list, const std::string& id) {
+    return std::find(list.ids.begin(), list.ids.end(), id) != list.ids.end();
 }
+
+// Deletes the listed categories; after a failed delete, reads the list again to learn what the
+// delete did (see UpdateCategories).
+OldCategories DeleteOldCategories(CategoryService& service, const CategoryList& old,
+                                  CategoryRequestFailure& failure) {
+    if (old.ids.empty() || service.Update(DeletingRecords(old.ids), true, failure)) {
+        return OldCategories::kGone;
+    }
+    CategoryRequestFailure rereadFailure;
+    const std::optional<CategoryList> now = service.ReadList(rereadFailure);
+    if (!now) {
+        return OldCategories::kUnknown;
+    }
+    const auto listed = [&now](const std::string& id) { return Lists(*now, id); };
+    if (std::none_of(old.ids.begin(), old.ids.end(), listed)) {
+        return OldCategories::kGone;
+    }
+    if (std::all_of(old.ids.begin(), old.ids.end(), listed) && !failure.outcomeUnknown) {
+        return OldCategories::kKept;
+    }
+    return OldCategories::kUnknown;
+}
+
+// Puts the old categories back after the new tree could not be made; the words that end the
+// failure's reason.
+std::string PutBackOldCategories(CategoryService& service, const CategoryList& old,
+                                 OldCategories state, std::chrono::milliseconds retryWait) {
+    if (old.categories.empty()) {
+        return "the shop had no categories before";
+    }
+    const std::string records = PutBackRecords(old.categories);
+    CategoryRequestFailure failure;
+    if (!WithRetries([&] { return service.Update(records, false, failure); }, retryWait)) {
+        return WithReason("putting the old categories back failed too", failure.reason) +
+               "; the shop may be without categories: run the category update again";
+    }
+    if (state == OldCategories::kUnknown) {
+        return "the old categories were put back, and show twice if the marketplace never "
+               "carries out the delete";
+    }
+    return "the old categories were put back";
+}
+
+// Replaces the old categories by the new tree; true when done, otherwise false with the
+// session's failure set.
+bool ReplaceCategories(CategoryService& service, const CategoryList& old,
+                       const std::string& creating, std::chrono::milliseconds retryWait,
+                       ShopSession& session) {
+    CategoryRequestFailure deleteFailure;
+    const OldCategories state = DeleteOldCategories(service, old, deleteFailure);
+    if (state == OldCategories::kKept) {
+        session.failure = WithReason("deleting the old categories", deleteFailure.reason) +
+                          "; the shop keeps its categories";
+        return false;
+    }
+    CategoryRequestFailure createFailure;
+    const bool created =
+        WithRetries([&] { return service.Update(creating, false, createFailure); }, retryWait);
+    if (created && state == OldCategories::kGone) {
+        return true;
+    }
+    std::string reason =
+        state == OldCategories::kUnknown
+            ? WithReason("deleting the old categories", deleteFailure.reason) + "; "
+            : std::string();
+    if (created) {
+        reason +=
+            "the new categories were created so that the shop keeps categories, but the "
+            "old ones may still show beside them: run the category update again";
+    } else {
+        reason += WithReason("creating the new categories (3 attempts)", createFailure.reason) +
+                  "; " + PutBackOldCategories(service, old, state, retryWait);
+    }
+    session.failure = std::move(reason);
+    return false;
+}
+
+}  // namespace
 
 int UpdateCategories(const std::string& classFolder, ShopSession& session,
                      std::chrono::milliseconds retryWait) {
@@ -144,27 +237,42 @@ int UpdateCategories(const std::string& classFolder, ShopSession& session,
     ListSubfolders(folder, categoryFolders);
     if (categoryFolders.empty()) {
         // A template without categories (or a wrong folder) must not wipe the shop's.
+        session.failure = "the template's class folder " + folder + " holds no category folder";
         return -1;
     }
-    RemoveAreaFolder(kCategoryAlbumFolder);
-    std::string albumPath = "/";
-    CreateAreaFolder(kCategoryAlbumFolder, albumPath);
-
+    std::string albumPath;
+    std::vector<std::string> oldPictures;
+    if (OpenAreaFolder(kCategoryAlbumFolder, albumPath, oldPictures) <= 0) {
+        const std::string& met = LastRequestFailure();
+        session.failure =
+            WithReason(std::string("opening the album folder ") + kCategoryAlbumFolder,
+                       met.empty() ? "the album did not confirm the new folder" : met) +
+            "; the shop's categories were not changed";
+        return -1;
+    }
     std::vector<std::string> picturePaths;
     std::vector<PlannedCategory> plan = ListCategories(folder, categoryFolders, picturePaths);
     PicturePreparer preparer(std::move(picturePaths));
     if (!UploadCategoryPictures(plan, preparer, session, albumPath, retryWait)) {
         return -1;
     }
-    if (DeleteAllCategories() < 0) {
+    CategoryService service(session);
+    CategoryRequestFailure listFailure;
+    const std::optional<CategoryList> old = service.ReadList(listFailure);
+    if (!old) {
+        session.failure = WithReason("reading the shop's categories", listFailure.reason) +
+                          "; the shop's categories were not changed";
         return -1;
     }
-    RequestOptions options;
-    std::string answer;
-    const std::string body = "updatestr=" + CreatingRecords(plan);
-    const int result = HttpRequest(answer, CategoryAddress("update").c_str(), options, kMethodPost,
-                                   body.c_str(), false);
-    return result > 0 ? result : -1;
+    if (!ReplaceCategories(service, *old, CreatingRecords(plan), retryWait, session)) {
+        return -1;
+    }
+    // The old categories are gone: the pictures only they showed can go too. Any left behind
+    // are deleted by the next update, which finds them in the folder.
+    if (DeleteAlbumPictures(albumPath, oldPictures) < 0) {
+        ProcessTraceLog().Write("Old category pictures not all deleted");
+    }
+    return 1;
 }
 
 }  // namespace kesto

@@ -1,6 +1,7 @@
 #include "job/category_records.h"
 
 #include <algorithm>
+#include <set>
 
 #include "support/ascii_text.h"
 #include "support/text_conversion.h"
@@ -78,6 +79,50 @@ std::string DeletingRecords(const std::vector<std::string>& ids) {
     std::string records;
     for (const std::string& id : ids) {
         records += (records.empty() ? "" : "|") + id + "^^^^3^^^";
+    }
+    return records;
+}
+
+namespace {
+
+bool IsTopLevel(const ListedCategory& category) {
+    return category.parentId.empty() || category.parentId == "0";
+}
+
+}  // namespace
+
+std::string PutBackRecords(const std::vector<ListedCategory>& categories) {
+    std::set<std::string> topLevelIds;
+    for (const ListedCategory& category : categories) {
+        if (IsTopLevel(category)) {
+            topLevelIds.insert(category.id);
+        }
+    }
+    const auto goesUnderParent = [&topLevelIds](const ListedCategory& category) {
+        return !IsTopLevel(category) && topLevelIds.contains(category.parentId);
+    };
+    std::string records;
+    const auto append = [&records](const std::string& record) {
+        records += (records.empty() ? "" : "|") + record;
+    };
+    std::vector<bool> placed(categories.size(), false);  // a sub-category goes back once
+    int counter = 10000;
+    for (const ListedCategory& top : categories) {
+        if (goesUnderParent(top)) {
+            continue;
+        }
+        const int parent = counter++;
+        append(CreatingRecord(parent, 0, 1, top.name, top.pictureAddress));
+        if (!IsTopLevel(top)) {
+            continue;  // goes back as a top-level category; its own children are not under it
+        }
+        for (std::size_t i = 0; i < categories.size(); ++i) {
+            const ListedCategory& sub = categories[i];
+            if (!placed[i] && goesUnderParent(sub) && sub.parentId == top.id) {
+                placed[i] = true;
+                append(CreatingRecord(counter++, parent, 2, sub.name, sub.pictureAddress));
+            }
+        }
     }
     return records;
 }

@@ -1,6 +1,7 @@
 #pragma once
 // The category tree of a template's "class" folder and the caret-separated records the category
-// update takes: one creating record per category, one deleting record per existing category.
+// update takes: one creating record per category, one deleting record per existing category, and
+// the creating records that put a listed category tree back.
 
 #include <string>
 #include <string_view>
@@ -38,5 +39,19 @@ std::vector<std::string> ParseCategoryIds(std::string_view answer);
 
 // The records that delete the given categories, joined by '|': "id^^^^3^^^".
 std::string DeletingRecords(const std::vector<std::string>& ids);
+
+// One category as the shop's category list shows it.
+struct ListedCategory {
+    std::string id;
+    std::string parentId;  // "0" or empty for a top-level category
+    std::string name;
+    std::string pictureAddress;
+};
+
+// The creating records that make the listed categories again, with new ids from 10000: each
+// top-level category followed by its sub-categories, in list order. A category goes back under
+// its parent only when that parent is listed as a top-level category; any other (its parent
+// missing, or itself a sub-category) goes back as a top-level category, so that none is lost.
+std::string PutBackRecords(const std::vector<ListedCategory>& categories);
 
 }  // namespace kesto

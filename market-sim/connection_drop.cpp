@@ -34,7 +34,7 @@ bool PeerIs(int socket, const std::string& peerAddress, int peerPort) {
 
 }  // namespace
 
-bool DropConnection(const std::string& peerAddress, int peerPort) {
+bool DropConnection(const std::string& peerAddress, int peerPort, std::string_view firstBytes) {
     std::error_code error;
     for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd", error)) {
         int descriptor = -1;
@@ -47,6 +47,9 @@ bool DropConnection(const std::string& peerAddress, int peerPort) {
             // Reset rather than close politely, as a crashed or overloaded server would.
             linger hardClose{1, 0};
             setsockopt(descriptor, SOL_SOCKET, SO_LINGER, &hardClose, sizeof(hardClose));
+            if (!firstBytes.empty()) {
+                send(descriptor, firstBytes.data(), firstBytes.size(), MSG_NOSIGNAL);
+            }
             shutdown(descriptor, SHUT_RDWR);
             return true;
         }

@@ -49,6 +49,7 @@ Json::Value FaultsToJson(const FaultTable& faults) {
         entry["kind"] = std::string(FaultKindName(setting.fault.kind));
         entry["seconds"] = setting.fault.seconds;
         entry["count"] = setting.fault.count;
+        entry["skip"] = setting.fault.skip;
         list.append(entry);
     }
     Json::Value json(Json::objectValue);
@@ -120,7 +121,7 @@ void HandleControl(Exchange& exchange, const MarketContext& context,
     } else if (path == "/control/faults" && post) {
         const auto setting = ParseFaultSetting(exchange.request.get_param_value("set"));
         if (!setting) {
-            AnswerError(exchange, 400, "set must read <endpoint>=<kind>[:seconds][*count]");
+            AnswerError(exchange, 400, "set must read <endpoint>=<kind>[:seconds][*count][+skip]");
             return;
         }
         faults.Set(*setting);

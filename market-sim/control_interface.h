@@ -6,7 +6,7 @@
 //   GET  /control/violations                          the refused requests with their reasons
 //   POST /control/violations/clear
 //   GET  /control/faults                              the faults set
-//   POST /control/faults?set=<endpoint>=<kind>[:seconds][*count]
+//   POST /control/faults?set=<endpoint>=<kind>[:seconds][*count][+skip]
 //   POST /control/faults/clear
 //   GET  /control/requests                            the hosts' requests in order, with status
 //   POST /control/requests/clear

@@ -32,6 +32,9 @@ std::optional<FaultKind> ParseKind(std::string_view name) {
     if (name == "errorpage") {
         return FaultKind::kErrorPage;
     }
+    if (name == "cut") {
+        return FaultKind::kCut;
+    }
     return std::nullopt;
 }
 
@@ -54,6 +57,8 @@ std::string_view FaultKindName(FaultKind kind) {
             return "password";
         case FaultKind::kErrorPage:
             return "errorpage";
+        case FaultKind::kCut:
+            return "cut";
     }
     return "error";
 }
@@ -66,6 +71,14 @@ std::optional<FaultSetting> ParseFaultSetting(std::string_view text) {
     FaultSetting setting;
     setting.endpoint = std::string(text.substr(0, equals));
     std::string_view rest = text.substr(equals + 1);
+    if (const auto plus = rest.find('+'); plus != std::string_view::npos) {
+        const auto skip = ParseNumber(rest.substr(plus + 1));
+        if (!skip) {
+            return std::nullopt;
+        }
+        setting.fault.skip = *skip;
+        rest = rest.substr(0, plus);
+    }
     if (const auto star = rest.find('*'); star != std::string_view::npos) {
         const auto count = ParseNumber(rest.substr(star + 1));
         if (!count || *count == 0) {
@@ -118,6 +131,10 @@ std::optional<Fault> FaultTable::Take(std::string_view path) {
         entry = faults_.find(std::string(LastSegment(path)));
     }
     if (entry == faults_.end()) {
+        return std::nullopt;
+    }
+    if (entry->second.skip > 0) {
+        --entry->second.skip;
         return std::nullopt;
     }
     const Fault fault = entry->second;

@@ -1,7 +1,7 @@
 #pragma once
 // Misbehaviour on demand: an endpoint can be told to answer 500, to answer a gateway's 502 page,
-// to drop the connection, to stall before answering (and then answer), or to ask for the
-// transaction password.
+// to drop the connection, to cut it off after the answer's first line, to stall before answering
+// (and then answer), or to ask for the transaction password.
 
 #include <chrono>
 #include <condition_variable>
@@ -15,13 +15,17 @@
 namespace kesto::sim {
 
 // kErrorPage: a proxy's or gateway's "502 Bad Gateway" page, which carries no error code of
-// the marketplace's own.
-enum class FaultKind { kError, kDrop, kStall, kPassword, kErrorPage };
+// the marketplace's own. kDrop: the connection closes before a byte of answer, which an HTTP
+// client may take for a kept-alive connection the server had closed, and send the request again
+// on another one. kCut: the connection closes after the answer's status line, which no client
+// sends again.
+enum class FaultKind { kError, kDrop, kStall, kPassword, kErrorPage, kCut };
 
 struct Fault {
     FaultKind kind = FaultKind::kError;
     int seconds = 0;  // how long a stall lasts
     int count = -1;   // how many requests it hits; -1 for all
+    int skip = 0;     // how many requests pass untouched before it hits
 };
 
 struct FaultSetting {
@@ -29,8 +33,9 @@ struct FaultSetting {
     Fault fault;
 };
 
-// "endpoint=kind[:seconds][*count]", for example "picbanneredit=error", "UpReq=stall:5",
-// "photomanage=password", "moduleedit=drop*1", "picbanneredit=errorpage". No value when malformed.
+// "endpoint=kind[:seconds][*count][+skip]", for example "picbanneredit=error", "UpReq=stall:5",
+// "photomanage=password", "moduleedit=drop*1", "picbanneredit=errorpage", "update=error*3+1"
+// (the first request passes, the next three fail). No value when malformed.
 std::optional<FaultSetting> ParseFaultSetting(std::string_view text);
 std::string_view FaultKindName(FaultKind kind);
 

@@ -1,4 +1,4 @@
-// kesto-market [--port N] [--charset NAME] [--fault ENDPOINT=KIND[:SECONDS][*COUNT]]...
+// kesto-market [--port N] [--charset NAME] [--fault ENDPOINT=KIND[:SECONDS][*COUNT][+SKIP]]...
 //              [--password-required USER]... [--delay MILLISECONDS]
 // Serves the marketplace's five hosts as an HTTP proxy on 127.0.0.1 and prints the proxy
 // address to use on its first line.
@@ -28,10 +28,11 @@ struct Options {
 };
 
 int Usage(const std::string& problem) {
-    std::cerr << "kesto-market: " << problem << "\n"
-              << "usage: kesto-market [--port N] [--charset UTF-8|GBK] "
-                 "[--fault ENDPOINT=error|errorpage|drop|password|stall:SECONDS[*COUNT]]... "
-                 "[--password-required USER]... [--delay MILLISECONDS]\n";
+    std::cerr
+        << "kesto-market: " << problem << "\n"
+        << "usage: kesto-market [--port N] [--charset UTF-8|GBK] "
+           "[--fault ENDPOINT=error|errorpage|drop|cut|password|stall:SECONDS[*COUNT][+SKIP]]... "
+           "[--password-required USER]... [--delay MILLISECONDS]\n";
     return 2;
 }
 

@@ -122,6 +122,10 @@ bool MarketServer::ApplyFault(const httplib::Request& request, httplib::Response
             DropConnection(request.remote_addr, request.remote_port);
             response.status = 500;
             return true;
+        case FaultKind::kCut:
+            DropConnection(request.remote_addr, request.remote_port, "HTTP/1.1 200 OK\r\n");
+            response.status = 500;
+            return true;
         case FaultKind::kStall:
             faults_.Stall(fault->seconds);
             return false;

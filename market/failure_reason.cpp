@@ -9,6 +9,7 @@ namespace kesto {
 namespace {
 
 thread_local std::string lastFailure;
+thread_local bool lastOutcomeUnknown = false;
 
 std::string WithErrorNumber(std::string text, unsigned long error) {
     return std::move(text) + " (error " + std::to_string(error) + ")";
@@ -16,12 +17,17 @@ std::string WithErrorNumber(std::string text, unsigned long error) {
 
 }  // namespace
 
-void NoteRequestFailure(std::string reason) {
+void NoteRequestFailure(std::string reason, bool outcomeUnknown) {
     lastFailure = std::move(reason);
+    lastOutcomeUnknown = outcomeUnknown;
 }
 
 const std::string& LastRequestFailure() {
     return lastFailure;
+}
+
+bool LastRequestOutcomeUnknown() {
+    return lastOutcomeUnknown;
 }
 
 std::string DescribeNetError(unsigned long error, std::string_view host) {

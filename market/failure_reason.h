@@ -10,10 +10,13 @@
 
 namespace kesto {
 
-// Replaces the calling thread's note (an empty reason clears it).
-void NoteRequestFailure(std::string reason);
+// Replaces the calling thread's note (an empty reason clears it). outcomeUnknown tells that the
+// request went unanswered in time: the server may have carried it out, or may still do so.
+void NoteRequestFailure(std::string reason, bool outcomeUnknown = false);
 // The calling thread's note; empty when its last request left none.
 const std::string& LastRequestFailure();
+// Whether the calling thread's noted failure left the request's outcome unknown.
+bool LastRequestOutcomeUnknown();
 
 // The words for a net layer error number met while talking to host.
 std::string DescribeNetError(unsigned long error, std::string_view host);

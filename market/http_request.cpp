@@ -17,6 +17,7 @@ namespace {
 
 constexpr char kAgentName[] = "HttpClient";
 constexpr int kStatusOk = 200;
+constexpr int kStatusGatewayTimeout = 504;
 // The answer is handed to the code-page conversion, whose sizes are 32-bit.
 constexpr std::size_t kMaxAnswerBytes = INT_MAX;
 
@@ -43,7 +44,8 @@ bool SendWithCertificateRetries(net::Session& session, net::Request& request,
     while (!request.Send(headerBlock, body)) {
         const unsigned long error = session.LastError();
         ProcessTraceLog().Write("HttpSendRequest Failed,err=%d", static_cast<int>(error));
-        NoteRequestFailure(DescribeNetError(error, host));
+        // A request that timed out may have reached the server, which may still carry it out.
+        NoteRequestFailure(DescribeNetError(error, host), error == net::kErrorTimeout);
         const std::uint32_t ignore = IgnoreFlagFor(error);
         std::uint32_t flags = 0;
         if (ignore == 0 || !request.QuerySecurityFlags(flags) || (flags & ignore) != 0 ||
@@ -139,7 +141,8 @@ int SendRequest(const std::function<net::Session&()>& sessionFor, std::string& r
     const int code = status ? std::atoi(status->c_str()) : 0;
     if (code != kStatusOk) {
         ProcessTraceLog().Write("HTTP error,statuscode=%d", code);
-        NoteRequestFailure(DescribeStatus(code, parts->host));
+        // A gateway's time-out says the same of the server behind it.
+        NoteRequestFailure(DescribeStatus(code, parts->host), code == kStatusGatewayTimeout);
         return -1;
     }
     const std::string answer = ReadAvailable(*request);

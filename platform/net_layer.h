@@ -114,6 +114,10 @@ class Session {
                                                 std::string_view password) = 0;
     // The error code the calling thread's last failed operation left behind.
     virtual unsigned long LastError() const = 0;
+    // The time without progress after which the requests of connections made from now on fail
+    // with kErrorTimeout: kStallTimeoutSeconds until changed. Tests shorten it to meet a stalled
+    // server in seconds rather than minutes.
+    virtual void SetStallTimeout(long seconds) = 0;
 };
 
 std::unique_ptr<Session> OpenSession(std::string_view agent);

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cctype>
 #include <cstring>
 #include <mutex>
@@ -149,6 +150,7 @@ struct Endpoint {
     std::string user;
     std::string password;
     std::string agent;
+    long stallSeconds = kStallTimeoutSeconds;
 };
 
 class CurlRequest final : public Request {
@@ -336,7 +338,7 @@ class CurlRequest final : public Request {
         curl_easy_setopt(easy, CURLOPT_USERAGENT, endpoint_.agent.c_str());
         curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT, kConnectTimeoutSeconds);
         curl_easy_setopt(easy, CURLOPT_LOW_SPEED_LIMIT, 1L);
-        curl_easy_setopt(easy, CURLOPT_LOW_SPEED_TIME, kStallTimeoutSeconds);
+        curl_easy_setopt(easy, CURLOPT_LOW_SPEED_TIME, endpoint_.stallSeconds);
         curl_easy_setopt(easy, CURLOPT_FORBID_REUSE, (flags_ & kFlagKeepConnection) != 0 ? 0L : 1L);
         if (!endpoint_.user.empty()) {
             curl_easy_setopt(easy, CURLOPT_USERNAME, endpoint_.user.c_str());
@@ -396,14 +398,18 @@ class CurlSession final : public Session {
             Fail(kErrorInvalidUrl);
             return nullptr;
         }
-        return std::make_unique<CurlConnection>(
-            Endpoint{std::string(host), port, std::string(user), std::string(password), agent_});
+        return std::make_unique<CurlConnection>(Endpoint{std::string(host), port, std::string(user),
+                                                         std::string(password), agent_,
+                                                         stallSeconds_.load()});
     }
 
     unsigned long LastError() const override { return lastError; }
 
+    void SetStallTimeout(long seconds) override { stallSeconds_ = seconds; }
+
   private:
     std::string agent_;
+    std::atomic<long> stallSeconds_{kStallTimeoutSeconds};
 };
 
 struct UrlDeleter {

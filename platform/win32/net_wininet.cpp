@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <wininet.h>
 
+#include <atomic>
 #include <ctime>
 #include <vector>
 
@@ -48,10 +49,10 @@ void SetTimeout(HINTERNET handle, DWORD option, long seconds) {
 
 // A server that accepts and never answers must not hold a job for ever. Set on every handle:
 // not every WinINet passes a session's time-outs on to its connections and requests.
-void SetTimeouts(HINTERNET handle) {
+void SetTimeouts(HINTERNET handle, long stallSeconds) {
     SetTimeout(handle, INTERNET_OPTION_CONNECT_TIMEOUT, kConnectTimeoutSeconds);
-    SetTimeout(handle, INTERNET_OPTION_SEND_TIMEOUT, kStallTimeoutSeconds);
-    SetTimeout(handle, INTERNET_OPTION_RECEIVE_TIMEOUT, kStallTimeoutSeconds);
+    SetTimeout(handle, INTERNET_OPTION_SEND_TIMEOUT, stallSeconds);
+    SetTimeout(handle, INTERNET_OPTION_RECEIVE_TIMEOUT, stallSeconds);
 }
 
 class WinInetRequest final : public Request {
@@ -152,7 +153,8 @@ class WinInetRequest final : public Request {
 
 class WinInetConnection final : public Connection {
   public:
-    explicit WinInetConnection(InternetHandle handle) : handle_(std::move(handle)) {}
+    WinInetConnection(InternetHandle handle, long stallSeconds)
+        : handle_(std::move(handle)), stallSeconds_(stallSeconds) {}
 
     std::unique_ptr<Request> OpenRequest(std::string_view verb, std::string_view path,
                                          std::uint32_t flags) override {
@@ -164,12 +166,13 @@ class WinInetConnection final : public Connection {
         if (!request) {
             return nullptr;
         }
-        SetTimeouts(request.get());
+        SetTimeouts(request.get(), stallSeconds_);
         return std::make_unique<WinInetRequest>(std::move(request));
     }
 
   private:
     InternetHandle handle_;
+    long stallSeconds_;
 };
 
 class WinInetSession final : public Session {
@@ -179,7 +182,7 @@ class WinInetSession final : public Session {
         handle_.reset(
             InternetOpenW(wideAgent.c_str(), INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
         if (handle_) {
-            SetTimeouts(handle_.get());
+            SetTimeouts(handle_.get(), stallSeconds_);
         }
     }
 
@@ -199,14 +202,23 @@ class WinInetSession final : public Session {
         if (!connection) {
             return nullptr;
         }
-        SetTimeouts(connection.get());
-        return std::make_unique<WinInetConnection>(std::move(connection));
+        const long stallSeconds = stallSeconds_;
+        SetTimeouts(connection.get(), stallSeconds);
+        return std::make_unique<WinInetConnection>(std::move(connection), stallSeconds);
     }
 
     unsigned long LastError() const override { return GetLastError(); }
 
+    void SetStallTimeout(long seconds) override {
+        stallSeconds_ = seconds;
+        if (handle_) {
+            SetTimeouts(handle_.get(), seconds);
+        }
+    }
+
   private:
     InternetHandle handle_;
+    std::atomic<long> stallSeconds_{kStallTimeoutSeconds};
 };
 
 // "Wdy, DD Mon YYYY HH:MM:SS GMT" for a cookie's expiry.

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
+#include "job/category_answers.h"
+
 namespace kesto {
 namespace {
 
@@ -64,6 +68,107 @@ TEST(CategoryRecordsTest, ReadsQuotedIdsAndBuildsDeletingRecords) {
     }
     EXPECT_EQ(DeletingRecords({"12", "34"}), "12^^^^3^^^|34^^^^3^^^");
     EXPECT_EQ(DeletingRecords({}), "");
+}
+
+// "parent/name@picture" of each category, with the parent's name for a sub-category.
+Names Described(const CategoryList& list) {
+    Names described;
+    for (const ListedCategory& category : list.categories) {
+        described.push_back(category.parentId + "/" + category.name + "@" +
+                            category.pictureAddress);
+    }
+    return described;
+}
+
+TEST(CategoryListTest, ReadsAListAndRefusesEverythingElse) {
+    const struct {
+        std::string answer;
+        std::optional<Names> ids;  // nothing: not a list
+        Names categories;          // parent/name@picture
+    } cases[] = {
+        {R"({"errCode":"0","msg":"","data":{"cates":[{"cate_id":"5","parent_id":"0","name":"鞋","pic":"http://a/1.jpg"},{"cate_id":"6","parent_id":"5","name":"Boots","pic":""}]}})",
+         Names{"5", "6"},
+         {"0/鞋@http://a/1.jpg", "5/Boots@"}},
+        {R"({"errCode":"0","data":{"cates":[]}})", Names{}, {}},
+        // A bare id, a key in capitals, an error code as a number, no parent.
+        {R"({"errcode":0,"list":[{"CATE_ID":12,"name":"a"}]})", Names{"12"}, {"0/a@"}},
+        // Sub-categories nested in their category take it as their parent.
+        {R"({"errCode":"0","cates":[{"cate_id":"1","name":"a","children":[{"cate_id":"2","name":"b"}]}]})",
+         Names{"1", "2"},
+         {"0/a@", "1/b@"}},
+        {R"({"errCode":"-1","msg":"not logged in"})", std::nullopt, {}},
+        {R"({"data":{"cates":[]}})", std::nullopt, {}},  // no error code
+        {"<html><body><p>交易密码验证</p><p>请输入交易密码</p></body></html>", std::nullopt, {}},
+        {"<html><head><title>502 Bad Gateway</title></head></html>", std::nullopt, {}},
+        {"", std::nullopt, {}},
+        {R"({"errCode":"0","cates":[]} trailing)", std::nullopt, {}},
+        // Ids the deleting records could not carry, or that the id rule reads otherwise.
+        {R"({"errCode":"0","cates":[{"cate_id":"1^2"}]})", std::nullopt, {}},
+        {R"({"errCode":"0","cates":[{"cate_id" : "1"}]})", std::nullopt, {}},
+        {R"({"errCode":"0","cates":[{"cate_id":1.5}]})", std::nullopt, {}},
+        {R"({"errCode":"0","cates":[{"cate_id":"1","name":7}]})", std::nullopt, {}},
+        {R"({"errCode":"0","cates":[{"cate_id":{"id":"1"}}]})", std::nullopt, {}},
+        {std::string(R"({"errCode":"0","x":)") + std::string(500, '[') + std::string(500, ']') +
+             "}",
+         std::nullopt,
+         {}},
+    };
+    for (const auto& c : cases) {
+        const std::optional<CategoryList> list = ParseCategoryList(c.answer);
+        ASSERT_EQ(list.has_value(), c.ids.has_value()) << c.answer;
+        if (list) {
+            EXPECT_EQ(list->ids, *c.ids) << c.answer;
+            EXPECT_EQ(Described(*list), c.categories) << c.answer;
+        }
+    }
+}
+
+TEST(CategoryListTest, OnlyAZeroErrorCodeIsASuccessfulUpdate) {
+    const struct {
+        std::string answer;
+        std::string problem;
+    } cases[] = {
+        {R"({"errCode":"0","msg":"ok"})", ""},
+        {R"({"errcode":0})", ""},
+        {R"({"errCode":"-1","msg":"no category has the id 5"})",
+         "the marketplace refused it (errCode -1: no category has the id 5)"},
+        {R"({"errCode":7})", "the marketplace refused it (errCode 7)"},
+        {R"({"msg":"ok"})", "the marketplace's answer is not a success answer"},
+        {"<html><title>502 Bad Gateway</title></html>",
+         "the marketplace's answer is not a success answer"},
+        {"", "the marketplace answered with nothing"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(UpdateAnswerProblem(c.answer), c.problem) << c.answer;
+    }
+    // A long message is quoted in part, cut between characters.
+    const std::string problem = UpdateAnswerProblem(
+        R"({"errCode":"1","msg":")" + std::string(100, 'x') + std::string(300, '\xE9') + "\"}");
+    EXPECT_LT(problem.size(), 260u);
+    EXPECT_EQ(problem.substr(problem.size() - 4), "...)");
+}
+
+TEST(CategoryRecordsTest, PutsTheListedTreeBack) {
+    const struct {
+        std::vector<ListedCategory> listed;
+        std::string records;
+    } cases[] = {
+        {{{"5", "0", "A", "http://a/1.jpg"}, {"6", "5", "B", ""}, {"7", "", "C", ""}},
+         "10000^0^1^0^2^A^http%3A%2F%2Fa%2F1%2Ejpg^|10001^10000^2^0^2^B^^|10002^0^1^0^2^C^^"},
+        // A sub-category listed before its parent goes back after it.
+        {{{"6", "5", "B", ""}, {"5", "0", "A", ""}}, "10000^0^1^0^2^A^^|10001^10000^2^0^2^B^^"},
+        // Without a listed top-level parent a category goes back at the top, not lost.
+        {{{"5", "0", "A", ""}, {"6", "5", "B", ""}, {"8", "6", "C", ""}, {"9", "99", "D", ""}},
+         "10000^0^1^0^2^A^^|10001^10000^2^0^2^B^^|10002^0^1^0^2^C^^|10003^0^1^0^2^D^^"},
+        // A category listed twice takes its sub-categories once.
+        {{{"5", "0", "A", ""}, {"5", "0", "A", ""}, {"6", "5", "B", ""}},
+         "10000^0^1^0^2^A^^|10001^10000^2^0^2^B^^|10002^0^1^0^2^A^^"},
+        {{{"5", "0", "鞋", ""}}, "10000^0^1^0^2^%E9%9E%8B^^"},
+        {{}, ""},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(PutBackRecords(c.listed), c.records) << c.records;
+    }
 }
 
 }  // namespace

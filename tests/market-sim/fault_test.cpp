@@ -27,11 +27,25 @@ TEST_F(FaultTest, ErrorAnswers500ForTheCountGivenThenStops) {
     EXPECT_EQ(market.Get(kPage)->status, 200);
 }
 
+TEST_F(FaultTest, SkipLetsTheFirstRequestsPass) {
+    SetFault("photomanage=error*1+2");
+    EXPECT_EQ(market.Get(kPage)->status, 200);
+    EXPECT_EQ(market.Get(kPage)->status, 200);
+    EXPECT_EQ(market.Get(kPage)->status, 500);
+    EXPECT_EQ(market.Get(kPage)->status, 200);
+}
+
 TEST_F(FaultTest, DropClosesTheConnectionWithoutAnAnswer) {
     SetFault("photomanage=drop");
     const auto result = market.Get(kPage);
     EXPECT_FALSE(result);
     ASSERT_EQ(market.Control("POST", "/control/faults/clear")->status, 200);
+    EXPECT_EQ(market.Get(kPage)->status, 200);
+}
+
+TEST_F(FaultTest, CutEndsTheAnswerAfterItsFirstLine) {
+    SetFault("photomanage=cut*1");
+    EXPECT_FALSE(market.Get(kPage));
     EXPECT_EQ(market.Get(kPage)->status, 200);
 }
 

@@ -201,8 +201,14 @@ TEST(FaultSettingTest, ParsesKindsSecondsAndCounts) {
     EXPECT_EQ(stall->fault.seconds, 5);
     EXPECT_EQ(stall->fault.count, 2);
     EXPECT_EQ(ParseFaultSetting("picbanneredit=error")->fault.count, -1);
-    for (const char* bad : {"", "=error", "x=boom", "x=stall", "x=error:3", "x=drop*0",
-                            "x=stall:-1", "x=stall:99999"}) {
+    const auto later = ParseFaultSetting("update=stall:2*3+1");
+    ASSERT_TRUE(later);
+    EXPECT_EQ(later->fault.seconds, 2);
+    EXPECT_EQ(later->fault.count, 3);
+    EXPECT_EQ(later->fault.skip, 1);
+    for (const char* bad :
+         {"", "=error", "x=boom", "x=stall", "x=error:3", "x=drop*0", "x=stall:-1", "x=stall:99999",
+          "x=error+", "x=error+-1", "x=error*1+x"}) {
         EXPECT_FALSE(ParseFaultSetting(bad)) << bad;
     }
 }

@@ -6,6 +6,7 @@
 #include <deque>
 #include <vector>
 
+#include "market/failure_reason.h"
 #include "market/http_request.h"
 
 namespace kesto {
@@ -81,6 +82,7 @@ class ScriptedSession final : public net::Session {
         return std::make_unique<ScriptedConnection>(script_);
     }
     unsigned long LastError() const override { return script_.lastError; }
+    void SetStallTimeout(long) override {}
 
   private:
     Script& script_;
@@ -111,6 +113,28 @@ TEST(HttpRequestRetry, EachCertificateErrorAddsItsIgnoreFlagOnce) {
                   c.code);
         EXPECT_EQ(script.securityAtSend, c.securityAtSend);
         EXPECT_EQ(result, c.code == 1 ? "done" : "");
+    }
+}
+
+TEST(HttpRequestRetry, OnlyATimeOutLeavesTheOutcomeUnknown) {
+    const struct {
+        std::deque<unsigned long> errors;
+        bool unknown;
+    } cases[] = {
+        {{net::kErrorTimeout}, true},
+        {{net::kErrorCannotConnect}, false},
+        {{net::kErrorConnectionReset}, false},
+        {{}, false},
+    };
+    for (const auto& c : cases) {
+        NoteRequestFailure("an earlier failure", true);
+        Script script{c.errors, {}, 0};
+        ScriptedSession session(script);
+        RequestOptions options;
+        std::string result;
+        HttpRequest(session, result, "http://manage.kesto.example/x", options, kMethodGet, nullptr,
+                    false);
+        EXPECT_EQ(LastRequestOutcomeUnknown(), c.unknown) << LastRequestFailure();
     }
 }
 

@@ -1,0 +1,79 @@
+#include "job/category_service.h"
+
+#include "market/failure_reason.h"
+#include "market/hosts.h"
+#include "market/http_request.h"
+#include "market/password_request.h"
+#include "market/transaction_password.h"
+
+namespace kesto {
+
+namespace {
+
+// The category endpoints carry this fixed token, not the session's.
+std::string CategoryAddress(std::string_view endpoint) {
+    return hosts::Address(hosts::kManage, "/cgi-bin/mycategory/" + std::string(endpoint) +
+                                              "?g_tk=7302518846&g_ty=ajax");
+}
+
+// What the request layer noted about the request that just failed.
+CategoryRequestFailure NotedFailure() {
+    const std::string& reason = LastRequestFailure();
+    return {reason.empty() ? "the request could not be made" : reason, LastRequestOutcomeUnknown()};
+}
+
+}  // namespace
+
+std::optional<CategoryList> CategoryService::ReadList(CategoryRequestFailure& failure) {
+    RequestOptions options;
+    std::string answer;
+    if (HttpRequest(answer, CategoryAddress("showjson").c_str(), options, kMethodGet, nullptr,
+                    false) <= 0) {
+        failure = NotedFailure();
+        return std::nullopt;
+    }
+    if (AsksForPassword(answer)) {
+        failure = {kTransactionPasswordReason, false};
+        return std::nullopt;
+    }
+    std::optional<CategoryList> list = ParseCategoryList(answer);
+    if (!list) {
+        failure = {"the marketplace's answer is not a category list", false};
+    }
+    return list;
+}
+
+bool CategoryService::Update(const std::string& records, bool encodeValues,
+                             CategoryRequestFailure& failure) {
+    RequestOptions options;
+    std::string answer;
+    const std::string body = "updatestr=" + records;
+    if (HttpRequest(answer, CategoryAddress("update").c_str(), options, kMethodPost, body.c_str(),
+                    encodeValues) <= 0) {
+        failure = NotedFailure();
+        return false;
+    }
+    if (AsksForPassword(answer)) {
+        failure = {kTransactionPasswordReason, false};
+        return false;
+    }
+    std::string problem = UpdateAnswerProblem(answer);
+    if (!problem.empty()) {
+        failure = {std::move(problem), false};
+        return false;
+    }
+    return true;
+}
+
+bool CategoryService::AsksForPassword(const std::string& answer) {
+    if (!IsTransactionPasswordPage(answer)) {
+        return false;
+    }
+    if (!passwordMet_) {
+        MeetsTransactionPassword(session_, answer);
+        passwordMet_ = true;
+    }
+    return true;
+}
+
+}  // namespace kesto

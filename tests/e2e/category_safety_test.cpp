@@ -1,0 +1,232 @@
+// The category update against kesto-market when something fails part-way: the shop keeps
+// categories, and the pictures they show, and the failure says why. Judged by the shop's
+// categories and album afterwards.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <memory>
+#include <thread>
+
+#include "job/categories.h"
+#include "job/progress.h"
+#include "market/http_request.h"
+#include "market/shop_session.h"
+#include "platform/net_layer.h"
+#include "support/file_path.h"
+#include "tests/common/recording_progress.h"
+#include "tests/e2e/logged_in_market.h"
+
+namespace kesto {
+namespace {
+
+using testing::LoggedInMarket;
+using Lines = std::vector<std::string>;
+
+constexpr std::chrono::milliseconds kNoWait{0};
+
+std::string ClassFolder(const std::string& templateName) {
+    return PathToUtf8(std::filesystem::path(KESTO_SOURCE_DIR) / "template" / templateName /
+                      "class");
+}
+
+// "parent name/name@picture" of each category, sorted: what the shop shows, whatever the ids.
+Lines ShownCategories(const Json::Value& shop) {
+    const Json::Value& categories = shop["categories"];
+    const auto nameOf = [&categories](const std::string& id) {
+        for (const Json::Value& category : categories) {
+            if (category["id"].asString() == id) {
+                return category["name"].asString();
+            }
+        }
+        return std::string();
+    };
+    Lines shown;
+    for (const Json::Value& category : categories) {
+        shown.push_back(nameOf(category["parentId"].asString()) + "/" +
+                        category["name"].asString() + "@" + category["pictureAddress"].asString());
+    }
+    std::sort(shown.begin(), shown.end());
+    return shown;
+}
+
+Lines PictureAddresses(const Json::Value& shop) {
+    Lines addresses;
+    for (const Json::Value& category : shop["categories"]) {
+        addresses.push_back(category["pictureAddress"].asString());
+    }
+    return addresses;
+}
+
+// The picture addresses that answer with something other than the picture.
+Lines MissingPictures(LoggedInMarket& market, const Lines& addresses) {
+    Lines missing;
+    for (const std::string& address : addresses) {
+        const auto answer = market.market.Get(address);
+        if (!answer || answer->status != 200) {
+            missing.push_back(address);
+        }
+    }
+    return missing;
+}
+
+struct Outcome {
+    int result = 0;
+    std::string failure;
+    std::shared_ptr<testing::RecordingProgress> progress;
+};
+
+Outcome Update(const std::string& templateName) {
+    ShopSession session;
+    auto progress = std::make_shared<testing::RecordingProgress>();
+    session.progress = progress;
+    const int result = UpdateCategories(ClassFolder(templateName), session, kNoWait);
+    return {result, session.failure, progress};
+}
+
+bool Posted(const Outcome& outcome, int number) {
+    const auto& messages = outcome.progress->messages;
+    return std::any_of(messages.begin(), messages.end(),
+                       [number](const ProgressMessage& m) { return m.number == number; });
+}
+
+std::size_t CountRequests(LoggedInMarket& market, const std::string& part) {
+    const Lines requests = market.Requests();
+    return static_cast<std::size_t>(std::count_if(
+        requests.begin(), requests.end(),
+        [&part](const std::string& request) { return request.find(part) != std::string::npos; }));
+}
+
+// A shop whose categories came from one update, so that they show pictures of the album.
+class DecoratedShop {
+  public:
+    DecoratedShop() {
+        const Outcome first = Update("spring-garden");
+        if (first.result != 1) {
+            throw std::runtime_error("the first update failed: " + first.failure);
+        }
+        shop = market.Shop();
+        market.ClearRequests();
+    }
+
+    // Whether the shop shows what it showed before, every picture still in the album.
+    void ExpectAsBefore(const std::string& context) {
+        const Json::Value now = market.Shop();
+        EXPECT_EQ(ShownCategories(now), ShownCategories(shop)) << context;
+        EXPECT_EQ(MissingPictures(market, PictureAddresses(now)), Lines{}) << context;
+    }
+
+    LoggedInMarket market;
+    Json::Value shop;  // as the first update left it
+};
+
+// Requests time out after one second without progress instead of a minute (libcurl judges
+// progress by the speed of the last five seconds, so a stalled request fails after about six).
+class ShortStallTimeout {
+  public:
+    ShortStallTimeout() { SharedSession().SetStallTimeout(1); }
+    ~ShortStallTimeout() { SharedSession().SetStallTimeout(net::kStallTimeoutSeconds); }
+    ShortStallTimeout(const ShortStallTimeout&) = delete;
+    ShortStallTimeout& operator=(const ShortStallTimeout&) = delete;
+};
+
+TEST(CategorySafetyTest, PictureFailingThreeTimesKeepsTheOldCategoriesAndTheirPictures) {
+    DecoratedShop shop;
+    shop.market.SetFault("UploadPicActivex=error*3");
+    const Outcome outcome = Update("ocean-blue");
+    EXPECT_EQ(outcome.result, -1);
+    EXPECT_NE(outcome.failure.find("uploading the category picture"), std::string::npos)
+        << outcome.failure;
+    shop.ExpectAsBefore("picture");
+    EXPECT_EQ(CountRequests(shop.market, "mycategory"), 0u);
+}
+
+// A connection that closes before a byte of answer may be taken by the client's HTTP library for
+// a kept-alive connection the server had closed, and the request sent again on another: "cut"
+// loses the connection mid-answer, so each attempt meets exactly one fault.
+TEST(CategorySafetyTest, FailedCreatingUpdatePutsTheOldCategoriesBack) {
+    // The first update request (the delete) passes; the creating update fails three times.
+    for (const std::string kind : {"error", "errorpage", "cut", "password"}) {
+        DecoratedShop shop;
+        shop.market.SetFault("update=" + kind + "*3+1");
+        const Outcome outcome = Update("ocean-blue");
+        EXPECT_EQ(outcome.result, -1) << kind;
+        EXPECT_NE(outcome.failure.find("creating the new categories (3 attempts): "),
+                  std::string::npos)
+            << outcome.failure;
+        EXPECT_NE(outcome.failure.find("the old categories were put back"), std::string::npos)
+            << outcome.failure;
+        EXPECT_EQ(Posted(outcome, kTransactionPassword), kind == "password") << kind;
+        // delete, three creating attempts, put-back
+        EXPECT_EQ(CountRequests(shop.market, "mycategory/update"), 5u) << kind;
+        shop.ExpectAsBefore(kind);
+    }
+}
+
+TEST(CategorySafetyTest, CreatingUpdateIsRetriedAndOnlyThenAreTheOldPicturesDeleted) {
+    DecoratedShop shop;
+    shop.market.SetFault("update=error*2+1");
+    const Outcome outcome = Update("ocean-blue");
+    EXPECT_EQ(outcome.result, 1) << outcome.failure;
+    const Json::Value now = shop.market.Shop();
+    EXPECT_EQ(ShownCategories(now).size(), 5u);
+    EXPECT_EQ(MissingPictures(shop.market, PictureAddresses(now)), Lines{});
+    // The pictures only the old categories showed are gone.
+    EXPECT_EQ(MissingPictures(shop.market, PictureAddresses(shop.shop)).size(), 5u);
+}
+
+TEST(CategorySafetyTest, RefusedDeletingUpdateKeepsTheShopAsItWas) {
+    for (const std::string kind : {"cut", "password", "errorpage"}) {
+        DecoratedShop shop;
+        shop.market.SetFault("update=" + kind + "*1");
+        const Outcome outcome = Update("ocean-blue");
+        EXPECT_EQ(outcome.result, -1) << kind;
+        EXPECT_EQ(outcome.failure.rfind("deleting the old categories: ", 0), 0u) << outcome.failure;
+        EXPECT_EQ(CountRequests(shop.market, "mycategory/update"), 1u) << kind;
+        shop.ExpectAsBefore(kind);
+    }
+}
+
+TEST(CategorySafetyTest, StalledDeletingUpdateNeverLeavesTheShopWithoutCategories) {
+    DecoratedShop shop;
+    const ShortStallTimeout timeout;
+    // The delete gets no answer in time; kesto-market carries it out some seconds later, after
+    // the list has been read again and the new tree created.
+    shop.market.SetFault("update=stall:9*1");
+    const Outcome outcome = Update("ocean-blue");
+    EXPECT_EQ(outcome.result, -1);
+    EXPECT_NE(outcome.failure.find("within"), std::string::npos) << outcome.failure;
+    const Lines oldTree = ShownCategories(shop.shop);
+    Lines shown = ShownCategories(shop.market.Shop());
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (shown.size() > 5 && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        shown = ShownCategories(shop.market.Shop());
+        ASSERT_FALSE(shown.empty());
+    }
+    // Only the new tree is left, every picture it shows in the album.
+    EXPECT_EQ(shown.size(), 5u);
+    for (const std::string& category : oldTree) {
+        EXPECT_EQ(std::find(shown.begin(), shown.end(), category), shown.end()) << category;
+    }
+    EXPECT_EQ(MissingPictures(shop.market, PictureAddresses(shop.market.Shop())), Lines{});
+}
+
+TEST(CategorySafetyTest, CategoryListThatIsNoListFailsBeforeAnyChange) {
+    for (const std::string kind : {"password", "errorpage", "drop"}) {
+        DecoratedShop shop;
+        shop.market.SetFault("showjson=" + kind);
+        const Outcome outcome = Update("ocean-blue");
+        EXPECT_EQ(outcome.result, -1) << kind;
+        EXPECT_EQ(outcome.failure.rfind("reading the shop's categories: ", 0), 0u)
+            << outcome.failure;
+        EXPECT_EQ(Posted(outcome, kTransactionPassword), kind == "password") << kind;
+        EXPECT_EQ(CountRequests(shop.market, "mycategory/update"), 0u) << kind;
+        shop.ExpectAsBefore(kind);
+    }
+}
+
+}  // namespace
+}  // namespace kesto
