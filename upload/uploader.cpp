@@ -14,16 +14,25 @@
 
 namespace kesto {
 
-// A queued file opened for reading, with its size. Sizes are taken as 32-bit values on the wire
+// A queued file opened for reading, with its size. Only a regular file is opened: a FIFO would
+// block the upload until something writes to it. Sizes are taken as 32-bit values on the wire
 // side, so a file of 4 GiB or more is refused rather than sent wrong.
 class UploadFile {
   public:
     static constexpr std::uint64_t kMaxBytes = 0xFFFFFFFFu;
 
-    explicit UploadFile(const std::string& path) : stream_(PathFromUtf8(path), std::ios::binary) {
+    explicit UploadFile(const std::string& path) {
+        const std::filesystem::path file = PathFromUtf8(path);
         std::error_code error;
-        const std::uintmax_t bytes = std::filesystem::file_size(PathFromUtf8(path), error);
-        open_ = stream_.is_open() && !error && bytes <= kMaxBytes;
+        if (!std::filesystem::is_regular_file(file, error)) {
+            return;
+        }
+        const std::uintmax_t bytes = std::filesystem::file_size(file, error);
+        if (error || bytes > kMaxBytes) {
+            return;
+        }
+        stream_.open(file, std::ios::binary);
+        open_ = stream_.is_open();
         size_ = open_ ? bytes : 0;
     }
 
