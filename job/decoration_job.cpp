@@ -6,6 +6,7 @@
 #include <random>
 
 #include "market/hosts.h"
+#include "market/request_time_bound.h"
 #include "support/ascii_text.h"
 #include "support/file_path.h"
 #include "upload/file_listing.h"
@@ -23,16 +24,22 @@ int DrawShopFrontNumber() {
 }
 
 // Runs one area between its start and end messages, a failed one followed by its reason; true
-// when it succeeded.
+// when it succeeded. An area whose request the job's time bound refused or cut short fails, even
+// where the area went on without that request.
 template <typename Update>
-bool RunArea(DecorationSteps& steps, ProgressSink& progress, int number, Update update) {
+bool RunArea(DecorationSteps& steps, ProgressSink& progress, int number,
+             std::chrono::milliseconds timeBound, Update update) {
     progress.Post({number, 0, 0, {}});
     const int result = update();
-    progress.Post({number, 1, result, {}});
-    if (result > 0) {
+    const bool late = TimeBoundMissed();
+    progress.Post({number, 1, late && result > 0 ? -1 : result, {}});
+    if (result > 0 && !late) {
         return true;
     }
-    std::string reason = steps.FailureReason();
+    std::string reason = result > 0 ? std::string() : steps.FailureReason();
+    if (reason.empty() && late) {
+        reason = DescribeMissedTimeBound(timeBound);
+    }
     progress.Post({kFailureReason, 0, 0,
                    reason.empty() ? "no reason was recorded; the trace log may say more"
                                   : std::move(reason)});
@@ -51,7 +58,7 @@ bool RunShopSign(const JobRequest& request, DecorationSteps& steps, ProgressSink
         progress.Post({kNoShopSignPicture, 0, 0, {}});
         return true;
     }
-    return RunArea(steps, progress, kShopSignProgress,
+    return RunArea(steps, progress, kShopSignProgress, request.timeBound,
                    [&] { return steps.UpdateShopSign(folder + picture); });
 }
 
@@ -79,18 +86,19 @@ std::string ShopFrontAddress(const std::string& userNumber, int randomValue) {
 }
 
 void RunDecorationJob(const JobRequest& request, DecorationSteps& steps, ProgressSink& progress) {
+    const RequestTimeBound timeBound(request.timeBound);
     steps.SaveShopLayout(request.shopSign, request.mainPage);
     if (request.shopSign && !RunShopSign(request, steps, progress)) {
         return;
     }
-    if (request.mainPage && !RunArea(steps, progress, kMainPageProgress, [&] {
+    if (request.mainPage && !RunArea(steps, progress, kMainPageProgress, request.timeBound, [&] {
             return steps.UpdateMainPage(request.templatePath + "main");
         })) {
         return;
     }
-    if (request.categories && !RunArea(steps, progress, kCategoriesProgress, [&] {
-            return steps.UpdateCategories(request.templatePath + "class");
-        })) {
+    if (request.categories &&
+        !RunArea(steps, progress, kCategoriesProgress, request.timeBound,
+                 [&] { return steps.UpdateCategories(request.templatePath + "class"); })) {
         return;
     }
     progress.Post(

@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include "market/failure_reason.h"
+#include "market/request_time_bound.h"
 #include "market/url_split.h"
 #include "support/ascii_text.h"
 #include "support/file_path.h"
@@ -160,11 +162,27 @@ int Uploader::Upload(const char* url) {
             }
         }
     }
+    if (result < 0) {
+        BlameTimeBound();  // a request refused or cut short by the job's time bound says so
+    }
     files.clear();
     fileNames.clear();
     autoNameCount = 0;
     batchMode = false;
     return result;
+}
+
+std::unique_ptr<net::Request> Uploader::OpenBoundedRequest(net::Connection& connection,
+                                                           const UploadTarget& target) {
+    if (!RequestMayStart()) {
+        return nullptr;
+    }
+    std::unique_ptr<net::Request> request =
+        connection.OpenRequest("POST", target.parts.path, target.flags);
+    if (request) {
+        LimitToTimeLeft(*request);
+    }
+    return request;
 }
 
 std::unique_ptr<net::Connection> Uploader::ConnectTo(const UploadTarget& target) {
@@ -186,8 +204,7 @@ int Uploader::SendOneFile(const char* url, const std::string& path,
     if (!connection) {
         return -1;
     }
-    const std::unique_ptr<net::Request> request =
-        connection->OpenRequest("POST", target->parts.path, target->flags);
+    const std::unique_ptr<net::Request> request = OpenBoundedRequest(*connection, *target);
     if (!request) {
         return -1;
     }
@@ -200,13 +217,13 @@ int Uploader::SendOneFile(const char* url, const std::string& path,
     if (file.size() <= kMaxSingleBytes) {
         const std::string head = multipart::SingleHead(
             boundary, partName, multipart::FileNameOf(path), multipart::MimeTypeOf(path));
-        return SendSingle(*request, file, head, fieldsBlock);
+        return SendSingle(*request, file, head, fieldsBlock, target->parts.host);
     }
     return SendChunked(*connection, *target, path, file, partName, fieldsBlock);
 }
 
 int Uploader::SendSingle(net::Request& request, UploadFile& file, const std::string& head,
-                         const std::string& fieldsBlock) {
+                         const std::string& fieldsBlock, std::string_view host) {
     const std::string tail = multipart::Tail(boundary);
     if (!request.BeginSend(head.size() + file.size() + fieldsBlock.size() + tail.size())) {
         ProcessTraceLog().Write("Send content len error.");
@@ -236,7 +253,7 @@ int Uploader::SendSingle(net::Request& request, UploadFile& file, const std::str
     if (!request.Write(tail) || !request.EndSend()) {
         return 0;
     }
-    const std::optional<std::string> answer = ReadAnswer(request);
+    const std::optional<std::string> answer = ReadAnswer(request, host);
     return answer ? ParseAnswer(*answer) : 0;
 }
 
@@ -250,8 +267,7 @@ int Uploader::SendChunked(net::Connection& connection, const UploadTarget& targe
     std::string body;
     int code = 1;
     for (std::uint64_t offset = 0; offset < file.size();) {
-        const std::unique_ptr<net::Request> request =
-            connection.OpenRequest("POST", target.parts.path, target.flags);
+        const std::unique_ptr<net::Request> request = OpenBoundedRequest(connection, target);
         if (!request) {
             return -2;
         }
@@ -269,7 +285,7 @@ int Uploader::SendChunked(net::Connection& connection, const UploadTarget& targe
             TraceError("HttpSendRequest error,errcode=%d", session->LastError());
             return -1;
         }
-        const std::optional<std::string> answer = ReadAnswer(*request);
+        const std::optional<std::string> answer = ReadAnswer(*request, target.parts.host);
         if (!answer) {
             TraceError("InternetReadFile,errcode=%d", session->LastError());
             return -1;
@@ -328,8 +344,7 @@ int Uploader::SendBatch(const char* url, const std::string& fieldsBlock) {
 
 int Uploader::SendGroup(net::Connection& connection, const UploadTarget& target,
                         const std::vector<GroupMember>& group, const std::string& fieldsBlock) {
-    const std::unique_ptr<net::Request> request =
-        connection.OpenRequest("POST", target.parts.path, target.flags);
+    const std::unique_ptr<net::Request> request = OpenBoundedRequest(connection, target);
     if (!request) {
         return -1;
     }
@@ -355,17 +370,25 @@ int Uploader::SendGroup(net::Connection& connection, const UploadTarget& target,
     if (!request->Send("", body)) {
         return -1;
     }
-    const std::optional<std::string> answer = ReadAnswer(*request);
+    const std::optional<std::string> answer = ReadAnswer(*request, target.parts.host);
     return answer ? ParseAnswer(*answer) : 0;
 }
 
-std::optional<std::string> Uploader::ReadAnswer(net::Request& request) {
+// The answer rules take 32-bit lengths.
+static_assert(net::kMaxAnswerBytes <= INT_MAX);
+
+std::optional<std::string> Uploader::ReadAnswer(net::Request& request, std::string_view host) {
     std::string answer;
     std::vector<char> piece(kAnswerPieceBytes);
     std::size_t read = 0;
-    // The answer rules take 32-bit lengths.
-    while (answer.size() <= static_cast<std::size_t>(INT_MAX) - kAnswerPieceBytes &&
-           request.Read(piece, read) && read > 0) {
+    while (request.Read(piece, read) && read > 0) {
+        if (read > net::kMaxAnswerBytes - answer.size()) {
+            NoteRequestFailure(DescribeOversizedAnswer(host));
+            return std::nullopt;
+        }
+        if (BlameTimeBound()) {
+            return std::nullopt;
+        }
         answer.append(piece.data(), read);
     }
     if (answer.empty()) {

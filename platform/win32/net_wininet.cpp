@@ -4,6 +4,8 @@
 #include <windows.h>
 #include <wininet.h>
 
+#include <algorithm>
+#include <chrono>
 #include <ctime>
 #include <vector>
 
@@ -41,17 +43,22 @@ bool FitsDword(std::uint64_t size) {
     return size <= MAXDWORD;
 }
 
-void SetTimeout(HINTERNET handle, DWORD option, long seconds) {
-    DWORD milliseconds = static_cast<DWORD>(seconds) * 1000;
+void SetTimeout(HINTERNET handle, DWORD option, std::chrono::milliseconds time) {
+    DWORD milliseconds = static_cast<DWORD>(time.count());
     InternetSetOptionW(handle, option, &milliseconds, sizeof milliseconds);
 }
 
 // A server that accepts and never answers must not hold a job for ever. Set on every handle:
-// not every WinINet passes a session's time-outs on to its connections and requests.
-void SetTimeouts(HINTERNET handle) {
-    SetTimeout(handle, INTERNET_OPTION_CONNECT_TIMEOUT, kConnectTimeoutSeconds);
-    SetTimeout(handle, INTERNET_OPTION_SEND_TIMEOUT, kStallTimeoutSeconds);
-    SetTimeout(handle, INTERNET_OPTION_RECEIVE_TIMEOUT, kStallTimeoutSeconds);
+// not every WinINet passes a session's time-outs on to its connections and requests. A limit
+// shorter than a time-out replaces it.
+void SetTimeouts(HINTERNET handle,
+                 std::chrono::milliseconds limit = std::chrono::milliseconds::max()) {
+    const auto atMost = [limit](long seconds) {
+        return std::min<std::chrono::milliseconds>(std::chrono::seconds(seconds), limit);
+    };
+    SetTimeout(handle, INTERNET_OPTION_CONNECT_TIMEOUT, atMost(kConnectTimeoutSeconds));
+    SetTimeout(handle, INTERNET_OPTION_SEND_TIMEOUT, atMost(kStallTimeoutSeconds));
+    SetTimeout(handle, INTERNET_OPTION_RECEIVE_TIMEOUT, atMost(kStallTimeoutSeconds));
 }
 
 class WinInetRequest final : public Request {
@@ -144,6 +151,10 @@ class WinInetRequest final : public Request {
         DWORD value = flags;
         return InternetSetOptionW(handle_.get(), INTERNET_OPTION_SECURITY_FLAGS, &value,
                                   sizeof value) != FALSE;
+    }
+
+    void LimitTime(std::chrono::milliseconds limit) override {
+        SetTimeouts(handle_.get(), std::max(limit, std::chrono::milliseconds(1)));
     }
 
   private:
