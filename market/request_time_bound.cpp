@@ -44,7 +44,7 @@ RequestTimeBound::~RequestTimeBound() {
 }
 
 bool RequestMayStart() {
-    if (TimeIsUp(std::chrono::milliseconds(0))) {
+    if (threadBound.missed || TimeIsUp(std::chrono::milliseconds(0))) {
         NoteMissed();
         return false;
     }

@@ -32,8 +32,9 @@ class RequestTimeBound {
     bool previousMissed_;
 };
 
-// Before a request: true when it may start. False when the calling thread's time is up; the
-// failure is then noted (NoteRequestFailure) and the bound counts as missed.
+// Before a request: true when it may start. False when the calling thread's time is up, or an
+// earlier request was already put down to the bound; the failure is then noted
+// (NoteRequestFailure) and the bound counts as missed.
 bool RequestMayStart();
 
 // Gives the request at most the calling thread's time left; nothing without a bound.

@@ -4,6 +4,7 @@
 #include <climits>
 #include <filesystem>
 #include <fstream>
+#include <span>
 
 #include "market/failure_reason.h"
 #include "market/request_time_bound.h"
@@ -380,8 +381,13 @@ static_assert(net::kMaxAnswerBytes <= INT_MAX);
 std::optional<std::string> Uploader::ReadAnswer(net::Request& request, std::string_view host) {
     std::string answer;
     std::vector<char> piece(kAnswerPieceBytes);
+    std::size_t available = 0;
     std::size_t read = 0;
-    while (request.Read(piece, read) && read > 0) {
+    // Reading no more than has arrived keeps a trickling answer from holding one read for long,
+    // so that the job's time bound is looked at as the answer comes in.
+    while (request.BytesAvailable(available) && available > 0 &&
+           request.Read(std::span(piece).first(std::min(available, piece.size())), read) &&
+           read > 0) {
         if (read > net::kMaxAnswerBytes - answer.size()) {
             NoteRequestFailure(DescribeOversizedAnswer(host));
             return std::nullopt;
