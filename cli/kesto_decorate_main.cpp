@@ -5,9 +5,7 @@
 #include <clocale>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
-#include <iterator>
 #include <memory>
 
 #include "app/categories_warning.h"
@@ -63,14 +61,13 @@ bool ConfirmCategories(const DecorateOptions& options, std::string& refusal) {
 
 // Loads the login's cookies into the shared cookie store and the identity.
 bool LoadLogin(const std::string& cookieFile, std::string& problem) {
-    std::ifstream file(PathFromUtf8(cookieFile), std::ios::binary);
-    if (!file) {
-        problem = "cannot read the cookie file " + cookieFile +
+    std::string content;
+    const FileReadResult read = ReadCookieFile(cookieFile, content);
+    if (read != FileReadResult::kRead) {
+        problem = "the cookie file " + cookieFile + " " + DescribeFileReadResult(read) +
                   " (log in with kesto-design first, or pass --cookies FILE)";
         return false;
     }
-    const std::string content((std::istreambuf_iterator<char>(file)),
-                              std::istreambuf_iterator<char>());
     StoreCookieFile(content);
     ProcessIdentity().SetCookieSource(
         std::make_shared<CookieFileSource>(cookieFile, hosts::kCookieDomain));

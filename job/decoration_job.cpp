@@ -7,6 +7,7 @@
 #include <random>
 
 #include "market/hosts.h"
+#include "market/request_time_bound.h"
 #include "support/ascii_text.h"
 #include "support/file_path.h"
 #include "support/trace_log.h"
@@ -37,9 +38,12 @@ std::string ExceptionText() {
 
 // Runs one area between its start and end messages, a failed one followed by its reason; true
 // when it succeeded. No input ends an area without its failure line: an exception from the step
-// (a local file that changed under it, an answer the JSON reader refuses, memory) fails it.
+// (a local file that changed under it, an answer the JSON reader refuses, memory) fails it. An
+// area whose request the job's time bound refused or cut short fails, even where the area went
+// on without that request.
 template <typename Update>
-bool RunArea(DecorationSteps& steps, ProgressSink& progress, int number, Update update) {
+bool RunArea(DecorationSteps& steps, ProgressSink& progress, int number,
+             std::chrono::milliseconds timeBound, Update update) {
     progress.Post({number, 0, 0, {}});
     int result = -1;
     std::string reason;
@@ -50,12 +54,16 @@ bool RunArea(DecorationSteps& steps, ProgressSink& progress, int number, Update 
         ProcessTraceLog().Write("Area %d stopped by an exception: %s", number, what.c_str());
         reason = "an unexpected error stopped this area: " + what;
     }
-    progress.Post({number, 1, result, {}});
-    if (result > 0) {
+    const bool late = TimeBoundMissed();
+    progress.Post({number, 1, late && result > 0 ? -1 : result, {}});
+    if (result > 0 && !late) {
         return true;
     }
-    if (reason.empty()) {
+    if (reason.empty() && result <= 0) {
         reason = steps.FailureReason();
+    }
+    if (reason.empty() && late) {
+        reason = DescribeMissedTimeBound(timeBound);
     }
     progress.Post({kFailureReason, 0, 0,
                    reason.empty() ? "no reason was recorded; the trace log may say more"
@@ -75,7 +83,7 @@ bool RunShopSign(const JobRequest& request, DecorationSteps& steps, ProgressSink
         progress.Post({kNoShopSignPicture, 0, 0, {}});
         return true;
     }
-    return RunArea(steps, progress, kShopSignProgress,
+    return RunArea(steps, progress, kShopSignProgress, request.timeBound,
                    [&] { return steps.UpdateShopSign(folder + picture); });
 }
 
@@ -117,6 +125,7 @@ void RunDecorationJob(const JobRequest& request, DecorationSteps& steps, Progres
         progress.Post({kTemplateRejected, 0, 0, {}});
         return;
     }
+    const RequestTimeBound timeBound(request.timeBound);
     try {
         steps.SaveShopLayout(request.shopSign, request.mainPage);
     } catch (...) {
@@ -127,14 +136,14 @@ void RunDecorationJob(const JobRequest& request, DecorationSteps& steps, Progres
     if (request.shopSign && !RunShopSign(request, steps, progress)) {
         return;
     }
-    if (request.mainPage && !RunArea(steps, progress, kMainPageProgress, [&] {
+    if (request.mainPage && !RunArea(steps, progress, kMainPageProgress, request.timeBound, [&] {
             return steps.UpdateMainPage(request.templatePath + "main");
         })) {
         return;
     }
-    if (request.categories && !RunArea(steps, progress, kCategoriesProgress, [&] {
-            return steps.UpdateCategories(request.templatePath + "class");
-        })) {
+    if (request.categories &&
+        !RunArea(steps, progress, kCategoriesProgress, request.timeBound,
+                 [&] { return steps.UpdateCategories(request.templatePath + "class"); })) {
         return;
     }
     progress.Post(

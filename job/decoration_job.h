@@ -1,12 +1,15 @@
 #pragma once
 // The decoration job: the layout step, then the ticked areas in a fixed order (shop sign, main
 // page, categories), stopping at the first area that fails, reporting every step through the
-// progress protocol and ending with the shop front's address.
+// progress protocol and ending with the shop front's address. The job's requests share one time
+// bound: an area whose request it refuses or cuts short fails, whatever the area made of that.
 
+#include <chrono>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "job/job_limits.h"
 #include "job/progress.h"
 
 namespace kesto {
@@ -17,6 +20,9 @@ struct JobRequest {
     bool mainPage = false;
     bool categories = false;   // ticked and, where the warning was shown, confirmed
     std::string templatePath;  // the chosen template folder, ending with the path separator
+    // How long the job's marketplace requests may take in all; the area running when it runs
+    // out fails (tests shorten it).
+    std::chrono::milliseconds timeBound = kJobTimeBound;
 };
 
 // The operations the job runs against the marketplace, each returning its result code (above 0

@@ -1,9 +1,8 @@
 #include "job/main_page.h"
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
+#include "job/job_limits.h"
 #include "job/layout_requests.h"
 #include "job/main_page_text.h"
 #include "job/progress.h"
@@ -13,6 +12,7 @@
 #include "market/identity.h"
 #include "market/picture_preparer.h"
 #include "market/shop_session.h"
+#include "support/bounded_file.h"
 #include "support/file_path.h"
 #include "support/url_encode.h"
 #include "upload/file_listing.h"
@@ -25,15 +25,6 @@ void Post(ShopSession& session, ProgressMessage message) {
     if (session.progress) {
         session.progress->Post(std::move(message));
     }
-}
-
-bool ReadWholeFile(const std::string& path, std::string& bytes) {
-    std::ifstream file(PathFromUtf8(path), std::ios::binary);
-    if (!file) {
-        return false;
-    }
-    bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-    return !file.bad();
 }
 
 }  // namespace
@@ -68,7 +59,8 @@ int UpdateMainPage(const std::string& mainFolder, ShopSession& session) {
         }
     }
     std::string bytes;
-    if (!ReadWholeFile(folder + content.contentFile, bytes)) {
+    if (ReadRegularFile(folder + content.contentFile, kPageTextLimitBytes, bytes) !=
+        FileReadResult::kRead) {
         return -1;
     }
     const std::string userNumber = ProcessIdentity().Current().userNumber;

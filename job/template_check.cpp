@@ -5,9 +5,10 @@
 #include <set>
 #include <system_error>
 
+#include "image/picture_header.h"
 #include "image/picture_size.h"
 #include "job/category_records.h"
-#include "job/input_limits.h"
+#include "job/job_limits.h"
 #include "job/main_page_text.h"
 #include "support/ascii_text.h"
 #include "support/bounded_file.h"
@@ -138,10 +139,9 @@ class Inspector {
     // it is not.
     bool InspectPicture(const std::string& relative) {
         const std::string path = root_ + relative;
-        std::error_code error;
-        const auto status = std::filesystem::status(PathFromUtf8(path), error);
-        if (status.type() != std::filesystem::file_type::regular) {
-            Error(relative, "is not a regular file");
+        const PictureFileCheck check = CheckPictureFile(path);
+        if (check != PictureFileCheck::kAccepted) {
+            Error(relative, DescribePictureFileCheck(check));
             return false;
         }
         const PictureSize size = ReadPictureSize(path);
@@ -220,7 +220,7 @@ class Inspector {
 
     void InspectPageText(const std::string& relative, const std::vector<std::string>& pictures) {
         std::string bytes;
-        const FileReadResult read = ReadRegularFile(root_ + relative, kMaxPageTextBytes, bytes);
+        const FileReadResult read = ReadRegularFile(root_ + relative, kPageTextLimitBytes, bytes);
         if (read != FileReadResult::kRead) {
             Error(relative, std::string(DescribeFileReadResult(read)) +
                                 (read == FileReadResult::kTooLarge ? " (at most 1 MiB)" : ""));

@@ -1,13 +1,10 @@
 #include "market/cookie_file_source.h"
 
 #include <charconv>
-#include <fstream>
-#include <iterator>
 #include <utility>
 #include <vector>
 
 #include "support/ascii_text.h"
-#include "support/file_path.h"
 
 namespace kesto {
 namespace {
@@ -90,13 +87,15 @@ std::string CookieTextFromFile(std::string_view fileContent, std::string_view co
 CookieFileSource::CookieFileSource(std::string path, std::string cookieDomain)
     : path_(std::move(path)), cookieDomain_(std::move(cookieDomain)) {}
 
+FileReadResult ReadCookieFile(const std::string& path, std::string& content) {
+    return ReadRegularFile(path, kCookieFileLimitBytes, content);
+}
+
 std::optional<std::string> CookieFileSource::GetCookie() {
-    std::ifstream file(PathFromUtf8(path_), std::ios::binary);
-    if (!file.is_open()) {
+    std::string content;
+    if (ReadCookieFile(path_, content) != FileReadResult::kRead) {
         return std::nullopt;
     }
-    const std::string content((std::istreambuf_iterator<char>(file)),
-                              std::istreambuf_iterator<char>());
     std::string text = CookieTextFromFile(content, cookieDomain_, std::time(nullptr));
     if (text.empty()) {
         return std::nullopt;

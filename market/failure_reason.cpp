@@ -62,6 +62,11 @@ std::string DescribeStatus(int status, std::string_view host) {
     return std::string(host) + " answered " + std::to_string(status);
 }
 
+std::string DescribeOversizedAnswer(std::string_view host) {
+    return std::string(host) + " answered more than " + std::to_string(net::kMaxAnswerBytes >> 20) +
+           " MiB";
+}
+
 std::string WithReason(std::string_view step, std::string_view reason) {
     std::string text(step);
     if (!reason.empty()) {

@@ -22,6 +22,8 @@ bool LastRequestOutcomeUnknown();
 std::string DescribeNetError(unsigned long error, std::string_view host);
 // The words for an answer with a status other than 200.
 std::string DescribeStatus(int status, std::string_view host);
+// The words for an answer longer than any reader takes (net::kMaxAnswerBytes).
+std::string DescribeOversizedAnswer(std::string_view host);
 
 // "step: reason", or the step alone when there is no reason.
 std::string WithReason(std::string_view step, std::string_view reason);

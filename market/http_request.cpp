@@ -4,9 +4,11 @@
 #include <cstdlib>
 #include <functional>
 #include <memory>
+#include <span>
 
 #include "market/failure_reason.h"
 #include "market/form_values.h"
+#include "market/request_time_bound.h"
 #include "market/url_split.h"
 #include "support/text_conversion.h"
 #include "support/trace_log.h"
@@ -19,7 +21,7 @@ constexpr char kAgentName[] = "HttpClient";
 constexpr int kStatusOk = 200;
 constexpr int kStatusGatewayTimeout = 504;
 // The answer is handed to the code-page conversion, whose sizes are 32-bit.
-constexpr std::size_t kMaxAnswerBytes = INT_MAX;
+static_assert(net::kMaxAnswerBytes <= INT_MAX);
 
 // The security flag that lets a send failing with this certificate error go through; 0 for
 // every other error.
@@ -46,6 +48,7 @@ bool SendWithCertificateRetries(net::Session& session, net::Request& request,
         ProcessTraceLog().Write("HttpSendRequest Failed,err=%d", static_cast<int>(error));
         // A request that timed out may have reached the server, which may still carry it out.
         NoteRequestFailure(DescribeNetError(error, host), error == net::kErrorTimeout);
+        BlameTimeBound();
         const std::uint32_t ignore = IgnoreFlagFor(error);
         std::uint32_t flags = 0;
         if (ignore == 0 || !request.QuerySecurityFlags(flags) || (flags & ignore) != 0 ||
@@ -56,27 +59,47 @@ bool SendWithCertificateRetries(net::Session& session, net::Request& request,
     return true;
 }
 
-// Reads the answer in the pieces the request reports as available.
-std::string ReadAvailable(net::Request& request) {
-    std::string collected;
-    std::size_t available = 0;
-    while (request.BytesAvailable(available) && available > 0) {
-        if (available > kMaxAnswerBytes - collected.size()) {
-            break;
+// Notes why reading the answer failed: the thread's time bound when it ran out, else the error.
+bool ReadFailed(net::Session& session, std::string_view host) {
+    if (!BlameTimeBound()) {
+        NoteRequestFailure(DescribeNetError(session.LastError(), host));
+    }
+    return false;
+}
+
+// Reads the answer in the pieces the request reports as available, into collected. False, with
+// the reason noted, when the answer is longer than net::kMaxAnswerBytes, breaks off, or is still
+// arriving when the thread's time bound runs out: an answer cut short is no answer.
+bool ReadWholeAnswer(net::Session& session, net::Request& request, std::string_view host,
+                     std::string& collected) {
+    for (;;) {
+        std::size_t available = 0;
+        if (!request.BytesAvailable(available)) {
+            return ReadFailed(session, host);
         }
-        std::string piece(available, '\0');
+        if (available == 0) {
+            return true;
+        }
+        if (available > net::kMaxAnswerBytes - collected.size()) {
+            ProcessTraceLog().Write("Answer longer than %d bytes",
+                                    static_cast<int>(net::kMaxAnswerBytes));
+            NoteRequestFailure(DescribeOversizedAnswer(host));
+            return false;
+        }
+        if (BlameTimeBound()) {
+            return false;
+        }
+        const std::size_t start = collected.size();
+        collected.resize(start + available);
         std::size_t read = 0;
-        if (!request.Read(piece, read) || read == 0) {
-            break;
+        if (!request.Read(std::span<char>(collected).subspan(start), read)) {
+            return ReadFailed(session, host);
         }
-        piece.resize(read);
-        try {
-            collected += piece;
-        } catch (const std::bad_alloc&) {
-            break;
+        collected.resize(start + read);
+        if (read == 0) {
+            return true;
         }
     }
-    return collected;
 }
 
 std::string PostBody(const char* body, bool encodeValues) {
@@ -109,6 +132,10 @@ int SendRequest(const std::function<net::Session&()>& sessionFor, std::string& r
         return 0;
     }
     NoteRequestFailure({});
+    if (!RequestMayStart()) {
+        options.headers.clear();
+        return -1;
+    }
     net::Session& session = sessionFor();
     const std::unique_ptr<net::Connection> connection =
         session.Connect(parts->host, parts->port, parts->user, parts->password);
@@ -125,6 +152,7 @@ int SendRequest(const std::function<net::Session&()>& sessionFor, std::string& r
         NoteRequestFailure(DescribeNetError(session.LastError(), parts->host));
         return -1;
     }
+    LimitToTimeLeft(*request);
     const std::string bytes = post ? PostBody(body, encodeValues) : std::string();
     if (!options.extraHeader.empty()) {
         request->AddHeader(options.extraHeader, false);
@@ -145,7 +173,10 @@ int SendRequest(const std::function<net::Session&()>& sessionFor, std::string& r
         NoteRequestFailure(DescribeStatus(code, parts->host), code == kStatusGatewayTimeout);
         return -1;
     }
-    const std::string answer = ReadAvailable(*request);
+    std::string answer;
+    if (!ReadWholeAnswer(session, *request, parts->host, answer)) {
+        return -1;
+    }
     if (!answer.empty()) {
         result = FromAnsi(answer.data(), static_cast<int>(answer.size()));
     }

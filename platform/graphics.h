@@ -7,7 +7,11 @@
 // - Every operation needs the library running (StartGraphicsLibrary, see
 //   image/graphics_startup.h); bitmaps may be used from any one thread at a time.
 // - Blocking: only on the local files it reads and writes.
-// - Limits: a decoded bitmap is held whole in memory (width x height x 4 bytes or so).
+// - Limits: a decoded bitmap is held whole in memory (width x height x 4 bytes or so). So
+//   DecodeBitmap decodes only regular files (a FIFO or device would block it) and refuses a
+//   picture whose header declares more than kMaxPicturePixels, before a pixel is decoded: JPEG,
+//   PNG, GIF, BMP and TIFF headers are read by the core (image/picture_header.h), other formats' by
+//   the library, which decodes lazily.
 // - Errors: null or false, with no error number; callers report which file failed.
 
 #include <cstdint>
@@ -43,8 +47,13 @@ class Bitmap {
     virtual bool SaveJpeg(const std::string& path, int quality) const = 0;
 };
 
+// The most pixels a picture may declare: 100 megapixels (400 MB decoded), far beyond any shop
+// picture, far below what would exhaust the machine.
+inline constexpr std::int64_t kMaxPicturePixels = 100'000'000;
+
 // Decodes a picture file (JPEG, PNG, GIF and what else the library reads); null when the file
-// cannot be read or is not a picture.
+// cannot be read, is not a regular file, is not a picture or declares more than
+// kMaxPicturePixels.
 std::unique_ptr<Bitmap> DecodeBitmap(const std::string& path);
 
 // A new bitmap of the size and layout, its pixels black; null when it cannot be made.

@@ -7,16 +7,20 @@
 // Contract
 // - Blocking: Connect may resolve a name; Send, EndSend and (WinINet) Write block on the network
 //   up to kConnectTimeoutSeconds to connect and kStallTimeoutSeconds without progress, then fail
-//   with kErrorTimeout. Nothing else blocks. One request belongs to one thread at a time.
-// - Limits: an answer is read whole into memory by the libcurl backend before Send returns, and
-//   a body announced with BeginSend is collected in memory and sent at EndSend; callers announce
-//   bodies of at most one upload chunk this way. WinINet streams both.
+//   with kErrorTimeout; Request::LimitTime shortens both for one request. Nothing else blocks.
+//   One request belongs to one thread at a time.
+// - Limits: an answer is read whole into memory by the libcurl backend before Send returns, but
+//   never more than kMaxAnswerBytes + 1 bytes of it: there the backend ends the transfer and the
+//   reader finds the answer cut one byte past the limit, as a WinINet reader that stops at the
+//   limit does. A body announced with BeginSend is collected in memory and sent at EndSend;
+//   callers announce bodies of at most one upload chunk this way. WinINet streams both.
 // - Errors: a failed operation returns false (or null) and leaves an error number that
 //   Session::LastError reads on the same thread. The numbers are WinINet's own (120xx): the
 //   Windows backend passes them through unchanged, the other backends translate their errors to
 //   the nearest of them, so trace lines and result codes read the same on every system.
 // - Flags are WinINet's flag values for the same reason.
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -59,6 +63,10 @@ inline constexpr int kDefaultHttpsPort = 443;
 inline constexpr long kConnectTimeoutSeconds = 30;
 inline constexpr long kStallTimeoutSeconds = 60;
 
+// The most of one answer any reader takes: 16 MiB, far beyond the largest page or listing the
+// marketplace sends, so that a runaway answer fails instead of filling memory.
+inline constexpr std::size_t kMaxAnswerBytes = std::size_t{16} << 20;
+
 // The parts of an address, as the platform's URL splitter gives them. The query stays part of
 // the path.
 struct UrlParts {
@@ -94,6 +102,11 @@ class Request {
     virtual bool Read(std::span<char> buffer, std::size_t& count) = 0;
     virtual bool QuerySecurityFlags(std::uint32_t& flags) = 0;
     virtual bool SetSecurityFlags(std::uint32_t flags) = 0;
+    // Lets the request take at most this long, given before it is sent: the libcurl backend ends
+    // the whole transfer after it, WinINet waits no longer than it for any one step (connecting,
+    // sending, receiving). Either then fails with kErrorTimeout. A limit longer than the time-outs
+    // above changes nothing.
+    virtual void LimitTime(std::chrono::milliseconds limit) = 0;
 };
 
 // A connection to one host and port; requests opened on it may reuse its network connection.

@@ -11,7 +11,8 @@ std::string FileMd5Hex(const std::string& path) {
     const std::filesystem::path filePath = PathFromUtf8(path);
     std::error_code error;
     std::ifstream file;
-    if (!std::filesystem::is_directory(filePath, error)) {
+    // Only a regular file: opening a FIFO would block until something writes to it.
+    if (std::filesystem::is_regular_file(filePath, error)) {
         file.open(filePath, std::ios::binary);
     }
     if (!file.is_open()) {

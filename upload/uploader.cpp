@@ -4,7 +4,10 @@
 #include <climits>
 #include <filesystem>
 #include <fstream>
+#include <span>
 
+#include "market/failure_reason.h"
+#include "market/request_time_bound.h"
 #include "market/url_split.h"
 #include "support/ascii_text.h"
 #include "support/file_path.h"
@@ -14,16 +17,25 @@
 
 namespace kesto {
 
-// A queued file opened for reading, with its size. Sizes are taken as 32-bit values on the wire
+// A queued file opened for reading, with its size. Only a regular file is opened: a FIFO would
+// block the upload until something writes to it. Sizes are taken as 32-bit values on the wire
 // side, so a file of 4 GiB or more is refused rather than sent wrong.
 class UploadFile {
   public:
     static constexpr std::uint64_t kMaxBytes = 0xFFFFFFFFu;
 
-    explicit UploadFile(const std::string& path) : stream_(PathFromUtf8(path), std::ios::binary) {
+    explicit UploadFile(const std::string& path) {
+        const std::filesystem::path file = PathFromUtf8(path);
         std::error_code error;
-        const std::uintmax_t bytes = std::filesystem::file_size(PathFromUtf8(path), error);
-        open_ = stream_.is_open() && !error && bytes <= kMaxBytes;
+        if (!std::filesystem::is_regular_file(file, error)) {
+            return;
+        }
+        const std::uintmax_t bytes = std::filesystem::file_size(file, error);
+        if (error || bytes > kMaxBytes) {
+            return;
+        }
+        stream_.open(file, std::ios::binary);
+        open_ = stream_.is_open();
         size_ = open_ ? bytes : 0;
     }
 
@@ -151,11 +163,27 @@ int Uploader::Upload(const char* url) {
             }
         }
     }
+    if (result < 0) {
+        BlameTimeBound();  // a request refused or cut short by the job's time bound says so
+    }
     files.clear();
     fileNames.clear();
     autoNameCount = 0;
     batchMode = false;
     return result;
+}
+
+std::unique_ptr<net::Request> Uploader::OpenBoundedRequest(net::Connection& connection,
+                                                           const UploadTarget& target) {
+    if (!RequestMayStart()) {
+        return nullptr;
+    }
+    std::unique_ptr<net::Request> request =
+        connection.OpenRequest("POST", target.parts.path, target.flags);
+    if (request) {
+        LimitToTimeLeft(*request);
+    }
+    return request;
 }
 
 std::unique_ptr<net::Connection> Uploader::ConnectTo(const UploadTarget& target) {
@@ -177,8 +205,7 @@ int Uploader::SendOneFile(const char* url, const std::string& path,
     if (!connection) {
         return -1;
     }
-    const std::unique_ptr<net::Request> request =
-        connection->OpenRequest("POST", target->parts.path, target->flags);
+    const std::unique_ptr<net::Request> request = OpenBoundedRequest(*connection, *target);
     if (!request) {
         return -1;
     }
@@ -191,13 +218,13 @@ int Uploader::SendOneFile(const char* url, const std::string& path,
     if (file.size() <= kMaxSingleBytes) {
         const std::string head = multipart::SingleHead(
             boundary, partName, multipart::FileNameOf(path), multipart::MimeTypeOf(path));
-        return SendSingle(*request, file, head, fieldsBlock);
+        return SendSingle(*request, file, head, fieldsBlock, target->parts.host);
     }
     return SendChunked(*connection, *target, path, file, partName, fieldsBlock);
 }
 
 int Uploader::SendSingle(net::Request& request, UploadFile& file, const std::string& head,
-                         const std::string& fieldsBlock) {
+                         const std::string& fieldsBlock, std::string_view host) {
     const std::string tail = multipart::Tail(boundary);
     if (!request.BeginSend(head.size() + file.size() + fieldsBlock.size() + tail.size())) {
         ProcessTraceLog().Write("Send content len error.");
@@ -227,7 +254,7 @@ int Uploader::SendSingle(net::Request& request, UploadFile& file, const std::str
     if (!request.Write(tail) || !request.EndSend()) {
         return 0;
     }
-    const std::optional<std::string> answer = ReadAnswer(request);
+    const std::optional<std::string> answer = ReadAnswer(request, host);
     return answer ? ParseAnswer(*answer) : 0;
 }
 
@@ -241,8 +268,7 @@ int Uploader::SendChunked(net::Connection& connection, const UploadTarget& targe
     std::string body;
     int code = 1;
     for (std::uint64_t offset = 0; offset < file.size();) {
-        const std::unique_ptr<net::Request> request =
-            connection.OpenRequest("POST", target.parts.path, target.flags);
+        const std::unique_ptr<net::Request> request = OpenBoundedRequest(connection, target);
         if (!request) {
             return -2;
         }
@@ -260,7 +286,7 @@ int Uploader::SendChunked(net::Connection& connection, const UploadTarget& targe
             TraceError("HttpSendRequest error,errcode=%d", session->LastError());
             return -1;
         }
-        const std::optional<std::string> answer = ReadAnswer(*request);
+        const std::optional<std::string> answer = ReadAnswer(*request, target.parts.host);
         if (!answer) {
             TraceError("InternetReadFile,errcode=%d", session->LastError());
             return -1;
@@ -319,8 +345,7 @@ int Uploader::SendBatch(const char* url, const std::string& fieldsBlock) {
 
 int Uploader::SendGroup(net::Connection& connection, const UploadTarget& target,
                         const std::vector<GroupMember>& group, const std::string& fieldsBlock) {
-    const std::unique_ptr<net::Request> request =
-        connection.OpenRequest("POST", target.parts.path, target.flags);
+    const std::unique_ptr<net::Request> request = OpenBoundedRequest(connection, target);
     if (!request) {
         return -1;
     }
@@ -346,17 +371,30 @@ int Uploader::SendGroup(net::Connection& connection, const UploadTarget& target,
     if (!request->Send("", body)) {
         return -1;
     }
-    const std::optional<std::string> answer = ReadAnswer(*request);
+    const std::optional<std::string> answer = ReadAnswer(*request, target.parts.host);
     return answer ? ParseAnswer(*answer) : 0;
 }
 
-std::optional<std::string> Uploader::ReadAnswer(net::Request& request) {
+// The answer rules take 32-bit lengths.
+static_assert(net::kMaxAnswerBytes <= INT_MAX);
+
+std::optional<std::string> Uploader::ReadAnswer(net::Request& request, std::string_view host) {
     std::string answer;
     std::vector<char> piece(kAnswerPieceBytes);
+    std::size_t available = 0;
     std::size_t read = 0;
-    // The answer rules take 32-bit lengths.
-    while (answer.size() <= static_cast<std::size_t>(INT_MAX) - kAnswerPieceBytes &&
-           request.Read(piece, read) && read > 0) {
+    // Reading no more than has arrived keeps a trickling answer from holding one read for long,
+    // so that the job's time bound is looked at as the answer comes in.
+    while (request.BytesAvailable(available) && available > 0 &&
+           request.Read(std::span(piece).first(std::min(available, piece.size())), read) &&
+           read > 0) {
+        if (read > net::kMaxAnswerBytes - answer.size()) {
+            NoteRequestFailure(DescribeOversizedAnswer(host));
+            return std::nullopt;
+        }
+        if (BlameTimeBound()) {
+            return std::nullopt;
+        }
         answer.append(piece.data(), read);
     }
     if (answer.empty()) {

@@ -70,7 +70,7 @@ class Uploader {
 
     int SendOneFile(const char* url, const std::string& path, const std::string& fieldsBlock);
     int SendSingle(net::Request& request, UploadFile& file, const std::string& head,
-                   const std::string& fieldsBlock);
+                   const std::string& fieldsBlock, std::string_view host);
     int SendChunked(net::Connection& connection, const UploadTarget& target,
                     const std::string& path, UploadFile& file, std::string_view partName,
                     const std::string& fieldsBlock);
@@ -78,7 +78,12 @@ class Uploader {
     int SendGroup(net::Connection& connection, const UploadTarget& target,
                   const std::vector<GroupMember>& group, const std::string& fieldsBlock);
     std::unique_ptr<net::Connection> ConnectTo(const UploadTarget& target);
-    std::optional<std::string> ReadAnswer(net::Request& request);
+    // A request on the connection given at most the job's time left; null once none is left.
+    std::unique_ptr<net::Request> OpenBoundedRequest(net::Connection& connection,
+                                                     const UploadTarget& target);
+    // The answer up to net::kMaxAnswerBytes; nothing when it is empty, longer, or still arriving
+    // when the job's time is up (the reason noted).
+    std::optional<std::string> ReadAnswer(net::Request& request, std::string_view host);
 };
 
 }  // namespace kesto

@@ -10,6 +10,7 @@
 #include <string_view>
 #include <utility>
 
+#include "image/picture_header.h"
 #include "platform/graphics.h"
 #include "support/file_path.h"
 
@@ -179,6 +180,12 @@ bool InitialiseVips() {
     return true;
 }
 
+// The image's size as its header declares it; the library reads no pixel before it is asked to.
+DeclaredSize HeaderSize(VipsImage* image) {
+    return {static_cast<std::uint32_t>(std::max(0, vips_image_get_width(image))),
+            static_cast<std::uint32_t>(std::max(0, vips_image_get_height(image)))};
+}
+
 }  // namespace
 
 PixelFormat TrueColourFormat() {
@@ -186,6 +193,9 @@ PixelFormat TrueColourFormat() {
 }
 
 std::unique_ptr<Bitmap> DecodeBitmap(const std::string& path) {
+    if (CheckPictureFile(path) != PictureFileCheck::kAccepted) {
+        return nullptr;
+    }
     const SourcePtr source(vips_source_new_from_file(path.c_str()));
     if (!source) {
         return Failed(std::unique_ptr<Bitmap>());
@@ -196,7 +206,7 @@ std::unique_ptr<Bitmap> DecodeBitmap(const std::string& path) {
     }
     ImagePtr image(
         vips_image_new_from_source(source.get(), "", "access", VIPS_ACCESS_SEQUENTIAL, nullptr));
-    if (!image) {
+    if (!image || ExceedsPictureLimit(HeaderSize(image.get()))) {
         return Failed(std::unique_ptr<Bitmap>());
     }
     const PixelFormat format{vips_image_get_bands(image.get()), IsIndexed(image.get(), loader)};

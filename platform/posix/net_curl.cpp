@@ -9,6 +9,7 @@
 #include <array>
 #include <atomic>
 #include <cctype>
+#include <chrono>
 #include <cstring>
 #include <mutex>
 #include <string>
@@ -260,14 +261,26 @@ class CurlRequest final : public Request {
         return true;
     }
 
+    void LimitTime(std::chrono::milliseconds limit) override {
+        timeLimit_ = std::max<std::chrono::milliseconds::rep>(1, limit.count());
+    }
+
   private:
+    // Keeps the answer up to one byte past kMaxAnswerBytes; returning less than it was handed
+    // ends the transfer there.
     static std::size_t Collect(char* data, std::size_t size, std::size_t count, void* self) {
-        auto& answer = static_cast<CurlRequest*>(self)->answer_;
+        auto* request = static_cast<CurlRequest*>(self);
+        std::string& answer = request->answer_;
         const std::size_t bytes = size * count;
+        const std::size_t room = kMaxAnswerBytes + 1 - answer.size();
         try {
-            answer.append(data, bytes);
+            answer.append(data, std::min(bytes, room));
         } catch (const std::bad_alloc&) {
-            return 0;  // aborts the transfer
+            return 0;
+        }
+        if (bytes >= room) {
+            request->cutShort_ = true;
+            return 0;
         }
         return bytes;
     }
@@ -339,6 +352,9 @@ class CurlRequest final : public Request {
         curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT, kConnectTimeoutSeconds);
         curl_easy_setopt(easy, CURLOPT_LOW_SPEED_LIMIT, 1L);
         curl_easy_setopt(easy, CURLOPT_LOW_SPEED_TIME, endpoint_.stallSeconds);
+        if (timeLimit_ > 0) {
+            curl_easy_setopt(easy, CURLOPT_TIMEOUT_MS, static_cast<long>(timeLimit_));
+        }
         curl_easy_setopt(easy, CURLOPT_FORBID_REUSE, (flags_ & kFlagKeepConnection) != 0 ? 0L : 1L);
         if (!endpoint_.user.empty()) {
             curl_easy_setopt(easy, CURLOPT_USERNAME, endpoint_.user.c_str());
@@ -349,9 +365,13 @@ class CurlRequest final : public Request {
         curl_easy_setopt(easy, CURLOPT_WRITEDATA, this);
         SetVerb(easy, body);
         SetSecurity(easy);
+        cutShort_ = false;
         const CURLcode code = curl_easy_perform(easy);
         // The list must not outlive its use by the handle.
         curl_easy_setopt(easy, CURLOPT_HTTPHEADER, nullptr);
+        if (code == CURLE_WRITE_ERROR && cutShort_) {
+            return true;  // the reader finds the answer longer than it takes
+        }
         if (code != CURLE_OK) {
             answer_.clear();
             return Fail(ErrorFromCurl(code, message));
@@ -367,6 +387,8 @@ class CurlRequest final : public Request {
     std::uint32_t security_ = 0;
     EasyHandle easy_;
     std::string answer_;
+    bool cutShort_ = false;  // the answer went past kMaxAnswerBytes and its transfer was ended
+    std::chrono::milliseconds::rep timeLimit_ = 0;  // 0: the time-outs alone
     std::size_t readOffset_ = 0;
     bool streaming_ = false;
     std::uint64_t announced_ = 0;

@@ -9,6 +9,7 @@
 
 #include <vector>
 
+#include "image/picture_header.h"
 #include "platform/graphics.h"
 #include "platform/win32/wide_text.h"
 
@@ -124,13 +125,23 @@ PixelFormat TrueColourFormat() {
     return {static_cast<std::int32_t>(PixelFormat24bppRGB), false};
 }
 
+// The core reads the size of JPEG, PNG, GIF, BMP and TIFF files before the library sees them; the
+// library decodes other formats lazily, so their size is checked before a pixel is used.
 std::unique_ptr<Bitmap> DecodeBitmap(const std::string& path) {
+    if (CheckPictureFile(path) != PictureFileCheck::kAccepted) {
+        return nullptr;
+    }
     Gdiplus::GpBitmap* bitmap = nullptr;
     if (gdip::GdipCreateBitmapFromFile(win32::Widen(path).c_str(), &bitmap) != Gdiplus::Ok ||
         bitmap == nullptr) {
         return nullptr;
     }
-    return std::make_unique<GdiplusBitmap>(BitmapPtr(bitmap));
+    auto decoded = std::make_unique<GdiplusBitmap>(BitmapPtr(bitmap));
+    if (ExceedsPictureLimit({static_cast<std::uint32_t>(decoded->Width()),
+                             static_cast<std::uint32_t>(decoded->Height())})) {
+        return nullptr;
+    }
+    return decoded;
 }
 
 std::unique_ptr<Bitmap> CreateBitmap(int width, int height, PixelFormat format) {

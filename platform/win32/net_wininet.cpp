@@ -4,7 +4,9 @@
 #include <windows.h>
 #include <wininet.h>
 
+#include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <ctime>
 #include <vector>
 
@@ -42,22 +44,28 @@ bool FitsDword(std::uint64_t size) {
     return size <= MAXDWORD;
 }
 
-void SetTimeout(HINTERNET handle, DWORD option, long seconds) {
-    DWORD milliseconds = static_cast<DWORD>(seconds) * 1000;
+void SetTimeout(HINTERNET handle, DWORD option, std::chrono::milliseconds time) {
+    DWORD milliseconds = static_cast<DWORD>(time.count());
     InternetSetOptionW(handle, option, &milliseconds, sizeof milliseconds);
 }
 
 // A server that accepts and never answers must not hold a job for ever. Set on every handle:
-// not every WinINet passes a session's time-outs on to its connections and requests.
-void SetTimeouts(HINTERNET handle, long stallSeconds) {
-    SetTimeout(handle, INTERNET_OPTION_CONNECT_TIMEOUT, kConnectTimeoutSeconds);
-    SetTimeout(handle, INTERNET_OPTION_SEND_TIMEOUT, stallSeconds);
-    SetTimeout(handle, INTERNET_OPTION_RECEIVE_TIMEOUT, stallSeconds);
+// not every WinINet passes a session's time-outs on to its connections and requests. A limit
+// shorter than a time-out replaces it.
+void SetTimeouts(HINTERNET handle, long stallSeconds,
+                 std::chrono::milliseconds limit = std::chrono::milliseconds::max()) {
+    const auto atMost = [limit](long seconds) {
+        return std::min<std::chrono::milliseconds>(std::chrono::seconds(seconds), limit);
+    };
+    SetTimeout(handle, INTERNET_OPTION_CONNECT_TIMEOUT, atMost(kConnectTimeoutSeconds));
+    SetTimeout(handle, INTERNET_OPTION_SEND_TIMEOUT, atMost(stallSeconds));
+    SetTimeout(handle, INTERNET_OPTION_RECEIVE_TIMEOUT, atMost(stallSeconds));
 }
 
 class WinInetRequest final : public Request {
   public:
-    explicit WinInetRequest(InternetHandle handle) : handle_(std::move(handle)) {}
+    WinInetRequest(InternetHandle handle, long stallSeconds)
+        : handle_(std::move(handle)), stallSeconds_(stallSeconds) {}
 
     bool AddHeader(std::string_view line, bool replace) override {
         const std::wstring wide = win32::Widen(line);
@@ -147,8 +155,13 @@ class WinInetRequest final : public Request {
                                   sizeof value) != FALSE;
     }
 
+    void LimitTime(std::chrono::milliseconds limit) override {
+        SetTimeouts(handle_.get(), stallSeconds_, std::max(limit, std::chrono::milliseconds(1)));
+    }
+
   private:
     InternetHandle handle_;
+    long stallSeconds_;
 };
 
 class WinInetConnection final : public Connection {
@@ -167,7 +180,7 @@ class WinInetConnection final : public Connection {
             return nullptr;
         }
         SetTimeouts(request.get(), stallSeconds_);
-        return std::make_unique<WinInetRequest>(std::move(request));
+        return std::make_unique<WinInetRequest>(std::move(request), stallSeconds_);
     }
 
   private:

@@ -55,6 +55,7 @@ class ScriptedRequest final : public net::Request {
         security_ = flags;
         return true;
     }
+    void LimitTime(std::chrono::milliseconds) override {}
 
   private:
     Script& script_;
