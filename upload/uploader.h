@@ -69,8 +69,8 @@ class Uploader {
     struct GroupMember;
 
     int SendOneFile(const char* url, const std::string& path, const std::string& fieldsBlock);
-    int SendSingle(net::Request& request, UploadFile& file, const std::string& head,
-                   const std::string& fieldsBlock);
+    int SendSingle(net::Request& request, std::string_view host, UploadFile& file,
+                   const std::string& head, const std::string& fieldsBlock);
     int SendChunked(net::Connection& connection, const UploadTarget& target,
                     const std::string& path, UploadFile& file, std::string_view partName,
                     const std::string& fieldsBlock);
@@ -79,6 +79,8 @@ class Uploader {
                   const std::vector<GroupMember>& group, const std::string& fieldsBlock);
     std::unique_ptr<net::Connection> ConnectTo(const UploadTarget& target);
     std::optional<std::string> ReadAnswer(net::Request& request);
+    // Reads and judges the answer to one request, noting why it was not accepted.
+    int JudgeAnswer(net::Request& request, std::string_view host);
 };
 
 }  // namespace kesto
