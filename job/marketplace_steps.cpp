@@ -18,12 +18,23 @@ class MarketplaceSteps final : public DecorationSteps {
         session_.progress = std::move(progress);
     }
 
-    int SaveShopLayout(bool shopSign, bool mainPage) override {
-        return kesto::SaveShopLayout(shopSign, mainPage);
+    // The layout step adds the shop header only: the main page update adds its own
+    // custom-content module once its pictures are in the album, so the old one stays until the
+    // new one is complete.
+    int SaveShopLayout(bool shopSign, bool /*mainPage*/) override {
+        ForgetFailure();
+        const int result = kesto::SaveShopLayout(session_, shopSign, banner_);
+        layoutFailure_ = result > 0 ? std::string() : FailureReason();
+        return result;
     }
     int UpdateShopSign(const std::string& picturePath) override {
         ForgetFailure();
-        return kesto::UpdateShopSign(session_, picturePath);
+        const int result = kesto::UpdateShopSign(session_, picturePath, banner_);
+        if (result < 0 && !layoutFailure_.empty()) {
+            // The header the sign needs is missing because the layout step failed.
+            session_.failure += " (the layout step before it failed: " + layoutFailure_ + ")";
+        }
+        return result;
     }
     int UpdateMainPage(const std::string& mainFolder) override {
         ForgetFailure();
@@ -46,6 +57,10 @@ class MarketplaceSteps final : public DecorationSteps {
     }
 
     ShopSession session_;
+    // What the layout step did to the banner, for the sign update to finish or undo.
+    BannerChange banner_;
+    // Why the layout step failed; empty when it did not.
+    std::string layoutFailure_;
 };
 
 }  // namespace

@@ -1,15 +1,20 @@
 #pragma once
 // Replacing the shop sign: the template's sign picture goes, with the shop header module's
-// settings, to the manage host's banner edit endpoint.
+// settings, to the manage host's banner edit endpoint. When the job's layout step added the
+// header module beside the banner's other modules, those are removed only once the new sign is
+// in; a failure takes the added header off again, so the banner stays as it was.
 
 #include <string>
 
 namespace kesto {
 
+struct BannerChange;
 struct ShopSession;
 
-// 1 accepted; 0 the login identity is missing or the upload was not accepted; -1 the shop
-// header module's fsid could not be found (nothing was sent).
-int UpdateShopSign(ShopSession& session, const std::string& picturePath);
+// 1 accepted (and the banner change finished); 0 the login identity is missing, the upload was
+// not accepted or the banner change could not be finished; -1 the shop header module's fsid
+// could not be found (nothing was sent). Every failure sets the session's failure.
+int UpdateShopSign(ShopSession& session, const std::string& picturePath,
+                   const BannerChange& change);
 
 }  // namespace kesto
