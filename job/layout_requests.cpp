@@ -43,7 +43,8 @@ std::string ManageRequestFailure() {
     return note.empty() ? std::string(hosts::kManage) + " sent an empty answer" : note;
 }
 
-// Sends the layout text; the answer (empty when none came) is kept for the caller to judge.
+// Sends the layout text: 1 saved, 0 refused, -1 no answer. The answer (empty when none came) is
+// kept for the caller to judge further.
 int PostShopLayout(const std::string& layoutText, std::string& answer) {
     RequestOptions options = LayoutOptions();
     const std::string url = ManageAddress(
@@ -104,11 +105,6 @@ int ReadShopLayout(std::string& answer) {
         "/cgi-bin/modularmanage/layoutshow?page=1&pageid=0&g_tk=" + GetRequestToken());
     HttpRequest(answer, url.c_str(), options, kMethodGet, nullptr, true);
     return answer.empty() ? -1 : 1;
-}
-
-int UpdateShopLayout(const std::string& layoutText) {
-    std::string answer;
-    return PostShopLayout(layoutText, answer);
 }
 
 int EditShopLayout(ShopSession& session, std::string_view step,

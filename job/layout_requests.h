@@ -60,9 +60,6 @@ int RestoreShopLayout(ShopSession& session, std::string_view step, const Json::V
 // 1 with a non-empty answer, -1 with an empty one.
 int ReadShopLayout(std::string& answer);
 
-// 1 saved, 0 refused, -1 no answer.
-int UpdateShopLayout(const std::string& layoutText);
-
 // Reads the content-information page into shopData (see ExtractShopData). On the
 // transaction-password page tells the session's dialog and returns 0.
 int ReadContentInfo(ShopSession& session, std::string& shopData);
