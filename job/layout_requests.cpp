@@ -133,15 +133,12 @@ int RestoreShopLayout(ShopSession& session, std::string_view step, const Json::V
     return SaveEditedLayout(session, step, restored);
 }
 
-int SaveShopLayout(ShopSession& session, bool shopSign, BannerChange& change) {
+int AddShopHeaderModule(ShopSession& session, BannerChange& change) {
     change = {};
     bool sent = false;
     const int result = EditShopLayout(
         session, "adding the shop header module to the layout",
-        [&](Json::Value& layout) {
-            if (!shopSign) {
-                return false;
-            }
+        [&change](Json::Value& layout) {
             Json::Value before = layout;
             if (AddShopHeader(layout) <= 0) {
                 return false;

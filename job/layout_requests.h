@@ -1,7 +1,7 @@
 #pragma once
-// The layout requests to the manage host: reading and saving the shop layout (the job's layout
-// step and the area updates' own layout edits), and reading the content-information page in
-// which the modules' server-side identities (fsid) are found.
+// The layout requests to the manage host: reading and saving the shop layout (the edits each area
+// update makes when its replacement is ready), and reading the content-information page in which
+// the modules' server-side identities (fsid) are found.
 //
 // Every failure sets the session's failure, "step: what was met", in words a shop owner can act
 // on; the transaction-password page met in any answer posts message 2040.
@@ -25,8 +25,8 @@ struct ShopSession;
 inline constexpr char kShopSignModule[] = "店铺招牌";
 inline constexpr char kCustomContentModule[] = "自定义内容";
 
-// What the layout step did to the banner for the shop sign, so that the sign update can finish
-// the change once the new sign is in place, or undo it.
+// What adding the shop header did to the banner, so that the sign update can finish the change
+// once the new sign is in place, or undo it.
 struct BannerChange {
     // A save adding a shop header module went out (its outcome may be unknown).
     bool headerSent = false;
@@ -36,12 +36,12 @@ struct BannerChange {
     std::vector<std::string> replacedFsids;
 };
 
-// The layout step of a job: reads the layout and, with the shop sign ticked and no shop header
-// in the banner, saves it with a new shop header module beside the banner's modules, noting in
-// change what the sign update must finish or undo. A banner that holds a header stays as it is.
-// A layout answer without an editable document is never saved back (result 0). Otherwise the
-// save's result, or the read's when nothing needed saving.
-int SaveShopLayout(ShopSession& session, bool shopSign, BannerChange& change);
+// The shop sign's layout change: reads the layout and, when the banner holds no shop header,
+// saves it with a new shop header module beside the banner's modules, noting in change what the
+// sign update must finish or undo. A banner that holds a header stays as it is. A layout answer
+// without an editable document is never saved back (result 0). Otherwise the save's result, or
+// the read's when nothing needed saving.
+int AddShopHeaderModule(ShopSession& session, BannerChange& change);
 
 // Reads the layout, lets edit change it, and saves it when edit reports a change. sent tells
 // whether a save went out. 1 saved, or nothing needed saving; 0 the layout is not editable, the

@@ -99,7 +99,7 @@ int UpdateMainPage(const std::string& mainFolder, ShopSession& session) {
     const std::string folder = WithTrailingSeparator(mainFolder);
     std::vector<std::string> names;
     if (ListEntries(folder, names) < 0 && names.empty()) {
-        session.failure = "the main folder " + folder + " cannot be read";
+        session.failure = "the main folder " + folder + " is missing or cannot be read";
         return 0;
     }
     const MainFolderContent content = ClassifyMainFolder(names);

@@ -1,7 +1,6 @@
 #include "job/marketplace_steps.h"
 
 #include "job/categories.h"
-#include "job/layout_requests.h"
 #include "job/main_page.h"
 #include "job/shop_sign.h"
 #include "market/failure_reason.h"
@@ -18,23 +17,14 @@ class MarketplaceSteps final : public DecorationSteps {
         session_.progress = std::move(progress);
     }
 
-    // The layout step adds the shop header only: the main page update adds its own
-    // custom-content module once its pictures are in the album, so the old one stays until the
-    // new one is complete.
-    int SaveShopLayout(bool shopSign, bool /*mainPage*/) override {
-        ForgetFailure();
-        const int result = kesto::SaveShopLayout(session_, shopSign, banner_);
-        layoutFailure_ = result > 0 ? std::string() : FailureReason();
-        return result;
-    }
+    // Nothing is left for the job's layout step: each area changes the layout when its
+    // replacement is ready (the shop sign adds its header right before its upload, the main page
+    // its custom-content module once its pictures are in the album), so a shop keeps its layout
+    // when an area never starts or fails before.
+    int SaveShopLayout(bool /*shopSign*/, bool /*mainPage*/) override { return 1; }
     int UpdateShopSign(const std::string& picturePath) override {
         ForgetFailure();
-        const int result = kesto::UpdateShopSign(session_, picturePath, banner_);
-        if (result < 0 && !layoutFailure_.empty()) {
-            // The header the sign needs is missing because the layout step failed.
-            session_.failure += " (the layout step before it failed: " + layoutFailure_ + ")";
-        }
-        return result;
+        return kesto::UpdateShopSign(session_, picturePath);
     }
     int UpdateMainPage(const std::string& mainFolder) override {
         ForgetFailure();
@@ -57,10 +47,6 @@ class MarketplaceSteps final : public DecorationSteps {
     }
 
     ShopSession session_;
-    // What the layout step did to the banner, for the sign update to finish or undo.
-    BannerChange banner_;
-    // Why the layout step failed; empty when it did not.
-    std::string layoutFailure_;
 };
 
 }  // namespace

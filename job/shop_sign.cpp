@@ -88,9 +88,20 @@ void UndoBannerChange(ShopSession& session, const BannerChange& change) {
 
 }  // namespace
 
-int UpdateShopSign(ShopSession& session, const std::string& picturePath,
-                   const BannerChange& change) {
+int UpdateShopSign(ShopSession& session, const std::string& picturePath) {
+    BannerChange change;
+    const int layout = AddShopHeaderModule(session, change);
+    if (layout <= 0 && session.failure.ends_with(kTransactionPasswordReason)) {
+        // The dialog has been told; the content information would ask again.
+        return 0;
+    }
+    // A failed layout change does not end the area: the banner may hold a header already.
+    const std::string layoutFailure = layout > 0 ? std::string() : session.failure;
+    session.failure.clear();
     int result = UploadShopSign(session, picturePath);
+    if (result < 0 && !layoutFailure.empty()) {
+        session.failure += " (" + layoutFailure + ")";
+    }
     if (result > 0) {
         result = FinishBannerChange(session, change) > 0 ? 1 : 0;
     }

@@ -97,10 +97,10 @@ TEST(DecorationJobEndToEndTest, FailedLayoutReadIsNeverSavedBack) {
     market.SetFault("layoutshow=error*1");
     ShopSession session;
     BannerChange change;
-    EXPECT_EQ(SaveShopLayout(session, true, change), -1);
+    EXPECT_EQ(AddShopHeaderModule(session, change), -1);
     EXPECT_FALSE(AnyRequest(market.Requests(), "layoutupdate"));
     // The next read finds the document and saves the edited layout.
-    EXPECT_EQ(SaveShopLayout(session, true, change), 1);
+    EXPECT_EQ(AddShopHeaderModule(session, change), 1);
     EXPECT_TRUE(AnyRequest(market.Requests(), "layoutupdate"));
 }
 

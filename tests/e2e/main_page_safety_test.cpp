@@ -173,6 +173,16 @@ TEST(MainPageSafetyTest, FailureAtAnyStepKeepsTheOldMainPage) {
     }
 }
 
+TEST(MainPageSafetyTest, FolderOfTemplatesSendsNothing) {
+    LoggedInMarket market;
+    const std::string templates =
+        PathToUtf8(std::filesystem::path(KESTO_SOURCE_DIR) / "template") + kPathSeparator;
+    const Lines lines = RunJob(market, {true, true, false, templates});
+    EXPECT_TRUE(Contains(lines, "没找到店招文件."));
+    ExpectFailure(lines, "主页面更新失败。", "is missing or cannot be read");
+    EXPECT_TRUE(market.Requests().empty()) << market.Requests().front();
+}
+
 TEST(MainPageSafetyTest, NewModuleIsFoundInAFirstFrameOfKindOne) {
     LoggedInMarket market;
     std::string oldFsid;
@@ -266,19 +276,6 @@ TEST(ShopSignSafetyTest, FailedSignLeavesTheBannerAndTheSignAsTheyWere) {
             EXPECT_EQ(after["sign"], before["sign"]) << headerThere;
         }
     }
-}
-
-TEST(ShopSignSafetyTest, SignThatCannotReplaceTheBannerTakesItsHeaderOffAgain) {
-    LoggedInMarket market;
-    const Json::Value before = market.Shop()["layout"];
-    // The layout save that would remove the navigation module after the sign is refused.
-    const Lines lines = RunJob(market, {true, false, false, Template("ocean-blue")},
-                               kShopSignProgress, 0, "layoutupdate=error*1");
-    ExpectFailure(lines, "店招更新失败。",
-                  "removing the banner modules the shop header replaces: saving the shop layout: "
-                  "manage.kesto.example answered 500");
-    market.market.server().faults().Clear();
-    EXPECT_EQ(market.Shop()["layout"].toStyledString(), before.toStyledString());
 }
 
 }  // namespace
