@@ -73,7 +73,7 @@ int FinishBannerChange(ShopSession& session, const BannerChange& change) {
         sent);
 }
 
-// Takes the header the layout step added off again; the session's failure keeps the reason the
+// Takes the header added before the upload off again; the session's failure keeps the reason the
 // sign failed with, followed by this step's own when it fails too.
 void UndoBannerChange(ShopSession& session, const BannerChange& change) {
     if (!change.headerSent) {
