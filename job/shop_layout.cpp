@@ -209,7 +209,12 @@ int ParseShopLayout(std::string_view text, Json::Value& layout) {
     const std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
     Json::Value parsed;
     std::string errors;
-    if (!reader->parse(text.data(), text.data() + text.size(), &parsed, &errors)) {
+    try {
+        if (!reader->parse(text.data(), text.data() + text.size(), &parsed, &errors)) {
+            return 0;
+        }
+    } catch (const Json::Exception&) {
+        // A document nested deeper than the reader's limit: it does not parse either.
         return 0;
     }
     layout = std::move(parsed);

@@ -27,7 +27,8 @@ std::string ExtractLayoutDocument(std::string_view answer);
 
 // Parses the layout text into layout (comments allowed, any root value, text after the first
 // complete value ignored). A document without "shopBanner" takes its first frame as the banner.
-// Returns 1, or 0 when the text does not parse (layout is then untouched).
+// Returns 1, or 0 when the text does not parse or nests deeper than the reader's limit (layout is
+// then untouched).
 int ParseShopLayout(std::string_view text, Json::Value& layout);
 
 // Whether the document has the shape the edits and the flattening work on: an object with a

@@ -49,6 +49,8 @@ TEST(ShopLayoutTest, ParseAcceptsCommentsAndIgnoresTextAfterTheDocument) {
     layout["kept"] = "yes";
     EXPECT_EQ(ParseShopLayout("{not json", layout), 0);
     EXPECT_EQ(layout["kept"], "yes");
+    EXPECT_EQ(ParseShopLayout("{\"data\":" + std::string(100000, '['), layout), 0);
+    EXPECT_EQ(layout["kept"], "yes");
     layout = Parse("/* c */ {\"shopBanner\":{\"sid\":\"1\"}} garbage");
     EXPECT_EQ(layout["shopBanner"]["sid"], "1");
 }
