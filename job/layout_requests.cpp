@@ -2,6 +2,7 @@
 
 #include "job/content_info.h"
 #include "job/shop_layout.h"
+#include "market/failure_reason.h"
 #include "market/hosts.h"
 #include "market/http_request.h"
 #include "market/identity.h"
@@ -23,10 +24,78 @@ RequestOptions LayoutOptions() {
     return options;
 }
 
-// The fsid patterns, in lower case like the shop data they search.
+// The fsid patterns, in lower case like the shop data they search. The custom-content pattern
+// names the order of the module it looks for: a new module is found by the order AddCustomContent
+// gave it.
 constexpr char kShopHeaderPattern[] = R"(segsequence:"0",aid:"0",.*?,mid:"9",.*?,fsid:"{\d+}")";
-constexpr char kCustomContentPattern[] =
-    R"(segsequence:"1",aid:"1",.*?,order:"100",mid:"13",.*?,fsid:"{\d+}")";
+constexpr char kCustomContentOrder[] = "100";
+
+std::string CustomContentPattern(std::string_view order) {
+    return R"(segsequence:"1",aid:"1",.*?,order:")" + std::string(order) +
+           R"(",mid:"13",.*?,fsid:"{\d+}")";
+}
+
+constexpr char kContentInfoStep[] = "reading the shop's content information";
+
+// Why the last manage request failed: its note, or an empty answer.
+std::string ManageRequestFailure() {
+    const std::string& note = LastRequestFailure();
+    return note.empty() ? std::string(hosts::kManage) + " sent an empty answer" : note;
+}
+
+// Sends the layout text: 1 saved, 0 refused, -1 no answer. The answer (empty when none came) is
+// kept for the caller to judge further.
+int PostShopLayout(const std::string& layoutText, std::string& answer) {
+    RequestOptions options = LayoutOptions();
+    const std::string url = ManageAddress(
+        "/cgi-bin/modularmanage/layoutupdate?g_tk=" + GetRequestToken() + "&g_ty=ajax");
+    const std::string body = "page=1&pageid=0&layoutinfo=" + layoutText;
+    HttpRequest(answer, url.c_str(), options, kMethodPost, body.c_str(), true);
+    if (answer.empty()) {
+        return -1;
+    }
+    return answer.find("\"errCode\":\"0\"") != std::string::npos ? 1 : 0;
+}
+
+// Reads the layout into an editable document. 1 read; 0 no editable document or the
+// transaction-password page; -1 no answer. Failures are described under step.
+int ReadEditableLayout(ShopSession& session, std::string_view step, Json::Value& layout) {
+    std::string answer;
+    if (ReadShopLayout(answer) <= 0) {
+        session.failure =
+            WithReason(step, WithReason("reading the shop layout", ManageRequestFailure()));
+        return -1;
+    }
+    if (MeetsTransactionPassword(session, answer)) {
+        session.failure = WithReason(step, kTransactionPasswordReason);
+        return 0;
+    }
+    ParseShopLayout(ExtractLayoutDocument(answer), layout);
+    if (!IsEditableLayout(layout)) {
+        // Never send back a layout flattened from a document that is not there.
+        session.failure =
+            WithReason(step, "the marketplace sent a shop layout that cannot be read");
+        return 0;
+    }
+    return 1;
+}
+
+// Saves the edited layout. 1 saved; 0 refused or the transaction-password page; -1 no answer.
+// Failures are described under step.
+int SaveEditedLayout(ShopSession& session, std::string_view step, const Json::Value& layout) {
+    std::string answer;
+    const int saved = PostShopLayout(BuildLayoutInfo(layout), answer);
+    if (saved < 0) {
+        session.failure =
+            WithReason(step, WithReason("saving the shop layout", ManageRequestFailure()));
+    } else if (MeetsTransactionPassword(session, answer)) {
+        session.failure = WithReason(step, kTransactionPasswordReason);
+        return 0;
+    } else if (saved == 0) {
+        session.failure = WithReason(step, "the marketplace refused the new shop layout");
+    }
+    return saved;
+}
 
 }  // namespace
 
@@ -38,40 +107,49 @@ int ReadShopLayout(std::string& answer) {
     return answer.empty() ? -1 : 1;
 }
 
-int UpdateShopLayout(const std::string& layoutText) {
-    RequestOptions options = LayoutOptions();
-    const std::string url = ManageAddress(
-        "/cgi-bin/modularmanage/layoutupdate?g_tk=" + GetRequestToken() + "&g_ty=ajax");
-    const std::string body = "page=1&pageid=0&layoutinfo=" + layoutText;
-    std::string answer;
-    HttpRequest(answer, url.c_str(), options, kMethodPost, body.c_str(), true);
-    if (answer.empty()) {
-        return -1;
+int EditShopLayout(ShopSession& session, std::string_view step,
+                   const std::function<bool(Json::Value& layout)>& edit, bool& sent) {
+    sent = false;
+    Json::Value layout;
+    const int read = ReadEditableLayout(session, step, layout);
+    if (read <= 0 || !edit(layout)) {
+        return read;
     }
-    return answer.find("\"errCode\":\"0\"") != std::string::npos ? 1 : 0;
+    sent = true;
+    return SaveEditedLayout(session, step, layout);
 }
 
-int SaveShopLayout(bool shopSign, bool mainPage) {
-    std::string answer;
-    const int read = ReadShopLayout(answer);
+int RestoreShopLayout(ShopSession& session, std::string_view step, const Json::Value& before,
+                      const ModuleFilter& pick) {
+    Json::Value current;
+    const int read = ReadEditableLayout(session, step, current);
     if (read <= 0) {
         return read;
     }
-    Json::Value layout;
-    ParseShopLayout(ExtractLayoutDocument(answer), layout);
-    if (!IsEditableLayout(layout)) {
-        // Never send back a layout flattened from a document that is not there.
-        return 0;
+    Json::Value restored = before;
+    if (ListAddedModulesForRemoval(restored, current, pick) == 0) {
+        return 1;
     }
-    const bool headerAdded = shopSign && AddShopHeader(layout) > 0;
-    if (mainPage) {
-        MarkOldCustomContent(layout);
-        AddCustomContent(layout);
-    }
-    if (!headerAdded && !mainPage) {
-        return read;
-    }
-    return UpdateShopLayout(BuildLayoutInfo(layout));
+    return SaveEditedLayout(session, step, restored);
+}
+
+int AddShopHeaderModule(ShopSession& session, BannerChange& change) {
+    change = {};
+    bool sent = false;
+    const int result = EditShopLayout(
+        session, "adding the shop header module to the layout",
+        [&change](Json::Value& layout) {
+            Json::Value before = layout;
+            if (AddShopHeader(layout) <= 0) {
+                return false;
+            }
+            change.replacedFsids = ReplacedBannerFsids(before);
+            change.layoutBefore = std::move(before);
+            return true;
+        },
+        sent);
+    change.headerSent = sent;
+    return result;
 }
 
 int ReadContentInfo(ShopSession& session, std::string& shopData) {
@@ -82,6 +160,11 @@ int ReadContentInfo(ShopSession& session, std::string& shopData) {
     ShopData data = ExtractShopData(answer);
     if (data.asksTransactionPassword) {
         MeetsTransactionPassword(session, answer);
+        session.failure = WithReason(kContentInfoStep, kTransactionPasswordReason);
+    } else if (data.result < 0) {
+        session.failure = WithReason(kContentInfoStep, ManageRequestFailure());
+    } else if (data.result == 0) {
+        session.failure = WithReason(kContentInfoStep, "the page holds no shop data");
     }
     if (data.result > 0) {
         shopData = std::move(data.text);
@@ -90,11 +173,11 @@ int ReadContentInfo(ShopSession& session, std::string& shopData) {
 }
 
 std::string FindModuleFsid(std::string_view moduleName, std::string_view shopData) {
-    const char* pattern = nullptr;
+    std::string pattern;
     if (moduleName.find(kShopSignModule) != std::string_view::npos) {
         pattern = kShopHeaderPattern;
     } else if (moduleName.find(kCustomContentModule) != std::string_view::npos) {
-        pattern = kCustomContentPattern;
+        pattern = CustomContentPattern(kCustomContentOrder);
     } else {
         return {};
     }
@@ -105,12 +188,39 @@ std::string FindModuleFsid(std::string_view moduleName, std::string_view shopDat
     return captures.front();
 }
 
+std::string FindNewCustomContentFsid(std::string_view shopData, std::string_view order,
+                                     const std::set<std::string>& knownFsids) {
+    const std::string pattern = CustomContentPattern(order);
+    std::string_view rest = shopData;
+    for (;;) {
+        std::vector<std::string> captures;
+        if (!FindCaptures(rest, pattern, captures)) {
+            return {};
+        }
+        const std::string& fsid = captures.front();
+        if (!knownFsids.contains(fsid)) {
+            return fsid;
+        }
+        // An old module: look on after its record (fsids are unique in the shop data).
+        const std::size_t record = rest.find("fsid:\"" + fsid + "\"");
+        if (record == std::string_view::npos) {
+            return {};
+        }
+        rest.remove_prefix(record + 1);
+    }
+}
+
 std::string GetModuleFsid(ShopSession& session, std::string_view moduleName) {
     std::string shopData;
     if (ReadContentInfo(session, shopData) <= 0) {
         return {};
     }
-    return FindModuleFsid(moduleName, shopData);
+    std::string fsid = FindModuleFsid(moduleName, shopData);
+    if (fsid.empty()) {
+        session.failure = WithReason("finding the module " + std::string(moduleName),
+                                     "the shop's content information does not list it");
+    }
+    return fsid;
 }
 
 }  // namespace kesto

@@ -1,10 +1,20 @@
 #pragma once
-// The layout step's requests to the manage host: reading and saving the shop layout, and
-// reading the content-information page in which the modules' server-side identities (fsid)
-// are found.
+// The layout requests to the manage host: reading and saving the shop layout (the edits each area
+// update makes when its replacement is ready), and reading the content-information page in which
+// the modules' server-side identities (fsid) are found.
+//
+// Every failure sets the session's failure, "step: what was met", in words a shop owner can act
+// on; the transaction-password page met in any answer posts message 2040.
 
+#include <json/value.h>
+
+#include <functional>
+#include <set>
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "job/shop_layout.h"
 
 namespace kesto {
 
@@ -15,19 +25,42 @@ struct ShopSession;
 inline constexpr char kShopSignModule[] = "店铺招牌";
 inline constexpr char kCustomContentModule[] = "自定义内容";
 
-// The layout step of a job: reads the layout, adds a shop header module (shop sign ticked, none
-// present) and a fresh custom-content module (main page ticked) and saves it. A layout answer
+// What adding the shop header did to the banner, so that the sign update can finish the change
+// once the new sign is in place, or undo it.
+struct BannerChange {
+    // A save adding a shop header module went out (its outcome may be unknown).
+    bool headerSent = false;
+    // The layout as it was read before the header was added.
+    Json::Value layoutBefore;
+    // The banner modules the new header takes the place of; they stay until the sign is in.
+    std::vector<std::string> replacedFsids;
+};
+
+// The shop sign's layout change: reads the layout and, when the banner holds no shop header,
+// saves it with a new shop header module beside the banner's modules, noting in change what the
+// sign update must finish or undo. A banner that holds a header stays as it is. A layout answer
 // without an editable document is never saved back (result 0). Otherwise the save's result, or
 // the read's when nothing needed saving.
-int SaveShopLayout(bool shopSign, bool mainPage);
+int AddShopHeaderModule(ShopSession& session, BannerChange& change);
+
+// Reads the layout, lets edit change it, and saves it when edit reports a change. sent tells
+// whether a save went out. 1 saved, or nothing needed saving; 0 the layout is not editable, the
+// save was refused or the transaction-password page came; -1 a request got no answer. Failures
+// are described under step.
+int EditShopLayout(ShopSession& session, std::string_view step,
+                   const std::function<bool(Json::Value& layout)>& edit, bool& sent);
+
+// Puts the layout back as before (read before an edit was saved) shows it: saves that document
+// again with every module the edit created that pick picks listed for removal, so the other
+// modules keep their places. Nothing is saved (1) when the layout holds no such module. Codes
+// and failures as EditShopLayout.
+int RestoreShopLayout(ShopSession& session, std::string_view step, const Json::Value& before,
+                      const ModuleFilter& pick);
 
 // 1 with a non-empty answer, -1 with an empty one.
 int ReadShopLayout(std::string& answer);
 
-// 1 saved, 0 refused, -1 no answer.
-int UpdateShopLayout(const std::string& layoutText);
-
-// Reads the content-information page into shopData (see ExtractShopData); on the
+// Reads the content-information page into shopData (see ExtractShopData). On the
 // transaction-password page tells the session's dialog and returns 0.
 int ReadContentInfo(ShopSession& session, std::string& shopData);
 
@@ -35,7 +68,15 @@ int ReadContentInfo(ShopSession& session, std::string& shopData);
 // or nothing matches.
 std::string FindModuleFsid(std::string_view moduleName, std::string_view shopData);
 
-// ReadContentInfo, then FindModuleFsid; empty when the page could not be read.
+// The fsid of the custom-content module a layout edit has just added: the first match of the
+// custom-content pattern, with the order the new module was given, whose fsid is not among the
+// fsids the layout held before the edit (an old module may still carry the same order). Empty
+// when none matches.
+std::string FindNewCustomContentFsid(std::string_view shopData, std::string_view order,
+                                     const std::set<std::string>& knownFsids);
+
+// ReadContentInfo, then FindModuleFsid; empty when the page could not be read or holds no such
+// module.
 std::string GetModuleFsid(ShopSession& session, std::string_view moduleName);
 
 }  // namespace kesto

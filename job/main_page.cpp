@@ -1,25 +1,33 @@
 #include "job/main_page.h"
 
 #include <filesystem>
+#include <vector>
 
+#include "job/custom_content_module.h"
 #include "job/job_limits.h"
 #include "job/layout_requests.h"
 #include "job/main_page_text.h"
 #include "job/progress.h"
 #include "market/album.h"
+#include "market/failure_reason.h"
 #include "market/hosts.h"
 #include "market/http_request.h"
 #include "market/identity.h"
+#include "market/password_request.h"
 #include "market/picture_preparer.h"
 #include "market/shop_session.h"
 #include "support/bounded_file.h"
 #include "support/file_path.h"
+#include "support/trace_log.h"
 #include "support/url_encode.h"
+#include "upload/answer_rules.h"
 #include "upload/file_listing.h"
 
 namespace kesto {
 
 namespace {
+
+constexpr char kSaveStep[] = "saving the main page text";
 
 void Post(ShopSession& session, ProgressMessage message) {
     if (session.progress) {
@@ -27,56 +35,113 @@ void Post(ShopSession& session, ProgressMessage message) {
     }
 }
 
-}  // namespace
-
-int UpdateMainPage(const std::string& mainFolder, ShopSession& session) {
-    RemoveAreaFolder(kMainPageAlbumFolder);
-    std::string albumPath = "/";
-    CreateAreaFolder(kMainPageAlbumFolder, albumPath);
-
-    const std::string folder = WithTrailingSeparator(mainFolder);
-    std::vector<std::string> names;
-    if (ListEntries(folder, names) < 0 && names.empty()) {
-        return 0;
+// The reason an album step failed: what the session recorded (the transaction-password page),
+// the last request's note, or the fallback words.
+std::string AlbumFailure(const ShopSession& session, const char* fallback) {
+    if (!session.failure.empty()) {
+        return session.failure;
     }
-    const MainFolderContent content = ClassifyMainFolder(names);
-    if (content.contentFile.empty()) {
-        return 0;
-    }
-    session.uploadedPictures.clear();
+    const std::string& note = LastRequestFailure();
+    return note.empty() ? fallback : note;
+}
+
+// Uploads the pictures, in listing order, into the album folder; false at the first failure
+// (the session's failure then names the picture).
+bool UploadMainPictures(const std::string& folder, const std::vector<std::string>& pictures,
+                        const std::string& albumPath, ShopSession& session) {
     std::vector<std::string> paths;
-    for (const std::string& picture : content.pictures) {
+    for (const std::string& picture : pictures) {
         paths.push_back(folder + picture);
     }
     PicturePreparer preparer(std::move(paths));
-    for (std::size_t i = 0; i < content.pictures.size(); ++i) {
-        const std::string& picture = content.pictures[i];
+    for (std::size_t i = 0; i < pictures.size(); ++i) {
+        const std::string& picture = pictures[i];
         Post(session, {kPictureUploadStarting, 0, 0, picture});
         const int result = UploadPreparedPicture(session, albumPath, preparer.Take(i));
         Post(session, {kPictureUploaded, 0, result, picture});
         if (result < 1) {
-            return -1;
+            session.failure =
+                WithReason("uploading the main page picture " + picture,
+                           AlbumFailure(session, "the album did not take the picture"));
+            return false;
         }
     }
+    return true;
+}
+
+// Puts the finished text on the front page: a new custom-content module beside the old one, the
+// text saved into it, then the old module removed. A failure after the layout changed takes the
+// new module off again, so the old page shows.
+int PublishMainPageText(const std::string& text, ShopSession& session) {
+    NewCustomContent module;
+    int result = AddCustomContentModule(session, module);
+    if (result > 0) {
+        result = FindCustomContentModule(session, module) > 0 ? 1 : -1;
+    }
+    if (result > 0) {
+        Post(session, {kCustomContentSave, 0, 0, {}});
+        result = SaveCustomContent(text, module.fsid, session);
+        Post(session, {kCustomContentSave, 1, result, {}});
+    }
+    if (result > 0) {
+        result = RemoveOldCustomContent(session, module);
+    }
+    if (result <= 0) {
+        TakeBackCustomContent(session, module);
+    }
+    return result;
+}
+
+}  // namespace
+
+int UpdateMainPage(const std::string& mainFolder, ShopSession& session) {
+    const std::string folder = WithTrailingSeparator(mainFolder);
+    std::vector<std::string> names;
+    if (ListEntries(folder, names) < 0 && names.empty()) {
+        session.failure = "the main folder " + folder + " is missing or cannot be read";
+        return 0;
+    }
+    const MainFolderContent content = ClassifyMainFolder(names);
+    if (content.contentFile.empty()) {
+        session.failure = "the main folder " + folder + " holds no page text (.txt file)";
+        return 0;
+    }
+    // The page text is read before anything is sent, so that a text that cannot be read
+    // changes nothing.
+    const std::string textPath = folder + content.contentFile;
     std::string bytes;
-    if (ReadRegularFile(folder + content.contentFile, kPageTextLimitBytes, bytes) !=
-        FileReadResult::kRead) {
+    const FileReadResult read = ReadRegularFile(textPath, kPageTextLimitBytes, bytes);
+    if (read != FileReadResult::kRead) {
+        session.failure =
+            WithReason("reading the page text " + textPath, DescribeFileReadResult(read));
+        return -1;
+    }
+    // The folder keeps the pictures the live page shows until the new text is saved.
+    std::string albumPath;
+    std::vector<std::string> oldPictures;
+    if (OpenAreaFolder(kMainPageAlbumFolder, albumPath, oldPictures) <= 0) {
+        session.failure =
+            WithReason(std::string("opening the album folder ") + kMainPageAlbumFolder,
+                       AlbumFailure(session, "the album did not make the folder"));
+        return -1;
+    }
+    session.uploadedPictures.clear();
+    if (!UploadMainPictures(folder, content.pictures, albumPath, session)) {
         return -1;
     }
     const std::string userNumber = ProcessIdentity().Current().userNumber;
     const std::string text =
         FillMainPageText(DecodeContentFile(bytes), session.uploadedPictures, userNumber);
-    Post(session, {kCustomContentSave, 0, 0, {}});
-    const int result = SaveCustomContent(text, session);
-    Post(session, {kCustomContentSave, 1, result, {}});
+    const int result = PublishMainPageText(text, session);
+    if (result > 0 && DeleteAlbumPictures(albumPath, oldPictures) < 0) {
+        // The new page is saved and shows; the old pictures no page shows any more are left
+        // for the next main page update, which finds them in the folder.
+        ProcessTraceLog().Write("Old main page pictures not all deleted");
+    }
     return result;
 }
 
-int SaveCustomContent(const std::string& text, ShopSession& session) {
-    const std::string fsid = GetModuleFsid(session, kCustomContentModule);
-    if (fsid.empty()) {
-        return -1;
-    }
+int SaveCustomContent(const std::string& text, const std::string& fsid, ShopSession& session) {
     const std::string body =
         "mid=13&prop=416&flag=0&fsid=" + fsid + "&title=" + UrlEncode(kCustomContentModule) +
         "&pageid=0&page=1&segid=0&bannerstyle=0&content=7:0&tssinfo=" + UrlEncode(text);
@@ -85,8 +150,24 @@ int SaveCustomContent(const std::string& text, ShopSession& session) {
         "/cgi-bin/modularmanage/moduleedit?g_tk=" + GetRequestToken() + "&g_ty=j132");
     RequestOptions options;
     std::string answer;
-    HttpRequest(answer, url.c_str(), options, kMethodPost, body.c_str(), false);
-    return answer.empty() ? 0 : 1;
+    if (HttpRequest(answer, url.c_str(), options, kMethodPost, body.c_str(), false) <= 0) {
+        session.failure = WithReason(kSaveStep, LastRequestFailure());
+        return -1;
+    }
+    if (answer.empty()) {
+        session.failure =
+            WithReason(kSaveStep, std::string(hosts::kManage) + " sent an empty answer");
+        return 0;
+    }
+    if (MeetsTransactionPassword(session, answer)) {
+        session.failure = WithReason(kSaveStep, kTransactionPasswordReason);
+        return 0;
+    }
+    if (ErrcodeRule(answer) <= 0) {
+        session.failure = WithReason(kSaveStep, "the marketplace refused it with an error code");
+        return 0;
+    }
+    return 1;
 }
 
 }  // namespace kesto

@@ -1,7 +1,13 @@
 #pragma once
 // The main page update: the template's "main" pictures go into the album folder of the main
 // page, their names in the page text become their album addresses, the shop markers are filled
-// in, and the text is saved as the content of the shop's custom-content module.
+// in, and the text is saved as the content of a new custom-content module.
+//
+// The live shop keeps its main page (its custom-content module, its text and the pictures it
+// shows) until the new one is complete: the old pictures stay while the new ones are uploaded,
+// the new module is added beside the old one, and the old module and pictures are removed only
+// after the new text has been saved. A failure after the new module was added takes it off
+// again.
 
 #include <string>
 
@@ -9,12 +15,15 @@ namespace kesto {
 
 struct ShopSession;
 
-// 1 saved; 0 nothing to do or nothing saved (folder missing, no page text, empty answer);
-// -1 a picture upload failed, the page text could not be read or the module's fsid is unknown.
+// 1 saved; 0 nothing to do or nothing saved (folder missing, no page text, the layout or the
+// text refused); -1 the page text could not be read, an album step or a picture upload failed,
+// a request got no answer or the new module could not be found. Every failure sets the
+// session's failure.
 int UpdateMainPage(const std::string& mainFolder, ShopSession& session);
 
-// Saves the finished page text (UTF-8) as the custom-content module's content. 1 answered,
-// 0 empty answer, -1 the module's fsid is unknown.
-int SaveCustomContent(const std::string& text, ShopSession& session);
+// Saves the finished page text (UTF-8) as the content of the custom-content module with that
+// fsid. 1 saved; 0 refused (a non-zero error code, the transaction-password page or an empty
+// answer); -1 no answer or an error status. Sets the session's failure when it fails.
+int SaveCustomContent(const std::string& text, const std::string& fsid, ShopSession& session);
 
 }  // namespace kesto

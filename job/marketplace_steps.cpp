@@ -1,7 +1,6 @@
 #include "job/marketplace_steps.h"
 
 #include "job/categories.h"
-#include "job/layout_requests.h"
 #include "job/main_page.h"
 #include "job/shop_sign.h"
 #include "job/template_check.h"
@@ -26,9 +25,11 @@ class MarketplaceSteps final : public DecorationSteps {
         }
         return lines;
     }
-    int SaveShopLayout(bool shopSign, bool mainPage) override {
-        return kesto::SaveShopLayout(shopSign, mainPage);
-    }
+    // Nothing is left for the job's layout step: each area changes the layout when its
+    // replacement is ready (the shop sign adds its header right before its upload, the main page
+    // its custom-content module once its pictures are in the album), so a shop keeps its layout
+    // when an area never starts or fails before.
+    int SaveShopLayout(bool /*shopSign*/, bool /*mainPage*/) override { return 1; }
     int UpdateShopSign(const std::string& picturePath) override {
         ForgetFailure();
         return kesto::UpdateShopSign(session_, picturePath);

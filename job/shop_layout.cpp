@@ -3,14 +3,13 @@
 #include <json/reader.h>
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace kesto {
 
 namespace {
 
-constexpr char kShopHeaderMid[] = "9";
-constexpr char kCustomContentMid[] = "13";
 constexpr char kActionAdd[] = "2";
 constexpr char kActionRemove[] = "3";
 // The display name of a new custom-content module ("custom content").
@@ -128,6 +127,43 @@ bool HasEditableModules(const Json::Value& segment) {
     return true;
 }
 
+const Json::Value& BannerOf(const Json::Value& layout) {
+    return layout.isObject() ? layout["shopBanner"] : Json::Value::nullSingleton();
+}
+
+// How many banner modules come before the first one without a "mid"; nothing when a shop header
+// is among them.
+std::optional<Json::ArrayIndex> WalkedBannerModules(const Json::Value& layout) {
+    Json::ArrayIndex walked = 0;
+    for (const Json::Value& module : Areas(BannerOf(layout))) {
+        if (!module.isObject() || !module.isMember("mid")) {
+            break;
+        }
+        if (module["mid"] == kShopHeaderMid) {
+            return std::nullopt;
+        }
+        ++walked;
+    }
+    return walked;
+}
+
+// Marks for removal the segment's modules the filter picks; how many.
+int MarkModules(Json::Value& segment, const ModuleFilter& remove) {
+    Json::Value& areas = segment["areas"];
+    if (!areas.isArray()) {
+        return 0;
+    }
+    int marked = 0;
+    for (Json::Value& module : areas) {
+        if (module.isObject() &&
+            remove({Field(module, "area"), Field(module, "mid"), Field(module, "fsid")})) {
+            module["action"] = kActionRemove;
+            ++marked;
+        }
+    }
+    return marked;
+}
+
 }  // namespace
 
 bool IsEditableLayout(const Json::Value& layout) {
@@ -173,7 +209,12 @@ int ParseShopLayout(std::string_view text, Json::Value& layout) {
     const std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
     Json::Value parsed;
     std::string errors;
-    if (!reader->parse(text.data(), text.data() + text.size(), &parsed, &errors)) {
+    try {
+        if (!reader->parse(text.data(), text.data() + text.size(), &parsed, &errors)) {
+            return 0;
+        }
+    } catch (const Json::Exception&) {
+        // A document nested deeper than the reader's limit: it does not parse either.
         return 0;
     }
     layout = std::move(parsed);
@@ -184,43 +225,102 @@ int ParseShopLayout(std::string_view text, Json::Value& layout) {
 }
 
 int AddShopHeader(Json::Value& layout) {
-    Json::Value& banner = layout["shopBanner"];
-    Json::Value& areas = banner["areas"];
-    for (Json::Value& module : areas) {
-        if (!module.isObject() || !module.isMember("mid")) {
-            break;
-        }
-        if (module["mid"] == kShopHeaderMid) {
-            return 0;
-        }
-        module["action"] = kActionRemove;
+    if (!WalkedBannerModules(layout)) {
+        return 0;
     }
-    areas.append(Module({{"action", kActionAdd},
-                         {"area", "0"},
-                         {"fsid", "0"},
-                         {"mid", kShopHeaderMid},
-                         {"name", "ShopHeader"},
-                         {"tssid", "0"},
-                         {"order", "1"},
-                         {"aid", "0"}}));
+    layout["shopBanner"]["areas"].append(Module({{"action", kActionAdd},
+                                                 {"area", "0"},
+                                                 {"fsid", "0"},
+                                                 {"mid", kShopHeaderMid},
+                                                 {"name", "ShopHeader"},
+                                                 {"tssid", "0"},
+                                                 {"order", "1"},
+                                                 {"aid", "0"}}));
     return 1;
 }
 
-int MarkOldCustomContent(Json::Value& layout) {
+std::vector<std::string> ReplacedBannerFsids(const Json::Value& layout) {
+    const std::optional<Json::ArrayIndex> walked = WalkedBannerModules(layout);
+    std::vector<std::string> fsids;
+    const Json::Value& modules = Areas(BannerOf(layout));
+    for (Json::ArrayIndex i = 0; walked && i < *walked; ++i) {
+        fsids.push_back(Field(modules[i], "fsid"));
+    }
+    return fsids;
+}
+
+std::set<std::string> ModuleFsids(const Json::Value& layout) {
+    std::set<std::string> fsids;
+    const auto collect = [&fsids](const Json::Value& segment) {
+        for (const Json::Value& module : Areas(segment)) {
+            if (const std::string fsid = Field(module, "fsid"); fsid != "0") {
+                fsids.insert(fsid);
+            }
+        }
+    };
+    collect(BannerOf(layout));
+    const Json::Value& frames =
+        layout.isObject() ? layout["shopFrame"] : Json::Value::nullSingleton();
+    if (frames.isArray()) {
+        for (const Json::Value& frame : frames) {
+            collect(frame);
+        }
+    }
+    return fsids;
+}
+
+int MarkBannerModules(Json::Value& layout, const ModuleFilter& remove) {
+    if (!layout.isObject() || !layout["shopBanner"].isObject()) {
+        return 0;
+    }
+    return MarkModules(layout["shopBanner"], remove);
+}
+
+int MarkCustomContent(Json::Value& layout, const ModuleFilter& remove) {
     Json::Value& frames = layout["shopFrame"];
     if (!frames.isArray() || frames.empty()) {
         return -1;
     }
-    Json::Value& areas = frames[0]["areas"];
-    if (!areas.isArray()) {
-        return 1;
+    return MarkModules(frames[0], [&remove](const ModuleKey& module) {
+        return module.area == "1" && module.mid == kCustomContentMid && remove(module);
+    });
+}
+
+int ListAddedModulesForRemoval(Json::Value& before, const Json::Value& current,
+                               const ModuleFilter& pick) {
+    const std::set<std::string> known = ModuleFsids(before);
+    int listed = 0;
+    const auto carry = [&](Json::Value& segment, const Json::Value& now) {
+        for (const Json::Value& module : Areas(now)) {
+            const ModuleKey key{Field(module, "area"), Field(module, "mid"), Field(module, "fsid")};
+            if (module.isObject() && key.fsid != "0" && !known.contains(key.fsid) && pick(key)) {
+                Json::Value removed = module;
+                removed["action"] = kActionRemove;
+                segment["areas"].append(removed);
+                ++listed;
+            }
+        }
+    };
+    carry(before["shopBanner"], BannerOf(current));
+    Json::Value& frames = before["shopFrame"];
+    const Json::Value& currentFrames =
+        current.isObject() ? current["shopFrame"] : Json::Value::nullSingleton();
+    if (!frames.isArray() || !currentFrames.isArray()) {
+        return listed;
     }
-    for (Json::Value& module : areas) {
-        if (FieldIs(module, "area", "1") && FieldIs(module, "mid", kCustomContentMid)) {
-            module["action"] = kActionRemove;
+    for (Json::Value& frame : frames) {
+        for (const Json::Value& now : currentFrames) {
+            if (frame.isObject() && now.isObject() && Field(frame, "sid") == Field(now, "sid")) {
+                carry(frame, now);
+                break;
+            }
         }
     }
-    return 1;
+    return listed;
+}
+
+int MarkOldCustomContent(Json::Value& layout) {
+    return MarkCustomContent(layout, [](const ModuleKey&) { return true; }) < 0 ? -1 : 1;
 }
 
 int AddCustomContent(Json::Value& layout) {
@@ -272,6 +372,21 @@ int AddCustomContent(Json::Value& layout) {
     }
     frame["areas"] = std::move(list);
     return 1;
+}
+
+std::string NewCustomContentOrder(const Json::Value& layout) {
+    const Json::Value& frames =
+        layout.isObject() ? layout["shopFrame"] : Json::Value::nullSingleton();
+    if (!frames.isArray() || frames.empty()) {
+        return {};
+    }
+    for (const Json::Value& module : Areas(frames[0])) {
+        if (FieldIs(module, "action", kActionAdd) && FieldIs(module, "mid", kCustomContentMid) &&
+            Field(module, "fsid") == "0") {
+            return Field(module, "order");
+        }
+    }
+    return {};
 }
 
 std::string BuildLayoutInfo(const Json::Value& layout) {

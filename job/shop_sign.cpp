@@ -1,14 +1,27 @@
 #include "job/shop_sign.h"
 
+#include <json/value.h>
+
+#include <algorithm>
+
 #include "job/layout_requests.h"
+#include "job/shop_layout.h"
+#include "market/failure_reason.h"
 #include "market/hosts.h"
 #include "market/identity.h"
+#include "market/password_request.h"
+#include "market/shop_session.h"
+#include "support/file_path.h"
 #include "upload/kesto_uploader.h"
 
 namespace kesto {
 
-int UpdateShopSign(ShopSession& session, const std::string& picturePath) {
+namespace {
+
+// Posts the picture to the banner edit endpoint. 1 accepted, 0 not, -1 no header module found.
+int UploadShopSign(ShopSession& session, const std::string& picturePath) {
     if (!EnsureIdentity()) {
+        session.failure = "the marketplace login is missing or has expired: log in again";
         return 0;
     }
     const std::string fsid = GetModuleFsid(session, kShopSignModule);
@@ -16,7 +29,9 @@ int UpdateShopSign(ShopSession& session, const std::string& picturePath) {
         return -1;
     }
     const std::string userNumber = ProcessIdentity().Current().userNumber;
-    KestoUploader uploader(KestoUploader::kErrcodeRule);
+    // Only the marketplace's own success answer counts: a gateway's error page carries no
+    // error code either.
+    KestoUploader uploader(KestoUploader::kSuccessErrcodeRule);
     uploader.AddFile(nullptr, picturePath);
     uploader.SetField("shop4style", "1");
     uploader.SetField("fsid", fsid.c_str());
@@ -27,7 +42,73 @@ int UpdateShopSign(ShopSession& session, const std::string& picturePath) {
     uploader.SetField("title", "店铺招牌（含有导航页卡）");
     uploader.fileFieldName = "photo";
     const std::string url = hosts::Address(hosts::kManage, "/cgi-bin/modularmanage/picbanneredit");
-    return uploader.Upload(url.c_str()) > 0 ? 1 : 0;
+    if (uploader.Upload(url.c_str()) > 0) {
+        return 1;
+    }
+    const std::string step =
+        "uploading the shop sign " + PathToUtf8(PathFromUtf8(picturePath).filename());
+    if (MeetsTransactionPassword(session, uploader.PasswordPage())) {
+        session.failure = WithReason(step, kTransactionPasswordReason);
+        return 0;
+    }
+    const std::string& note = LastRequestFailure();
+    session.failure = WithReason(step, note.empty() ? "the marketplace did not accept it" : note);
+    return 0;
+}
+
+// Removes the banner modules the new header takes the place of, now that the sign is in.
+int FinishBannerChange(ShopSession& session, const BannerChange& change) {
+    if (!change.headerSent || change.replacedFsids.empty()) {
+        return 1;
+    }
+    bool sent = false;
+    return EditShopLayout(
+        session, "removing the banner modules the shop header replaces",
+        [&change](Json::Value& layout) {
+            return MarkBannerModules(layout, [&change](const ModuleKey& module) {
+                       return std::find(change.replacedFsids.begin(), change.replacedFsids.end(),
+                                        module.fsid) != change.replacedFsids.end();
+                   }) > 0;
+        },
+        sent);
+}
+
+// Takes the header added before the upload off again; the session's failure keeps the reason the
+// sign failed with, followed by this step's own when it fails too.
+void UndoBannerChange(ShopSession& session, const BannerChange& change) {
+    if (!change.headerSent) {
+        return;
+    }
+    const std::string reason = session.failure;
+    const int result = RestoreShopLayout(
+        session, "taking the new shop header module off again", change.layoutBefore,
+        [](const ModuleKey& added) { return added.mid == kShopHeaderMid; });
+    session.failure = result > 0 ? reason : reason + "; " + session.failure;
+}
+
+}  // namespace
+
+int UpdateShopSign(ShopSession& session, const std::string& picturePath) {
+    BannerChange change;
+    const int layout = AddShopHeaderModule(session, change);
+    if (layout <= 0 && session.failure.ends_with(kTransactionPasswordReason)) {
+        // The dialog has been told; the content information would ask again.
+        return 0;
+    }
+    // A failed layout change does not end the area: the banner may hold a header already.
+    const std::string layoutFailure = layout > 0 ? std::string() : session.failure;
+    session.failure.clear();
+    int result = UploadShopSign(session, picturePath);
+    if (result < 0 && !layoutFailure.empty()) {
+        session.failure += " (" + layoutFailure + ")";
+    }
+    if (result > 0) {
+        result = FinishBannerChange(session, change) > 0 ? 1 : 0;
+    }
+    if (result <= 0) {
+        UndoBannerChange(session, change);
+    }
+    return result;
 }
 
 }  // namespace kesto

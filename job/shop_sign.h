@@ -1,6 +1,9 @@
 #pragma once
-// Replacing the shop sign: the template's sign picture goes, with the shop header module's
-// settings, to the manage host's banner edit endpoint.
+// Replacing the shop sign: a shop header module is added to a banner that has none, and the
+// template's sign picture goes, with the header module's settings, to the manage host's banner
+// edit endpoint. The header is added beside the banner's other modules, which are removed only
+// once the new sign is in; a failure takes the added header off again, so the banner stays as it
+// was.
 
 #include <string>
 
@@ -8,8 +11,10 @@ namespace kesto {
 
 struct ShopSession;
 
-// 1 accepted; 0 the login identity is missing or the upload was not accepted; -1 the shop
-// header module's fsid could not be found (nothing was sent).
+// 1 accepted (and the banner change finished); 0 the login identity is missing, the upload was
+// not accepted or the banner change could not be finished; -1 the shop header module's fsid
+// could not be found (nothing was sent to the banner edit endpoint). Every failure sets the
+// session's failure.
 int UpdateShopSign(ShopSession& session, const std::string& picturePath);
 
 }  // namespace kesto

@@ -6,9 +6,11 @@
 #include "image/picture_size.h"
 #include "image/thumbnail.h"
 #include "market/album.h"
+#include "market/failure_reason.h"
 #include "market/hosts.h"
 #include "market/http_request.h"
 #include "market/identity.h"
+#include "market/password_request.h"
 #include "market/shop_session.h"
 #include "support/ascii_text.h"
 #include "support/file_digest.h"
@@ -38,6 +40,13 @@ long long FileSize(const std::string& path) {
     std::error_code error;
     const auto size = std::filesystem::file_size(PathFromUtf8(path), error);
     return error ? -1 : static_cast<long long>(size);
+}
+
+// Notes why a step of the upload failed: the step, then the last request's note or the words
+// given for an answer that arrived but did not serve.
+void NoteStepFailure(std::string_view step, std::string_view answered) {
+    const std::string note = LastRequestFailure();
+    NoteRequestFailure(WithReason(step, note.empty() ? answered : note));
 }
 
 std::string Part(std::string_view name, std::string_view value) {
@@ -99,15 +108,18 @@ int UploadPicture(ShopSession& session, std::string_view albumPath,
 int UploadPreparedPicture(ShopSession& session, std::string_view albumPath,
                           const PreparedPicture& picture) {
     if (!EnsureIdentity()) {
+        NoteRequestFailure("the marketplace login is missing or has expired: log in again");
         return 0;
     }
     if (!session.albumReady) {
         if (CheckAlbumPage(session) <= 0) {
+            NoteStepFailure("opening the album page", "the album page did not show");
             return -1;
         }
         session.albumReady = true;
     }
     if (session.uploadAddress.empty() && RequestUpload(session.uploadAddress) <= 0) {
+        NoteStepFailure("asking the album where to upload", "the answer names no address");
         return -1;
     }
     const IdentityTexts identity = ProcessIdentity().Current();
@@ -135,6 +147,8 @@ int UploadPreparedPicture(ShopSession& session, std::string_view albumPath,
     const int result = uploader.Upload(url.c_str());
     if (result > 0) {
         session.uploadedPictures[fileName] = uploader.GetReturnUrl();
+    } else if (!MeetsTransactionPassword(session, uploader.PasswordPage())) {
+        NoteStepFailure("sending the picture", "the album did not take it");
     }
     return result;
 }

@@ -1,5 +1,7 @@
 #include "upload/kesto_uploader.h"
 
+#include "market/transaction_password.h"
+#include "support/text_conversion.h"
 #include "upload/answer_rules.h"
 
 namespace kesto {
@@ -10,11 +12,19 @@ KestoUploader::KestoUploader(int mode, std::unique_ptr<net::Session> ownSession)
     : Uploader(std::move(ownSession)), answerMode(mode) {}
 
 int KestoUploader::ParseAnswer(std::string_view answer) {
+    std::string text =
+        answer.empty() ? std::string() : FromAnsi(answer.data(), static_cast<int>(answer.size()));
+    if (IsTransactionPasswordPage(text)) {
+        passwordPage = std::move(text);
+        return 0;
+    }
     switch (answerMode) {
         case kErrcodeRule:
             return ErrcodeRule(answer);
         case kReturnUrlRule:
             return ReturnUrlRule(answer, returnUrl);
+        case kSuccessErrcodeRule:
+            return SuccessErrcodeRule(answer);
         default:
             return 1;
     }

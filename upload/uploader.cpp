@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <span>
@@ -99,6 +100,31 @@ int TraceError(const char* format, unsigned long error) {
     return ProcessTraceLog().Write(format, static_cast<int>(error));
 }
 
+// Notes why a request failed, for the reason the job shows after an area's failure line.
+void NoteNetFailure(const net::Session& session, std::string_view host) {
+    NoteRequestFailure(DescribeNetError(session.LastError(), host));
+}
+
+// Notes why an answer was not accepted: its status when that is an error, else the refusal.
+void NoteRefusedAnswer(net::Request& request, std::string_view host) {
+    const std::optional<std::string> status = request.StatusText();
+    const int code = status ? std::atoi(status->c_str()) : 0;
+    NoteRequestFailure(code > 0 && code != 200 ? DescribeStatus(code, host)
+                                               : std::string(host) + " did not accept the upload");
+}
+
+// Notes an answer that did not come, unless reading it already noted why (too long, the job's
+// time up).
+void NoteNoAnswer(std::string_view host) {
+    if (LastRequestFailure().empty()) {
+        NoteRequestFailure(DescribeStatus(0, host));
+    }
+}
+
+void NoteUnreadableFile(const std::string& path) {
+    NoteRequestFailure("the file " + path + " cannot be read");
+}
+
 }  // namespace
 
 Uploader::Uploader() : Uploader(net::OpenSession(kAgent)) {}
@@ -150,6 +176,7 @@ int Uploader::Upload(const char* url) {
         return 0;
     }
     const std::lock_guard<std::mutex> guard(lock);
+    NoteRequestFailure({});
     int result = 1;
     if (batchMode) {
         if (SendBatch(url, multipart::FieldsBlock(boundary, fields)) <= 0) {
@@ -191,6 +218,7 @@ std::unique_ptr<net::Connection> Uploader::ConnectTo(const UploadTarget& target)
         target.parts.host, target.parts.port, target.parts.user, target.parts.password);
     if (!connection) {
         TraceError("Connection fail,err=%d", session->LastError());
+        NoteNetFailure(*session, target.parts.host);
     }
     return connection;
 }
@@ -207,31 +235,35 @@ int Uploader::SendOneFile(const char* url, const std::string& path,
     }
     const std::unique_ptr<net::Request> request = OpenBoundedRequest(*connection, *target);
     if (!request) {
+        NoteNetFailure(*session, target->parts.host);
         return -1;
     }
     request->AddHeader(multipart::ContentTypeLine(boundary), true);
     UploadFile file(path);
     if (!file.open()) {
+        NoteUnreadableFile(path);
         return -2;
     }
     const std::string partName = multipart::QuotedParameter(fileFieldName);
     if (file.size() <= kMaxSingleBytes) {
         const std::string head = multipart::SingleHead(
             boundary, partName, multipart::FileNameOf(path), multipart::MimeTypeOf(path));
-        return SendSingle(*request, file, head, fieldsBlock, target->parts.host);
+        return SendSingle(*request, target->parts.host, file, head, fieldsBlock);
     }
     return SendChunked(*connection, *target, path, file, partName, fieldsBlock);
 }
 
-int Uploader::SendSingle(net::Request& request, UploadFile& file, const std::string& head,
-                         const std::string& fieldsBlock, std::string_view host) {
+int Uploader::SendSingle(net::Request& request, std::string_view host, UploadFile& file,
+                         const std::string& head, const std::string& fieldsBlock) {
     const std::string tail = multipart::Tail(boundary);
     if (!request.BeginSend(head.size() + file.size() + fieldsBlock.size() + tail.size())) {
         ProcessTraceLog().Write("Send content len error.");
+        NoteNetFailure(*session, host);
         return 0;
     }
     if (!request.Write(head)) {
         ProcessTraceLog().Write("Send header error.");
+        NoteNetFailure(*session, host);
         return 0;
     }
     std::vector<char> piece(kWriteBytes);
@@ -241,6 +273,9 @@ int Uploader::SendSingle(net::Request& request, UploadFile& file, const std::str
         if (read == 0 || !request.Write(std::string_view(piece.data(), read))) {
             if (read != 0) {
                 TraceError("InternetWriteFile error,errcode=%d", session->LastError());
+                NoteNetFailure(*session, host);
+            } else {
+                NoteRequestFailure("the file changed while it was sent");
             }
             ProcessTraceLog().Write("Send data error");
             return 0;
@@ -249,13 +284,14 @@ int Uploader::SendSingle(net::Request& request, UploadFile& file, const std::str
     }
     if (!fieldsBlock.empty() && !request.Write(fieldsBlock)) {
         ProcessTraceLog().Write("Send form data error");
+        NoteNetFailure(*session, host);
         return 0;
     }
     if (!request.Write(tail) || !request.EndSend()) {
+        NoteNetFailure(*session, host);
         return 0;
     }
-    const std::optional<std::string> answer = ReadAnswer(request, host);
-    return answer ? ParseAnswer(*answer) : 0;
+    return JudgeAnswer(request, host);
 }
 
 int Uploader::SendChunked(net::Connection& connection, const UploadTarget& target,
@@ -270,6 +306,7 @@ int Uploader::SendChunked(net::Connection& connection, const UploadTarget& targe
     for (std::uint64_t offset = 0; offset < file.size();) {
         const std::unique_ptr<net::Request> request = OpenBoundedRequest(connection, target);
         if (!request) {
+            NoteNetFailure(*session, target.parts.host);
             return -2;
         }
         request->AddHeader(contentType, true);
@@ -284,15 +321,20 @@ int Uploader::SendChunked(net::Connection& connection, const UploadTarget& targe
         body += tail;
         if (!request->Send("", body)) {
             TraceError("HttpSendRequest error,errcode=%d", session->LastError());
+            NoteNetFailure(*session, target.parts.host);
             return -1;
         }
         const std::optional<std::string> answer = ReadAnswer(*request, target.parts.host);
         if (!answer) {
             TraceError("InternetReadFile,errcode=%d", session->LastError());
+            NoteNoAnswer(target.parts.host);
             return -1;
         }
         code = ParseAnswer(*answer);
         offset += read;
+        if (code <= 0) {
+            NoteRefusedAnswer(*request, target.parts.host);
+        }
         if (code != 1) {
             ProcessTraceLog().Write("Upload server report error,errcode=%d", code);
             return code;
@@ -318,6 +360,7 @@ int Uploader::SendBatch(const char* url, const std::string& fieldsBlock) {
     for (std::size_t i = 0; i < files.size(); ++i) {
         UploadFile file(files[i]);
         if (!file.open()) {
+            NoteUnreadableFile(files[i]);
             return -2;
         }
         if (!IsSingleRequest() && file.size() > kChunkBytes) {
@@ -347,6 +390,7 @@ int Uploader::SendGroup(net::Connection& connection, const UploadTarget& target,
                         const std::vector<GroupMember>& group, const std::string& fieldsBlock) {
     const std::unique_ptr<net::Request> request = OpenBoundedRequest(connection, target);
     if (!request) {
+        NoteNetFailure(*session, target.parts.host);
         return -1;
     }
     request->AddHeader(multipart::ContentTypeLine(boundary), true);
@@ -363,16 +407,30 @@ int Uploader::SendGroup(net::Connection& connection, const UploadTarget& target,
         // A file that changed since it was measured would leave its part short: refuse it.
         if (!file.open() || member.size == 0 ||
             file.AppendTo(body, static_cast<std::size_t>(member.size)) != member.size) {
+            NoteUnreadableFile(member.path);
             return -1;
         }
     }
     body += fieldsBlock;
     body += multipart::Tail(boundary);
     if (!request->Send("", body)) {
+        NoteNetFailure(*session, target.parts.host);
         return -1;
     }
-    const std::optional<std::string> answer = ReadAnswer(*request, target.parts.host);
-    return answer ? ParseAnswer(*answer) : 0;
+    return JudgeAnswer(*request, target.parts.host);
+}
+
+int Uploader::JudgeAnswer(net::Request& request, std::string_view host) {
+    const std::optional<std::string> answer = ReadAnswer(request, host);
+    if (!answer) {
+        NoteNoAnswer(host);
+        return 0;
+    }
+    const int code = ParseAnswer(*answer);
+    if (code <= 0) {
+        NoteRefusedAnswer(request, host);
+    }
+    return code;
 }
 
 // The answer rules take 32-bit lengths.

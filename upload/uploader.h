@@ -69,8 +69,8 @@ class Uploader {
     struct GroupMember;
 
     int SendOneFile(const char* url, const std::string& path, const std::string& fieldsBlock);
-    int SendSingle(net::Request& request, UploadFile& file, const std::string& head,
-                   const std::string& fieldsBlock, std::string_view host);
+    int SendSingle(net::Request& request, std::string_view host, UploadFile& file,
+                   const std::string& head, const std::string& fieldsBlock);
     int SendChunked(net::Connection& connection, const UploadTarget& target,
                     const std::string& path, UploadFile& file, std::string_view partName,
                     const std::string& fieldsBlock);
@@ -84,6 +84,8 @@ class Uploader {
     // The answer up to net::kMaxAnswerBytes; nothing when it is empty, longer, or still arriving
     // when the job's time is up (the reason noted).
     std::optional<std::string> ReadAnswer(net::Request& request, std::string_view host);
+    // Reads and judges the answer to one request, noting why it was not accepted.
+    int JudgeAnswer(net::Request& request, std::string_view host);
 };
 
 }  // namespace kesto

@@ -95,10 +95,12 @@ TEST(DecorationJobEndToEndTest, TransactionPasswordFailsTheShopSign) {
 TEST(DecorationJobEndToEndTest, FailedLayoutReadIsNeverSavedBack) {
     LoggedInMarket market;
     market.SetFault("layoutshow=error*1");
-    EXPECT_EQ(SaveShopLayout(true, true), -1);
+    ShopSession session;
+    BannerChange change;
+    EXPECT_EQ(AddShopHeaderModule(session, change), -1);
     EXPECT_FALSE(AnyRequest(market.Requests(), "layoutupdate"));
     // The next read finds the document and saves the edited layout.
-    EXPECT_EQ(SaveShopLayout(true, true), 1);
+    EXPECT_EQ(AddShopHeaderModule(session, change), 1);
     EXPECT_TRUE(AnyRequest(market.Requests(), "layoutupdate"));
 }
 

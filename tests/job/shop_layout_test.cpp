@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -48,6 +49,8 @@ TEST(ShopLayoutTest, ParseAcceptsCommentsAndIgnoresTextAfterTheDocument) {
     layout["kept"] = "yes";
     EXPECT_EQ(ParseShopLayout("{not json", layout), 0);
     EXPECT_EQ(layout["kept"], "yes");
+    EXPECT_EQ(ParseShopLayout("{\"data\":" + std::string(100000, '['), layout), 0);
+    EXPECT_EQ(layout["kept"], "yes");
     layout = Parse("/* c */ {\"shopBanner\":{\"sid\":\"1\"}} garbage");
     EXPECT_EQ(layout["shopBanner"]["sid"], "1");
 }
@@ -86,32 +89,48 @@ TEST(ShopLayoutTest, OnlyWellShapedDocumentsAreEditable) {
     }
 }
 
-TEST(ShopLayoutTest, ShopHeaderIsAddedAfterMarkingTheBannersModules) {
+TEST(ShopLayoutTest, ShopHeaderReplacesTheBannersModulesOnlyWhenTheSignIsIn) {
+    // The header is added beside the modules it replaces; they are marked for removal by their
+    // fsids once the sign is in (the actions below are the banner's after both steps).
     const struct {
         const char* banner;
         int result;
+        Texts replaced;
+        Texts actionsAdded;
         Texts actions;
         Texts mids;
     } cases[] = {
         // A first module without "mid" ends the walk: nothing is marked.
         {R"({"areas":[{"name":"x","action":"1"},{"mid":"5","action":"1"}]})",
          1,
+         {},
+         {"1", "1", "2"},
          {"1", "1", "2"},
          {"-", "5", "9"}},
-        {R"({"areas":[{"mid":"5","action":"1"},{"mid":"6","action":"1"}]})",
+        {R"({"areas":[{"mid":"5","fsid":"11","action":"1"},{"mid":"6","fsid":"12","action":"1"}]})",
          1,
+         {"11", "12"},
+         {"1", "1", "2"},
          {"3", "3", "2"},
          {"5", "6", "9"}},
-        // A header already present: the modules before it stay marked, nothing is added.
-        {R"({"areas":[{"mid":"5"},{"mid":"6"},{"mid":"9","action":"1"}]})",
+        // A header already present: the banner stays as it is and nothing is added.
+        {R"({"areas":[{"mid":"5","fsid":"11"},{"mid":"6","fsid":"12"},{"mid":"9","action":"1"}]})",
          0,
-         {"3", "3", "1"},
+         {},
+         {"-", "-", "1"},
+         {"-", "-", "1"},
          {"5", "6", "9"}},
-        {R"({})", 1, {"2"}, {"9"}},
+        {R"({})", 1, {}, {"2"}, {"2"}, {"9"}},
     };
     for (const auto& c : cases) {
         Json::Value layout = Parse(std::string(R"({"shopBanner":)") + c.banner + "}");
+        const Texts replaced = ReplacedBannerFsids(layout);
+        EXPECT_EQ(replaced, c.replaced) << c.banner;
         EXPECT_EQ(AddShopHeader(layout), c.result) << c.banner;
+        EXPECT_EQ(Column(layout["shopBanner"], "action"), c.actionsAdded) << c.banner;
+        MarkBannerModules(layout, [&replaced](const ModuleKey& module) {
+            return std::find(replaced.begin(), replaced.end(), module.fsid) != replaced.end();
+        });
         EXPECT_EQ(Column(layout["shopBanner"], "action"), c.actions) << c.banner;
         EXPECT_EQ(Column(layout["shopBanner"], "mid"), c.mids) << c.banner;
     }
@@ -201,7 +220,7 @@ TEST(ShopLayoutTest, FlattensSegmentsAndModulesIntoTheLayoutText) {
     }
 }
 
-TEST(ShopLayoutTest, HeaderPresentAndMainPageTickedSendsTheMarkedModules) {
+TEST(ShopLayoutTest, HeaderPresentAndMainPageTickedKeepsTheBanner) {
     Json::Value layout = Parse(R"({"shopBanner":{"sid":"1","segnumber":"0","fsid":"88",
         "action":"1","areas":[{"mid":"5","fsid":"11","area":"0","order":"0","tssid":"0"},
         {"mid":"6","fsid":"12","area":"0","order":"1","tssid":"0"},
@@ -210,9 +229,107 @@ TEST(ShopLayoutTest, HeaderPresentAndMainPageTickedSendsTheMarkedModules) {
     EXPECT_EQ(AddShopHeader(layout), 0);
     MarkOldCustomContent(layout);
     AddCustomContent(layout);
+    // Modules 5 and 6 go with the action they came with (none: "0"), not with "3".
     EXPECT_EQ(BuildLayoutInfo(layout),
-              "1^0^0^0^0^0^88^1^0^0|1^0^0^0^5^0^11^3^0^0|1^0^0^0^6^1^12^3^0^0|"
+              "1^0^0^0^0^0^88^1^0^0|1^0^0^0^5^0^11^0^0^0|1^0^0^0^6^1^12^0^0^0|"
               "1^0^0^0^9^2^13^1^0^0|2^1^1^0^0^0^88^1^0^0|2^1^1^1^13^100^0^2^0^0");
+}
+
+TEST(ShopLayoutTest, ModuleFsidsLeaveOutModulesNotYetCreated) {
+    const Json::Value layout = Parse(R"({"shopBanner":{"areas":[{"fsid":"11"},{"fsid":"0"}]},
+        "shopFrame":[{"areas":[{"fsid":"21"},{}]},{"areas":[{"fsid":"31"}]}]})");
+    EXPECT_EQ(ModuleFsids(layout), (std::set<std::string>{"11", "21", "31"}));
+}
+
+TEST(ShopLayoutTest, CustomContentMarksOnlyTheFirstFramesColumnOneModulesTheFilterPicks) {
+    const char* document = R"({"shopBanner":{"areas":[{"area":"1","mid":"13","fsid":"1"}]},
+        "shopFrame":[{"fid":"2","areas":[
+            {"area":"0","mid":"13","fsid":"2"},
+            {"area":"1","mid":"13","fsid":"3"},
+            {"area":"1","mid":"4","fsid":"4"},
+            {"area":"1","mid":"13","fsid":"5"}]},
+        {"areas":[{"area":"1","mid":"13","fsid":"6"}]}]})";
+    const struct {
+        const char* keep;  // the fsid the filter spares; every other offered module goes
+        int marked;
+        Texts actions;
+    } cases[] = {
+        {"", 2, {"-", "3", "-", "3"}},
+        {"5", 1, {"-", "3", "-", "-"}},  // the old module goes, the new one stays
+        {"3", 1, {"-", "-", "-", "3"}},
+    };
+    for (const auto& c : cases) {
+        Json::Value layout = Parse(document);
+        const std::string keep = c.keep;
+        EXPECT_EQ(MarkCustomContent(
+                      layout, [&keep](const ModuleKey& module) { return module.fsid != keep; }),
+                  c.marked)
+            << c.keep;
+        EXPECT_EQ(Column(layout["shopFrame"][0], "action"), c.actions) << c.keep;
+        EXPECT_EQ(Column(layout["shopFrame"][1], "action"), (Texts{"-"})) << c.keep;
+        EXPECT_EQ(Column(layout["shopBanner"], "action"), (Texts{"-"})) << c.keep;
+    }
+    Json::Value noFrames = Parse(R"({"shopBanner":{},"shopFrame":[]})");
+    EXPECT_EQ(MarkCustomContent(noFrames, [](const ModuleKey&) { return true; }), -1);
+}
+
+TEST(ShopLayoutTest, RestoredLayoutListsTheAddedModulesForRemoval) {
+    // Read before the edit, and since: the edit added a custom-content module (fsid 9) in front
+    // of the old one and renumbered the old one's order; a header (fsid 8) came to the banner.
+    const char* before = R"({"shopBanner":{"sid":"1","areas":[{"mid":"7","fsid":"2"}]},
+        "shopFrame":[{"sid":"2","areas":[{"area":"1","mid":"13","fsid":"3","order":"100"}]}]})";
+    const char* current = R"({"shopBanner":{"sid":"1","areas":[{"mid":"7","fsid":"2"},
+        {"mid":"9","fsid":"8"}]},"shopFrame":[{"sid":"2","areas":[
+        {"area":"1","mid":"13","fsid":"9","order":"100"},
+        {"area":"1","mid":"13","fsid":"3","order":"101"}]}]})";
+    const struct {
+        const char* mid;  // the kind of module the restore takes off
+        int listed;
+        Texts banner;  // fsids and actions after the restore's edit
+        Texts frame;
+    } cases[] = {
+        {"13", 1, {"2:-"}, {"3:-", "9:3"}},
+        {"9", 1, {"2:-", "8:3"}, {"3:-"}},
+        {"4", 0, {"2:-"}, {"3:-"}},
+    };
+    const auto modules = [](const Json::Value& segment) {
+        Texts texts;
+        for (const Json::Value& module : segment["areas"]) {
+            texts.push_back(module["fsid"].asString() + ":" + module.get("action", "-").asString());
+        }
+        return texts;
+    };
+    for (const auto& c : cases) {
+        Json::Value restored = Parse(before);
+        const std::string mid = c.mid;
+        EXPECT_EQ(ListAddedModulesForRemoval(restored, Parse(current),
+                                             [&mid](const ModuleKey& m) { return m.mid == mid; }),
+                  c.listed)
+            << c.mid;
+        EXPECT_EQ(modules(restored["shopBanner"]), c.banner) << c.mid;
+        EXPECT_EQ(modules(restored["shopFrame"][0]), c.frame) << c.mid;
+        // The old module keeps the order it had before the edit.
+        EXPECT_EQ(restored["shopFrame"][0]["areas"][0]["order"], "100");
+    }
+}
+
+TEST(ShopLayoutTest, NewCustomContentCarriesTheOrderItIsLookedUpBy) {
+    const struct {
+        const char* frame;
+        std::string order;
+    } cases[] = {
+        {R"({"fid":"2","areas":[{"area":"0","mid":"4"},{"area":"1","mid":"13","fsid":"7"}]})",
+         "100"},
+        // A frame of kind "1" gets the module in front with order "0".
+        {R"({"fid":"1","areas":[{"area":"1","mid":"13","fsid":"7","order":"100"}]})", "0"},
+        {R"({"fid":"1","areas":[]})", ""},  // nothing added
+    };
+    for (const auto& c : cases) {
+        Json::Value layout =
+            Parse(std::string(R"({"shopBanner":{},"shopFrame":[)") + c.frame + "]}");
+        AddCustomContent(layout);
+        EXPECT_EQ(NewCustomContentOrder(layout), c.order) << c.frame;
+    }
 }
 
 }  // namespace

@@ -1,0 +1,87 @@
+#include "job/custom_content_module.h"
+
+#include <json/value.h>
+
+#include <utility>
+
+#include "job/layout_requests.h"
+#include "job/shop_layout.h"
+#include "market/failure_reason.h"
+#include "market/shop_session.h"
+
+namespace kesto {
+
+int AddCustomContentModule(ShopSession& session, NewCustomContent& module) {
+    module = {};
+    constexpr char kStep[] = "adding the main page's custom-content module to the layout";
+    bool sent = false;
+    const int result = EditShopLayout(
+        session, kStep,
+        [&module](Json::Value& layout) {
+            Json::Value before = layout;
+            if (AddCustomContent(layout) <= 0) {
+                return false;
+            }
+            module.knownFsids = ModuleFsids(before);
+            module.layoutBefore = std::move(before);
+            module.order = NewCustomContentOrder(layout);
+            return true;
+        },
+        sent);
+    module.sent = sent;
+    if (result > 0 && !sent) {
+        session.failure = WithReason(kStep, "the shop layout has no frame that can hold it");
+        return 0;
+    }
+    return result;
+}
+
+int FindCustomContentModule(ShopSession& session, NewCustomContent& module) {
+    std::string shopData;
+    const int read = ReadContentInfo(session, shopData);
+    if (read <= 0) {
+        return read;
+    }
+    module.fsid = FindNewCustomContentFsid(shopData, module.order, module.knownFsids);
+    if (module.fsid.empty()) {
+        session.failure = WithReason("finding the new custom-content module",
+                                     "the shop's content information does not list it");
+        return 0;
+    }
+    return 1;
+}
+
+int RemoveOldCustomContent(ShopSession& session, const NewCustomContent& module) {
+    constexpr char kStep[] = "removing the old custom-content module";
+    bool present = true;
+    bool sent = false;
+    const int result = EditShopLayout(
+        session, kStep,
+        [&](Json::Value& layout) {
+            // The old modules go only while the new one is there to take their place.
+            present = ModuleFsids(layout).contains(module.fsid);
+            return present && MarkCustomContent(layout, [&module](const ModuleKey& old) {
+                                  return old.fsid != module.fsid;
+                              }) > 0;
+        },
+        sent);
+    if (result > 0 && !present) {
+        session.failure = WithReason(kStep, "the new module is missing from the shop layout");
+        return 0;
+    }
+    return result;
+}
+
+int TakeBackCustomContent(ShopSession& session, const NewCustomContent& module) {
+    if (!module.sent) {
+        return 1;
+    }
+    const std::string reason = session.failure;
+    const int result = RestoreShopLayout(
+        session, "taking the new custom-content module off again", module.layoutBefore,
+        [](const ModuleKey& added) { return added.mid == kCustomContentMid; });
+    session.failure = result > 0 ? reason : reason + "; " + session.failure;
+    return result;
+}
+
+}  // namespace kesto
