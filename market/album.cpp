@@ -3,10 +3,12 @@
 #include <utility>
 #include <vector>
 
+#include "market/failure_reason.h"
 #include "market/hosts.h"
 #include "market/http_request.h"
 #include "market/password_request.h"
 #include "market/shop_session.h"
+#include "market/transaction_password.h"
 #include "support/text_conversion.h"
 #include "support/url_encode.h"
 
@@ -25,6 +27,19 @@ std::string AskAlbum(std::string_view pathAndQuery, int method, const std::strin
     std::string answer;
     HttpRequest(answer, AlbumAddress(pathAndQuery).c_str(), options, method,
                 method == kMethodPost ? body.c_str() : nullptr, encodeValues);
+    return answer;
+}
+
+// The answer of a folder request (list, create, delete). The transaction-password page counts
+// as no answer, with its reason noted, so that a listing never reads it as an empty folder (and
+// a second area folder is never made beside the first).
+std::string AskAlbumFolders(std::string_view pathAndQuery, int method, const std::string& body,
+                            bool encodeValues) {
+    std::string answer = AskAlbum(pathAndQuery, method, body, encodeValues);
+    if (IsTransactionPasswordPage(answer)) {
+        NoteRequestFailure(kTransactionPasswordReason);
+        return {};
+    }
     return answer;
 }
 
@@ -52,7 +67,7 @@ int CheckAlbumPage(ShopSession& session) {
 
 int ListAlbumFolder(std::string_view path, std::vector<AlbumItem>& items) {
     const std::string answer =
-        AskAlbum("/album/dirlist?path=" + std::string(path), kMethodGet, {}, true);
+        AskAlbumFolders("/album/dirlist?path=" + std::string(path), kMethodGet, {}, true);
     if (answer.empty()) {
         return -1;
     }
@@ -101,7 +116,7 @@ int CreateAlbumFolder(std::string_view parentPath, std::string_view name, std::s
     // The name is encoded whole, however long it is.
     const std::string body =
         "path=" + std::string(parentPath) + "&name=" + UrlEncode(ToUtf8Limited(name));
-    const std::string answer = AskAlbum("/album/createdir?g_xx", kMethodPost, body, false);
+    const std::string answer = AskAlbumFolders("/album/createdir?g_xx", kMethodPost, body, false);
     if (answer.empty()) {
         return -1;
     }
@@ -115,7 +130,7 @@ int CreateAlbumFolder(std::string_view parentPath, std::string_view name, std::s
 
 int DeleteAlbumItems(std::string_view items) {
     const std::string body = "items=" + std::string(items) + ":0";
-    return AskAlbum("/album/batchdel?", kMethodPost, body, true).empty() ? -1 : 1;
+    return AskAlbumFolders("/album/batchdel?", kMethodPost, body, true).empty() ? -1 : 1;
 }
 
 bool ExtractTag(std::string_view tag, std::string_view text, std::string& content) {

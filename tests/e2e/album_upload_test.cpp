@@ -9,6 +9,7 @@
 
 #include "job/progress.h"
 #include "market/album.h"
+#include "market/failure_reason.h"
 #include "market/picture_upload.h"
 #include "market/shop_session.h"
 #include "support/file_path.h"
@@ -101,6 +102,18 @@ TEST(AlbumUploadTest, TransactionPasswordPageFailsTheUploadAndTellsTheDialog) {
 
 namespace kesto {
 namespace {
+
+// A folder listing answered with the transaction-password page is no listing: the area folder
+// is neither read as missing nor made a second time.
+TEST(AlbumUploadTest, PasswordPageOnAFolderListingMakesNoFolder) {
+    LoggedInMarket market;
+    market.SetFault("dirlist=password");
+    std::string path;
+    std::vector<std::string> pictures;
+    EXPECT_EQ(OpenAreaFolder(kMainPageAlbumFolder, path, pictures), -1);
+    EXPECT_EQ(CountRequests(market.Requests(), "/album/createdir"), 0u);
+    EXPECT_NE(LastRequestFailure().find("transaction password"), std::string::npos);
+}
 
 TEST(UploadRequestTest, BodyIsBuiltByteForByte) {
     EXPECT_EQ(UploadRequestBody("10001", "@abc"),
