@@ -40,6 +40,7 @@ bool ApplyAreas(const std::string& list, DecorateOptions& options, std::string& 
 std::string DecorateUsage() {
     return "usage: kesto-decorate --template DIR [--areas LIST] [--cookies FILE] [--yes]\n"
            "       kesto-decorate --check --template DIR [--areas LIST] [--json]\n"
+           "       kesto-decorate --plan --template DIR [--areas LIST] [--cookies FILE] [--json]\n"
            "\n"
            "Decorates the logged-in user's shop with a template, or with --check looks at the\n"
            "template only: errors, warnings and notes for each file, nothing sent.\n"
@@ -52,7 +53,10 @@ std::string DecorateUsage() {
            "  --yes            do not ask before the shop's categories are replaced\n"
            "  --check          check the template for the areas and send nothing; exit 0\n"
            "                   without errors, 3 with\n"
-           "  --json           with --check: print the findings as one JSON document\n"
+           "  --plan           log in and read the shop (layout, categories, album) without\n"
+           "                   changing anything; print what a run would change; exit 0 when a\n"
+           "                   run could go ahead\n"
+           "  --json           with --check or --plan: print one JSON document\n"
            "  --help           show this text\n"
            "\n"
            "The marketplace is reached through the system proxy (http_proxy).\n"
@@ -78,6 +82,8 @@ ParsedOptions ParseDecorateOptions(const std::vector<std::string>& arguments) {
             options.confirmed = true;
         } else if (argument == "--check") {
             options.check = true;
+        } else if (argument == "--plan") {
+            options.plan = true;
         } else if (argument == "--json") {
             options.json = true;
         } else if (argument == "--template") {
@@ -95,8 +101,11 @@ ParsedOptions ParseDecorateOptions(const std::vector<std::string>& arguments) {
     if (!options.help && options.templateFolder.empty()) {
         return {std::nullopt, "--template DIR is required"};
     }
-    if (options.json && !options.check) {
-        return {std::nullopt, "--json goes with --check"};
+    if (options.json && !options.check && !options.plan) {
+        return {std::nullopt, "--json goes with --check or --plan"};
+    }
+    if (options.check && options.plan) {
+        return {std::nullopt, "--check and --plan go one at a time"};
     }
     return {options, {}};
 }

@@ -2,6 +2,7 @@
 // The command line of kesto-decorate:
 //   kesto-decorate --template DIR [--areas LIST] [--cookies FILE] [--yes]
 //   kesto-decorate --check --template DIR [--areas LIST] [--json]
+//   kesto-decorate --plan --template DIR [--areas LIST] [--cookies FILE] [--json]
 
 #include <optional>
 #include <string>
@@ -18,7 +19,8 @@ struct DecorateOptions {
     bool confirmed = false;  // --yes: deleting the shop's categories needs no question
     bool help = false;
     bool check = false;  // --check: look at the template, send nothing
-    bool json = false;   // --json: the check's findings as one JSON document
+    bool plan = false;   // --plan: what a run would change, with reading requests only
+    bool json = false;   // --json: the check's findings or the plan as one JSON document
 };
 
 struct ParsedOptions {

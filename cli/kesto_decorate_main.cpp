@@ -14,12 +14,14 @@
 #include "cli/terminal_progress.h"
 #include "image/graphics_startup.h"
 #include "job/decoration_job.h"
+#include "job/decoration_plan.h"
 #include "job/marketplace_steps.h"
 #include "job/template_check.h"
 #include "market/cookie_file_source.h"
 #include "market/cookie_store.h"
 #include "market/hosts.h"
 #include "market/identity.h"
+#include "market/shop_session.h"
 #include "platform/system.h"
 #include "support/file_path.h"
 #include "support/user_files.h"
@@ -104,6 +106,28 @@ int CheckOnly(const DecorateOptions& options) {
     return errors ? kTemplateRefused : kDecorated;
 }
 
+// --plan: what a run would change, found with reading requests only.
+int PlanOnly(const DecorateOptions& options, const JobRequest& request) {
+    std::FILE* out = TakeStandardOutput();
+    if (out == nullptr) {
+        out = stdout;
+    }
+    ShopSession session;
+    const DecorationPlan plan = PlanDecoration(request, session);
+    if (options.json) {
+        std::fputs(PlanJson(options.templateFolder, plan).c_str(), out);
+    } else {
+        for (const std::string& line : PlanLines(plan)) {
+            std::fprintf(out, "%s\n", line.c_str());
+        }
+    }
+    std::fflush(out);
+    if (!plan.templateErrors.empty()) {
+        return kTemplateRefused;
+    }
+    return plan.CanRun() ? kDecorated : kAreaFailed;
+}
+
 int Decorate(const std::vector<std::string>& arguments) {
     const ParsedOptions parsed = ParseDecorateOptions(arguments);
     if (!parsed.options) {
@@ -131,10 +155,13 @@ int Decorate(const std::vector<std::string>& arguments) {
     request.shopSign = options.shopSign;
     request.mainPage = options.mainPage;
     request.categories = options.categories;
+    request.templatePath = WithTrailingSeparator(options.templateFolder);
+    if (options.plan) {
+        return PlanOnly(options, request);
+    }
     if (request.categories && !ConfirmCategories(options, problem)) {
         return Refuse(problem);
     }
-    request.templatePath = WithTrailingSeparator(options.templateFolder);
     const int areas = int{request.shopSign} + int{request.mainPage} + int{request.categories};
     // Standard output carries the progress lines alone: the folder listing's diagnostic lines
     // go to the null device.

@@ -164,5 +164,57 @@ TEST(KestoDecorateTest, CheckSendsNothingAndTellsErrorsByItsExitStatus) {
     EXPECT_TRUE(market.Requests().empty());
 }
 
+// The shop's categories as --plan names them: "name", or "parent/name" for a sub-category.
+std::vector<std::string> CategoryNames(const Json::Value& shop) {
+    std::vector<std::string> names;
+    for (const Json::Value& category : shop["categories"]) {
+        std::string parent;
+        for (const Json::Value& other : shop["categories"]) {
+            if (category["parentId"].asString() != "0" &&
+                other["id"].asString() == category["parentId"].asString()) {
+                parent = other["name"].asString() + "/";
+            }
+        }
+        names.push_back(parent + category["name"].asString());
+    }
+    return names;
+}
+
+std::vector<std::string> Texts(const Json::Value& list) {
+    std::vector<std::string> texts;
+    for (const Json::Value& text : list) {
+        texts.push_back(text.asString());
+    }
+    return texts;
+}
+
+// --plan sends only reading requests, and what it says a run would change is what the run then
+// changes.
+TEST(KestoDecorateTest, PlanReadsOnlyAndMatchesWhatTheRunChanges) {
+    LoggedInMarket market;
+    testing::TempFolder folder;
+    const std::string cookies = CookieFile(folder, market.market.cookie);
+    const std::string arguments = "--template " + kTemplate + " --cookies " + cookies;
+    market.ClearRequests();
+    const ProgramRun planned = Decorate(market, "--plan --json " + arguments);
+    ASSERT_EQ(planned.exitCode, 0) << planned.output << planned.errors;
+    for (const std::string& request : market.Requests()) {
+        EXPECT_EQ(request.rfind("GET ", 0), 0u) << request;
+    }
+    Json::Value plan;
+    ASSERT_TRUE(Json::Reader().parse(planned.output, plan)) << planned.output;
+    const Json::Value before = market.Shop();
+
+    ASSERT_EQ(Decorate(market, "--yes " + arguments).exitCode, 0);
+    const Json::Value after = market.Shop();
+    EXPECT_EQ(Texts(plan["categories"]["deleted"]), CategoryNames(before));
+    EXPECT_EQ(Texts(plan["categories"]["created"]), CategoryNames(after));
+    EXPECT_EQ(plan["shopSign"]["bytes"].asUInt64(), after["sign"]["size"].asUInt64());
+    for (const Json::Value& fsid : plan["mainPage"]["replacedModules"]) {
+        EXPECT_FALSE(after["customContent"].isMember(fsid.asString())) << fsid.asString();
+    }
+    EXPECT_EQ(plan["mainPage"]["pictures"].size(), 3u);
+}
+
 }  // namespace
 }  // namespace kesto

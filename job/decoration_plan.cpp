@@ -1,0 +1,316 @@
+#include "job/decoration_plan.h"
+
+#include <json/value.h>
+#include <json/writer.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
+
+#include "job/category_service.h"
+#include "job/layout_requests.h"
+#include "job/main_page_text.h"
+#include "job/shop_layout.h"
+#include "job/template_check.h"
+#include "market/album.h"
+#include "market/failure_reason.h"
+#include "market/shop_session.h"
+#include "market/transaction_password.h"
+#include "support/file_path.h"
+#include "upload/file_listing.h"
+#include "upload/uploader.h"
+
+namespace kesto {
+
+namespace {
+
+std::vector<std::string> Listed(const std::string& folder, bool foldersOnly) {
+    std::vector<std::string> names;
+    if (foldersOnly) {
+        ListSubfolders(folder, names);
+    } else {
+        ListEntries(folder, names);
+    }
+    return names;
+}
+
+// The custom-content modules the main page replaces: the first frame's column-1 modules of
+// kind 13.
+std::vector<std::string> CustomContentFsids(const Json::Value& layout) {
+    std::vector<std::string> fsids;
+    const Json::Value& frames = layout["shopFrame"];
+    if (!frames.isArray() || frames.empty() || !frames[0]["areas"].isArray()) {
+        return fsids;
+    }
+    for (const Json::Value& module : frames[0]["areas"]) {
+        if (module.isObject() && module["area"].asString() == "1" &&
+            module["mid"].asString() == "13") {
+            fsids.push_back(module["fsid"].asString());
+        }
+    }
+    return fsids;
+}
+
+// Whether the album's area folder exists, and how many pictures it holds; false when the album
+// did not answer.
+bool PlanAlbumFolder(std::string_view area, bool& made, int& oldPictures) {
+    std::string rootId;
+    const int root = FindAlbumFolder(kAlbumRootFolder, rootId, "/");
+    std::string areaId;
+    const int found = root > 0 ? FindAlbumFolder(area, areaId, "/" + rootId + "/") : root;
+    if (found < 0) {
+        return false;
+    }
+    made = found == 0;
+    std::vector<AlbumItem> items;
+    if (!made && ListAlbumFolder("/" + rootId + "/" + areaId + "/", items) < 0) {
+        return false;
+    }
+    oldPictures = static_cast<int>(
+        std::count_if(items.begin(), items.end(), [](const AlbumItem& i) { return !i.isFolder; }));
+    return true;
+}
+
+class Planner {
+  public:
+    Planner(const JobRequest& request, ShopSession& session)
+        : request_(request),
+          session_(session),
+          root_(WithTrailingSeparator(request.templatePath)) {}
+
+    DecorationPlan Run() {
+        for (const TemplateFinding& error : CheckTemplate(request_)) {
+            plan_.templateErrors.push_back(FindingLine(error));
+        }
+        if (!plan_.templateErrors.empty()) {
+            return plan_;
+        }
+        if ((request_.shopSign || request_.mainPage) && !ReadLayout()) {
+            return plan_;
+        }
+        if (request_.shopSign) {
+            PlanShopSign();
+        }
+        if (request_.mainPage && !PlanMainPage()) {
+            return plan_;
+        }
+        if (request_.categories) {
+            PlanCategories();
+        }
+        return plan_;
+    }
+
+  private:
+    bool Fail(std::string_view step) {
+        plan_.problem = WithReason(step, LastRequestFailure());
+        return false;
+    }
+
+    bool ReadLayout() {
+        std::string answer;
+        if (ReadShopLayout(answer) <= 0) {
+            return Fail("reading the shop's layout");
+        }
+        if (IsTransactionPasswordPage(answer)) {
+            NoteRequestFailure(
+                "the marketplace asks for the transaction password: log in with kesto-design "
+                "and enter it, then plan again");
+            return Fail("reading the shop's layout");
+        }
+        ParseShopLayout(ExtractLayoutDocument(answer), layout_);
+        if (!IsEditableLayout(layout_)) {
+            NoteRequestFailure("the answer holds no layout");
+            return Fail("reading the shop's layout");
+        }
+        return true;
+    }
+
+    void PlanShopSign() {
+        const std::string folder = std::string("head") + kPathSeparator;
+        ShopSignPlan sign;
+        const std::string picture = FindFirstPicture(Listed(root_ + folder, false));
+        if (!picture.empty()) {
+            sign.picture = folder + picture;
+            std::error_code error;
+            sign.bytes = std::filesystem::file_size(PathFromUtf8(root_ + sign.picture), error);
+            sign.chunked = sign.bytes > Uploader::kMaxSingleBytes;
+            Json::Value copy = layout_;
+            sign.headerAdded = AddShopHeader(copy) > 0;
+            if (sign.headerAdded) {
+                sign.removedModules = ReplacedBannerFsids(layout_);
+            }
+        }
+        plan_.shopSign = std::move(sign);
+    }
+
+    bool PlanMainPage() {
+        const std::string folder = std::string("main") + kPathSeparator;
+        const MainFolderContent content = ClassifyMainFolder(Listed(root_ + folder, false));
+        MainPagePlan main;
+        main.pictures = content.pictures;
+        main.pageText = folder + content.contentFile;
+        main.replacedModules = CustomContentFsids(layout_);
+        if (!PlanAlbumFolder(kMainPageAlbumFolder, main.albumFolderMade, main.oldPictures)) {
+            return Fail("listing the album folder 主页面");
+        }
+        plan_.mainPage = std::move(main);
+        return true;
+    }
+
+    void PlanCategories() {
+        CategoriesPlan categories;
+        CategoryRequestFailure failure;
+        const std::optional<CategoryList> list = CategoryService(session_).ReadList(failure);
+        if (!list) {
+            plan_.problem = WithReason("reading the shop's categories", failure.reason);
+            return;
+        }
+        for (const ListedCategory& category : list->categories) {
+            categories.deleted.push_back(ParentName(*list, category) + category.name);
+        }
+        const std::string folder = std::string("class") + kPathSeparator;
+        for (const std::string& name : Listed(root_ + folder, true)) {
+            const CategoryFolder sorted =
+                SortCategoryEntries(name, Listed(root_ + folder + name + kPathSeparator, false));
+            categories.created.push_back(sorted.top.name);
+            for (const CategoryPicture& sub : sorted.subcategories) {
+                categories.created.push_back(sorted.top.name + "/" + sub.name);
+            }
+        }
+        if (!PlanAlbumFolder(kCategoryAlbumFolder, categories.albumFolderMade,
+                             categories.oldPictures)) {
+            Fail("listing the album folder 分类");
+            return;
+        }
+        plan_.categories = std::move(categories);
+    }
+
+    // "parent/" for a sub-category, empty for a top-level one.
+    static std::string ParentName(const CategoryList& list, const ListedCategory& category) {
+        for (const ListedCategory& parent : list.categories) {
+            if (!category.parentId.empty() && category.parentId != "0" &&
+                parent.id == category.parentId) {
+                return parent.name + "/";
+            }
+        }
+        return {};
+    }
+
+    const JobRequest& request_;
+    ShopSession& session_;
+    const std::string root_;
+    Json::Value layout_;
+    DecorationPlan plan_;
+};
+
+std::string Joined(const std::vector<std::string>& texts) {
+    std::string joined;
+    for (const std::string& text : texts) {
+        joined += (joined.empty() ? "" : ", ") + text;
+    }
+    return joined.empty() ? "none" : joined;
+}
+
+Json::Value JsonList(const std::vector<std::string>& texts) {
+    Json::Value list(Json::arrayValue);
+    for (const std::string& text : texts) {
+        list.append(text);
+    }
+    return list;
+}
+
+void AddSignLines(const ShopSignPlan& sign, std::vector<std::string>& lines) {
+    if (sign.picture.empty()) {
+        lines.push_back("shop sign: no picture in head, the shop sign stays as it is");
+        return;
+    }
+    lines.push_back("shop sign: replaced by " + sign.picture + " (" + std::to_string(sign.bytes) +
+                    " bytes, " + (sign.chunked ? "in chunks" : "in one request") + ")");
+    if (sign.headerAdded) {
+        lines.push_back(
+            "shop sign: a shop header module is added to the banner; banner modules "
+            "removed once the sign is in: " +
+            Joined(sign.removedModules));
+    }
+}
+
+void AddMainPageLines(const MainPagePlan& main, std::vector<std::string>& lines) {
+    lines.push_back("main page: a new custom-content module with the text of " + main.pageText +
+                    " replaces the modules " + Joined(main.replacedModules));
+    lines.push_back("main page: " + std::to_string(main.pictures.size()) +
+                    " pictures go into the album folder 主页面" +
+                    (main.albumFolderMade ? " (made anew)" : "") + ": " + Joined(main.pictures) +
+                    "; " + std::to_string(main.oldPictures) + " old pictures leave it");
+}
+
+void AddCategoryLines(const CategoriesPlan& categories, std::vector<std::string>& lines) {
+    lines.push_back("categories: deleted: " + Joined(categories.deleted));
+    lines.push_back("categories: created: " + Joined(categories.created));
+    lines.push_back("categories: " + std::to_string(categories.oldPictures) +
+                    " old pictures leave the album folder 分类" +
+                    (categories.albumFolderMade ? " (made anew)" : ""));
+}
+
+}  // namespace
+
+DecorationPlan PlanDecoration(const JobRequest& request, ShopSession& session) {
+    return Planner(request, session).Run();
+}
+
+std::vector<std::string> PlanLines(const DecorationPlan& plan) {
+    std::vector<std::string> lines;
+    for (const std::string& error : plan.templateErrors) {
+        lines.push_back("template: " + error);
+    }
+    if (plan.shopSign) {
+        AddSignLines(*plan.shopSign, lines);
+    }
+    if (plan.mainPage) {
+        AddMainPageLines(*plan.mainPage, lines);
+    }
+    if (plan.categories) {
+        AddCategoryLines(*plan.categories, lines);
+    }
+    if (!plan.problem.empty()) {
+        lines.push_back("cannot plan: " + plan.problem);
+    }
+    lines.push_back(plan.CanRun() ? "a run could go ahead" : "a run could not go ahead");
+    return lines;
+}
+
+std::string PlanJson(const std::string& templateFolder, const DecorationPlan& plan) {
+    Json::Value json(Json::objectValue);
+    json["template"] = templateFolder;
+    json["canRun"] = plan.CanRun();
+    json["templateErrors"] = JsonList(plan.templateErrors);
+    json["problem"] = plan.problem;
+    if (plan.shopSign) {
+        Json::Value& sign = json["shopSign"];
+        sign["picture"] = plan.shopSign->picture;
+        sign["bytes"] = Json::UInt64(plan.shopSign->bytes);
+        sign["chunked"] = plan.shopSign->chunked;
+        sign["headerAdded"] = plan.shopSign->headerAdded;
+        sign["removedModules"] = JsonList(plan.shopSign->removedModules);
+    }
+    if (plan.mainPage) {
+        Json::Value& main = json["mainPage"];
+        main["pageText"] = plan.mainPage->pageText;
+        main["pictures"] = JsonList(plan.mainPage->pictures);
+        main["replacedModules"] = JsonList(plan.mainPage->replacedModules);
+        main["albumFolderMade"] = plan.mainPage->albumFolderMade;
+        main["oldPictures"] = plan.mainPage->oldPictures;
+    }
+    if (plan.categories) {
+        Json::Value& categories = json["categories"];
+        categories["deleted"] = JsonList(plan.categories->deleted);
+        categories["created"] = JsonList(plan.categories->created);
+        categories["albumFolderMade"] = plan.categories->albumFolderMade;
+        categories["oldPictures"] = plan.categories->oldPictures;
+    }
+    Json::StreamWriterBuilder writer;
+    writer["indentation"] = "  ";
+    writer["emitUTF8"] = true;
+    return Json::writeString(writer, json) + "\n";
+}
+
+}  // namespace kesto

@@ -1,0 +1,57 @@
+#pragma once
+// What a decoration would change in the shop, found with reading requests only (the layout, the
+// category list, the album's folders): the plan `kesto-decorate --plan` prints before a run.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "job/decoration_job.h"
+
+namespace kesto {
+
+struct ShopSession;
+
+struct ShopSignPlan {
+    std::string picture;  // "head/sign.gif"; empty: no picture, the shop sign stays
+    unsigned long long bytes = 0;
+    bool chunked = false;
+    bool headerAdded = false;                 // the banner has no shop header yet
+    std::vector<std::string> removedModules;  // banner modules (fsids) the new header replaces
+};
+
+struct MainPagePlan {
+    std::vector<std::string> pictures;         // uploaded into the album folder, in order
+    std::string pageText;                      // "main/content.txt"
+    std::vector<std::string> replacedModules;  // custom-content modules (fsids) replaced
+    bool albumFolderMade = false;              // the album folder does not exist yet
+    int oldPictures = 0;                       // pictures that leave the album folder
+};
+
+struct CategoriesPlan {
+    std::vector<std::string> deleted;  // the shop's categories now ("parent/child" for a child)
+    std::vector<std::string> created;  // the template's tree, the same way
+    bool albumFolderMade = false;
+    int oldPictures = 0;
+};
+
+struct DecorationPlan {
+    std::vector<std::string> templateErrors;  // the check before a run; a run would stop there
+    std::string problem;  // why the plan could not be made (a reading request failed)
+    std::optional<ShopSignPlan> shopSign;
+    std::optional<MainPagePlan> mainPage;
+    std::optional<CategoriesPlan> categories;
+
+    bool CanRun() const { return templateErrors.empty() && problem.empty(); }
+};
+
+// Plans the request's ticked areas for the logged-in shop. Sends only reading requests.
+DecorationPlan PlanDecoration(const JobRequest& request, ShopSession& session);
+
+// The plan in words, one change per line.
+std::vector<std::string> PlanLines(const DecorationPlan& plan);
+
+// The plan as one JSON document.
+std::string PlanJson(const std::string& templateFolder, const DecorationPlan& plan);
+
+}  // namespace kesto
