@@ -51,9 +51,9 @@ std::vector<std::string> CustomContentFsids(const Json::Value& layout) {
     return fsids;
 }
 
-// Whether the album's area folder exists, and how many pictures it holds; false when the album
-// did not answer.
-bool PlanAlbumFolder(std::string_view area, bool& made, int& oldPictures) {
+// Whether the album's area folder exists, and the pictures it holds; false when the album did
+// not answer.
+bool PlanAlbumFolder(std::string_view area, bool& made, std::vector<std::string>& oldPictures) {
     std::string rootId;
     const int root = FindAlbumFolder(kAlbumRootFolder, rootId, "/");
     std::string areaId;
@@ -66,8 +66,11 @@ bool PlanAlbumFolder(std::string_view area, bool& made, int& oldPictures) {
     if (!made && ListAlbumFolder("/" + rootId + "/" + areaId + "/", items) < 0) {
         return false;
     }
-    oldPictures = static_cast<int>(
-        std::count_if(items.begin(), items.end(), [](const AlbumItem& i) { return !i.isFolder; }));
+    for (const AlbumItem& item : items) {
+        if (!item.isFolder) {
+            oldPictures.push_back(item.name);
+        }
+    }
     return true;
 }
 
@@ -240,15 +243,15 @@ void AddMainPageLines(const MainPagePlan& main, std::vector<std::string>& lines)
     lines.push_back("main page: " + std::to_string(main.pictures.size()) +
                     " pictures go into the album folder 主页面" +
                     (main.albumFolderMade ? " (made anew)" : "") + ": " + Joined(main.pictures) +
-                    "; " + std::to_string(main.oldPictures) + " old pictures leave it");
+                    "; old pictures leaving it: " + Joined(main.oldPictures));
 }
 
 void AddCategoryLines(const CategoriesPlan& categories, std::vector<std::string>& lines) {
     lines.push_back("categories: deleted: " + Joined(categories.deleted));
     lines.push_back("categories: created: " + Joined(categories.created));
-    lines.push_back("categories: " + std::to_string(categories.oldPictures) +
-                    " old pictures leave the album folder 分类" +
-                    (categories.albumFolderMade ? " (made anew)" : ""));
+    lines.push_back(std::string("categories: old pictures leaving the album folder 分类") +
+                    (categories.albumFolderMade ? " (made anew)" : "") + ": " +
+                    Joined(categories.oldPictures));
 }
 
 }  // namespace
@@ -298,14 +301,14 @@ std::string PlanJson(const std::string& templateFolder, const DecorationPlan& pl
         main["pictures"] = JsonList(plan.mainPage->pictures);
         main["replacedModules"] = JsonList(plan.mainPage->replacedModules);
         main["albumFolderMade"] = plan.mainPage->albumFolderMade;
-        main["oldPictures"] = plan.mainPage->oldPictures;
+        main["oldPictures"] = JsonList(plan.mainPage->oldPictures);
     }
     if (plan.categories) {
         Json::Value& categories = json["categories"];
         categories["deleted"] = JsonList(plan.categories->deleted);
         categories["created"] = JsonList(plan.categories->created);
         categories["albumFolderMade"] = plan.categories->albumFolderMade;
-        categories["oldPictures"] = plan.categories->oldPictures;
+        categories["oldPictures"] = JsonList(plan.categories->oldPictures);
     }
     Json::StreamWriterBuilder writer;
     writer["indentation"] = "  ";

@@ -25,14 +25,14 @@ struct MainPagePlan {
     std::string pageText;                      // "main/content.txt"
     std::vector<std::string> replacedModules;  // custom-content modules (fsids) replaced
     bool albumFolderMade = false;              // the album folder does not exist yet
-    int oldPictures = 0;                       // pictures that leave the album folder
+    std::vector<std::string> oldPictures;      // pictures that leave the album folder (names)
 };
 
 struct CategoriesPlan {
     std::vector<std::string> deleted;  // the shop's categories now ("parent/child" for a child)
     std::vector<std::string> created;  // the template's tree, the same way
     bool albumFolderMade = false;
-    int oldPictures = 0;
+    std::vector<std::string> oldPictures;  // pictures that leave the album folder (names)
 };
 
 struct DecorationPlan {

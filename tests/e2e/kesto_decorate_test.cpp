@@ -214,6 +214,11 @@ TEST(KestoDecorateTest, PlanReadsOnlyAndMatchesWhatTheRunChanges) {
         EXPECT_FALSE(after["customContent"].isMember(fsid.asString())) << fsid.asString();
     }
     EXPECT_EQ(plan["mainPage"]["pictures"].size(), 3u);
+    // The second run's plan names the first run's pictures as the ones leaving the folder.
+    const ProgramRun again = Decorate(market, "--plan --json " + arguments);
+    Json::Value second;
+    ASSERT_TRUE(Json::Reader().parse(again.output, second)) << again.output;
+    EXPECT_EQ(Texts(second["mainPage"]["oldPictures"]), Texts(plan["mainPage"]["pictures"]));
 }
 
 }  // namespace
