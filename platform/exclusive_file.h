@@ -13,6 +13,11 @@
 
 namespace kesto {
 
+// Creates a new, empty file at path (UTF-8), readable and writable by the user alone; false when
+// anything already stands at the path, a link included (never followed), or it cannot be made.
+// Two processes can never both create the same name.
+bool CreateNewFile(const std::string& path);
+
 class ExclusiveAppendFile {
   public:
     // Opens or creates the file; null when it cannot be opened or another writer holds it.

@@ -1,9 +1,9 @@
 #include "support/temporary_file.h"
 
 #include <cstdio>
-#include <fstream>
 #include <random>
 
+#include "platform/exclusive_file.h"
 #include "support/file_path.h"
 
 namespace kesto {
@@ -19,12 +19,11 @@ TemporaryFile::TemporaryFile(std::string_view prefix) {
     for (int attempt = 0; attempt < 100; ++attempt) {
         char name[32];
         std::snprintf(name, sizeof name, "%X.tmp", static_cast<unsigned>(generator() & 0xFFFFF));
-        const std::filesystem::path candidate = folder / PathFromUtf8(std::string(prefix) + name);
-        if (std::filesystem::exists(candidate, error)) {
-            continue;
-        }
-        if (std::ofstream(candidate, std::ios::binary)) {
-            path_ = PathToUtf8(candidate);
+        const std::string candidate = PathToUtf8(folder / PathFromUtf8(std::string(prefix) + name));
+        // Created exclusively: a name another process took, or a link someone left there, is
+        // passed over rather than shared or followed.
+        if (CreateNewFile(candidate)) {
+            path_ = candidate;
             return;
         }
     }

@@ -113,6 +113,18 @@ void NoteRefusedAnswer(net::Request& request, std::string_view host) {
                                                : std::string(host) + " did not accept the upload");
 }
 
+// Whether the answer's status is a success (2xx). A gateway's or proxy's error page carries no
+// error code of the marketplace's own, so no answer rule may judge it: its status decides.
+// A status the layer cannot read leaves the judgement to the rule.
+bool SuccessStatus(net::Request& request) {
+    const std::optional<std::string> status = request.StatusText();
+    if (!status) {
+        return true;
+    }
+    const int code = std::atoi(status->c_str());
+    return code >= 200 && code < 300;
+}
+
 // Notes an answer that did not come, unless reading it already noted why (too long, the job's
 // time up).
 void NoteNoAnswer(std::string_view host) {
@@ -330,7 +342,7 @@ int Uploader::SendChunked(net::Connection& connection, const UploadTarget& targe
             NoteNoAnswer(target.parts.host);
             return -1;
         }
-        code = ParseAnswer(*answer);
+        code = SuccessStatus(*request) ? ParseAnswer(*answer) : 0;
         offset += read;
         if (code <= 0) {
             NoteRefusedAnswer(*request, target.parts.host);
@@ -426,7 +438,7 @@ int Uploader::JudgeAnswer(net::Request& request, std::string_view host) {
         NoteNoAnswer(host);
         return 0;
     }
-    const int code = ParseAnswer(*answer);
+    const int code = SuccessStatus(request) ? ParseAnswer(*answer) : 0;
     if (code <= 0) {
         NoteRefusedAnswer(request, host);
     }

@@ -47,4 +47,14 @@ std::unique_ptr<ExclusiveAppendFile> ExclusiveAppendFile::Open(const std::string
     return std::make_unique<PosixExclusiveFile>(descriptor);
 }
 
+bool CreateNewFile(const std::string& path) {
+    const int descriptor =
+        open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (descriptor < 0) {
+        return false;
+    }
+    close(descriptor);
+    return true;
+}
+
 }  // namespace kesto

@@ -39,4 +39,16 @@ std::unique_ptr<ExclusiveAppendFile> ExclusiveAppendFile::Open(const std::string
     return std::make_unique<Win32ExclusiveFile>(handle);
 }
 
+bool CreateNewFile(const std::string& path) {
+    // CREATE_NEW fails when anything, a link included, already has the name.
+    const HANDLE handle =
+        CreateFileW(win32::Widen(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                    FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    CloseHandle(handle);
+    return true;
+}
+
 }  // namespace kesto

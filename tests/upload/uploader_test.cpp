@@ -110,6 +110,28 @@ TEST(Uploader, ChunkedProtocolAboveTheLimit) {
     }
 }
 
+// A gateway's error page has no error code of the marketplace's own: its status fails the
+// upload in every format, whatever the answer rule would say of the body.
+TEST(Uploader, ErrorStatusFailsWhateverTheBody) {
+    TempFolder folder;
+    const auto small = PathToUtf8(folder.Write("small.jpg", Pattern(100)));
+    const auto big = PathToUtf8(folder.Write("big.jpg", Pattern(327681)));
+    const std::string page = "<html><body><h1>502 Bad Gateway</h1></body></html>";
+    const struct {
+        const char* name;
+        std::string file;
+        bool batch;
+    } cases[] = {{"single", small, false}, {"chunked", big, false}, {"batch", small, true}};
+    for (const auto& c : cases) {
+        CaptureServer server({HttpAnswer(502, page)});
+        KestoUploader uploader(KestoUploader::kErrcodeRule);
+        uploader.batchMode = c.batch;
+        uploader.AddFile(nullptr, c.file);
+        EXPECT_LE(uploader.Upload(server.Url("/up").c_str()), 0) << c.name;
+        EXPECT_EQ(server.Requests().size(), 1u) << c.name;
+    }
+}
+
 TEST(Uploader, RejectedChunkStopsTheUpload) {
     TempFolder folder;
     const auto path = folder.Write("big.jpg", Pattern(327681));
