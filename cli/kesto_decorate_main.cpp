@@ -82,19 +82,28 @@ bool LoadLogin(const std::string& cookieFile, std::string& problem) {
     return true;
 }
 
-// --check: the template's findings on standard output; nothing is sent and no login is needed.
-int CheckOnly(const DecorateOptions& options) {
-    const GraphicsUser graphics;  // pictures are read to see that they are pictures
+// The job the options ask for.
+JobRequest RequestFor(const DecorateOptions& options) {
     JobRequest request;
     request.shopSign = options.shopSign;
     request.mainPage = options.mainPage;
     request.categories = options.categories;
     request.templatePath = WithTrailingSeparator(options.templateFolder);
-    // The folder listing's diagnostic lines stay off standard output.
+    return request;
+}
+
+// Standard output for the program's own lines alone: the folder listing's diagnostic lines go to
+// the null device.
+std::FILE* OwnOutput() {
     std::FILE* out = TakeStandardOutput();
-    if (out == nullptr) {
-        out = stdout;
-    }
+    return out != nullptr ? out : stdout;
+}
+
+// --check: the template's findings on standard output; nothing is sent and no login is needed.
+int CheckOnly(const DecorateOptions& options) {
+    const GraphicsUser graphics;  // pictures are read to see that they are pictures
+    const JobRequest request = RequestFor(options);
+    std::FILE* out = OwnOutput();
     const std::vector<TemplateFinding> findings = InspectTemplate(request);
     const std::string report = options.json ? TemplateReportJson(options.templateFolder, findings)
                                             : TemplateReportText(findings);
@@ -108,10 +117,7 @@ int CheckOnly(const DecorateOptions& options) {
 
 // --plan: what a run would change, found with reading requests only.
 int PlanOnly(const DecorateOptions& options, const JobRequest& request) {
-    std::FILE* out = TakeStandardOutput();
-    if (out == nullptr) {
-        out = stdout;
-    }
+    std::FILE* out = OwnOutput();
     ShopSession session;
     const DecorationPlan plan = PlanDecoration(request, session);
     if (options.json) {
@@ -151,11 +157,7 @@ int Decorate(const std::vector<std::string>& arguments) {
     if (!LoadLogin(cookieFile, problem)) {
         return Refuse(problem);
     }
-    JobRequest request;
-    request.shopSign = options.shopSign;
-    request.mainPage = options.mainPage;
-    request.categories = options.categories;
-    request.templatePath = WithTrailingSeparator(options.templateFolder);
+    const JobRequest request = RequestFor(options);
     if (options.plan) {
         return PlanOnly(options, request);
     }
@@ -163,11 +165,8 @@ int Decorate(const std::vector<std::string>& arguments) {
         return Refuse(problem);
     }
     const int areas = int{request.shopSign} + int{request.mainPage} + int{request.categories};
-    // Standard output carries the progress lines alone: the folder listing's diagnostic lines
-    // go to the null device.
-    std::FILE* lines = TakeStandardOutput();
     auto progress = std::make_shared<TerminalProgress>(
-        lines != nullptr ? lines : stdout, StandardErrorIsTerminal() ? stderr : nullptr, areas);
+        OwnOutput(), StandardErrorIsTerminal() ? stderr : nullptr, areas);
     const std::unique_ptr<DecorationSteps> steps = MakeMarketplaceSteps(progress);
     RunDecorationJob(request, *steps, *progress);
     if (progress->rejected()) {

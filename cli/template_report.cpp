@@ -1,9 +1,8 @@
 #include "cli/template_report.h"
 
-#include <json/value.h>
-#include <json/writer.h>
-
 #include <algorithm>
+
+#include "job/json_document.h"
 
 namespace kesto {
 
@@ -57,10 +56,7 @@ std::string TemplateReportJson(const std::string& templateFolder,
         list.append(entry);
     }
     report["findings"] = list;
-    Json::StreamWriterBuilder writer;
-    writer["indentation"] = "  ";
-    writer["emitUTF8"] = true;
-    return Json::writeString(writer, report) + "\n";
+    return JsonDocumentText(report);
 }
 
 }  // namespace kesto

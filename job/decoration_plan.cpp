@@ -1,13 +1,13 @@
 #include "job/decoration_plan.h"
 
 #include <json/value.h>
-#include <json/writer.h>
 
 #include <algorithm>
 #include <filesystem>
 #include <system_error>
 
 #include "job/category_service.h"
+#include "job/json_document.h"
 #include "job/layout_requests.h"
 #include "job/main_page_text.h"
 #include "job/shop_layout.h"
@@ -57,19 +57,15 @@ bool PlanAlbumFolder(std::string_view area, bool& made, std::vector<std::string>
     std::string rootId;
     const int root = FindAlbumFolder(kAlbumRootFolder, rootId, "/");
     std::string areaId;
-    const int found = root > 0 ? FindAlbumFolder(area, areaId, "/" + rootId + "/") : root;
+    std::vector<AlbumItem> pictures;
+    const int found =
+        root > 0 ? FindAreaFolderIn("/" + rootId + "/", area, areaId, pictures) : root;
     if (found < 0) {
         return false;
     }
     made = found == 0;
-    std::vector<AlbumItem> items;
-    if (!made && ListAlbumFolder("/" + rootId + "/" + areaId + "/", items) < 0) {
-        return false;
-    }
-    for (const AlbumItem& item : items) {
-        if (!item.isFolder) {
-            oldPictures.push_back(item.name);
-        }
+    for (const AlbumItem& picture : pictures) {
+        oldPictures.push_back(picture.name);
     }
     return true;
 }
@@ -310,10 +306,7 @@ std::string PlanJson(const std::string& templateFolder, const DecorationPlan& pl
         categories["albumFolderMade"] = plan.categories->albumFolderMade;
         categories["oldPictures"] = JsonList(plan.categories->oldPictures);
     }
-    Json::StreamWriterBuilder writer;
-    writer["indentation"] = "  ";
-    writer["emitUTF8"] = true;
-    return Json::writeString(writer, json) + "\n";
+    return JsonDocumentText(json);
 }
 
 }  // namespace kesto

@@ -178,6 +178,21 @@ int CreateAreaFolder(std::string_view areaName, std::string& path) {
     return 1;
 }
 
+int FindAreaFolderIn(std::string_view rootPath, std::string_view areaName, std::string& areaId,
+                     std::vector<AlbumItem>& pictures) {
+    const int found = FindAlbumFolder(areaName, areaId, rootPath);
+    if (found <= 0) {
+        return found;
+    }
+    std::vector<AlbumItem> items;
+    if (ListAlbumFolder(std::string(rootPath) + areaId + "/", items) < 0) {
+        return -1;
+    }
+    std::erase_if(items, [](const AlbumItem& item) { return item.isFolder; });
+    pictures = std::move(items);
+    return 1;
+}
+
 int OpenAreaFolder(std::string_view areaName, std::string& path,
                    std::vector<std::string>& pictures) {
     std::string rootId;
@@ -190,28 +205,19 @@ int OpenAreaFolder(std::string_view areaName, std::string& path,
     }
     const std::string parent = "/" + rootId + "/";
     std::string areaId;
-    const int area = FindAlbumFolder(areaName, areaId, parent);
+    std::vector<AlbumItem> held;
+    const int area = FindAreaFolderIn(parent, areaName, areaId, held);
     if (area < 0) {
         return -1;
     }
-    std::vector<std::string> held;
-    if (area == 0) {
-        if (CreateAlbumFolder(parent, areaName, areaId) <= 0) {
-            return 0;
-        }
-    } else {
-        std::vector<AlbumItem> items;
-        if (ListAlbumFolder(parent + areaId + "/", items) < 0) {
-            return -1;
-        }
-        for (const AlbumItem& item : items) {
-            if (!item.isFolder) {
-                held.push_back(item.id);
-            }
-        }
+    if (area == 0 && CreateAlbumFolder(parent, areaName, areaId) <= 0) {
+        return 0;
     }
     path = parent + areaId + "/";
-    pictures = std::move(held);
+    pictures.clear();
+    for (const AlbumItem& picture : held) {
+        pictures.push_back(picture.id);
+    }
     return 1;
 }
 
