@@ -31,6 +31,7 @@ fail() {
     echo "design_e2e: $*" >&2
     import -window root "$artifacts/login-e2e-failure.png" 2>/dev/null || true
     echo "--- lines:" >&2; cat "$work/design.out" >&2 || true
+    echo "--- kesto-design's errors (end):" >&2; tail -n 20 "$work/design.err" >&2 || true
     exit 1
 }
 
@@ -99,7 +100,8 @@ printf '.kesto.example\tTRUE\t/\tFALSE\t0\tskey\tearlier\n' >"$cookies"
 design_pid=$!
 pids+=("$design_pid")
 
-dialog=$(find_window '^Kesto装修$' 20) || fail "no main dialog"
+# A first start under the sanitizers on a busy machine can spend long building font caches.
+dialog=$(find_window '^Kesto装修$' 90) || fail "no main dialog"
 xdo windowfocus --sync "$dialog"
 xdo key --clearmodifiers Return  # Enter presses Login
 
