@@ -14,6 +14,14 @@ namespace {
 constexpr char kLoggedInLine[] = "已登录.";
 constexpr char kLoggingInLine[] = "正在登录...";
 constexpr char kWarningCaption[] = "提示";
+// "Shop address: <address>", after the completion line.
+constexpr char kShopAddressLine[] = "店铺地址：";
+// "Could not open the shop front; open the address above in a browser."
+constexpr char kShopFrontNotOpened[] = "无法打开店铺首页，请在浏览器中打开上面的地址。";
+// "The template has no picture to preview."
+constexpr char kNoPreviewPicture[] = "模板中没有可预览的图片。";
+// "Could not open the preview picture: <file>"
+constexpr char kPreviewNotOpened[] = "无法打开预览图片：";
 
 }  // namespace
 
@@ -90,8 +98,10 @@ void DesignDialog::OnPreview() {
     std::vector<std::string> names;
     ListEntries(templatePath, names);
     const std::string picture = FindFirstPicture(names);
-    if (!picture.empty()) {
-        services_.OpenWithShell(templatePath + picture);
+    if (picture.empty()) {
+        view_.AddProgressLine(kNoPreviewPicture);
+    } else if (!services_.OpenWithShell(templatePath + picture)) {
+        view_.AddProgressLine(kPreviewNotOpened + templatePath + picture);
     }
 }
 
@@ -104,7 +114,10 @@ void DesignDialog::OnProgress(const ProgressMessage& message) {
     }
     // An empty shop front address (no user number) opens nothing.
     if (message.number == kDecorationFinished && !message.text.empty()) {
-        services_.OpenShopFront(message.text);
+        view_.AddProgressLine(kShopAddressLine + message.text);
+        if (!services_.OpenShopFront(message.text)) {
+            view_.AddProgressLine(kShopFrontNotOpened);
+        }
     }
 }
 

@@ -24,8 +24,8 @@ class DesignServices {
     // Opens a file or an address in the user's default program; true when one was started.
     virtual bool OpenWithShell(const std::string& target) = 0;
     // Opens the decorated shop's front page once a job has completed, without holding up the
-    // dialog while the browser starts.
-    virtual void OpenShopFront(const std::string& address) = 0;
+    // dialog while the browser starts; false when no program could be started for it.
+    virtual bool OpenShopFront(const std::string& address) = 0;
     // Runs a decoration job on a thread of its own; its messages, then its end, go to messages.
     virtual void StartJob(const JobRequest& request, std::shared_ptr<JobMessageSink> messages) = 0;
 };

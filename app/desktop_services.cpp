@@ -38,12 +38,11 @@ bool DesktopServices::OpenWithShell(const std::string& target) {
     return platform_.openWithShell && platform_.openWithShell(target);
 }
 
-void DesktopServices::OpenShopFront(const std::string& address) {
+bool DesktopServices::OpenShopFront(const std::string& address) {
     if (platform_.openShopFront) {
-        platform_.openShopFront(address);
-    } else {
-        OpenWithShell(address);
+        return platform_.openShopFront(address);
     }
+    return OpenWithShell(address);
 }
 
 void DesktopServices::StartJob(const JobRequest& request,

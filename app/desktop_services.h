@@ -27,7 +27,8 @@ struct DesktopPlatform {
     std::function<bool(const std::string&)> openWithShell;
     // Opens the shop front after a job; when empty, openWithShell does. A platform whose default
     // browser may keep the caller waiting while it starts gives one that does not.
-    std::function<void(const std::string&)> openShopFront;
+    // It answers whether the opening was started.
+    std::function<bool(const std::string&)> openShopFront;
 };
 
 class DesktopServices final : public DesignServices {
@@ -41,7 +42,7 @@ class DesktopServices final : public DesignServices {
     bool CheckLogin() override;
     void OpenPasswordBrowser(const std::string& address) override;
     bool OpenWithShell(const std::string& target) override;
-    void OpenShopFront(const std::string& address) override;
+    bool OpenShopFront(const std::string& address) override;
     // Runs the marketplace client's steps.
     void StartJob(const JobRequest& request, std::shared_ptr<JobMessageSink> messages) override;
 

@@ -174,7 +174,11 @@ bool DesignWindow::AskYesNo(const std::string& text, const std::string& caption)
 bool DesignWindow::MessageBoxYesNo(const std::string& text, const std::string& caption) {
     GtkWidget* box =
         gtk_message_dialog_new(GTK_WINDOW(window_), GTK_DIALOG_MODAL, GTK_MESSAGE_WARNING,
-                               GTK_BUTTONS_YES_NO, "%s", text.c_str());
+                               GTK_BUTTONS_NONE, "%s", text.c_str());
+    // The window speaks Chinese whatever the locale, so its buttons do too (the toolkit's own
+    // labels follow the locale: English under C).
+    gtk_dialog_add_buttons(GTK_DIALOG(box), "否(_N)", GTK_RESPONSE_NO, "是(_Y)", GTK_RESPONSE_YES,
+                           nullptr);
     gtk_window_set_title(GTK_WINDOW(box), caption.c_str());
     gtk_dialog_set_default_response(GTK_DIALOG(box), GTK_RESPONSE_YES);
     const int answer = gtk_dialog_run(GTK_DIALOG(box));

@@ -66,8 +66,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     platform.openWithShell = [](const std::string& target) {
         return kesto::win32::ShellOpen(Widen(target));
     };
+    // The shell runs on a thread of its own, so its failure is not seen here.
     platform.openShopFront = [](const std::string& address) {
         kesto::win32::ShellOpenOnOwnThread(Widen(address));
+        return true;
     };
     kesto::DesignProgram program(std::move(platform));
     {

@@ -35,9 +35,12 @@ class FakeView final : public DesignDialogView, public DesignServices {
 
     bool OpenWithShell(const std::string& target) override {
         opened.push_back(target);
-        return true;
+        return programsStart;
     }
-    void OpenShopFront(const std::string& address) override { shopFronts.push_back(address); }
+    bool OpenShopFront(const std::string& address) override {
+        shopFronts.push_back(address);
+        return programsStart;
+    }
     void OpenLoginBrowser() override { ++loginBrowserOpened; }
     void OpenPasswordBrowser(const std::string& address) override {
         passwordBrowser.push_back(address);
@@ -55,6 +58,7 @@ class FakeView final : public DesignDialogView, public DesignServices {
     Lines lines;
     Lines questions;
     bool answer = true;
+    bool programsStart = true;  // whether the user's default programs open what they are given
     Lines opened;
     Lines shopFronts;
     int loginBrowserOpened = 0;
@@ -163,6 +167,19 @@ TEST_F(DesignDialogTest, PreviewOpensTheFirstPictureByItsWholeExtension) {
     SelectTemplate("b");
     dialog.OnPreview();
     EXPECT_EQ(view.opened.size(), 1u);
+    EXPECT_EQ(view.lines, (Lines{"模板中没有可预览的图片。"}));
+}
+
+// What the owner reads when no program opens the shop front or the preview picture.
+TEST_F(DesignDialogTest, OpeningsThatFailAddALine) {
+    view.programsStart = false;
+    dialog.OnProgress({kDecorationFinished, 0, 0, "http://shop.kesto.example/10001?t=1"});
+    SelectTemplate("a");
+    dialog.OnPreview();
+    const std::string picture = root.Folder() + "a" + kPathSeparator + "cover.JPG";
+    EXPECT_EQ(view.lines, (Lines{"装修完成。", "店铺地址：http://shop.kesto.example/10001?t=1",
+                                 "无法打开店铺首页，请在浏览器中打开上面的地址。",
+                                 "无法打开预览图片：" + picture}));
 }
 
 TEST(DesignDialogEmptyTest, EmptyTemplateListMakesUploadAndPreviewDoNothing) {
@@ -185,8 +202,8 @@ TEST_F(DesignDialogTest, ProgressMessagesAddLinesAndOpenBrowsers) {
     dialog.OnProgress({kTransactionPassword, 0, 0, {}});
     dialog.OnProgress({kDecorationFinished, 0, 0, "http://shop.kesto.example/10001?t=1"});
     dialog.OnProgress({kDecorationFinished, 0, 0, ""});
-    EXPECT_EQ(view.lines,
-              (Lines{"正在更新店招...", "请输入交易密码后重新上传。", "装修完成。", "装修完成。"}));
+    EXPECT_EQ(view.lines, (Lines{"正在更新店招...", "请输入交易密码后重新上传。", "装修完成。",
+                                 "店铺地址：http://shop.kesto.example/10001?t=1", "装修完成。"}));
     EXPECT_EQ(view.passwordBrowser,
               (Lines{"http://member.kesto.example/cgi-bin/login_entry?LoginLevel=2"}));
     // The shop front goes to the front end's own opener, never to the preview's.

@@ -63,7 +63,7 @@ class FakeServices final : public DesignServices {
     bool CheckLogin() override { return true; }
     void OpenPasswordBrowser(const std::string& /*address*/) override {}
     bool OpenWithShell(const std::string& /*target*/) override { return true; }
-    void OpenShopFront(const std::string& /*address*/) override {}
+    bool OpenShopFront(const std::string& /*address*/) override { return true; }
     void StartJob(const JobRequest& /*request*/,
                   std::shared_ptr<JobMessageSink> messages) override {
         ++jobs_;

@@ -65,11 +65,12 @@ TEST(DesktopServices, TheShellOpensFilesAndTheShopFrontTakesItsOwnOpenerWhenGive
         if (c.ownShopFrontOpener) {
             platform.openShopFront = [&shopFront](const std::string& address) {
                 shopFront.push_back(address);
+                return true;
             };
         }
         DesktopServices services(std::move(platform));
         EXPECT_TRUE(services.OpenWithShell("/t/a/cover.jpg")) << c.name;
-        services.OpenShopFront("http://shop.kesto.example/1");
+        EXPECT_TRUE(services.OpenShopFront("http://shop.kesto.example/1")) << c.name;
         EXPECT_EQ(shell, c.shell) << c.name;
         EXPECT_EQ(shopFront, c.shopFront) << c.name;
     }

@@ -88,7 +88,7 @@ struct FakeServices final : DesignServices {
     bool CheckLogin() override { return checkLogin(); }
     void OpenPasswordBrowser(const std::string& address) override { openPasswordBrowser(address); }
     bool OpenWithShell(const std::string& target) override { return openWithShell(target); }
-    void OpenShopFront(const std::string& address) override { openWithShell(address); }
+    bool OpenShopFront(const std::string& address) override { return openWithShell(address); }
     void StartJob(const JobRequest& request, std::shared_ptr<JobMessageSink> messages) override {
         StartJobOnOwnThread(request, messages, makeSteps);
     }
@@ -268,13 +268,16 @@ TEST_F(DesignWindowTest, ACompletedJobShowsItsLinesInOrderAndOpensTheShopFront) 
     SelectTemplate(*window, "a");
     gtk_button_clicked(window->uploadButton());
     WaitForJob(*window, 1);
-    ASSERT_TRUE(PumpUntil([&] { return Lines(*window).size() == 8; }));
-    EXPECT_EQ(Lines(*window),
-              (std::vector<std::string>{"已登录.", "正在更新店招...", "店招更新完成。",
-                                        "正在更新主页面...", "主页面更新完成。", "正在更新分类...",
-                                        "分类更新完成。", "装修完成。"}));
+    ASSERT_TRUE(PumpUntil([&] { return Lines(*window).size() == 9; }));
+    std::vector<std::string> lines = Lines(*window);
+    const std::string addressLine = lines.back();
+    lines.pop_back();
+    EXPECT_EQ(lines, (std::vector<std::string>{"已登录.", "正在更新店招...", "店招更新完成。",
+                                               "正在更新主页面...", "主页面更新完成。",
+                                               "正在更新分类...", "分类更新完成。", "装修完成。"}));
     ASSERT_EQ(opened_.size(), 1U);
     EXPECT_TRUE(opened_[0].starts_with("http://shop.kesto.example/10001?t=")) << opened_[0];
+    EXPECT_EQ(addressLine, "店铺地址：" + opened_[0]);
 
     // The window after a completed job, kept as the build's artifact.
     PumpFor(300ms);
@@ -331,8 +334,8 @@ TEST_F(DesignWindowTest, PreviewOpensTheTemplatesFirstPicture) {
     EXPECT_EQ(opened_, std::vector<std::string>{templates_.Folder() + "a/cover.JPG"});
     SelectTemplate(*window, "b");
     gtk_button_clicked(window->previewButton());
-    EXPECT_EQ(opened_.size(), 1U);  // "b" holds no picture
-    EXPECT_TRUE(Lines(*window).empty());
+    EXPECT_EQ(opened_.size(), 1U);  // "b" holds no picture, and the window says so
+    EXPECT_EQ(Lines(*window), std::vector<std::string>{"模板中没有可预览的图片。"});
 }
 
 TEST_F(DesignWindowTest, AnEmptyTemplateListLeavesUploadAndPreviewDoingNothing) {

@@ -176,8 +176,9 @@ class FakeServices final : public DesignServices {
         record_.Set([&] { record_.shellOpened.push_back(Widen(target)); });
         return true;
     }
-    void OpenShopFront(const std::string& address) override {
+    bool OpenShopFront(const std::string& address) override {
         record_.Set([&] { record_.shopFronts.push_back(Widen(address)); });
+        return true;
     }
     void StartJob(const JobRequest& request, std::shared_ptr<JobMessageSink> messages) override {
         StartJobOnOwnThread(request, messages, makeSteps_);
