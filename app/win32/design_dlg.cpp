@@ -19,21 +19,10 @@ int AreaControl(Area area) {
     return kCategoriesBox;
 }
 
+// Every number of the job's range is taken, so that each posted message is freed and no
+// message the dialog does not list yet (a failure's reason) is lost.
 bool IsProgressMessage(UINT message) {
-    switch (message) {
-        case kPictureUploaded:
-        case kPictureUploadStarting:
-        case kCustomContentSave:
-        case kMainPageProgress:
-        case kShopSignProgress:
-        case kNoShopSignPicture:
-        case kDecorationFinished:
-        case kTransactionPassword:
-        case kCategoriesProgress:
-            return true;
-        default:
-            return false;
-    }
+    return message >= kFirstProgressMessage && message <= kLastProgressMessage;
 }
 
 }  // namespace

@@ -58,7 +58,7 @@ struct Record {
 };
 
 // A job's steps: the layout step waits until the test lets jobs finish; the shop sign step
-// reports that the marketplace asks for the transaction password.
+// reports that the marketplace asks for the transaction password, and a failure's reason.
 class FakeSteps final : public DecorationSteps {
   public:
     FakeSteps(std::shared_ptr<ProgressSink> sink, Record& record)
@@ -72,6 +72,7 @@ class FakeSteps final : public DecorationSteps {
     }
     int UpdateShopSign(const std::string&) override {
         sink_->Post({kTransactionPassword, 0, 0, {}});
+        sink_->Post({kFailureReason, 0, 0, "a reason"});
         return 1;
     }
     int UpdateMainPage(const std::string&) override { return 1; }
@@ -283,6 +284,7 @@ TEST_F(DesignDlgTest, ListsTemplatesLogsInWarnsOnceAndRunsOneJobAtATime) {
         EXPECT_TRUE(WaitFor([&] { return Enabled(dialog, kUploadButton); }));
         EXPECT_EQ(record.Get([&] { return record.jobsStarted; }), 1);
         EXPECT_EQ(CountLine(dialog, L"请输入交易密码后重新上传。"), 1);
+        EXPECT_EQ(CountLine(dialog, L"原因：a reason"), 1);
 
         // Ticked again, categories run without a second question.
         CheckDlgButton(dialog, kCategoriesBox, BST_CHECKED);
