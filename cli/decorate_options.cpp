@@ -38,7 +38,7 @@ bool ApplyAreas(const std::string& list, DecorateOptions& options, std::string& 
 }  // namespace
 
 std::string DecorateUsage() {
-    return "usage: kesto-decorate --template DIR [--areas LIST] [--cookies FILE] [--yes]\n"
+    return "usage: kesto-decorate --template DIR [--areas LIST] [--cookies FILE] [--yes] [--json]\n"
            "       kesto-decorate --check --template DIR [--areas LIST] [--json]\n"
            "       kesto-decorate --plan --template DIR [--areas LIST] [--cookies FILE] [--json]\n"
            "\n"
@@ -56,7 +56,8 @@ std::string DecorateUsage() {
            "  --plan           log in and read the shop (layout, categories, album) without\n"
            "                   changing anything; print what a run would change; exit 0 when a\n"
            "                   run could go ahead\n"
-           "  --json           with --check or --plan: print one JSON document\n"
+           "  --json           with --check or --plan: print one JSON document; with a run:\n"
+           "                   print each progress line as a JSON object on a line of its own\n"
            "  --help           show this text\n"
            "\n"
            "The marketplace is reached through the system proxy (http_proxy).\n"
@@ -100,9 +101,6 @@ ParsedOptions ParseDecorateOptions(const std::vector<std::string>& arguments) {
     }
     if (!options.help && options.templateFolder.empty()) {
         return {std::nullopt, "--template DIR is required"};
-    }
-    if (options.json && !options.check && !options.plan) {
-        return {std::nullopt, "--json goes with --check or --plan"};
     }
     if (options.check && options.plan) {
         return {std::nullopt, "--check and --plan go one at a time"};

@@ -166,7 +166,8 @@ int Decorate(const std::vector<std::string>& arguments) {
     }
     const int areas = int{request.shopSign} + int{request.mainPage} + int{request.categories};
     auto progress = std::make_shared<TerminalProgress>(
-        OwnOutput(), StandardErrorIsTerminal() ? stderr : nullptr, areas);
+        OwnOutput(), StandardErrorIsTerminal() ? stderr : nullptr, areas, stderr,
+        options.json ? LineFormat::kJson : LineFormat::kText);
     const std::unique_ptr<DecorationSteps> steps = MakeMarketplaceSteps(progress);
     RunDecorationJob(request, *steps, *progress);
     if (progress->rejected()) {

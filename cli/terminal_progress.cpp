@@ -1,58 +1,96 @@
 #include "cli/terminal_progress.h"
 
+#include <algorithm>
+
 namespace kesto {
 
 namespace {
 
 bool EndsArea(const ProgressMessage& message) {
-    return message.stage == 1 &&
-           (message.number == kShopSignProgress || message.number == kMainPageProgress ||
-            message.number == kCategoriesProgress);
+    return (message.stage == 1 &&
+            (message.number == kShopSignProgress || message.number == kMainPageProgress ||
+             message.number == kCategoriesProgress)) ||
+           message.number == kNoShopSignPicture;
+}
+
+bool IsReason(const ProgressMessage& message) {
+    return message.number == kFailureReason || message.number == kTemplateProblem;
 }
 
 }  // namespace
 
-TerminalProgress::TerminalProgress(std::FILE* lines, std::FILE* bar, int areas, std::FILE* reasons)
-    : lines_(lines), bar_(bar), reasons_(reasons), areas_(areas) {}
+TerminalProgress::TerminalProgress(std::FILE* lines, std::FILE* bar, int areas, std::FILE* reasons,
+                                   LineFormat format)
+    : lines_(lines), bar_(bar), reasons_(reasons), format_(format), areas_(areas) {}
 
 void TerminalProgress::Post(ProgressMessage message) {
-    if (EndsArea(message) || message.number == kNoShopSignPicture) {
-        ++areasDone_;
-    }
+    Count(message);
     const auto line = ProgressLine(message);
     if (line) {
         if (bar_ != nullptr) {
             std::fputs("\r\033[K", bar_);  // clear the bar before the line goes out
             std::fflush(bar_);
         }
-        const bool reason = message.number == kFailureReason || message.number == kTemplateProblem;
-        std::fprintf(reason ? reasons_ : lines_, "%s\n", line->c_str());
+        WriteLine(message, *line);
+        lastLine_ = *line;
+    }
+    if (line || message.number == kPictureProgress) {
+        DrawBar();
+    }
+}
+
+void TerminalProgress::Count(const ProgressMessage& message) {
+    if (EndsArea(message)) {
+        ++areasDone_;
+        picturesDone_ = pictureCount_ = 0;
+    }
+    if (message.number == kPictureProgress) {
+        picturesDone_ = message.stage;
+        pictureCount_ = message.result;
     }
     if (message.number == kTemplateRejected) {
         rejected_ = true;
     }
     if (message.number == kDecorationFinished) {
         finished_ = true;
-        std::fprintf(lines_, "%s\n", message.text.c_str());
-    }
-    std::fflush(lines_);
-    if (line) {
-        DrawBar(*line);
     }
 }
 
-void TerminalProgress::DrawBar(const std::string& line) {
+void TerminalProgress::WriteLine(const ProgressMessage& message, const std::string& line) {
+    if (format_ == LineFormat::kJson) {
+        // The picture being started is the one after those done.
+        const int index =
+            message.number == kPictureUploadStarting ? picturesDone_ + 1 : picturesDone_;
+        std::fputs(ProgressJsonLine(message, line, {index, pictureCount_}).c_str(), lines_);
+    } else {
+        std::fprintf(IsReason(message) ? reasons_ : lines_, "%s\n", line.c_str());
+        if (message.number == kDecorationFinished) {
+            std::fprintf(lines_, "%s\n", message.text.c_str());
+        }
+    }
+    std::fflush(lines_);
+}
+
+void TerminalProgress::DrawBar() {
     if (bar_ == nullptr) {
         return;
     }
     constexpr int kWidth = 20;
-    const int total = areas_ > 0 ? areas_ : 1;
-    const int done = finished_ ? total : (areasDone_ < total ? areasDone_ : total);
-    const int filled = done * kWidth / total;
-    std::fprintf(bar_, "\r[%s%s] %d/%d %s",
+    const int total = std::max(areas_, 1);
+    const int done = finished_ ? total : std::min(areasDone_, total);
+    // The area at work fills its share as its pictures go.
+    const bool counting = !finished_ && pictureCount_ > 0 && done < total;
+    const double share = counting ? static_cast<double>(picturesDone_) / pictureCount_ : 0.0;
+    const int filled = std::min(kWidth, static_cast<int>((done + share) * kWidth / total));
+    std::string pictures;
+    if (counting) {
+        pictures = " picture " + std::to_string(std::min(picturesDone_ + 1, pictureCount_)) + "/" +
+                   std::to_string(pictureCount_);
+    }
+    std::fprintf(bar_, "\r\033[K[%s%s] %d/%d%s %s",
                  std::string(static_cast<std::size_t>(filled), '#').c_str(),
                  std::string(static_cast<std::size_t>(kWidth - filled), '-').c_str(), done, total,
-                 line.c_str());
+                 pictures.c_str(), lastLine_.c_str());
     if (finished_) {
         std::fputs("\n", bar_);
     }

@@ -1,20 +1,26 @@
 #pragma once
 // The command line's view of a job: each progress line on standard output as it comes (UTF-8,
 // one per line, the shop front address on a line of its own after the completion line), the
-// reason of a failure on standard error, and on a terminal a progress bar on standard error.
+// reason of a failure on standard error, and on a terminal a progress bar on standard error
+// that counts the areas and the pictures within the area at work. For scripts, each line can go
+// out as a JSON object instead (reasons too, on the same stream).
 
 #include <cstdio>
 #include <string>
 
+#include "cli/progress_json.h"
 #include "job/progress.h"
 
 namespace kesto {
 
+enum class LineFormat { kText, kJson };
+
 class TerminalProgress final : public ProgressSink {
   public:
     // areas: the number of ticked areas, for the bar; bar: where to draw it (null: nowhere);
-    // reasons: where the reasons of failures go.
-    TerminalProgress(std::FILE* lines, std::FILE* bar, int areas, std::FILE* reasons = stderr);
+    // reasons: where the reasons of failures go in text format.
+    TerminalProgress(std::FILE* lines, std::FILE* bar, int areas, std::FILE* reasons = stderr,
+                     LineFormat format = LineFormat::kText);
 
     void Post(ProgressMessage message) override;
 
@@ -23,13 +29,19 @@ class TerminalProgress final : public ProgressSink {
     bool rejected() const { return rejected_; }
 
   private:
-    void DrawBar(const std::string& line);
+    void Count(const ProgressMessage& message);
+    void WriteLine(const ProgressMessage& message, const std::string& line);
+    void DrawBar();
 
     std::FILE* lines_;
     std::FILE* bar_;  // null: no bar
     std::FILE* reasons_;
+    LineFormat format_;
     int areas_;
     int areasDone_ = 0;
+    int picturesDone_ = 0;
+    int pictureCount_ = 0;  // 0: the area at work has not said
+    std::string lastLine_;
     bool finished_ = false;
     bool rejected_ = false;
 };

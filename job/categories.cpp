@@ -94,18 +94,32 @@ std::vector<PlannedCategory> ListCategories(const std::string& classFolder,
     return plan;
 }
 
+// Tells how many of the area's count pictures are done (no line: for progress bars).
+void PostPictureProgress(ShopSession& session, std::size_t done, std::size_t count,
+                         const std::string& entry) {
+    if (session.progress) {
+        session.progress->Post(
+            {kPictureProgress, static_cast<int>(done), static_cast<int>(count), entry});
+    }
+}
+
 // Uploads every category's pictures, each category's address taken right after its own upload;
 // false (with the session's failure set) when a picture failed three times.
 bool UploadCategoryPictures(std::vector<PlannedCategory>& plan, PicturePreparer& preparer,
                             ShopSession& session, const std::string& albumPath,
                             std::chrono::milliseconds retryWait) {
+    const std::size_t count = preparer.size();
+    PostPictureProgress(session, 0, count, {});
     std::size_t next = 0;
     for (PlannedCategory& category : plan) {
         const CategoryPicture& top = category.folder.top;
-        if (!top.entry.empty() && !UploadWithRetries(session, albumPath, preparer.Take(next++),
-                                                     top.entry, retryWait, category.topAddress)) {
-            NotePictureFailure(session, category.folder, top.entry);
-            return false;
+        if (!top.entry.empty()) {
+            if (!UploadWithRetries(session, albumPath, preparer.Take(next++), top.entry, retryWait,
+                                   category.topAddress)) {
+                NotePictureFailure(session, category.folder, top.entry);
+                return false;
+            }
+            PostPictureProgress(session, next, count, top.entry);
         }
         for (const CategoryPicture& sub : category.folder.subcategories) {
             std::string address;
@@ -115,6 +129,7 @@ bool UploadCategoryPictures(std::vector<PlannedCategory>& plan, PicturePreparer&
                 return false;
             }
             category.subcategoryAddresses.push_back(std::move(address));
+            PostPictureProgress(session, next, count, sub.entry);
         }
         if (session.progress) {
             session.progress->Post({kCategoriesProgress, 0, 0, {}});

@@ -54,11 +54,14 @@ bool UploadMainPictures(const std::string& folder, const std::vector<std::string
         paths.push_back(folder + picture);
     }
     PicturePreparer preparer(std::move(paths));
+    const int count = static_cast<int>(pictures.size());
+    Post(session, {kPictureProgress, 0, count, {}});
     for (std::size_t i = 0; i < pictures.size(); ++i) {
         const std::string& picture = pictures[i];
         Post(session, {kPictureUploadStarting, 0, 0, picture});
         const int result = UploadPreparedPicture(session, albumPath, preparer.Take(i));
         Post(session, {kPictureUploaded, 0, result, picture});
+        Post(session, {kPictureProgress, static_cast<int>(i) + 1, count, picture});
         if (result < 1) {
             session.failure =
                 WithReason("uploading the main page picture " + picture,

@@ -22,6 +22,8 @@ enum ProgressNumber : int {
     kFailureReason = 2042,        // text: why the area before it failed, in the user's words
     kTemplateProblem = 2044,      // text: "file: problem" found by the check before the job
     kTemplateRejected = 2046,     // after the problems: the job ends having sent nothing
+    kPictureProgress = 2048,      // stage: pictures of the area done; result: the area's count;
+                                  // text: the picture just done. Sent with 0 before the first.
     kCategoriesProgress = 2124,   // stage 0 before, 1 after with the result
 };
 

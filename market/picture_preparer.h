@@ -24,6 +24,8 @@ class PicturePreparer {
     // The prepared picture of paths[index] (taken in order, each once), and the next one's
     // preparation started.
     PreparedPicture Take(std::size_t index);
+    // How many pictures the list holds.
+    std::size_t size() const { return paths_.size(); }
 
   private:
     void StartAhead(std::size_t index);

@@ -75,6 +75,30 @@ TEST(KestoDecorateTest, PrintsTheProgressLinesAndTheShopFront) {
     EXPECT_EQ(run.output.find("file name is"), std::string::npos) << "debug lines on stdout";
 }
 
+// A whole job with --json: one JSON object per progress line, the same lines in the same order.
+TEST(KestoDecorateTest, JsonProgressLinesMatchTheTextLines) {
+    LoggedInMarket market;
+    testing::TempFolder folder;
+    const std::string arguments =
+        "--template " + kTemplate + " --yes --cookies " + CookieFile(folder, market.market.cookie);
+    const ProgramRun text = Decorate(market, arguments);
+    const ProgramRun json = Decorate(market, arguments + " --json");
+    ASSERT_EQ(json.exitCode, 0) << json.output << json.errors;
+    std::istringstream textLines(text.output), jsonLines(json.output);
+    std::string textLine, jsonLine;
+    int count = 0;
+    while (std::getline(jsonLines, jsonLine)) {
+        Json::Value object;
+        ASSERT_TRUE(Json::Reader().parse(jsonLine, object)) << jsonLine;
+        ASSERT_TRUE(std::getline(textLines, textLine));
+        EXPECT_EQ(object["line"].asString(), textLine);
+        ++count;
+    }
+    EXPECT_GT(count, 10);
+    ASSERT_TRUE(std::getline(textLines, textLine));  // the shop front after the completion line
+    EXPECT_EQ(textLine.rfind("http://shop.kesto.example/", 0), 0u) << textLine;
+}
+
 TEST(KestoDecorateTest, ExitCodesTellFailureAndMisuseApart) {
     LoggedInMarket market;
     testing::TempFolder folder;
