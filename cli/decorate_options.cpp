@@ -2,6 +2,9 @@
 
 #include <sstream>
 
+#include "platform/translation.h"
+#include "support/fill_in.h"
+
 namespace kesto {
 
 namespace {
@@ -23,13 +26,16 @@ bool ApplyAreas(const std::string& list, DecorateOptions& options, std::string& 
         } else if (item == "categories") {
             options.categories = true;
         } else {
-            error = "unknown area '" + item + "' in --areas (use sign, main, categories or none)";
+            error = FillIn(
+                Translate("unknown area '{}' in --areas (use sign, main, categories or none)"),
+                {item});
             return false;
         }
         any = true;
     }
     if (!any || list.back() == ',') {
-        error = "--areas needs a comma-separated list of sign, main, categories, or none";
+        error =
+            Translate("--areas needs a comma-separated list of sign, main, categories, or none");
         return false;
     }
     return true;
@@ -38,33 +44,55 @@ bool ApplyAreas(const std::string& list, DecorateOptions& options, std::string& 
 }  // namespace
 
 std::string DecorateUsage() {
-    return "usage: kesto-decorate --template DIR [--areas LIST] [--cookies FILE] [--yes] [--json]\n"
-           "       kesto-decorate --check --template DIR [--areas LIST] [--json]\n"
-           "       kesto-decorate --plan --template DIR [--areas LIST] [--cookies FILE] [--json]\n"
-           "\n"
-           "Decorates the logged-in user's shop with a template, or with --check looks at the\n"
-           "template only: errors, warnings and notes for each file, nothing sent.\n"
-           "\n"
-           "  --template DIR   the template folder (with head, main and class)\n"
-           "  --areas LIST     comma-separated subset of sign, main, categories, or none\n"
-           "                   (default: all three)\n"
-           "  --cookies FILE   a Netscape cookies.txt with the marketplace login (default: the\n"
-           "                   file the desktop program's login leaves behind)\n"
-           "  --yes            do not ask before the shop's categories are replaced\n"
-           "  --check          check the template for the areas and send nothing; exit 0\n"
-           "                   without errors, 3 with\n"
-           "  --plan           log in and read the shop (layout, categories, album) without\n"
-           "                   changing anything; print what a run would change; exit 0 when a\n"
-           "                   run could go ahead\n"
-           "  --json           with --check or --plan: print one JSON document; with a run:\n"
-           "                   print each progress line as a JSON object on a line of its own\n"
-           "  --help           show this text\n"
-           "\n"
-           "The marketplace is reached through the system proxy (http_proxy).\n"
-           "Progress lines go to standard output; why an area failed, and what is wrong with a\n"
-           "template, to standard error.\n"
-           "Exit status: 0 decorated, 1 an area failed, 2 usage error, 3 the template did not\n"
-           "pass the check made before the first request (nothing was sent).\n";
+    // The forms stay as they are typed; each paragraph and option is translated on its own, so
+    // that a change to one leaves the others' translations in place.
+    std::string text =
+        "usage: kesto-decorate --template DIR [--areas LIST] [--cookies FILE] [--yes] [--json]\n"
+        "       kesto-decorate --check --template DIR [--areas LIST] [--json]\n"
+        "       kesto-decorate --plan --template DIR [--areas LIST] [--cookies FILE] [--json]\n"
+        "\n";
+    for (const char* paragraph : {
+             TranslatedLater(
+                 "Decorates the logged-in user's shop with a template, or with --check looks at "
+                 "the\n"
+                 "template only: errors, warnings and notes for each file, nothing sent.\n"),
+             "\n",
+             TranslatedLater(
+                 "  --template DIR   the template folder (with head, main and class)\n"),
+             TranslatedLater(
+                 "  --areas LIST     comma-separated subset of sign, main, categories, or none\n"
+                 "                   (default: all three)\n"),
+             TranslatedLater(
+                 "  --cookies FILE   a Netscape cookies.txt with the marketplace login (default: "
+                 "the\n"
+                 "                   file the desktop program's login leaves behind)\n"),
+             TranslatedLater(
+                 "  --yes            do not ask before the shop's categories are replaced\n"),
+             TranslatedLater(
+                 "  --check          check the template for the areas and send nothing; exit 0\n"
+                 "                   without errors, 3 with\n"),
+             TranslatedLater(
+                 "  --plan           log in and read the shop (layout, categories, album) without\n"
+                 "                   changing anything; print what a run would change; exit 0 when "
+                 "a\n"
+                 "                   run could go ahead\n"),
+             TranslatedLater(
+                 "  --json           with --check or --plan: print one JSON document; with a run:\n"
+                 "                   print each progress line as a JSON object on a line of its "
+                 "own\n"),
+             TranslatedLater("  --help           show this text\n"),
+             "\n",
+             TranslatedLater("The marketplace is reached through the system proxy (http_proxy).\n"),
+             TranslatedLater("Progress lines go to standard output; why an area failed, and what "
+                             "is wrong with a\n"
+                             "template, to standard error.\n"),
+             TranslatedLater("Exit status: 0 decorated, 1 an area failed, 2 usage error, 3 the "
+                             "template did not\n"
+                             "pass the check made before the first request (nothing was sent).\n"),
+         }) {
+        text += *paragraph == '\n' ? paragraph : Translate(paragraph);
+    }
+    return text;
 }
 
 ParsedOptions ParseDecorateOptions(const std::vector<std::string>& arguments) {
@@ -75,7 +103,7 @@ ParsedOptions ParseDecorateOptions(const std::vector<std::string>& arguments) {
         const bool takesValue =
             argument == "--template" || argument == "--areas" || argument == "--cookies";
         if (takesValue && i + 1 >= arguments.size()) {
-            return {std::nullopt, argument + " needs a value"};
+            return {std::nullopt, FillIn(Translate("{} needs a value"), {argument})};
         }
         if (argument == "--help" || argument == "-h") {
             options.help = true;
@@ -96,14 +124,14 @@ ParsedOptions ParseDecorateOptions(const std::vector<std::string>& arguments) {
                 return {std::nullopt, error};
             }
         } else {
-            return {std::nullopt, "unknown argument '" + argument + "'"};
+            return {std::nullopt, FillIn(Translate("unknown argument '{}'"), {argument})};
         }
     }
     if (!options.help && options.templateFolder.empty()) {
-        return {std::nullopt, "--template DIR is required"};
+        return {std::nullopt, Translate("--template DIR is required")};
     }
     if (options.check && options.plan) {
-        return {std::nullopt, "--check and --plan go one at a time"};
+        return {std::nullopt, Translate("--check and --plan go one at a time")};
     }
     return {options, {}};
 }

@@ -23,7 +23,9 @@
 #include "market/identity.h"
 #include "market/shop_session.h"
 #include "platform/system.h"
+#include "platform/translation.h"
 #include "support/file_path.h"
+#include "support/fill_in.h"
 #include "support/user_files.h"
 
 namespace kesto {
@@ -45,9 +47,9 @@ bool ConfirmCategories(const DecorateOptions& options, std::string& refusal) {
         return true;
     }
     if (!StandardInputIsTerminal()) {
-        refusal =
+        refusal = Translate(
             "decorating the categories deletes all of the shop's current categories; pass "
-            "--yes to confirm, or leave them out with --areas";
+            "--yes to confirm, or leave them out with --areas");
         return false;
     }
     std::fprintf(stderr, "%s [y/N] ", kCategoriesWarning);
@@ -57,8 +59,30 @@ bool ConfirmCategories(const DecorateOptions& options, std::string& refusal) {
     if (answer == "y" || answer == "Y" || answer == "yes") {
         return true;
     }
-    refusal = "the shop's categories were left as they are; nothing was changed";
+    refusal = Translate("the shop's categories were left as they are; nothing was changed");
     return false;
+}
+
+// Why the cookie file could not be read, in the user's language.
+std::string CookieFileProblem(FileReadResult read, const std::string& cookieFile) {
+    const char* pattern = nullptr;
+    switch (read) {
+        case FileReadResult::kMissing:
+            pattern = Translate("the cookie file {} does not exist");
+            break;
+        case FileReadResult::kNotRegular:
+            pattern = Translate("the cookie file {} is not a regular file");
+            break;
+        case FileReadResult::kTooLarge:
+            pattern = Translate("the cookie file {} is too large");
+            break;
+        case FileReadResult::kRead:
+        case FileReadResult::kUnreadable:
+            pattern = Translate("the cookie file {} cannot be read");
+            break;
+    }
+    return FillIn(pattern, {cookieFile}) +
+           Translate(" (log in with kesto-design first, or pass --cookies FILE)");
 }
 
 // Loads the login's cookies into the shared cookie store and the identity.
@@ -66,17 +90,17 @@ bool LoadLogin(const std::string& cookieFile, std::string& problem) {
     std::string content;
     const FileReadResult read = ReadCookieFile(cookieFile, content);
     if (read != FileReadResult::kRead) {
-        problem = "the cookie file " + cookieFile + " " + DescribeFileReadResult(read) +
-                  " (log in with kesto-design first, or pass --cookies FILE)";
+        problem = CookieFileProblem(read, cookieFile);
         return false;
     }
     StoreCookieFile(content);
     ProcessIdentity().SetCookieSource(
         std::make_shared<CookieFileSource>(cookieFile, hosts::kCookieDomain));
     if (!EnsureIdentity()) {
-        problem = "the cookie file " + cookieFile +
-                  " holds no marketplace login (cookies uin and skey for " + hosts::kCookieDomain +
-                  ")";
+        problem = FillIn(
+            Translate(
+                "the cookie file {} holds no marketplace login (cookies uin and skey for {})"),
+            {cookieFile, hosts::kCookieDomain});
         return false;
     }
     return true;
@@ -137,7 +161,7 @@ int PlanOnly(const DecorateOptions& options, const JobRequest& request) {
 int Decorate(const std::vector<std::string>& arguments) {
     const ParsedOptions parsed = ParseDecorateOptions(arguments);
     if (!parsed.options) {
-        return Refuse(parsed.error + "\n(see kesto-decorate --help)");
+        return Refuse(parsed.error + "\n" + Translate("(see kesto-decorate --help)"));
     }
     const DecorateOptions& options = *parsed.options;
     if (options.help) {
@@ -149,7 +173,8 @@ int Decorate(const std::vector<std::string>& arguments) {
     }
     std::error_code error;
     if (!std::filesystem::is_directory(PathFromUtf8(options.templateFolder), error)) {
-        return Refuse("the template folder " + options.templateFolder + " does not exist");
+        return Refuse(
+            FillIn(Translate("the template folder {} does not exist"), {options.templateFolder}));
     }
     const std::string cookieFile =
         options.cookieFile.empty() ? DesktopCookieFile() : options.cookieFile;
@@ -182,12 +207,17 @@ int Decorate(const std::vector<std::string>& arguments) {
 int main(int argc, char** argv) {
     // Text on the wire and on the terminal follows the user's locale.
     std::setlocale(LC_ALL, "");
+    kesto::StartTranslations();
     try {
         return kesto::Decorate(kesto::ProgramArguments(argc, argv));
     } catch (const std::exception& error) {
-        std::fprintf(stderr, "kesto-decorate: stopped on an unexpected error: %s\n", error.what());
+        std::fprintf(
+            stderr, "kesto-decorate: %s\n",
+            kesto::FillIn(kesto::Translate("stopped on an unexpected error: {}"), {error.what()})
+                .c_str());
     } catch (...) {
-        std::fprintf(stderr, "kesto-decorate: stopped on an unexpected error\n");
+        std::fprintf(stderr, "kesto-decorate: %s\n",
+                     kesto::Translate("stopped on an unexpected error"));
     }
     return kesto::kAreaFailed;
 }

@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "job/json_document.h"
+#include "platform/translation.h"
+#include "support/fill_in.h"
 
 namespace kesto {
 
@@ -26,8 +28,21 @@ int CountOf(const std::vector<TemplateFinding>& findings, FindingSeverity severi
         [severity](const TemplateFinding& finding) { return finding.severity == severity; }));
 }
 
-std::string Counted(int count, const char* what) {
-    return std::to_string(count) + " " + what + (count == 1 ? "" : "s");
+// The severity as the text report names it, in the user's language.
+const char* SeverityLabel(FindingSeverity severity) {
+    switch (severity) {
+        case FindingSeverity::kError:
+            return Translate("error");
+        case FindingSeverity::kWarning:
+            return Translate("warning");
+        case FindingSeverity::kNote:
+            return Translate("note");
+    }
+    return Translate("error");
+}
+
+std::string Counted(int count, const char* one, const char* many) {
+    return FillIn(count == 1 ? one : many, {std::to_string(count)});
 }
 
 }  // namespace
@@ -35,10 +50,14 @@ std::string Counted(int count, const char* what) {
 std::string TemplateReportText(const std::vector<TemplateFinding>& findings) {
     std::string text;
     for (const TemplateFinding& finding : findings) {
-        text += std::string(SeverityName(finding.severity)) + ": " + FindingLine(finding) + "\n";
+        text += std::string(SeverityLabel(finding.severity)) + ": " + FindingLine(finding) + "\n";
     }
-    return text + Counted(CountOf(findings, FindingSeverity::kError), "error") + ", " +
-           Counted(CountOf(findings, FindingSeverity::kWarning), "warning") + "\n";
+    const std::string errors = Counted(CountOf(findings, FindingSeverity::kError),
+                                       Translate("{} error"), Translate("{} errors"));
+    const std::string warnings = Counted(CountOf(findings, FindingSeverity::kWarning),
+                                         Translate("{} warning"), Translate("{} warnings"));
+    // TRANSLATORS: the counts of errors and of warnings, as "2 errors, 1 warning".
+    return text + FillIn(Translate("{}, {}"), {errors, warnings}) + "\n";
 }
 
 std::string TemplateReportJson(const std::string& templateFolder,

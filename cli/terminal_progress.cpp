@@ -2,6 +2,12 @@
 
 #include <algorithm>
 
+#include "platform/translation.h"
+#include "support/fill_in.h"
+
+#include "platform/translation.h"
+#include "support/fill_in.h"
+
 namespace kesto {
 
 namespace {
@@ -84,8 +90,9 @@ void TerminalProgress::DrawBar() {
     const int filled = std::min(kWidth, static_cast<int>((done + share) * kWidth / total));
     std::string pictures;
     if (counting) {
-        pictures = " picture " + std::to_string(std::min(picturesDone_ + 1, pictureCount_)) + "/" +
-                   std::to_string(pictureCount_);
+        pictures = " " + FillIn(Translate("picture {}/{}"),
+                                {std::to_string(std::min(picturesDone_ + 1, pictureCount_)),
+                                 std::to_string(pictureCount_)});
     }
     std::fprintf(bar_, "\r\033[K[%s%s] %d/%d%s %s",
                  std::string(static_cast<std::size_t>(filled), '#').c_str(),

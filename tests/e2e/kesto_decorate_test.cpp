@@ -23,12 +23,14 @@ struct ProgramRun {
     std::string errors;  // standard error
 };
 
-// Runs kesto-decorate with the arguments, standard input closed, through the market's proxy.
-ProgramRun Decorate(LoggedInMarket& market, const std::string& arguments) {
+// Runs kesto-decorate with the arguments, standard input closed, through the market's proxy,
+// with the environment's further settings ("NAME=value ...").
+ProgramRun Decorate(LoggedInMarket& market, const std::string& arguments,
+                    const std::string& environment = {}) {
     const testing::TempFolder errorFolder;
     const std::string errorFile = errorFolder.Folder() + "stderr.txt";
     const std::string command =
-        "http_proxy=http://127.0.0.1:" + std::to_string(market.market.port()) +
+        environment + " http_proxy=http://127.0.0.1:" + std::to_string(market.market.port()) +
         " " KESTO_DECORATE " " + arguments + " </dev/null 2>" + errorFile;
     ProgramRun run;
     FILE* pipe = popen(command.c_str(), "r");
@@ -97,6 +99,29 @@ TEST(KestoDecorateTest, JsonProgressLinesMatchTheTextLines) {
     EXPECT_GT(count, 10);
     ASSERT_TRUE(std::getline(textLines, textLine));  // the shop front after the completion line
     EXPECT_EQ(textLine.rfind("http://shop.kesto.example/", 0), 0u) << textLine;
+}
+
+// The program's own messages follow the user's language; the progress lines never do.
+TEST(KestoDecorateTest, OwnMessagesSpeakTheUsersLanguage) {
+    LoggedInMarket market;
+    const struct {
+        const char* environment;
+        const char* refusal;
+        const char* help;
+    } cases[] = {
+        {"LANG=C LANGUAGE=zh_CN", "the template folder /nonexistent does not exist",
+         "  --help           show this text"},
+        {"LANG=C.UTF-8 LANGUAGE=zh_CN", "模板文件夹 /nonexistent 不存在",
+         "  --help           显示本帮助"},
+    };
+    for (const auto& c : cases) {
+        const ProgramRun refused = Decorate(market, "--template /nonexistent", c.environment);
+        EXPECT_EQ(refused.exitCode, 2);
+        EXPECT_EQ(refused.errors, std::string("kesto-decorate: ") + c.refusal + "\n")
+            << c.environment;
+        const ProgramRun help = Decorate(market, "--help", c.environment);
+        EXPECT_NE(help.output.find(c.help), std::string::npos) << c.environment << help.output;
+    }
 }
 
 TEST(KestoDecorateTest, ExitCodesTellFailureAndMisuseApart) {
