@@ -35,4 +35,5 @@ chromium --headless --no-sandbox --disable-gpu --disable-quic --no-first-run \
     --user-data-dir="$work/chromium" --proxy-server="$http_proxy" --window-size=1024,900 \
     --hide-scrollbars --screenshot="$out/shop-front.png" "http://shop.kesto.example/10001" \
     >"$work/chromium.log" 2>&1 || { cat "$work/chromium.log"; exit 1; }
-echo "kesto: the decorated shop front: $out/shop-front.png"
+echo "kesto: the address above lived only as long as the demo's kesto-market, which stops now;"
+echo "kesto: the decorated shop front is in the screenshot $out/shop-front.png"

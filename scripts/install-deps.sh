@@ -2,8 +2,16 @@
 # Installs the Debian packages listed in scripts/packages.txt (and in any further list files
 # given as arguments) that are missing, and the source package index JsonCpp's Windows build
 # needs. Quiet and quick when everything is there.
+#   install-deps.sh [--no-recommends] [LIST...]
+# --no-recommends leaves out the packages the missing ones only recommend (the demo's browser
+# would otherwise bring some eighty, daemons among them).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
+apt_options=()
+if [ "${1:-}" = --no-recommends ]; then
+    apt_options=(--no-install-recommends)
+    shift
+fi
 
 mapfile -t wanted < <(cat "$root/scripts/packages.txt" "$@" | grep -v '^\s*#' | awk 'NF { print $1 }')
 missing=()
@@ -30,6 +38,6 @@ if [ ${#missing[@]} -gt 0 ] || [ $need_update -eq 1 ]; then
     export DEBIAN_FRONTEND=noninteractive
     apt-get update -qq
     if [ ${#missing[@]} -gt 0 ]; then
-        apt-get install -y -qq "${missing[@]}" >/dev/null
+        apt-get install -y -qq "${apt_options[@]}" "${missing[@]}" >/dev/null
     fi
 fi
