@@ -234,17 +234,29 @@ class CurlRequest final : public Request {
         return std::to_string(status);
     }
 
+    std::optional<std::string> AnswerHeader(std::string_view name) override {
+        curl_header* header = nullptr;
+        if (!easy_ || curl_easy_header(easy_.get(), std::string(name).c_str(), 0, CURLH_HEADER, -1,
+                                       &header) != CURLHE_OK) {
+            return std::nullopt;
+        }
+        return std::string(header->value);
+    }
+
     bool BytesAvailable(std::size_t& count) override {
         if (!easy_) {
             return Fail(kErrorIncorrectHandleState);
         }
         count = answer_.size() - readOffset_;
-        return true;
+        return count > 0 || readError_ == 0 || Fail(readError_);
     }
 
     bool Read(std::span<char> buffer, std::size_t& count) override {
         if (!easy_) {
             return Fail(kErrorIncorrectHandleState);
+        }
+        if (readOffset_ == answer_.size() && readError_ != 0) {
+            return Fail(readError_);
         }
         count = std::min(buffer.size(), answer_.size() - readOffset_);
         std::memcpy(buffer.data(), answer_.data() + readOffset_, count);
@@ -330,10 +342,22 @@ class CurlRequest final : public Request {
         }
     }
 
+    // Whether the answer's head arrived before the transfer failed.
+    bool HeadArrived() const {
+        long status = 0;
+        return curl_easy_getinfo(easy_.get(), CURLINFO_RESPONSE_CODE, &status) == CURLE_OK &&
+               status != 0;
+    }
+
+    // Sends the request and takes the answer. A failure after the answer's head arrived is left
+    // for the reader, as WinINet leaves it: the bytes that came are read first, then the read
+    // fails; an answer that ends before its announced length simply ends, and the reader
+    // finds it short.
     bool Perform(const std::vector<std::string>& block, std::string_view body) {
         easy_ = NewSharedHandle();
         answer_.clear();
         readOffset_ = 0;
+        readError_ = 0;
         if (!easy_) {
             return Fail(kErrorInternal);
         }
@@ -356,6 +380,12 @@ class CurlRequest final : public Request {
             curl_easy_setopt(easy, CURLOPT_TIMEOUT_MS, static_cast<long>(timeLimit_));
         }
         curl_easy_setopt(easy, CURLOPT_FORBID_REUSE, (flags_ & kFlagKeepConnection) != 0 ? 0L : 1L);
+        // Redirects are the caller's to follow (market/redirect_rules.h).
+        curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 0L);
+        // libcurl sends a request again, unasked, when a kept-alive connection it reused dies
+        // before the answer: a POST that changes the shop could be carried out twice. A fresh
+        // connection is never repeated, so a request that may change something takes one.
+        curl_easy_setopt(easy, CURLOPT_FRESH_CONNECT, verb_ == "GET" ? 0L : 1L);
         if (!endpoint_.user.empty()) {
             curl_easy_setopt(easy, CURLOPT_USERNAME, endpoint_.user.c_str());
             curl_easy_setopt(easy, CURLOPT_PASSWORD, endpoint_.password.c_str());
@@ -372,11 +402,15 @@ class CurlRequest final : public Request {
         if (code == CURLE_WRITE_ERROR && cutShort_) {
             return true;  // the reader finds the answer longer than it takes
         }
-        if (code != CURLE_OK) {
-            answer_.clear();
-            return Fail(ErrorFromCurl(code, message));
+        if (code == CURLE_OK || code == CURLE_PARTIAL_FILE) {
+            return true;
         }
-        return true;
+        if (HeadArrived()) {
+            readError_ = ErrorFromCurl(code, message);
+            return true;
+        }
+        answer_.clear();
+        return Fail(ErrorFromCurl(code, message));
     }
 
     Endpoint endpoint_;
@@ -390,6 +424,7 @@ class CurlRequest final : public Request {
     bool cutShort_ = false;  // the answer went past kMaxAnswerBytes and its transfer was ended
     std::chrono::milliseconds::rep timeLimit_ = 0;  // 0: the time-outs alone
     std::size_t readOffset_ = 0;
+    unsigned long readError_ = 0;  // the failure a read meets once the bytes that came are read
     bool streaming_ = false;
     std::uint64_t announced_ = 0;
     std::string pending_;
