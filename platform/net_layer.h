@@ -19,9 +19,11 @@
 //   the bytes that arrived followed by its end, or as a failed read: the caller compares what it
 //   read with the Content-Length header. Every backend sends the path as the caller gives it; the
 //   caller escapes it (market/url_split.h).
-// - Repeats: no backend sends a request again by itself once it may have reached the server.
-//   libcurl would repeat one that met a dead kept-alive connection, so its backend sends
-//   everything but a GET on a fresh connection.
+// - Repeats: libcurl sends a request again by itself when the kept-alive connection it reused
+//   dies before the answer, though the server may have carried the request out; its backend
+//   therefore sends everything but a GET on a fresh connection, which is never repeated. WinINet
+//   does the same repeat and has no switch against it (seen under Wine: a server asked for a
+//   closing connection breaks its reads of the answer).
 // - Errors: a failed operation returns false (or null) and leaves an error number that
 //   Session::LastError reads on the same thread. The numbers are WinINet's own (120xx): the
 //   Windows backend passes them through unchanged, the other backends translate their errors to

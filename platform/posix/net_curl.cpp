@@ -342,11 +342,13 @@ class CurlRequest final : public Request {
         }
     }
 
-    // Whether the answer's head arrived before the transfer failed.
-    bool HeadArrived() const {
-        long status = 0;
-        return curl_easy_getinfo(easy_.get(), CURLINFO_RESPONSE_CODE, &status) == CURLE_OK &&
-               status != 0;
+    // Notes the blank line that ends the answer's head.
+    static std::size_t OnHeaderLine(char* data, std::size_t size, std::size_t count, void* self) {
+        const std::string_view line(data, size * count);
+        if (line == "\r\n" || line == "\n") {
+            static_cast<CurlRequest*>(self)->headArrived_ = true;
+        }
+        return size * count;
     }
 
     // Sends the request and takes the answer. A failure after the answer's head arrived is left
@@ -358,6 +360,7 @@ class CurlRequest final : public Request {
         answer_.clear();
         readOffset_ = 0;
         readError_ = 0;
+        headArrived_ = false;
         if (!easy_) {
             return Fail(kErrorInternal);
         }
@@ -393,6 +396,8 @@ class CurlRequest final : public Request {
         curl_easy_setopt(easy, CURLOPT_HTTPHEADER, headerList.get());
         curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &CurlRequest::Collect);
         curl_easy_setopt(easy, CURLOPT_WRITEDATA, this);
+        curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, &CurlRequest::OnHeaderLine);
+        curl_easy_setopt(easy, CURLOPT_HEADERDATA, this);
         SetVerb(easy, body);
         SetSecurity(easy);
         cutShort_ = false;
@@ -405,7 +410,7 @@ class CurlRequest final : public Request {
         if (code == CURLE_OK || code == CURLE_PARTIAL_FILE) {
             return true;
         }
-        if (HeadArrived()) {
+        if (headArrived_) {
             readError_ = ErrorFromCurl(code, message);
             return true;
         }
@@ -424,7 +429,9 @@ class CurlRequest final : public Request {
     bool cutShort_ = false;  // the answer went past kMaxAnswerBytes and its transfer was ended
     std::chrono::milliseconds::rep timeLimit_ = 0;  // 0: the time-outs alone
     std::size_t readOffset_ = 0;
-    unsigned long readError_ = 0;  // the failure a read meets once the bytes that came are read
+    unsigned long readError_ = 0;
+    bool headArrived_ = false;  // the answer's whole head came  // the failure a read meets once
+                                // the bytes that came are read
     bool streaming_ = false;
     std::uint64_t announced_ = 0;
     std::string pending_;

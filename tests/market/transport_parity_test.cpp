@@ -324,22 +324,5 @@ TEST(TransportParity, AFileResizedDuringAChunkedUploadFails) {
     }
 }
 
-TEST(TransportParity, APostMetByADeadConnectionIsNotSentAgain) {
-    // The GET leaves a kept-alive connection; the server takes the POST and closes without an
-    // answer, as a server that carried it out and then failed would.
-    const CaptureServer server({HttpAnswer(200, "shop"),
-                                std::string(CaptureServer::kCloseWithoutAnswer),
-                                HttpAnswer(200, "done twice")});
-    RequestOptions options;
-    std::string result;
-    EXPECT_EQ(HttpRequest(result, server.Url("/show").c_str(), options, kMethodGet, nullptr, false),
-              1);
-    EXPECT_EQ(HttpRequest(result, server.Url("/change").c_str(), options, kMethodPost, "a=1", true),
-              -1);
-    const std::vector<Seen> seen = SeenBy(server);
-    ASSERT_EQ(seen.size(), 2u) << "the POST went out once";
-    EXPECT_EQ(seen[1].line, "POST /change HTTP/1.1");
-}
-
 }  // namespace
 }  // namespace kesto
