@@ -50,6 +50,7 @@ unsigned long ErrorFromCurl(CURLcode code, const char* message) {
             return kErrorConnectionReset;
         case CURLE_SEND_ERROR:
         case CURLE_ABORTED_BY_CALLBACK:
+        case CURLE_PARTIAL_FILE:
             return kErrorConnectionAborted;
         default:
             return kErrorInternal;
@@ -353,8 +354,8 @@ class CurlRequest final : public Request {
 
     // Sends the request and takes the answer. A failure after the answer's head arrived is left
     // for the reader, as WinINet leaves it: the bytes that came are read first, then the read
-    // fails; an answer that ends before its announced length simply ends, and the reader
-    // finds it short.
+    // fails (an answer that ended before its announced length or its last chunk with
+    // kErrorConnectionAborted).
     bool Perform(const std::vector<std::string>& block, std::string_view body) {
         easy_ = NewSharedHandle();
         answer_.clear();
@@ -407,7 +408,7 @@ class CurlRequest final : public Request {
         if (code == CURLE_WRITE_ERROR && cutShort_) {
             return true;  // the reader finds the answer longer than it takes
         }
-        if (code == CURLE_OK || code == CURLE_PARTIAL_FILE) {
+        if (code == CURLE_OK) {
             return true;
         }
         if (headArrived_) {
@@ -429,9 +430,8 @@ class CurlRequest final : public Request {
     bool cutShort_ = false;  // the answer went past kMaxAnswerBytes and its transfer was ended
     std::chrono::milliseconds::rep timeLimit_ = 0;  // 0: the time-outs alone
     std::size_t readOffset_ = 0;
-    unsigned long readError_ = 0;
-    bool headArrived_ = false;  // the answer's whole head came  // the failure a read meets once
-                                // the bytes that came are read
+    unsigned long readError_ = 0;  // the failure a read meets once the bytes that came are read
+    bool headArrived_ = false;     // the answer's whole head came
     bool streaming_ = false;
     std::uint64_t announced_ = 0;
     std::string pending_;

@@ -53,7 +53,6 @@ TEST(UrlEncodeTest, ReportsNeededSizeAndWritesOnlyWhenItFits) {
     }
 }
 
-
 TEST(EscapeUrlTest, EscapesPathAndQueryOnly) {
     const struct {
         std::string url;
