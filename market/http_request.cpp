@@ -1,7 +1,6 @@
 #include "market/http_request.h"
 
 #include <climits>
-#include <cstdlib>
 #include <functional>
 #include <memory>
 #include <utility>

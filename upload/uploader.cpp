@@ -2,10 +2,8 @@
 
 #include <algorithm>
 #include <climits>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <span>
 
 #include "market/answer_reader.h"
 #include "market/failure_reason.h"
