@@ -67,6 +67,16 @@ std::string DescribeOversizedAnswer(std::string_view host) {
            " MiB";
 }
 
+std::string DescribeCutOffAnswer(std::string_view host, std::uint64_t received,
+                                 std::uint64_t announced) {
+    return "the answer from " + std::string(host) + " broke off after " + std::to_string(received) +
+           " of " + std::to_string(announced) + " bytes";
+}
+
+std::string DescribeRefusedRedirect(std::string_view host, std::string_view why) {
+    return std::string(host) + " redirected the request " + std::string(why);
+}
+
 std::string WithReason(std::string_view step, std::string_view reason) {
     std::string text(step);
     if (!reason.empty()) {

@@ -5,6 +5,7 @@
 // right after a failed call and say which of their steps it was. One note per thread, like the
 // platform's own last-error number, so that a job's reasons never mix with another thread's.
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -24,6 +25,11 @@ std::string DescribeNetError(unsigned long error, std::string_view host);
 std::string DescribeStatus(int status, std::string_view host);
 // The words for an answer longer than any reader takes (net::kMaxAnswerBytes).
 std::string DescribeOversizedAnswer(std::string_view host);
+// The words for an answer that broke off before the length its head announced.
+std::string DescribeCutOffAnswer(std::string_view host, std::uint64_t received,
+                                 std::uint64_t announced);
+// The words for a redirect that is not followed, and why.
+std::string DescribeRefusedRedirect(std::string_view host, std::string_view why);
 
 // "step: reason", or the step alone when there is no reason.
 std::string WithReason(std::string_view step, std::string_view reason);

@@ -1,15 +1,16 @@
 #include "market/http_request.h"
 
 #include <climits>
-#include <cstdlib>
 #include <functional>
 #include <memory>
-#include <span>
+#include <utility>
+#include <vector>
 
+#include "market/answer_reader.h"
 #include "market/failure_reason.h"
 #include "market/form_values.h"
+#include "market/redirect_chain.h"
 #include "market/request_time_bound.h"
-#include "market/url_split.h"
 #include "support/text_conversion.h"
 #include "support/trace_log.h"
 
@@ -59,49 +60,6 @@ bool SendWithCertificateRetries(net::Session& session, net::Request& request,
     return true;
 }
 
-// Notes why reading the answer failed: the thread's time bound when it ran out, else the error.
-bool ReadFailed(net::Session& session, std::string_view host) {
-    if (!BlameTimeBound()) {
-        NoteRequestFailure(DescribeNetError(session.LastError(), host));
-    }
-    return false;
-}
-
-// Reads the answer in the pieces the request reports as available, into collected. False, with
-// the reason noted, when the answer is longer than net::kMaxAnswerBytes, breaks off, or is still
-// arriving when the thread's time bound runs out: an answer cut short is no answer.
-bool ReadWholeAnswer(net::Session& session, net::Request& request, std::string_view host,
-                     std::string& collected) {
-    for (;;) {
-        std::size_t available = 0;
-        if (!request.BytesAvailable(available)) {
-            return ReadFailed(session, host);
-        }
-        if (available == 0) {
-            return true;
-        }
-        if (available > net::kMaxAnswerBytes - collected.size()) {
-            ProcessTraceLog().Write("Answer longer than %d bytes",
-                                    static_cast<int>(net::kMaxAnswerBytes));
-            NoteRequestFailure(DescribeOversizedAnswer(host));
-            return false;
-        }
-        if (BlameTimeBound()) {
-            return false;
-        }
-        const std::size_t start = collected.size();
-        collected.resize(start + available);
-        std::size_t read = 0;
-        if (!request.Read(std::span<char>(collected).subspan(start), read)) {
-            return ReadFailed(session, host);
-        }
-        collected.resize(start + read);
-        if (read == 0) {
-            return true;
-        }
-    }
-}
-
 std::string PostBody(const char* body, bool encodeValues) {
     if (body == nullptr || *body == '\0') {
         return {};
@@ -113,6 +71,26 @@ std::string PostBody(const char* body, bool encodeValues) {
     return EncodeFormValues(bytes);
 }
 
+// The caller's request at one hop: its header lines, and with its body the content type and
+// the body; sent with the certificate retries.
+HopSender RequestSender(net::Session& session, const RequestOptions& options,
+                        const std::vector<std::string>& headers, const std::string& body,
+                        bool post) {
+    return [&session, &options, &headers, &body, post](net::Request& request, std::string_view host,
+                                                       bool withBody) {
+        if (!options.extraHeader.empty()) {
+            request.AddHeader(options.extraHeader, false);
+        }
+        for (const std::string& header : headers) {
+            request.AddHeader(header, false);
+        }
+        const bool sendsBody = post && withBody;
+        return SendWithCertificateRetries(session, request,
+                                          sendsBody ? std::string_view(options.contentType) : "",
+                                          sendsBody ? std::string_view(body) : "", host);
+    };
+}
+
 // The steps of a request; the session is asked for only once the address has been split, so the
 // process's session opens with the first request that gets that far.
 int SendRequest(const std::function<net::Session&()>& sessionFor, std::string& result,
@@ -121,64 +99,46 @@ int SendRequest(const std::function<net::Session&()>& sessionFor, std::string& r
     if (url == nullptr) {
         return 0;
     }
+    // The caller's header lines serve every hop of this one request.
+    const std::vector<std::string> headers = std::exchange(options.headers, {});
     if (method != kMethodPost && method != kMethodGet) {
-        options.headers.clear();
         return 0;
     }
     const bool post = method == kMethodPost;
-    const std::optional<net::UrlParts> parts = SplitUrl(url);
-    if (!parts) {
-        options.headers.clear();
+    const std::uint32_t flags = options.flags | net::kFlagReload | net::kFlagKeepConnection;
+    std::optional<RequestTarget> first = RedirectTarget(url, flags);
+    if (!first) {
         return 0;
     }
+    first->flags = flags;  // the first request goes out with the caller's flags, https or not
     NoteRequestFailure({});
     if (!RequestMayStart()) {
-        options.headers.clear();
         return -1;
     }
     net::Session& session = sessionFor();
-    const std::unique_ptr<net::Connection> connection =
-        session.Connect(parts->host, parts->port, parts->user, parts->password);
-    if (!connection) {
-        ProcessTraceLog().Write("Connection fail,err=%d", static_cast<int>(session.LastError()));
-        NoteRequestFailure(DescribeNetError(session.LastError(), parts->host));
-        return -1;
-    }
-    const std::unique_ptr<net::Request> request =
-        connection->OpenRequest(post ? "POST" : "GET", parts->path,
-                                options.flags | net::kFlagReload | net::kFlagKeepConnection);
-    if (!request) {
-        options.headers.clear();
-        NoteRequestFailure(DescribeNetError(session.LastError(), parts->host));
-        return -1;
-    }
-    LimitToTimeLeft(*request);
     const std::string bytes = post ? PostBody(body, encodeValues) : std::string();
-    if (!options.extraHeader.empty()) {
-        request->AddHeader(options.extraHeader, false);
+    const ChainEnd end =
+        SendFollowingRedirects(session, *first, post ? "POST" : "GET",
+                               RequestSender(session, options, headers, bytes, post));
+    if (end.outcome == ChainEnd::Outcome::kNotConnected && end.hop == 0) {
+        options.headers = headers;  // a request that never got a connection leaves them
     }
-    for (const std::string& header : options.headers) {
-        request->AddHeader(header, false);
-    }
-    options.headers.clear();
-    const std::string_view headerBlock = post ? std::string_view(options.contentType) : "";
-    if (!SendWithCertificateRetries(session, *request, headerBlock, bytes, parts->host)) {
+    if (end.outcome != ChainEnd::Outcome::kAnswered) {
         return -1;
     }
-    const std::optional<std::string> status = request->StatusText();
-    const int code = status ? std::atoi(status->c_str()) : 0;
-    if (code != kStatusOk) {
-        ProcessTraceLog().Write("HTTP error,statuscode=%d", code);
+    if (end.status != kStatusOk) {
+        ProcessTraceLog().Write("HTTP error,statuscode=%d", end.status);
         // A gateway's time-out says the same of the server behind it.
-        NoteRequestFailure(DescribeStatus(code, parts->host), code == kStatusGatewayTimeout);
+        NoteRequestFailure(DescribeStatus(end.status, end.host),
+                           end.status == kStatusGatewayTimeout);
         return -1;
     }
-    std::string answer;
-    if (!ReadWholeAnswer(session, *request, parts->host, answer)) {
+    const AnswerText answer = ReadAnswer(session, *end.request, end.host);
+    if (!answer.whole()) {
         return -1;
     }
-    if (!answer.empty()) {
-        result = FromAnsi(answer.data(), static_cast<int>(answer.size()));
+    if (!answer.bytes.empty()) {
+        result = FromAnsi(answer.bytes.data(), static_cast<int>(answer.bytes.size()));
     }
     return 1;
 }

@@ -15,7 +15,8 @@ inline constexpr std::size_t kMaxUserChars = 259;
 inline constexpr std::size_t kMaxPasswordChars = 259;
 inline constexpr std::size_t kMaxPathChars = 2047;
 
-// The address's parts; nothing when the platform cannot split it or a part is too long.
+// The address's parts, its path and query escaped (EscapeUrl) and starting with '/'; nothing
+// when the platform cannot split it or a part is too long.
 std::optional<net::UrlParts> SplitUrl(std::string_view url);
 
 }  // namespace kesto

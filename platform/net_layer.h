@@ -14,6 +14,16 @@
 //   reader finds the answer cut one byte past the limit, as a WinINet reader that stops at the
 //   limit does. A body announced with BeginSend is collected in memory and sent at EndSend;
 //   callers announce bodies of at most one upload chunk this way. WinINet streams both.
+// - Answers: no backend follows a redirect; the caller reads the status and the Location header
+//   and decides (market/redirect_rules.h). An answer that breaks off reads, on every backend, as
+//   the bytes that arrived followed by its end, or as a failed read: the caller compares what it
+//   read with the Content-Length header. Every backend sends the path as the caller gives it; the
+//   caller escapes it (market/url_split.h).
+// - Repeats: libcurl sends a request again by itself when the kept-alive connection it reused
+//   dies before the answer, though the server may have carried the request out; its backend
+//   therefore sends everything but a GET on a fresh connection, which is never repeated. WinINet
+//   does the same repeat and has no switch against it (seen under Wine: a server asked for a
+//   closing connection breaks its reads of the answer).
 // - Errors: a failed operation returns false (or null) and leaves an error number that
 //   Session::LastError reads on the same thread. The numbers are WinINet's own (120xx): the
 //   Windows backend passes them through unchanged, the other backends translate their errors to
@@ -96,6 +106,9 @@ class Request {
     virtual bool EndSend() = 0;
     // The answer's status code as the platform writes it; nothing when it cannot be read.
     virtual std::optional<std::string> StatusText() = 0;
+    // The value of the answer's first header with this name (any letter case), without its line
+    // end; nothing when the answer has no such header.
+    virtual std::optional<std::string> AnswerHeader(std::string_view name) = 0;
     // How many bytes of the answer can be read now; 0 at its end.
     virtual bool BytesAvailable(std::size_t& count) = 0;
     // Reads up to buffer.size() bytes; count 0 at the end of the answer.

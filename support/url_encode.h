@@ -1,5 +1,6 @@
 #pragma once
-// Form-style percent encoding of bytes, for form values in request bodies and query strings.
+// Form-style percent encoding of bytes, for form values in request bodies and query strings, and
+// the escaping of a whole address for the wire.
 
 #include <string>
 #include <string_view>
@@ -15,5 +16,12 @@ bool UrlEncode(std::string_view text, char* buffer, int& size);
 
 // The encoded text itself.
 std::string UrlEncode(std::string_view text);
+
+// The address as it goes on the wire, the same from every platform: in its path and query each
+// byte outside printable ASCII (UTF-8 bytes one by one) and each of blank " < > \ ^ ` { | }
+// becomes %XX in upper-case hex, so a blank is %20, never '+'; a '%' that starts no %XX escape
+// becomes %25; escapes already there stay; the fragment (from '#') is dropped, as it never goes
+// to the server. The scheme and the host part stay as they are.
+std::string EscapeUrl(std::string_view url);
 
 }  // namespace kesto

@@ -2,14 +2,13 @@
 
 #include <algorithm>
 #include <climits>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <span>
 
+#include "market/answer_reader.h"
 #include "market/failure_reason.h"
+#include "market/redirect_chain.h"
 #include "market/request_time_bound.h"
-#include "market/url_split.h"
 #include "support/ascii_text.h"
 #include "support/file_path.h"
 #include "support/text_conversion.h"
@@ -49,6 +48,12 @@ class UploadFile {
         return static_cast<std::size_t>(stream_.gcount());
     }
 
+    // Whether the file holds more bytes than were read from it: it grew after it was measured.
+    bool HasMore() {
+        char byte = 0;
+        return Read(&byte, 1) == 1;
+    }
+
     // Appends up to count bytes to the text; how many arrived.
     std::size_t AppendTo(std::string& text, std::size_t count) {
         const std::size_t start = text.size();
@@ -64,12 +69,6 @@ class UploadFile {
     std::uint64_t size_ = 0;
 };
 
-// Where the requests of one upload go.
-struct UploadTarget {
-    net::UrlParts parts;
-    std::uint32_t flags = 0;
-};
-
 struct Uploader::GroupMember {
     std::string path;
     std::string partName;
@@ -83,15 +82,11 @@ bool StartsWithHttps(std::string_view url) {
 }
 
 // The address's parts, with port 443 and a secure request for "https://".
-std::optional<UploadTarget> TargetOf(const char* url) {
-    std::optional<net::UrlParts> parts = SplitUrl(url);
-    if (!parts) {
-        return std::nullopt;
-    }
-    UploadTarget target{std::move(*parts), net::kFlagReload | net::kFlagKeepConnection};
-    if (StartsWithHttps(url)) {
-        target.parts.port = net::kDefaultHttpsPort;
-        target.flags |= net::kFlagSecure;
+std::optional<RequestTarget> TargetOf(const char* url) {
+    std::optional<RequestTarget> target =
+        RedirectTarget(url, net::kFlagReload | net::kFlagKeepConnection);
+    if (target && StartsWithHttps(url)) {
+        target->parts.port = net::kDefaultHttpsPort;
     }
     return target;
 }
@@ -106,23 +101,33 @@ void NoteNetFailure(const net::Session& session, std::string_view host) {
 }
 
 // Notes why an answer was not accepted: its status when that is an error, else the refusal.
-void NoteRefusedAnswer(net::Request& request, std::string_view host) {
-    const std::optional<std::string> status = request.StatusText();
-    const int code = status ? std::atoi(status->c_str()) : 0;
-    NoteRequestFailure(code > 0 && code != 200 ? DescribeStatus(code, host)
-                                               : std::string(host) + " did not accept the upload");
+void NoteRefusedAnswer(int status, std::string_view host) {
+    NoteRequestFailure(status > 0 && status != 200
+                           ? DescribeStatus(status, host)
+                           : std::string(host) + " did not accept the upload");
 }
 
 // Whether the answer's status is a success (2xx). A gateway's or proxy's error page carries no
 // error code of the marketplace's own, so no answer rule may judge it: its status decides.
-// A status the layer cannot read leaves the judgement to the rule.
-bool SuccessStatus(net::Request& request) {
-    const std::optional<std::string> status = request.StatusText();
-    if (!status) {
+// A status the layer cannot read (0) leaves the judgement to the rule.
+bool SuccessStatus(int status) {
+    return status == 0 || (status >= 200 && status < 300);
+}
+
+// The code of a request that got no answer to judge: -1 when it never went out, 0 when sending
+// it failed.
+int UnansweredCode(const ChainEnd& end) {
+    return end.outcome == ChainEnd::Outcome::kNotSent ? 0 : -1;
+}
+
+// The request a redirect made a GET: no header lines, no body.
+bool SendWithoutBody(const net::Session& session, net::Request& request, std::string_view host) {
+    if (request.Send("", "")) {
         return true;
     }
-    const int code = std::atoi(status->c_str());
-    return code >= 200 && code < 300;
+    TraceError("HttpSendRequest error,errcode=%d", session.LastError());
+    NoteNetFailure(session, host);
+    return false;
 }
 
 // Notes an answer that did not come, unless reading it already noted why (too long, the job's
@@ -135,6 +140,12 @@ void NoteNoAnswer(std::string_view host) {
 
 void NoteUnreadableFile(const std::string& path) {
     NoteRequestFailure("the file " + path + " cannot be read");
+}
+
+// A file that is not the size it was measured at would go out cut or mixed: it is refused.
+void NoteChangedFile(const std::string& path) {
+    ProcessTraceLog().Write("Send data error");
+    NoteRequestFailure("the file " + path + " changed while it was sent");
 }
 
 }  // namespace
@@ -212,45 +223,12 @@ int Uploader::Upload(const char* url) {
     return result;
 }
 
-std::unique_ptr<net::Request> Uploader::OpenBoundedRequest(net::Connection& connection,
-                                                           const UploadTarget& target) {
-    if (!RequestMayStart()) {
-        return nullptr;
-    }
-    std::unique_ptr<net::Request> request =
-        connection.OpenRequest("POST", target.parts.path, target.flags);
-    if (request) {
-        LimitToTimeLeft(*request);
-    }
-    return request;
-}
-
-std::unique_ptr<net::Connection> Uploader::ConnectTo(const UploadTarget& target) {
-    std::unique_ptr<net::Connection> connection = session->Connect(
-        target.parts.host, target.parts.port, target.parts.user, target.parts.password);
-    if (!connection) {
-        TraceError("Connection fail,err=%d", session->LastError());
-        NoteNetFailure(*session, target.parts.host);
-    }
-    return connection;
-}
-
 int Uploader::SendOneFile(const char* url, const std::string& path,
                           const std::string& fieldsBlock) {
-    const std::optional<UploadTarget> target = TargetOf(url);
+    const std::optional<RequestTarget> target = TargetOf(url);
     if (!target) {
         return 0;
     }
-    const std::unique_ptr<net::Connection> connection = ConnectTo(*target);
-    if (!connection) {
-        return -1;
-    }
-    const std::unique_ptr<net::Request> request = OpenBoundedRequest(*connection, *target);
-    if (!request) {
-        NoteNetFailure(*session, target->parts.host);
-        return -1;
-    }
-    request->AddHeader(multipart::ContentTypeLine(boundary), true);
     UploadFile file(path);
     if (!file.open()) {
         NoteUnreadableFile(path);
@@ -260,92 +238,122 @@ int Uploader::SendOneFile(const char* url, const std::string& path,
     if (file.size() <= kMaxSingleBytes) {
         const std::string head = multipart::SingleHead(
             boundary, partName, multipart::FileNameOf(path), multipart::MimeTypeOf(path));
-        return SendSingle(*request, target->parts.host, file, head, fieldsBlock);
+        return SendSingle(*target, path, file.size(), head, fieldsBlock);
     }
-    return SendChunked(*connection, *target, path, file, partName, fieldsBlock);
+    return SendChunked(*target, path, file, partName, fieldsBlock);
 }
 
-int Uploader::SendSingle(net::Request& request, std::string_view host, UploadFile& file,
+int Uploader::SendSingle(const RequestTarget& target, const std::string& path, std::uint64_t size,
                          const std::string& head, const std::string& fieldsBlock) {
+    const auto send = [&](net::Request& request, std::string_view host, bool withBody) {
+        if (!withBody) {
+            return SendWithoutBody(*session, request, host);
+        }
+        request.AddHeader(multipart::ContentTypeLine(boundary), true);
+        // Opened for each request: a redirect that keeps the body sends the file again.
+        UploadFile file(path);
+        if (!file.open() || file.size() != size) {
+            NoteChangedFile(path);
+            return false;
+        }
+        return StreamSingle(request, host, file, head, fieldsBlock);
+    };
+    const ChainEnd end = SendFollowingRedirects(*session, target, "POST", send);
+    return end.outcome == ChainEnd::Outcome::kAnswered ? JudgeAnswer(end) : UnansweredCode(end);
+}
+
+bool Uploader::StreamSingle(net::Request& request, std::string_view host, UploadFile& file,
+                            const std::string& head, const std::string& fieldsBlock) {
     const std::string tail = multipart::Tail(boundary);
     if (!request.BeginSend(head.size() + file.size() + fieldsBlock.size() + tail.size())) {
         ProcessTraceLog().Write("Send content len error.");
         NoteNetFailure(*session, host);
-        return 0;
+        return false;
     }
     if (!request.Write(head)) {
         ProcessTraceLog().Write("Send header error.");
         NoteNetFailure(*session, host);
-        return 0;
+        return false;
     }
     std::vector<char> piece(kWriteBytes);
     for (std::uint64_t left = file.size(); left > 0;) {
         const std::size_t read =
             file.Read(piece.data(), std::min<std::uint64_t>(left, kWriteBytes));
-        if (read == 0 || !request.Write(std::string_view(piece.data(), read))) {
-            if (read != 0) {
-                TraceError("InternetWriteFile error,errcode=%d", session->LastError());
-                NoteNetFailure(*session, host);
-            } else {
-                NoteRequestFailure("the file changed while it was sent");
-            }
+        if (read == 0) {
+            NoteRequestFailure("the file changed while it was sent");
             ProcessTraceLog().Write("Send data error");
-            return 0;
+            return false;
+        }
+        if (!request.Write(std::string_view(piece.data(), read))) {
+            TraceError("InternetWriteFile error,errcode=%d", session->LastError());
+            NoteNetFailure(*session, host);
+            ProcessTraceLog().Write("Send data error");
+            return false;
         }
         left -= read;
+    }
+    if (file.HasMore()) {
+        NoteRequestFailure("the file changed while it was sent");
+        ProcessTraceLog().Write("Send data error");
+        return false;
     }
     if (!fieldsBlock.empty() && !request.Write(fieldsBlock)) {
         ProcessTraceLog().Write("Send form data error");
         NoteNetFailure(*session, host);
-        return 0;
+        return false;
     }
     if (!request.Write(tail) || !request.EndSend()) {
         NoteNetFailure(*session, host);
-        return 0;
+        return false;
     }
-    return JudgeAnswer(request, host);
+    return true;
 }
 
-int Uploader::SendChunked(net::Connection& connection, const UploadTarget& target,
-                          const std::string& path, UploadFile& file, std::string_view partName,
-                          const std::string& fieldsBlock) {
+int Uploader::SendChunked(const RequestTarget& target, const std::string& path, UploadFile& file,
+                          std::string_view partName, const std::string& fieldsBlock) {
     const std::string fileName = multipart::FileNameOf(path);
     const std::string mimeType = multipart::MimeTypeOf(path);
     const std::string tail = multipart::Tail(boundary);
     const std::string contentType = multipart::ContentTypeLine(boundary);
     std::string body;
-    int code = 1;
-    for (std::uint64_t offset = 0; offset < file.size();) {
-        const std::unique_ptr<net::Request> request = OpenBoundedRequest(connection, target);
-        if (!request) {
-            NoteNetFailure(*session, target.parts.host);
-            return -2;
+    const auto send = [&](net::Request& request, std::string_view host, bool withBody) {
+        if (!withBody) {
+            return SendWithoutBody(*session, request, host);
         }
-        request->AddHeader(contentType, true);
+        request.AddHeader(contentType, true);
+        if (request.Send("", body)) {
+            return true;
+        }
+        TraceError("HttpSendRequest error,errcode=%d", session->LastError());
+        NoteNetFailure(*session, host);
+        return false;
+    };
+    for (std::uint64_t offset = 0; offset < file.size();) {
         const bool last = offset + kChunkBytes >= file.size();
         body = multipart::ChunkHead(boundary, offset, last, partName, fileName, mimeType);
         const auto wanted = static_cast<std::size_t>(std::min(kChunkBytes, file.size() - offset));
-        const std::size_t read = file.AppendTo(body, wanted);
-        if (read == 0) {
-            return code;
+        // A file that shrank would end without its last chunk, one that grew would lose its
+        // end: neither may be reported as sent.
+        if (file.AppendTo(body, wanted) != wanted || (last && file.HasMore())) {
+            NoteChangedFile(path);
+            return -1;
         }
         body += fieldsBlock;
         body += tail;
-        if (!request->Send("", body)) {
-            TraceError("HttpSendRequest error,errcode=%d", session->LastError());
-            NoteNetFailure(*session, target.parts.host);
+        const ChainEnd end = SendFollowingRedirects(*session, target, "POST", send);
+        if (end.outcome != ChainEnd::Outcome::kAnswered) {
+            return end.outcome == ChainEnd::Outcome::kNotOpened ? -2 : -1;
+        }
+        const AnswerText answer = ReadAnswer(*session, *end.request, end.host);
+        if (!answer.whole() || answer.bytes.empty()) {
+            TraceError("InternetReadFile,errcode=%d", answer.error);
+            NoteNoAnswer(end.host);
             return -1;
         }
-        const std::optional<std::string> answer = ReadAnswer(*request, target.parts.host);
-        if (!answer) {
-            TraceError("InternetReadFile,errcode=%d", session->LastError());
-            NoteNoAnswer(target.parts.host);
-            return -1;
-        }
-        code = SuccessStatus(*request) ? ParseAnswer(*answer) : 0;
-        offset += read;
+        const int code = SuccessStatus(end.status) ? ParseAnswer(answer.bytes) : 0;
+        offset += wanted;
         if (code <= 0) {
-            NoteRefusedAnswer(*request, target.parts.host);
+            NoteRefusedAnswer(end.status, end.host);
         }
         if (code != 1) {
             ProcessTraceLog().Write("Upload server report error,errcode=%d", code);
@@ -359,13 +367,9 @@ int Uploader::SendBatch(const char* url, const std::string& fieldsBlock) {
     if (files.size() != fileNames.size()) {
         return 0;
     }
-    const std::optional<UploadTarget> target = TargetOf(url);
+    const std::optional<RequestTarget> target = TargetOf(url);
     if (!target) {
         return 0;
-    }
-    const std::unique_ptr<net::Connection> connection = ConnectTo(*target);
-    if (!connection) {
-        return -1;
     }
     std::vector<GroupMember> group;
     std::uint64_t groupBytes = 0;
@@ -376,14 +380,14 @@ int Uploader::SendBatch(const char* url, const std::string& fieldsBlock) {
             return -2;
         }
         if (!IsSingleRequest() && file.size() > kChunkBytes) {
-            if (SendChunked(*connection, *target, files[i], file,
-                            multipart::QuotedParameter(fileFieldName), fieldsBlock) <= 0) {
+            if (SendChunked(*target, files[i], file, multipart::QuotedParameter(fileFieldName),
+                            fieldsBlock) <= 0) {
                 return -1;
             }
             continue;
         }
         if (!IsSingleRequest() && !group.empty() && groupBytes + file.size() >= kChunkBytes) {
-            if (SendGroup(*connection, *target, group, fieldsBlock) <= 0) {
+            if (SendGroup(*target, group, fieldsBlock) <= 0) {
                 return -1;
             }
             group.clear();
@@ -392,20 +396,14 @@ int Uploader::SendBatch(const char* url, const std::string& fieldsBlock) {
         group.push_back({files[i], multipart::QuotedParameter(fileNames[i]), file.size()});
         groupBytes += file.size();
     }
-    if (!group.empty() && SendGroup(*connection, *target, group, fieldsBlock) <= 0) {
+    if (!group.empty() && SendGroup(*target, group, fieldsBlock) <= 0) {
         return -1;
     }
     return 1;
 }
 
-int Uploader::SendGroup(net::Connection& connection, const UploadTarget& target,
-                        const std::vector<GroupMember>& group, const std::string& fieldsBlock) {
-    const std::unique_ptr<net::Request> request = OpenBoundedRequest(connection, target);
-    if (!request) {
-        NoteNetFailure(*session, target.parts.host);
-        return -1;
-    }
-    request->AddHeader(multipart::ContentTypeLine(boundary), true);
+int Uploader::SendGroup(const RequestTarget& target, const std::vector<GroupMember>& group,
+                        const std::string& fieldsBlock) {
     const std::string delimiter = "--" + boundary + "\r\n";
     std::string body = delimiter;
     for (std::size_t i = 0; i < group.size(); ++i) {
@@ -416,61 +414,45 @@ int Uploader::SendGroup(net::Connection& connection, const UploadTarget& target,
         body += multipart::BatchPartHead(member.partName, multipart::FileNameOf(member.path),
                                          multipart::MimeTypeOf(member.path));
         UploadFile file(member.path);
-        // A file that changed since it was measured would leave its part short: refuse it.
+        // A file that changed since it was measured would leave its part short or cut: refuse it.
         if (!file.open() || member.size == 0 ||
-            file.AppendTo(body, static_cast<std::size_t>(member.size)) != member.size) {
+            file.AppendTo(body, static_cast<std::size_t>(member.size)) != member.size ||
+            file.HasMore()) {
             NoteUnreadableFile(member.path);
             return -1;
         }
     }
     body += fieldsBlock;
     body += multipart::Tail(boundary);
-    if (!request->Send("", body)) {
-        NoteNetFailure(*session, target.parts.host);
-        return -1;
-    }
-    return JudgeAnswer(*request, target.parts.host);
+    const auto send = [&](net::Request& request, std::string_view host, bool withBody) {
+        if (!withBody) {
+            return SendWithoutBody(*session, request, host);
+        }
+        request.AddHeader(multipart::ContentTypeLine(boundary), true);
+        if (request.Send("", body)) {
+            return true;
+        }
+        NoteNetFailure(*session, host);
+        return false;
+    };
+    const ChainEnd end = SendFollowingRedirects(*session, target, "POST", send);
+    return end.outcome == ChainEnd::Outcome::kAnswered ? JudgeAnswer(end) : -1;
 }
 
-int Uploader::JudgeAnswer(net::Request& request, std::string_view host) {
-    const std::optional<std::string> answer = ReadAnswer(request, host);
-    if (!answer) {
-        NoteNoAnswer(host);
+int Uploader::JudgeAnswer(const ChainEnd& end) {
+    const AnswerText answer = ReadAnswer(*session, *end.request, end.host);
+    if (!answer.whole() || answer.bytes.empty()) {
+        NoteNoAnswer(end.host);
         return 0;
     }
-    const int code = SuccessStatus(request) ? ParseAnswer(*answer) : 0;
+    const int code = SuccessStatus(end.status) ? ParseAnswer(answer.bytes) : 0;
     if (code <= 0) {
-        NoteRefusedAnswer(request, host);
+        NoteRefusedAnswer(end.status, end.host);
     }
     return code;
 }
 
 // The answer rules take 32-bit lengths.
 static_assert(net::kMaxAnswerBytes <= INT_MAX);
-
-std::optional<std::string> Uploader::ReadAnswer(net::Request& request, std::string_view host) {
-    std::string answer;
-    std::vector<char> piece(kAnswerPieceBytes);
-    std::size_t available = 0;
-    std::size_t read = 0;
-    // Reading no more than has arrived keeps a trickling answer from holding one read for long,
-    // so that the job's time bound is looked at as the answer comes in.
-    while (request.BytesAvailable(available) && available > 0 &&
-           request.Read(std::span(piece).first(std::min(available, piece.size())), read) &&
-           read > 0) {
-        if (read > net::kMaxAnswerBytes - answer.size()) {
-            NoteRequestFailure(DescribeOversizedAnswer(host));
-            return std::nullopt;
-        }
-        if (BlameTimeBound()) {
-            return std::nullopt;
-        }
-        answer.append(piece.data(), read);
-    }
-    if (answer.empty()) {
-        return std::nullopt;
-    }
-    return answer;
-}
 
 }  // namespace kesto

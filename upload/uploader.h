@@ -2,7 +2,8 @@
 // The multipart/form-data upload engine: a queue of files and text fields, put on the wire one
 // file per request (small files streamed, large ones in chunks) or several files in one request.
 // Each uploader has its own internet session with a browser-like agent string; the process's
-// cookie store supplies the login cookies.
+// cookie store supplies the login cookies. Every request follows the redirects its answer asks
+// for (market/redirect_chain.h); the last answer is judged, and only a 2xx one by the rules.
 
 #include <cstdint>
 #include <memory>
@@ -18,14 +19,14 @@
 namespace kesto {
 
 class UploadFile;
-struct UploadTarget;
+struct ChainEnd;
+struct RequestTarget;
 
 class Uploader {
   public:
     static constexpr std::uint64_t kMaxSingleBytes = 40960;  // larger files go in chunks
     static constexpr std::size_t kWriteBytes = 10240;        // streaming piece of the single format
     static constexpr std::uint64_t kChunkBytes = 327680;
-    static constexpr std::size_t kAnswerPieceBytes = 2048;
     static constexpr char kAgent[] =
         "Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.1; KestoUpload 1.0)";
 
@@ -69,23 +70,19 @@ class Uploader {
     struct GroupMember;
 
     int SendOneFile(const char* url, const std::string& path, const std::string& fieldsBlock);
-    int SendSingle(net::Request& request, std::string_view host, UploadFile& file,
+    int SendSingle(const RequestTarget& target, const std::string& path, std::uint64_t size,
                    const std::string& head, const std::string& fieldsBlock);
-    int SendChunked(net::Connection& connection, const UploadTarget& target,
-                    const std::string& path, UploadFile& file, std::string_view partName,
-                    const std::string& fieldsBlock);
+    // Streams the single format's body of announced length; false, with the reason noted and
+    // traced, when a step fails or the file changed.
+    bool StreamSingle(net::Request& request, std::string_view host, UploadFile& file,
+                      const std::string& head, const std::string& fieldsBlock);
+    int SendChunked(const RequestTarget& target, const std::string& path, UploadFile& file,
+                    std::string_view partName, const std::string& fieldsBlock);
     int SendBatch(const char* url, const std::string& fieldsBlock);
-    int SendGroup(net::Connection& connection, const UploadTarget& target,
-                  const std::vector<GroupMember>& group, const std::string& fieldsBlock);
-    std::unique_ptr<net::Connection> ConnectTo(const UploadTarget& target);
-    // A request on the connection given at most the job's time left; null once none is left.
-    std::unique_ptr<net::Request> OpenBoundedRequest(net::Connection& connection,
-                                                     const UploadTarget& target);
-    // The answer up to net::kMaxAnswerBytes; nothing when it is empty, longer, or still arriving
-    // when the job's time is up (the reason noted).
-    std::optional<std::string> ReadAnswer(net::Request& request, std::string_view host);
-    // Reads and judges the answer to one request, noting why it was not accepted.
-    int JudgeAnswer(net::Request& request, std::string_view host);
+    int SendGroup(const RequestTarget& target, const std::vector<GroupMember>& group,
+                  const std::string& fieldsBlock);
+    // Reads and judges the last answer of a request's chain, noting why it was not accepted.
+    int JudgeAnswer(const ChainEnd& end);
 };
 
 }  // namespace kesto

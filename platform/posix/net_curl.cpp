@@ -50,6 +50,7 @@ unsigned long ErrorFromCurl(CURLcode code, const char* message) {
             return kErrorConnectionReset;
         case CURLE_SEND_ERROR:
         case CURLE_ABORTED_BY_CALLBACK:
+        case CURLE_PARTIAL_FILE:
             return kErrorConnectionAborted;
         default:
             return kErrorInternal;
@@ -234,17 +235,29 @@ class CurlRequest final : public Request {
         return std::to_string(status);
     }
 
+    std::optional<std::string> AnswerHeader(std::string_view name) override {
+        curl_header* header = nullptr;
+        if (!easy_ || curl_easy_header(easy_.get(), std::string(name).c_str(), 0, CURLH_HEADER, -1,
+                                       &header) != CURLHE_OK) {
+            return std::nullopt;
+        }
+        return std::string(header->value);
+    }
+
     bool BytesAvailable(std::size_t& count) override {
         if (!easy_) {
             return Fail(kErrorIncorrectHandleState);
         }
         count = answer_.size() - readOffset_;
-        return true;
+        return count > 0 || readError_ == 0 || Fail(readError_);
     }
 
     bool Read(std::span<char> buffer, std::size_t& count) override {
         if (!easy_) {
             return Fail(kErrorIncorrectHandleState);
+        }
+        if (readOffset_ == answer_.size() && readError_ != 0) {
+            return Fail(readError_);
         }
         count = std::min(buffer.size(), answer_.size() - readOffset_);
         std::memcpy(buffer.data(), answer_.data() + readOffset_, count);
@@ -330,10 +343,25 @@ class CurlRequest final : public Request {
         }
     }
 
+    // Notes the blank line that ends the answer's head.
+    static std::size_t OnHeaderLine(char* data, std::size_t size, std::size_t count, void* self) {
+        const std::string_view line(data, size * count);
+        if (line == "\r\n" || line == "\n") {
+            static_cast<CurlRequest*>(self)->headArrived_ = true;
+        }
+        return size * count;
+    }
+
+    // Sends the request and takes the answer. A failure after the answer's head arrived is left
+    // for the reader, as WinINet leaves it: the bytes that came are read first, then the read
+    // fails (an answer that ended before its announced length or its last chunk with
+    // kErrorConnectionAborted).
     bool Perform(const std::vector<std::string>& block, std::string_view body) {
         easy_ = NewSharedHandle();
         answer_.clear();
         readOffset_ = 0;
+        readError_ = 0;
+        headArrived_ = false;
         if (!easy_) {
             return Fail(kErrorInternal);
         }
@@ -356,6 +384,12 @@ class CurlRequest final : public Request {
             curl_easy_setopt(easy, CURLOPT_TIMEOUT_MS, static_cast<long>(timeLimit_));
         }
         curl_easy_setopt(easy, CURLOPT_FORBID_REUSE, (flags_ & kFlagKeepConnection) != 0 ? 0L : 1L);
+        // Redirects are the caller's to follow (market/redirect_rules.h).
+        curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 0L);
+        // libcurl sends a request again, unasked, when a kept-alive connection it reused dies
+        // before the answer: a POST that changes the shop could be carried out twice. A fresh
+        // connection is never repeated, so a request that may change something takes one.
+        curl_easy_setopt(easy, CURLOPT_FRESH_CONNECT, verb_ == "GET" ? 0L : 1L);
         if (!endpoint_.user.empty()) {
             curl_easy_setopt(easy, CURLOPT_USERNAME, endpoint_.user.c_str());
             curl_easy_setopt(easy, CURLOPT_PASSWORD, endpoint_.password.c_str());
@@ -363,6 +397,8 @@ class CurlRequest final : public Request {
         curl_easy_setopt(easy, CURLOPT_HTTPHEADER, headerList.get());
         curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &CurlRequest::Collect);
         curl_easy_setopt(easy, CURLOPT_WRITEDATA, this);
+        curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, &CurlRequest::OnHeaderLine);
+        curl_easy_setopt(easy, CURLOPT_HEADERDATA, this);
         SetVerb(easy, body);
         SetSecurity(easy);
         cutShort_ = false;
@@ -372,11 +408,15 @@ class CurlRequest final : public Request {
         if (code == CURLE_WRITE_ERROR && cutShort_) {
             return true;  // the reader finds the answer longer than it takes
         }
-        if (code != CURLE_OK) {
-            answer_.clear();
-            return Fail(ErrorFromCurl(code, message));
+        if (code == CURLE_OK) {
+            return true;
         }
-        return true;
+        if (headArrived_) {
+            readError_ = ErrorFromCurl(code, message);
+            return true;
+        }
+        answer_.clear();
+        return Fail(ErrorFromCurl(code, message));
     }
 
     Endpoint endpoint_;
@@ -390,6 +430,8 @@ class CurlRequest final : public Request {
     bool cutShort_ = false;  // the answer went past kMaxAnswerBytes and its transfer was ended
     std::chrono::milliseconds::rep timeLimit_ = 0;  // 0: the time-outs alone
     std::size_t readOffset_ = 0;
+    unsigned long readError_ = 0;  // the failure a read meets once the bytes that came are read
+    bool headArrived_ = false;     // the answer's whole head came
     bool streaming_ = false;
     std::uint64_t announced_ = 0;
     std::string pending_;

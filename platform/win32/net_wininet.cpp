@@ -39,6 +39,8 @@ constexpr DWORD kSchemeChars = 32;
 constexpr DWORD kHostChars = 256;
 constexpr DWORD kUserChars = 260;
 constexpr DWORD kPathChars = 2048;
+// The longest answer header value read, in characters (a Location may hold a long address).
+constexpr std::size_t kHeaderValueChars = 8192;
 
 bool FitsDword(std::uint64_t size) {
     return size <= MAXDWORD;
@@ -120,6 +122,18 @@ class WinInetRequest final : public Request {
         return win32::Narrow(status);
     }
 
+    std::optional<std::string> AnswerHeader(std::string_view name) override {
+        // HTTP_QUERY_CUSTOM takes the header's name in the buffer that receives its value.
+        std::wstring buffer = win32::Widen(name);
+        buffer.resize(std::max<std::size_t>(buffer.size() + 1, kHeaderValueChars));
+        DWORD size = static_cast<DWORD>(buffer.size() * sizeof(wchar_t));
+        if (!HttpQueryInfoW(handle_.get(), HTTP_QUERY_CUSTOM, buffer.data(), &size, nullptr)) {
+            return std::nullopt;
+        }
+        buffer.resize(std::min<std::size_t>(size / sizeof(wchar_t), buffer.size()));
+        return win32::Narrow(buffer.substr(0, buffer.find(L'\0')));
+    }
+
     bool BytesAvailable(std::size_t& count) override {
         DWORD available = 0;
         if (!InternetQueryDataAvailable(handle_.get(), &available, 0, 0)) {
@@ -174,8 +188,10 @@ class WinInetConnection final : public Connection {
         const std::wstring wideVerb = win32::Widen(verb);
         const std::wstring widePath = win32::Widen(path);
         const wchar_t* acceptTypes[] = {L"*/*", nullptr};
+        // Redirects are the caller's to follow (market/redirect_rules.h), as on every backend.
         InternetHandle request(HttpOpenRequestW(handle_.get(), wideVerb.c_str(), widePath.c_str(),
-                                                nullptr, nullptr, acceptTypes, flags, 0));
+                                                nullptr, nullptr, acceptTypes,
+                                                flags | INTERNET_FLAG_NO_AUTO_REDIRECT, 0));
         if (!request) {
             return nullptr;
         }

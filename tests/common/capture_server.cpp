@@ -11,6 +11,8 @@ namespace {
 
 constexpr int kPollMs = 50;
 constexpr std::string_view kHeadEnd = "\r\n\r\n";
+// Ends an answer after which the connection is closed; no answer holds it.
+constexpr std::string_view kCloseMarker{"\0\0close\0\0", 9};
 
 bool SameNoCase(std::string_view a, std::string_view b) {
     return EqualIgnoringAsciiCase(a, b);
@@ -53,6 +55,10 @@ std::string HttpAnswer(int status, std::string_view body) {
     return "HTTP/1.1 " + std::to_string(status) +
            " Answer\r\nContent-Length: " + std::to_string(body.size()) +
            "\r\nContent-Type: text/html\r\n\r\n" + std::string(body);
+}
+
+std::string ThenClose(std::string answer) {
+    return answer.append(kCloseMarker);
 }
 
 CaptureServer::CaptureServer(std::vector<std::string> answers, bool keepBodies)
@@ -145,7 +151,10 @@ void CaptureServer::Serve(LoopbackSocket connection) {
             }
             return answers_[std::min(answered_++, answers_.size() - 1)];
         }();
-        if (answer.empty() || !connection.SendAll(answer)) {
+        const bool close = answer.ends_with(kCloseMarker);
+        const std::string_view sent =
+            std::string_view(answer).substr(0, answer.size() - (close ? kCloseMarker.size() : 0));
+        if (sent.empty() || !connection.SendAll(sent) || close) {
             return;
         }
     }

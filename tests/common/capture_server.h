@@ -27,6 +27,9 @@ struct CapturedRequest {
 // A whole HTTP/1.1 response with the status and body.
 std::string HttpAnswer(int status, std::string_view body);
 
+// The answer, after which the server closes the connection (for answers cut short).
+std::string ThenClose(std::string answer);
+
 class CaptureServer {
   public:
     // An answer that makes the server close the connection instead of answering.

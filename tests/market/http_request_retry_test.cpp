@@ -37,6 +37,7 @@ class ScriptedRequest final : public net::Request {
     bool Write(std::string_view) override { return false; }
     bool EndSend() override { return false; }
     std::optional<std::string> StatusText() override { return "200"; }
+    std::optional<std::string> AnswerHeader(std::string_view) override { return std::nullopt; }
     bool BytesAvailable(std::size_t& count) override {
         count = answer_.size();
         return true;

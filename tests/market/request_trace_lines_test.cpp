@@ -4,13 +4,11 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
 #include "market/http_request.h"
-#include "platform/system.h"
 #include "support/trace_log.h"
 #include "tests/common/capture_server.h"
 #include "tests/common/temp_folder.h"
+#include "tests/common/trace_watch.h"
 #include "upload/kesto_uploader.h"
 
 namespace kesto {
@@ -18,22 +16,7 @@ namespace {
 
 using testing::CaptureServer;
 using testing::HttpAnswer;
-
-// What the process's trace log gains while the object lives.
-class TraceWatch {
-  public:
-    TraceWatch() {
-        const LocalTime now = LocalTimeNow();
-        file_ = PathFromUtf8(ExecutableFolder() + "Trace" + std::to_string(now.month) + "-" +
-                             std::to_string(now.day) + ".log");
-        start_ = testing::ReadFile(file_).size();
-    }
-    std::string Added() const { return testing::ReadFile(file_).substr(start_); }
-
-  private:
-    std::filesystem::path file_;
-    std::size_t start_ = 0;
-};
+using testing::TraceWatch;
 
 bool Contains(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;

@@ -53,5 +53,22 @@ TEST(UrlEncodeTest, ReportsNeededSizeAndWritesOnlyWhenItFits) {
     }
 }
 
+TEST(EscapeUrlTest, EscapesPathAndQueryOnly) {
+    const struct {
+        std::string url;
+        std::string escaped;
+    } cases[] = {
+        {"http://h/a b/\xE5\x9B\xBE?p=/a b/", "http://h/a%20b/%E5%9B%BE?p=/a%20b/"},
+        {"http://h/q?a=%e5%9B&b=1+2&c=100%&d=%g1", "http://h/q?a=%e5%9B&b=1+2&c=100%25&d=%25g1"},
+        {"http://h/\"<>\\^`{|}\x7F\t", "http://h/%22%3C%3E%5C%5E%60%7B%7C%7D%7F%09"},
+        {"http://h/page#part two", "http://h/page"},
+        {"http://user:p w@h:81", "http://user:p w@h:81"},  // no path: nothing to escape
+        {"http://h?x=1 2", "http://h?x=1%202"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(EscapeUrl(c.url), c.escaped) << c.url;
+    }
+}
+
 }  // namespace
 }  // namespace kesto

@@ -1,0 +1,108 @@
+#include "market/redirect_chain.h"
+
+#include <cstdlib>
+
+#include "market/failure_reason.h"
+#include "market/redirect_rules.h"
+#include "market/request_time_bound.h"
+#include "market/url_split.h"
+#include "support/ascii_text.h"
+#include "support/trace_log.h"
+
+namespace kesto {
+
+namespace {
+
+int StatusOf(net::Request& request) {
+    const std::optional<std::string> status = request.StatusText();
+    return status ? std::atoi(status->c_str()) : 0;
+}
+
+// Opens and sends one hop: true when an answer came, false when the chain ends here.
+bool SendHop(net::Session& session, const RequestTarget& target, std::string_view verb,
+             bool withBody, const HopSender& send, ChainEnd& end) {
+    end.host = target.parts.host;
+    end.request.reset();
+    end.connection.reset();
+    if (!RequestMayStart()) {
+        end.outcome = ChainEnd::Outcome::kNotStarted;
+        return false;
+    }
+    end.connection = session.Connect(target.parts.host, target.parts.port, target.parts.user,
+                                     target.parts.password);
+    if (!end.connection) {
+        ProcessTraceLog().Write("Connection fail,err=%d", static_cast<int>(session.LastError()));
+        NoteRequestFailure(DescribeNetError(session.LastError(), target.parts.host));
+        end.outcome = ChainEnd::Outcome::kNotConnected;
+        return false;
+    }
+    end.request = end.connection->OpenRequest(verb, target.parts.path, target.flags);
+    if (!end.request) {
+        NoteRequestFailure(DescribeNetError(session.LastError(), target.parts.host));
+        end.outcome = ChainEnd::Outcome::kNotOpened;
+        return false;
+    }
+    LimitToTimeLeft(*end.request);
+    if (!send(*end.request, target.parts.host, withBody)) {
+        end.outcome = ChainEnd::Outcome::kNotSent;
+        return false;
+    }
+    end.status = StatusOf(*end.request);
+    return true;
+}
+
+ChainEnd Refused(ChainEnd end, std::string_view why) {
+    ProcessTraceLog().Write("Redirect refused,statuscode=%d", end.status);
+    NoteRequestFailure(DescribeRefusedRedirect(end.host, why));
+    end.outcome = ChainEnd::Outcome::kRefused;
+    return end;
+}
+
+}  // namespace
+
+std::optional<RequestTarget> RedirectTarget(std::string_view url, std::uint32_t flags) {
+    std::optional<net::UrlParts> parts = SplitUrl(url);
+    if (!parts) {
+        return std::nullopt;
+    }
+    const bool secure = StartsWithIgnoringAsciiCase(url, "https://");
+    flags = secure ? flags | net::kFlagSecure : flags & ~net::kFlagSecure;
+    return RequestTarget{std::string(url), std::move(*parts), flags};
+}
+
+ChainEnd SendFollowingRedirects(net::Session& session, const RequestTarget& first,
+                                std::string_view verb, const HopSender& send) {
+    ChainEnd end;
+    RequestTarget target = first;
+    std::string method(verb);
+    bool withBody = true;
+    for (;; ++end.hop) {
+        if (!SendHop(session, target, method, withBody, send, end)) {
+            return end;
+        }
+        const RedirectKind kind = RedirectKindOf(end.status);
+        const std::optional<std::string> location = end.request->AnswerHeader("Location");
+        const std::optional<std::string> next = kind == RedirectKind::kNone || !location
+                                                    ? std::nullopt
+                                                    : ResolveLocation(target.url, *location);
+        if (!next) {
+            end.outcome = ChainEnd::Outcome::kAnswered;
+            return end;
+        }
+        if (end.hop == kMaxRedirects) {
+            return Refused(std::move(end), "more than " + std::to_string(kMaxRedirects) + " times");
+        }
+        std::optional<RequestTarget> nextTarget = RedirectTarget(*next, first.flags);
+        if (!nextTarget || !MayRedirectTo(first.parts.host, nextTarget->parts.host)) {
+            return Refused(std::move(end), "to another site: " + *next);
+        }
+        ProcessTraceLog().Write("Redirect,statuscode=%d", end.status);
+        if (kind == RedirectKind::kAsGet) {
+            method = "GET";
+            withBody = false;
+        }
+        target = std::move(*nextTarget);
+    }
+}
+
+}  // namespace kesto
