@@ -40,7 +40,7 @@ void TerminalProgress::Post(ProgressMessage message) {
         WriteLine(message, *line);
         lastLine_ = *line;
     }
-    if (line || message.number == kPictureProgress) {
+    if (line || message.number == kPictureProgress || message.number == kShopSignBytes) {
         DrawBar();
     }
 }
@@ -48,11 +48,12 @@ void TerminalProgress::Post(ProgressMessage message) {
 void TerminalProgress::Count(const ProgressMessage& message) {
     if (EndsArea(message)) {
         ++areasDone_;
-        picturesDone_ = pictureCount_ = 0;
+        partsDone_ = partCount_ = 0;
     }
-    if (message.number == kPictureProgress) {
-        picturesDone_ = message.stage;
-        pictureCount_ = message.result;
+    if (message.number == kPictureProgress || message.number == kShopSignBytes) {
+        partsDone_ = message.stage;
+        partCount_ = message.result;
+        countsKiB_ = message.number == kShopSignBytes;
     }
     if (message.number == kTemplateRejected) {
         rejected_ = true;
@@ -65,9 +66,8 @@ void TerminalProgress::Count(const ProgressMessage& message) {
 void TerminalProgress::WriteLine(const ProgressMessage& message, const std::string& line) {
     if (format_ == LineFormat::kJson) {
         // The picture being started is the one after those done.
-        const int index =
-            message.number == kPictureUploadStarting ? picturesDone_ + 1 : picturesDone_;
-        std::fputs(ProgressJsonLine(message, line, {index, pictureCount_}).c_str(), lines_);
+        const int index = message.number == kPictureUploadStarting ? partsDone_ + 1 : partsDone_;
+        std::fputs(ProgressJsonLine(message, line, {index, partCount_}).c_str(), lines_);
     } else {
         std::fprintf(IsReason(message) ? reasons_ : lines_, "%s\n", line.c_str());
         if (message.number == kDecorationFinished) {
@@ -84,20 +84,23 @@ void TerminalProgress::DrawBar() {
     constexpr int kWidth = 20;
     const int total = std::max(areas_, 1);
     const int done = finished_ ? total : std::min(areasDone_, total);
-    // The area at work fills its share as its pictures go.
-    const bool counting = !finished_ && pictureCount_ > 0 && done < total;
-    const double share = counting ? static_cast<double>(picturesDone_) / pictureCount_ : 0.0;
+    // The area at work fills its share as its pictures, or its shop sign's chunks, go.
+    const bool counting = !finished_ && partCount_ > 0 && done < total;
+    const double share = counting ? static_cast<double>(partsDone_) / partCount_ : 0.0;
     const int filled = std::min(kWidth, static_cast<int>((done + share) * kWidth / total));
-    std::string pictures;
-    if (counting) {
-        pictures = " " + FillIn(Translate("picture {}/{}"),
-                                {std::to_string(std::min(picturesDone_ + 1, pictureCount_)),
-                                 std::to_string(pictureCount_)});
+    std::string parts;
+    if (counting && countsKiB_) {
+        parts = " " + FillIn(Translate("{} of {} KiB"),
+                             {std::to_string(partsDone_), std::to_string(partCount_)});
+    } else if (counting) {
+        parts = " " + FillIn(Translate("picture {}/{}"),
+                             {std::to_string(std::min(partsDone_ + 1, partCount_)),
+                              std::to_string(partCount_)});
     }
     std::fprintf(bar_, "\r\033[K[%s%s] %d/%d%s %s",
                  std::string(static_cast<std::size_t>(filled), '#').c_str(),
                  std::string(static_cast<std::size_t>(kWidth - filled), '-').c_str(), done, total,
-                 pictures.c_str(), lastLine_.c_str());
+                 parts.c_str(), lastLine_.c_str());
     if (finished_) {
         std::fputs("\n", bar_);
     }

@@ -39,8 +39,10 @@ class TerminalProgress final : public ProgressSink {
     LineFormat format_;
     int areas_;
     int areasDone_ = 0;
-    int picturesDone_ = 0;
-    int pictureCount_ = 0;  // 0: the area at work has not said
+    // The area at work's own count: its pictures, or the KiB of a shop sign sent in chunks.
+    int partsDone_ = 0;
+    int partCount_ = 0;  // 0: the area at work has not said
+    bool countsKiB_ = false;
     std::string lastLine_;
     bool finished_ = false;
     bool rejected_ = false;

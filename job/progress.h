@@ -24,6 +24,7 @@ enum ProgressNumber : int {
     kTemplateRejected = 2046,     // after the problems: the job ends having sent nothing
     kPictureProgress = 2048,      // stage: pictures of the area done; result: the area's count;
                                   // text: the picture just done. Sent with 0 before the first.
+    kShopSignBytes = 2050,        // stage: KiB of a chunked shop sign accepted; result: its KiB
     kCategoriesProgress = 2124,   // stage 0 before, 1 after with the result
 };
 

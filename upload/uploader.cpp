@@ -359,6 +359,9 @@ int Uploader::SendChunked(const RequestTarget& target, const std::string& path, 
             ProcessTraceLog().Write("Upload server report error,errcode=%d", code);
             return code;
         }
+        if (chunkAccepted) {
+            chunkAccepted(offset, file.size());
+        }
     }
     return 1;
 }

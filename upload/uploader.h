@@ -6,6 +6,7 @@
 // for (market/redirect_chain.h); the last answer is judged, and only a 2xx one by the rules.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -56,6 +57,8 @@ class Uploader {
 
     std::string fileFieldName = "file";  // part name in the one-file and chunked formats
     bool batchMode = false;
+    // Told after each accepted chunk of a chunked upload: the file's bytes sent so far, of all.
+    std::function<void(std::uint64_t sent, std::uint64_t size)> chunkAccepted;
 
   protected:
     std::vector<std::string> files;

@@ -125,5 +125,12 @@ TEST(TerminalProgressTest, TheBarCountsPicturesWithinTheArea) {
     EXPECT_EQ(last, "\r\033[K[#####---------------] 0/2 picture 2/2 a.jpg ,上传完成");
 }
 
+TEST(TerminalProgressTest, TheBarCountsTheKiBOfAChunkedShopSign) {
+    const Outputs out =
+        Feed(LineFormat::kText, {{kShopSignProgress, 0, 0, {}}, {kShopSignBytes, 320, 1280, {}}});
+    const std::string last = out.bar.substr(out.bar.rfind('\r'));
+    EXPECT_EQ(last, "\r\033[K[##------------------] 0/2 320 of 1280 KiB 正在更新店招...");
+}
+
 }  // namespace
 }  // namespace kesto
