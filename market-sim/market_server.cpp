@@ -167,6 +167,15 @@ void MarketServer::Handle(const httplib::Request& request, httplib::Response& re
         multipartType.empty() ? request.get_header_value("Content-Type") : multipartType};
     const MarketContext context{market_, violations_, charset_};
     if (IsLoopback(exchange.host)) {
+        // Only a request sent straight to the server reaches the control interface: a request
+        // handed to the proxy for a loopback address could come from any page a browser shows.
+        if (target->absoluteForm) {
+            Refuse(exchange, context, 403,
+                   "the control interface answers only requests sent straight to it, not through "
+                   "the proxy",
+                   HtmlErrorBody);
+            return;
+        }
         HandleControl(exchange, context, ControlTargets{faults_, journal_});
         return;
     }

@@ -17,15 +17,17 @@ TEST(RequestTargetTest, AcceptsAbsoluteFormWithAndWithoutPortAndOriginForm) {
         const char* host;
         const char* wantHost;  // null: refused
         const char* wantPath;
+        bool wantAbsolute;
     };
     const Case cases[] = {
-        {"http://manage.kesto.example/cgi-bin/x", "", "manage.kesto.example", "/cgi-bin/x"},
-        {"http://Manage.Kesto.Example:80/cgi-bin/x", "", "manage.kesto.example", "/cgi-bin/x"},
-        {"HTTP://www.kesto.example", "", "www.kesto.example", "/"},
-        {"/album/UpReq", "album.kesto.example:80", "album.kesto.example", "/album/UpReq"},
-        {"/album/UpReq", "", nullptr, nullptr},
-        {"http:///nohost", "", nullptr, nullptr},
-        {"garbage", "www.kesto.example", nullptr, nullptr},
+        {"http://manage.kesto.example/cgi-bin/x", "", "manage.kesto.example", "/cgi-bin/x", true},
+        {"http://Manage.Kesto.Example:80/cgi-bin/x", "", "manage.kesto.example", "/cgi-bin/x",
+         true},
+        {"HTTP://www.kesto.example", "", "www.kesto.example", "/", true},
+        {"/album/UpReq", "album.kesto.example:80", "album.kesto.example", "/album/UpReq", false},
+        {"/album/UpReq", "", nullptr, nullptr, false},
+        {"http:///nohost", "", nullptr, nullptr, false},
+        {"garbage", "www.kesto.example", nullptr, nullptr, false},
     };
     for (const auto& c : cases) {
         const auto target = SplitRequestTarget(c.path, c.host);
@@ -36,6 +38,7 @@ TEST(RequestTargetTest, AcceptsAbsoluteFormWithAndWithoutPortAndOriginForm) {
         ASSERT_TRUE(target) << c.path;
         EXPECT_EQ(target->host, c.wantHost);
         EXPECT_EQ(target->path, c.wantPath);
+        EXPECT_EQ(target->absoluteForm, c.wantAbsolute) << c.path;
     }
 }
 
