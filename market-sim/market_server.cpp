@@ -32,6 +32,21 @@ std::string RawQuery(const std::string& target) {
     return mark == std::string::npos ? std::string() : target.substr(mark + 1);
 }
 
+// Answers a request whose body could not be read whole: too large (the library has set 413 and
+// skipped it), or cut short or stalled by the client.
+void RefuseUnreadBody(const httplib::Request& request, httplib::Response& response,
+                      ViolationLog& violations) {
+    const bool tooLarge = response.status == 413;
+    const std::string reason =
+        tooLarge ? "the request body is larger than " + std::to_string(kMaxBodyBytes) + " bytes"
+                 : "the request body ended or stopped arriving before all of it was read";
+    const auto target = SplitRequestTarget(request.path, request.get_header_value("Host"));
+    violations.Record(
+        {target ? target->host : std::string(), target ? target->path : request.path, reason});
+    response.status = tooLarge ? 413 : 400;
+    response.set_content(reason, "text/plain");
+}
+
 }  // namespace
 
 MarketServer::MarketServer(const std::string& charset) : charset_(charset) {
@@ -69,10 +84,7 @@ MarketServer::MarketServer(const std::string& charset) : charset_(charset) {
             return true;
         });
         if (!complete) {
-            // Too large (the library has set 413) or cut short.
-            if (response.status < 400) {
-                response.status = 400;
-            }
+            RefuseUnreadBody(request, response, violations_);
             return;
         }
         Handle(request, response, std::move(body));

@@ -196,6 +196,16 @@ TEST(CategoryUpdateTextTest, RefusesMalformedRecords) {
     }
 }
 
+TEST(CategoryUpdateTextTest, RefusalsNameTheFieldAtFault) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"10000^0^5^0^2^a^^", "field 3 (the level) must be 1 or 2"},
+        {"10001^10000^2^0^2^a^^", "a sub-category must name a top-level category"},
+    };
+    for (const auto& [text, reason] : cases) {
+        EXPECT_NE(ParseCategoryRecords(text).error.find(reason), std::string::npos) << text;
+    }
+}
+
 TEST(FaultSettingTest, ParsesKindsSecondsAndCounts) {
     const auto stall = ParseFaultSetting("UpReq=stall:5*2");
     ASSERT_TRUE(stall);
