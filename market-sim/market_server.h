@@ -37,16 +37,17 @@ class MarketServer {
     int Bind(int port);
     // Serves until Stop (blocking).
     void Listen();
-    // Ends Listen, closes every connection waiting for a request and lets the workers finish
-    // the requests in hand. Any thread may call it, more than once.
     // Serves on a thread of its own; the bound port accepts connections at once.
     void Start();
+    // Ends Listen, closes every connection waiting for a request and lets the workers finish
+    // the requests in hand. Any thread may call it, more than once.
     void Stop();
 
     // Delays every answer of the five hosts (not of the control interface) by this long, as a
     // distant server would; for measuring how the client fares against latency.
     void SetAnswerDelay(std::chrono::milliseconds delay) { answerDelayMs_ = delay.count(); }
 
+    // Connections open now, waiting for a request or being answered.
     std::size_t OpenConnections() const { return gate_.OpenConnections(); }
 
     Marketplace& market() { return market_; }
