@@ -27,7 +27,7 @@ bool HoldsWholeHead(const std::string& received, std::size_t from = 0) {
 
 // Closes a connection that is not given a worker: silently when it sent nothing (an idle
 // kept-alive connection), else with the status and the reason.
-void Turn(Connection& connection, std::string_view status, const std::string& reason) {
+void TurnAway(Connection& connection, std::string_view status, const std::string& reason) {
     if (!connection.received.empty()) {
         const std::string answer = "HTTP/1.1 " + std::string(status) +
                                    "\r\nConnection: close\r\nContent-Type: text/plain\r\n"
@@ -169,7 +169,7 @@ void ConnectionGate::ReadWaiting(Waiting& waiting) {
     }
     waiting.searched = connection.received.size();
     if (connection.received.size() > limits_.maxHeadBytes) {
-        Turn(
+        TurnAway(
             connection, "431 Request Header Fields Too Large",
             "the request's head is larger than " + std::to_string(limits_.maxHeadBytes) + " bytes");
     }
@@ -218,9 +218,9 @@ void ConnectionGate::TakeReturned() {
 void ConnectionGate::CloseExpired(Clock::time_point now) {
     std::size_t expired = 0;
     while (expired < waiting_.size() && waiting_[expired].deadline <= now) {
-        Turn(waiting_[expired].connection, "408 Request Timeout",
-             "the request's head did not arrive within " +
-                 std::to_string(limits_.headTime.count()) + " ms");
+        TurnAway(waiting_[expired].connection, "408 Request Timeout",
+                 "the request's head did not arrive within " +
+                     std::to_string(limits_.headTime.count()) + " ms");
         ++expired;
     }
     waiting_.erase(waiting_.begin(), waiting_.begin() + static_cast<std::ptrdiff_t>(expired));
@@ -230,8 +230,9 @@ bool ConnectionGate::EvictOldest() {
     if (waiting_.empty()) {
         return false;
     }
-    Turn(waiting_.front().connection, "503 Service Unavailable",
-         "too many connections are open; the one that waited longest for its request was closed");
+    TurnAway(
+        waiting_.front().connection, "503 Service Unavailable",
+        "too many connections are open; the one that waited longest for its request was closed");
     waiting_.erase(waiting_.begin());
     return true;
 }
