@@ -78,13 +78,20 @@ void CreateFolder(Exchange& exchange, const MarketContext& context) {
         return;
     }
     const auto fields = ParseFormFields(exchange.body);
-    if (!fields || FieldNames(*fields) != std::vector<std::string>{"path", "name"} ||
-        (*fields)[1].second.empty() || (*fields)[1].second.size() > kMaxFolderName) {
+    if (!fields || FieldNames(*fields) != std::vector<std::string>{"path", "name"}) {
         Refuse(exchange, context, 400, "the body is not path=<album path>&name=<folder name>",
                XmlErrcodeBody);
         return;
     }
     const std::string& name = (*fields)[1].second;
+    if (name.empty() || name.size() > kMaxFolderName) {
+        Refuse(exchange, context, 400,
+               name.empty()
+                   ? "the folder name is empty"
+                   : "the folder name is longer than " + std::to_string(kMaxFolderName) + " bytes",
+               XmlErrcodeBody);
+        return;
+    }
     const auto lock = context.market.Lock();
     AlbumFolder* parent =
         context.market.FindShop(identity->userNumber)->album.FindFolder((*fields)[0].second);

@@ -41,7 +41,9 @@ std::string ParseRecord(std::string_view raw, std::set<std::string>& newIds,
             return "a top-level category must have the parent 0";
         }
         topLevel.insert(record.id);
-    } else if (fields[2] != "2" || !topLevel.contains(record.parentId)) {
+    } else if (fields[2] != "2") {
+        return "field 3 (the level) must be 1 or 2";
+    } else if (!topLevel.contains(record.parentId)) {
         return "a sub-category must name a top-level category created before it";
     }
     const auto name = PercentDecode(fields[5]);
@@ -65,7 +67,7 @@ CategoryRecordsResult ParseCategoryRecords(std::string_view text) {
     }
     const auto raw = Split(text, '|');
     if (raw.size() > kMaxRecords) {
-        result.error = "too many records";
+        result.error = "more than " + std::to_string(kMaxRecords) + " records";
         return result;
     }
     std::set<std::string> newIds;

@@ -177,7 +177,7 @@ LayoutTextResult ParseLayoutText(std::string_view text) {
     }
     const auto rawLines = Split(text, '|');
     if (rawLines.size() > kMaxLines) {
-        result.error = "the layout text has too many lines";
+        result.error = "the layout text has more than " + std::to_string(kMaxLines) + " lines";
         return result;
     }
     std::vector<LayoutLine> lines;

@@ -14,6 +14,15 @@ namespace {
 const std::string kLayoutReferer = hosts::Address(hosts::kManage) + "/myshop/shopLayout.shtml";
 constexpr char kCustomContentTitle[] = "自定义内容";
 
+// "a,b,c", or "none" for no names.
+std::string JoinNames(const std::vector<std::string>& names) {
+    std::string joined;
+    for (const auto& name : names) {
+        joined += (joined.empty() ? "" : ",") + name;
+    }
+    return joined.empty() ? "none" : joined;
+}
+
 bool RequireReferer(Exchange& exchange, const MarketContext& context) {
     const std::string referer = exchange.request.get_header_value("Referer");
     if (referer != kLayoutReferer) {
@@ -141,8 +150,14 @@ void EditModule(Exchange& exchange, const MarketContext& context) {
     const std::vector<std::string> expected = {"mid",         "prop",    "flag",   "fsid",
                                                "title",       "pageid",  "page",   "segid",
                                                "bannerstyle", "content", "tssinfo"};
-    if (!fields || FieldNames(*fields) != expected) {
-        Refuse(exchange, context, 400, "the module fields are missing, out of order or malformed",
+    if (!fields) {
+        Refuse(exchange, context, 400, "the body is not form-encoded fields", ManageJsonErrorBody);
+        return;
+    }
+    if (FieldNames(*fields) != expected) {
+        Refuse(exchange, context, 400,
+               "the fields are " + JoinNames(FieldNames(*fields)) + " instead of " +
+                   JoinNames(expected),
                ManageJsonErrorBody);
         return;
     }

@@ -2,6 +2,7 @@
 
 #include "market-sim/album_handlers.h"
 #include "market-sim/connection_drop.h"
+#include "market-sim/connection_stream.h"
 #include "market-sim/control_interface.h"
 #include "market-sim/login_pages.h"
 #include "market-sim/manage_handlers.h"
@@ -14,7 +15,6 @@ namespace kesto::sim {
 namespace {
 
 constexpr std::size_t kMaxBodyBytes = 8 * 1024 * 1024;
-constexpr std::size_t kWorkerThreads = 32;
 // Where a multipart request's real content type is kept while the library reads it raw.
 constexpr char kMultipartTypeHeader[] = "X-Kesto-Multipart-Type";
 
@@ -32,23 +32,43 @@ std::string RawQuery(const std::string& target) {
     return mark == std::string::npos ? std::string() : target.substr(mark + 1);
 }
 
+// Answers a request whose body could not be read whole: too large (the library has set 413 and
+// skipped it), or cut short or stalled by the client.
+void RefuseUnreadBody(const httplib::Request& request, httplib::Response& response,
+                      ViolationLog& violations) {
+    const bool tooLarge = response.status == 413;
+    const std::string reason =
+        tooLarge ? "the request body is larger than " + std::to_string(kMaxBodyBytes) + " bytes"
+                 : "the request body ended or stopped arriving before all of it was read";
+    const auto target = SplitRequestTarget(request.path, request.get_header_value("Host"));
+    violations.Record(
+        {target ? target->host : std::string(), target ? target->path : request.path, reason});
+    response.status = tooLarge ? 413 : 400;
+    response.set_content(reason, "text/plain");
+}
+
 }  // namespace
 
-MarketServer::MarketServer(const std::string& charset) : charset_(charset) {
-    server_.set_payload_max_length(kMaxBodyBytes);
-    // Stalled requests hold a worker each; enough workers keep the other hosts and the control
-    // interface answering meanwhile. The library takes ownership of the pool.
-    server_.new_task_queue = [] { return new httplib::ThreadPool(kWorkerThreads); };
-    server_.set_read_timeout(30, 0);
-    // A kept-alive connection holds its worker until this runs out, and Stop waits for it.
-    server_.set_keep_alive_timeout(1);
-    // Headers and body go out in separate writes; without this, each answer's body waits for
-    // the client's delayed acknowledgement of its headers.
-    server_.set_tcp_nodelay(true);
+MarketServer::MarketServer(const std::string& charset, const ConnectionLimits& limits)
+    : limits_(limits),
+      charset_(charset),
+      // Stalled requests hold a worker each; enough workers keep the other hosts and the control
+      // interface answering meanwhile.
+      workers_(std::make_unique<httplib::ThreadPool>(limits_.workers)),
+      gate_(limits_, [this](Connection connection) {
+          // The pool takes copyable tasks only.
+          auto shared = std::make_shared<Connection>(std::move(connection));
+          workers_->enqueue([this, shared] { Serve(std::move(*shared)); });
+      }) {
+    router_.set_payload_max_length(kMaxBodyBytes);
+    // What the answers' Keep-Alive header announces.
+    router_.set_keep_alive_timeout(
+        std::chrono::duration_cast<std::chrono::seconds>(limits_.headTime).count());
+    router_.set_keep_alive_max_count(limits_.requestsPerConnection);
     // Uploads are checked byte for byte, so the library must not parse multipart bodies itself:
     // their content type is set aside before it reads the body (the request object is the
     // library's own, not a constant, so it may be changed here).
-    server_.set_pre_routing_handler([](const httplib::Request& request, httplib::Response&) {
+    router_.set_pre_routing_handler([](const httplib::Request& request, httplib::Response&) {
         const std::string type = request.get_header_value("Content-Type");
         if (IsMultipart(type)) {
             auto& editable = const_cast<httplib::Request&>(request);
@@ -58,10 +78,10 @@ MarketServer::MarketServer(const std::string& charset) : charset_(charset) {
         }
         return httplib::Server::HandlerResponse::Unhandled;
     });
-    server_.Get(R"(.*)", [this](const httplib::Request& request, httplib::Response& response) {
+    router_.Get(R"(.*)", [this](const httplib::Request& request, httplib::Response& response) {
         Handle(request, response, {});
     });
-    server_.Post(R"(.*)", [this](const httplib::Request& request, httplib::Response& response,
+    router_.Post(R"(.*)", [this](const httplib::Request& request, httplib::Response& response,
                                  const httplib::ContentReader& reader) {
         std::string body;
         const bool complete = reader([&](const char* data, std::size_t length) {
@@ -69,10 +89,7 @@ MarketServer::MarketServer(const std::string& charset) : charset_(charset) {
             return true;
         });
         if (!complete) {
-            // Too large (the library has set 413) or cut short.
-            if (response.status < 400) {
-                response.status = 400;
-            }
+            RefuseUnreadBody(request, response, violations_);
             return;
         }
         Handle(request, response, std::move(body));
@@ -84,14 +101,11 @@ MarketServer::~MarketServer() {
 }
 
 int MarketServer::Bind(int port) {
-    if (port == 0) {
-        return server_.bind_to_any_port("127.0.0.1");
-    }
-    return server_.bind_to_port("127.0.0.1", port) ? port : -1;
+    return gate_.Bind(port);
 }
 
 void MarketServer::Listen() {
-    server_.listen_after_bind();
+    gate_.Run();
 }
 
 void MarketServer::Start() {
@@ -100,9 +114,22 @@ void MarketServer::Start() {
 
 void MarketServer::Stop() {
     faults_.WakeStalls();
-    server_.stop();
+    gate_.Stop();
     if (thread_.joinable()) {
         thread_.join();
+    }
+    std::call_once(workersStopped_, [this] { workers_->shutdown(); });
+}
+
+void MarketServer::Serve(Connection connection) {
+    const bool last = ++connection.requestsServed >= limits_.requestsPerConnection;
+    bool keepOpen = false;
+    {
+        ConnectionStream stream(connection, limits_);
+        keepOpen = router_.Serve(stream, last);
+    }
+    if (keepOpen) {
+        gate_.Return(std::move(connection));
     }
 }
 
@@ -167,6 +194,15 @@ void MarketServer::Handle(const httplib::Request& request, httplib::Response& re
         multipartType.empty() ? request.get_header_value("Content-Type") : multipartType};
     const MarketContext context{market_, violations_, charset_};
     if (IsLoopback(exchange.host)) {
+        // Only a request sent straight to the server reaches the control interface: a request
+        // handed to the proxy for a loopback address could come from any page a browser shows.
+        if (target->absoluteForm) {
+            Refuse(exchange, context, 403,
+                   "the control interface answers only requests sent straight to it, not through "
+                   "the proxy",
+                   HtmlErrorBody);
+            return;
+        }
         HandleControl(exchange, context, ControlTargets{faults_, journal_});
         return;
     }

@@ -1,15 +1,21 @@
 #pragma once
 // kesto-market: the five marketplace hosts behind one HTTP proxy address on loopback. Requests
 // arrive in absolute form (through the proxy setting) or in origin form with a Host header;
-// requests for the server's own address go to the control interface.
+// requests in origin form for the server's own address go to the control interface.
+// Connections wait in a gate until a request's head has arrived; a pool of workers reads the rest
+// of each request and answers it with the HTTP library's parsing and routing.
 
 #include <httplib.h>
 
 #include <atomic>
 #include <chrono>
+#include <memory>
+#include <mutex>
 #include <string>
 #include <thread>
 
+#include "market-sim/connection_gate.h"
+#include "market-sim/connection_limits.h"
 #include "market-sim/exchange.h"
 #include "market-sim/fault_table.h"
 #include "market-sim/marketplace.h"
@@ -21,7 +27,8 @@ namespace kesto::sim {
 
 class MarketServer {
   public:
-    explicit MarketServer(const std::string& charset = "UTF-8");
+    explicit MarketServer(const std::string& charset = "UTF-8",
+                          const ConnectionLimits& limits = {});
     ~MarketServer();
     MarketServer(const MarketServer&) = delete;
     MarketServer& operator=(const MarketServer&) = delete;
@@ -32,11 +39,16 @@ class MarketServer {
     void Listen();
     // Serves on a thread of its own; the bound port accepts connections at once.
     void Start();
+    // Ends Listen, closes every connection waiting for a request and lets the workers finish
+    // the requests in hand. Any thread may call it, more than once.
     void Stop();
 
     // Delays every answer of the five hosts (not of the control interface) by this long, as a
     // distant server would; for measuring how the client fares against latency.
     void SetAnswerDelay(std::chrono::milliseconds delay) { answerDelayMs_ = delay.count(); }
+
+    // Connections open now, waiting for a request or being answered.
+    std::size_t OpenConnections() const { return gate_.OpenConnections(); }
 
     Marketplace& market() { return market_; }
     FaultTable& faults() { return faults_; }
@@ -44,6 +56,19 @@ class MarketServer {
     RequestJournal& journal() { return journal_; }
 
   private:
+    // The library's request handling (parsing, routing, writing the answer) for one request on
+    // a connection the server manages itself.
+    class RequestRouter : public httplib::Server {
+      public:
+        // False when the connection is to close after the answer (or has failed).
+        bool Serve(httplib::Stream& stream, bool closeAfter) {
+            bool closed = false;
+            return process_request(stream, closeAfter, closed, nullptr) && !closed && !closeAfter;
+        }
+    };
+
+    // On a worker: answers the connection's request, then gives it back to the gate.
+    void Serve(Connection connection);
     void Handle(const httplib::Request& request, httplib::Response& response, std::string body);
     // Serves one of the five hosts.
     void Dispatch(Exchange& exchange, const MarketContext& context);
@@ -51,13 +76,17 @@ class MarketServer {
     bool ApplyFault(const httplib::Request& request, httplib::Response& response,
                     const std::string& path);
 
-    httplib::Server server_;
+    ConnectionLimits limits_;
+    RequestRouter router_;
     Marketplace market_;
     ViolationLog violations_;
     RequestJournal journal_;
     FaultTable faults_;
     WireCharset charset_;
     std::atomic<long long> answerDelayMs_{0};
+    std::unique_ptr<httplib::ThreadPool> workers_;
+    std::once_flag workersStopped_;
+    ConnectionGate gate_;
     std::thread thread_;
 };
 

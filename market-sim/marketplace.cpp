@@ -5,8 +5,6 @@
 namespace kesto::sim {
 namespace {
 
-constexpr std::size_t kMaxSessions = 10000;
-
 std::string RandomSessionKey(unsigned long salt) {
     static constexpr char kLetters[] =
         "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
@@ -86,14 +84,11 @@ std::optional<std::string> Marketplace::Login(std::string_view userNumber,
     if (account == accounts_.end() || account->second.password != password) {
         return std::nullopt;
     }
-    if (sessions_.size() >= kMaxSessions) {
-        sessions_.erase(sessions_.begin());  // keeps memory bounded under endless logins
-    }
     std::string key;
     do {
         key = RandomSessionKey(++sessionCount_);
-    } while (sessions_.contains(key));
-    sessions_[key] = LoginSession{account->second.userNumber, false};
+    } while (sessions_.Contains(key));
+    sessions_.Add(key, account->second.userNumber);
     return key;
 }
 
@@ -103,8 +98,7 @@ bool Marketplace::CheckTradePassword(std::string_view userNumber, std::string_vi
 }
 
 LoginSession* Marketplace::FindSession(const std::string& sessionKey) {
-    const auto session = sessions_.find(sessionKey);
-    return session == sessions_.end() ? nullptr : &session->second;
+    return sessions_.Find(sessionKey);
 }
 
 Shop* Marketplace::FindShop(const std::string& userNumber) {

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "market-sim/session_table.h"
 #include "market-sim/shop.h"
 
 namespace kesto::sim {
@@ -23,19 +24,18 @@ struct Account {
 // The demo accounts every server starts with.
 const std::vector<Account>& DemoAccounts();
 
-struct LoginSession {
-    std::string userNumber;
-    bool uploadRequested = false;  // the album's upload request was made in this session
-};
-
 class Marketplace {
   public:
+    // Live sessions kept per account (the table's bound is this times the accounts).
+    static constexpr std::size_t kSessionsPerAccount = 10000;
+
     Marketplace();
 
     std::unique_lock<std::mutex> Lock() { return std::unique_lock(mutex_); }
 
     // All below expect the lock to be held.
-    // A new session key for a good user number and password, else no value.
+    // A new session key for a good user number and password, else no value. The account's
+    // oldest session ends when it has kSessionsPerAccount already.
     std::optional<std::string> Login(std::string_view userNumber, std::string_view password);
     bool CheckTradePassword(std::string_view userNumber, std::string_view password) const;
     LoginSession* FindSession(const std::string& sessionKey);
@@ -51,7 +51,7 @@ class Marketplace {
 
     std::mutex mutex_;
     std::map<std::string, Account> accounts_;
-    std::map<std::string, LoginSession> sessions_;
+    SessionTable sessions_{kSessionsPerAccount};
     std::map<std::string, Shop> shops_;
     unsigned long nextId_ = 2001;
     unsigned long sessionCount_ = 0;

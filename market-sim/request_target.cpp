@@ -18,14 +18,14 @@ std::optional<RequestTarget> SplitRequestTarget(std::string_view requestPath,
         if (authority.empty()) {
             return std::nullopt;
         }
-        return RequestTarget{HostWithoutPort(authority), slash == std::string_view::npos
-                                                             ? "/"
-                                                             : std::string(rest.substr(slash))};
+        return RequestTarget{
+            HostWithoutPort(authority),
+            slash == std::string_view::npos ? "/" : std::string(rest.substr(slash)), true};
     }
     if (requestPath.empty() || requestPath.front() != '/' || hostHeader.empty()) {
         return std::nullopt;
     }
-    return RequestTarget{HostWithoutPort(hostHeader), std::string(requestPath)};
+    return RequestTarget{HostWithoutPort(hostHeader), std::string(requestPath), false};
 }
 
 }  // namespace kesto::sim

@@ -10,8 +10,9 @@
 namespace kesto::sim {
 
 struct RequestTarget {
-    std::string host;  // lower case, without the port
-    std::string path;  // from the first "/", without the query
+    std::string host;           // lower case, without the port
+    std::string path;           // from the first "/", without the query
+    bool absoluteForm = false;  // the target named its host ("http://host/..."), as through a proxy
 };
 
 // Splits the library's request path (which holds the whole absolute address for absolute-form

@@ -12,6 +12,8 @@ namespace kesto::sim {
 namespace {
 
 constexpr std::size_t kMaxSignBytes = 4 * 1024 * 1024;
+constexpr std::size_t kMaxSingleBytes = 40960;  // larger pictures come in chunks
+constexpr std::size_t kChunkBytes = 327680;     // every chunk but the last
 constexpr char kSignTitle[] = "店铺招牌（含有导航页卡）";
 
 struct SignRequest {
@@ -57,8 +59,11 @@ std::string ReadSignRequest(const MultipartBody& body, SignRequest& request) {
             ++next;
         }
     }
-    if (next >= parts.size() || !parts[next].fileName) {
+    if (next >= parts.size()) {
         return "the picture part is missing";
+    }
+    if (!parts[next].fileName) {
+        return "the part " + parts[next].name + " comes where the picture part belongs";
     }
     const MultipartPart& file = parts[next];
     const std::vector<std::string> expectedHeaders = {
@@ -86,7 +91,8 @@ std::string CheckSignFields(const SignRequest& request, const std::string& userN
         {"shop4style", "1"},  {"fsid", headerFsid},   {"segid", "10"},
         {"bannerstyle", "0"}, {"shopid", userNumber}, {"title", charset.ToWire(kSignTitle)}};
     if (request.fields.size() != expected.size()) {
-        return "the six shop sign fields are not all there";
+        return "the request carries " + std::to_string(request.fields.size()) +
+               " fields after the picture instead of the six shop sign fields";
     }
     for (std::size_t i = 0; i < expected.size(); ++i) {
         if (request.fields[i].first != expected[i].first) {
@@ -109,29 +115,51 @@ std::string HeaderFsid(const Shop& shop) {
     return {};
 }
 
+// Why a chunk of this size cannot join the bytes received so far; empty when it can.
+std::string CheckChunkSize(std::size_t size, bool last, std::size_t received) {
+    if (size == 0) {
+        return "the chunk carries no bytes";
+    }
+    if (!last && size != kChunkBytes) {
+        return "a chunk before the last carries " + std::to_string(size) + " bytes instead of " +
+               std::to_string(kChunkBytes);
+    }
+    if (received + size > kMaxSignBytes) {
+        return "the shop sign is too large: over " + std::to_string(kMaxSignBytes) +
+               " bytes (4 MiB) with this chunk";
+    }
+    return {};
+}
+
 // Adds the request's bytes to the shop's sign (or its pending chunks); the reason on failure.
 // The file name is the request's, in UTF-8.
 std::string StoreSign(Shop& shop, const SignRequest& request, const std::string& fileName) {
     const std::string& bytes = request.file->data;
     if (!request.offset) {
-        if (bytes.size() > 40960) {
-            return "a picture over 40960 bytes must be sent in chunks";
+        if (bytes.size() > kMaxSingleBytes) {
+            return "a picture over " + std::to_string(kMaxSingleBytes) +
+                   " bytes must be sent in chunks";
         }
         shop.sign = StoredFile{fileName, bytes};
         return {};
     }
     if (*request.offset == 0) {
         shop.pendingSign = StoredFile{fileName, {}};
-    } else if (!shop.pendingSign || shop.pendingSign->bytes.size() != *request.offset) {
-        return "the chunk's offset does not follow the bytes received so far";
+    } else if (!shop.pendingSign) {
+        return "a chunk at offset " + std::to_string(*request.offset) +
+               " came with no chunk at offset 0 before it";
+    } else if (shop.pendingSign->bytes.size() != *request.offset) {
+        return "the chunk's offset " + std::to_string(*request.offset) + " does not follow the " +
+               std::to_string(shop.pendingSign->bytes.size()) + " bytes received so far";
     }
     if (shop.pendingSign->fileName != fileName) {
         return "the chunk names another file than the chunks before it";
     }
-    if (bytes.empty() || (!request.last && bytes.size() != 327680) ||
-        shop.pendingSign->bytes.size() + bytes.size() > kMaxSignBytes) {
+    const std::string sizeError =
+        CheckChunkSize(bytes.size(), request.last, shop.pendingSign->bytes.size());
+    if (!sizeError.empty()) {
         shop.pendingSign.reset();
-        return "the chunk's size is wrong";
+        return sizeError;
     }
     shop.pendingSign->bytes += bytes;
     if (request.last) {

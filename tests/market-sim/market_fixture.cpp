@@ -7,7 +7,8 @@
 
 namespace kesto::sim::testing {
 
-MarketFixture::MarketFixture(const std::string& charset) : server_(charset) {
+MarketFixture::MarketFixture(const std::string& charset, const ConnectionLimits& limits)
+    : server_(charset, limits) {
     port_ = server_.Bind(0);
     if (port_ < 0) {
         throw std::runtime_error("cannot bind");

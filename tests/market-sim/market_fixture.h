@@ -13,7 +13,8 @@ namespace kesto::sim::testing {
 
 class MarketFixture {
   public:
-    explicit MarketFixture(const std::string& charset = "UTF-8");
+    explicit MarketFixture(const std::string& charset = "UTF-8",
+                           const ConnectionLimits& limits = {});
     ~MarketFixture();
 
     MarketServer& server() { return server_; }

@@ -17,15 +17,17 @@ TEST(RequestTargetTest, AcceptsAbsoluteFormWithAndWithoutPortAndOriginForm) {
         const char* host;
         const char* wantHost;  // null: refused
         const char* wantPath;
+        bool wantAbsolute;
     };
     const Case cases[] = {
-        {"http://manage.kesto.example/cgi-bin/x", "", "manage.kesto.example", "/cgi-bin/x"},
-        {"http://Manage.Kesto.Example:80/cgi-bin/x", "", "manage.kesto.example", "/cgi-bin/x"},
-        {"HTTP://www.kesto.example", "", "www.kesto.example", "/"},
-        {"/album/UpReq", "album.kesto.example:80", "album.kesto.example", "/album/UpReq"},
-        {"/album/UpReq", "", nullptr, nullptr},
-        {"http:///nohost", "", nullptr, nullptr},
-        {"garbage", "www.kesto.example", nullptr, nullptr},
+        {"http://manage.kesto.example/cgi-bin/x", "", "manage.kesto.example", "/cgi-bin/x", true},
+        {"http://Manage.Kesto.Example:80/cgi-bin/x", "", "manage.kesto.example", "/cgi-bin/x",
+         true},
+        {"HTTP://www.kesto.example", "", "www.kesto.example", "/", true},
+        {"/album/UpReq", "album.kesto.example:80", "album.kesto.example", "/album/UpReq", false},
+        {"/album/UpReq", "", nullptr, nullptr, false},
+        {"http:///nohost", "", nullptr, nullptr, false},
+        {"garbage", "www.kesto.example", nullptr, nullptr, false},
     };
     for (const auto& c : cases) {
         const auto target = SplitRequestTarget(c.path, c.host);
@@ -36,6 +38,7 @@ TEST(RequestTargetTest, AcceptsAbsoluteFormWithAndWithoutPortAndOriginForm) {
         ASSERT_TRUE(target) << c.path;
         EXPECT_EQ(target->host, c.wantHost);
         EXPECT_EQ(target->path, c.wantPath);
+        EXPECT_EQ(target->absoluteForm, c.wantAbsolute) << c.path;
     }
 }
 
@@ -190,6 +193,16 @@ TEST(CategoryUpdateTextTest, RefusesMalformedRecords) {
     };
     for (const char* text : texts) {
         EXPECT_FALSE(ParseCategoryRecords(text).records) << text;
+    }
+}
+
+TEST(CategoryUpdateTextTest, RefusalsNameTheFieldAtFault) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"10000^0^5^0^2^a^^", "field 3 (the level) must be 1 or 2"},
+        {"10001^10000^2^0^2^a^^", "a sub-category must name a top-level category"},
+    };
+    for (const auto& [text, reason] : cases) {
+        EXPECT_NE(ParseCategoryRecords(text).error.find(reason), std::string::npos) << text;
     }
 }
 

@@ -251,5 +251,44 @@ TEST_F(ShopSignTest, MalformedSignUploadsAreRefused) {
     }
 }
 
+TEST_F(ShopSignTest, RefusalsNameTheirReason) {
+    const std::string picture = FakeJpeg(14 * 327680);
+    const auto chunk = [&](std::size_t index, std::size_t size, bool last) {
+        return Send(Chunk(index * 327680, last), picture.substr(index * 327680, size), Fields());
+    };
+    struct Case {
+        const char* what;
+        std::size_t fullChunksFirst;  // chunks of 327680 bytes sent and taken before the last
+        std::size_t lastSize;
+        bool lastIsEnd;
+        const char* reason;
+    };
+    const Case cases[] = {
+        {"over 4 MiB in full chunks", 12, 327680, false, "too large"},
+        {"over 4 MiB by one byte at the end", 12, 4 * 1024 * 1024 - 12 * 327680 + 1, true,
+         "too large"},
+        {"a short chunk before the last", 1, 1000, false, "instead of 327680"},
+        {"an empty chunk", 1, 0, true, "no bytes"},
+    };
+    for (const auto& c : cases) {
+        for (std::size_t i = 0; i < c.fullChunksFirst; ++i) {
+            ASSERT_EQ(chunk(i, 327680, false)->status, 200) << c.what << " " << i;
+        }
+        const auto result = chunk(c.fullChunksFirst, c.lastSize, c.lastIsEnd);
+        ASSERT_TRUE(result) << c.what;
+        EXPECT_EQ(result->status, 400) << c.what;
+        EXPECT_NE(market.LastViolation().find(c.reason), std::string::npos)
+            << c.what << ": " << market.LastViolation();
+        EXPECT_EQ(market.LastViolation().find("size is wrong"), std::string::npos) << c.what;
+    }
+    // Exactly 4 MiB is still taken.
+    for (std::size_t i = 0; i < 12; ++i) {
+        ASSERT_EQ(chunk(i, 327680, false)->status, 200);
+    }
+    const auto last = chunk(12, 4 * 1024 * 1024 - 12 * 327680, true);
+    EXPECT_EQ(last->status, 200) << market.LastViolation();
+    EXPECT_EQ(ShopState()["sign"]["size"].asUInt(), 4u * 1024 * 1024);
+}
+
 }  // namespace
 }  // namespace kesto::sim::testing

@@ -1,0 +1,32 @@
+#pragma once
+// How long and how much the server waits for its clients. Waiting for a request's head costs a
+// poll entry, not a worker, so many slow or idle clients cannot keep the others from an answer;
+// a request whose head has arrived gets a worker, which waits for its body and for the client to
+// take the answer no longer than the limits below.
+
+#include <chrono>
+#include <cstddef>
+
+namespace kesto::sim {
+
+struct ConnectionLimits {
+    // Connections open at once. A new one beyond this ends the connection that has waited longest
+    // for its next request's head; with none waiting, the new one is closed at once.
+    std::size_t maxConnections = 512;
+    // A request's head (request line and header lines) must have arrived this long after the
+    // connection opened or answered its previous request; else it is closed (with 408 when part
+    // of a head came).
+    std::chrono::milliseconds headTime{10000};
+    // A head larger than this is refused with 431.
+    std::size_t maxHeadBytes = 64 * 1024;
+    // Reading a request's body, and writing its answer, each end within this.
+    std::chrono::milliseconds exchangeTime{30000};
+    // No single wait for the client to send or to take bytes lasts longer.
+    std::chrono::milliseconds ioTime{10000};
+    // Threads that serve requests whose head has arrived.
+    std::size_t workers = 32;
+    // Requests answered on one connection before it is closed.
+    std::size_t requestsPerConnection = 100;
+};
+
+}  // namespace kesto::sim

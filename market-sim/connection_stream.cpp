@@ -1,0 +1,99 @@
+#include "market-sim/connection_stream.h"
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+
+#include <algorithm>
+#include <cstring>
+
+namespace kesto::sim {
+namespace {
+
+using Address = int (*)(int, sockaddr*, socklen_t*);
+
+// The IP address text and port of the socket's end that the function names (peer or own).
+void AddressOf(int socket, Address which, std::string& ip, int& port) {
+    sockaddr_storage address{};
+    socklen_t length = sizeof(address);
+    ip.clear();
+    port = 0;
+    if (which(socket, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
+        return;
+    }
+    char text[INET6_ADDRSTRLEN] = {};
+    if (address.ss_family == AF_INET) {
+        const auto* in = reinterpret_cast<const sockaddr_in*>(&address);
+        inet_ntop(AF_INET, &in->sin_addr, text, sizeof(text));
+        port = ntohs(in->sin_port);
+    } else if (address.ss_family == AF_INET6) {
+        const auto* in = reinterpret_cast<const sockaddr_in6*>(&address);
+        inet_ntop(AF_INET6, &in->sin6_addr, text, sizeof(text));
+        port = ntohs(in->sin6_port);
+    }
+    ip = text;
+}
+
+}  // namespace
+
+ConnectionStream::ConnectionStream(Connection& connection, const ConnectionLimits& limits)
+    : connection_(connection), limits_(limits), readDeadline_(Clock::now() + limits.exchangeTime) {}
+
+ConnectionStream::~ConnectionStream() {
+    connection_.received.erase(0, taken_);
+}
+
+bool ConnectionStream::Wait(short events, Clock::time_point deadline) const {
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+    const auto wait = std::clamp(left, std::chrono::milliseconds(0), limits_.ioTime);
+    pollfd entry{connection_.socket(), events, 0};
+    return poll(&entry, 1, static_cast<int>(wait.count())) > 0;
+}
+
+bool ConnectionStream::is_readable() const {
+    return taken_ < connection_.received.size() || Wait(POLLIN, readDeadline_);
+}
+
+bool ConnectionStream::is_writable() const {
+    return Wait(POLLOUT, writeDeadline_.value_or(Clock::now() + limits_.exchangeTime));
+}
+
+ssize_t ConnectionStream::read(char* ptr, size_t size) {
+    const std::string& received = connection_.received;
+    if (taken_ < received.size()) {
+        const std::size_t count = std::min(size, received.size() - taken_);
+        std::memcpy(ptr, received.data() + taken_, count);
+        taken_ += count;
+        return static_cast<ssize_t>(count);
+    }
+    if (!Wait(POLLIN, readDeadline_)) {
+        return -1;
+    }
+    return recv(connection_.socket(), ptr, size, 0);
+}
+
+ssize_t ConnectionStream::write(const char* ptr, size_t size) {
+    if (!writeDeadline_) {
+        writeDeadline_ = Clock::now() + limits_.exchangeTime;
+    }
+    if (!Wait(POLLOUT, *writeDeadline_)) {
+        return -1;
+    }
+    return send(connection_.socket(), ptr, size, MSG_NOSIGNAL);
+}
+
+void ConnectionStream::get_remote_ip_and_port(std::string& ip, int& port) const {
+    AddressOf(connection_.socket(), getpeername, ip, port);
+}
+
+void ConnectionStream::get_local_ip_and_port(std::string& ip, int& port) const {
+    AddressOf(connection_.socket(), getsockname, ip, port);
+}
+
+socket_t ConnectionStream::socket() const {
+    return connection_.socket();
+}
+
+}  // namespace kesto::sim

@@ -1,0 +1,173 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "market_fixture.h"
+#include "tests/common/loopback_socket.h"
+
+namespace kesto::sim::testing {
+namespace {
+
+using kesto::testing::LoopbackSocket;
+
+// Sends the request on a fresh connection and returns everything answered until the server
+// closes it (the request asks it to) or 5 s pass.
+std::string RawExchange(int port, const std::string& request) {
+    const LoopbackSocket socket = LoopbackSocket::Connect(port);
+    if (!socket.valid() || !socket.SendAll(request)) {
+        return {};
+    }
+    std::string answer;
+    char buffer[4096];
+    long got = 0;
+    while ((got = socket.Receive(buffer, sizeof buffer, 5000)) > 0) {
+        answer.append(buffer, static_cast<std::size_t>(got));
+    }
+    return answer;
+}
+
+TEST(HostileClientTest, ControlInterfaceRefusesRequestsThroughTheProxy) {
+    MarketFixture market;
+    const std::string port = std::to_string(market.port());
+    const std::string targets[] = {
+        "POST http://127.0.0.1:" + port + "/control/shops/10001/password?required=1",
+        "POST HTTP://LOCALHOST:" + port + "/control/shops/10001/password?required=1",
+        "POST http://127.0.0.1/control/shops/10001/password?required=1",
+    };
+    for (const auto& target : targets) {
+        const std::string answer =
+            RawExchange(market.port(), target + " HTTP/1.1\r\nHost: 127.0.0.1:" + port +
+                                           "\r\nContent-Length: 0\r\nConnection: close\r\n\r\n");
+        EXPECT_EQ(answer.rfind("HTTP/1.1 403 ", 0), 0u) << target << "\n" << answer;
+        EXPECT_NE(market.LastViolation().find("control interface"), std::string::npos) << target;
+    }
+    const auto shop = market.Control("GET", "/control/shops/10001");
+    ASSERT_TRUE(shop);
+    EXPECT_EQ(shop->status, 200);
+    EXPECT_NE(shop->body.find("\"passwordRequired\" : false"), std::string::npos) << shop->body;
+}
+
+using Clock = std::chrono::steady_clock;
+constexpr char kRequestStart[] =
+    "GET http://www.kesto.example/ HTTP/1.1\r\nHost: www.kesto.example\r\n";
+
+// The portal's front page through the server as a proxy; gives up after 2 s.
+httplib::Result Probe(int port) {
+    httplib::Client client("www.kesto.example", 80);
+    client.set_proxy("127.0.0.1", port);
+    client.set_connection_timeout(2, 0);
+    client.set_read_timeout(2, 0);
+    return client.Get("/");
+}
+
+// Everything the server sends until it closes the connection; stops waiting after timeoutMs.
+std::string ReadUntilClosed(const LoopbackSocket& socket, int timeoutMs) {
+    std::string answer;
+    char buffer[4096];
+    long got = 0;
+    while ((got = socket.Receive(buffer, sizeof buffer, timeoutMs)) > 0) {
+        answer.append(buffer, static_cast<std::size_t>(got));
+    }
+    return got == 0 ? answer : answer + "<still open>";
+}
+
+TEST(HostileClientTest, HundredsOfSlowClientsNeverDelayANormalRequest) {
+    MarketFixture market;
+    // Half send nothing; half send the start of a request and then a header byte now and then.
+    std::vector<LoopbackSocket> silent;
+    std::vector<LoopbackSocket> dripping;
+    for (int i = 0; i < 300; ++i) {
+        LoopbackSocket socket = LoopbackSocket::Connect(market.port());
+        ASSERT_TRUE(socket.valid()) << i;
+        if (i % 2 == 0) {
+            silent.push_back(std::move(socket));
+        } else {
+            ASSERT_TRUE(socket.SendAll(std::string(kRequestStart) + "X-Slow: ")) << i;
+            dripping.push_back(std::move(socket));
+        }
+    }
+    for (int round = 0; round < 5; ++round) {
+        for (const auto& socket : dripping) {
+            socket.SendAll("s");
+        }
+        const auto start = Clock::now();
+        const auto page = Probe(market.port());
+        const auto took = Clock::now() - start;
+        ASSERT_TRUE(page) << "round " << round;
+        EXPECT_EQ(page->status, 200);
+        EXPECT_LT(took, std::chrono::seconds(1)) << "round " << round;
+        std::this_thread::sleep_for(std::chrono::milliseconds(400));
+    }
+    // The slow clients were kept waiting, not turned away.
+    EXPECT_GE(market.server().OpenConnections(), 300u);
+}
+
+TEST(HostileClientTest, ConnectionsWithoutAWholeHeadInTimeAreClosedWithTheReason) {
+    ConnectionLimits limits;
+    limits.headTime = std::chrono::milliseconds(300);
+    limits.maxHeadBytes = 8 * 1024;
+    MarketFixture market("UTF-8", limits);
+    struct Case {
+        const char* what;
+        std::string sent;
+        int drips;           // further header bytes, one each 100 ms
+        const char* answer;  // how the answer starts; empty: closed without a byte
+    };
+    const Case cases[] = {
+        {"silent", "", 0, ""},
+        {"half a head", kRequestStart, 0, "HTTP/1.1 408 "},
+        {"a head dripping in", std::string(kRequestStart) + "X-Slow: ", 20, "HTTP/1.1 408 "},
+        {"a head without end", std::string(kRequestStart) + "X: " + std::string(9000, 'x'), 0,
+         "HTTP/1.1 431 "},
+    };
+    for (const auto& c : cases) {
+        const LoopbackSocket socket = LoopbackSocket::Connect(market.port());
+        ASSERT_TRUE(socket.valid()) << c.what;
+        const auto start = Clock::now();
+        socket.SendAll(c.sent);
+        for (int i = 0; i < c.drips; ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            if (!socket.SendAll("d")) {
+                break;
+            }
+        }
+        const std::string answer = ReadUntilClosed(socket, 3000);
+        EXPECT_LT(Clock::now() - start, std::chrono::seconds(3)) << c.what;
+        EXPECT_EQ(answer.substr(0, std::string(c.answer).size()), c.answer)
+            << c.what << ": " << answer;
+        EXPECT_EQ(answer.find("<still open>"), std::string::npos) << c.what;
+    }
+    // A kept-alive connection answers its requests and is closed only when idle for that long.
+    const LoopbackSocket socket = LoopbackSocket::Connect(market.port());
+    ASSERT_TRUE(socket.SendAll(std::string(kRequestStart) + "\r\n"));
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    ASSERT_TRUE(socket.SendAll(std::string(kRequestStart) + "\r\n"));
+    const std::string both = ReadUntilClosed(socket, 3000);
+    EXPECT_EQ(both.rfind("HTTP/1.1 200 ", 0), 0u) << both;
+    EXPECT_NE(both.find("HTTP/1.1 200 ", 1), std::string::npos) << both;
+}
+
+TEST(HostileClientTest, BeyondTheBoundTheLongestWaitingConnectionMakesRoom) {
+    ConnectionLimits limits;
+    limits.maxConnections = 50;
+    MarketFixture market("UTF-8", limits);
+    std::vector<LoopbackSocket> silent;
+    for (int i = 0; i < 80; ++i) {
+        silent.push_back(LoopbackSocket::Connect(market.port()));
+        ASSERT_TRUE(silent.back().valid()) << i;
+    }
+    const auto page = Probe(market.port());
+    ASSERT_TRUE(page);
+    EXPECT_EQ(page->status, 200);
+    // The first ones waited longest and were closed; the last ones still wait.
+    EXPECT_EQ(ReadUntilClosed(silent.front(), 2000), "");
+    char byte = 0;
+    EXPECT_EQ(silent.back().Receive(&byte, 1, 100), LoopbackSocket::kTimedOut);
+    EXPECT_LE(market.server().OpenConnections(), 50u);
+}
+
+}  // namespace
+}  // namespace kesto::sim::testing
