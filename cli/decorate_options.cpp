@@ -41,11 +41,13 @@ std::string DecorateUsage() {
     return "usage: kesto-decorate --template DIR [--areas LIST] [--cookies FILE] [--yes]\n"
            "       kesto-decorate --check --template DIR [--areas LIST] [--json]\n"
            "       kesto-decorate --plan --template DIR [--areas LIST] [--cookies FILE] [--json]\n"
+           "       kesto-decorate --list-templates | --version | --help\n"
            "\n"
            "Decorates the logged-in user's shop with a template, or with --check looks at the\n"
            "template only: errors, warnings and notes for each file, nothing sent.\n"
            "\n"
-           "  --template DIR   the template folder (with head, main and class)\n"
+           "  --template DIR   the template folder (with head, main and class), or the name of\n"
+           "                   an installed template (see --list-templates)\n"
            "  --areas LIST     comma-separated subset of sign, main, categories, or none\n"
            "                   (default: all three)\n"
            "  --cookies FILE   a Netscape cookies.txt with the marketplace login (default: the\n"
@@ -57,8 +59,14 @@ std::string DecorateUsage() {
            "                   changing anything; print what a run would change; exit 0 when a\n"
            "                   run could go ahead\n"
            "  --json           with --check or --plan: print one JSON document\n"
+           "  --list-templates print each template found, its name and folder, tab-separated\n"
+           "  --version        print the program's version\n"
            "  --help           show this text\n"
            "\n"
+           "Templates are looked up, by name, in the folder \"template\" beside the program, then\n"
+           "in $XDG_DATA_HOME/kesto-decor/templates (default ~/.local/share), then in\n"
+           "kesto-decor/templates under each of $XDG_DATA_DIRS (default /usr/local/share and\n"
+           "/usr/share); the first template of a name hides later ones.\n"
            "The marketplace is reached through the system proxy (http_proxy).\n"
            "Progress lines go to standard output; why an area failed, and what is wrong with a\n"
            "template, to standard error.\n"
@@ -86,6 +94,10 @@ ParsedOptions ParseDecorateOptions(const std::vector<std::string>& arguments) {
             options.plan = true;
         } else if (argument == "--json") {
             options.json = true;
+        } else if (argument == "--list-templates") {
+            options.listTemplates = true;
+        } else if (argument == "--version") {
+            options.version = true;
         } else if (argument == "--template") {
             options.templateFolder = arguments[++i];
         } else if (argument == "--cookies") {
@@ -98,7 +110,8 @@ ParsedOptions ParseDecorateOptions(const std::vector<std::string>& arguments) {
             return {std::nullopt, "unknown argument '" + argument + "'"};
         }
     }
-    if (!options.help && options.templateFolder.empty()) {
+    const bool needsTemplate = !options.help && !options.version && !options.listTemplates;
+    if (needsTemplate && options.templateFolder.empty()) {
         return {std::nullopt, "--template DIR is required"};
     }
     if (options.json && !options.check && !options.plan) {

@@ -7,6 +7,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <sstream>
 
 #include "platform/system.h"
 
@@ -71,6 +72,23 @@ std::string UserDataFolder() {
         return {};
     }
     return std::string(home) + "/.local/share/";
+}
+
+std::vector<std::string> SystemDataFolders() {
+    const char* list = std::getenv("XDG_DATA_DIRS");
+    if (list == nullptr || list[0] == '\0') {
+        list = "/usr/local/share:/usr/share";
+    }
+    std::vector<std::string> folders;
+    std::istringstream entries(list);
+    std::string entry;
+    while (std::getline(entries, entry, ':')) {
+        // Relative entries are invalid in the variable and would depend on the working folder.
+        if (!entry.empty() && entry[0] == '/') {
+            folders.push_back(entry.back() == '/' ? entry : entry + "/");
+        }
+    }
+    return folders;
 }
 
 }  // namespace kesto
