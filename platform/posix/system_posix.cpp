@@ -8,10 +8,22 @@
 #include <cstdlib>
 #include <filesystem>
 #include <sstream>
+#include <utility>
 
 #include "platform/system.h"
 
 namespace kesto {
+
+namespace {
+
+std::string WithTrailingSlash(std::string folder) {
+    if (folder.back() != '/') {
+        folder += '/';
+    }
+    return folder;
+}
+
+}  // namespace
 
 LocalTime LocalTimeNow() {
     const time_t now = time(nullptr);
@@ -65,7 +77,7 @@ std::FILE* TakeStandardOutput() {
 std::string UserDataFolder() {
     const char* data = std::getenv("XDG_DATA_HOME");
     if (data != nullptr && data[0] == '/') {
-        return std::string(data) + "/";
+        return WithTrailingSlash(data);
     }
     const char* home = std::getenv("HOME");
     if (home == nullptr || home[0] == '\0') {
@@ -85,7 +97,7 @@ std::vector<std::string> SystemDataFolders() {
     while (std::getline(entries, entry, ':')) {
         // Relative entries are invalid in the variable and would depend on the working folder.
         if (!entry.empty() && entry[0] == '/') {
-            folders.push_back(entry.back() == '/' ? entry : entry + "/");
+            folders.push_back(WithTrailingSlash(std::move(entry)));
         }
     }
     return folders;

@@ -1,39 +1,62 @@
-// The system data folders on POSIX systems come from $XDG_DATA_DIRS.
+// The data folders on POSIX systems: the user's from $XDG_DATA_HOME (or ~/.local/share), the
+// system's from $XDG_DATA_DIRS.
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
 #include <optional>
+#include <string>
+#include <utility>
 
 #include "platform/system.h"
 
 namespace kesto {
 namespace {
 
-// Sets XDG_DATA_DIRS (or unsets it) for the object's life, then puts back what was there.
-class DataDirsVariable {
+// Sets an environment variable (or unsets it) for the object's life, then puts back what was
+// there.
+class ScopedVariable {
   public:
-    explicit DataDirsVariable(const std::optional<std::string>& value) {
-        if (const char* old = std::getenv(kName)) {
+    ScopedVariable(std::string name, const std::optional<std::string>& value)
+        : name_(std::move(name)) {
+        if (const char* old = std::getenv(name_.c_str())) {
             old_ = old;
         }
         Set(value);
     }
-    ~DataDirsVariable() { Set(old_); }
-    DataDirsVariable(const DataDirsVariable&) = delete;
-    DataDirsVariable& operator=(const DataDirsVariable&) = delete;
+    ~ScopedVariable() { Set(old_); }
+    ScopedVariable(const ScopedVariable&) = delete;
+    ScopedVariable& operator=(const ScopedVariable&) = delete;
 
   private:
-    static constexpr char kName[] = "XDG_DATA_DIRS";
-    static void Set(const std::optional<std::string>& value) {
+    void Set(const std::optional<std::string>& value) const {
         if (value) {
-            setenv(kName, value->c_str(), 1);
+            setenv(name_.c_str(), value->c_str(), 1);
         } else {
-            unsetenv(kName);
+            unsetenv(name_.c_str());
         }
     }
+    std::string name_;
     std::optional<std::string> old_;
 };
+
+TEST(SystemDataFoldersTest, UserDataFolderIsAnAbsoluteXdgDataHomeOrTheDefaultUnderHome) {
+    const ScopedVariable home("HOME", "/home/u");
+    const struct {
+        std::optional<std::string> variable;
+        std::string expected;
+    } cases[] = {
+        {std::nullopt, "/home/u/.local/share/"},
+        {"", "/home/u/.local/share/"},
+        {"relative/data", "/home/u/.local/share/"},  // invalid in the variable
+        {"/data", "/data/"},
+        {"/data/", "/data/"},  // one separator, not two
+    };
+    for (const auto& c : cases) {
+        const ScopedVariable variable("XDG_DATA_HOME", c.variable);
+        EXPECT_EQ(UserDataFolder(), c.expected) << c.variable.value_or("(unset)");
+    }
+}
 
 TEST(SystemDataFoldersTest, AbsoluteEntriesOfXdgDataDirsInOrderWithTheDefaultWhenUnsetOrEmpty) {
     using Folders = std::vector<std::string>;
@@ -51,7 +74,7 @@ TEST(SystemDataFoldersTest, AbsoluteEntriesOfXdgDataDirsInOrderWithTheDefaultWhe
         {"relative", {}},                    // set, but nothing usable
     };
     for (const auto& c : cases) {
-        const DataDirsVariable variable(c.variable);
+        const ScopedVariable variable("XDG_DATA_DIRS", c.variable);
         EXPECT_EQ(SystemDataFolders(), c.expected) << c.variable.value_or("(unset)");
     }
 }
