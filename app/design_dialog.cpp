@@ -4,8 +4,8 @@
 
 #include "app/categories_warning.h"
 #include "market/hosts.h"
-#include "support/file_path.h"
 #include "upload/file_listing.h"
+#include "upload/template_catalog.h"
 
 namespace kesto {
 
@@ -33,12 +33,10 @@ DesignDialog::DesignDialog(DesignDialogView& view, DesignServices& services,
       jobMessages_(std::move(jobMessages)),
       loginPollMilliseconds_(loginPollMilliseconds) {}
 
-void DesignDialog::OnInit(const std::string& templateRoot) {
-    std::vector<std::string> names;
-    ListSubfolders(templateRoot, names);
-    for (const std::string& name : names) {
-        view_.AddTemplate(name);
-        templatePaths_.push_back(templateRoot + name + kPathSeparator);
+void DesignDialog::OnInit(const std::vector<std::string>& templateRoots) {
+    for (TemplateEntry& found : ListTemplates(templateRoots)) {
+        view_.AddTemplate(found.name);
+        templatePaths_.push_back(std::move(found.folder));
     }
     if (!templatePaths_.empty()) {
         view_.SelectTemplate(0);

@@ -21,9 +21,10 @@ class DesignDialog {
     DesignDialog(DesignDialogView& view, DesignServices& services,
                  std::shared_ptr<JobMessageSink> jobMessages, unsigned loginPollMilliseconds);
 
-    // Fills the template list from the sub-folders of templateRoot (a folder ending with the
-    // path separator), selects the first and ticks the three areas.
-    void OnInit(const std::string& templateRoot);
+    // Fills the template list from the sub-folders of the template roots (folders ending with the
+    // path separator, in search order; see upload/template_catalog.h), selects the first and
+    // ticks the three areas.
+    void OnInit(const std::vector<std::string>& templateRoots);
     void OnLogin();
     void OnLoginTimer();
     void OnUpload();

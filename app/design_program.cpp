@@ -2,8 +2,7 @@
 
 #include <utility>
 
-#include "platform/system.h"
-#include "support/file_path.h"
+#include "upload/template_roots.h"
 
 namespace kesto {
 
@@ -12,15 +11,11 @@ namespace {
 // "The program closes once the decoration has finished."
 constexpr char kClosesAfterJobLine[] = "装修完成后程序将自动关闭。";
 
-std::string TemplateFolderBesideProgram() {
-    return ExecutableFolder() + "template" + kPathSeparator;
-}
-
 }  // namespace
 
 DesignProgram::DesignProgram(DesktopPlatform platform)
     : DesignProgram(std::make_unique<DesktopServices>(std::move(platform)),
-                    DesignProgramSettings{TemplateFolderBesideProgram()}) {}
+                    DesignProgramSettings{TemplateRoots(ProcessTemplatePlaces())}) {}
 
 DesignProgram::DesignProgram(std::unique_ptr<DesignServices> services,
                              DesignProgramSettings settings)
@@ -38,7 +33,7 @@ void DesignProgram::OnInitDialog(DesignDialogView& view,
     dialog_.emplace(view, *services_,
                     std::make_shared<WatchedJobMessages>(std::move(jobMessages), jobWatch_),
                     settings_.loginPollMilliseconds);
-    dialog_->OnInit(settings_.templateRoot);
+    dialog_->OnInit(settings_.templateRoots);
 }
 
 void DesignProgram::OnDialogDestroyed() {

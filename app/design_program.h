@@ -1,6 +1,6 @@
 #pragma once
 // DesignProgram: the desktop program, whichever toolkit draws it. It builds the process-wide
-// objects (DesktopServices), knows the template folder and the login poll period, owns the
+// objects (DesktopServices), knows the template folders and the login poll period, owns the
 // dialog's logic and decides what closing the window does. Each front end creates its window,
 // draws what the program asks for, and forwards the user's actions and the jobs' messages here.
 //
@@ -33,13 +33,14 @@ inline constexpr int kEndedByExit = 1;
 inline constexpr int kEndedByClose = 0;
 
 struct DesignProgramSettings {
-    std::string templateRoot;  // ends with the path separator
+    std::vector<std::string> templateRoots;  // in search order, each ending with the separator
     unsigned loginPollMilliseconds = kLoginPollMilliseconds;
 };
 
 class DesignProgram {
   public:
-    // The desktop program over the platform's parts, with the templates beside the executable.
+    // The desktop program over the platform's parts, with the templates where the programs look
+    // for them (upload/template_roots.h).
     explicit DesignProgram(DesktopPlatform platform);
     // The program over other services (tests).
     DesignProgram(std::unique_ptr<DesignServices> services, DesignProgramSettings settings);

@@ -50,6 +50,7 @@ std::string DecorateUsage() {
         "usage: kesto-decorate --template DIR [--areas LIST] [--cookies FILE] [--yes] [--json]\n"
         "       kesto-decorate --check --template DIR [--areas LIST] [--json]\n"
         "       kesto-decorate --plan --template DIR [--areas LIST] [--cookies FILE] [--json]\n"
+        "       kesto-decorate --list-templates | --version | --help\n"
         "\n";
     for (const char* paragraph : {
              TranslatedLater(
@@ -58,7 +59,9 @@ std::string DecorateUsage() {
                  "template only: errors, warnings and notes for each file, nothing sent.\n"),
              "\n",
              TranslatedLater(
-                 "  --template DIR   the template folder (with head, main and class)\n"),
+                 "  --template DIR   the template folder (with head, main and class), or the name "
+                 "of\n"
+                 "                   an installed template (see --list-templates)\n"),
              TranslatedLater(
                  "  --areas LIST     comma-separated subset of sign, main, categories, or none\n"
                  "                   (default: all three)\n"),
@@ -80,8 +83,19 @@ std::string DecorateUsage() {
                  "  --json           with --check or --plan: print one JSON document; with a run:\n"
                  "                   print each progress line as a JSON object on a line of its "
                  "own\n"),
+             TranslatedLater(
+                 "  --list-templates print each template found, its name and folder, "
+                 "tab-separated\n"),
+             TranslatedLater("  --version        print the program's version\n"),
              TranslatedLater("  --help           show this text\n"),
              "\n",
+             TranslatedLater(
+                 "Templates are looked up, by name, in the folder \"template\" beside the program, "
+                 "then\n"
+                 "in $XDG_DATA_HOME/kesto-decor/templates (default ~/.local/share), then in\n"
+                 "kesto-decor/templates under each of $XDG_DATA_DIRS (default /usr/local/share "
+                 "and\n"
+                 "/usr/share); the first template of a name hides later ones.\n"),
              TranslatedLater("The marketplace is reached through the system proxy (http_proxy).\n"),
              TranslatedLater("Progress lines go to standard output; why an area failed, and what "
                              "is wrong with a\n"
@@ -115,6 +129,10 @@ ParsedOptions ParseDecorateOptions(const std::vector<std::string>& arguments) {
             options.plan = true;
         } else if (argument == "--json") {
             options.json = true;
+        } else if (argument == "--list-templates") {
+            options.listTemplates = true;
+        } else if (argument == "--version") {
+            options.version = true;
         } else if (argument == "--template") {
             options.templateFolder = arguments[++i];
         } else if (argument == "--cookies") {
@@ -127,7 +145,8 @@ ParsedOptions ParseDecorateOptions(const std::vector<std::string>& arguments) {
             return {std::nullopt, FillIn(Translate("unknown argument '{}'"), {argument})};
         }
     }
-    if (!options.help && options.templateFolder.empty()) {
+    const bool needsTemplate = !options.help && !options.version && !options.listTemplates;
+    if (needsTemplate && options.templateFolder.empty()) {
         return {std::nullopt, Translate("--template DIR is required")};
     }
     if (options.check && options.plan) {

@@ -3,6 +3,8 @@
 //   kesto-decorate --template DIR [--areas LIST] [--cookies FILE] [--yes]
 //   kesto-decorate --check --template DIR [--areas LIST] [--json]
 //   kesto-decorate --plan --template DIR [--areas LIST] [--cookies FILE] [--json]
+//   kesto-decorate --list-templates | --version | --help
+// DIR may also be the name of a template found where the programs look for templates.
 
 #include <optional>
 #include <string>
@@ -18,9 +20,11 @@ struct DecorateOptions {
     std::string cookieFile;  // empty: the desktop program's cookie file
     bool confirmed = false;  // --yes: deleting the shop's categories needs no question
     bool help = false;
-    bool check = false;  // --check: look at the template, send nothing
-    bool plan = false;   // --plan: what a run would change, with reading requests only
-    bool json = false;   // --json: the check's findings or the plan as one JSON document
+    bool check = false;          // --check: look at the template, send nothing
+    bool plan = false;           // --plan: what a run would change, with reading requests only
+    bool json = false;           // --json: the check's findings or the plan as one JSON document
+    bool listTemplates = false;  // --list-templates: the templates found and their folders
+    bool version = false;
 };
 
 struct ParsedOptions {

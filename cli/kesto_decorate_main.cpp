@@ -26,7 +26,10 @@
 #include "platform/translation.h"
 #include "support/file_path.h"
 #include "support/fill_in.h"
+#include "support/program_version.h"
 #include "support/user_files.h"
+#include "upload/template_catalog.h"
+#include "upload/template_roots.h"
 
 namespace kesto {
 namespace {
@@ -158,16 +161,37 @@ int PlanOnly(const DecorateOptions& options, const JobRequest& request) {
     return plan.CanRun() ? kDecorated : kAreaFailed;
 }
 
+// --list-templates: "NAME<tab>FOLDER" for each template found, in search order.
+int ListOnly(const std::vector<std::string>& templateRoots) {
+    std::FILE* out = OwnOutput();
+    for (const TemplateEntry& found : ListTemplates(templateRoots)) {
+        std::fprintf(out, "%s\t%s\n", found.name.c_str(), found.folder.c_str());
+    }
+    std::fflush(out);
+    return kDecorated;
+}
+
 int Decorate(const std::vector<std::string>& arguments) {
-    const ParsedOptions parsed = ParseDecorateOptions(arguments);
+    ParsedOptions parsed = ParseDecorateOptions(arguments);
     if (!parsed.options) {
         return Refuse(parsed.error + "\n" + Translate("(see kesto-decorate --help)"));
     }
-    const DecorateOptions& options = *parsed.options;
+    DecorateOptions& options = *parsed.options;
     if (options.help) {
         std::fputs(DecorateUsage().c_str(), stdout);
         return kDecorated;
     }
+    if (options.version) {
+        std::fputs(VersionLine("kesto-decorate").c_str(), stdout);
+        return kDecorated;
+    }
+    const std::vector<std::string> templateRoots = TemplateRoots(ProcessTemplatePlaces());
+    if (options.listTemplates) {
+        return ListOnly(templateRoots);
+    }
+    // A template given by name is looked up; a folder that is not found is reported as given.
+    options.templateFolder =
+        FindTemplateFolder(options.templateFolder, templateRoots).value_or(options.templateFolder);
     if (options.check) {
         return CheckOnly(options);
     }

@@ -1,5 +1,6 @@
 // kesto-market [--port N] [--charset NAME] [--fault ENDPOINT=KIND[:SECONDS][*COUNT][+SKIP]]...
 //              [--password-required USER]... [--delay MILLISECONDS]
+// kesto-market --version | --help
 // Serves the marketplace's five hosts as an HTTP proxy on 127.0.0.1 and prints the proxy
 // address to use on its first line.
 
@@ -16,6 +17,7 @@
 
 #include "market-sim/market_server.h"
 #include "market/hosts.h"
+#include "support/program_version.h"
 
 namespace {
 
@@ -32,7 +34,8 @@ int Usage(const std::string& problem) {
         << "kesto-market: " << problem << "\n"
         << "usage: kesto-market [--port N] [--charset UTF-8|GBK] "
            "[--fault ENDPOINT=error|errorpage|drop|cut|password|stall:SECONDS[*COUNT][+SKIP]]... "
-           "[--password-required USER]... [--delay MILLISECONDS]\n";
+           "[--password-required USER]... [--delay MILLISECONDS]\n"
+           "       kesto-market --version | --help\n";
     return 2;
 }
 
@@ -43,6 +46,9 @@ std::string ParseOptions(int argc, char** argv, Options& options) {
         const std::string& name = args[i];
         if (name == "--help" || name == "-h") {
             return "help";
+        }
+        if (name == "--version") {
+            return "version";
         }
         if (i + 1 >= args.size()) {
             return "unknown option or missing value: " + name;
@@ -96,6 +102,10 @@ int main(int argc, char** argv) {
     const std::string problem = ParseOptions(argc, argv, options);
     if (problem == "help") {
         Usage("the substitute marketplace");
+        return 0;
+    }
+    if (problem == "version") {
+        std::cout << kesto::VersionLine("kesto-market");
         return 0;
     }
     if (!problem.empty()) {

@@ -42,4 +42,9 @@ std::FILE* TakeStandardOutput();
 // folder on POSIX systems, the local application data folder on Windows. Empty when unknown.
 std::string UserDataFolder();
 
+// The system-wide data folders, most preferred first, each ending with the path separator: on
+// POSIX systems the absolute entries of $XDG_DATA_DIRS (/usr/local/share and /usr/share when it
+// is unset or empty); none on Windows, where data lives beside the executable.
+std::vector<std::string> SystemDataFolders();
+
 }  // namespace kesto

@@ -1,6 +1,6 @@
 // kesto-design on Linux: GTK and the WebKit browser windows set up, the desktop program over
 // them, its window, and the main loop until the window has gone. The process's exit code is
-// always 1, whatever the window ended with.
+// always 1, whatever the window ended with; --version and --help print and end with 0.
 
 #include <gtk/gtk.h>
 
@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "app/design_command_line.h"
 #include "app/design_program.h"
 #include "app/gtk/design_window.h"
 #include "app/gtk/shell_open.h"
@@ -17,6 +18,8 @@
 #include "browser/gtk/webkit_browser_window.h"
 #include "platform/login_cookie_file.h"
 #include "platform/net_layer.h"
+#include "platform/system.h"
+#include "support/program_version.h"
 #include "support/user_files.h"
 
 namespace kesto::gtk {
@@ -82,6 +85,16 @@ int RunDesignProgram() {
 }  // namespace kesto::gtk
 
 int main(int argc, char** argv) {
+    switch (kesto::DesignStartFor(kesto::ProgramArguments(argc, argv))) {
+        case kesto::DesignStart::kPrintVersion:
+            std::fputs(kesto::VersionLine("kesto-design").c_str(), stdout);
+            return 0;
+        case kesto::DesignStart::kPrintHelp:
+            std::fputs(kesto::DesignHelpText().c_str(), stdout);
+            return 0;
+        case kesto::DesignStart::kRun:
+            break;
+    }
     gtk_init(&argc, &argv);
     return kesto::gtk::RunDesignProgram();
 }

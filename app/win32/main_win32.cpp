@@ -1,6 +1,7 @@
 // kesto-design.exe: the desktop program on Windows. Sets up the common controls, OLE and the
 // browser windows, builds the desktop program over them, runs the main dialog modally, and lets
-// the objects go in the reverse order. The process's exit code is always 1.
+// the objects go in the reverse order. The process's exit code is always 1; --version and
+// --help print and end with 0.
 
 #include <windows.h>
 
@@ -9,12 +10,15 @@
 
 #include <string>
 
+#include "app/design_command_line.h"
 #include "app/design_program.h"
 #include "app/win32/design_dlg.h"
 #include "app/win32/shell_open.h"
 #include "browser/win32/control_browser_window.h"
 #include "browser/win32/login_cookie_file_win32.h"
+#include "platform/system.h"
 #include "platform/win32/wide_text.h"
+#include "support/program_version.h"
 #include "support/user_files.h"
 
 namespace {
@@ -53,9 +57,60 @@ kesto::BrowserWindowFactory MakeBrowserWindowFactory() {
     return kesto::win32::MakeControlBrowserFactory(settings);
 }
 
+// A handle closed when it goes away.
+class OwnedHandle {
+  public:
+    explicit OwnedHandle(HANDLE handle) : handle_(handle) {}
+    ~OwnedHandle() {
+        if (handle_ != INVALID_HANDLE_VALUE) {
+            CloseHandle(handle_);
+        }
+    }
+    OwnedHandle(const OwnedHandle&) = delete;
+    OwnedHandle& operator=(const OwnedHandle&) = delete;
+
+    HANDLE get() const { return handle_; }
+
+  private:
+    HANDLE handle_;
+};
+
+void WriteAll(HANDLE out, const std::string& text) {
+    DWORD written = 0;
+    WriteFile(out, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+}
+
+// --version and --help for a program without a console of its own: the text goes to the
+// standard output it was given (a pipe or a file) or else to the console it was started from.
+void PrintText(const std::string& text) {
+    const HANDLE given = GetStdHandle(STD_OUTPUT_HANDLE);
+    if (given != nullptr && given != INVALID_HANDLE_VALUE) {
+        WriteAll(given, text);
+        return;
+    }
+    if (!AttachConsole(ATTACH_PARENT_PROCESS)) {
+        return;
+    }
+    const OwnedHandle console(CreateFileW(L"CONOUT$", GENERIC_WRITE, FILE_SHARE_WRITE, nullptr,
+                                          OPEN_EXISTING, 0, nullptr));
+    if (console.get() != INVALID_HANDLE_VALUE) {
+        WriteAll(console.get(), text);
+    }
+}
+
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    switch (kesto::DesignStartFor(kesto::ProgramArguments(0, nullptr))) {
+        case kesto::DesignStart::kPrintVersion:
+            PrintText(kesto::VersionLine("kesto-design"));
+            return 0;
+        case kesto::DesignStart::kPrintHelp:
+            PrintText(kesto::DesignHelpText());
+            return 0;
+        case kesto::DesignStart::kRun:
+            break;
+    }
     const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_WIN95_CLASSES};
     InitCommonControlsEx(&controls);
     const OleSession ole;

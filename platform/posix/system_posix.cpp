@@ -7,10 +7,23 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <sstream>
+#include <utility>
 
 #include "platform/system.h"
 
 namespace kesto {
+
+namespace {
+
+std::string WithTrailingSlash(std::string folder) {
+    if (folder.back() != '/') {
+        folder += '/';
+    }
+    return folder;
+}
+
+}  // namespace
 
 LocalTime LocalTimeNow() {
     const time_t now = time(nullptr);
@@ -64,13 +77,30 @@ std::FILE* TakeStandardOutput() {
 std::string UserDataFolder() {
     const char* data = std::getenv("XDG_DATA_HOME");
     if (data != nullptr && data[0] == '/') {
-        return std::string(data) + "/";
+        return WithTrailingSlash(data);
     }
     const char* home = std::getenv("HOME");
     if (home == nullptr || home[0] == '\0') {
         return {};
     }
     return std::string(home) + "/.local/share/";
+}
+
+std::vector<std::string> SystemDataFolders() {
+    const char* list = std::getenv("XDG_DATA_DIRS");
+    if (list == nullptr || list[0] == '\0') {
+        list = "/usr/local/share:/usr/share";
+    }
+    std::vector<std::string> folders;
+    std::istringstream entries(list);
+    std::string entry;
+    while (std::getline(entries, entry, ':')) {
+        // Relative entries are invalid in the variable and would depend on the working folder.
+        if (!entry.empty() && entry[0] == '/') {
+            folders.push_back(WithTrailingSlash(std::move(entry)));
+        }
+    }
+    return folders;
 }
 
 }  // namespace kesto

@@ -85,4 +85,8 @@ std::string UserDataFolder() {
     return win32::Narrow(folder) + "\\";
 }
 
+std::vector<std::string> SystemDataFolders() {
+    return {};
+}
+
 }  // namespace kesto

@@ -79,7 +79,7 @@ class DesignDialogTest : public ::testing::Test {
         root.Write("loose.jpg", "x");
         root.Write(".hidden/x.jpg", "x");
         ::testing::internal::CaptureStdout();  // the folder listing's debug lines
-        dialog.OnInit(root.Folder());
+        dialog.OnInit({root.Folder()});
     }
     ~DesignDialogTest() override { ::testing::internal::GetCapturedStdout(); }
 
@@ -186,7 +186,7 @@ TEST(DesignDialogEmptyTest, EmptyTemplateListMakesUploadAndPreviewDoNothing) {
     TempFolder root;
     FakeView view;
     DesignDialog dialog(view, view, nullptr, kPollMilliseconds);
-    dialog.OnInit(root.Folder() + "missing" + kPathSeparator);
+    dialog.OnInit({root.Folder() + "missing" + kPathSeparator});
     EXPECT_EQ(view.selected, -1);
     view.loginComplete = true;
     dialog.OnLoginTimer();

@@ -93,7 +93,7 @@ class DesignProgramTest : public ::testing::Test {
                                            unsigned pollMilliseconds = kLoginPollMilliseconds) {
         return std::make_unique<DesignProgram>(
             std::make_unique<FakeServices>(jobs, std::move(runJob)),
-            DesignProgramSettings{root.Folder(), pollMilliseconds});
+            DesignProgramSettings{{root.Folder()}, pollMilliseconds});
     }
 
     // Shows the window, logs in and starts a job.

@@ -53,5 +53,24 @@ TEST(DecorateOptionsTest, RefusesBadCommandLinesWithAReason) {
     EXPECT_TRUE(help.options->help);
 }
 
+// Options that answer without decorating need no template.
+TEST(DecorateOptionsTest, VersionAndTemplateListNeedNoTemplate) {
+    const struct {
+        Arguments arguments;
+        bool version;
+        bool listTemplates;
+    } cases[] = {
+        {{"--version"}, true, false},
+        {{"--list-templates"}, false, true},
+        {{"--list-templates", "--template", "t"}, false, true},
+    };
+    for (const auto& c : cases) {
+        const ParsedOptions parsed = ParseDecorateOptions(c.arguments);
+        ASSERT_TRUE(parsed.options) << parsed.error;
+        EXPECT_EQ(parsed.options->version, c.version);
+        EXPECT_EQ(parsed.options->listTemplates, c.listTemplates);
+    }
+}
+
 }  // namespace
 }  // namespace kesto

@@ -5,9 +5,11 @@
 #include <stdio.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <vector>
 
 #include "tests/common/temp_folder.h"
 #include "tests/e2e/logged_in_market.h"
@@ -23,15 +25,13 @@ struct ProgramRun {
     std::string errors;  // standard error
 };
 
-// Runs kesto-decorate with the arguments, standard input closed, through the market's proxy,
-// with the environment's further settings ("NAME=value ...").
-ProgramRun Decorate(LoggedInMarket& market, const std::string& arguments,
-                    const std::string& environment = {}) {
+// Runs kesto-decorate with the environment assignments ("NAME=VALUE ...") and the arguments,
+// standard input closed.
+ProgramRun RunDecorate(const std::string& environment, const std::string& arguments) {
     const testing::TempFolder errorFolder;
     const std::string errorFile = errorFolder.Folder() + "stderr.txt";
     const std::string command =
-        environment + " http_proxy=http://127.0.0.1:" + std::to_string(market.market.port()) +
-        " " KESTO_DECORATE " " + arguments + " </dev/null 2>" + errorFile;
+        environment + " " KESTO_DECORATE " " + arguments + " </dev/null 2>" + errorFile;
     ProgramRun run;
     FILE* pipe = popen(command.c_str(), "r");
     char buffer[4096];
@@ -43,6 +43,12 @@ ProgramRun Decorate(LoggedInMarket& market, const std::string& arguments,
     run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     run.errors = testing::ReadFile(PathFromUtf8(errorFile));
     return run;
+}
+
+// Runs kesto-decorate with the arguments through the market's proxy.
+ProgramRun Decorate(LoggedInMarket& market, const std::string& arguments) {
+    return RunDecorate("http_proxy=http://127.0.0.1:" + std::to_string(market.market.port()),
+                       arguments);
 }
 
 // The login's cookies as the cookies.txt a browser would export.
@@ -103,7 +109,6 @@ TEST(KestoDecorateTest, JsonProgressLinesMatchTheTextLines) {
 
 // The program's own messages follow the user's language; the progress lines never do.
 TEST(KestoDecorateTest, OwnMessagesSpeakTheUsersLanguage) {
-    LoggedInMarket market;
     const struct {
         const char* environment;
         const char* refusal;
@@ -115,11 +120,11 @@ TEST(KestoDecorateTest, OwnMessagesSpeakTheUsersLanguage) {
          "  --help           显示本帮助"},
     };
     for (const auto& c : cases) {
-        const ProgramRun refused = Decorate(market, "--template /nonexistent", c.environment);
+        const ProgramRun refused = RunDecorate(c.environment, "--template /nonexistent");
         EXPECT_EQ(refused.exitCode, 2);
         EXPECT_EQ(refused.errors, std::string("kesto-decorate: ") + c.refusal + "\n")
             << c.environment;
-        const ProgramRun help = Decorate(market, "--help", c.environment);
+        const ProgramRun help = RunDecorate(c.environment, "--help");
         EXPECT_NE(help.output.find(c.help), std::string::npos) << c.environment << help.output;
     }
 }
@@ -268,6 +273,52 @@ TEST(KestoDecorateTest, PlanReadsOnlyAndMatchesWhatTheRunChanges) {
     Json::Value second;
     ASSERT_TRUE(Json::Reader().parse(again.output, second)) << again.output;
     EXPECT_EQ(Texts(second["mainPage"]["oldPictures"]), Texts(plan["mainPage"]["pictures"]));
+}
+
+// Templates by name: beside the program first (the build tree's samples), then the user's data
+// folder, then the system data folders; a template found earlier hides a later one of its name.
+TEST(KestoDecorateTest, FindsTemplatesByNameBesideItThenInTheUserAndSystemDataFolders) {
+    testing::TempFolder user;
+    testing::TempFolder system;
+    const auto copyTemplate = [](const testing::TempFolder& data, const std::string& name) {
+        const auto folder = data.path() / "kesto-decor" / "templates" / name;
+        std::filesystem::create_directories(folder.parent_path());
+        std::filesystem::copy(kTemplate, folder, std::filesystem::copy_options::recursive);
+        return PathToUtf8(folder) + "/";
+    };
+    const std::string mine = copyTemplate(user, "mine");
+    copyTemplate(user, "ocean-blue");  // hidden by the sample beside the program
+    copyTemplate(system, "mine");      // hidden by the user's
+    const std::string shared = copyTemplate(system, "shared");
+    const std::string environment =
+        "XDG_DATA_HOME=" + user.Folder() + " XDG_DATA_DIRS=/nonexistent:" + system.Folder();
+    const std::string beside =
+        std::filesystem::path(KESTO_DECORATE).parent_path().string() + "/template/";
+
+    const ProgramRun listed = RunDecorate(environment, "--list-templates");
+    ASSERT_EQ(listed.exitCode, 0) << listed.errors;
+    std::istringstream lines(listed.output);
+    std::vector<std::string> entries;
+    for (std::string line; std::getline(lines, line);) {
+        entries.push_back(line);
+    }
+    ASSERT_EQ(entries.size(), 4u) << listed.output;
+    std::sort(entries.begin(), entries.begin() + 2);  // the samples in the file system's order
+    EXPECT_EQ(entries, (std::vector<std::string>{
+                           "ocean-blue\t" + beside + "ocean-blue/",
+                           "spring-garden\t" + beside + "spring-garden/",
+                           "mine\t" + mine,
+                           "shared\t" + shared,
+                       }));
+
+    const struct {
+        std::string name;
+        int exitCode;
+    } checks[] = {{"mine", 0}, {"shared", 0}, {"ocean-blue", 0}, {"nosuch", 3}};
+    for (const auto& check : checks) {
+        const ProgramRun run = RunDecorate(environment, "--check --template " + check.name);
+        EXPECT_EQ(run.exitCode, check.exitCode) << check.name << "\n" << run.errors;
+    }
 }
 
 }  // namespace

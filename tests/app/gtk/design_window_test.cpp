@@ -141,7 +141,7 @@ class DesignWindowTest : public ::testing::Test {
     // the case opens on it.
     DesignProgram& NewProgram(const std::string& templateRoot) {
         program_ =
-            std::make_unique<DesignProgram>(Services(), DesignProgramSettings{templateRoot, 10});
+            std::make_unique<DesignProgram>(Services(), DesignProgramSettings{{templateRoot}, 10});
         return *program_;
     }
 

@@ -207,7 +207,7 @@ class DesignDlgTest : public ::testing::Test {
     // the exit code of the quit request its destruction left behind (-1 for none).
     template <typename Driver>
     std::pair<INT_PTR, int> Run(const std::string& templateRoot, Driver driver) {
-        DesignProgram program(Services(), DesignProgramSettings{templateRoot});
+        DesignProgram program(Services(), DesignProgramSettings{{templateRoot}});
         DesignDlg dialog(program);
         std::thread driving([&] {
             HWND window = nullptr;
