@@ -2,6 +2,8 @@
 
 #include <sstream>
 
+#include "platform/net_layer.h"
+
 namespace kesto {
 
 namespace {
@@ -59,7 +61,9 @@ std::string DecorateUsage() {
            "  --json           with --check or --plan: print one JSON document\n"
            "  --help           show this text\n"
            "\n"
-           "The marketplace is reached through the system proxy (http_proxy).\n"
+           "The marketplace is reached through the system proxy, set in\n" +
+           net::ProxySettingPlace() +
+           ".\n"
            "Progress lines go to standard output; why an area failed, and what is wrong with a\n"
            "template, to standard error.\n"
            "Exit status: 0 decorated, 1 an area failed, 2 usage error, 3 the template did not\n"
