@@ -129,6 +129,11 @@ TEST_F(ThumbnailTest, PicturesInAnyLayoutGiveAThumbnailShowingThePicture) {
     };
     for (const auto& c : cases) {
         const std::string source = std::string(KESTO_TEST_PICTURES) + c.name;
+        const std::unique_ptr<Bitmap> decoded = DecodeBitmap(source);
+        ASSERT_NE(decoded, nullptr) << c.name;
+        const std::unique_ptr<Bitmap> scaled = ScaleImage(*decoded, c.thumbnail);
+        ASSERT_NE(scaled, nullptr) << c.name;
+        EXPECT_EQ(scaled->Format().code, TrueColourFormat().code) << c.name;
         const std::string destination = Path("thumbnail.jpg");
         ASSERT_EQ(MakeThumbnail(source, destination), 1) << c.name;
         EXPECT_TRUE(IsJpeg(testing::ReadFile(PathFromUtf8(destination)))) << c.name;
