@@ -2,6 +2,7 @@
 
 #include <sstream>
 
+#include "platform/net_layer.h"
 #include "platform/translation.h"
 #include "support/fill_in.h"
 
@@ -40,6 +41,13 @@ bool ApplyAreas(const std::string& list, DecorateOptions& options, std::string& 
     }
     return true;
 }
+
+// Followed, in the help, by where the system proxy is set.
+constexpr const char* kTemplateLookup = TranslatedLater(
+    "Templates are looked up, by name, in the folder \"template\" beside the program, then\n"
+    "in $XDG_DATA_HOME/kesto-decor/templates (default ~/.local/share), then in\n"
+    "kesto-decor/templates under each of $XDG_DATA_DIRS (default /usr/local/share and\n"
+    "/usr/share); the first template of a name hides later ones.\n");
 
 }  // namespace
 
@@ -83,20 +91,12 @@ std::string DecorateUsage() {
                  "  --json           with --check or --plan: print one JSON document; with a run:\n"
                  "                   print each progress line as a JSON object on a line of its "
                  "own\n"),
-             TranslatedLater(
-                 "  --list-templates print each template found, its name and folder, "
-                 "tab-separated\n"),
+             TranslatedLater("  --list-templates print each template found, its name and folder, "
+                             "tab-separated\n"),
              TranslatedLater("  --version        print the program's version\n"),
              TranslatedLater("  --help           show this text\n"),
              "\n",
-             TranslatedLater(
-                 "Templates are looked up, by name, in the folder \"template\" beside the program, "
-                 "then\n"
-                 "in $XDG_DATA_HOME/kesto-decor/templates (default ~/.local/share), then in\n"
-                 "kesto-decor/templates under each of $XDG_DATA_DIRS (default /usr/local/share "
-                 "and\n"
-                 "/usr/share); the first template of a name hides later ones.\n"),
-             TranslatedLater("The marketplace is reached through the system proxy (http_proxy).\n"),
+             kTemplateLookup,
              TranslatedLater("Progress lines go to standard output; why an area failed, and what "
                              "is wrong with a\n"
                              "template, to standard error.\n"),
@@ -105,6 +105,12 @@ std::string DecorateUsage() {
                              "pass the check made before the first request (nothing was sent).\n"),
          }) {
         text += *paragraph == '\n' ? paragraph : Translate(paragraph);
+        if (paragraph == kTemplateLookup) {
+            // The proxy's place differs between systems: the sentence takes it as a value.
+            text += FillIn(Translate("The marketplace is reached through the system proxy, set in\n"
+                                     "{}.\n"),
+                           {net::ProxySettingPlace()});
+        }
     }
     return text;
 }

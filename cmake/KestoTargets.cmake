@@ -66,3 +66,39 @@ function(kesto_copy_templates target)
                 $<TARGET_FILE_DIR:${target}>/template
         VERBATIM)
 endfunction()
+
+# kesto_version_numbers(out): the project's version as four numbers (major, minor, patch,
+# tweak), a missing one as 0, the form a Windows version resource takes.
+function(kesto_version_numbers out)
+    set(numbers)
+    foreach(part MAJOR MINOR PATCH TWEAK)
+        if("${PROJECT_VERSION_${part}}" STREQUAL "")
+            list(APPEND numbers 0)
+        else()
+            list(APPEND numbers ${PROJECT_VERSION_${part}})
+        endif()
+    endforeach()
+    set(${out} ${numbers} PARENT_SCOPE)
+endfunction()
+
+# kesto_windows_program_resources(target DESCRIPTION text): the Windows program's manifest
+# (common controls 6, per-monitor DPI awareness, the user's own rights) and its version resource
+# with the project's version, from platform/win32/resources. The resource script is compiled
+# apart from the target's sources, since windres takes none of the compiler's warning options.
+function(kesto_windows_program_resources target)
+    cmake_parse_arguments(ARG "" "DESCRIPTION" "" ${ARGN})
+    set(KESTO_PROGRAM_NAME ${target})
+    set(KESTO_PROGRAM_DESCRIPTION ${ARG_DESCRIPTION})
+    kesto_version_numbers(numbers)
+    list(JOIN numbers "." KESTO_FILE_VERSION)
+    list(JOIN numbers "," KESTO_VERSION_COMMAS)
+    set(resources ${PROJECT_SOURCE_DIR}/platform/win32/resources)
+    set(folder ${CMAKE_CURRENT_BINARY_DIR}/${target}-resources)
+    set(KESTO_MANIFEST_FILE ${folder}/${target}.manifest)
+    configure_file(${resources}/program.manifest.in ${KESTO_MANIFEST_FILE} @ONLY)
+    configure_file(${resources}/program_resources.rc.in ${folder}/${target}.rc @ONLY)
+    set_source_files_properties(${folder}/${target}.rc PROPERTIES
+                                OBJECT_DEPENDS ${KESTO_MANIFEST_FILE})
+    add_library(${target}_program_resources OBJECT ${folder}/${target}.rc)
+    target_link_libraries(${target} PRIVATE ${target}_program_resources)
+endfunction()

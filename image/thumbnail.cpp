@@ -18,11 +18,7 @@ PictureSize ThumbnailSize(PictureSize picture) {
 }
 
 std::unique_ptr<Bitmap> ScaleImage(const Bitmap& source, PictureSize size) {
-    PixelFormat format = source.Format();
-    if (format.indexed) {
-        format = TrueColourFormat();
-    }
-    std::unique_ptr<Bitmap> scaled = CreateBitmap(size.width, size.height, format);
+    std::unique_ptr<Bitmap> scaled = CreateBitmap(size.width, size.height, TrueColourFormat());
     if (!scaled || !scaled->DrawStretched(source)) {
         return nullptr;
     }

@@ -25,9 +25,10 @@ struct PictureSize {
 // box are enlarged the same way.
 PictureSize ThumbnailSize(PictureSize picture);
 
-// A new bitmap of the size with the source drawn over it with high-quality bicubic
-// interpolation. An indexed-colour source is drawn into a true-colour bitmap, since the library
-// cannot draw into an indexed one. Null when no bitmap can be made or nothing can be drawn.
+// A new 24-bit RGB bitmap of the size with the source drawn over it with high-quality bicubic
+// interpolation. Whatever the source's layout (palette indices, CMYK, 16 bits a channel, with or
+// without alpha), the thumbnail is drawn in the one layout the library can always draw into and
+// a JPEG always holds. Null when no bitmap can be made or nothing can be drawn.
 std::unique_ptr<Bitmap> ScaleImage(const Bitmap& source, PictureSize size);
 
 // Writes the thumbnail of the source picture to the destination path. -1 when a path is empty

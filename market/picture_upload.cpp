@@ -96,7 +96,7 @@ PreparedPicture PreparePicture(const std::string& picturePath) {
     picture.pixels = ReadPictureSize(picturePath);
     picture.bytes = FileSize(picturePath);
     picture.thumbnail = std::make_unique<TemporaryFile>("qzv");
-    MakeThumbnail(picturePath, picture.thumbnail->path());
+    picture.thumbnailMade = MakeThumbnail(picturePath, picture.thumbnail->path()) == 1;
     return picture;
 }
 
@@ -107,6 +107,12 @@ int UploadPicture(ShopSession& session, std::string_view albumPath,
 
 int UploadPreparedPicture(ShopSession& session, std::string_view albumPath,
                           const PreparedPicture& picture) {
+    // The album shows the thumbnail in its lists: an empty one would be a broken picture there.
+    if (!picture.thumbnailMade) {
+        NoteRequestFailure("no thumbnail can be made of " + picture.path +
+                           " (the picture cannot be decoded or drawn)");
+        return -1;
+    }
     if (!EnsureIdentity()) {
         NoteRequestFailure("the marketplace login is missing or has expired: log in again");
         return 0;

@@ -25,11 +25,13 @@ struct PreparedPicture {
     PictureSize pixels;
     long long bytes = -1;
     std::unique_ptr<TemporaryFile> thumbnail;
+    bool thumbnailMade = false;  // false: the temporary file holds no thumbnail
 };
 
 PreparedPicture PreparePicture(const std::string& picturePath);
 
-// UploadPicture for a picture prepared beforehand.
+// UploadPicture for a picture prepared beforehand. A picture whose thumbnail could not be made
+// is refused (-1, the reason noted) before any request.
 int UploadPreparedPicture(ShopSession& session, std::string_view albumPath,
                           const PreparedPicture& picture);
 

@@ -27,7 +27,8 @@ struct PixelFormat {
     bool indexed = false;
 };
 
-// The true-colour layout the library draws into.
+// 24-bit RGB, the layout every thumbnail is drawn into: the library can draw into it from any
+// source layout, and a JPEG holds it as it is.
 PixelFormat TrueColourFormat();
 
 class Bitmap {

@@ -148,6 +148,10 @@ class Session {
 
 std::unique_ptr<Session> OpenSession(std::string_view agent);
 
+// Where a user sets the proxy that sessions go through, in words for a help text: the
+// http_proxy variable for libcurl, the Internet Settings for WinINet.
+std::string ProxySettingPlace();
+
 // One cookie as a Netscape cookie file holds it.
 struct Cookie {
     std::string domain;  // ".kesto.example" reaches every host below kesto.example

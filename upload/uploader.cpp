@@ -11,7 +11,6 @@
 #include "market/request_time_bound.h"
 #include "support/ascii_text.h"
 #include "support/file_path.h"
-#include "support/text_conversion.h"
 #include "support/trace_log.h"
 #include "upload/answer_rules.h"
 
@@ -187,7 +186,7 @@ int Uploader::AddFile(const char* name, std::string_view path) {
     const std::lock_guard<std::mutex> guard(lock);
     files.emplace_back(path);
     if (name != nullptr) {
-        fileNames.push_back(ToAnsi(name));
+        fileNames.emplace_back(name);  // UTF-8: the part head converts it when it is written
     } else {
         fileNames.push_back("__file" + std::to_string(autoNameCount++));
     }

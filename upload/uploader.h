@@ -66,7 +66,7 @@ class Uploader {
     std::string boundary = "----nbceooq13241247ABZ";
     std::unique_ptr<net::Session> session;
     std::mutex lock;
-    std::vector<std::string> fileNames;
+    std::vector<std::string> fileNames;  // part names, UTF-8 like every text of the core
     int autoNameCount = 0;
 
   private:

@@ -64,6 +64,17 @@ bool CHyperLink::Subclass(HWND window) {
     return true;
 }
 
+void CHyperLink::MakeLinkFont() {
+    if (normalFont_ == nullptr) {
+        linkFont_.reset();
+        return;
+    }
+    LOGFONTW description{};
+    GetObjectW(normalFont_, sizeof(description), &description);
+    description.lfUnderline = TRUE;
+    linkFont_.reset(CreateFontIndirectW(&description));
+}
+
 void CHyperLink::SetUp() {
     wchar_t className[kClassNameBuffer] = {};
     GetClassNameW(window(), className, kClassNameBuffer);
@@ -81,12 +92,7 @@ void CHyperLink::SetUp() {
         if (normalFont_ == nullptr) {
             normalFont_ = static_cast<HFONT>(GetStockObject(SYSTEM_FONT));
         }
-        if (normalFont_ != nullptr && !linkFont_) {
-            LOGFONTW description{};
-            GetObjectW(normalFont_, sizeof(description), &description);
-            description.lfUnderline = TRUE;
-            linkFont_.reset(CreateFontIndirectW(&description));
-        }
+        MakeLinkFont();
     }
     tooltip_ =
         CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, 0, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
@@ -328,7 +334,13 @@ bool CHyperLink::HandleDrawing(UINT message, WPARAM wParam, LPARAM lParam, LRESU
             result = 1;
             return true;
         case WM_SETFONT:
+            // Also how a per-monitor DPI change reaches the link: the dialog hands every control
+            // its font made anew for the monitor's DPI.
             normalFont_ = reinterpret_cast<HFONT>(wParam);
+            if (paintLabel_) {
+                MakeLinkFont();
+                CalcLinkRect();
+            }
             if (LOWORD(lParam) != 0) {
                 Repaint(true);
             }

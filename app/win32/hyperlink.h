@@ -43,6 +43,8 @@ class CHyperLink : public SubclassedWindow {
 
   private:
     void SetUp();
+    // The link's font: the normal font underlined, at its size.
+    void MakeLinkFont();
     void CalcLinkRect();
     void RegisterTool();
     const std::wstring* ShownText() const;

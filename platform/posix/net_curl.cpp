@@ -526,6 +526,10 @@ std::unique_ptr<Session> OpenSession(std::string_view agent) {
     return std::make_unique<CurlSession>(agent);
 }
 
+std::string ProxySettingPlace() {
+    return "the http_proxy environment variable (http_proxy=http://HOST:PORT)";
+}
+
 bool StoreCookie(const Cookie& cookie) {
     EasyHandle easy = NewSharedHandle();
     std::string line = cookie.httpOnly ? "#HttpOnly_" : "";

@@ -298,6 +298,10 @@ std::unique_ptr<Session> OpenSession(std::string_view agent) {
     return std::make_unique<WinInetSession>(agent);
 }
 
+std::string ProxySettingPlace() {
+    return "the Internet Settings proxy (Internet Options, Connections, LAN settings)";
+}
+
 bool StoreCookie(const Cookie& cookie) {
     std::string_view host = cookie.domain;
     if (!host.empty() && host.front() == '.') {

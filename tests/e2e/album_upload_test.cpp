@@ -82,6 +82,22 @@ TEST(AlbumUploadTest, UndecodablePictureIsRefusedBeforeAnythingIsSent) {
     unsetenv("TMPDIR");
     EXPECT_EQ(CountRequests(market.Requests(), "/album/UploadPicActivex"), 0u);
     EXPECT_TRUE(std::filesystem::is_empty(temporary.path())) << "the thumbnail file was left";
+    EXPECT_NE(LastRequestFailure().find("no thumbnail can be made of"), std::string::npos)
+        << LastRequestFailure();
+}
+
+// A picture the album would take, but whose thumbnail could not be made (a layout the graphics
+// library cannot draw): nothing goes out with an empty thumbnail, and the reason names the file.
+TEST(AlbumUploadTest, PictureWithoutThumbnailIsRefusedWithItsReason) {
+    LoggedInMarket market;
+    ShopSession session;
+    PreparedPicture picture = PreparePicture(TemplatePicture("ocean-blue/main/top.jpg"));
+    ASSERT_TRUE(picture.thumbnailMade);
+    picture.thumbnailMade = false;
+    EXPECT_EQ(UploadPreparedPicture(session, "/", picture), -1);
+    EXPECT_TRUE(session.uploadedPictures.empty());
+    EXPECT_EQ(CountRequests(market.Requests(), "/album/"), 0u);
+    EXPECT_NE(LastRequestFailure().find("top.jpg"), std::string::npos) << LastRequestFailure();
 }
 
 TEST(AlbumUploadTest, TransactionPasswordPageFailsTheUploadAndTellsTheDialog) {

@@ -154,6 +154,16 @@ TEST(KestoDecorateTest, ExitCodesTellFailureAndMisuseApart) {
     EXPECT_NE(failed.errors.find("原因："), std::string::npos) << failed.errors;
 }
 
+// The help tells where the proxy is set on this system: libcurl's http_proxy variable here.
+TEST(KestoDecorateTest, HelpNamesWhereTheProxyIsSet) {
+    LoggedInMarket market;
+    const ProgramRun help = Decorate(market, "--help");
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_NE(help.output.find("system proxy, set in\nthe http_proxy environment variable"),
+              std::string::npos)
+        << help.output;
+}
+
 // A template the job cannot finish is refused before the first request: exit status 3, a line
 // naming the file and the problem on standard error, and no request reaches the marketplace.
 TEST(KestoDecorateTest, BrokenTemplatesAreRefusedBeforeAnyRequest) {

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <functional>
 #include <vector>
 
 #include "image/graphics_startup.h"
@@ -103,6 +104,47 @@ TEST_F(ThumbnailTest, AnIndexedColourSourceGivesAThumbnailShowingThePicture) {
     const Colour right = testing::ReadPixel(destination, 52, 15);
     EXPECT_TRUE(near(left, {230, 20, 20})) << left.red << " " << left.green << " " << left.blue;
     EXPECT_TRUE(near(right, {20, 20, 230})) << right.red << " " << right.green << " " << right.blue;
+}
+
+// Pictures in layouts the library cannot draw into (CMYK, 16 bits a channel, with and without
+// alpha, grey): the thumbnail is drawn into 24-bit RGB and still shows the picture, left half
+// unlike right half. Colour management may move a CMYK colour, so only which channel leads is
+// compared.
+TEST_F(ThumbnailTest, PicturesInAnyLayoutGiveAThumbnailShowingThePicture) {
+    const auto reddish = [](Colour c) { return c.red > c.blue + 60; };
+    const auto bluish = [](Colour c) { return c.blue > c.red + 60; };
+    const auto light = [](Colour c) { return c.red > 150 && c.green > 150 && c.blue > 150; };
+    const auto dark = [](Colour c) { return c.red < 90 && c.green < 90 && c.blue < 90; };
+    struct Case {
+        const char* name;
+        PictureSize thumbnail;
+        std::function<bool(Colour)> left;
+        std::function<bool(Colour)> right;
+    };
+    const Case cases[] = {
+        {"cmyk-8-bit.jpg", {60, 45}, reddish, bluish},
+        {"rgb-16-bit.png", {60, 20}, reddish, bluish},
+        {"rgba-16-bit.png", {60, 20}, reddish, bluish},
+        {"grey-16-bit.png", {60, 20}, light, dark},
+    };
+    for (const auto& c : cases) {
+        const std::string source = std::string(KESTO_TEST_PICTURES) + c.name;
+        const std::unique_ptr<Bitmap> decoded = DecodeBitmap(source);
+        ASSERT_NE(decoded, nullptr) << c.name;
+        const std::unique_ptr<Bitmap> scaled = ScaleImage(*decoded, c.thumbnail);
+        ASSERT_NE(scaled, nullptr) << c.name;
+        EXPECT_EQ(scaled->Format().code, TrueColourFormat().code) << c.name;
+        const std::string destination = Path("thumbnail.jpg");
+        ASSERT_EQ(MakeThumbnail(source, destination), 1) << c.name;
+        EXPECT_TRUE(IsJpeg(testing::ReadFile(PathFromUtf8(destination)))) << c.name;
+        EXPECT_EQ(ReadPictureSize(destination), c.thumbnail) << c.name;
+        const Colour left = testing::ReadPixel(destination, 8, c.thumbnail.height / 2);
+        const Colour right = testing::ReadPixel(destination, 52, c.thumbnail.height / 2);
+        EXPECT_TRUE(c.left(left)) << c.name << " left " << left.red << " " << left.green << " "
+                                  << left.blue;
+        EXPECT_TRUE(c.right(right))
+            << c.name << " right " << right.red << " " << right.green << " " << right.blue;
+    }
 }
 
 // The luminance quantisation table of a JPEG file, in the order stored.

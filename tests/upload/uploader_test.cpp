@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "tests/common/capture_server.h"
+#include "tests/common/chinese_code_page.h"
 #include "tests/common/temp_folder.h"
 #include "upload/kesto_uploader.h"
 #include "upload/uploader.h"
@@ -180,6 +181,32 @@ TEST(Uploader, BatchSendsEveryFileInOneRequestWithItsPartName) {
               "--" + B + CRLF + BatchPart("FileData", "p.jpeg", "image/jpeg", picture) + CRLF +
                   "--" + B + CRLF + BatchPart("ThumbData", "t.gif", "image/gif", thumbnail) +
                   kShopIdField + kTail);
+}
+
+// Part names, file names, field names and values are UTF-8 inside the program and go out in the
+// ANSI code page, each converted exactly once: a second conversion would read the GBK bytes as
+// UTF-8 and send "?" for every Chinese character.
+TEST(Uploader, BatchTextsGoOutInAChineseCodePageConvertedOnce) {
+    const testing::ChineseCodePage chinese;
+    if (!chinese.Active()) {
+        GTEST_SKIP() << "no Chinese code page on this system";
+    }
+    TempFolder folder;
+    CaptureServer server({HttpAnswer(200, "result=1")});
+    Uploader uploader;
+    uploader.SetField("\xE5\x90\x8D\xE7\xA7\xB0", "\xE5\x80\xBC");          // 名称 = 值
+    uploader.AddFile("\xE5\x9B\xBE\xE7\x89\x87",                            // 图片
+                     PathToUtf8(folder.Write("\xE5\x9B\xBE.jpg", "abc")));  // 图.jpg
+    uploader.batchMode = true;
+    EXPECT_EQ(uploader.Upload(server.Url("/up").c_str()), 1);
+
+    const auto requests = server.Requests();
+    ASSERT_EQ(requests.size(), 1u);
+    EXPECT_EQ(requests[0].body,
+              "--" + B + CRLF + BatchPart("\xCD\xBC\xC6\xAC", "\xCD\xBC.jpg", "image/jpeg", "abc") +
+                  CRLF + "--" + B + CRLF +
+                  "Content-Disposition: form-data; name=\"\xC3\xFB\xB3\xC6\"" + CRLF + CRLF +
+                  "\xD6\xB5" + kTail);
 }
 
 TEST(Uploader, PlainBatchGroupsSmallFilesAndChunksLargeOnes) {

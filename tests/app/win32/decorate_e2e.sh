@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # A whole decoration job from the Windows kesto-decorate.exe, under Wine, against kesto-market:
 # the login's cookies come from a cookies.txt, the requests go through WinINet with the proxy set
-# in Wine's registry, and the job must reach "装修完成。" with no request refused by the market.
+# in Wine's registry, and the job must decorate all three areas and reach "装修完成。" with no
+# request refused by the market. Wine runs the program with a Chinese code page.
 #   decorate_e2e.sh KESTO_MARKET KESTO_DECORATE_EXE TEMPLATE_FOLDER WORK_FOLDER
 set -euo pipefail
 market=$1
@@ -44,23 +45,44 @@ curl -sf -x "$proxy" -c "$run/cookies.txt" -d 'u=10001&p=kesto123' -o /dev/null 
     http://member.kesto.example/cgi-bin/login_submit || fail "the login was refused"
 grep -q $'\tskey\t' "$run/cookies.txt" || fail "the login left no session key"
 
+# Wine reads the Unix file names in the codeset of the locale it runs in; without the Chinese
+# UTF-8 locale installed it falls back to ASCII and every Chinese file name arrives mangled, as
+# on no Windows machine. The locale is compiled into the work folder when the system lacks it.
+chinese=zh_CN.UTF-8
 (
     flock 9
     [ -f "$WINEPREFIX/system.reg" ] || "$wine" wineboot --init >/dev/null 2>&1
+    if LC_ALL=$chinese locale 2>&1 | grep -q 'Cannot set' && [ ! -d "$work/locale/$chinese" ]; then
+        mkdir -p "$work/locale"
+        localedef -i zh_CN -f UTF-8 "$work/locale/$chinese" >/dev/null 2>&1 ||
+            fail "the $chinese locale cannot be made (localedef, package locales)"
+    fi
 ) 9>"$work/prefix.lock"
+[ ! -d "$work/locale/$chinese" ] || export LOCPATH=$work/locale
 settings='HKCU\Software\Microsoft\Windows\CurrentVersion\Internet Settings'
 "$wine" reg add "$settings" /v ProxyEnable /t REG_DWORD /d 1 /f >/dev/null 2>&1
 "$wine" reg add "$settings" /v ProxyServer /t REG_SZ /d "127.0.0.1:$port" /f >/dev/null 2>&1
 /usr/lib/wine/wineserver -w
 
+# The help names where Windows users set the proxy, not a variable of other systems.
+LANG=$chinese LC_ALL=$chinese "$wine" "$program" --help >"$run/help.out" 2>"$run/help.err" ||
+    fail "kesto-decorate.exe --help failed"
+grep -q 'Internet Settings' "$run/help.out" || fail "--help does not name the Internet Settings proxy"
+if grep -q 'http_proxy' "$run/help.out"; then
+    fail "--help names http_proxy"
+fi
+
 status=0
-LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8 timeout --kill-after=10 300 "$wine" "$program" \
+LANG=$chinese LC_ALL=$chinese timeout --kill-after=10 300 "$wine" "$program" \
     --template "$(windows_path "$template")" --cookies "$(windows_path "$run/cookies.txt")" \
     --yes >"$run/decorate.out" 2>"$run/decorate.err" || status=$?
 /usr/lib/wine/wineserver -k 2>/dev/null || true
 
 [ "$status" -eq 0 ] || fail "kesto-decorate.exe ended with status $status"
 grep -q '装修完成。' "$run/decorate.out" || fail "the job did not reach 装修完成。"
+for area in 店招 主页面 分类; do
+    grep -q "^${area}更新完成。" "$run/decorate.out" || fail "the area $area was not decorated"
+done
 grep -q 'http://shop.kesto.example/10001?t=' "$run/decorate.out" ||
     fail "no shop front address for shop 10001"
 violations=$(curl -sf "$proxy/control/violations") || fail "kesto-market's control did not answer"

@@ -4,6 +4,7 @@
 
 #include <commctrl.h>
 
+#include <cwchar>
 #include <string>
 #include <vector>
 
@@ -285,6 +286,27 @@ TEST_F(HyperlinkTest, FontMessagesUseTheNormalFontAndDestroyTakesTheTooltip) {
     DestroyWindow(control);
     EXPECT_FALSE(IsWindow(tooltip));
     EXPECT_EQ(link.window(), nullptr);
+}
+
+// A per-monitor DPI change reaches the link as a font made anew at the monitor's size: the
+// link's own underlined font and the rectangle that answers clicks follow it.
+TEST_F(HyperlinkTest, ANewFontResizesTheLinkFontAndTheClickableText) {
+    LOGFONTW larger{};
+    larger.lfHeight = -30;
+    wcscpy(larger.lfFaceName, L"Tahoma");
+    const UniqueFont font(CreateFontIndirectW(&larger));
+    HWND control = MakeStatic(L"visit the maker");
+    CHyperLink link = MakeLink();
+    ASSERT_TRUE(link.Subclass(control));
+    const LONG widthBefore = link.linkRect().right - link.linkRect().left;
+
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
+    ASSERT_NE(link.linkFont(), nullptr);
+    LOGFONTW now{};
+    GetObjectW(link.linkFont(), sizeof(now), &now);
+    EXPECT_EQ(now.lfHeight, -30);
+    EXPECT_TRUE(now.lfUnderline);
+    EXPECT_GT(link.linkRect().right - link.linkRect().left, widthBefore);
 }
 
 }  // namespace

@@ -107,6 +107,29 @@ TEST(KestoDesignExeTest, ShowsTheDialogWithTheTemplatesAndExitEndsTheProcess) {
     EXPECT_EQ(program.ExitCode(), 1);
 }
 
+// The manifest makes the dialog per-monitor DPI aware (version 2), so that the system scales it
+// to each monitor's DPI instead of stretching a bitmap of it.
+TEST(KestoDesignExeTest, TheDialogIsPerMonitorDpiAware) {
+    using WindowContext = HANDLE(WINAPI*)(HWND);
+    using AwarenessOf = int(WINAPI*)(HANDLE);
+    HMODULE user32 = GetModuleHandleW(L"user32.dll");
+    const auto windowContext = reinterpret_cast<WindowContext>(
+        reinterpret_cast<void*>(GetProcAddress(user32, "GetWindowDpiAwarenessContext")));
+    const auto awarenessOf = reinterpret_cast<AwarenessOf>(
+        reinterpret_cast<void*>(GetProcAddress(user32, "GetAwarenessFromDpiAwarenessContext")));
+    if (windowContext == nullptr || awarenessOf == nullptr) {
+        GTEST_SKIP() << "no per-window DPI awareness on this system";
+    }
+    RunningProgram program(g_program);
+    ASSERT_TRUE(program.started());
+    HWND dialog = program.WaitForDialog();
+    ASSERT_NE(dialog, nullptr);
+    constexpr int kPerMonitorAware = 2;  // DPI_AWARENESS_PER_MONITOR_AWARE
+    EXPECT_EQ(awarenessOf(windowContext(dialog)), kPerMonitorAware);
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(3, BN_CLICKED), 0);
+    EXPECT_EQ(program.ExitCode(), 1);
+}
+
 TEST(KestoDesignExeTest, TheCloseCommandEndsTheProcessToo) {
     RunningProgram program(g_program);
     ASSERT_TRUE(program.started());
