@@ -54,25 +54,17 @@ class FakeWebBrowser {
     HRESULT QueryInterface(REFIID iid, void** object);
     ULONG AddRef() { return ++references_; }
     ULONG Release();
+    FakeBrowserLog& log() const { return *log_; }
 
     // IOleObject
     HRESULT SetClientSite(IOleClientSite* site);
     HRESULT DoVerb(LONG verb, HWND parent, const RECT* area);
     HRESULT Close();
-    // IOleInPlaceObject and IOleInPlaceActiveObject
-    HRESULT GetWindow(HWND* window) const;
+    // IOleInPlaceObject
     HRESULT InPlaceDeactivate();
     HRESULT UIDeactivate();
-    HRESULT SetObjectRects(const RECT* area) const;
-    HRESULT TranslateAccelerator(const MSG* message) const;
-    HRESULT OnFrameWindowActivate(BOOL active) const;
     // IWebBrowser2
-    HRESULT Navigate(BSTR url) const;
-    HRESULT GetApplication(IDispatch** application);
     HRESULT GetDocument(IDispatch** document) const;
-    HRESULT GetLocationUrl(BSTR* url) const;
-    HRESULT Quit() const;
-    HRESULT RegisterAsBrowser(VARIANT_BOOL registered) const;
     VARIANT_BOOL silent = VARIANT_FALSE;
     // IConnectionPointContainer and IConnectionPoint
     HRESULT FindConnectionPoint(REFIID iid, IConnectionPoint** point);
@@ -116,14 +108,17 @@ IOleInPlaceObjectVtbl MakeInPlaceObjectTable() {
     IOleInPlaceObjectVtbl table{};
     FillUnknown<Self, IOleInPlaceObject>(table);
     table.GetWindow = [](IOleInPlaceObject* self, HWND* window) {
-        return OwnerOf<Self>(self).GetWindow(window);
+        *window = OwnerOf<Self>(self).log().window;
+        return *window != nullptr ? S_OK : E_FAIL;
     };
     table.InPlaceDeactivate = [](IOleInPlaceObject* self) {
         return OwnerOf<Self>(self).InPlaceDeactivate();
     };
     table.UIDeactivate = [](IOleInPlaceObject* self) { return OwnerOf<Self>(self).UIDeactivate(); };
     table.SetObjectRects = [](IOleInPlaceObject* self, LPCRECT area, LPCRECT) {
-        return OwnerOf<Self>(self).SetObjectRects(area);
+        MoveWindow(OwnerOf<Self>(self).log().window, area->left, area->top,
+                   area->right - area->left, area->bottom - area->top, FALSE);
+        return S_OK;
     };
     return table;
 }
@@ -131,14 +126,14 @@ IOleInPlaceObjectVtbl MakeInPlaceObjectTable() {
 IOleInPlaceActiveObjectVtbl MakeActiveObjectTable() {
     IOleInPlaceActiveObjectVtbl table{};
     FillUnknown<Self, IOleInPlaceActiveObject>(table);
-    table.GetWindow = [](IOleInPlaceActiveObject* self, HWND* window) {
-        return OwnerOf<Self>(self).GetWindow(window);
-    };
     table.TranslateAccelerator = [](IOleInPlaceActiveObject* self, LPMSG message) {
-        return OwnerOf<Self>(self).TranslateAccelerator(message);
+        FakeBrowserLog& log = OwnerOf<Self>(self).log();
+        log.translated.push_back(message->message);
+        return log.keyAnswer;
     };
     table.OnFrameWindowActivate = [](IOleInPlaceActiveObject* self, BOOL active) {
-        return OwnerOf<Self>(self).OnFrameWindowActivate(active);
+        OwnerOf<Self>(self).log().frameActive.push_back(active != FALSE);
+        return S_OK;
     };
     table.OnDocWindowActivate = [](IOleInPlaceActiveObject*, BOOL) { return S_OK; };
     table.ResizeBorder = [](IOleInPlaceActiveObject*, LPCRECT, IOleInPlaceUIWindow*, BOOL) {
@@ -152,18 +147,25 @@ IWebBrowser2Vtbl MakeBrowserTable() {
     IWebBrowser2Vtbl table{};
     FillUnknown<Self, IWebBrowser2>(table);
     table.Navigate = [](IWebBrowser2* self, BSTR url, VARIANT*, VARIANT*, VARIANT*, VARIANT*) {
-        return OwnerOf<Self>(self).Navigate(url);
+        OwnerOf<Self>(self).log().navigations.emplace_back(url != nullptr ? url : L"");
+        return S_OK;
     };
     table.get_Application = [](IWebBrowser2* self, IDispatch** application) {
-        return OwnerOf<Self>(self).GetApplication(application);
+        return OwnerOf<Self>(self).QueryInterface(IID_IDispatch,
+                                                  reinterpret_cast<void**>(application));
     };
     table.get_Document = [](IWebBrowser2* self, IDispatch** document) {
         return OwnerOf<Self>(self).GetDocument(document);
     };
     table.get_LocationURL = [](IWebBrowser2* self, BSTR* url) {
-        return OwnerOf<Self>(self).GetLocationUrl(url);
+        const std::wstring& address = OwnerOf<Self>(self).log().documentUrl;
+        *url = SysAllocString(address.empty() ? L"about:blank" : address.c_str());
+        return *url != nullptr ? S_OK : E_OUTOFMEMORY;
     };
-    table.Quit = [](IWebBrowser2* self) { return OwnerOf<Self>(self).Quit(); };
+    table.Quit = [](IWebBrowser2* self) {
+        OwnerOf<Self>(self).log().quit = true;
+        return S_OK;
+    };
     table.get_Silent = [](IWebBrowser2* self, VARIANT_BOOL* silent) {
         *silent = OwnerOf<Self>(self).silent;
         return S_OK;
@@ -173,7 +175,8 @@ IWebBrowser2Vtbl MakeBrowserTable() {
         return S_OK;
     };
     table.put_RegisterAsBrowser = [](IWebBrowser2* self, VARIANT_BOOL registered) {
-        return OwnerOf<Self>(self).RegisterAsBrowser(registered);
+        OwnerOf<Self>(self).log().registeredAsBrowser = registered != VARIANT_FALSE;
+        return S_OK;
     };
     return table;
 }
@@ -357,59 +360,12 @@ HRESULT FakeWebBrowser::Close() {
     return InPlaceDeactivate();
 }
 
-HRESULT FakeWebBrowser::GetWindow(HWND* window) const {
-    *window = log_->window;
-    return log_->window != nullptr ? S_OK : E_FAIL;
-}
-
-HRESULT FakeWebBrowser::SetObjectRects(const RECT* area) const {
-    if (log_->window != nullptr && area != nullptr) {
-        MoveWindow(log_->window, area->left, area->top, area->right - area->left,
-                   area->bottom - area->top, FALSE);
-    }
-    return S_OK;
-}
-
-HRESULT FakeWebBrowser::TranslateAccelerator(const MSG* message) const {
-    log_->translated.push_back(message->message);
-    return log_->keyAnswer;
-}
-
-HRESULT FakeWebBrowser::OnFrameWindowActivate(BOOL active) const {
-    log_->frameActive.push_back(active != FALSE);
-    return S_OK;
-}
-
-HRESULT FakeWebBrowser::Navigate(BSTR url) const {
-    log_->navigations.emplace_back(url != nullptr ? url : L"");
-    return S_OK;
-}
-
-HRESULT FakeWebBrowser::GetApplication(IDispatch** application) {
-    return QueryInterface(IID_IDispatch, reinterpret_cast<void**>(application));
-}
-
 HRESULT FakeWebBrowser::GetDocument(IDispatch** document) const {
     *document = nullptr;
     if (log_->documentUrl.empty()) {
         return S_FALSE;
     }
     return MakeScriptedDocument(log_, IID_IDispatch, reinterpret_cast<void**>(document));
-}
-
-HRESULT FakeWebBrowser::GetLocationUrl(BSTR* url) const {
-    *url = SysAllocString(log_->documentUrl.empty() ? L"about:blank" : log_->documentUrl.c_str());
-    return *url != nullptr ? S_OK : E_OUTOFMEMORY;
-}
-
-HRESULT FakeWebBrowser::Quit() const {
-    log_->quit = true;
-    return S_OK;
-}
-
-HRESULT FakeWebBrowser::RegisterAsBrowser(VARIANT_BOOL registered) const {
-    log_->registeredAsBrowser = registered != VARIANT_FALSE;
-    return S_OK;
 }
 
 HRESULT FakeWebBrowser::FindConnectionPoint(REFIID iid, IConnectionPoint** point) {
