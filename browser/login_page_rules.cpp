@@ -37,8 +37,8 @@ std::size_t TrailingSpaceLength(std::string_view text) {
     return 0;
 }
 
-}  // namespace
-
+// The UTF-8 text without the white space at its ends: ASCII white space, the no-break space and
+// the ideographic space.
 std::string_view TrimWhiteSpace(std::string_view text) {
     while (const std::size_t length = LeadingSpaceLength(text)) {
         text.remove_prefix(length);
@@ -48,6 +48,8 @@ std::string_view TrimWhiteSpace(std::string_view text) {
     }
     return text;
 }
+
+}  // namespace
 
 LoginPage ClassifyLoginPage(std::string_view url) {
     const std::string lower = AsciiLower(url);

@@ -27,8 +27,4 @@ LoginPage ClassifyLoginPage(std::string_view url);
 // the white space of the page's markup around a link's text in varying amounts.
 std::optional<std::size_t> FindLoginAnchor(const std::vector<std::string>& anchorTexts);
 
-// The UTF-8 text without the white space at its ends: ASCII white space, the no-break space and
-// the ideographic space.
-std::string_view TrimWhiteSpace(std::string_view text);
-
 }  // namespace kesto
