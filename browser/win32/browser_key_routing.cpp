@@ -27,7 +27,7 @@ HWND BrowserHostHolding(HWND window) {
 
 // Dialog and message-box loops only: a menu's or scroll bar's loop keeps its keys.
 LRESULT CALLBACK FilterProcedure(int code, WPARAM wParam, LPARAM lParam) {
-    if (code == MSGF_DIALOGBOX && lParam != 0 &&
+    if ((code == MSGF_DIALOGBOX || code == MSGF_MESSAGEBOX) && lParam != 0 &&
         PreTranslateBrowserMessage(*reinterpret_cast<MSG*>(lParam))) {
         return TRUE;
     }

@@ -206,6 +206,13 @@ TEST_F(ControlHostingTest, KeysGoToTheUiActiveControlFirst) {
     PumpAsDialogLoop();
     EXPECT_TRUE(log.translated.empty());
     DestroyWindow(edit);
+
+    // A menu's loop keeps its keys; a message box's gives them on.
+    MSG key{control, WM_KEYDOWN, VK_DOWN, 0, 0, {}};
+    EXPECT_FALSE(CallMsgFilterW(&key, MSGF_MENU));
+    EXPECT_TRUE(log.translated.empty());
+    EXPECT_TRUE(CallMsgFilterW(&key, MSGF_MESSAGEBOX));
+    EXPECT_EQ(log.translated, std::vector<UINT>{WM_KEYDOWN});
 }
 
 // The program's loop is a dialog box's modal loop, whose messages go through the hook.
