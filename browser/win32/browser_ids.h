@@ -30,5 +30,6 @@ inline constexpr DISPID kDownloadComplete = 104;
 inline constexpr DISPID kDocumentComplete = 259;
 inline constexpr DISPID kNewWindow2 = 251;
 inline constexpr DISPID kNewWindow3 = 273;
+inline constexpr DISPID kWindowClosing = 263;
 
 }  // namespace kesto::win32

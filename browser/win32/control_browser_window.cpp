@@ -188,6 +188,13 @@ STDMETHODIMP ControlBrowserWindow::Invoke(DISPID member, REFIID, LCID, WORD, DIS
             OnNewWindow(parameters->rgvarg[count - 1], parameters->rgvarg[count - 2]);
             return S_OK;
         }
+        // WindowClosing (IsChildWindow, Cancel): a page's script closes its window.
+        case kWindowClosing:
+            if (parameters == nullptr || parameters->cArgs != 2) {
+                return DISP_E_BADPARAMCOUNT;
+            }
+            OnWindowClosing(parameters->rgvarg[1], parameters->rgvarg[0]);
+            return S_OK;
         default:
             return DISP_E_MEMBERNOTFOUND;
     }
@@ -363,6 +370,17 @@ void ControlBrowserWindow::OnNewWindow(VARIANT& newBrowser, VARIANT& cancel) {
     *cancel.pboolVal = VARIANT_FALSE;
     ShowWindow(popup->window_, SW_SHOWNORMAL);
     popups_.push_back(std::move(popup));
+}
+
+// The window closes with its page (a login pop-up often closes itself once done) instead of
+// staying open and empty; it closes once the event has returned.
+void ControlBrowserWindow::OnWindowClosing(const VARIANT& childWindow, VARIANT& cancel) {
+    const bool child = childWindow.vt == VT_BOOL && childWindow.boolVal != VARIANT_FALSE;
+    if (child || cancel.vt != (VT_BYREF | VT_BOOL) || cancel.pboolVal == nullptr) {
+        return;
+    }
+    *cancel.pboolVal = VARIANT_TRUE;
+    PostMessageW(window_, WM_CLOSE, 0, 0);
 }
 
 void ControlBrowserWindow::ClosePopups() {

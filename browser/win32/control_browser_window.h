@@ -6,7 +6,8 @@
 // document is reported with its cookie text. When the window activates, the control is
 // UI-activated and takes the keyboard focus. A page that opens a new window (a link with a
 // target, a script's window.open) gets a new window of this kind, owned by this one, reporting
-// to the same events: the login may go on in it, and nothing opens outside the program.
+// to the same events: the login may go on in it, and nothing opens outside the program. A page
+// whose script closes its window closes the window.
 
 #include <windows.h>
 
@@ -84,6 +85,7 @@ class ControlBrowserWindow final : public BrowserWindow, public IDispatch {
     void OnDownloadComplete();
     void OnDocumentComplete(const DISPPARAMS& parameters);
     void OnNewWindow(VARIANT& newBrowser, VARIANT& cancel);
+    void OnWindowClosing(const VARIANT& childWindow, VARIANT& cancel);
     void ClosePopups();
 
     BrowserEvents& events_;

@@ -310,6 +310,33 @@ TEST_F(ControlHostingTest, NewWindowsOpenInAWindowOfTheProgram) {
     }
 }
 
+// WindowClosing (IsChildWindow, Cancel).
+TEST_F(ControlHostingTest, APageThatClosesItsWindowClosesTheWindow) {
+    ControlBrowserWindow window(events, controls.Settings());
+    const struct {
+        VARIANT_BOOL childWindow;
+        VARIANT_BOOL cancelled;
+        bool open;
+    } cases[] = {
+        {VARIANT_TRUE, VARIANT_FALSE, true},  // a frame's window is not ours to close
+        {VARIANT_FALSE, VARIANT_TRUE, false},
+    };
+    for (const auto& c : cases) {
+        VARIANT_BOOL cancel = VARIANT_FALSE;
+        std::vector<VARIANT> arguments(2);
+        VariantInit(&arguments[0]);
+        arguments[0].vt = VT_BYREF | VT_BOOL;
+        arguments[0].pboolVal = &cancel;
+        VariantInit(&arguments[1]);
+        arguments[1].vt = VT_BOOL;
+        arguments[1].boolVal = c.childWindow;
+        ASSERT_EQ(Fire(*controls.logs[0], kWindowClosing, arguments), S_OK);
+        PumpAsDialogLoop();
+        EXPECT_EQ(cancel, c.cancelled);
+        EXPECT_EQ(window.IsOpen(), c.open);
+    }
+}
+
 TEST_F(ControlHostingTest, ANewWindowThatCannotBeMadeIsCancelledNotOpenedElsewhere) {
     ControlBrowserSettings settings = controls.Settings();
     settings.makeControl = [first = settings.makeControl, made = 0](IOleObject** control) mutable {
