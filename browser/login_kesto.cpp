@@ -10,8 +10,10 @@ void LoginKesto::OnDocumentComplete(BrowserDocument& document) {
             DiscardCookie();
             break;
         case LoginPage::PortalFront:
-            if (const auto anchor = FindLoginAnchor(document.AnchorTexts())) {
-                document.ClickAnchor(*anchor, kLoginLinkText);
+            // The anchor is clicked only while it reads the text found, white space included.
+            if (const std::vector<std::string> texts = document.AnchorTexts();
+                const auto anchor = FindLoginAnchor(texts)) {
+                document.ClickAnchor(*anchor, texts[*anchor]);
             }
             break;
         case LoginPage::Other:

@@ -22,8 +22,9 @@ inline constexpr char kLoginLinkText[] = "登录";
 // Classifies a document address, whatever the case of its ASCII letters.
 LoginPage ClassifyLoginPage(std::string_view url);
 
-// The index of the first anchor whose text is exactly the login link's (ASCII letters compared
-// without case); nothing when no anchor reads so.
+// The index of the first anchor whose text, without the white space around it, is the login
+// link's (ASCII letters compared without case); nothing when no anchor reads so. Engines keep
+// the white space of the page's markup around a link's text in varying amounts.
 std::optional<std::size_t> FindLoginAnchor(const std::vector<std::string>& anchorTexts);
 
 }  // namespace kesto

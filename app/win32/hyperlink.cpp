@@ -50,6 +50,13 @@ std::wstring WindowText(HWND window) {
     return text;
 }
 
+// Whether WM_GETDLGCODE asks about a pressed Enter key (its lParam, when set, is the message the
+// dialog is about to handle).
+bool IsEnterKeyDown(LPARAM lParam) {
+    const auto* message = reinterpret_cast<const MSG*>(lParam);
+    return message != nullptr && message->message == WM_KEYDOWN && message->wParam == VK_RETURN;
+}
+
 }  // namespace
 
 CHyperLink::CHyperLink() : CHyperLink(&ShellOpen) {}
@@ -237,7 +244,7 @@ bool CHyperLink::ProcessWindowMessage(UINT message, WPARAM wParam, LPARAM lParam
         }
         return HandleMouse(message, wParam, lParam, result);
     }
-    if (HandleKeyboardAndFocus(message, wParam, result)) {
+    if (HandleKeyboardAndFocus(message, wParam, lParam, result)) {
         return true;
     }
     return HandleDrawing(message, wParam, lParam, result);
@@ -274,7 +281,8 @@ bool CHyperLink::HandleMouse(UINT message, WPARAM, LPARAM lParam, LRESULT& resul
     }
 }
 
-bool CHyperLink::HandleKeyboardAndFocus(UINT message, WPARAM wParam, LRESULT& result) {
+bool CHyperLink::HandleKeyboardAndFocus(UINT message, WPARAM wParam, LPARAM lParam,
+                                        LRESULT& result) {
     result = 0;
     switch (message) {
         case WM_SETCURSOR: {
@@ -294,7 +302,9 @@ bool CHyperLink::HandleKeyboardAndFocus(UINT message, WPARAM wParam, LRESULT& re
             }
             return true;
         case WM_GETDLGCODE:
-            result = DLGC_WANTCHARS;
+            // Enter on the focused link opens it, as a click does, instead of pressing the
+            // dialog's default button: the dialog then hands the key on to the link.
+            result = DLGC_WANTCHARS | (IsEnterKeyDown(lParam) ? DLGC_WANTMESSAGE : 0);
             return true;
         case WM_SETFOCUS:
         case WM_KILLFOCUS:

@@ -53,7 +53,7 @@ class CHyperLink : public SubclassedWindow {
     void Repaint(bool now);
     bool PointerInLink(LPARAM position) const;
     bool HandleMouse(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
-    bool HandleKeyboardAndFocus(UINT message, WPARAM wParam, LRESULT& result);
+    bool HandleKeyboardAndFocus(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
     bool HandleDrawing(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
     Opener opener_;

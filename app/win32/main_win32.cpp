@@ -1,7 +1,7 @@
 // kesto-design.exe: the desktop program on Windows. Sets up the common controls, OLE and the
-// browser windows, builds the desktop program over them, runs the main dialog modally, and lets
-// the objects go in the reverse order. The process's exit code is always 1; --version and
-// --help print and end with 0.
+// browser windows (their document mode, and their keys in the dialog's modal loop), builds the
+// desktop program over them, runs the main dialog modally, and lets the objects go in the
+// reverse order. The process's exit code is always 1; --version and --help print and end with 0.
 
 #include <windows.h>
 
@@ -14,6 +14,8 @@
 #include "app/design_program.h"
 #include "app/win32/design_dlg.h"
 #include "app/win32/shell_open.h"
+#include "browser/win32/browser_emulation.h"
+#include "browser/win32/browser_key_routing.h"
 #include "browser/win32/control_browser_window.h"
 #include "browser/win32/login_cookie_file_win32.h"
 #include "platform/system.h"
@@ -46,9 +48,10 @@ struct CFakeModule {
     HINSTANCE instance;
 };
 
-// The web-browser control's windows; after each completed page, the login's cookies are left
-// where kesto-decorate looks.
+// The web-browser control's windows, rendering in the engine's newest document mode; after each
+// completed page, the login's cookies are left where kesto-decorate looks.
 kesto::BrowserWindowFactory MakeBrowserWindowFactory() {
+    kesto::win32::SetBrowserEmulationForThisProgram();
     kesto::win32::ControlBrowserWindow::RegisterWindowClasses();
     kesto::win32::ControlBrowserSettings settings;
     settings.afterTopLevelDocument = [cookieFile = kesto::DesktopCookieFile()] {
@@ -115,6 +118,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     InitCommonControlsEx(&controls);
     const OleSession ole;
     const CFakeModule module{instance};
+    // The browser windows run in the dialog's modal loop, which gives their controls the keys.
+    const kesto::win32::BrowserKeysInModalLoops browserKeys;
 
     kesto::DesktopPlatform platform;
     platform.makeBrowserWindow = MakeBrowserWindowFactory();

@@ -12,6 +12,11 @@ ControlSite* SiteOf(HWND host) {
     return reinterpret_cast<ControlSite*>(GetWindowLongPtrW(host, GWLP_USERDATA));
 }
 
+// The site of a host window that still exists; null for any other window.
+ControlSite* LiveSiteOf(HWND host) {
+    return host != nullptr && IsWindow(host) ? SiteOf(host) : nullptr;
+}
+
 LRESULT CALLBACK HostProcedure(HWND host, UINT message, WPARAM wParam, LPARAM lParam) {
     ControlSite* site = SiteOf(host);
     switch (message) {
@@ -24,6 +29,11 @@ LRESULT CALLBACK HostProcedure(HWND host, UINT message, WPARAM wParam, LPARAM lP
         case WM_SIZE:
             if (site != nullptr) {
                 site->Resize();
+            }
+            return 0;
+        case WM_SETFOCUS:
+            if (site != nullptr) {
+                site->FocusControl();
             }
             return 0;
         case WM_DESTROY:
@@ -74,8 +84,7 @@ bool RegisterHostWindowClasses() {
 }
 
 HRESULT CreateControlInHost(HWND host, const wchar_t* classText) {
-    ControlSite* site = IsWindow(host) ? SiteOf(host) : nullptr;
-    if (site == nullptr) {
+    if (LiveSiteOf(host) == nullptr) {
         return E_INVALIDARG;
     }
     CLSID controlClass{};
@@ -83,12 +92,33 @@ HRESULT CreateControlInHost(HWND host, const wchar_t* classText) {
     if (FAILED(parsed)) {
         return parsed;
     }
-    return site->CreateControl(controlClass);
+    return CreateControlInHost(host, MakeControlOfClass(controlClass));
+}
+
+HRESULT CreateControlInHost(HWND host, const ControlMaker& makeControl) {
+    ControlSite* site = LiveSiteOf(host);
+    return site != nullptr ? site->CreateControl(makeControl) : E_INVALIDARG;
 }
 
 Microsoft::WRL::ComPtr<IUnknown> HostedControl(HWND host) {
-    ControlSite* site = IsWindow(host) ? SiteOf(host) : nullptr;
+    ControlSite* site = LiveSiteOf(host);
     return site != nullptr ? site->Control() : nullptr;
+}
+
+bool ForwardKeyToHostedControl(HWND host, MSG& message) {
+    ControlSite* site = LiveSiteOf(host);
+    return site != nullptr && site->TranslateKey(message);
+}
+
+void OnHostFrameActivate(HWND host, bool active) {
+    ControlSite* site = LiveSiteOf(host);
+    if (site == nullptr) {
+        return;
+    }
+    site->OnFrameActivate(active);
+    if (active) {
+        site->FocusControl();
+    }
 }
 
 }  // namespace kesto::win32

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <oaidl.h>
+
 namespace kesto::win32 {
 
 // The web-browser control's class.
@@ -26,5 +28,8 @@ inline constexpr IID kHtmlAnchorElementInterface = {
 inline constexpr DISPID kStatusTextChange = 102;
 inline constexpr DISPID kDownloadComplete = 104;
 inline constexpr DISPID kDocumentComplete = 259;
+inline constexpr DISPID kNewWindow2 = 251;
+inline constexpr DISPID kNewWindow3 = 273;
+inline constexpr DISPID kWindowClosing = 263;
 
 }  // namespace kesto::win32

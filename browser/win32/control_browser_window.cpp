@@ -135,7 +135,8 @@ STDMETHODIMP ControlBrowserWindow::QueryInterface(REFIID iid, void** object) {
     if (object == nullptr) {
         return E_POINTER;
     }
-    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch)) {
+    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch) ||
+        IsEqualIID(iid, kWebBrowserEvents2Interface)) {
         *object = static_cast<IDispatch*>(this);
         return S_OK;
     }
@@ -176,6 +177,24 @@ STDMETHODIMP ControlBrowserWindow::Invoke(DISPID member, REFIID, LCID, WORD, DIS
                 OnDocumentComplete(*parameters);
             }
             return S_OK;
+        // NewWindow2 (ppDisp, Cancel) and NewWindow3 (ppDisp, Cancel, dwFlags, bstrUrlContext,
+        // bstrUrl); the arguments come in reverse order.
+        case kNewWindow2:
+        case kNewWindow3: {
+            const UINT count = member == kNewWindow2 ? 2 : 5;
+            if (parameters == nullptr || parameters->cArgs != count) {
+                return DISP_E_BADPARAMCOUNT;
+            }
+            OnNewWindow(parameters->rgvarg[count - 1], parameters->rgvarg[count - 2]);
+            return S_OK;
+        }
+        // WindowClosing (IsChildWindow, Cancel): a page's script closes its window.
+        case kWindowClosing:
+            if (parameters == nullptr || parameters->cArgs != 2) {
+                return DISP_E_BADPARAMCOUNT;
+            }
+            OnWindowClosing(parameters->rgvarg[1], parameters->rgvarg[0]);
+            return S_OK;
         default:
             return DISP_E_MEMBERNOTFOUND;
     }
@@ -196,6 +215,19 @@ LRESULT CALLBACK ControlBrowserWindow::FrameProcedure(HWND window, UINT message,
     switch (message) {
         case WM_CREATE:
             return self->OnCreate();
+        case WM_ACTIVATE:
+            if (self->hostWindow_ != nullptr) {
+                self->OnActivate(wParam);
+                return 0;
+            }
+            break;
+        case WM_SETFOCUS:
+            // The host window passes the focus on to the control.
+            if (self->hostWindow_ != nullptr) {
+                SetFocus(self->hostWindow_);
+                return 0;
+            }
+            break;
         case WM_SIZE:
             if (self->hostWindow_ != nullptr) {
                 SetWindowPos(self->hostWindow_, nullptr, 0, 0, LOWORD(lParam), HIWORD(lParam),
@@ -206,6 +238,7 @@ LRESULT CALLBACK ControlBrowserWindow::FrameProcedure(HWND window, UINT message,
             DestroyWindow(window);
             return 0;
         case WM_DESTROY:
+            self->ClosePopups();
             if (self->hostWindow_ != nullptr && DestroyWindow(self->hostWindow_)) {
                 self->hostWindow_ = nullptr;
             }
@@ -230,7 +263,13 @@ LRESULT ControlBrowserWindow::OnCreate() {
     hostWindow_ = CreateWindowExW(0, kHostWindowClass, nullptr, WS_CHILD | WS_VISIBLE, area.left,
                                   area.top, area.right - area.left, area.bottom - area.top, window_,
                                   nullptr, GetModuleHandleW(nullptr), nullptr);
-    if (hostWindow_ != nullptr && SUCCEEDED(CreateControlInHost(hostWindow_, classText))) {
+    if (hostWindow_ == nullptr) {
+        return 0;
+    }
+    const HRESULT created = settings_.makeControl
+                                ? CreateControlInHost(hostWindow_, settings_.makeControl)
+                                : CreateControlInHost(hostWindow_, classText);
+    if (SUCCEEDED(created)) {
         browser_ = Query<IWebBrowser2>(HostedControl(hostWindow_).Get(), kWebBrowser2Interface);
     }
     return 0;
@@ -258,6 +297,13 @@ void ControlBrowserWindow::ConnectEvents() {
     if (SUCCEEDED(point->Advise(static_cast<IDispatch*>(this), &adviseCookie_))) {
         connectionPoint_ = point;
     }
+}
+
+// Activated (not minimised): the control is UI-activated and takes the focus; deactivated: it
+// hears so.
+void ControlBrowserWindow::OnActivate(WPARAM wParam) {
+    const bool active = LOWORD(wParam) != WA_INACTIVE && HIWORD(wParam) == 0;
+    OnHostFrameActivate(hostWindow_, active);
 }
 
 void ControlBrowserWindow::OnDownloadComplete() {
@@ -296,6 +342,51 @@ void ControlBrowserWindow::OnDocumentComplete(const DISPPARAMS& parameters) {
     }
     HtmlDocument document(document_.Get());
     events_.OnTopLevelDocumentComplete(std::move(cookieText), document);
+}
+
+// The new page goes into a new window of ours: its control, registered as a browser, is handed
+// back through ppDisp, and the engine loads the page there, in the opener's session. When no
+// such window can be made the page is cancelled rather than let open outside the program.
+void ControlBrowserWindow::OnNewWindow(VARIANT& newBrowser, VARIANT& cancel) {
+    if (cancel.vt != (VT_BYREF | VT_BOOL) || cancel.pboolVal == nullptr) {
+        return;
+    }
+    *cancel.pboolVal = VARIANT_TRUE;
+    if (newBrowser.vt != (VT_BYREF | VT_DISPATCH) || newBrowser.ppdispVal == nullptr) {
+        return;
+    }
+    std::erase_if(popups_, [](const auto& popup) { return !popup->IsOpen(); });
+    auto popup = std::make_unique<ControlBrowserWindow>(events_, settings_);
+    ComPtr<IDispatch> application;
+    if (!popup->browser_ || FAILED(popup->browser_->put_RegisterAsBrowser(VARIANT_TRUE)) ||
+        FAILED(popup->browser_->get_Application(application.GetAddressOf())) || !application) {
+        return;
+    }
+    IDispatch*& handedBack = *newBrowser.ppdispVal;
+    if (handedBack != nullptr) {
+        handedBack->Release();
+    }
+    handedBack = application.Detach();
+    *cancel.pboolVal = VARIANT_FALSE;
+    ShowWindow(popup->window_, SW_SHOWNORMAL);
+    popups_.push_back(std::move(popup));
+}
+
+// The window closes with its page (a login pop-up often closes itself once done) instead of
+// staying open and empty; it closes once the event has returned.
+void ControlBrowserWindow::OnWindowClosing(const VARIANT& childWindow, VARIANT& cancel) {
+    const bool child = childWindow.vt == VT_BOOL && childWindow.boolVal != VARIANT_FALSE;
+    if (child || cancel.vt != (VT_BYREF | VT_BOOL) || cancel.pboolVal == nullptr) {
+        return;
+    }
+    *cancel.pboolVal = VARIANT_TRUE;
+    PostMessageW(window_, WM_CLOSE, 0, 0);
+}
+
+void ControlBrowserWindow::ClosePopups() {
+    for (const auto& popup : popups_) {
+        popup->Close();
+    }
 }
 
 BrowserWindowFactory MakeControlBrowserFactory(ControlBrowserSettings settings) {

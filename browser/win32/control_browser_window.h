@@ -3,7 +3,11 @@
 // is a control host ("AtlAxWin80") holding the control. The object is the control's event sink
 // for DWebBrowserEvents2 (an IDispatch that is not reference counted: it lives as long as its
 // owner keeps it). The caption follows each completed download; each completed top-level
-// document is reported with its cookie text.
+// document is reported with its cookie text. When the window activates, the control is
+// UI-activated and takes the keyboard focus. A page that opens a new window (a link with a
+// target, a script's window.open) gets a new window of this kind, owned by this one, reporting
+// to the same events: the login may go on in it, and nothing opens outside the program. A page
+// whose script closes its window closes the window.
 
 #include <windows.h>
 
@@ -13,9 +17,12 @@
 #include <wrl/client.h>
 
 #include <functional>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "browser/browser_window.h"
+#include "browser/win32/control_site.h"
 
 namespace kesto::win32 {
 
@@ -24,6 +31,8 @@ inline constexpr wchar_t kBrowserFrameClass[] = L"KestoMiniBrowser";
 struct ControlBrowserSettings {
     // Runs after each completed top-level document, before the document is reported.
     std::function<void()> afterTopLevelDocument;
+    // Makes the control; empty for the platform's web-browser control.
+    ControlMaker makeControl{};
 };
 
 // COM objects are never deleted through their interfaces, which have no virtual destructor.
@@ -64,14 +73,20 @@ class ControlBrowserWindow final : public BrowserWindow, public IDispatch {
     HWND window() const { return window_; }
     HWND hostWindow() const { return hostWindow_; }
     IWebBrowser2* browser() const { return browser_.Get(); }
+    // The windows pages of this one opened, in the order they were opened.
+    const std::vector<std::unique_ptr<ControlBrowserWindow>>& popups() const { return popups_; }
 
   private:
     static LRESULT CALLBACK FrameProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT OnCreate();
     void PlaceWindow();
     void ConnectEvents();
+    void OnActivate(WPARAM wParam);
     void OnDownloadComplete();
     void OnDocumentComplete(const DISPPARAMS& parameters);
+    void OnNewWindow(VARIANT& newBrowser, VARIANT& cancel);
+    void OnWindowClosing(const VARIANT& childWindow, VARIANT& cancel);
+    void ClosePopups();
 
     BrowserEvents& events_;
     ControlBrowserSettings settings_;
@@ -81,6 +96,7 @@ class ControlBrowserWindow final : public BrowserWindow, public IDispatch {
     Microsoft::WRL::ComPtr<IHTMLDocument2> document_;
     Microsoft::WRL::ComPtr<IConnectionPoint> connectionPoint_;
     DWORD adviseCookie_ = 0;
+    std::vector<std::unique_ptr<ControlBrowserWindow>> popups_;
 };
 #pragma GCC diagnostic pop
 

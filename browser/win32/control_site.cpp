@@ -10,7 +10,28 @@ RECT ClientArea(HWND window) {
     return area;
 }
 
+bool IsKeyMessage(UINT message) {
+    return message >= WM_KEYFIRST && message <= WM_KEYLAST;
+}
+
+// Null out-pointers, as the callers of the site's "nothing here" answers expect.
+template <typename Interface>
+HRESULT NothingInto(Interface** out, HRESULT answer) {
+    if (out == nullptr) {
+        return E_POINTER;
+    }
+    *out = nullptr;
+    return answer;
+}
+
 }  // namespace
+
+ControlMaker MakeControlOfClass(const CLSID& controlClass) {
+    return [controlClass](IOleObject** control) {
+        return CoCreateInstance(controlClass, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject,
+                                reinterpret_cast<void**>(control));
+    };
+}
 
 ControlSite::ControlSite(HWND host) : host_(host) {}
 
@@ -21,8 +42,8 @@ ControlSite::~ControlSite() {
     }
 }
 
-HRESULT ControlSite::CreateControl(REFCLSID controlClass) {
-    if (control_) {
+HRESULT ControlSite::CreateControl(const ControlMaker& makeControl) {
+    if (control_ || !makeControl) {
         return E_UNEXPECTED;
     }
     // The host initialises OLE for its thread before the first control it creates.
@@ -30,10 +51,9 @@ HRESULT ControlSite::CreateControl(REFCLSID controlClass) {
         oleInitialised_ = SUCCEEDED(OleInitialize(nullptr));
     }
     Microsoft::WRL::ComPtr<IOleObject> control;
-    HRESULT result = CoCreateInstance(controlClass, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject,
-                                      reinterpret_cast<void**>(control.GetAddressOf()));
-    if (FAILED(result)) {
-        return result;
+    HRESULT result = makeControl(control.GetAddressOf());
+    if (FAILED(result) || !control) {
+        return FAILED(result) ? result : E_UNEXPECTED;
     }
     result = control->SetClientSite(this);
     if (FAILED(result)) {
@@ -76,9 +96,43 @@ void ControlSite::CloseControl() {
     if (SUCCEEDED(control_.As(&inPlace))) {
         inPlace->InPlaceDeactivate();
     }
+    activeObject_.Reset();
     control_->Close(OLECLOSE_NOSAVE);
     control_->SetClientSite(nullptr);
     control_.Reset();
+}
+
+void ControlSite::FocusControl() {
+    if (!control_) {
+        return;
+    }
+    RECT area = ClientArea(host_);
+    control_->DoVerb(OLEIVERB_UIACTIVATE, nullptr, this, 0, host_, &area);
+    const HWND focus = GetFocus();
+    if (focus != nullptr && IsChild(host_, focus)) {
+        return;
+    }
+    Microsoft::WRL::ComPtr<IOleInPlaceObject> inPlace;
+    HWND controlWindow = nullptr;
+    if (SUCCEEDED(control_.As(&inPlace)) && SUCCEEDED(inPlace->GetWindow(&controlWindow)) &&
+        controlWindow != nullptr) {
+        SetFocus(controlWindow);
+    }
+}
+
+void ControlSite::OnFrameActivate(bool active) {
+    if (activeObject_) {
+        activeObject_->OnFrameWindowActivate(active ? TRUE : FALSE);
+    }
+}
+
+bool ControlSite::TranslateKey(MSG& message) {
+    if (!activeObject_ || !IsKeyMessage(message.message)) {
+        return false;
+    }
+    // The object may leave the UI-active state while it translates; keep it alive meanwhile.
+    const Microsoft::WRL::ComPtr<IOleInPlaceActiveObject> object = activeObject_;
+    return object->TranslateAccelerator(&message) == S_OK;
 }
 
 STDMETHODIMP ControlSite::QueryInterface(REFIID iid, void** object) {
@@ -92,6 +146,10 @@ STDMETHODIMP ControlSite::QueryInterface(REFIID iid, void** object) {
         *object = static_cast<IOleInPlaceSite*>(this);
     } else if (IsEqualIID(iid, IID_IOleInPlaceUIWindow) || IsEqualIID(iid, IID_IOleInPlaceFrame)) {
         *object = static_cast<IOleInPlaceFrame*>(this);
+    } else if (IsEqualIID(iid, IID_IOleControlSite)) {
+        *object = static_cast<IOleControlSite*>(this);
+    } else if (IsEqualIID(iid, IID_IDocHostUIHandler)) {
+        *object = static_cast<IDocHostUIHandler*>(this);
     } else {
         return E_NOINTERFACE;
     }
@@ -141,6 +199,32 @@ STDMETHODIMP ControlSite::GetWindowContext(IOleInPlaceFrame** frame, IOleInPlace
     frameInfo->haccel = nullptr;
     frameInfo->cAccelEntries = 0;
     return S_OK;
+}
+
+STDMETHODIMP ControlSite::SetActiveObject(IOleInPlaceActiveObject* object, LPCOLESTR) {
+    activeObject_ = object;
+    return S_OK;
+}
+
+STDMETHODIMP ControlSite::GetExtendedControl(IDispatch** extended) {
+    return NothingInto(extended, E_NOTIMPL);
+}
+
+// The documented "use the defaults" answers of the document host.
+STDMETHODIMP ControlSite::GetOptionKeyPath(LPOLESTR* key, DWORD) {
+    return NothingInto(key, S_FALSE);
+}
+STDMETHODIMP ControlSite::GetDropTarget(IDropTarget*, IDropTarget** target) {
+    return NothingInto(target, E_NOTIMPL);
+}
+STDMETHODIMP ControlSite::GetExternal(IDispatch** external) {
+    return NothingInto(external, S_FALSE);
+}
+STDMETHODIMP ControlSite::TranslateUrl(DWORD, LPWSTR, LPWSTR* translated) {
+    return NothingInto(translated, S_FALSE);
+}
+STDMETHODIMP ControlSite::FilterDataObject(IDataObject*, IDataObject** filtered) {
+    return NothingInto(filtered, S_FALSE);
 }
 
 STDMETHODIMP ControlSite::OnPosRectChange(LPCRECT) {

@@ -1,34 +1,59 @@
 #pragma once
 // The small OLE in-place container the web-browser control needs: the client site, the
-// in-place site and the in-place frame of one hosted control, all answered by one object that
-// belongs to the host window. The control is created from its class, given the site, and
-// activated in place in the host window.
+// in-place site, the in-place frame, the control site and the document host of one hosted
+// control, all answered by one object that belongs to the host window. The control is made by a
+// control maker, given the site, and activated in place in the host window. The site keeps the
+// control's in-place active object while the control is UI active and hands it the keys of the
+// container's message loop first.
 
 #include <windows.h>
 
+#include <mshtmhst.h>
+#include <ocidl.h>
 #include <ole2.h>
 #include <wrl/client.h>
 
+#include <functional>
+
 namespace kesto::win32 {
+
+// Makes a new control object, not yet given a site; the real one creates the web-browser
+// control's class, a test its own double.
+using ControlMaker = std::function<HRESULT(IOleObject** control)>;
+
+// The maker of the in-process control of the class.
+ControlMaker MakeControlOfClass(const CLSID& controlClass);
 
 // COM objects are never deleted through their interfaces, which have no virtual destructor.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wnon-virtual-dtor"
-class ControlSite final : public IOleClientSite, public IOleInPlaceSite, public IOleInPlaceFrame {
+class ControlSite final : public IOleClientSite,
+                          public IOleInPlaceSite,
+                          public IOleInPlaceFrame,
+                          public IOleControlSite,
+                          public IDocHostUIHandler {
   public:
     explicit ControlSite(HWND host);
     ~ControlSite();
     ControlSite(const ControlSite&) = delete;
     ControlSite& operator=(const ControlSite&) = delete;
 
-    // Creates the control of the class and activates it in place, filling the host window.
-    HRESULT CreateControl(REFCLSID controlClass);
+    // Makes the control and activates it in place, filling the host window.
+    HRESULT CreateControl(const ControlMaker& makeControl);
     // The hosted control, or null.
     Microsoft::WRL::ComPtr<IUnknown> Control() const;
     // Fits the control to the host window's client area.
     void Resize();
     // Deactivates and closes the control and lets go of it.
     void CloseControl();
+    // UI-activates the control and gives the keyboard focus to its window, unless the focus is
+    // in the control already.
+    void FocusControl();
+    // Tells the control's active object that the frame window was activated or deactivated.
+    void OnFrameActivate(bool active);
+    // Hands a key message to the control's in-place active object while the control is UI
+    // active; true when the object translated it (the message must then not be dispatched).
+    bool TranslateKey(MSG& message);
 
     // IUnknown
     STDMETHODIMP QueryInterface(REFIID iid, void** object) override;
@@ -65,19 +90,54 @@ class ControlSite final : public IOleClientSite, public IOleInPlaceSite, public 
     STDMETHODIMP GetBorder(LPRECT) override { return E_NOTIMPL; }
     STDMETHODIMP RequestBorderSpace(LPCBORDERWIDTHS) override { return E_NOTIMPL; }
     STDMETHODIMP SetBorderSpace(LPCBORDERWIDTHS) override { return E_NOTIMPL; }
-    STDMETHODIMP SetActiveObject(IOleInPlaceActiveObject*, LPCOLESTR) override { return S_OK; }
+    // Keeps the object (null when the control leaves the UI-active state).
+    STDMETHODIMP SetActiveObject(IOleInPlaceActiveObject* object, LPCOLESTR) override;
     STDMETHODIMP InsertMenus(HMENU, LPOLEMENUGROUPWIDTHS) override { return E_NOTIMPL; }
     STDMETHODIMP SetMenu(HMENU, HOLEMENU, HWND) override { return S_OK; }
     STDMETHODIMP RemoveMenus(HMENU) override { return E_NOTIMPL; }
     STDMETHODIMP SetStatusText(LPCOLESTR) override { return S_OK; }
+    // Of the frame and of the document host.
     STDMETHODIMP EnableModeless(BOOL) override { return S_OK; }
+    // The frame has no accelerators of its own.
     STDMETHODIMP TranslateAccelerator(LPMSG, WORD) override { return S_FALSE; }
+
+    // IOleControlSite
+    STDMETHODIMP OnControlInfoChanged() override { return S_OK; }
+    STDMETHODIMP LockInPlaceActive(BOOL) override { return S_OK; }
+    STDMETHODIMP GetExtendedControl(IDispatch** extended) override;
+    STDMETHODIMP TransformCoords(POINTL*, POINTF*, DWORD) override { return E_NOTIMPL; }
+    // The container takes no key from the control: S_FALSE lets the control handle it.
+    STDMETHODIMP TranslateAccelerator(MSG*, DWORD) override { return S_FALSE; }
+    STDMETHODIMP OnFocus(BOOL) override { return S_OK; }
+    STDMETHODIMP ShowPropertyFrame() override { return E_NOTIMPL; }
+
+    // IDocHostUIHandler: the document's own menus, defaults and drop handling stay; the host
+    // adds no UI, no external object and no address translation.
+    STDMETHODIMP ShowContextMenu(DWORD, POINT*, IUnknown*, IDispatch*) override { return S_FALSE; }
+    STDMETHODIMP GetHostInfo(DOCHOSTUIINFO*) override { return E_NOTIMPL; }
+    STDMETHODIMP ShowUI(DWORD, IOleInPlaceActiveObject*, IOleCommandTarget*, IOleInPlaceFrame*,
+                        IOleInPlaceUIWindow*) override {
+        return S_FALSE;
+    }
+    STDMETHODIMP HideUI() override { return S_OK; }
+    STDMETHODIMP UpdateUI() override { return S_OK; }
+    STDMETHODIMP OnDocWindowActivate(BOOL) override { return S_OK; }
+    STDMETHODIMP OnFrameWindowActivate(BOOL) override { return S_OK; }
+    STDMETHODIMP ResizeBorder(LPCRECT, IOleInPlaceUIWindow*, BOOL) override { return S_OK; }
+    // The document handles every key itself: S_FALSE.
+    STDMETHODIMP TranslateAccelerator(LPMSG, const GUID*, DWORD) override { return S_FALSE; }
+    STDMETHODIMP GetOptionKeyPath(LPOLESTR* key, DWORD) override;
+    STDMETHODIMP GetDropTarget(IDropTarget*, IDropTarget** target) override;
+    STDMETHODIMP GetExternal(IDispatch** external) override;
+    STDMETHODIMP TranslateUrl(DWORD, LPWSTR, LPWSTR* translated) override;
+    STDMETHODIMP FilterDataObject(IDataObject*, IDataObject** filtered) override;
 
   private:
     HWND host_;
     ULONG references_ = 1;
     bool oleInitialised_ = false;
     Microsoft::WRL::ComPtr<IOleObject> control_;
+    Microsoft::WRL::ComPtr<IOleInPlaceActiveObject> activeObject_;
 };
 #pragma GCC diagnostic pop
 

@@ -87,6 +87,17 @@ TEST(LoginKesto, ClicksThePortalsLoginLinkAndNothingElse) {
     EXPECT_TRUE(otherPage.clicks.empty());
 }
 
+TEST(LoginKesto, ClicksALoginLinkWithWhiteSpaceAroundItsWordAsItReads) {
+    FakeWindows windows;
+    LoginKesto browser(windows.Factory());
+    browser.Create();
+    FakeDocument portal(kPortalFront, {"首页", "\n  登录\n"});
+    windows.newest->Complete("a=1", portal);
+    ASSERT_EQ(portal.clicks.size(), 1U);
+    EXPECT_EQ(portal.clicks[0].first, 1U);
+    EXPECT_EQ(portal.clicks[0].second, "\n  登录\n");  // the text the anchor must still read
+}
+
 TEST(LoginKesto, ForgetsTheCookieTextOfTheLoginEntryPage) {
     FakeWindows windows;
     LoginKesto browser(windows.Factory());

@@ -13,6 +13,7 @@
 #include <thread>
 #include <vector>
 
+#include "app/maker_link.h"
 #include "platform/win32/wide_text.h"
 #include "tests/app/win32/window_screenshot.h"
 #include "tests/common/temp_folder.h"
@@ -304,6 +305,30 @@ TEST_F(DesignDlgTest, ListsTemplatesLogsInWarnsOnceAndRunsOneJobAtATime) {
     EXPECT_EQ(record.passwordBrowser, (std::vector<std::wstring>{member, member}));
     ASSERT_EQ(record.shopFronts.size(), 2u);
     EXPECT_EQ(record.shopFronts[0].rfind(L"http://shop.kesto.example/10001?t=", 0), 0u);
+}
+
+// Keys reach the dialog's modal loop as a user's do: posted to the focused control.
+TEST_F(DesignDlgTest, EnterOnTheFocusedLinkOpensItAndElsewherePressesLogin) {
+    TempFolder root;
+    const auto [code, quitCode] = Run(root.Folder(), [&](HWND dialog) {
+        HWND link = GetDlgItem(dialog, kMakerLink);
+        const LPARAM enterKey = 1 | (MapVirtualKeyW(VK_RETURN, MAPVK_VK_TO_VSC) << 16);
+        PostMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(link), TRUE);
+        PostMessageW(link, WM_KEYDOWN, VK_RETURN, enterKey);
+        EXPECT_TRUE(
+            WaitFor([&] { return record.Get([&] { return record.shellOpened.size(); }) == 1; }));
+        EXPECT_EQ(record.Get([&] { return record.loginBrowserOpened; }), 0);
+
+        HWND box = GetDlgItem(dialog, kShopSignBox);
+        PostMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(box), TRUE);
+        PostMessageW(box, WM_KEYDOWN, VK_RETURN, enterKey);
+        EXPECT_TRUE(WaitFor([&] { return record.Get([&] { return record.loginBrowserOpened; }); }));
+        EXPECT_EQ(record.Get([&] { return record.shellOpened.size(); }), 1u);
+    });
+    EXPECT_EQ(code, 1);
+    EXPECT_EQ(quitCode, 0);
+    ASSERT_EQ(record.shellOpened.size(), 1u);
+    EXPECT_EQ(record.shellOpened[0], Widen(kMakerSiteAddress));
 }
 
 TEST_F(DesignDlgTest, AnEmptyTemplateFolderLeavesPreviewIdleAndCloseEndsWithZero) {

@@ -215,6 +215,32 @@ TEST_F(HyperlinkTest, EnterAndSpaceOpenTheTargetOtherKeysDoNot) {
     EXPECT_EQ(opened.size(), 2u);
 }
 
+// The dialog asks the focused control with the key message it is about to handle: the link
+// takes a pressed Enter (so that Enter opens it instead of pressing the default button) and
+// leaves Tab, arrows and Esc to the dialog.
+TEST_F(HyperlinkTest, TheLinkTakesAPressedEnterFromTheDialogOnly) {
+    HWND control = MakeStatic(L"link");
+    CHyperLink link = MakeLink();
+    ASSERT_TRUE(link.Subclass(control));
+    const struct {
+        UINT message;
+        WPARAM key;
+        LRESULT code;
+    } cases[] = {
+        {WM_KEYDOWN, VK_RETURN, DLGC_WANTCHARS | DLGC_WANTMESSAGE},
+        {WM_KEYDOWN, VK_TAB, DLGC_WANTCHARS},
+        {WM_KEYDOWN, VK_DOWN, DLGC_WANTCHARS},
+        {WM_KEYDOWN, VK_ESCAPE, DLGC_WANTCHARS},
+        {WM_CHAR, VK_RETURN, DLGC_WANTCHARS},
+    };
+    for (const auto& c : cases) {
+        MSG asked{control, c.message, c.key, 0, 0, {}};
+        EXPECT_EQ(SendMessageW(control, WM_GETDLGCODE, c.key, reinterpret_cast<LPARAM>(&asked)),
+                  c.code)
+            << c.message << " " << c.key;
+    }
+}
+
 TEST_F(HyperlinkTest, AFailedOpenLeavesTheLinkUnvisited) {
     HWND control = MakeStatic(L"link");
     CHyperLink link = MakeLink();

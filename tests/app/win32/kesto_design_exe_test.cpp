@@ -1,15 +1,18 @@
 // Starts kesto-design.exe itself (its path is the test's first argument) and looks at the dialog
 // it shows: resource 103 with the templates beside the executable, Upload disabled, the link.
-// Exit and the close command both end the process with exit code 1.
+// Exit and the close command both end the process with exit code 1. At start the program sets its
+// browsers' document mode in the current user's settings.
 
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <optional>
 #include <string>
 #include <thread>
 
+#include "browser/win32/browser_emulation.h"
 #include "tests/app/win32/window_screenshot.h"
 
 namespace {
@@ -127,6 +130,23 @@ TEST(KestoDesignExeTest, TheDialogIsPerMonitorDpiAware) {
     constexpr int kPerMonitorAware = 2;  // DPI_AWARENESS_PER_MONITOR_AWARE
     EXPECT_EQ(awarenessOf(windowContext(dialog)), kPerMonitorAware);
     PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(3, BN_CLICKED), 0);
+    EXPECT_EQ(program.ExitCode(), 1);
+}
+
+TEST(KestoDesignExeTest, AtStartTheProgramSetsItsBrowsersDocumentMode) {
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, kesto::win32::kBrowserEmulationKey, L"kesto-design.exe");
+    RunningProgram program(g_program);
+    ASSERT_TRUE(program.started());
+    HWND dialog = program.WaitForDialog();
+    ASSERT_NE(dialog, nullptr);
+    DWORD mode = 0;
+    DWORD size = sizeof(mode);
+    EXPECT_EQ(RegGetValueW(HKEY_CURRENT_USER, kesto::win32::kBrowserEmulationKey,
+                           L"kesto-design.exe", RRF_RT_REG_DWORD, nullptr, &mode, &size),
+              ERROR_SUCCESS);
+    EXPECT_EQ(std::optional<DWORD>(mode),
+              kesto::win32::EmulationModeForEngineVersion(kesto::win32::InstalledEngineVersion()));
+    PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
     EXPECT_EQ(program.ExitCode(), 1);
 }
 
