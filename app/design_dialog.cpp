@@ -22,6 +22,10 @@ constexpr char kShopFrontNotOpened[] = "无法打开店铺首页，请在浏览�
 constexpr char kNoPreviewPicture[] = "模板中没有可预览的图片。";
 // "Could not open the preview picture: <file>"
 constexpr char kPreviewNotOpened[] = "无法打开预览图片：";
+// "Decorating: log in again once it has finished."
+constexpr char kLoginAfterJobLine[] = "正在装修，装修完成后才能重新登录。";
+// "Finish logging in, or close the login window, first."
+constexpr char kFinishLoginFirstLine[] = "请先完成登录或关闭登录窗口。";
 
 }  // namespace
 
@@ -48,17 +52,30 @@ void DesignDialog::OnInit(const std::vector<std::string>& templateRoots) {
 }
 
 void DesignDialog::OnLogin() {
+    if (jobRunning_) {
+        view_.AddProgressLine(kLoginAfterJobLine);
+        return;
+    }
     services_.OpenLoginBrowser();
     view_.StartLoginTimer(loginPollMilliseconds_);
+    loginPolling_ = true;
+}
+
+bool DesignDialog::TakeCompletedLogin() {
+    if (!services_.CheckLogin()) {
+        return false;
+    }
+    view_.StopLoginTimer();
+    loginPolling_ = false;
+    loggedIn_ = true;
+    view_.EnableUpload(!jobRunning_);
+    view_.AddProgressLine(kLoggedInLine);
+    return true;
 }
 
 void DesignDialog::OnLoginTimer() {
-    if (services_.CheckLogin()) {
-        view_.StopLoginTimer();
-        loggedIn_ = true;
-        view_.EnableUpload(!jobRunning_);
-        view_.AddProgressLine(kLoggedInLine);
-        return;
+    if (jobRunning_ || TakeCompletedLogin()) {
+        return;  // a running job keeps the login it started with
     }
     ++unsuccessfulPolls_;
     if (unsuccessfulPolls_ % 2 == 0) {
@@ -68,7 +85,17 @@ void DesignDialog::OnLoginTimer() {
 
 void DesignDialog::OnUpload() {
     const std::string templatePath = SelectedTemplatePath();
-    if (!loggedIn_ || jobRunning_ || templatePath.empty()) {
+    if (jobRunning_ || templatePath.empty()) {
+        return;
+    }
+    if (services_.LoginBrowserOpen()) {
+        view_.AddProgressLine(kFinishLoginFirstLine);
+        return;
+    }
+    if (loginPolling_) {
+        TakeCompletedLogin();
+    }
+    if (!loggedIn_) {
         return;
     }
     JobRequest request;

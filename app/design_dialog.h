@@ -3,6 +3,13 @@
 // categories warning, Upload, Preview and the progress lines. DesignProgram owns it and hands it
 // the front end's events; it shows the results through DesignDialogView and acts through
 // DesignServices.
+//
+// One account per job: a job's requests carry the login's cookies from the process's one cookie
+// store, which the login browser's pages change. So a job and the login browser never run at the
+// same time: Login is refused while a job runs, the login poll rests until it has ended, and
+// Upload is refused while the login window is open. A login whose window was closed before the
+// poll saw it complete is taken before the job starts, so the job's identity and cookies are of
+// the same account from its first request to its last.
 
 #include <memory>
 #include <string>
@@ -39,6 +46,8 @@ class DesignDialog {
   private:
     // The selected template's folder; empty when the list is empty or nothing is selected.
     std::string SelectedTemplatePath() const;
+    // Asks the login check; when the login is complete, stops the poll and says so. True then.
+    bool TakeCompletedLogin();
 
     DesignDialogView& view_;
     DesignServices& services_;
@@ -47,6 +56,7 @@ class DesignDialog {
     std::vector<std::string> templatePaths_;
     unsigned unsuccessfulPolls_ = 0;
     bool loggedIn_ = false;
+    bool loginPolling_ = false;
     bool categoriesWarningShown_ = false;
     bool jobRunning_ = false;
 };

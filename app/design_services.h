@@ -19,6 +19,8 @@ class DesignServices {
     virtual void OpenLoginBrowser() = 0;
     // Whether the login is complete (the login check, which then also closes the login browser).
     virtual bool CheckLogin() = 0;
+    // Whether the login browser's window is open: its pages may change the login's cookies.
+    virtual bool LoginBrowserOpen() const = 0;
     // Shows the password browser on the given address.
     virtual void OpenPasswordBrowser(const std::string& address) = 0;
     // Opens a file or an address in the user's default program; true when one was started.

@@ -29,6 +29,10 @@ bool DesktopServices::CheckLogin() {
     return identity_.CheckLogin();
 }
 
+bool DesktopServices::LoginBrowserOpen() const {
+    return loginBrowser_->HasOpenWindow();
+}
+
 void DesktopServices::OpenPasswordBrowser(const std::string& address) {
     passwordBrowser_.Create();
     passwordBrowser_.Navigate(address);

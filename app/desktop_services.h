@@ -40,6 +40,7 @@ class DesktopServices final : public DesignServices {
 
     void OpenLoginBrowser() override;
     bool CheckLogin() override;
+    bool LoginBrowserOpen() const override;
     void OpenPasswordBrowser(const std::string& address) override;
     bool OpenWithShell(const std::string& target) override;
     bool OpenShopFront(const std::string& address) override;

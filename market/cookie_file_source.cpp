@@ -4,7 +4,7 @@
 #include <utility>
 #include <vector>
 
-#include "support/ascii_text.h"
+#include "market/marketplace_cookies.h"
 
 namespace kesto {
 namespace {
@@ -21,26 +21,6 @@ std::vector<std::string_view> SplitTabs(std::string_view line) {
         }
         start = tab + 1;
     }
-}
-
-// Whether a cookie set for `domain` reaches hosts of `cookieDomain` (".example.org" covers
-// "example.org" and every host below it).
-bool WithinDomain(std::string_view domain, std::string_view cookieDomain) {
-    while (!domain.empty() && domain.front() == '.') {
-        domain.remove_prefix(1);
-    }
-    while (!cookieDomain.empty() && cookieDomain.front() == '.') {
-        cookieDomain.remove_prefix(1);
-    }
-    if (domain.empty() || cookieDomain.empty()) {
-        return false;
-    }
-    if (EqualIgnoringAsciiCase(domain, cookieDomain)) {
-        return true;
-    }
-    return domain.size() > cookieDomain.size() &&
-           domain[domain.size() - cookieDomain.size() - 1] == '.' &&
-           EqualIgnoringAsciiCase(domain.substr(domain.size() - cookieDomain.size()), cookieDomain);
 }
 
 bool Expired(std::string_view expiry, std::time_t now) {
@@ -72,8 +52,8 @@ std::string CookieTextFromFile(std::string_view fileContent, std::string_view co
             continue;
         }
         const std::vector<std::string_view> fields = SplitTabs(line);
-        if (fields.size() != 7 || fields[5].empty() || !WithinDomain(fields[0], cookieDomain) ||
-            Expired(fields[4], now)) {
+        if (fields.size() != 7 || fields[5].empty() ||
+            !WithinCookieDomain(fields[0], cookieDomain) || Expired(fields[4], now)) {
             continue;
         }
         if (!text.empty()) {

@@ -5,7 +5,9 @@
 //
 // The pair is always replaced as a whole and read as a whole, under a lock: a job never sees the
 // user number of one account with the session key of another, and a later login with another
-// account replaces the identity once its cookies are complete.
+// account replaces the identity once its cookies are complete. The desktop dialog never lets a
+// login run beside a job (app/design_dialog.h), so a job's identity, like the cookies its requests
+// carry, is one account's from its first request to its last.
 
 #include <memory>
 #include <mutex>

@@ -14,9 +14,8 @@
 #include "app/design_program.h"
 #include "app/gtk/design_window.h"
 #include "app/gtk/shell_open.h"
-#include "browser/cookie_file_writer.h"
 #include "browser/gtk/webkit_browser_window.h"
-#include "platform/login_cookie_file.h"
+#include "browser/login_cookie_handover.h"
 #include "platform/net_layer.h"
 #include "platform/system.h"
 #include "support/program_version.h"
@@ -34,17 +33,10 @@ std::optional<std::string> Variable(const char* name) {
     return value == nullptr ? std::nullopt : std::optional<std::string>(value);
 }
 
-// After each page of a login, the request layer's cookie store and the cookie file for
-// kesto-decorate receive every cookie the browser holds. A browser without cookies (the first
-// page of a new session) leaves the file of an earlier login alone.
+// After each page of a login, the marketplace's cookies among the browser's go to the request
+// layer's cookie store and the cookie file for kesto-decorate.
 void TakeBrowserCookies(const std::string& cookieFile, const std::vector<net::Cookie>& cookies) {
-    if (cookies.empty()) {
-        return;
-    }
-    for (const net::Cookie& cookie : cookies) {
-        net::StoreCookie(cookie);
-    }
-    if (!cookieFile.empty() && !SaveLoginCookieFile(cookieFile, CookieFileText(cookies))) {
+    if (!HandOverLoginCookies(cookies, cookieFile)) {
         g_warning("cannot write the login cookies to %s", cookieFile.c_str());
     }
 }

@@ -1,14 +1,15 @@
 #include "browser/win32/login_cookie_file_win32.h"
 
-#include <windows.h>
-
 #include <wininet.h>
 
+#include <algorithm>
+#include <cwchar>
 #include <vector>
 
 #include "browser/cookie_file_writer.h"
 #include "browser/request_cookie_text.h"
 #include "market/hosts.h"
+#include "market/marketplace_cookies.h"
 #include "platform/login_cookie_file.h"
 #include "platform/win32/wide_text.h"
 
@@ -16,30 +17,49 @@ namespace kesto::win32 {
 
 namespace {
 
+// Reads after the size query: a page of the login may add cookies between any two of them.
+constexpr int kReadAttempts = 4;
+// Far beyond what WinINet keeps for one address; a larger answer is not taken.
+constexpr DWORD kMostCookieCharacters = DWORD{1} << 24;
+
 // The cookies WinINet sends to an address, as one "name=value; name=value" text.
 std::string CookieTextFor(const std::wstring& url) {
-    DWORD size = 0;
-    if (!InternetGetCookieExW(url.c_str(), nullptr, nullptr, &size, INTERNET_COOKIE_HTTPONLY,
-                              nullptr) ||
-        size == 0) {
-        return {};
-    }
-    std::vector<wchar_t> text(size / sizeof(wchar_t) + 1, L'\0');
-    if (!InternetGetCookieExW(url.c_str(), nullptr, text.data(), &size, INTERNET_COOKIE_HTTPONLY,
-                              nullptr)) {
-        return {};
-    }
-    return Narrow(text.data());
+    return Narrow(ReadCookieQuery([&url](wchar_t* buffer, DWORD* size) {
+        return InternetGetCookieExW(url.c_str(), nullptr, buffer, size, INTERNET_COOKIE_HTTPONLY,
+                                    nullptr);
+    }));
 }
 
 }  // namespace
+
+std::wstring ReadCookieQuery(const CookieQuery& query) {
+    DWORD needed = 0;
+    if (!query(nullptr, &needed) || needed == 0) {
+        return {};
+    }
+    for (int attempt = 0; attempt < kReadAttempts && needed <= kMostCookieCharacters; ++attempt) {
+        std::vector<wchar_t> text(static_cast<std::size_t>(needed) + 1, L'\0');
+        DWORD size = needed;  // characters, one fewer than the buffer holds
+        if (query(text.data(), &size)) {
+            return std::wstring(text.data(), wcsnlen(text.data(), text.size()));
+        }
+        if (GetLastError() != ERROR_INSUFFICIENT_BUFFER) {
+            return {};
+        }
+        // The text grew meanwhile: ask for at least twice the room, whatever the answer says.
+        needed = std::max(size, needed * 2);
+    }
+    return {};
+}
 
 std::string MarketplaceCookieFileText() {
     const std::string text = CookieTextFor(Widen(hosts::Address(hosts::kPortal, "/")));
     if (text.empty()) {
         return {};
     }
-    return CookieFileText(CookiesFromRequestText(text, hosts::kCookieDomain));
+    const std::vector<net::Cookie> cookies =
+        MarketplaceCookies(CookiesFromRequestText(text, hosts::kCookieDomain));
+    return cookies.empty() ? std::string() : CookieFileText(cookies);
 }
 
 bool LeaveLoginCookies(const std::string& path) {

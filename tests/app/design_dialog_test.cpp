@@ -45,7 +45,11 @@ class FakeView final : public DesignDialogView, public DesignServices {
     void OpenPasswordBrowser(const std::string& address) override {
         passwordBrowser.push_back(address);
     }
-    bool CheckLogin() override { return loginComplete; }
+    bool CheckLogin() override {
+        ++loginChecks;
+        return loginComplete;
+    }
+    bool LoginBrowserOpen() const override { return loginWindowOpen; }
     void StartJob(const JobRequest& request,
                   std::shared_ptr<JobMessageSink> /*messages*/) override {
         jobs.push_back(request);
@@ -65,6 +69,8 @@ class FakeView final : public DesignDialogView, public DesignServices {
     Lines passwordBrowser;
     bool timerRunning = false;
     bool loginComplete = false;
+    int loginChecks = 0;
+    bool loginWindowOpen = false;
     std::vector<JobRequest> jobs;
 };
 
@@ -158,6 +164,85 @@ TEST_F(DesignDialogTest, OneJobAtATime) {
     EXPECT_TRUE(view.uploadEnabled);
     dialog.OnUpload();
     EXPECT_EQ(view.jobs.size(), 2u);
+}
+
+// A dialog of its own for one case of a table, logged in once. Made inside the fixture, whose
+// capture takes the folder listing's lines.
+struct LoggedInDialog {
+    explicit LoggedInDialog(const std::string& templateRoot) {
+        dialog.OnInit(templateRoot);
+        dialog.OnLogin();
+        view.loginComplete = true;
+        dialog.OnLoginTimer();
+    }
+    FakeView view;
+    DesignDialog dialog{view, view, nullptr, kPollMilliseconds};
+};
+
+// A job's requests carry the cookies of the process's one store, which the login browser's pages
+// change: no login may be checked or begun while a job runs, whenever the user tries.
+TEST_F(DesignDialogTest, ASecondLoginNeverReachesARunningJob) {
+    const struct {
+        const char* name;
+        bool loginBegunBeforeJob;  // Login pressed again and its window closed, unfinished
+        void (DesignDialog::*during)();
+        Lines lines;
+    } cases[] = {
+        {"Login pressed", false, &DesignDialog::OnLogin, {"正在装修，装修完成后才能重新登录。"}},
+        {"poll of an earlier Login", true, &DesignDialog::OnLoginTimer, {}},
+    };
+    for (const auto& c : cases) {
+        LoggedInDialog one(root.Folder());
+        if (c.loginBegunBeforeJob) {
+            one.view.loginComplete = false;
+            one.dialog.OnLogin();
+        }
+        one.dialog.OnUpload();
+        ASSERT_EQ(one.view.jobs.size(), 1u) << c.name;
+        const int opened = one.view.loginBrowserOpened;
+        const int checks = one.view.loginChecks;
+        one.view.lines.clear();
+
+        one.view.loginComplete = true;  // another account's login would now be complete
+        (one.dialog.*c.during)();
+        EXPECT_EQ(one.view.loginBrowserOpened, opened) << c.name;
+        EXPECT_EQ(one.view.loginChecks, checks) << c.name;
+        EXPECT_EQ(one.view.lines, c.lines) << c.name;
+
+        one.dialog.OnJobEnded();
+        (one.dialog.*c.during)();  // after the job, the login goes on as before
+        EXPECT_EQ(one.view.loginBrowserOpened + one.view.loginChecks, opened + checks + 1)
+            << c.name;
+    }
+}
+
+// Nor does a job start beside a login: while the login window is open Upload is refused, and a
+// login completed just before its window closed is taken before the job starts.
+TEST_F(DesignDialogTest, UploadWaitsForTheLoginWindow) {
+    const struct {
+        const char* name;
+        bool windowOpen;
+        bool otherLoginComplete;
+        std::size_t jobs;
+        Lines lines;
+    } cases[] = {
+        {"window open", true, true, 0, {"请先完成登录或关闭登录窗口。"}},
+        {"closed after a new login", false, true, 1, {"已登录."}},
+        {"closed unfinished", false, false, 1, {}},
+    };
+    for (const auto& c : cases) {
+        LoggedInDialog one(root.Folder());
+        one.view.loginComplete = false;
+        one.dialog.OnLogin();  // a second login, not yet seen by the poll
+        one.view.lines.clear();
+
+        one.view.loginWindowOpen = c.windowOpen;
+        one.view.loginComplete = c.otherLoginComplete;
+        one.dialog.OnUpload();
+        EXPECT_EQ(one.view.jobs.size(), c.jobs) << c.name;
+        EXPECT_EQ(one.view.lines, c.lines) << c.name;
+        EXPECT_EQ(one.view.timerRunning, !c.otherLoginComplete || c.windowOpen) << c.name;
+    }
 }
 
 TEST_F(DesignDialogTest, PreviewOpensTheFirstPictureByItsWholeExtension) {

@@ -61,6 +61,7 @@ class FakeServices final : public DesignServices {
 
     void OpenLoginBrowser() override {}
     bool CheckLogin() override { return true; }
+    bool LoginBrowserOpen() const override { return false; }
     void OpenPasswordBrowser(const std::string& /*address*/) override {}
     bool OpenWithShell(const std::string& /*target*/) override { return true; }
     bool OpenShopFront(const std::string& /*address*/) override { return true; }

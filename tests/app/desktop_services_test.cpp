@@ -43,6 +43,18 @@ TEST(DesktopServices, TheLoginBrowserIsTheIdentitysSourceUntilTheServicesGo) {
     EXPECT_FALSE(ProcessIdentity().CheckLogin());
 }
 
+TEST(DesktopServices, TheLoginBrowserIsOpenFromLoginUntilTheLoginCompletes) {
+    FakeWindows windows;
+    DesktopServices services(Browsers(windows));
+    EXPECT_FALSE(services.LoginBrowserOpen());
+    services.OpenLoginBrowser();
+    EXPECT_TRUE(services.LoginBrowserOpen());
+    FakeDocument page("http://www.kesto.example/my", {});
+    windows.newest->Complete("ptui_loginuin=10002; skey=@def", page);
+    ASSERT_TRUE(services.CheckLogin());
+    EXPECT_FALSE(services.LoginBrowserOpen());
+}
+
 TEST(DesktopServices, TheShellOpensFilesAndTheShopFrontTakesItsOwnOpenerWhenGiven) {
     const struct {
         const char* name;

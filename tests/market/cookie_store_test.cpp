@@ -41,5 +41,14 @@ TEST(CookieStore, StoresEveryCookieOfAFile) {
               2);
 }
 
+TEST(CookieStore, StoresOnlyTheMarketplacesCookies) {
+    EXPECT_EQ(StoreCookieFile(".other.example\tTRUE\t/\tFALSE\t0\tuin\tforeign\n"
+                              ".kesto.example\tTRUE\t/\tFALSE\t0\tonly_a\t1\n"
+                              "www.other.example\tFALSE\t/\tFALSE\t0\tskey\tforeign\n"
+                              ".kesto.example\tTRUE\t/\tFALSE\t0\tonly_a\t2\n"),
+              1);
+    EXPECT_FALSE(StoreCookieLine(".notkesto.example\tTRUE\t/\tFALSE\t0\tuin\t1"));
+}
+
 }  // namespace
 }  // namespace kesto

@@ -86,6 +86,7 @@ struct FakeServices final : DesignServices {
 
     void OpenLoginBrowser() override { openLoginBrowser(); }
     bool CheckLogin() override { return checkLogin(); }
+    bool LoginBrowserOpen() const override { return false; }
     void OpenPasswordBrowser(const std::string& address) override { openPasswordBrowser(address); }
     bool OpenWithShell(const std::string& target) override { return openWithShell(target); }
     bool OpenShopFront(const std::string& address) override { return openWithShell(address); }

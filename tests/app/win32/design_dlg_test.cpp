@@ -171,6 +171,7 @@ class FakeServices final : public DesignServices {
         });
         return complete;
     }
+    bool LoginBrowserOpen() const override { return false; }
     void OpenPasswordBrowser(const std::string& address) override {
         record_.Set([&] { record_.passwordBrowser.push_back(Widen(address)); });
     }

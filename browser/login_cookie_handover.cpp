@@ -1,0 +1,20 @@
+#include "browser/login_cookie_handover.h"
+
+#include "browser/cookie_file_writer.h"
+#include "market/cookie_store.h"
+#include "market/marketplace_cookies.h"
+#include "platform/login_cookie_file.h"
+
+namespace kesto {
+
+bool HandOverLoginCookies(const std::vector<net::Cookie>& browserCookies,
+                          const std::string& cookieFile) {
+    const std::vector<net::Cookie> cookies = MarketplaceCookies(browserCookies);
+    if (cookies.empty()) {
+        return true;
+    }
+    StoreMarketplaceCookies(cookies);
+    return cookieFile.empty() || SaveLoginCookieFile(cookieFile, CookieFileText(cookies));
+}
+
+}  // namespace kesto
