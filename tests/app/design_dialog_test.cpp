@@ -170,7 +170,7 @@ TEST_F(DesignDialogTest, OneJobAtATime) {
 // capture takes the folder listing's lines.
 struct LoggedInDialog {
     explicit LoggedInDialog(const std::string& templateRoot) {
-        dialog.OnInit(templateRoot);
+        dialog.OnInit({templateRoot});
         dialog.OnLogin();
         view.loginComplete = true;
         dialog.OnLoginTimer();
