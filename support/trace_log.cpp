@@ -2,10 +2,14 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
+#include <system_error>
 #include <vector>
 
+#include "support/file_path.h"
 #include "support/text_conversion.h"
+#include "support/user_files.h"
 #include "support/utf16.h"
 
 namespace kesto {
@@ -62,7 +66,8 @@ bool TraceLog::SwitchFilePresent() {
     return std::ifstream("trace.txt").is_open();
 }
 
-TraceLog::TraceLog() : TraceLog(Environment{SwitchFilePresent(), ExecutableFolder()}) {}
+TraceLog::TraceLog()
+    : TraceLog(Environment{SwitchFilePresent(), ExecutableFolder(), ProgramDataFolder()}) {}
 
 TraceLog::TraceLog(Environment environment) : environment_(std::move(environment)) {}
 
@@ -72,11 +77,7 @@ int TraceLog::Write(const char* format, ...) {
         return 0;
     }
     if (!file_) {
-        const std::string path = environment_.folder + LogFileName(environment_.clock());
-        if (Utf16Length(path) > kMaxPathChars) {
-            return -1;
-        }
-        file_ = ExclusiveAppendFile::Open(path);
+        file_ = OpenFile();
         if (!file_) {
             return -1;
         }
@@ -91,6 +92,24 @@ int TraceLog::Write(const char* format, ...) {
     const std::string line =
         FormatTraceLine(environment_.clock(), environment_.threadId(), message);
     return file_->Append(ToAnsi(line)) ? 1 : 0;
+}
+
+std::unique_ptr<ExclusiveAppendFile> TraceLog::OpenFile() const {
+    const std::string name = LogFileName(environment_.clock());
+    for (const std::string* folder : {&environment_.folder, &environment_.fallbackFolder}) {
+        const std::string path = *folder + name;
+        if (folder->empty() || Utf16Length(path) > kMaxPathChars) {
+            continue;
+        }
+        if (folder == &environment_.fallbackFolder) {
+            std::error_code error;
+            std::filesystem::create_directories(PathFromUtf8(*folder), error);
+        }
+        if (auto file = ExclusiveAppendFile::Open(path)) {
+            return file;
+        }
+    }
+    return nullptr;
 }
 
 TraceLog& ProcessTraceLog() {

@@ -21,12 +21,15 @@ class TraceLog {
     struct Environment {
         bool enabled = false;
         std::string folder;  // ends with the path separator
+        // Where the file goes when the folder cannot take it (an installed program's folder is
+        // not the user's to write): made when missing; empty for nowhere else.
+        std::string fallbackFolder;
         std::function<LocalTime()> clock = LocalTimeNow;
         std::function<unsigned long()> threadId = CurrentThreadId;
     };
 
     // The switch decides from "trace.txt" in the current folder, now; the file goes beside the
-    // executable.
+    // executable, else into the user's data folder for the program.
     TraceLog();
     explicit TraceLog(Environment environment);
     TraceLog(const TraceLog&) = delete;
@@ -45,6 +48,9 @@ class TraceLog {
     static bool SwitchFilePresent();
 
   private:
+    // The day's file in the folder, else in the fallback folder; null when neither opens.
+    std::unique_ptr<ExclusiveAppendFile> OpenFile() const;
+
     std::mutex lock_;
     std::unique_ptr<ExclusiveAppendFile> file_;
     Environment environment_;

@@ -116,6 +116,21 @@ TEST(TraceLogTest, UnopenableFileFailsAndIsRetriedOnTheNextWrite) {
     EXPECT_EQ(log.Write("Send form data error"), 1);
 }
 
+// A folder that cannot take the file (an installed program's) sends it to the fallback folder,
+// made when missing; without a fallback the write fails as before.
+TEST(TraceLogTest, UnwritableFolderFallsBackToTheUsersDataFolder) {
+    TempFolder folder;
+    const char separator = static_cast<char>(std::filesystem::path::preferred_separator);
+    auto environment = EnabledIn(folder.Folder() + "missing" + separator);
+    environment.fallbackFolder = folder.Folder() + "data" + separator + "kesto-decor" + separator;
+    TraceLog log(environment);
+    EXPECT_EQ(log.Write("Send form data error"), 1);
+    EXPECT_NE(ReadFile(folder.path() / "data" / "kesto-decor" / "Trace1-5.log")
+                  .find("Send form data error"),
+              std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(folder.path() / "missing"));
+}
+
 TEST(TraceLogTest, PathLongerThan259CharactersIsRefused) {
     TempFolder folder;
     std::string deep = folder.Folder();
