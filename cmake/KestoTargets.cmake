@@ -29,13 +29,19 @@ endfunction()
 # kesto_test(name SOURCES ... LIBS ...): a GoogleTest executable registered with CTest. Native
 # builds register each test case; the Windows build runs each executable as one test under Wine.
 # With RESOURCE_LOCK, no two of its test cases run at the same time (for tests that share a file
-# only one process may hold, such as the trace log).
+# only one process may hold, such as the trace log). With OWN_WINE_PREFIX, the Windows build runs
+# it in a Wine prefix of its own (for tests that change the system's settings, such as the
+# Internet Settings proxy, which would otherwise reach the other tests running beside them).
 function(kesto_test name)
-    cmake_parse_arguments(ARG "" "RESOURCE_LOCK" "SOURCES;LIBS" ${ARGN})
+    cmake_parse_arguments(ARG "OWN_WINE_PREFIX" "RESOURCE_LOCK" "SOURCES;LIBS" ${ARGN})
     add_executable(${name} ${ARG_SOURCES})
     kesto_target_defaults(${name})
     target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main)
-    if(CMAKE_CROSSCOMPILING)
+    if(CMAKE_CROSSCOMPILING AND ARG_OWN_WINE_PREFIX)
+        add_test(NAME ${name}
+                 COMMAND ${PROJECT_SOURCE_DIR}/scripts/wine-run ${CMAKE_BINARY_DIR}/wine-prefix-${name}
+                         $<TARGET_FILE:${name}>)
+    elseif(CMAKE_CROSSCOMPILING)
         add_test(NAME ${name} COMMAND ${name})
     elseif(ARG_RESOURCE_LOCK)
         gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST
