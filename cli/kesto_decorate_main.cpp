@@ -68,23 +68,9 @@ bool ConfirmCategories(const DecorateOptions& options, std::string& refusal) {
 
 // Why the cookie file could not be read, in the user's language.
 std::string CookieFileProblem(FileReadResult read, const std::string& cookieFile) {
-    const char* pattern = nullptr;
-    switch (read) {
-        case FileReadResult::kMissing:
-            pattern = Translate("the cookie file {} does not exist");
-            break;
-        case FileReadResult::kNotRegular:
-            pattern = Translate("the cookie file {} is not a regular file");
-            break;
-        case FileReadResult::kTooLarge:
-            pattern = Translate("the cookie file {} is too large");
-            break;
-        case FileReadResult::kRead:
-        case FileReadResult::kUnreadable:
-            pattern = Translate("the cookie file {} cannot be read");
-            break;
-    }
-    return FillIn(pattern, {cookieFile}) +
+    // TRANSLATORS: the file's path, then what is wrong with it ("does not exist").
+    return FillIn(Translate("the cookie file {} {}"),
+                  {cookieFile, Translate(DescribeFileReadResult(read))}) +
            Translate(" (log in with kesto-design first, or pass --cookies FILE)");
 }
 

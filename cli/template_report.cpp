@@ -10,35 +10,23 @@ namespace kesto {
 
 namespace {
 
+// The severity's name as the JSON report has it; the text report shows it translated.
 const char* SeverityName(FindingSeverity severity) {
     switch (severity) {
         case FindingSeverity::kError:
-            return "error";
+            return TranslatedLater("error");
         case FindingSeverity::kWarning:
-            return "warning";
+            return TranslatedLater("warning");
         case FindingSeverity::kNote:
-            return "note";
+            return TranslatedLater("note");
     }
-    return "error";
+    return TranslatedLater("error");
 }
 
 int CountOf(const std::vector<TemplateFinding>& findings, FindingSeverity severity) {
     return static_cast<int>(std::count_if(
         findings.begin(), findings.end(),
         [severity](const TemplateFinding& finding) { return finding.severity == severity; }));
-}
-
-// The severity as the text report names it, in the user's language.
-const char* SeverityLabel(FindingSeverity severity) {
-    switch (severity) {
-        case FindingSeverity::kError:
-            return Translate("error");
-        case FindingSeverity::kWarning:
-            return Translate("warning");
-        case FindingSeverity::kNote:
-            return Translate("note");
-    }
-    return Translate("error");
 }
 
 std::string Counted(int count, const char* one, const char* many) {
@@ -50,7 +38,8 @@ std::string Counted(int count, const char* one, const char* many) {
 std::string TemplateReportText(const std::vector<TemplateFinding>& findings) {
     std::string text;
     for (const TemplateFinding& finding : findings) {
-        text += std::string(SeverityLabel(finding.severity)) + ": " + FindingLine(finding) + "\n";
+        text += std::string(Translate(SeverityName(finding.severity))) + ": " +
+                FindingLine(finding) + "\n";
     }
     const std::string errors = Counted(CountOf(findings, FindingSeverity::kError),
                                        Translate("{} error"), Translate("{} errors"));

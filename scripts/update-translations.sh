@@ -7,7 +7,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 xgettext --language=C++ --from-code=UTF-8 --keyword=Translate --keyword=TranslatedLater --add-comments=TRANSLATORS: \
     --package-name=kesto-decor --msgid-bugs-address=kesto-decor --no-location --sort-output \
-    -o po/kesto-decor.pot cli/*.cpp
+    -o po/kesto-decor.pot cli/*.cpp support/bounded_file.cpp
 for po in po/*.po; do
     msgmerge --quiet --update --backup=none --no-location --sort-output "$po" po/kesto-decor.pot
 done

@@ -4,6 +4,7 @@
 #include <fstream>
 #include <system_error>
 
+#include "platform/translation.h"
 #include "support/file_path.h"
 
 namespace kesto {
@@ -50,17 +51,17 @@ FileReadResult ReadRegularFile(const std::string& path, std::uintmax_t limit, st
 const char* DescribeFileReadResult(FileReadResult result) {
     switch (result) {
         case FileReadResult::kRead:
-            return "was read";
+            return TranslatedLater("was read");
         case FileReadResult::kMissing:
-            return "does not exist";
+            return TranslatedLater("does not exist");
         case FileReadResult::kNotRegular:
-            return "is not a regular file";
+            return TranslatedLater("is not a regular file");
         case FileReadResult::kTooLarge:
-            return "is too large";
+            return TranslatedLater("is too large");
         case FileReadResult::kUnreadable:
-            return "cannot be read";
+            return TranslatedLater("cannot be read");
     }
-    return "cannot be read";
+    return TranslatedLater("cannot be read");
 }
 
 }  // namespace kesto

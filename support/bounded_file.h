@@ -20,7 +20,8 @@ enum class FileReadResult {
 // left as it was on any other result.
 FileReadResult ReadRegularFile(const std::string& path, std::uintmax_t limit, std::string& bytes);
 
-// The words for a result other than kRead, for a failure reason ("is not a regular file").
+// The words for a result other than kRead, for a failure reason ("is not a regular file"); the
+// command line shows them translated.
 const char* DescribeFileReadResult(FileReadResult result);
 
 }  // namespace kesto
