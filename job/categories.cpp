@@ -95,12 +95,9 @@ std::vector<PlannedCategory> ListCategories(const std::string& classFolder,
 }
 
 // Tells how many of the area's count pictures are done (no line: for progress bars).
-void PostPictureProgress(ShopSession& session, std::size_t done, std::size_t count,
+void PostPictureProgress(const ShopSession& session, std::size_t done, std::size_t count,
                          const std::string& entry) {
-    if (session.progress) {
-        session.progress->Post(
-            {kPictureProgress, static_cast<int>(done), static_cast<int>(count), entry});
-    }
+    session.Post({kPictureProgress, static_cast<int>(done), static_cast<int>(count), entry});
 }
 
 // Uploads every category's pictures, each category's address taken right after its own upload;
@@ -131,9 +128,7 @@ bool UploadCategoryPictures(std::vector<PlannedCategory>& plan, PicturePreparer&
             category.subcategoryAddresses.push_back(std::move(address));
             PostPictureProgress(session, next, count, sub.entry);
         }
-        if (session.progress) {
-            session.progress->Post({kCategoriesProgress, 0, 0, {}});
-        }
+        session.Post({kCategoriesProgress, 0, 0, {}});
     }
     return true;
 }

@@ -29,12 +29,6 @@ namespace {
 
 constexpr char kSaveStep[] = "saving the main page text";
 
-void Post(ShopSession& session, ProgressMessage message) {
-    if (session.progress) {
-        session.progress->Post(std::move(message));
-    }
-}
-
 // The reason an album step failed: what the session recorded (the transaction-password page),
 // the last request's note, or the fallback words.
 std::string AlbumFailure(const ShopSession& session, const char* fallback) {
@@ -55,13 +49,13 @@ bool UploadMainPictures(const std::string& folder, const std::vector<std::string
     }
     PicturePreparer preparer(std::move(paths));
     const int count = static_cast<int>(pictures.size());
-    Post(session, {kPictureProgress, 0, count, {}});
+    session.Post({kPictureProgress, 0, count, {}});
     for (std::size_t i = 0; i < pictures.size(); ++i) {
         const std::string& picture = pictures[i];
-        Post(session, {kPictureUploadStarting, 0, 0, picture});
+        session.Post({kPictureUploadStarting, 0, 0, picture});
         const int result = UploadPreparedPicture(session, albumPath, preparer.Take(i));
-        Post(session, {kPictureUploaded, 0, result, picture});
-        Post(session, {kPictureProgress, static_cast<int>(i) + 1, count, picture});
+        session.Post({kPictureUploaded, 0, result, picture});
+        session.Post({kPictureProgress, static_cast<int>(i) + 1, count, picture});
         if (result < 1) {
             session.failure =
                 WithReason("uploading the main page picture " + picture,
@@ -82,9 +76,9 @@ int PublishMainPageText(const std::string& text, ShopSession& session) {
         result = FindCustomContentModule(session, module) > 0 ? 1 : -1;
     }
     if (result > 0) {
-        Post(session, {kCustomContentSave, 0, 0, {}});
+        session.Post({kCustomContentSave, 0, 0, {}});
         result = SaveCustomContent(text, module.fsid, session);
-        Post(session, {kCustomContentSave, 1, result, {}});
+        session.Post({kCustomContentSave, 1, result, {}});
     }
     if (result > 0) {
         result = RemoveOldCustomContent(session, module);

@@ -43,12 +43,10 @@ int UploadShopSign(ShopSession& session, const std::string& picturePath) {
     // "Shop sign (with navigation tabs)", with full-width parentheses.
     uploader.SetField("title", "店铺招牌（含有导航页卡）");
     uploader.fileFieldName = "photo";
-    if (session.progress) {
-        uploader.chunkAccepted = [&session](std::uint64_t sent, std::uint64_t size) {
-            session.progress->Post(
-                {kShopSignBytes, static_cast<int>(sent / 1024), static_cast<int>(size / 1024), {}});
-        };
-    }
+    uploader.chunkAccepted = [&session](std::uint64_t sent, std::uint64_t size) {
+        session.Post(
+            {kShopSignBytes, static_cast<int>(sent / 1024), static_cast<int>(size / 1024), {}});
+    };
     const std::string url = hosts::Address(hosts::kManage, "/cgi-bin/modularmanage/picbanneredit");
     if (uploader.Upload(url.c_str()) > 0) {
         return 1;

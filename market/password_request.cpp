@@ -10,9 +10,7 @@ bool MeetsTransactionPassword(ShopSession& session, std::string_view answer) {
     if (!IsTransactionPasswordPage(answer)) {
         return false;
     }
-    if (session.progress) {
-        session.progress->Post({kTransactionPassword, 0, 0, {}});
-    }
+    session.Post({kTransactionPassword, 0, 0, {}});
     session.failure = kTransactionPasswordReason;
     return true;
 }

@@ -13,6 +13,7 @@
 namespace kesto {
 
 class ProgressSink;
+struct ProgressMessage;
 
 // Orders UTF-8 texts by their UTF-16 code units (case-sensitive: "B" before "a", "1.jpg" before
 // "11.jpg"; a character beyond the basic plane sorts by its surrogates, before U+E000..U+FFFF).
@@ -29,6 +30,8 @@ struct ShopSession {
     // Where the operations post their progress messages; the job sets it after building the
     // session.
     std::shared_ptr<ProgressSink> progress;
+    // Posts the message to progress; nowhere when there is none.
+    void Post(ProgressMessage message) const;
     // The address the upload request answered; the request is made only while this is empty.
     std::string uploadAddress;
     // Whether this job's album page check has succeeded.
