@@ -1,36 +1,17 @@
 #include "market/cookie_file_source.h"
 
-#include <charconv>
+#include <cstdint>
 #include <utility>
 #include <vector>
 
+#include "market/cookie_line.h"
 #include "market/marketplace_cookies.h"
 
 namespace kesto {
 namespace {
 
-constexpr std::string_view kHttpOnlyMark = "#HttpOnly_";
-
-std::vector<std::string_view> SplitTabs(std::string_view line) {
-    std::vector<std::string_view> fields;
-    for (std::size_t start = 0;;) {
-        const std::size_t tab = line.find('\t', start);
-        fields.push_back(line.substr(start, tab == std::string_view::npos ? tab : tab - start));
-        if (tab == std::string_view::npos) {
-            return fields;
-        }
-        start = tab + 1;
-    }
-}
-
-bool Expired(std::string_view expiry, std::time_t now) {
-    long long seconds = 0;
-    const auto [end, error] =
-        std::from_chars(expiry.data(), expiry.data() + expiry.size(), seconds);
-    if (error != std::errc() || end != expiry.data() + expiry.size()) {
-        return true;  // not a number: not a cookie line a browser wrote
-    }
-    return seconds != 0 && seconds < static_cast<long long>(now);
+bool Expired(const net::Cookie& cookie, std::time_t now) {
+    return cookie.expires != 0 && cookie.expires < static_cast<std::int64_t>(now);
 }
 
 }  // namespace
@@ -40,26 +21,17 @@ std::string CookieTextFromFile(std::string_view fileContent, std::string_view co
     std::string text;
     while (!fileContent.empty()) {
         const std::size_t newline = fileContent.find('\n');
-        std::string_view line = fileContent.substr(0, newline);
+        const std::string_view line = fileContent.substr(0, newline);
         fileContent.remove_prefix(newline == std::string_view::npos ? fileContent.size()
                                                                     : newline + 1);
-        if (!line.empty() && line.back() == '\r') {
-            line.remove_suffix(1);
-        }
-        if (line.starts_with(kHttpOnlyMark)) {
-            line.remove_prefix(kHttpOnlyMark.size());
-        } else if (line.starts_with("#")) {
-            continue;
-        }
-        const std::vector<std::string_view> fields = SplitTabs(line);
-        if (fields.size() != 7 || fields[5].empty() ||
-            !WithinCookieDomain(fields[0], cookieDomain) || Expired(fields[4], now)) {
+        const std::optional<net::Cookie> cookie = ParseCookieLine(line);
+        if (!cookie || !WithinCookieDomain(cookie->domain, cookieDomain) || Expired(*cookie, now)) {
             continue;
         }
         if (!text.empty()) {
             text += "; ";
         }
-        text.append(fields[5]).append("=").append(fields[6]);
+        text.append(cookie->name).append("=").append(cookie->value);
     }
     return text;
 }

@@ -8,15 +8,10 @@
 #include <string_view>
 #include <vector>
 
+#include "market/cookie_line.h"
 #include "platform/net_layer.h"
 
 namespace kesto {
-
-// The cookie of one line "domain<TAB>subdomains<TAB>path<TAB>secure<TAB>expires<TAB>name<TAB>value"
-// (a leading "#HttpOnly_" marks an HTTP-only cookie); nothing for comments, blank lines and lines
-// that are not cookies. Names may not hold ';' or '=', nor values ';', so no stored cookie can
-// carry another one into a request.
-std::optional<net::Cookie> ParseCookieLine(std::string_view line);
 
 // Stores the cookie of one line; false when the line is no cookie, not the marketplace's, or the
 // store refused it.
