@@ -6,6 +6,7 @@
 #include "market-sim/control_interface.h"
 #include "market-sim/login_pages.h"
 #include "market-sim/manage_handlers.h"
+#include "market-sim/request_head.h"
 #include "market-sim/request_target.h"
 #include "market-sim/shop_front.h"
 #include "market/hosts.h"
@@ -124,6 +125,7 @@ void MarketServer::Stop() {
 void MarketServer::Serve(Connection connection) {
     const bool last = ++connection.requestsServed >= limits_.requestsPerConnection;
     bool keepOpen = false;
+    DeclareEmptyBodies(connection.received);
     {
         ConnectionStream stream(connection, limits_);
         keepOpen = router_.Serve(stream, last);

@@ -50,6 +50,20 @@ TEST(HostileClientTest, ControlInterfaceRefusesRequestsThroughTheProxy) {
     EXPECT_NE(shop->body.find("\"passwordRequired\" : false"), std::string::npos) << shop->body;
 }
 
+// A request that announces no body has none, whatever its method: the server must not wait
+// for one (a plain `curl -X POST` sends such a head).
+TEST(HostileClientTest, RequestWithoutALengthHasNoBody) {
+    MarketFixture market;
+    const std::string head = "HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n";
+    for (const std::string& request :
+         {"POST /control/faults/clear " + head + "\r\n",
+          "POST /control/faults/clear " + head + "content-length: 0\r\n\r\n"}) {
+        const std::string answer = RawExchange(market.port(), request);
+        EXPECT_EQ(answer.rfind("HTTP/1.1 200 ", 0), 0u) << request << answer;
+    }
+    EXPECT_EQ(market.LastViolation(), "");
+}
+
 using Clock = std::chrono::steady_clock;
 constexpr char kRequestStart[] =
     "GET http://www.kesto.example/ HTTP/1.1\r\nHost: www.kesto.example\r\n";
