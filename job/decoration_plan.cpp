@@ -34,21 +34,38 @@ std::vector<std::string> Listed(const std::string& folder, bool foldersOnly) {
     return names;
 }
 
+// A module's member as text; a member that is neither text nor a number counts as empty.
+std::string TextOf(const Json::Value& module, const char* key) {
+    const Json::Value& value = module[key];
+    return value.isString() || value.isNumeric() ? value.asString() : std::string();
+}
+
+PlannedModule Planned(const Json::Value& module) {
+    return {TextOf(module, "fsid"), TextOf(module, "name")};
+}
+
 // The custom-content modules the main page replaces: the first frame's column-1 modules of
 // kind 13.
-std::vector<std::string> CustomContentFsids(const Json::Value& layout) {
-    std::vector<std::string> fsids;
+std::vector<PlannedModule> CustomContentModules(const Json::Value& layout) {
+    std::vector<PlannedModule> modules;
     const Json::Value& frames = layout["shopFrame"];
     if (!frames.isArray() || frames.empty() || !frames[0]["areas"].isArray()) {
-        return fsids;
+        return modules;
     }
     for (const Json::Value& module : frames[0]["areas"]) {
-        if (module.isObject() && module["area"].asString() == "1" &&
-            module["mid"].asString() == "13") {
-            fsids.push_back(module["fsid"].asString());
+        if (module.isObject() && TextOf(module, "area") == "1" && TextOf(module, "mid") == "13") {
+            modules.push_back(Planned(module));
         }
     }
-    return fsids;
+    return modules;
+}
+
+std::vector<PlannedModule> PlannedBannerModules(const Json::Value& layout) {
+    std::vector<PlannedModule> modules;
+    for (const Json::Value& module : ReplacedBannerModules(layout)) {
+        modules.push_back(Planned(module));
+    }
+    return modules;
 }
 
 // Whether the album's area folder exists, and the pictures it holds; false when the album did
@@ -136,7 +153,7 @@ class Planner {
             Json::Value copy = layout_;
             sign.headerAdded = AddShopHeader(copy) > 0;
             if (sign.headerAdded) {
-                sign.removedModules = ReplacedBannerFsids(layout_);
+                sign.removedModules = PlannedBannerModules(layout_);
             }
         }
         plan_.shopSign = std::move(sign);
@@ -148,7 +165,7 @@ class Planner {
         MainPagePlan main;
         main.pictures = content.pictures;
         main.pageText = folder + content.contentFile;
-        main.replacedModules = CustomContentFsids(layout_);
+        main.replacedModules = CustomContentModules(layout_);
         if (!PlanAlbumFolder(kMainPageAlbumFolder, main.albumFolderMade, main.oldPictures)) {
             return Fail("listing the album folder 主页面");
         }
@@ -208,6 +225,25 @@ std::string Joined(const std::vector<std::string>& texts) {
         joined += (joined.empty() ? "" : ", ") + text;
     }
     return joined.empty() ? "none" : joined;
+}
+
+// "店铺招牌 (2002), 2005": each module by its name and fsid, or its fsid alone.
+std::string Joined(const std::vector<PlannedModule>& modules) {
+    std::vector<std::string> texts;
+    for (const PlannedModule& module : modules) {
+        texts.push_back(module.name.empty() ? module.fsid : module.name + " (" + module.fsid + ")");
+    }
+    return Joined(texts);
+}
+
+Json::Value JsonList(const std::vector<PlannedModule>& modules) {
+    Json::Value list(Json::arrayValue);
+    for (const PlannedModule& module : modules) {
+        Json::Value& item = list.append(Json::objectValue);
+        item["fsid"] = module.fsid;
+        item["name"] = module.name;
+    }
+    return list;
 }
 
 Json::Value JsonList(const std::vector<std::string>& texts) {

@@ -12,20 +12,26 @@ namespace kesto {
 
 struct ShopSession;
 
+// A module of the shop's layout as the plan names it.
+struct PlannedModule {
+    std::string fsid;
+    std::string name;  // the module's name in the layout ("自定义内容"); may be empty
+};
+
 struct ShopSignPlan {
     std::string picture;  // "head/sign.gif"; empty: no picture, the shop sign stays
     unsigned long long bytes = 0;
     bool chunked = false;
-    bool headerAdded = false;                 // the banner has no shop header yet
-    std::vector<std::string> removedModules;  // banner modules (fsids) the new header replaces
+    bool headerAdded = false;                   // the banner has no shop header yet
+    std::vector<PlannedModule> removedModules;  // banner modules the new header replaces
 };
 
 struct MainPagePlan {
-    std::vector<std::string> pictures;         // uploaded into the album folder, in order
-    std::string pageText;                      // "main/content.txt"
-    std::vector<std::string> replacedModules;  // custom-content modules (fsids) replaced
-    bool albumFolderMade = false;              // the album folder does not exist yet
-    std::vector<std::string> oldPictures;      // pictures that leave the album folder (names)
+    std::vector<std::string> pictures;           // uploaded into the album folder, in order
+    std::string pageText;                        // "main/content.txt"
+    std::vector<PlannedModule> replacedModules;  // custom-content modules replaced
+    bool albumFolderMade = false;                // the album folder does not exist yet
+    std::vector<std::string> oldPictures;        // pictures that leave the album folder (names)
 };
 
 struct CategoriesPlan {

@@ -239,12 +239,20 @@ int AddShopHeader(Json::Value& layout) {
     return 1;
 }
 
-std::vector<std::string> ReplacedBannerFsids(const Json::Value& layout) {
+std::vector<Json::Value> ReplacedBannerModules(const Json::Value& layout) {
     const std::optional<Json::ArrayIndex> walked = WalkedBannerModules(layout);
-    std::vector<std::string> fsids;
     const Json::Value& modules = Areas(BannerOf(layout));
+    std::vector<Json::Value> replaced;
     for (Json::ArrayIndex i = 0; walked && i < *walked; ++i) {
-        fsids.push_back(Field(modules[i], "fsid"));
+        replaced.push_back(modules[i]);
+    }
+    return replaced;
+}
+
+std::vector<std::string> ReplacedBannerFsids(const Json::Value& layout) {
+    std::vector<std::string> fsids;
+    for (const Json::Value& module : ReplacedBannerModules(layout)) {
+        fsids.push_back(Field(module, "fsid"));
     }
     return fsids;
 }

@@ -43,8 +43,11 @@ bool IsEditableLayout(const Json::Value& layout);
 // already: the banner then stays as it is.
 int AddShopHeader(Json::Value& layout);
 
-// The fsids of the banner modules a new shop header would take the place of (see AddShopHeader);
-// empty when a shop header is among them.
+// The banner modules a new shop header would take the place of (see AddShopHeader), each an
+// object; empty when a shop header is among them.
+std::vector<Json::Value> ReplacedBannerModules(const Json::Value& layout);
+
+// The fsids of those modules.
 std::vector<std::string> ReplacedBannerFsids(const Json::Value& layout);
 
 // Every fsid the layout's modules carry, "0" (not yet created) left out.

@@ -274,8 +274,11 @@ TEST(KestoDecorateTest, PlanReadsOnlyAndMatchesWhatTheRunChanges) {
     EXPECT_EQ(Texts(plan["categories"]["deleted"]), CategoryNames(before));
     EXPECT_EQ(Texts(plan["categories"]["created"]), CategoryNames(after));
     EXPECT_EQ(plan["shopSign"]["bytes"].asUInt64(), after["sign"]["size"].asUInt64());
-    for (const Json::Value& fsid : plan["mainPage"]["replacedModules"]) {
-        EXPECT_FALSE(after["customContent"].isMember(fsid.asString())) << fsid.asString();
+    ASSERT_FALSE(plan["mainPage"]["replacedModules"].empty());
+    for (const Json::Value& module : plan["mainPage"]["replacedModules"]) {
+        EXPECT_FALSE(after["customContent"].isMember(module["fsid"].asString()))
+            << module.toStyledString();
+        EXPECT_EQ(module["name"].asString(), "自定义内容");
     }
     EXPECT_EQ(plan["mainPage"]["pictures"].size(), 3u);
     // The second run's plan names the first run's pictures as the ones leaving the folder.
