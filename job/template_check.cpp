@@ -238,6 +238,9 @@ class Inspector {
                        std::to_string(CountOf(text, marker)) + "x";
         }
         Note(relative, "markers: " + markers);
+        if (text.find_first_not_of(" \t\r\n") == std::string::npos) {
+            Warning(relative, "holds no text: the decorated main page would be empty");
+        }
         const std::set<std::string> named = PictureNamesIn(text);
         const std::string folder = std::string("main") + kPathSeparator;
         for (const std::string& picture : pictures) {
