@@ -184,6 +184,43 @@ OldCategories DeleteOldCategories(CategoryService& service, const CategoryList& 
     return OldCategories::kUnknown;
 }
 
+std::size_t CategoryCount(const std::vector<PlannedCategory>& plan) {
+    std::size_t count = 0;
+    for (const PlannedCategory& category : plan) {
+        count += 1 + category.folder.subcategories.size();
+    }
+    return count;
+}
+
+// Whether the shop lists at least count categories besides the old ones.
+bool ListsNewCategories(CategoryService& service, const CategoryList& old, std::size_t count) {
+    CategoryRequestFailure failure;
+    const std::optional<CategoryList> now = service.ReadList(failure);
+    return now && static_cast<std::size_t>(std::count_if(
+                      now->ids.begin(), now->ids.end(),
+                      [&old](const std::string& id) { return !Lists(old, id); })) >= count;
+}
+
+// Sends the creating update up to three times, pausing after each failure. A try that got no
+// answer (a time-out, a gateway's 504) may have been carried out all the same: after its pause
+// the list is read again, and when it shows the new tree's count of new categories the tree is
+// taken as made instead of being sent again, which would show it twice.
+bool CreateNewTree(CategoryService& service, const CategoryList& old, const std::string& creating,
+                   std::size_t count, std::chrono::milliseconds retryWait,
+                   CategoryRequestFailure& failure) {
+    for (int i = 0; i < kAttempts; ++i) {
+        if (service.Update(creating, false, failure)) {
+            return true;
+        }
+        std::this_thread::sleep_for(retryWait);
+        if (failure.outcomeUnknown && ListsNewCategories(service, old, count)) {
+            ProcessTraceLog().Write("Categories created by an update whose answer never came");
+            return true;
+        }
+    }
+    return false;
+}
+
 // Puts the old categories back after the new tree could not be made; the words that end the
 // failure's reason.
 std::string PutBackOldCategories(CategoryService& service, const CategoryList& old,
@@ -207,8 +244,8 @@ std::string PutBackOldCategories(CategoryService& service, const CategoryList& o
 // Replaces the old categories by the new tree; true when done, otherwise false with the
 // session's failure set.
 bool ReplaceCategories(CategoryService& service, const CategoryList& old,
-                       const std::string& creating, std::chrono::milliseconds retryWait,
-                       ShopSession& session) {
+                       const std::vector<PlannedCategory>& plan,
+                       std::chrono::milliseconds retryWait, ShopSession& session) {
     CategoryRequestFailure deleteFailure;
     const OldCategories state = DeleteOldCategories(service, old, deleteFailure);
     if (state == OldCategories::kKept) {
@@ -217,8 +254,8 @@ bool ReplaceCategories(CategoryService& service, const CategoryList& old,
         return false;
     }
     CategoryRequestFailure createFailure;
-    const bool created =
-        WithRetries([&] { return service.Update(creating, false, createFailure); }, retryWait);
+    const bool created = CreateNewTree(service, old, CreatingRecords(plan), CategoryCount(plan),
+                                       retryWait, createFailure);
     if (created && state == OldCategories::kGone) {
         return true;
     }
@@ -274,7 +311,7 @@ int UpdateCategories(const std::string& classFolder, ShopSession& session,
                           "; the shop's categories were not changed";
         return -1;
     }
-    if (!ReplaceCategories(service, *old, CreatingRecords(plan), retryWait, session)) {
+    if (!ReplaceCategories(service, *old, plan, retryWait, session)) {
         return -1;
     }
     // The old categories are gone: the pictures only they showed can go too. Any left behind

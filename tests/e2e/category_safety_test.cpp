@@ -78,11 +78,11 @@ struct Outcome {
     std::shared_ptr<testing::RecordingProgress> progress;
 };
 
-Outcome Update(const std::string& templateName) {
+Outcome Update(const std::string& templateName, std::chrono::milliseconds retryWait = kNoWait) {
     ShopSession session;
     auto progress = std::make_shared<testing::RecordingProgress>();
     session.progress = progress;
-    const int result = UpdateCategories(ClassFolder(templateName), session, kNoWait);
+    const int result = UpdateCategories(ClassFolder(templateName), session, retryWait);
     return {result, session.failure, progress};
 }
 
@@ -212,6 +212,18 @@ TEST(CategorySafetyTest, StalledDeletingUpdateNeverLeavesTheShopWithoutCategorie
         EXPECT_EQ(std::find(shown.begin(), shown.end(), category), shown.end()) << category;
     }
     EXPECT_EQ(MissingPictures(shop.market, PictureAddresses(shop.market.Shop())), Lines{});
+}
+
+TEST(CategorySafetyTest, CreatingUpdateCarriedOutWithoutAnAnswerIsNotSentAgain) {
+    DecoratedShop shop;
+    const ShortStallTimeout timeout;
+    // The client gives up on the creating update after about six seconds; kesto-market carries
+    // it out after eight, before the list is read again at the end of the pause.
+    shop.market.SetFault("update=stall:8*1+1");
+    const Outcome outcome = Update("ocean-blue", std::chrono::seconds(5));
+    EXPECT_EQ(outcome.result, 1) << outcome.failure;
+    EXPECT_EQ(ShownCategories(shop.market.Shop()).size(), 5u);
+    EXPECT_EQ(CountRequests(shop.market, "mycategory/update"), 2u);
 }
 
 TEST(CategorySafetyTest, CategoryListThatIsNoListFailsBeforeAnyChange) {
