@@ -201,20 +201,20 @@ bool ListsNewCategories(CategoryService& service, const CategoryList& old, std::
                       [&old](const std::string& id) { return !Lists(old, id); })) >= count;
 }
 
-// Sends the creating update up to three times, pausing after each failure. A try that got no
-// answer (a time-out, a gateway's 504) may have been carried out all the same: after its pause
-// the list is read again, and when it shows the new tree's count of new categories the tree is
-// taken as made instead of being sent again, which would show it twice.
-bool CreateNewTree(CategoryService& service, const CategoryList& old, const std::string& creating,
-                   std::size_t count, std::chrono::milliseconds retryWait,
-                   CategoryRequestFailure& failure) {
+// Sends an update that creates count categories, up to three times, pausing after each failure.
+// A try that got no answer (a time-out, a gateway's 504) may have been carried out all the same:
+// after its pause the list is read again, and when it shows count categories besides the old
+// ones they are taken as made instead of being sent again, which would show them twice.
+bool CreateCategories(CategoryService& service, const CategoryList& old,
+                      const std::string& creating, std::size_t count,
+                      std::chrono::milliseconds retryWait, CategoryRequestFailure& failure) {
     for (int i = 0; i < kAttempts; ++i) {
         if (service.Update(creating, false, failure)) {
             return true;
         }
         std::this_thread::sleep_for(retryWait);
         if (failure.outcomeUnknown && ListsNewCategories(service, old, count)) {
-            ProcessTraceLog().Write("Categories created by an update whose answer never came");
+            ProcessTraceLog().Write("Categories made by an update whose answer never came");
             return true;
         }
     }
@@ -230,7 +230,7 @@ std::string PutBackOldCategories(CategoryService& service, const CategoryList& o
     }
     const std::string records = PutBackRecords(old.categories);
     CategoryRequestFailure failure;
-    if (!WithRetries([&] { return service.Update(records, false, failure); }, retryWait)) {
+    if (!CreateCategories(service, old, records, old.categories.size(), retryWait, failure)) {
         return WithReason("putting the old categories back failed too", failure.reason) +
                "; the shop may be without categories: run the category update again";
     }
@@ -254,8 +254,8 @@ bool ReplaceCategories(CategoryService& service, const CategoryList& old,
         return false;
     }
     CategoryRequestFailure createFailure;
-    const bool created = CreateNewTree(service, old, CreatingRecords(plan), CategoryCount(plan),
-                                       retryWait, createFailure);
+    const bool created = CreateCategories(service, old, CreatingRecords(plan), CategoryCount(plan),
+                                          retryWait, createFailure);
     if (created && state == OldCategories::kGone) {
         return true;
     }
