@@ -5,6 +5,7 @@
 #include <set>
 #include <system_error>
 
+#include "image/picture_end.h"
 #include "image/picture_header.h"
 #include "image/picture_size.h"
 #include "job/category_records.h"
@@ -147,6 +148,12 @@ class Inspector {
         const PictureSize size = ReadPictureSize(path);
         if (size.width <= 0 || size.height <= 0) {
             Error(relative, "cannot be read as a picture (JPEG, PNG or GIF of a sane size)");
+            return false;
+        }
+        if (FindPictureEnd(path) == PictureEnd::kCutShort) {
+            Error(relative,
+                  "is cut short or damaged: the file ends before its picture does (copy it "
+                  "again, or save it again from a picture editor)");
             return false;
         }
         return true;

@@ -70,6 +70,11 @@ TEST(TemplateCheckTest, EachFlawIsFoundOnceWithItsFile) {
          FindingSeverity::kWarning, "main/content.txt", "holds no text"},
         {"a picture that is not one", [](const fs::path& t) { Write(t / "main/gift.jpg", "text"); },
          FindingSeverity::kError, "main/gift.jpg", "cannot be read as a picture"},
+        {"a picture cut short",
+         [](const fs::path& t) {
+             fs::resize_file(t / "main/top.jpg", fs::file_size(t / "main/top.jpg") / 2);
+         },
+         FindingSeverity::kError, "main/top.jpg", "is cut short"},
         {"a category without its top picture",
          [](const fs::path& t) { fs::remove(t / "class/Hats/Hats.jpg"); }, FindingSeverity::kError,
          "class/Hats", "no top picture"},
