@@ -145,15 +145,16 @@ class Inspector {
             Error(relative, DescribePictureFileCheck(check));
             return false;
         }
-        const PictureSize size = ReadPictureSize(path);
-        if (size.width <= 0 || size.height <= 0) {
-            Error(relative, "cannot be read as a picture (JPEG, PNG or GIF of a sane size)");
-            return false;
-        }
+        // Before the library reads it: some read a picture cut short, some refuse it.
         if (FindPictureEnd(path) == PictureEnd::kCutShort) {
             Error(relative,
                   "is cut short or damaged: the file ends before its picture does (copy it "
                   "again, or save it again from a picture editor)");
+            return false;
+        }
+        const PictureSize size = ReadPictureSize(path);
+        if (size.width <= 0 || size.height <= 0) {
+            Error(relative, "cannot be read as a picture (JPEG, PNG or GIF of a sane size)");
             return false;
         }
         return true;
