@@ -240,6 +240,14 @@ class Inspector {
                            : "read in the system's code page "
                              "(no byte-order mark)");
         const std::string text = DecodeContentFile(bytes);
+        // Bytes that are no text in the code page come out as U+FFFD, which the shop would show.
+        constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
+        if (CountOf(text, kReplacement) > CountOf(bytes, kReplacement)) {
+            Error(relative,
+                  "holds bytes that are no text in the encoding it is read in: the main page "
+                  "would show them as \xEF\xBF\xBD; save it as UTF-8 with a byte-order mark");
+            return;
+        }
         std::string markers;
         for (const char* marker : kMarkers) {
             markers += (markers.empty() ? "" : ", ") + std::string(marker) + " " +

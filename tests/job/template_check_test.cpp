@@ -11,6 +11,7 @@
 #include <functional>
 
 #include "image/graphics_startup.h"
+#include "platform/code_page.h"
 #include "tests/common/temp_folder.h"
 
 namespace kesto {
@@ -23,9 +24,13 @@ struct FlawCase {
     const char* name;
     std::function<void(const fs::path&)> spoil;  // applied to a copy of ocean-blue
     FindingSeverity severity;
-    std::string file;  // as the finding names it, with '/' between folders
-    std::string text;  // a part of the finding's text
+    std::string file;     // as the finding names it, with '/' between folders
+    std::string text;     // a part of the finding's text
+    bool applies = true;  // false where the system reads the spoiled file as it should
 };
+
+// "你好" in GBK, which a system whose code page is UTF-8 cannot read as text.
+const std::string kGbkText = "<p>\xC4\xE3\xBA\xC3</p>";
 
 std::string WithSlashes(std::string file) {
     std::replace(file.begin(), file.end(), '\\', '/');
@@ -70,6 +75,10 @@ TEST(TemplateCheckTest, EachFlawIsFoundOnceWithItsFile) {
          FindingSeverity::kWarning, "main/content.txt", "holds no text"},
         {"a picture that is not one", [](const fs::path& t) { Write(t / "main/gift.jpg", "text"); },
          FindingSeverity::kError, "main/gift.jpg", "cannot be read as a picture"},
+        {"a page text the system's code page cannot read",
+         [](const fs::path& t) { Write(t / "main/content.txt", kGbkText); },
+         FindingSeverity::kError, "main/content.txt", "no text in the encoding it is read in",
+         DecodeText(kGbkText, CodePage::ThreadAnsi).find("\xEF\xBF\xBD") != std::string::npos},
         {"a picture cut short",
          [](const fs::path& t) {
              fs::resize_file(t / "main/top.jpg", fs::file_size(t / "main/top.jpg") / 2);
@@ -89,6 +98,9 @@ TEST(TemplateCheckTest, EachFlawIsFoundOnceWithItsFile) {
          FindingSeverity::kError, "class", "no category folder"},
     };
     for (const FlawCase& c : cases) {
+        if (!c.applies) {
+            continue;
+        }
         const TempFolder folder;
         const fs::path copy = folder.path() / "ocean-blue";
         fs::copy(fs::path(KESTO_SOURCE_DIR) / "template" / "ocean-blue", copy,
