@@ -20,6 +20,7 @@ bool FindCaptures(std::u16string_view input, std::u16string_view pattern,
         return false;
     }
     const std::size_t before = captures.size();
+    captures.reserve(before + state.groups.size());
     for (const GroupSpan& group : state.groups) {
         if (group.start != kUnsetPosition && group.end != kUnsetPosition &&
             group.start <= group.end) {
