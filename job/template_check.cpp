@@ -11,6 +11,7 @@
 #include "job/category_records.h"
 #include "job/job_limits.h"
 #include "job/main_page_text.h"
+#include "platform/code_page.h"
 #include "support/ascii_text.h"
 #include "support/bounded_file.h"
 #include "support/file_path.h"
@@ -54,6 +55,22 @@ std::size_t CountOf(std::string_view text, std::string_view part) {
         ++count;
     }
     return count;
+}
+
+constexpr std::string_view kReplacement = "\xEF\xBF\xBD";  // U+FFFD in UTF-8
+
+bool HasByteOrderMark(std::string_view bytes) {
+    return bytes.starts_with("\xEF\xBB\xBF") || bytes.starts_with("\xFF\xFE") ||
+           bytes.starts_with("\xFE\xFF");
+}
+
+// Whether a page text without byte-order mark is UTF-8 that the system's code page reads as
+// something else (modern editors save UTF-8 without a mark; a Chinese Windows reads it as GBK).
+// read: the text as the system's code page gave it.
+bool IsUtf8ReadOtherwise(std::string_view bytes, const std::string& read) {
+    const std::string_view text = bytes.substr(0, bytes.find('\0'));
+    const std::string asUtf8 = DecodeText(text, CodePage::Utf8);
+    return CountOf(asUtf8, kReplacement) == CountOf(text, kReplacement) && asUtf8 != read;
 }
 
 // The picture file names a page text mentions: each run of characters that may stand in a file
@@ -241,11 +258,17 @@ class Inspector {
                              "(no byte-order mark)");
         const std::string text = DecodeContentFile(bytes);
         // Bytes that are no text in the code page come out as U+FFFD, which the shop would show.
-        constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
         if (CountOf(text, kReplacement) > CountOf(bytes, kReplacement)) {
             Error(relative,
                   "holds bytes that are no text in the encoding it is read in: the main page "
                   "would show them as \xEF\xBF\xBD; save it as UTF-8 with a byte-order mark");
+            return;
+        }
+        if (!HasByteOrderMark(bytes) && IsUtf8ReadOtherwise(bytes, text)) {
+            Error(relative,
+                  "is UTF-8 without a byte-order mark, which this system reads in its own code "
+                  "page: the main page would show it garbled; save it as UTF-8 with a byte-order "
+                  "mark");
             return;
         }
         std::string markers;

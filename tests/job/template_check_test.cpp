@@ -79,6 +79,10 @@ TEST(TemplateCheckTest, EachFlawIsFoundOnceWithItsFile) {
          [](const fs::path& t) { Write(t / "main/content.txt", kGbkText); },
          FindingSeverity::kError, "main/content.txt", "no text in the encoding it is read in",
          DecodeText(kGbkText, CodePage::ThreadAnsi).find("\xEF\xBF\xBD") != std::string::npos},
+        {"a UTF-8 page text without byte-order mark where the code page is another",
+         [](const fs::path& t) { Write(t / "main/content.txt", "<p>你好</p>"); },
+         FindingSeverity::kError, "main/content.txt", "is UTF-8 without a byte-order mark",
+         DecodeText("<p>你好</p>", CodePage::ThreadAnsi) != "<p>你好</p>"},
         {"a picture cut short",
          [](const fs::path& t) {
              fs::resize_file(t / "main/top.jpg", fs::file_size(t / "main/top.jpg") / 2);
