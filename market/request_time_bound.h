@@ -8,6 +8,7 @@
 // time-outs. Like the failure note, the bound is per thread, so jobs never share one.
 
 #include <chrono>
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -31,6 +32,15 @@ class RequestTimeBound {
     std::chrono::milliseconds previousBound_;
     bool previousMissed_;
 };
+
+// The slowest upload a bound makes room for: 16 KiB a second (128 kbit/s), below the upstream
+// of any broadband line.
+inline constexpr std::uint64_t kSlowestUploadBytesPerSecond = 16 * 1024;
+
+// Makes room in the calling thread's bound for sending bytes at the slowest upload rate, so that
+// a large template on a slow line is not cut off by a bound meant for a stalled marketplace.
+// Nothing without a bound.
+void AllowTimeForUpload(std::uint64_t bytes);
 
 // Before a request: true when it may start. False when the calling thread's time is up, or an
 // earlier request was already put down to the bound; the failure is then noted

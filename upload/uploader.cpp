@@ -16,6 +16,21 @@
 
 namespace kesto {
 
+namespace {
+
+// The bytes the files hold together; a file that cannot be measured counts as none.
+std::uint64_t BytesOf(const std::vector<std::string>& paths) {
+    std::uint64_t bytes = 0;
+    for (const std::string& path : paths) {
+        std::error_code error;
+        const std::uintmax_t size = std::filesystem::file_size(PathFromUtf8(path), error);
+        bytes += error ? 0 : size;
+    }
+    return bytes;
+}
+
+}  // namespace
+
 // A queued file opened for reading, with its size. Only a regular file is opened: a FIFO would
 // block the upload until something writes to it. Sizes are taken as 32-bit values on the wire
 // side, so a file of 4 GiB or more is refused rather than sent wrong.
@@ -199,6 +214,7 @@ int Uploader::Upload(const char* url) {
     }
     const std::lock_guard<std::mutex> guard(lock);
     NoteRequestFailure({});
+    AllowTimeForUpload(BytesOf(files));
     int result = 1;
     if (batchMode) {
         if (SendBatch(url, multipart::FieldsBlock(boundary, fields)) <= 0) {

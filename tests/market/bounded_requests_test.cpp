@@ -167,6 +167,14 @@ TEST(BoundedRequestsTest, TheTimeBoundEndsAStalledRequestAndRefusesTheNext) {
     EXPECT_FALSE(TimeBoundMissed()) << "the bound ends with its scope";
 }
 
+TEST(BoundedRequestsTest, UploadsWidenTheBoundByTheirTimeOnASlowLine) {
+    const RequestTimeBound bound(std::chrono::milliseconds(100));
+    AllowTimeForUpload(2 * kSlowestUploadBytesPerSecond);  // two seconds more
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    EXPECT_TRUE(RequestMayStart());
+    EXPECT_FALSE(TimeBoundMissed());
+}
+
 TEST(BoundedRequestsTest, TheBoundIsDescribedInWholeMinutesOrInSeconds) {
     using std::chrono::milliseconds;
     EXPECT_EQ(DescribeMissedTimeBound(std::chrono::minutes(15)),
