@@ -7,11 +7,15 @@
 #include <fstream>
 #include <string_view>
 
+#include "image/picture_bytes.h"
 #include "support/file_path.h"
 
 namespace kesto {
 
 namespace {
+
+using picture_bytes::BigEndian;
+using picture_bytes::StandsAlone;
 
 // The stream's bytes one at a time or skipped in runs, through its buffer: a JPEG's scans are
 // read byte by byte.
@@ -53,19 +57,6 @@ class ByteSource {
   private:
     std::streambuf* buffer_;
 };
-
-std::uint32_t BigEndian(const unsigned char* bytes, std::size_t count) {
-    std::uint32_t value = 0;
-    for (std::size_t i = 0; i < count; ++i) {
-        value = (value << 8) | bytes[i];
-    }
-    return value;
-}
-
-// Markers without a length: TEM, RST0 to RST7, SOI.
-bool StandsAlone(int marker) {
-    return marker == 0x01 || (marker >= 0xD0 && marker <= 0xD8);
-}
 
 // The marker that must come next (0xFF, any fill bytes, the marker's code); -1 otherwise.
 int ReadMarker(ByteSource& in) {

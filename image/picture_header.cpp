@@ -7,6 +7,7 @@
 #include <string_view>
 #include <system_error>
 
+#include "image/picture_bytes.h"
 #include "platform/graphics.h"
 #include "support/file_path.h"
 
@@ -14,27 +15,15 @@ namespace kesto {
 
 namespace {
 
+using picture_bytes::BigEndian;
+using picture_bytes::LittleEndian;
+using picture_bytes::StandsAlone;
+
 // Reads count bytes; false when the stream ends first.
 template <std::size_t count>
 bool ReadBytes(std::istream& in, std::array<unsigned char, count>& bytes) {
     in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(count));
     return in.gcount() == static_cast<std::streamsize>(count);
-}
-
-std::uint32_t BigEndian(const unsigned char* bytes, std::size_t count) {
-    std::uint32_t value = 0;
-    for (std::size_t i = 0; i < count; ++i) {
-        value = (value << 8) | bytes[i];
-    }
-    return value;
-}
-
-std::uint32_t LittleEndian(const unsigned char* bytes, std::size_t count) {
-    std::uint32_t value = 0;
-    for (std::size_t i = count; i > 0; --i) {
-        value = (value << 8) | bytes[i - 1];
-    }
-    return value;
 }
 
 bool Skip(std::istream& in, std::uint32_t count) {
@@ -45,11 +34,6 @@ bool Skip(std::istream& in, std::uint32_t count) {
 // (arithmetic coding) share the range without being frames.
 bool IsStartOfFrame(unsigned char marker) {
     return marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
-}
-
-// Markers that stand alone, without a length: TEM, RST0 to RST7, SOI.
-bool StandsAlone(unsigned char marker) {
-    return marker == 0x01 || (marker >= 0xD0 && marker <= 0xD8);
 }
 
 // Walks the segments after the start marker up to the first frame header.
