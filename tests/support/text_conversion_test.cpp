@@ -30,6 +30,14 @@ TEST(CodePageTest, ConvertsChineseToAndFromGbk) {
     }
 }
 
+TEST(CodePageTest, BytesThatAreNoTextBecomeReplacementCharacters) {
+    const std::string replacement = "\xEF\xBF\xBD";
+    // An undefined lead byte, a lead byte before a space, a lead byte at the end.
+    EXPECT_EQ(DecodeText("a\xFF" + kChineseGbk + "\x81 b\x81", CodePage::Gbk),
+              "a" + replacement + kChineseUtf8 + replacement + " b" + replacement);
+    EXPECT_EQ(DecodeText("a\xC4\xE3", CodePage::Utf8), "a" + replacement + replacement);
+}
+
 TEST(CodePageTest, UnmappableCharactersBecomeQuestionMarks) {
     // A Thai letter has no place in code page 936.
     EXPECT_EQ(EncodeText("a\xE0\xB8\x81"
