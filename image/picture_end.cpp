@@ -58,11 +58,12 @@ class ByteSource {
     std::streambuf* buffer_;
 };
 
-// The marker that must come next (0xFF, any fill bytes, the marker's code); -1 otherwise.
+// The next marker's code (0xFF, any fill bytes, the code); -1 when the stream ends first. Bytes
+// before the 0xFF are passed over, as decoders do: some writers leave a few after a segment.
 int ReadMarker(ByteSource& in) {
     int byte = in.Next();
-    if (byte != 0xFF) {
-        return -1;
+    while (byte >= 0 && byte != 0xFF) {
+        byte = in.Next();
     }
     while (byte == 0xFF) {
         byte = in.Next();
@@ -153,7 +154,9 @@ PictureEnd GifEnd(ByteSource& in) {
     bool frameSeen = false;
     for (;;) {
         const int introducer = in.Next();
-        if (introducer == 0x3B || (introducer < 0 && frameSeen)) {
+        // After a whole frame, an end without the trailer or bytes that start no block (padding)
+        // end the picture for every decoder.
+        if (introducer == 0x3B || (frameSeen && introducer != 0x21 && introducer != 0x2C)) {
             return PictureEnd::kWhole;
         }
         std::array<unsigned char, 9> frame{};  // left, top, width, height, flags

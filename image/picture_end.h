@@ -15,8 +15,10 @@ enum class PictureEnd {
 };
 
 // Walks a JPEG's segments and scans, a PNG's chunks or a GIF's blocks to the format's end; what
-// follows the end is not looked at. A GIF that ends after a whole frame without its trailer
-// counts as whole, as every decoder shows it.
+// follows the end is not looked at. Leniencies every decoder shares are kept: stray bytes
+// between JPEG segments are passed over, and a GIF that ends after a whole frame without its
+// trailer (or with padding instead) counts as whole. A JPEG without its end marker cannot be
+// told from one cut short, and counts as cut short.
 PictureEnd FindPictureEnd(std::istream& in);
 
 // The same for a regular file (a FIFO would block it); kNotRead when it cannot be opened.

@@ -165,8 +165,8 @@ class Inspector {
         // Before the library reads it: some read a picture cut short, some refuse it.
         if (FindPictureEnd(path) == PictureEnd::kCutShort) {
             Error(relative,
-                  "is cut short or damaged: the file ends before its picture does (copy it "
-                  "again, or save it again from a picture editor)");
+                  "is cut short or damaged: the file ends before its picture does, or lacks "
+                  "its end marker (copy it again, or save it again from a picture editor)");
             return false;
         }
         const PictureSize size = ReadPictureSize(path);
