@@ -257,18 +257,27 @@ class Inspector {
                            : "read in the system's code page "
                              "(no byte-order mark)");
         const std::string text = DecodeContentFile(bytes);
-        // Bytes that are no text in the code page come out as U+FFFD, which the shop would show.
-        if (CountOf(text, kReplacement) > CountOf(bytes, kReplacement)) {
-            Error(relative,
-                  "holds bytes that are no text in the encoding it is read in: the main page "
-                  "would show them as \xEF\xBF\xBD; save it as UTF-8 with a byte-order mark");
-            return;
-        }
         if (!HasByteOrderMark(bytes) && IsUtf8ReadOtherwise(bytes, text)) {
             Error(relative,
                   "is UTF-8 without a byte-order mark, which this system reads in its own code "
                   "page: the main page would show it garbled; save it as UTF-8 with a byte-order "
                   "mark");
+            return;
+        }
+        // Bytes that are no text in their encoding come out as U+FFFD, which the shop would show.
+        // A UTF-8 text with its mark is sent as it is, so it is decoded here only to look.
+        const std::string looked =
+            bytes.starts_with("\xEF\xBB\xBF") ? DecodeText(bytes.substr(3), CodePage::Utf8) : text;
+        if (CountOf(looked, kReplacement) > CountOf(bytes, kReplacement)) {
+            Error(relative,
+                  "holds bytes that are no text in the encoding it is read in: the main page "
+                  "would show them as \xEF\xBF\xBD; save it as UTF-8 with a byte-order mark");
+            return;
+        }
+        if (text.find_first_not_of(" \t\r\n") == std::string::npos) {
+            Error(relative,
+                  "holds no text: the shop's main page would be emptied; leave the main page out "
+                  "of the run to keep it");
             return;
         }
         std::string markers;
@@ -277,9 +286,6 @@ class Inspector {
                        std::to_string(CountOf(text, marker)) + "x";
         }
         Note(relative, "markers: " + markers);
-        if (text.find_first_not_of(" \t\r\n") == std::string::npos) {
-            Warning(relative, "holds no text: the decorated main page would be empty");
-        }
         const std::set<std::string> named = PictureNamesIn(text);
         const std::string folder = std::string("main") + kPathSeparator;
         for (const std::string& picture : pictures) {

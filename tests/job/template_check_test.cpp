@@ -72,7 +72,7 @@ TEST(TemplateCheckTest, EachFlawIsFoundOnceWithItsFile) {
          FindingSeverity::kError, "main", "holds no page text"},
         {"an empty page text",
          [](const fs::path& t) { Write(t / "main/content.txt", "\xEF\xBB\xBF \r\n\t"); },
-         FindingSeverity::kWarning, "main/content.txt", "holds no text"},
+         FindingSeverity::kError, "main/content.txt", "holds no text"},
         {"a picture that is not one", [](const fs::path& t) { Write(t / "main/gift.jpg", "text"); },
          FindingSeverity::kError, "main/gift.jpg", "cannot be read as a picture"},
         {"a page text the system's code page cannot read",
@@ -83,6 +83,9 @@ TEST(TemplateCheckTest, EachFlawIsFoundOnceWithItsFile) {
          [](const fs::path& t) { Write(t / "main/content.txt", "<p>你好</p>"); },
          FindingSeverity::kError, "main/content.txt", "is UTF-8 without a byte-order mark",
          DecodeText("<p>你好</p>", CodePage::ThreadAnsi) != "<p>你好</p>"},
+        {"a UTF-8 page text with its mark and bytes that are no UTF-8",
+         [](const fs::path& t) { Write(t / "main/content.txt", "\xEF\xBB\xBF<p>" + kGbkText); },
+         FindingSeverity::kError, "main/content.txt", "no text in the encoding it is read in"},
         {"a picture cut short",
          [](const fs::path& t) {
              fs::resize_file(t / "main/top.jpg", fs::file_size(t / "main/top.jpg") / 2);
