@@ -204,7 +204,9 @@ bool ListsNewCategories(CategoryService& service, const CategoryList& old, std::
 // Sends an update that creates count categories, up to three times, pausing after each failure.
 // A try that got no answer (a time-out, a gateway's 504) may have been carried out all the same:
 // after its pause the list is read again, and when it shows count categories besides the old
-// ones they are taken as made instead of being sent again, which would show them twice.
+// ones they are taken as made instead of being sent again, which would show them twice. An
+// update carried out only after that reading is still sent again: only a request the
+// marketplace could take twice without harm would close that gap.
 bool CreateCategories(CategoryService& service, const CategoryList& old,
                       const std::string& creating, std::size_t count,
                       std::chrono::milliseconds retryWait, CategoryRequestFailure& failure) {

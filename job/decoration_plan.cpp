@@ -34,14 +34,10 @@ std::vector<std::string> Listed(const std::string& folder, bool foldersOnly) {
     return names;
 }
 
-// A module's member as text; a member that is neither text nor a number counts as empty.
-std::string TextOf(const Json::Value& module, const char* key) {
-    const Json::Value& value = module[key];
-    return value.isString() || value.isNumeric() ? value.asString() : std::string();
-}
-
+// A module by its fsid as the layout text carries it, and its name ("" when it has none).
 PlannedModule Planned(const Json::Value& module) {
-    return {TextOf(module, "fsid"), TextOf(module, "name")};
+    const Json::Value& name = module["name"];
+    return {LayoutField(module, "fsid"), name.isString() ? name.asString() : std::string()};
 }
 
 // The custom-content modules the main page replaces: the first frame's column-1 modules of
@@ -53,7 +49,8 @@ std::vector<PlannedModule> CustomContentModules(const Json::Value& layout) {
         return modules;
     }
     for (const Json::Value& module : frames[0]["areas"]) {
-        if (module.isObject() && TextOf(module, "area") == "1" && TextOf(module, "mid") == "13") {
+        if (module.isObject() && LayoutField(module, "area") == "1" &&
+            LayoutField(module, "mid") == "13") {
             modules.push_back(Planned(module));
         }
     }

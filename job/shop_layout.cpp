@@ -15,19 +15,6 @@ constexpr char kActionRemove[] = "3";
 // The display name of a new custom-content module ("custom content").
 constexpr char kCustomContentName[] = "自定义内容";
 
-// A field as the layout text carries it. The service sends strings; a number is written in
-// decimal, and a missing field or one of another kind as "0", the text's neutral value.
-std::string Field(const Json::Value& record, const char* key) {
-    if (!record.isObject()) {
-        return "0";
-    }
-    const Json::Value& value = record[key];
-    if (value.isString() || value.isNumeric() || value.isBool()) {
-        return value.asString();
-    }
-    return "0";
-}
-
 bool FieldIs(const Json::Value& record, const char* key, const char* text) {
     return record.isObject() && record.isMember(key) && record[key] == text;
 }
@@ -87,14 +74,14 @@ std::string SegmentLine(const std::string& head, const std::string& fsid,
 
 std::string ModuleLine(const std::string& head, const Json::Value& module,
                        const std::string& action) {
-    return head + "^" + Field(module, "area") + "^" + Field(module, "mid") + "^" +
-           Field(module, "order") + "^" + Field(module, "fsid") + "^" + action + "^" +
-           Field(module, "tssid") + "^0";
+    return head + "^" + LayoutField(module, "area") + "^" + LayoutField(module, "mid") + "^" +
+           LayoutField(module, "order") + "^" + LayoutField(module, "fsid") + "^" + action + "^" +
+           LayoutField(module, "tssid") + "^0";
 }
 
 // A module not yet created that is to be removed is left out of the text.
 bool IsDroppedModule(const Json::Value& module) {
-    return Field(module, "fsid") == "0" && Field(module, "action") == kActionRemove;
+    return LayoutField(module, "fsid") == "0" && LayoutField(module, "action") == kActionRemove;
 }
 
 const Json::Value& Areas(const Json::Value& segment) {
@@ -155,8 +142,8 @@ int MarkModules(Json::Value& segment, const ModuleFilter& remove) {
     }
     int marked = 0;
     for (Json::Value& module : areas) {
-        if (module.isObject() &&
-            remove({Field(module, "area"), Field(module, "mid"), Field(module, "fsid")})) {
+        if (module.isObject() && remove({LayoutField(module, "area"), LayoutField(module, "mid"),
+                                         LayoutField(module, "fsid")})) {
             module["action"] = kActionRemove;
             ++marked;
         }
@@ -239,6 +226,17 @@ int AddShopHeader(Json::Value& layout) {
     return 1;
 }
 
+std::string LayoutField(const Json::Value& record, const char* key) {
+    if (!record.isObject()) {
+        return "0";
+    }
+    const Json::Value& value = record[key];
+    if (value.isString() || value.isNumeric() || value.isBool()) {
+        return value.asString();
+    }
+    return "0";
+}
+
 std::vector<Json::Value> ReplacedBannerModules(const Json::Value& layout) {
     const std::optional<Json::ArrayIndex> walked = WalkedBannerModules(layout);
     const Json::Value& modules = Areas(BannerOf(layout));
@@ -252,7 +250,7 @@ std::vector<Json::Value> ReplacedBannerModules(const Json::Value& layout) {
 std::vector<std::string> ReplacedBannerFsids(const Json::Value& layout) {
     std::vector<std::string> fsids;
     for (const Json::Value& module : ReplacedBannerModules(layout)) {
-        fsids.push_back(Field(module, "fsid"));
+        fsids.push_back(LayoutField(module, "fsid"));
     }
     return fsids;
 }
@@ -261,7 +259,7 @@ std::set<std::string> ModuleFsids(const Json::Value& layout) {
     std::set<std::string> fsids;
     const auto collect = [&fsids](const Json::Value& segment) {
         for (const Json::Value& module : Areas(segment)) {
-            if (const std::string fsid = Field(module, "fsid"); fsid != "0") {
+            if (const std::string fsid = LayoutField(module, "fsid"); fsid != "0") {
                 fsids.insert(fsid);
             }
         }
@@ -300,7 +298,8 @@ int ListAddedModulesForRemoval(Json::Value& before, const Json::Value& current,
     int listed = 0;
     const auto carry = [&](Json::Value& segment, const Json::Value& now) {
         for (const Json::Value& module : Areas(now)) {
-            const ModuleKey key{Field(module, "area"), Field(module, "mid"), Field(module, "fsid")};
+            const ModuleKey key{LayoutField(module, "area"), LayoutField(module, "mid"),
+                                LayoutField(module, "fsid")};
             if (module.isObject() && key.fsid != "0" && !known.contains(key.fsid) && pick(key)) {
                 Json::Value removed = module;
                 removed["action"] = kActionRemove;
@@ -318,7 +317,8 @@ int ListAddedModulesForRemoval(Json::Value& before, const Json::Value& current,
     }
     for (Json::Value& frame : frames) {
         for (const Json::Value& now : currentFrames) {
-            if (frame.isObject() && now.isObject() && Field(frame, "sid") == Field(now, "sid")) {
+            if (frame.isObject() && now.isObject() &&
+                LayoutField(frame, "sid") == LayoutField(now, "sid")) {
                 carry(frame, now);
                 break;
             }
@@ -390,8 +390,8 @@ std::string NewCustomContentOrder(const Json::Value& layout) {
     }
     for (const Json::Value& module : Areas(frames[0])) {
         if (FieldIs(module, "action", kActionAdd) && FieldIs(module, "mid", kCustomContentMid) &&
-            Field(module, "fsid") == "0") {
-            return Field(module, "order");
+            LayoutField(module, "fsid") == "0") {
+            return LayoutField(module, "order");
         }
     }
     return {};
@@ -401,29 +401,32 @@ std::string BuildLayoutInfo(const Json::Value& layout) {
     std::vector<std::string> lines;
     const Json::Value& banner =
         layout.isObject() ? layout["shopBanner"] : Json::Value::nullSingleton();
-    const std::string bannerHead = Field(banner, "sid") + "^" + Field(banner, "segnumber") + "^0";
-    const std::string bannerFsid = Field(banner, "fsid");
-    lines.push_back(SegmentLine(bannerHead, bannerFsid, Field(banner, "action")));
+    const std::string bannerHead =
+        LayoutField(banner, "sid") + "^" + LayoutField(banner, "segnumber") + "^0";
+    const std::string bannerFsid = LayoutField(banner, "fsid");
+    lines.push_back(SegmentLine(bannerHead, bannerFsid, LayoutField(banner, "action")));
     for (const Json::Value& module : Areas(banner)) {
         if (!IsDroppedModule(module)) {
-            lines.push_back(ModuleLine(bannerHead, module, Field(module, "action")));
+            lines.push_back(ModuleLine(bannerHead, module, LayoutField(module, "action")));
         }
     }
     const Json::Value& frames =
         layout.isObject() ? layout["shopFrame"] : Json::Value::nullSingleton();
     if (frames.isArray()) {
         for (const Json::Value& frame : frames) {
-            const std::string frameAction = Field(frame, "action");
-            if (frameAction == kActionRemove && Field(frame, "segnumber") == "0") {
+            const std::string frameAction = LayoutField(frame, "action");
+            if (frameAction == kActionRemove && LayoutField(frame, "segnumber") == "0") {
                 continue;
             }
-            const std::string head =
-                Field(frame, "sid") + "^" + Field(frame, "segnumber") + "^" + Field(frame, "order");
+            const std::string head = LayoutField(frame, "sid") + "^" +
+                                     LayoutField(frame, "segnumber") + "^" +
+                                     LayoutField(frame, "order");
             lines.push_back(SegmentLine(head, bannerFsid, frameAction));
             for (const Json::Value& module : Areas(frame)) {
                 if (!IsDroppedModule(module)) {
-                    const std::string action =
-                        frameAction == kActionRemove ? kActionRemove : Field(module, "action");
+                    const std::string action = frameAction == kActionRemove
+                                                   ? kActionRemove
+                                                   : LayoutField(module, "action");
                     lines.push_back(ModuleLine(head, module, action));
                 }
             }

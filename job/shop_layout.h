@@ -43,6 +43,10 @@ bool IsEditableLayout(const Json::Value& layout);
 // already: the banner then stays as it is.
 int AddShopHeader(Json::Value& layout);
 
+// A field as the layout text carries it. The service sends strings; a number is written in
+// decimal, and a missing field or one of another kind as "0", the text's neutral value.
+std::string LayoutField(const Json::Value& record, const char* key);
+
 // The banner modules a new shop header would take the place of (see AddShopHeader), each an
 // object; empty when a shop header is among them.
 std::vector<Json::Value> ReplacedBannerModules(const Json::Value& layout);

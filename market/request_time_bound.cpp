@@ -44,7 +44,8 @@ RequestTimeBound::~RequestTimeBound() {
 }
 
 void AllowTimeForUpload(std::uint64_t bytes) {
-    if (threadBound.deadline) {
+    // A bound already run out stays run out: the room is for uploads still in time.
+    if (threadBound.deadline && !threadBound.missed && !TimeIsUp(std::chrono::milliseconds(0))) {
         const std::chrono::milliseconds room(bytes * 1000 / kSlowestUploadBytesPerSecond);
         // The failure still names the bound the job set, which the README explains.
         *threadBound.deadline += room;

@@ -217,10 +217,11 @@ TEST(CategorySafetyTest, StalledDeletingUpdateNeverLeavesTheShopWithoutCategorie
 TEST(CategorySafetyTest, CreatingUpdateCarriedOutWithoutAnAnswerIsNotSentAgain) {
     DecoratedShop shop;
     const ShortStallTimeout timeout;
-    // The client gives up on the creating update after about six seconds; kesto-market carries
-    // it out after eight, before the list is read again at the end of the pause.
+    // The client gives up on the creating update after about six seconds (one at the least);
+    // kesto-market carries it out after eight, before the list is read again at the end of the
+    // pause of eight seconds.
     shop.market.SetFault("update=stall:8*1+1");
-    const Outcome outcome = Update("ocean-blue", std::chrono::seconds(5));
+    const Outcome outcome = Update("ocean-blue", std::chrono::seconds(8));
     EXPECT_EQ(outcome.result, 1) << outcome.failure;
     EXPECT_EQ(ShownCategories(shop.market.Shop()).size(), 5u);
     EXPECT_EQ(CountRequests(shop.market, "mycategory/update"), 2u);

@@ -173,6 +173,12 @@ TEST(BoundedRequestsTest, UploadsWidenTheBoundByTheirTimeOnASlowLine) {
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     EXPECT_TRUE(RequestMayStart());
     EXPECT_FALSE(TimeBoundMissed());
+
+    // A bound run out before the upload is not revived by it.
+    const RequestTimeBound spent(std::chrono::milliseconds(10));
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    AllowTimeForUpload(2 * kSlowestUploadBytesPerSecond);
+    EXPECT_FALSE(RequestMayStart());
 }
 
 TEST(BoundedRequestsTest, TheBoundIsDescribedInWholeMinutesOrInSeconds) {
