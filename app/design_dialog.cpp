@@ -121,7 +121,7 @@ void DesignDialog::OnPreview() {
         return;
     }
     std::vector<std::string> names;
-    ListEntries(templatePath, names);
+    ListFiles(templatePath, names);
     const std::string picture = FindFirstPicture(names);
     if (picture.empty()) {
         view_.AddProgressLine(kNoPreviewPicture);

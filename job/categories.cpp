@@ -81,7 +81,7 @@ std::vector<PlannedCategory> ListCategories(const std::string& classFolder,
     for (const std::string& name : categoryFolders) {
         const std::string folder = classFolder + name + kPathSeparator;
         std::vector<std::string> entries;
-        ListEntries(folder, entries);
+        ListFiles(folder, entries);
         PlannedCategory category{SortCategoryEntries(name, std::move(entries)), {}, {}};
         if (!category.folder.top.entry.empty()) {
             picturePaths.push_back(folder + category.folder.top.entry);

@@ -77,7 +77,7 @@ bool RunShopSign(const JobRequest& request, DecorationSteps& steps, ProgressSink
     const std::string folder =
         WithTrailingSeparator(request.templatePath) + "head" + kPathSeparator;
     std::vector<std::string> names;
-    ListEntries(folder, names);
+    ListFiles(folder, names);
     const std::string picture = FindFirstPicture(names);
     if (picture.empty()) {
         progress.Post({kNoShopSignPicture, 0, 0, {}});

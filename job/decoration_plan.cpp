@@ -29,7 +29,7 @@ std::vector<std::string> Listed(const std::string& folder, bool foldersOnly) {
     if (foldersOnly) {
         ListSubfolders(folder, names);
     } else {
-        ListEntries(folder, names);
+        ListFiles(folder, names);
     }
     return names;
 }

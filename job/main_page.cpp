@@ -94,7 +94,7 @@ int PublishMainPageText(const std::string& text, ShopSession& session) {
 int UpdateMainPage(const std::string& mainFolder, ShopSession& session) {
     const std::string folder = WithTrailingSeparator(mainFolder);
     std::vector<std::string> names;
-    if (ListEntries(folder, names) < 0 && names.empty()) {
+    if (ListFiles(folder, names) < 0 && names.empty()) {
         session.failure = "the main folder " + folder + " is missing or cannot be read";
         return 0;
     }

@@ -190,8 +190,7 @@ class Inspector {
             Warning("head", "missing: the job goes on without a shop sign");
             return;
         }
-        std::vector<std::string> names;
-        ListEntries(root_ + folder, names);
+        const std::vector<std::string> names = FilesOf(folder);
         const std::string picture = FindFirstPicture(names);
         for (const std::string& name : names) {
             if (name != picture && (picture.empty() || IsPictureName(name) ||
@@ -216,6 +215,36 @@ class Inspector {
         }
     }
 
+    // The files of a folder the job picks files from by name; its folders are ignored, each
+    // with a warning.
+    std::vector<std::string> FilesOf(const std::string& folder) {
+        std::vector<std::string> subfolders;
+        ListSubfolders(root_ + folder, subfolders);
+        for (const std::string& name : subfolders) {
+            Warning(folder + name, "ignored: a folder");
+        }
+        std::vector<std::string> files;
+        ListFiles(root_ + folder, files);
+        return files;
+    }
+
+    // The job ignores folders in main/. One named like a page text where main holds none is
+    // what the owner meant as the text, and is named in the error; true when there was one.
+    bool InspectMainSubfolders(const std::string& folder, bool hasPageText) {
+        std::vector<std::string> subfolders;
+        ListSubfolders(root_ + folder, subfolders);
+        bool textFolder = false;
+        for (const std::string& name : subfolders) {
+            if (!hasPageText && EndsWithIgnoringAsciiCase(name, ".txt")) {
+                Error(folder + name, "is not a regular file: main holds no page text");
+                textFolder = true;
+            } else {
+                Warning(folder + name, "ignored: a folder");
+            }
+        }
+        return textFolder;
+    }
+
     void InspectMainPage() {
         const std::string folder = std::string("main") + kPathSeparator;
         if (!IsFolder(root_ + folder)) {
@@ -223,8 +252,9 @@ class Inspector {
             return;
         }
         std::vector<std::string> names;
-        ListEntries(root_ + folder, names);
+        ListFiles(root_ + folder, names);
         const MainFolderContent content = ClassifyMainFolder(names);
+        const bool textFolder = InspectMainSubfolders(folder, !content.contentFile.empty());
         for (const std::string& name : names) {
             if (!IsPictureName(name) && !EndsWithIgnoringAsciiCase(name, ".txt")) {
                 Warning(folder + name, "ignored: only jpg, jpeg and gif pictures are uploaded");
@@ -237,7 +267,9 @@ class Inspector {
             InspectPicture(folder + picture);
         }
         if (content.contentFile.empty()) {
-            Error("main", "holds no page text (a .txt file)");
+            if (!textFolder) {
+                Error("main", "holds no page text (a .txt file)");
+            }
             return;
         }
         InspectPageText(folder + content.contentFile, content.pictures);
@@ -321,8 +353,7 @@ class Inspector {
 
     void InspectCategory(const std::string& relative, const std::string& category) {
         const std::string folder = relative + kPathSeparator;
-        std::vector<std::string> entries;
-        ListEntries(root_ + folder, entries);
+        std::vector<std::string> entries = FilesOf(folder);
         if (std::any_of(entries.begin(), entries.end(),
                         [](const std::string& e) { return AsciiLower(e) == "thumbs.db"; })) {
             Note(folder + "thumbs.db", "ignored");

@@ -13,13 +13,14 @@ namespace {
 // The search pattern (folder and "*") lives in a 260-character buffer with its terminator.
 constexpr std::size_t kMaxPatternChars = 259;
 
-enum class Filter { AllEntries, FoldersOnly };
+enum class Filter { AllEntries, FoldersOnly, FilesOnly };
 
 void Consider(const FolderEntry& entry, Filter filter, std::vector<std::string>& names) {
     if (entry.name.empty() || entry.name.front() == '.') {
         return;
     }
-    if (filter == Filter::FoldersOnly && !entry.isFolder) {
+    if ((filter == Filter::FoldersOnly && !entry.isFolder) ||
+        (filter == Filter::FilesOnly && entry.isFolder)) {
         return;
     }
     names.push_back(entry.name);
@@ -56,6 +57,10 @@ int ListEntries(const std::string& folder, std::vector<std::string>& names) {
 
 int ListSubfolders(const std::string& folder, std::vector<std::string>& names) {
     return List(folder, Filter::FoldersOnly, names);
+}
+
+int ListFiles(const std::string& folder, std::vector<std::string>& names) {
+    return List(folder, Filter::FilesOnly, names);
 }
 
 }  // namespace kesto

@@ -17,4 +17,8 @@ int ListEntries(const std::string& folder, std::vector<std::string>& names);
 // As ListEntries, but only folders.
 int ListSubfolders(const std::string& folder, std::vector<std::string>& names);
 
+// As ListEntries, but no folders: where a template's files are picked by their names, a folder
+// named like one ("notes.txt", "sign.jpg") is not one of them.
+int ListFiles(const std::string& folder, std::vector<std::string>& names);
+
 }  // namespace kesto

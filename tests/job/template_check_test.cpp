@@ -86,6 +86,9 @@ TEST(TemplateCheckTest, EachFlawIsFoundOnceWithItsFile) {
         {"a UTF-8 page text with its mark and bytes that are no UTF-8",
          [](const fs::path& t) { Write(t / "main/content.txt", "\xEF\xBB\xBF<p>" + kGbkText); },
          FindingSeverity::kError, "main/content.txt", "no text in the encoding it is read in"},
+        {"a folder named like a second page text",
+         [](const fs::path& t) { fs::create_directory(t / "main/notes.txt"); },
+         FindingSeverity::kWarning, "main/notes.txt", "ignored: a folder"},
         {"a picture cut short",
          [](const fs::path& t) {
              fs::resize_file(t / "main/top.jpg", fs::file_size(t / "main/top.jpg") / 2);

@@ -33,6 +33,7 @@ TEST(FileListingTest, ListsNamesSkippingDotNamesAndFilteringFolders) {
     } cases[] = {
         {ListEntries, {"a.jpg", "b.png", "sub"}},
         {ListSubfolders, {"sub"}},
+        {ListFiles, {"a.jpg", "b.png"}},
     };
     for (const auto& c : cases) {
         std::vector<std::string> names;
