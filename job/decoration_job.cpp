@@ -125,6 +125,10 @@ void RunDecorationJob(const JobRequest& request, DecorationSteps& steps, Progres
         progress.Post({kTemplateRejected, 0, 0, {}});
         return;
     }
+    if (!steps.HoldShop()) {
+        progress.Post({kShopBusy, 0, 0, {}});
+        return;
+    }
     const RequestTimeBound timeBound(request.timeBound);
     try {
         steps.SaveShopLayout(request.shopSign, request.mainPage);

@@ -2,11 +2,13 @@
 
 #include "job/categories.h"
 #include "job/main_page.h"
+#include "job/shop_job_lock.h"
 #include "job/shop_sign.h"
 #include "job/template_check.h"
 #include "market/failure_reason.h"
 #include "market/identity.h"
 #include "market/shop_session.h"
+#include "support/user_files.h"
 
 namespace kesto {
 
@@ -24,6 +26,10 @@ class MarketplaceSteps final : public DecorationSteps {
             lines.push_back(FindingLine(error));
         }
         return lines;
+    }
+    bool HoldShop() override {
+        lock_ = ShopJobLock(ProgramDataFolder(), UserNumber());
+        return lock_.state() != ShopJobLock::State::kBusy;
     }
     // Nothing is left for the job's layout step: each area changes the layout when its
     // replacement is ready (the shop sign adds its header right before its upload, the main page
@@ -55,6 +61,7 @@ class MarketplaceSteps final : public DecorationSteps {
     }
 
     ShopSession session_;
+    ShopJobLock lock_;
 };
 
 }  // namespace

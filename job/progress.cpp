@@ -55,6 +55,9 @@ std::optional<std::string> ProgressLine(const ProgressMessage& message) {
         case kTemplateRejected:
             // "The template did not pass the check; the shop was not changed."
             return "模板检查未通过，店铺没有任何改动。";
+        case kShopBusy:
+            // "This shop is being decorated by another job; upload again once it has finished."
+            return "这个店铺正由另一个装修任务装修，请等它完成后再上传。";
         case kDecorationFinished:
             // "Decoration finished."
             return "装修完成。";

@@ -11,6 +11,8 @@
 #include <sstream>
 #include <vector>
 
+#include "job/shop_job_lock.h"
+#include "support/user_files.h"
 #include "tests/common/temp_folder.h"
 #include "tests/e2e/logged_in_market.h"
 
@@ -152,6 +154,21 @@ TEST(KestoDecorateTest, ExitCodesTellFailureAndMisuseApart) {
     EXPECT_EQ(failed.exitCode, 1);
     EXPECT_EQ(failed.output, "正在更新店招...\n请输入交易密码后重新上传。\n店招更新失败。\n");
     EXPECT_NE(failed.errors.find("原因："), std::string::npos) << failed.errors;
+}
+
+// While another process decorates the shop (here: holds its lock), a run sends nothing.
+TEST(KestoDecorateTest, AShopBeingDecoratedElsewhereIsLeftAlone) {
+    LoggedInMarket market;
+    testing::TempFolder folder;
+    const std::string cookies = CookieFile(folder, market.market.cookie);
+    const ShopJobLock other(ProgramDataFolder(), "10001");
+    ASSERT_EQ(other.state(), ShopJobLock::State::kHeld);
+    market.ClearRequests();
+    const ProgramRun run =
+        Decorate(market, "--template " + kTemplate + " --cookies " + cookies + " --yes");
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.output, "这个店铺正由另一个装修任务装修，请等它完成后再上传。\n");
+    EXPECT_TRUE(market.Requests().empty()) << market.Requests().front();
 }
 
 // The help tells where the proxy is set on this system: libcurl's http_proxy variable here.

@@ -11,6 +11,7 @@
 #include "market/hosts.h"
 #include "market/identity.h"
 #include "platform/net_layer.h"
+#include "tests/common/temp_folder.h"
 
 namespace kesto::testing {
 
@@ -36,9 +37,18 @@ Json::Value ParseJson(const std::string& text) {
     return value;
 }
 
+// Each test process keeps the program's files (the shop's job lock among them) in a data folder
+// of its own: tests run jobs of the same account side by side, each against a kesto-market of
+// its own, and one job's lock must not turn another away.
+void UseOwnDataFolder() {
+    static const TempFolder folder;
+    setenv("XDG_DATA_HOME", folder.Folder().c_str(), 1);
+}
+
 }  // namespace
 
 LoggedInMarket::LoggedInMarket() {
+    UseOwnDataFolder();
     market.Login(kUser, "kesto123");
     std::istringstream pairs(market.cookie);
     std::string pair;

@@ -34,7 +34,9 @@ class FakeSteps final : public DecorationSteps {
         return classResult;
     }
     std::string UserNumber() override { return userNumber; }
+    bool HoldShop() override { return holdShop; }
 
+    bool holdShop = true;
     int signResult = 1;
     int mainResult = 1;
     int classResult = 1;
@@ -114,6 +116,15 @@ TEST(DecorationJobTest, RunsTickedAreasInOrderAndStopsAtTheFirstFailure) {
             EXPECT_FALSE(last.text.empty()) << c.name;
         }
     }
+}
+
+TEST(DecorationJobTest, AShopAnotherJobDecoratesIsLeftAlone) {
+    FakeSteps steps;
+    steps.holdShop = false;
+    RecordingProgress progress;
+    RunDecorationJob({true, true, true, "template/"}, steps, progress);
+    EXPECT_EQ(Numbers(progress.messages), std::vector<int>{20520});
+    EXPECT_TRUE(steps.calls.empty());
 }
 
 TEST(DecorationJobTest, BuildsAreaFoldersFromTheTemplatePath) {
