@@ -1,35 +1,20 @@
 #include "market-sim/connection_drop.h"
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
 #include <sys/socket.h>
 
 #include <cstring>
 #include <filesystem>
 
+#include "market-sim/socket_address.h"
+
 namespace kesto::sim {
 namespace {
 
 bool PeerIs(int socket, const std::string& peerAddress, int peerPort) {
-    sockaddr_storage peer{};
-    socklen_t length = sizeof(peer);
-    if (getpeername(socket, reinterpret_cast<sockaddr*>(&peer), &length) != 0) {
-        return false;
-    }
-    char text[INET6_ADDRSTRLEN] = {};
+    std::string ip;
     int port = 0;
-    if (peer.ss_family == AF_INET) {
-        const auto* in = reinterpret_cast<const sockaddr_in*>(&peer);
-        inet_ntop(AF_INET, &in->sin_addr, text, sizeof(text));
-        port = ntohs(in->sin_port);
-    } else if (peer.ss_family == AF_INET6) {
-        const auto* in = reinterpret_cast<const sockaddr_in6*>(&peer);
-        inet_ntop(AF_INET6, &in->sin6_addr, text, sizeof(text));
-        port = ntohs(in->sin6_port);
-    } else {
-        return false;
-    }
-    return port == peerPort && peerAddress == text;
+    return SocketAddress(socket, SocketEnd::kPeer, ip, port) && port == peerPort &&
+           ip == peerAddress;
 }
 
 }  // namespace

@@ -1,41 +1,15 @@
 #include "market-sim/connection_stream.h"
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
 
 #include <algorithm>
 #include <cstring>
 
+#include "market-sim/socket_address.h"
+
 namespace kesto::sim {
-namespace {
-
-using Address = int (*)(int, sockaddr*, socklen_t*);
-
-// The IP address text and port of the socket's end that the function names (peer or own).
-void AddressOf(int socket, Address which, std::string& ip, int& port) {
-    sockaddr_storage address{};
-    socklen_t length = sizeof(address);
-    ip.clear();
-    port = 0;
-    if (which(socket, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
-        return;
-    }
-    char text[INET6_ADDRSTRLEN] = {};
-    if (address.ss_family == AF_INET) {
-        const auto* in = reinterpret_cast<const sockaddr_in*>(&address);
-        inet_ntop(AF_INET, &in->sin_addr, text, sizeof(text));
-        port = ntohs(in->sin_port);
-    } else if (address.ss_family == AF_INET6) {
-        const auto* in = reinterpret_cast<const sockaddr_in6*>(&address);
-        inet_ntop(AF_INET6, &in->sin6_addr, text, sizeof(text));
-        port = ntohs(in->sin6_port);
-    }
-    ip = text;
-}
-
-}  // namespace
+namespace {}  // namespace
 
 ConnectionStream::ConnectionStream(Connection& connection, const ConnectionLimits& limits)
     : connection_(connection), limits_(limits), readDeadline_(Clock::now() + limits.exchangeTime) {}
@@ -85,11 +59,11 @@ ssize_t ConnectionStream::write(const char* ptr, size_t size) {
 }
 
 void ConnectionStream::get_remote_ip_and_port(std::string& ip, int& port) const {
-    AddressOf(connection_.socket(), getpeername, ip, port);
+    SocketAddress(connection_.socket(), SocketEnd::kPeer, ip, port);
 }
 
 void ConnectionStream::get_local_ip_and_port(std::string& ip, int& port) const {
-    AddressOf(connection_.socket(), getsockname, ip, port);
+    SocketAddress(connection_.socket(), SocketEnd::kOwn, ip, port);
 }
 
 socket_t ConnectionStream::socket() const {
