@@ -19,11 +19,16 @@ bool RequireMethod(Exchange& exchange, const MarketContext& context, const char*
     return true;
 }
 
-void AnswerXml(Exchange& exchange, const MarketContext& context, const std::string& inner) {
+}  // namespace
+
+void AnswerAlbumXml(Exchange& exchange, const MarketContext& context, const std::string& inner) {
+    const char* status = context.answerMode == AnswerMode::kRich ? "<errcode>0</errcode>" : "";
     Answer(exchange, context, 200,
-           "<?xml version=\"1.0\"?>\n<result><errcode>0</errcode>" + inner + "</result>\n",
+           std::string("<?xml version=\"1.0\"?>\n<result>") + status + inner + "</result>\n",
            "text/xml");
 }
+
+namespace {
 
 void ShowAlbumPage(Exchange& exchange, const MarketContext& context) {
     const auto identity = RequireLogin(exchange, context, HtmlErrorBody);
@@ -40,6 +45,26 @@ void ShowAlbumPage(Exchange& exchange, const MarketContext& context) {
            "<html><head><title>Kesto相册 - 相册管理</title></head>\n<body><h1>Kesto相册</h1>"
            "<p>管理您的图片。</p></body></html>\n",
            "text/html");
+}
+
+// The entries of a folder listing. Rich listings add the path listed, each entry's type and each
+// picture's address to the name and id every entry has.
+std::string ListingEntries(const std::string& path, const AlbumFolder& folder, AnswerMode mode) {
+    const bool rich = mode == AnswerMode::kRich;
+    const auto entry = [](const std::string& type, const std::string& name, const std::string& id,
+                          const std::string& extra) {
+        return "<file>" + type + "<name>" + EscapeMarkup(name) + "</name><id>" + id + "</id>" +
+               extra + "</file>\n";
+    };
+    std::string entries = rich ? "<path>" + EscapeMarkup(path) + "</path>\n" : "\n";
+    for (const auto& child : folder.folders) {
+        entries += entry(rich ? "<type>dir</type>" : "", child.name, child.id, "");
+    }
+    for (const auto& picture : folder.pictures) {
+        entries += entry(rich ? "<type>pic</type>" : "", picture.fileName, picture.id,
+                         rich ? "<url>" + picture.address + "</url>" : "");
+    }
+    return entries;
 }
 
 void ListFolder(Exchange& exchange, const MarketContext& context) {
@@ -59,16 +84,7 @@ void ListFolder(Exchange& exchange, const MarketContext& context) {
         Refuse(exchange, context, 404, "no album folder has the path " + path, XmlErrcodeBody);
         return;
     }
-    std::string entries = "<path>" + EscapeMarkup(path) + "</path>\n";
-    for (const auto& child : folder->folders) {
-        entries += "<file><type>dir</type><name>" + EscapeMarkup(child.name) + "</name><id>" +
-                   child.id + "</id></file>\n";
-    }
-    for (const auto& picture : folder->pictures) {
-        entries += "<file><type>pic</type><name>" + EscapeMarkup(picture.fileName) + "</name><id>" +
-                   picture.id + "</id><url>" + picture.address + "</url></file>\n";
-    }
-    AnswerXml(exchange, context, entries);
+    AnswerAlbumXml(exchange, context, ListingEntries(path, *folder, context.answerMode));
 }
 
 void CreateFolder(Exchange& exchange, const MarketContext& context) {
@@ -108,8 +124,9 @@ void CreateFolder(Exchange& exchange, const MarketContext& context) {
         }
     }
     parent->folders.push_back({context.market.NewId(), name, {}, {}});
-    AnswerXml(exchange, context,
-              "<name>" + EscapeMarkup(name) + "</name><id>" + parent->folders.back().id + "</id>");
+    AnswerAlbumXml(
+        exchange, context,
+        "<name>" + EscapeMarkup(name) + "</name><id>" + parent->folders.back().id + "</id>");
 }
 
 void DeleteItems(Exchange& exchange, const MarketContext& context) {
@@ -127,11 +144,21 @@ void DeleteItems(Exchange& exchange, const MarketContext& context) {
     }
     const std::string path = items.substr(0, items.size() - 2);
     const auto lock = context.market.Lock();
-    if (!context.market.FindShop(identity->userNumber)->album.RemoveItem(path)) {
+    Album& album = context.market.FindShop(identity->userNumber)->album;
+    // Deleting by a picture's path is an extra of rich answers; the documented item is a folder.
+    if (context.answerMode == AnswerMode::kDocumented && album.FindPictureAt(path) != nullptr) {
+        Refuse(exchange, context, 400, "the path " + path + " names a picture, not a folder",
+               XmlErrcodeBody);
+        return;
+    }
+    if (!album.RemoveItem(path)) {
         Refuse(exchange, context, 404, "nothing in the album has the path " + path, XmlErrcodeBody);
         return;
     }
-    AnswerXml(exchange, context, "<deleted>" + EscapeMarkup(path) + "</deleted>");
+    AnswerAlbumXml(exchange, context,
+                   context.answerMode == AnswerMode::kRich
+                       ? "<deleted>" + EscapeMarkup(path) + "</deleted>"
+                       : std::string());
 }
 
 }  // namespace

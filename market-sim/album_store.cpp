@@ -102,6 +102,22 @@ bool Album::RemoveItem(std::string_view path) {
     return folders + pictures > 0;
 }
 
+const AlbumPicture* Album::FindPictureAt(std::string_view path) const {
+    auto ids = SplitAlbumPath(path, false);
+    if (!ids || ids->empty()) {
+        return nullptr;
+    }
+    const std::string id = ids->back();
+    ids->pop_back();
+    const AlbumFolder* parent = Descend(top_, *ids);
+    if (parent == nullptr) {
+        return nullptr;
+    }
+    const auto picture = std::find_if(parent->pictures.begin(), parent->pictures.end(),
+                                      [&](const AlbumPicture& p) { return p.id == id; });
+    return picture == parent->pictures.end() ? nullptr : &*picture;
+}
+
 const AlbumPicture* Album::FindPicture(std::string_view id) const {
     return FindPictureIn(top_, id);
 }

@@ -32,6 +32,8 @@ class Album {
     const AlbumFolder* FindFolder(std::string_view path) const;
     // Removes the folder or picture at "/a/b" (no trailing "/"); false when there is none.
     bool RemoveItem(std::string_view path);
+    // The picture at "/a/b/p" (no trailing "/"), or null when the path names a folder or nothing.
+    const AlbumPicture* FindPictureAt(std::string_view path) const;
     // The picture with that id anywhere in the album, or null.
     const AlbumPicture* FindPicture(std::string_view id) const;
     const AlbumFolder& Top() const { return top_; }

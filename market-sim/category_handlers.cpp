@@ -1,9 +1,12 @@
 // The category endpoints: the list (showjson) and the update that deletes and creates
-// categories. Both carry the fixed token 7302518846, not the session's.
+// categories. Both carry the fixed token 7302518846, not the session's. Updates that give two
+// top-level categories one name are taken unless the marketplace is set to refuse them.
 
 #include <algorithm>
 #include <map>
+#include <set>
 
+#include "market-sim/category_list_text.h"
 #include "market-sim/category_update_text.h"
 #include "market-sim/form_fields.h"
 #include "market-sim/login_check.h"
@@ -46,10 +49,10 @@ std::optional<std::string> UpdateText(const std::string& body) {
     return PercentDecode(value);
 }
 
-// Applies the records to the shop; the reason on failure, with nothing changed.
-std::string ApplyRecords(Shop& shop, const std::vector<CategoryRecord>& records,
-                         Marketplace& market) {
-    std::vector<Category> categories = shop.categories;
+// Applies the records to the categories, noting the ids of those created; the reason on failure.
+std::string ApplyRecords(std::vector<Category>& categories,
+                         const std::vector<CategoryRecord>& records, Marketplace& market,
+                         std::set<std::string>& created) {
     std::map<std::string, std::string> realIds;  // the client's new ids to the shop's
     for (const auto& record : records) {
         if (record.remove) {
@@ -65,6 +68,7 @@ std::string ApplyRecords(Shop& shop, const std::vector<CategoryRecord>& records,
         }
         const std::string id = market.NewId();
         realIds[record.id] = id;
+        created.insert(id);
         categories.push_back({id, record.parentId == "0" ? "0" : realIds[record.parentId],
                               record.name, record.address});
     }
@@ -74,6 +78,44 @@ std::string ApplyRecords(Shop& shop, const std::vector<CategoryRecord>& records,
                std::none_of(categories.begin(), categories.end(),
                             [&](const Category& p) { return p.id == c.parentId; });
     });
+    return {};
+}
+
+// The name a newly created top-level category shares with another top-level category.
+std::optional<std::string> DuplicateTopLevelName(const std::vector<Category>& categories,
+                                                 const std::set<std::string>& created) {
+    for (const auto& fresh : categories) {
+        if (fresh.parentId != "0" || !created.contains(fresh.id)) {
+            continue;
+        }
+        for (const auto& other : categories) {
+            if (other.parentId == "0" && other.id != fresh.id && other.name == fresh.name) {
+                return fresh.name;
+            }
+        }
+    }
+    return std::nullopt;
+}
+
+struct UpdateOutcome {
+    int status = 200;
+    std::string error;
+};
+
+// Applies the records to the shop whole, or changes nothing and says why.
+UpdateOutcome UpdateCategories(Shop& shop, const std::vector<CategoryRecord>& records,
+                               Marketplace& market) {
+    std::vector<Category> categories = shop.categories;
+    std::set<std::string> created;
+    std::string error = ApplyRecords(categories, records, market, created);
+    if (!error.empty()) {
+        return {400, error};
+    }
+    if (market.RefusesDuplicateCategoryNames()) {
+        if (const auto name = DuplicateTopLevelName(categories, created)) {
+            return {409, "a top-level category is named " + *name + " already"};
+        }
+    }
     shop.categories = std::move(categories);
     return {};
 }
@@ -87,16 +129,8 @@ void HandleCategoryList(Exchange& exchange, const MarketContext& context) {
     }
     const auto lock = context.market.Lock();
     const Shop* shop = context.market.FindShop(identity->userNumber);
-    std::string list;
-    for (const auto& category : shop->categories) {
-        list += (list.empty() ? "" : ",") + std::string("{\"cate_id\":\"") + category.id +
-                "\",\"parent_id\":\"" + category.parentId +
-                "\",\"name\":" + JsonQuote(category.name) +
-                ",\"pic\":" + JsonQuote(category.pictureAddress) + "}";
-    }
-    Answer(exchange, context, 200,
-           "{\"errCode\":\"0\",\"msg\":\"\",\"data\":{\"cates\":[" + list + "]}}",
-           "application/json");
+    Answer(exchange, context, 200, CategoryListText(shop->categories, context.answerMode),
+           context.answerMode == AnswerMode::kRich ? "application/json" : "text/javascript");
 }
 
 void HandleCategoryUpdate(Exchange& exchange, const MarketContext& context) {
@@ -116,17 +150,21 @@ void HandleCategoryUpdate(Exchange& exchange, const MarketContext& context) {
                CategoryJsonErrorBody);
         return;
     }
-    std::string error;
+    UpdateOutcome outcome;
     {
         const auto lock = context.market.Lock();
-        error = ApplyRecords(*context.market.FindShop(identity->userNumber), *parsed.records,
-                             context.market);
+        outcome = UpdateCategories(*context.market.FindShop(identity->userNumber), *parsed.records,
+                                   context.market);
     }
-    if (!error.empty()) {
-        Refuse(exchange, context, 400, error, CategoryJsonErrorBody);
+    if (!outcome.error.empty()) {
+        Refuse(exchange, context, outcome.status, outcome.error, CategoryJsonErrorBody);
         return;
     }
-    Answer(exchange, context, 200, "{\"errCode\":\"0\",\"msg\":\"ok\"}", "application/json");
+    if (context.answerMode == AnswerMode::kRich) {
+        Answer(exchange, context, 200, "{\"errCode\":\"0\",\"msg\":\"ok\"}", "application/json");
+    } else {
+        Answer(exchange, context, 200, "ok", "text/plain");
+    }
 }
 
 }  // namespace kesto::sim

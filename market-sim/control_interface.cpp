@@ -134,6 +134,18 @@ void HandleControl(Exchange& exchange, const MarketContext& context,
     } else if (path == "/control/requests/clear" && post) {
         targets.journal.Clear();
         AnswerOk(exchange);
+    } else if (path == "/control/answers" && !post) {
+        Json::Value json(Json::objectValue);
+        json["mode"] = std::string(AnswerModeName(targets.answerMode));
+        AnswerJson(exchange, 200, json);
+    } else if (path == "/control/answers" && post) {
+        const auto mode = ParseAnswerMode(exchange.request.get_param_value("mode"));
+        if (!mode) {
+            AnswerError(exchange, 400, "mode must be rich or documented");
+            return;
+        }
+        targets.answerMode = *mode;
+        AnswerOk(exchange);
     } else {
         AnswerError(exchange, 404, "unknown control request");
     }

@@ -10,7 +10,12 @@
 //   POST /control/faults/clear
 //   GET  /control/requests                            the hosts' requests in order, with status
 //   POST /control/requests/clear
+//   GET  /control/answers                             the answer mode: rich or documented
+//   POST /control/answers?mode=rich|documented
 
+#include <atomic>
+
+#include "market-sim/answer_mode.h"
 #include "market-sim/exchange.h"
 #include "market-sim/fault_table.h"
 #include "market-sim/request_journal.h"
@@ -21,6 +26,7 @@ namespace kesto::sim {
 struct ControlTargets {
     FaultTable& faults;
     RequestJournal& journal;
+    std::atomic<AnswerMode>& answerMode;
 };
 
 void HandleControl(Exchange& exchange, const MarketContext& context, const ControlTargets& targets);

@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "market-sim/answer_mode.h"
 #include "market-sim/marketplace.h"
 #include "market-sim/violation_log.h"
 #include "market-sim/wire_charset.h"
@@ -29,6 +30,7 @@ struct MarketContext {
     Marketplace& market;
     ViolationLog& violations;
     const WireCharset& charset;
+    AnswerMode answerMode;  // the server's mode when the request arrived
 };
 
 // The text of a refusal in an endpoint's own style, for the reason given.

@@ -1,8 +1,12 @@
 // kesto-market [--port N] [--charset NAME] [--fault ENDPOINT=KIND[:SECONDS][*COUNT][+SKIP]]...
 //              [--password-required USER]... [--delay MILLISECONDS]
+//              [--answers rich|documented] [--refuse-duplicate-category-names]
 // kesto-market --version | --help
 // Serves the marketplace's five hosts as an HTTP proxy on 127.0.0.1 and prints the proxy
-// address to use on its first line.
+// address to use on its first line. --answers documented makes success answers carry only what
+// the marketplace promises its clients (rich, the default, adds error codes of zero, names and
+// types beside ids and echoed fields); --refuse-duplicate-category-names answers 409 to a
+// category update that would give two top-level categories the same name.
 
 #include <pthread.h>
 #include <unistd.h>
@@ -27,6 +31,8 @@ struct Options {
     std::vector<kesto::sim::FaultSetting> faults;
     std::vector<std::string> passwordRequired;
     int delayMilliseconds = 0;
+    kesto::sim::AnswerMode answers = kesto::sim::AnswerMode::kRich;
+    bool refuseDuplicateCategoryNames = false;
 };
 
 int Usage(const std::string& problem) {
@@ -34,7 +40,8 @@ int Usage(const std::string& problem) {
         << "kesto-market: " << problem << "\n"
         << "usage: kesto-market [--port N] [--charset UTF-8|GBK] "
            "[--fault ENDPOINT=error|errorpage|drop|cut|password|stall:SECONDS[*COUNT][+SKIP]]... "
-           "[--password-required USER]... [--delay MILLISECONDS]\n"
+           "[--password-required USER]... [--delay MILLISECONDS] [--answers rich|documented] "
+           "[--refuse-duplicate-category-names]\n"
            "       kesto-market --version | --help\n";
     return 2;
 }
@@ -49,6 +56,10 @@ std::string ParseOptions(int argc, char** argv, Options& options) {
         }
         if (name == "--version") {
             return "version";
+        }
+        if (name == "--refuse-duplicate-category-names") {
+            options.refuseDuplicateCategoryNames = true;
+            continue;
         }
         if (i + 1 >= args.size()) {
             return "unknown option or missing value: " + name;
@@ -78,6 +89,12 @@ std::string ParseOptions(int argc, char** argv, Options& options) {
             options.faults.push_back(*setting);
         } else if (name == "--password-required") {
             options.passwordRequired.push_back(value);
+        } else if (name == "--answers") {
+            const auto mode = kesto::sim::ParseAnswerMode(value);
+            if (!mode) {
+                return "bad answer mode (rich or documented): " + value;
+            }
+            options.answers = *mode;
         } else {
             return "unknown option: " + name;
         }
@@ -126,6 +143,8 @@ int main(int argc, char** argv) {
         server.faults().Set(fault);
     }
     server.SetAnswerDelay(std::chrono::milliseconds(options.delayMilliseconds));
+    server.SetAnswerMode(options.answers);
+    server.SetRefuseDuplicateCategoryNames(options.refuseDuplicateCategoryNames);
     {
         const auto lock = server.market().Lock();
         for (const auto& user : options.passwordRequired) {

@@ -58,9 +58,10 @@ void ShowLayout(Exchange& exchange, const MarketContext& context) {
     writer["indentation"] = "";
     writer["emitUTF8"] = true;
     // "data" comes last: clients cut the document from "data": up to the last "}".
+    const std::string status =
+        context.answerMode == AnswerMode::kRich ? "\"errCode\":\"0\",\"msg\":\"\"," : "";
     Answer(exchange, context, 200,
-           "{\"errCode\":\"0\",\"msg\":\"\",\"data\":" +
-               Json::writeString(writer, LayoutToJson(shop->layout)) + "}",
+           "{" + status + "\"data\":" + Json::writeString(writer, LayoutToJson(shop->layout)) + "}",
            "application/json");
 }
 
@@ -97,7 +98,10 @@ void UpdateLayout(Exchange& exchange, const MarketContext& context) {
         Refuse(exchange, context, 400, "layout not applied: " + error, CategoryJsonErrorBody);
         return;
     }
-    Answer(exchange, context, 200, "{\"errCode\":\"0\",\"msg\":\"ok\"}", "application/json");
+    Answer(exchange, context, 200,
+           context.answerMode == AnswerMode::kRich ? "{\"errCode\":\"0\",\"msg\":\"ok\"}"
+                                                   : "{\"errCode\":\"0\"}",
+           "application/json");
 }
 
 // One module record as the shop data lists it; segsequence is the segment's place on the page
@@ -132,8 +136,10 @@ void ShowContentInfo(Exchange& exchange, const MarketContext& context) {
     }
     Answer(exchange, context, 200,
            "<html><head><title>店铺内容</title>\n<script type=\"text/javascript\">\n"
-           "var shopData={uin:\"" +
-               shop->userNumber + "\",modules:[" + records +
+           "var shopData={" +
+               (context.answerMode == AnswerMode::kRich ? "uin:\"" + shop->userNumber + "\","
+                                                        : std::string()) +
+               "modules:[" + records +
                "]};\n</script></head>\n<body><p>店铺内容信息</p></body></html>\n",
            "text/html");
 }
@@ -182,8 +188,12 @@ void EditModule(Exchange& exchange, const MarketContext& context) {
         return;
     }
     module->content = *FindField(*fields, "tssinfo");
-    Answer(exchange, context, 200, "{\"errcode\":0,\"msg\":\"ok\",\"fsid\":\"" + fsid + "\"}",
-           "application/json");
+    if (context.answerMode == AnswerMode::kDocumented) {
+        Answer(exchange, context, 200, "ok", "text/plain");
+    } else {
+        Answer(exchange, context, 200, "{\"errcode\":0,\"msg\":\"ok\",\"fsid\":\"" + fsid + "\"}",
+               "application/json");
+    }
 }
 
 }  // namespace

@@ -194,7 +194,7 @@ void MarketServer::Handle(const httplib::Request& request, httplib::Response& re
         RawQuery(request.target),
         std::move(body),
         multipartType.empty() ? request.get_header_value("Content-Type") : multipartType};
-    const MarketContext context{market_, violations_, charset_};
+    const MarketContext context{market_, violations_, charset_, answerMode_};
     if (IsLoopback(exchange.host)) {
         // Only a request sent straight to the server reaches the control interface: a request
         // handed to the proxy for a loopback address could come from any page a browser shows.
@@ -205,7 +205,7 @@ void MarketServer::Handle(const httplib::Request& request, httplib::Response& re
                    HtmlErrorBody);
             return;
         }
-        HandleControl(exchange, context, ControlTargets{faults_, journal_});
+        HandleControl(exchange, context, ControlTargets{faults_, journal_, answerMode_});
         return;
     }
     Dispatch(exchange, context);

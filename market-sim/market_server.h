@@ -14,6 +14,7 @@
 #include <string>
 #include <thread>
 
+#include "market-sim/answer_mode.h"
 #include "market-sim/connection_gate.h"
 #include "market-sim/connection_limits.h"
 #include "market-sim/exchange.h"
@@ -46,6 +47,16 @@ class MarketServer {
     // Delays every answer of the five hosts (not of the control interface) by this long, as a
     // distant server would; for measuring how the client fares against latency.
     void SetAnswerDelay(std::chrono::milliseconds delay) { answerDelayMs_ = delay.count(); }
+
+    // What later success answers carry (rich until set); any thread may change it.
+    void SetAnswerMode(AnswerMode mode) { answerMode_ = mode; }
+    AnswerMode answerMode() const { return answerMode_; }
+
+    // Whether a category update that would give two top-level categories the same name is
+    // refused (409) rather than taken, as it is by default.
+    void SetRefuseDuplicateCategoryNames(bool refuse) {
+        market_.SetRefuseDuplicateCategoryNames(refuse);
+    }
 
     // Connections open now, waiting for a request or being answered.
     std::size_t OpenConnections() const { return gate_.OpenConnections(); }
@@ -84,6 +95,7 @@ class MarketServer {
     FaultTable faults_;
     WireCharset charset_;
     std::atomic<long long> answerDelayMs_{0};
+    std::atomic<AnswerMode> answerMode_{AnswerMode::kRich};
     std::unique_ptr<httplib::ThreadPool> workers_;
     std::once_flag workersStopped_;
     ConnectionGate gate_;

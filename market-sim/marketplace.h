@@ -2,6 +2,7 @@
 // The marketplace's whole state: accounts, login sessions and shops. One lock guards it; the
 // handlers take it for the length of one request's work.
 
+#include <atomic>
 #include <map>
 #include <mutex>
 #include <optional>
@@ -33,6 +34,11 @@ class Marketplace {
 
     std::unique_lock<std::mutex> Lock() { return std::unique_lock(mutex_); }
 
+    // Whether category updates may not give two top-level categories one name (off by default,
+    // as the marketplace takes such updates). Needs no lock.
+    void SetRefuseDuplicateCategoryNames(bool refuse) { refuseDuplicateCategoryNames_ = refuse; }
+    bool RefusesDuplicateCategoryNames() const { return refuseDuplicateCategoryNames_; }
+
     // All below expect the lock to be held.
     // A new session key for a good user number and password, else no value. The account's
     // oldest session ends when it has kSessionsPerAccount already.
@@ -55,6 +61,7 @@ class Marketplace {
     std::map<std::string, Shop> shops_;
     unsigned long nextId_ = 2001;
     unsigned long sessionCount_ = 0;
+    std::atomic<bool> refuseDuplicateCategoryNames_{false};
 };
 
 }  // namespace kesto::sim

@@ -189,10 +189,9 @@ void HandleUploadRequest(Exchange& exchange, const MarketContext& context) {
         const auto lock = context.market.Lock();
         context.market.FindSession(identity->sessionKey)->uploadRequested = true;
     }
-    Answer(exchange, context, 200,
-           "<?xml version=\"1.0\"?>\n<result><errcode>0</errcode><uploadurl>" +
-               hosts::Address(hosts::kAlbum) + "/album/UploadPicActivex</uploadurl></result>\n",
-           "text/xml");
+    AnswerAlbumXml(
+        exchange, context,
+        "<uploadurl>" + hosts::Address(hosts::kAlbum) + "/album/UploadPicActivex</uploadurl>");
 }
 
 void HandlePictureUpload(Exchange& exchange, const MarketContext& context) {
@@ -234,10 +233,7 @@ void HandlePictureUpload(Exchange& exchange, const MarketContext& context) {
     picture.bytes = request.picture->data;
     const std::string address = picture.address;
     shop->album.FindFolder(request.fields[4].second)->pictures.push_back(std::move(picture));
-    Answer(exchange, context, 200,
-           "<?xml version=\"1.0\"?>\n<result><errcode>0</errcode><returnurl>[" + address +
-               "]</returnurl></result>\n",
-           "text/xml");
+    AnswerAlbumXml(exchange, context, "<returnurl>[" + address + "]</returnurl>");
 }
 
 void HandlePictureDownload(Exchange& exchange, const MarketContext& context) {

@@ -208,7 +208,12 @@ void HandleShopSignUpload(Exchange& exchange, const MarketContext& context) {
         Refuse(exchange, context, 400, error, ManageJsonErrorBody);
         return;
     }
-    Answer(exchange, context, 200, "{\"errcode\":0,\"msg\":\"ok\"}", "application/json");
+    // The same answer for a whole picture and for each chunk of one.
+    if (context.answerMode == AnswerMode::kDocumented) {
+        Answer(exchange, context, 200, "<html><body>ok</body></html>", "text/html");
+    } else {
+        Answer(exchange, context, 200, "{\"errcode\":0,\"msg\":\"ok\"}", "application/json");
+    }
 }
 
 }  // namespace kesto::sim
