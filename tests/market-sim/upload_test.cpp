@@ -1,93 +1,23 @@
 #include <gtest/gtest.h>
-#include <json/reader.h>
 
-#include "market_fixture.h"
-#include "platform/md5.h"
+#include "market_requests.h"
 
 namespace kesto::sim::testing {
 namespace {
 
-constexpr char kAlbum[] = "http://album.kesto.example";
 constexpr char kForm[] = "application/x-www-form-urlencoded";
-constexpr char kBoundary[] = "----nbceooq13241247ABZ";
-
-std::string FakeJpeg(std::size_t size) {
-    std::string bytes = "\xFF\xD8\xFF\xE0";
-    bytes.resize(size, 'j');
-    return bytes;
-}
-
-std::string Md5Hex(const std::string& bytes) {
-    Md5 md5;
-    md5.Update(bytes.data(), bytes.size());
-    std::string hex;
-    for (const unsigned char b : md5.Finish()) {
-        static constexpr char kHex[] = "0123456789abcdef";
-        hex += {kHex[b >> 4], kHex[b & 15]};
-    }
-    return hex;
-}
-
-std::string FieldsBlock(const std::vector<std::pair<std::string, std::string>>& fields) {
-    std::string block;
-    for (const auto& [name, value] : fields) {
-        block += std::string("\r\n--") + kBoundary + "\r\nContent-Disposition: form-data; name=\"" +
-                 name + "\"\r\n\r\n" + value;
-    }
-    return block;
-}
 
 class UploadTest : public ::testing::Test {
   protected:
     void SetUp() override { market.Login("10001", "kesto123"); }
 
-    Json::Value ShopState() {
-        Json::Value state;
-        Json::Reader().parse(market.Control("GET", "/control/shops/10001")->body, state);
-        return state;
-    }
-
-    // Creates a folder at the top of the album and returns its path.
-    std::string MakeFolder(const std::string& name) {
-        const auto result = market.Post(std::string(kAlbum) + "/album/createdir?g_xx",
-                                        "path=/&name=" + FormEncode(name), kForm);
-        const auto start = result->body.find("<id>") + 4;
-        return "/" + result->body.substr(start, result->body.find("</id>") - start) + "/";
-    }
-
+    Json::Value ShopState() { return testing::ShopState(market); }
+    std::string MakeFolder(const std::string& name) { return MakeAlbumFolder(market, name); }
     httplib::Result UploadPicture(const std::string& folder, const std::string& picture,
                                   const std::string& md5) {
-        const std::string thumb = FakeJpeg(100);
-        std::string body = std::string("--") + kBoundary + "\r\n";
-        body +=
-            "Content-disposition: form-data; name=\"FileData\";filename=\"a.jpg\"\r\n"
-            "Content-type: image/jpeg\r\nContent-Transfer-Encoding: binary\r\n\r\n" +
-            picture + "\r\n--" + kBoundary + "\r\n" +
-            "Content-disposition: form-data; name=\"ThumbData\";filename=\"qzv1.tmp\"\r\n"
-            "Content-type: text/plain\r\nContent-Transfer-Encoding: binary\r\n\r\n" +
-            thumb;
-        body += FieldsBlock({{"ClientVersion", "120"},
-                             {"ClientCode", "1"},
-                             {"uin", "10001"},
-                             {"skey", market.sessionKey()},
-                             {"DirPath", folder},
-                             {"Compress", "1"},
-                             {"MD5", md5},
-                             {"PicType", "jpg"},
-                             {"PicWidth", "60"},
-                             {"PicHeight", "40"},
-                             {"PicSize", std::to_string(picture.size())},
-                             {"FileName", "a.jpg"},
-                             {"ThumbName", "qzv1.tmp"}});
-        body += std::string("\r\n--") + kBoundary + "--\r\n";
-        return market.Post(std::string(kAlbum) + "/album/UploadPicActivex", body,
-                           std::string("multipart/form-data, boundary=") + kBoundary);
+        return testing::UploadPicture(market, folder, picture, md5);
     }
-
-    httplib::Result UpReq(const std::string& body) {
-        return market.Post(std::string(kAlbum) + "/album/UpReq", body,
-                           "multipart/form-data,boundary=hellworld");
-    }
+    httplib::Result UpReq(const std::string& body) { return SendUploadRequest(market, body); }
 
     MarketFixture market;
 };
@@ -168,41 +98,15 @@ class ShopSignTest : public UploadTest {
   protected:
     void SetUp() override {
         UploadTest::SetUp();
-        // Give the banner a shop header module to receive the sign.
-        const Json::Value layout = ShopState()["layout"];
-        const std::string text =
-            "1^0^0^0^0^0^" + layout["shopBanner"]["fsid"].asString() + "^1^0^0|1^0^0^0^9^1^0^2^0^0";
-        market.Post("http://manage.kesto.example/cgi-bin/modularmanage/layoutupdate?g_tk=" +
-                        market.Token() + "&g_ty=ajax",
-                    "page=1&pageid=0&layoutinfo=" + FormEncode(text), kForm,
-                    {{"Referer", "http://manage.kesto.example/myshop/shopLayout.shtml"}});
-        fsid = ShopState()["layout"]["shopBanner"]["areas"][0]["fsid"].asString();
+        fsid = AddShopHeader(market);
     }
 
-    std::vector<std::pair<std::string, std::string>> Fields() {
-        return {{"shop4style", "1"},  {"fsid", fsid},      {"segid", "10"},
-                {"bannerstyle", "0"}, {"shopid", "10001"}, {"title", "店铺招牌（含有导航页卡）"}};
-    }
-
+    FieldList Fields() { return ShopSignFields(fsid); }
     httplib::Result Send(const std::string& head, const std::string& bytes,
-                         const std::vector<std::pair<std::string, std::string>>& fields) {
-        const std::string body = std::string("--") + kBoundary + "\r\n" + head +
-                                 "Content-Disposition: form-data; name=\"photo\"; "
-                                 "filename=\"sign.jpg\"\r\nContent-Type:image/jpeg\r\n\r\n" +
-                                 bytes + FieldsBlock(fields) + "\r\n--" + kBoundary + "--\r\n";
-        return market.Post("http://manage.kesto.example/cgi-bin/modularmanage/picbanneredit", body,
-                           std::string("multipart/form-data, boundary=") + kBoundary);
+                         const FieldList& fields) {
+        return SendShopSign(market, head, bytes, fields);
     }
-
-    std::string Chunk(std::size_t offset, bool last) {
-        std::string head = "Content-Disposition: form-data; name=\"offset\"\r\n\r\n" +
-                           std::to_string(offset) + "\r\n--" + kBoundary + "\r\n";
-        if (last) {
-            head += std::string("Content-Disposition: form-data; name=\"__end\"\r\n\r\n1\r\n--") +
-                    kBoundary + "\r\n";
-        }
-        return head;
-    }
+    std::string Chunk(std::size_t offset, bool last) { return ShopSignChunkHead(offset, last); }
 
     std::string fsid;
 };
