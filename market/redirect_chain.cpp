@@ -51,9 +51,9 @@ bool SendHop(net::Session& session, const RequestTarget& target, std::string_vie
     return true;
 }
 
-ChainEnd Refused(ChainEnd end, std::string_view why) {
+ChainEnd Refused(ChainEnd end, std::string_view why, bool outcomeUnknown = false) {
     ProcessTraceLog().Write("Redirect refused,statuscode=%d", end.status);
-    NoteRequestFailure(DescribeRefusedRedirect(end.host, why));
+    NoteRequestFailure(DescribeRefusedRedirect(end.host, why), outcomeUnknown);
     end.outcome = ChainEnd::Outcome::kRefused;
     return end;
 }
@@ -88,6 +88,13 @@ ChainEnd SendFollowingRedirects(net::Session& session, const RequestTarget& firs
         if (!next) {
             end.outcome = ChainEnd::Outcome::kAnswered;
             return end;
+        }
+        if (kind == RedirectKind::kAsGet && method == "POST") {
+            // The page a changing request is sent on to tells nothing of the change, which the
+            // marketplace may or may not have made.
+            return Refused(std::move(end),
+                           "instead of answering it (the change may or may not have been made)",
+                           true);
         }
         if (end.hop == kMaxRedirects) {
             return Refused(std::move(end), "more than " + std::to_string(kMaxRedirects) + " times");

@@ -1,10 +1,11 @@
 #pragma once
 // One marketplace request, sent and followed through the redirects its answers ask for, the same
 // way on every platform (the net layer follows none): 301, 302 and 303 go on as a GET without
-// body, 307 and 308 as the same request with its body, at most kMaxRedirects of them, each to
-// the same host or another marketplace host, each as a new request under the thread's time
-// bound. The request layer and the uploader both send through it; the answer that ends the
-// chain is theirs to judge.
+// body (but end a POST: the page a change is sent on to says nothing of the change, so the POST
+// fails with its outcome unknown), 307 and 308 as the same request with its body, at most
+// kMaxRedirects of them, each to the same host or another marketplace host, each as a new request
+// under the thread's time bound. The request layer and the uploader both send through it; the
+// answer that ends the chain is theirs to judge.
 
 #include <cstdint>
 #include <functional>
@@ -40,7 +41,8 @@ struct ChainEnd {
         kNotConnected,  // no connection to a hop's host (traced and noted)
         kNotOpened,     // no request opened (noted)
         kNotSent,       // the sender failed
-        kRefused,       // a redirect that is not followed: too many, or to another site (noted)
+        kRefused,       // a redirect that is not followed: too many, to another site, or one
+                        // that would turn a POST into a GET (noted)
     };
     Outcome outcome = Outcome::kNotStarted;
     int hop = 0;  // 0 for the first request, n for the n-th redirect
