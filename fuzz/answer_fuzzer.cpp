@@ -44,7 +44,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     kesto::ExtractShopData(answer);
     kesto::ResultCodeRule(answer);
     kesto::ErrcodeRule(answer);
-    kesto::SuccessErrcodeRule(answer);
     std::string returnUrl;
     kesto::ReturnUrlRule(answer, returnUrl);
     try {

@@ -31,9 +31,10 @@ int UploadShopSign(ShopSession& session, const std::string& picturePath) {
         return -1;
     }
     const std::string userNumber = ProcessIdentity().Current().userNumber;
-    // Only the marketplace's own success answer counts: a gateway's error page carries no
-    // error code either.
-    KestoUploader uploader(KestoUploader::kSuccessErrcodeRule);
+    // The marketplace promises no more than the error code rule: an answer without "errcode"
+    // is a success. A gateway's error page is refused by its status, the transaction-password
+    // page by its words.
+    KestoUploader uploader(KestoUploader::kErrcodeRule);
     uploader.AddFile(nullptr, picturePath);
     uploader.SetField("shop4style", "1");
     uploader.SetField("fsid", fsid.c_str());

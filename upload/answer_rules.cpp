@@ -66,10 +66,6 @@ int ErrcodeRule(std::string_view answer) {
     return zero && at < answer.size() ? 1 : 0;
 }
 
-int SuccessErrcodeRule(std::string_view answer) {
-    return answer.find("errcode") != std::string_view::npos ? ErrcodeRule(answer) : 0;
-}
-
 int ReturnUrlRule(std::string_view answer, std::string& returnUrl) {
     const std::string text =
         answer.empty() ? std::string() : FromAnsi(answer.data(), static_cast<int>(answer.size()));

@@ -14,10 +14,6 @@ int ResultCodeRule(std::string_view answer);
 // does not end the answer; 0 otherwise.
 int ErrcodeRule(std::string_view answer);
 
-// 1 for the marketplace's own success answer: one that carries "errcode" and that ErrcodeRule
-// accepts; 0 for any other answer, such as a gateway's error page, which carries no error code.
-int SuccessErrcodeRule(std::string_view answer);
-
 // Finds "returnurl" (any letter case), then "http://" at or after it, then "]" after that: on
 // success returnUrl becomes the text from "http://" up to the "]" in the answer's own letter case
 // and the result is 1; otherwise -1 and returnUrl is left alone.

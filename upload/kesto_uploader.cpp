@@ -23,8 +23,6 @@ int KestoUploader::ParseAnswer(std::string_view answer) {
             return ErrcodeRule(answer);
         case kReturnUrlRule:
             return ReturnUrlRule(answer, returnUrl);
-        case kSuccessErrcodeRule:
-            return SuccessErrcodeRule(answer);
         default:
             return 1;
     }

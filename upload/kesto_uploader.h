@@ -16,7 +16,6 @@ class KestoUploader : public Uploader {
   public:
     static constexpr int kErrcodeRule = 0;
     static constexpr int kReturnUrlRule = 1;
-    static constexpr int kSuccessErrcodeRule = 3;
 
     explicit KestoUploader(int mode);
     KestoUploader(int mode, std::unique_ptr<net::Session> ownSession);

@@ -39,22 +39,6 @@ TEST(AnswerRules, Errcode) {
     }
 }
 
-TEST(AnswerRules, SuccessErrcodeNeedsTheMarketplacesOwnAnswer) {
-    const struct {
-        const char* answer;
-        int code;
-    } cases[] = {
-        {"{\"errcode\":0,\"msg\":\"ok\"}", 1},
-        {"{\"errcode\":7,\"msg\":\"refused\"}", 0},
-        {"<html><head><title>502 Bad Gateway</title></head></html>", 0},  // no errcode at all
-        {"", 0},
-        {"errcode=0", 0},  // the digits end the answer
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(SuccessErrcodeRule(c.answer), c.code) << c.answer;
-    }
-}
-
 TEST(AnswerRules, ReturnUrlTakesTheAddressInItsOwnCase) {
     std::string url = "kept";
     EXPECT_EQ(ReturnUrlRule("[returnUrl=HTTP://ALBUM.KESTO.EXAMPLE/P/1.JPG]", url), 1);
