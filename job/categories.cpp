@@ -9,7 +9,9 @@
 #include "job/category_service.h"
 #include "job/progress.h"
 #include "market/album.h"
+#include "market/area_folder.h"
 #include "market/failure_reason.h"
+#include "market/password_request.h"
 #include "market/picture_preparer.h"
 #include "market/shop_session.h"
 #include "support/file_path.h"
@@ -201,23 +203,36 @@ bool ListsNewCategories(CategoryService& service, const CategoryList& old, std::
                       [&old](const std::string& id) { return !Lists(old, id); })) >= count;
 }
 
-// Sends an update that creates count categories, up to three times, pausing after each failure.
-// A try that got no answer (a time-out, a gateway's 504) may have been carried out all the same:
-// after its pause the list is read again, and when it shows count categories besides the old
-// ones they are taken as made instead of being sent again, which would show them twice. An
-// update carried out only after that reading is still sent again: only a request the
-// marketplace could take twice without harm would close that gap.
+// Whether an update that failed was carried out all the same: a creating update whose answer was
+// lost, cut off or an error page may have been. The list is read again, after a pause when no
+// answer came in time; when it shows count categories besides the old ones they are taken as
+// made instead of being sent again, which would show them twice.
+bool MadeAllTheSame(CategoryService& service, const CategoryList& old, std::size_t count,
+                    const CategoryRequestFailure& failure, std::chrono::milliseconds retryWait) {
+    if (failure.outcomeUnknown) {
+        std::this_thread::sleep_for(retryWait);
+    }
+    if (!ListsNewCategories(service, old, count)) {
+        return false;
+    }
+    ProcessTraceLog().Write("Categories made by an update whose answer was lost");
+    return true;
+}
+
+// Sends an update that creates count categories, up to attempts times, pausing after each
+// failure that the list read again does not show carried out. An update carried out only after
+// that reading is still sent again: only a request the marketplace could take twice without harm
+// would close that gap.
 bool CreateCategories(CategoryService& service, const CategoryList& old,
-                      const std::string& creating, std::size_t count,
+                      const std::string& creating, std::size_t count, int attempts,
                       std::chrono::milliseconds retryWait, CategoryRequestFailure& failure) {
-    for (int i = 0; i < kAttempts; ++i) {
-        if (service.Update(creating, false, failure)) {
+    for (int i = 0; i < attempts; ++i) {
+        if (service.Update(creating, false, failure) ||
+            MadeAllTheSame(service, old, count, failure, retryWait)) {
             return true;
         }
-        std::this_thread::sleep_for(retryWait);
-        if (failure.outcomeUnknown && ListsNewCategories(service, old, count)) {
-            ProcessTraceLog().Write("Categories made by an update whose answer never came");
-            return true;
+        if (i + 1 < attempts) {
+            std::this_thread::sleep_for(retryWait);
         }
     }
     return false;
@@ -227,12 +242,18 @@ bool CreateCategories(CategoryService& service, const CategoryList& old,
 // failure's reason.
 std::string PutBackOldCategories(CategoryService& service, const CategoryList& old,
                                  OldCategories state, std::chrono::milliseconds retryWait) {
-    if (old.categories.empty()) {
+    if (old.ids.empty()) {
         return "the shop had no categories before";
+    }
+    if (!old.NamesKnown()) {
+        return "the old categories cannot be put back, as the marketplace's category list does "
+               "not give their names: the shop may be without categories: run the category "
+               "update again";
     }
     const std::string records = PutBackRecords(old.categories);
     CategoryRequestFailure failure;
-    if (!CreateCategories(service, old, records, old.categories.size(), retryWait, failure)) {
+    if (!CreateCategories(service, old, records, old.categories.size(), kAttempts, retryWait,
+                          failure)) {
         return WithReason("putting the old categories back failed too", failure.reason) +
                "; the shop may be without categories: run the category update again";
     }
@@ -243,11 +264,27 @@ std::string PutBackOldCategories(CategoryService& service, const CategoryList& o
     return "the old categories were put back";
 }
 
-// Replaces the old categories by the new tree; true when done, otherwise false with the
-// session's failure set.
-bool ReplaceCategories(CategoryService& service, const CategoryList& old,
-                       const std::vector<PlannedCategory>& plan,
-                       std::chrono::milliseconds retryWait, ShopSession& session) {
+// The new tree is in place beside the old categories: deletes the old ones. True when they are
+// gone, otherwise false with the session's failure set (the shop shows both trees).
+bool DeleteBesideNewTree(CategoryService& service, const CategoryList& old, ShopSession& session) {
+    CategoryRequestFailure failure;
+    const OldCategories state = DeleteOldCategories(service, old, failure);
+    if (state == OldCategories::kGone) {
+        return true;
+    }
+    session.failure = WithReason("deleting the old categories", failure.reason) +
+                      "; the new categories are in place, but the old ones " +
+                      (state == OldCategories::kKept ? "still show" : "may still show") +
+                      " beside them: run the category update again";
+    return false;
+}
+
+// The old categories are deleted first, then the new tree is created, up to three attempts;
+// when it cannot be made, the old categories are put back where the list gave their names.
+// True when done, otherwise false with the session's failure set.
+bool DeleteThenCreate(CategoryService& service, const CategoryList& old,
+                      const std::string& creating, std::size_t count,
+                      std::chrono::milliseconds retryWait, ShopSession& session) {
     CategoryRequestFailure deleteFailure;
     const OldCategories state = DeleteOldCategories(service, old, deleteFailure);
     if (state == OldCategories::kKept) {
@@ -256,8 +293,8 @@ bool ReplaceCategories(CategoryService& service, const CategoryList& old,
         return false;
     }
     CategoryRequestFailure createFailure;
-    const bool created = CreateCategories(service, old, CreatingRecords(plan), CategoryCount(plan),
-                                          retryWait, createFailure);
+    const bool created =
+        CreateCategories(service, old, creating, count, kAttempts, retryWait, createFailure);
     if (created && state == OldCategories::kGone) {
         return true;
     }
@@ -277,6 +314,38 @@ bool ReplaceCategories(CategoryService& service, const CategoryList& old,
     return false;
 }
 
+// Replaces the old categories by the new tree. The new tree is made first, beside the old
+// categories, which are deleted once it is in place: the shop never goes without categories.
+// A marketplace that will not make it so (names it already lists, for one) gets the old order:
+// delete, then create. True when done, otherwise false with the session's failure set.
+bool ReplaceCategories(CategoryService& service, const CategoryList& old,
+                       const std::vector<PlannedCategory>& plan,
+                       std::chrono::milliseconds retryWait, ShopSession& session) {
+    const std::string creating = CreatingRecords(plan);
+    const std::size_t count = CategoryCount(plan);
+    CategoryRequestFailure failure;
+    if (CreateCategories(service, old, creating, count, 1, retryWait, failure)) {
+        return DeleteBesideNewTree(service, old, session);
+    }
+    if (failure.reason == kTransactionPasswordReason) {
+        session.failure = WithReason("creating the new categories", failure.reason) +
+                          "; the shop's categories were not changed";
+        return false;
+    }
+    if (failure.outcomeUnknown) {
+        // The marketplace may still make the new tree: deleting the old categories and sending
+        // it again could show it twice.
+        session.failure = WithReason("creating the new categories", failure.reason) +
+                          "; the shop keeps its categories, and shows the new ones beside them "
+                          "if the marketplace carries the update out later: run the category "
+                          "update again";
+        return false;
+    }
+    ProcessTraceLog().Write("New categories not made beside the old ones (%s): deleting first",
+                            failure.reason.c_str());
+    return DeleteThenCreate(service, old, creating, count, retryWait, session);
+}
+
 }  // namespace
 
 int UpdateCategories(const std::string& classFolder, ShopSession& session,
@@ -289,9 +358,8 @@ int UpdateCategories(const std::string& classFolder, ShopSession& session,
         session.failure = "the template's class folder " + folder + " holds no category folder";
         return -1;
     }
-    std::string albumPath;
-    std::vector<std::string> oldPictures;
-    if (OpenAreaFolder(kCategoryAlbumFolder, albumPath, oldPictures) <= 0) {
+    AreaFolderRun albumFolder;
+    if (OpenAreaFolderRun(kCategoryAlbumFolder, albumFolder) <= 0) {
         const std::string& met = LastRequestFailure();
         session.failure =
             WithReason(std::string("opening the album folder ") + kCategoryAlbumFolder,
@@ -302,7 +370,7 @@ int UpdateCategories(const std::string& classFolder, ShopSession& session,
     std::vector<std::string> picturePaths;
     std::vector<PlannedCategory> plan = ListCategories(folder, categoryFolders, picturePaths);
     PicturePreparer preparer(std::move(picturePaths));
-    if (!UploadCategoryPictures(plan, preparer, session, albumPath, retryWait)) {
+    if (!UploadCategoryPictures(plan, preparer, session, albumFolder.path, retryWait)) {
         return -1;
     }
     CategoryService service(session);
@@ -316,11 +384,9 @@ int UpdateCategories(const std::string& classFolder, ShopSession& session,
     if (!ReplaceCategories(service, *old, plan, retryWait, session)) {
         return -1;
     }
-    // The old categories are gone: the pictures only they showed can go too. Any left behind
-    // are deleted by the next update, which finds them in the folder.
-    if (DeleteAlbumPictures(albumPath, oldPictures) < 0) {
-        ProcessTraceLog().Write("Old category pictures not all deleted");
-    }
+    // The old categories are gone: the folders of the pictures only they showed can go too. Any
+    // left behind are removed by the next category update.
+    RemoveOldAreaFolders(albumFolder);
     return 1;
 }
 

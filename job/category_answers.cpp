@@ -65,41 +65,49 @@ std::optional<std::string> TextMember(const Json::Value& object, std::string_vie
     return member->asString();
 }
 
-// The category an object with a "cate_id" describes; nothing when a field has the wrong type.
+// What the objects of a JSON list holding "cate_id" say.
+struct JsonCategories {
+    std::vector<ListedCategory> categories;  // one per object, in order
+    bool complete = true;  // every one gives its name and picture as texts, and its parent
+};
+
+// The category an object with a "cate_id" describes; nothing when its id is neither a text nor
+// a whole number. complete is cleared when it lacks what it takes to make it again.
 std::optional<ListedCategory> ReadCategory(const Json::Value& object, const Json::Value& id,
-                                           const std::string& enclosingId) {
+                                           const std::string& enclosingId, bool& complete) {
     const std::optional<std::string> idText = ScalarText(id);
-    const std::optional<std::string> name = TextMember(object, "name");
-    const std::optional<std::string> picture = TextMember(object, "pic");
-    if (!idText || !name || !picture) {
+    if (!idText) {
         return std::nullopt;
     }
+    const std::optional<std::string> name = TextMember(object, "name");
+    const std::optional<std::string> picture = TextMember(object, "pic");
     std::string parent = enclosingId.empty() ? "0" : enclosingId;
-    if (const Json::Value* parentId = Member(object, "parent_id")) {
-        const std::optional<std::string> parentText = ScalarText(*parentId);
-        if (!parentText) {
-            return std::nullopt;
-        }
-        parent = AsciiLower(*parentText);
+    const Json::Value* parentId = Member(object, "parent_id");
+    const std::optional<std::string> parentText =
+        parentId != nullptr ? ScalarText(*parentId) : std::optional<std::string>(parent);
+    if (!name || !picture || !parentText || Member(object, "name") == nullptr) {
+        complete = false;
+        return ListedCategory{AsciiLower(*idText), std::move(parent), {}, {}};
     }
-    return ListedCategory{AsciiLower(*idText), std::move(parent), *name, *picture};
+    return ListedCategory{AsciiLower(*idText), AsciiLower(*parentText), *name, *picture};
 }
 
-// Collects the categories in value and below it; false when one cannot be read.
+// Collects the categories in value and below it; false when an id cannot be read.
 bool CollectCategories(const Json::Value& value, const std::string& enclosingId,
-                       std::vector<ListedCategory>& found) {
+                       JsonCategories& found) {
     if (!value.isArray() && !value.isObject()) {
         return true;
     }
     std::string innerId = enclosingId;
     if (value.isObject()) {
         if (const Json::Value* id = Member(value, "cate_id")) {
-            std::optional<ListedCategory> category = ReadCategory(value, *id, enclosingId);
+            std::optional<ListedCategory> category =
+                ReadCategory(value, *id, enclosingId, found.complete);
             if (!category) {
                 return false;
             }
             innerId = category->id;
-            found.push_back(std::move(*category));
+            found.categories.push_back(std::move(*category));
         }
     }
     return std::all_of(value.begin(), value.end(), [&](const Json::Value& inner) {
@@ -107,8 +115,10 @@ bool CollectCategories(const Json::Value& value, const std::string& enclosingId,
     });
 }
 
-bool IsUsableId(const std::string& id) {
-    return !id.empty() && id.find_first_of("^|") == std::string::npos;
+// The ids this tool sends back in deleting records: digits only, as the marketplace gives them.
+bool IsNumericId(const std::string& id) {
+    return !id.empty() && id.size() <= 19 &&
+           std::all_of(id.begin(), id.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
 // Whether the two id lists hold the same ids as often, in any order.
@@ -118,10 +128,35 @@ bool SameIds(std::vector<std::string> a, std::vector<std::string> b) {
     return a == b;
 }
 
-// The error code of an answer as text; nothing when the answer is no JSON object with one.
-std::optional<std::string> ErrorCode(const std::optional<Json::Value>& object) {
-    const Json::Value* code = object ? Member(*object, "errcode") : nullptr;
+// The error code an answer that is no JSON object carries: the first run of digits after the
+// word "errcode" (any letter case), with a '-' right before it; nothing without the word.
+std::optional<std::string> ErrorCodeInText(std::string_view answer) {
+    const std::string lower = AsciiLower(answer);
+    const std::size_t word = lower.find("errcode");
+    if (word == std::string::npos) {
+        return std::nullopt;
+    }
+    const std::size_t digits = lower.find_first_of("0123456789", word);
+    if (digits == std::string::npos) {
+        return std::nullopt;
+    }
+    const std::size_t end = std::min(lower.find_first_not_of("0123456789", digits), lower.size());
+    const bool negative = digits > 0 && lower[digits - 1] == '-';
+    return (negative ? "-" : "") + lower.substr(digits, end - digits);
+}
+
+// The error code an answer carries, as text; nothing when it carries none.
+std::optional<std::string> ErrorCode(std::string_view answer,
+                                     const std::optional<Json::Value>& object) {
+    if (!object) {
+        return ErrorCodeInText(answer);
+    }
+    const Json::Value* code = Member(*object, "errcode");
     return code != nullptr ? ScalarText(*code) : std::nullopt;
+}
+
+bool IsZero(const std::string& code) {
+    return code.find_first_not_of('0') == std::string::npos && !code.empty();
 }
 
 // At most kMaxQuotedBytes of text, cut between characters.
@@ -141,36 +176,45 @@ std::string Shortened(std::string text) {
 
 std::optional<CategoryList> ParseCategoryList(std::string_view answer) {
     const std::optional<Json::Value> object = ParseJsonObject(answer);
-    if (ErrorCode(object) != "0") {
+    const std::optional<std::string> code = ErrorCode(answer, object);
+    if (code && !IsZero(*code)) {
         return std::nullopt;
     }
     CategoryList list;
-    if (!CollectCategories(*object, {}, list.categories)) {
+    list.ids = ParseCategoryIds(answer);
+    if (!std::all_of(list.ids.begin(), list.ids.end(), IsNumericId)) {
         return std::nullopt;
     }
-    list.ids = ParseCategoryIds(answer);
+    if (!object) {
+        return list;
+    }
+    // A JSON list must name the same ids its quoted values give, or it cannot be believed.
+    JsonCategories found;
+    if (!CollectCategories(*object, {}, found)) {
+        return std::nullopt;
+    }
     std::vector<std::string> read;
-    for (const ListedCategory& category : list.categories) {
+    for (const ListedCategory& category : found.categories) {
         read.push_back(category.id);
     }
-    if (!std::all_of(read.begin(), read.end(), IsUsableId) || !SameIds(read, list.ids)) {
+    if (!SameIds(read, list.ids)) {
         return std::nullopt;
+    }
+    if (found.complete) {
+        list.categories = std::move(found.categories);
     }
     return list;
 }
 
 std::string UpdateAnswerProblem(std::string_view answer) {
     const std::optional<Json::Value> object = ParseJsonObject(answer);
-    const std::optional<std::string> code = ErrorCode(object);
-    if (!code) {
-        return answer.empty() ? "the marketplace answered with nothing"
-                              : "the marketplace's answer is not a success answer";
-    }
-    if (*code == "0") {
+    const std::optional<std::string> code = ErrorCode(answer, object);
+    if (!code || IsZero(*code)) {
         return {};
     }
     std::string problem = "the marketplace refused it (errCode " + *code;
-    const std::optional<std::string> message = TextMember(*object, "msg");
+    const std::optional<std::string> message =
+        object ? TextMember(*object, "msg") : std::optional<std::string>();
     if (message && !message->empty()) {
         problem += ": " + Shortened(*message);
     }

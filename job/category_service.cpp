@@ -38,7 +38,10 @@ std::optional<CategoryList> CategoryService::ReadList(CategoryRequestFailure& fa
     }
     std::optional<CategoryList> list = ParseCategoryList(answer);
     if (!list) {
-        failure = {"the marketplace's answer is not a category list", false};
+        failure = {
+            "the marketplace's answer is not a category list to go by (it carries an "
+            "error code, or an id that is not a number)",
+            false};
     }
     return list;
 }
@@ -51,6 +54,12 @@ bool CategoryService::Update(const std::string& records, bool encodeValues,
     if (HttpRequest(answer, CategoryAddress("update").c_str(), options, kMethodPost, body.c_str(),
                     encodeValues) <= 0) {
         failure = NotedFailure();
+        return false;
+    }
+    if (answer.empty()) {
+        // An answer cut off after its status line reads as an empty one: nothing says whether
+        // the update was carried out.
+        failure = {"the marketplace answered with nothing", true};
         return false;
     }
     if (AsksForPassword(answer)) {

@@ -15,6 +15,7 @@ int AddCustomContentModule(ShopSession& session, NewCustomContent& module) {
     module = {};
     constexpr char kStep[] = "adding the main page's custom-content module to the layout";
     bool sent = false;
+    bool unreadable = false;
     const int result = EditShopLayout(
         session, kStep,
         [&module](Json::Value& layout) {
@@ -27,8 +28,9 @@ int AddCustomContentModule(ShopSession& session, NewCustomContent& module) {
             module.order = NewCustomContentOrder(layout);
             return true;
         },
-        sent);
+        sent, &unreadable);
     module.sent = sent;
+    module.layoutUnreadable = unreadable;
     if (result > 0 && !sent) {
         session.failure = WithReason(kStep, "the shop layout has no frame that can hold it");
         return 0;
@@ -46,6 +48,23 @@ int FindCustomContentModule(ShopSession& session, NewCustomContent& module) {
     if (module.fsid.empty()) {
         session.failure = WithReason("finding the new custom-content module",
                                      "the shop's content information does not list it");
+        return 0;
+    }
+    return 1;
+}
+
+int FindPresentCustomContentModule(ShopSession& session, NewCustomContent& module) {
+    std::string shopData;
+    const int read = ReadContentInfo(session, shopData);
+    if (read <= 0) {
+        return read;
+    }
+    module.fsid = FindModuleFsid(kCustomContentModule, shopData);
+    if (module.fsid.empty()) {
+        session.failure =
+            WithReason("finding the custom-content module",
+                       "the shop layout cannot be read and the shop's content information names "
+                       "no custom-content module to hold the page");
         return 0;
     }
     return 1;

@@ -23,6 +23,9 @@ struct NewCustomContent {
     std::string order;
     // The module's fsid, once found.
     std::string fsid;
+    // The marketplace's layout answer held no document that could be read: no layout was saved,
+    // and the text goes into the custom-content module the content information names.
+    bool layoutUnreadable = false;
 };
 
 // Reads the layout and saves it with a new custom-content module in the first frame, the old
@@ -33,6 +36,11 @@ int AddCustomContentModule(ShopSession& session, NewCustomContent& module);
 // Finds the new module's fsid in the shop's content information. 1 found (module.fsid set);
 // 0 not listed or the transaction-password page; -1 no answer.
 int FindCustomContentModule(ShopSession& session, NewCustomContent& module);
+
+// Finds the fsid of the custom-content module the shop's content information names (the front
+// page's own, at order 100), for a shop whose layout cannot be edited. Codes as
+// FindCustomContentModule.
+int FindPresentCustomContentModule(ShopSession& session, NewCustomContent& module);
 
 // Removes every custom-content module of the first frame's column 1 but the new one. 1 removed
 // or none to remove; otherwise as AddCustomContentModule.

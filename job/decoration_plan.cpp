@@ -13,6 +13,7 @@
 #include "job/shop_layout.h"
 #include "job/template_check.h"
 #include "market/album.h"
+#include "market/area_folder.h"
 #include "market/failure_reason.h"
 #include "market/shop_session.h"
 #include "market/transaction_password.h"
@@ -65,21 +66,24 @@ std::vector<PlannedModule> PlannedBannerModules(const Json::Value& layout) {
     return modules;
 }
 
-// Whether the album's area folder exists, and the pictures it holds; false when the album did
-// not answer.
-bool PlanAlbumFolder(std::string_view area, bool& made, std::vector<std::string>& oldPictures) {
-    std::string rootId;
-    const int root = FindAlbumFolder(kAlbumRootFolder, rootId, "/");
-    std::string areaId;
-    std::vector<AlbumItem> pictures;
-    const int found =
-        root > 0 ? FindAreaFolderIn("/" + rootId + "/", area, areaId, pictures) : root;
-    if (found < 0) {
+// The album folder a run would make for the area, the earlier folders it would remove and the
+// pictures they hold; false when the album did not answer.
+bool PlanAlbumFolder(std::string_view area, std::string& newFolder,
+                     std::vector<std::string>& oldFolders, std::vector<std::string>& oldPictures) {
+    AreaFolders found;
+    if (FindAreaFolders(area, found) < 0) {
         return false;
     }
-    made = found == 0;
-    for (const AlbumItem& picture : pictures) {
-        oldPictures.push_back(picture.name);
+    newFolder = FreshAreaFolderName(area, found.rootItems);
+    for (const AlbumItem& folder : found.folders) {
+        std::vector<AlbumItem> pictures;
+        if (ListAlbumFolder(found.rootPath + folder.id + "/", pictures) < 0) {
+            return false;
+        }
+        oldFolders.push_back(folder.name);
+        for (const AlbumItem& picture : pictures) {
+            oldPictures.push_back(picture.name);
+        }
     }
     return true;
 }
@@ -163,7 +167,8 @@ class Planner {
         main.pictures = content.pictures;
         main.pageText = folder + content.contentFile;
         main.replacedModules = CustomContentModules(layout_);
-        if (!PlanAlbumFolder(kMainPageAlbumFolder, main.albumFolderMade, main.oldPictures)) {
+        if (!PlanAlbumFolder(kMainPageAlbumFolder, main.albumFolder, main.oldAlbumFolders,
+                             main.oldPictures)) {
             return Fail("listing the album folder 主页面");
         }
         plan_.mainPage = std::move(main);
@@ -181,6 +186,12 @@ class Planner {
         for (const ListedCategory& category : list->categories) {
             categories.deleted.push_back(ParentName(*list, category) + category.name);
         }
+        if (!list->NamesKnown()) {
+            // The list gives no names: the categories are named by their ids.
+            for (const std::string& id : list->ids) {
+                categories.deleted.push_back("#" + id);
+            }
+        }
         const std::string folder = std::string("class") + kPathSeparator;
         for (const std::string& name : Listed(root_ + folder, true)) {
             const CategoryFolder sorted =
@@ -190,8 +201,8 @@ class Planner {
                 categories.created.push_back(sorted.top.name + "/" + sub.name);
             }
         }
-        if (!PlanAlbumFolder(kCategoryAlbumFolder, categories.albumFolderMade,
-                             categories.oldPictures)) {
+        if (!PlanAlbumFolder(kCategoryAlbumFolder, categories.albumFolder,
+                             categories.oldAlbumFolders, categories.oldPictures)) {
             Fail("listing the album folder 分类");
             return;
         }
@@ -266,21 +277,28 @@ void AddSignLines(const ShopSignPlan& sign, std::vector<std::string>& lines) {
     }
 }
 
+// "the new album folder 主页面 2; old folders removed once it is saved: 主页面, holding a.jpg".
+std::string AlbumFolderWords(const std::string& newFolder, const std::vector<std::string>& folders,
+                             const std::vector<std::string>& pictures) {
+    return "the new album folder " + newFolder +
+           "; old album folders removed once saved: " + Joined(folders) +
+           (folders.empty() ? "" : ", holding " + Joined(pictures));
+}
+
 void AddMainPageLines(const MainPagePlan& main, std::vector<std::string>& lines) {
     lines.push_back("main page: a new custom-content module with the text of " + main.pageText +
                     " replaces the modules " + Joined(main.replacedModules));
-    lines.push_back("main page: " + std::to_string(main.pictures.size()) +
-                    " pictures go into the album folder 主页面" +
-                    (main.albumFolderMade ? " (made anew)" : "") + ": " + Joined(main.pictures) +
-                    "; old pictures leaving it: " + Joined(main.oldPictures));
+    lines.push_back("main page: " + std::to_string(main.pictures.size()) + " pictures go into " +
+                    AlbumFolderWords(main.albumFolder, main.oldAlbumFolders, main.oldPictures) +
+                    "; pictures: " + Joined(main.pictures));
 }
 
 void AddCategoryLines(const CategoriesPlan& categories, std::vector<std::string>& lines) {
     lines.push_back("categories: deleted: " + Joined(categories.deleted));
     lines.push_back("categories: created: " + Joined(categories.created));
-    lines.push_back(std::string("categories: old pictures leaving the album folder 分类") +
-                    (categories.albumFolderMade ? " (made anew)" : "") + ": " +
-                    Joined(categories.oldPictures));
+    lines.push_back("categories: pictures go into " + AlbumFolderWords(categories.albumFolder,
+                                                                       categories.oldAlbumFolders,
+                                                                       categories.oldPictures));
 }
 
 }  // namespace
@@ -329,14 +347,16 @@ std::string PlanJson(const std::string& templateFolder, const DecorationPlan& pl
         main["pageText"] = plan.mainPage->pageText;
         main["pictures"] = JsonList(plan.mainPage->pictures);
         main["replacedModules"] = JsonList(plan.mainPage->replacedModules);
-        main["albumFolderMade"] = plan.mainPage->albumFolderMade;
+        main["albumFolder"] = plan.mainPage->albumFolder;
+        main["oldAlbumFolders"] = JsonList(plan.mainPage->oldAlbumFolders);
         main["oldPictures"] = JsonList(plan.mainPage->oldPictures);
     }
     if (plan.categories) {
         Json::Value& categories = json["categories"];
         categories["deleted"] = JsonList(plan.categories->deleted);
         categories["created"] = JsonList(plan.categories->created);
-        categories["albumFolderMade"] = plan.categories->albumFolderMade;
+        categories["albumFolder"] = plan.categories->albumFolder;
+        categories["oldAlbumFolders"] = JsonList(plan.categories->oldAlbumFolders);
         categories["oldPictures"] = JsonList(plan.categories->oldPictures);
     }
     return JsonDocumentText(json);

@@ -30,15 +30,18 @@ struct MainPagePlan {
     std::vector<std::string> pictures;           // uploaded into the album folder, in order
     std::string pageText;                        // "main/content.txt"
     std::vector<PlannedModule> replacedModules;  // custom-content modules replaced
-    bool albumFolderMade = false;                // the album folder does not exist yet
-    std::vector<std::string> oldPictures;        // pictures that leave the album folder (names)
+    std::string albumFolder;                     // the album folder made for the pictures
+    std::vector<std::string> oldAlbumFolders;    // earlier folders removed once the page is saved
+    std::vector<std::string> oldPictures;        // the pictures they hold (names)
 };
 
 struct CategoriesPlan {
-    std::vector<std::string> deleted;  // the shop's categories now ("parent/child" for a child)
-    std::vector<std::string> created;  // the template's tree, the same way
-    bool albumFolderMade = false;
-    std::vector<std::string> oldPictures;  // pictures that leave the album folder (names)
+    // the shop's categories now ("parent/child" for a child; "#id" when the list gives no names)
+    std::vector<std::string> deleted;
+    std::vector<std::string> created;          // the template's tree, the same way
+    std::string albumFolder;                   // the album folder made for the pictures
+    std::vector<std::string> oldAlbumFolders;  // earlier folders removed once the tree is made
+    std::vector<std::string> oldPictures;      // the pictures they hold (names)
 };
 
 struct DecorationPlan {

@@ -57,9 +57,10 @@ int PostShopLayout(const std::string& layoutText, std::string& answer) {
     return answer.find("\"errCode\":\"0\"") != std::string::npos ? 1 : 0;
 }
 
-// Reads the layout into an editable document. 1 read; 0 no editable document or the
-// transaction-password page; -1 no answer. Failures are described under step.
-int ReadEditableLayout(ShopSession& session, std::string_view step, Json::Value& layout) {
+// Reads the layout into an editable document. 1 read; 0 no editable document (unreadable set,
+// when given) or the transaction-password page; -1 no answer. Failures are described under step.
+int ReadEditableLayout(ShopSession& session, std::string_view step, Json::Value& layout,
+                       bool* unreadable = nullptr) {
     std::string answer;
     if (ReadShopLayout(answer) <= 0) {
         session.failure =
@@ -73,6 +74,9 @@ int ReadEditableLayout(ShopSession& session, std::string_view step, Json::Value&
     ParseShopLayout(ExtractLayoutDocument(answer), layout);
     if (!IsEditableLayout(layout)) {
         // Never send back a layout flattened from a document that is not there.
+        if (unreadable != nullptr) {
+            *unreadable = true;
+        }
         session.failure =
             WithReason(step, "the marketplace sent a shop layout that cannot be read");
         return 0;
@@ -108,10 +112,11 @@ int ReadShopLayout(std::string& answer) {
 }
 
 int EditShopLayout(ShopSession& session, std::string_view step,
-                   const std::function<bool(Json::Value& layout)>& edit, bool& sent) {
+                   const std::function<bool(Json::Value& layout)>& edit, bool& sent,
+                   bool* unreadable) {
     sent = false;
     Json::Value layout;
-    const int read = ReadEditableLayout(session, step, layout);
+    const int read = ReadEditableLayout(session, step, layout, unreadable);
     if (read <= 0 || !edit(layout)) {
         return read;
     }

@@ -46,9 +46,11 @@ int AddShopHeaderModule(ShopSession& session, BannerChange& change);
 // Reads the layout, lets edit change it, and saves it when edit reports a change. sent tells
 // whether a save went out. 1 saved, or nothing needed saving; 0 the layout is not editable, the
 // save was refused or the transaction-password page came; -1 a request got no answer. Failures
-// are described under step.
+// are described under step. unreadable, when given, is set when the marketplace's layout answer
+// holds no document that can be read and edited.
 int EditShopLayout(ShopSession& session, std::string_view step,
-                   const std::function<bool(Json::Value& layout)>& edit, bool& sent);
+                   const std::function<bool(Json::Value& layout)>& edit, bool& sent,
+                   bool* unreadable = nullptr);
 
 // Puts the layout back as before (read before an edit was saved) shows it: saves that document
 // again with every module the edit created that pick picks listed for removal, so the other

@@ -9,6 +9,7 @@
 #include "job/main_page_text.h"
 #include "job/progress.h"
 #include "market/album.h"
+#include "market/area_folder.h"
 #include "market/failure_reason.h"
 #include "market/hosts.h"
 #include "market/http_request.h"
@@ -66,19 +67,39 @@ bool UploadMainPictures(const std::string& folder, const std::vector<std::string
     return true;
 }
 
+// Saves the text into the module, between its progress messages.
+int SaveIntoModule(const std::string& text, const NewCustomContent& module, ShopSession& session) {
+    session.Post({kCustomContentSave, 0, 0, {}});
+    const int result = SaveCustomContent(text, module.fsid, session);
+    session.Post({kCustomContentSave, 1, result, {}});
+    return result;
+}
+
+// A shop whose layout answer cannot be read gets no layout change: the text goes into the
+// custom-content module its content information names, which one save either fills with the
+// new text or leaves as it was.
+int SaveIntoPresentModule(const std::string& text, ShopSession& session) {
+    ProcessTraceLog().Write("Layout unreadable: the main page goes into the present module");
+    NewCustomContent module;
+    session.failure.clear();
+    const int found = FindPresentCustomContentModule(session, module);
+    return found > 0 ? SaveIntoModule(text, module, session) : found;
+}
+
 // Puts the finished text on the front page: a new custom-content module beside the old one, the
 // text saved into it, then the old module removed. A failure after the layout changed takes the
 // new module off again, so the old page shows.
 int PublishMainPageText(const std::string& text, ShopSession& session) {
     NewCustomContent module;
     int result = AddCustomContentModule(session, module);
+    if (result <= 0 && module.layoutUnreadable) {
+        return SaveIntoPresentModule(text, session);
+    }
     if (result > 0) {
         result = FindCustomContentModule(session, module) > 0 ? 1 : -1;
     }
     if (result > 0) {
-        session.Post({kCustomContentSave, 0, 0, {}});
-        result = SaveCustomContent(text, module.fsid, session);
-        session.Post({kCustomContentSave, 1, result, {}});
+        result = SaveIntoModule(text, module, session);
     }
     if (result > 0) {
         result = RemoveOldCustomContent(session, module);
@@ -113,27 +134,26 @@ int UpdateMainPage(const std::string& mainFolder, ShopSession& session) {
             WithReason("reading the page text " + textPath, DescribeFileReadResult(read));
         return -1;
     }
-    // The folder keeps the pictures the live page shows until the new text is saved.
-    std::string albumPath;
-    std::vector<std::string> oldPictures;
-    if (OpenAreaFolder(kMainPageAlbumFolder, albumPath, oldPictures) <= 0) {
+    // The pictures go into a folder of this run's own; the old folders, holding the pictures the
+    // live page shows, go once the new text is saved.
+    AreaFolderRun albumFolder;
+    if (OpenAreaFolderRun(kMainPageAlbumFolder, albumFolder) <= 0) {
         session.failure =
             WithReason(std::string("opening the album folder ") + kMainPageAlbumFolder,
                        AlbumFailure(session, "the album did not make the folder"));
         return -1;
     }
     session.uploadedPictures.clear();
-    if (!UploadMainPictures(folder, content.pictures, albumPath, session)) {
+    if (!UploadMainPictures(folder, content.pictures, albumFolder.path, session)) {
         return -1;
     }
     const std::string userNumber = ProcessIdentity().Current().userNumber;
     const std::string text =
         FillMainPageText(DecodeContentFile(bytes), session.uploadedPictures, userNumber);
     const int result = PublishMainPageText(text, session);
-    if (result > 0 && DeleteAlbumPictures(albumPath, oldPictures) < 0) {
-        // The new page is saved and shows; the old pictures no page shows any more are left
-        // for the next main page update, which finds them in the folder.
-        ProcessTraceLog().Write("Old main page pictures not all deleted");
+    if (result > 0) {
+        // Old folders left behind are removed by the next main page update.
+        RemoveOldAreaFolders(albumFolder);
     }
     return result;
 }

@@ -35,6 +35,9 @@ std::optional<FaultKind> ParseKind(std::string_view name) {
     if (name == "cut") {
         return FaultKind::kCut;
     }
+    if (name == "garbage") {
+        return FaultKind::kGarbage;
+    }
     return std::nullopt;
 }
 
@@ -59,6 +62,8 @@ std::string_view FaultKindName(FaultKind kind) {
             return "errorpage";
         case FaultKind::kCut:
             return "cut";
+        case FaultKind::kGarbage:
+            return "garbage";
     }
     return "error";
 }

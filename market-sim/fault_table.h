@@ -19,7 +19,8 @@ namespace kesto::sim {
 // client may take for a kept-alive connection the server had closed, and send the request again
 // on another one. kCut: the connection closes after the answer's status line, which no client
 // sends again.
-enum class FaultKind { kError, kDrop, kStall, kPassword, kErrorPage, kCut };
+// kGarbage: status 200 with a body no reader of the marketplace's answers can make sense of.
+enum class FaultKind { kError, kDrop, kStall, kPassword, kErrorPage, kCut, kGarbage };
 
 struct Fault {
     FaultKind kind = FaultKind::kError;

@@ -158,6 +158,10 @@ bool MarketServer::ApplyFault(const httplib::Request& request, httplib::Response
         case FaultKind::kStall:
             faults_.Stall(fault->seconds);
             return false;
+        case FaultKind::kGarbage:
+            response.status = 200;
+            response.set_content("{\"data\":[\"unfinished", "text/plain");
+            return true;
         case FaultKind::kErrorPage:
             response.status = 502;
             response.set_content(

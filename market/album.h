@@ -52,20 +52,4 @@ int RemoveAreaFolder(std::string_view areaName);
 // the folder's album path and returns 1, otherwise leaves path as it was and returns 0.
 int CreateAreaFolder(std::string_view areaName, std::string& path);
 
-// Looks for the area's folder in the root folder at rootPath, changing nothing. 1 found (areaId
-// set, pictures replaced by the pictures it holds), 0 not there, -1 no answer.
-int FindAreaFolderIn(std::string_view rootPath, std::string_view areaName, std::string& areaId,
-                     std::vector<AlbumItem>& pictures);
-
-// Finds the area's folder, making it (and the root folder) only when missing, and removes
-// nothing: the pictures a live shop shows stay where they are. On success sets path to the
-// folder's album path, fills pictures with the ids of the pictures it already holds and returns
-// 1; otherwise returns 0 or -1 (no answer) and leaves both as they were.
-int OpenAreaFolder(std::string_view areaName, std::string& path,
-                   std::vector<std::string>& pictures);
-
-// Deletes the pictures (ids) of the folder at folderPath, one request each. 1 when every
-// request was answered, -1 otherwise (the rest are still tried).
-int DeleteAlbumPictures(std::string_view folderPath, const std::vector<std::string>& pictures);
-
 }  // namespace kesto

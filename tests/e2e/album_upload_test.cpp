@@ -9,6 +9,7 @@
 
 #include "job/progress.h"
 #include "market/album.h"
+#include "market/area_folder.h"
 #include "market/failure_reason.h"
 #include "market/picture_upload.h"
 #include "market/shop_session.h"
@@ -124,9 +125,8 @@ namespace {
 TEST(AlbumUploadTest, PasswordPageOnAFolderListingMakesNoFolder) {
     LoggedInMarket market;
     market.SetFault("dirlist=password");
-    std::string path;
-    std::vector<std::string> pictures;
-    EXPECT_EQ(OpenAreaFolder(kMainPageAlbumFolder, path, pictures), -1);
+    AreaFolderRun run;
+    EXPECT_EQ(OpenAreaFolderRun(kMainPageAlbumFolder, run), -1);
     EXPECT_EQ(CountRequests(market.Requests(), "/album/createdir"), 0u);
     EXPECT_NE(LastRequestFailure().find("transaction password"), std::string::npos);
 }

@@ -7,11 +7,14 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <iterator>
 #include <memory>
 #include <thread>
 
 #include "job/categories.h"
 #include "job/progress.h"
+#include "market/album.h"
+#include "market/area_folder.h"
 #include "market/http_request.h"
 #include "market/shop_session.h"
 #include "platform/net_layer.h"
@@ -70,6 +73,24 @@ Lines MissingPictures(LoggedInMarket& market, const Lines& addresses) {
         }
     }
     return missing;
+}
+
+Lines Matching(const Lines& lines, const std::string& part) {
+    Lines found;
+    std::copy_if(lines.begin(), lines.end(), std::back_inserter(found),
+                 [&part](const std::string& line) { return line.find(part) != std::string::npos; });
+    return found;
+}
+
+// How many album folders of the categories the tool's root folder holds.
+std::size_t CategoryFolders(const Json::Value& shop) {
+    std::size_t count = 0;
+    for (const Json::Value& root : shop["album"]["folders"]) {
+        for (const Json::Value& area : root["folders"]) {
+            count += IsAreaFolderName(kCategoryAlbumFolder, area["name"].asString()) ? 1u : 0u;
+        }
+    }
+    return count;
 }
 
 struct Outcome {
@@ -143,15 +164,33 @@ TEST(CategorySafetyTest, PictureFailingThreeTimesKeepsTheOldCategoriesAndTheirPi
     EXPECT_EQ(CountRequests(shop.market, "mycategory"), 0u);
 }
 
+// The new tree is made beside the old categories, which go only once it is in place.
+TEST(CategorySafetyTest, NewTreeIsMadeFirstAndOnlyThenAreTheOldCategoriesAndFoldersRemoved) {
+    DecoratedShop shop;
+    const Outcome outcome = Update("ocean-blue");
+    ASSERT_EQ(outcome.result, 1) << outcome.failure;
+    const Lines updates = Matching(shop.market.Requests(), "mycategory/update");
+    ASSERT_EQ(updates.size(), 2u);
+    const Json::Value now = shop.market.Shop();
+    EXPECT_EQ(ShownCategories(now).size(), 5u);
+    EXPECT_EQ(MissingPictures(shop.market, PictureAddresses(now)), Lines{});
+    // The pictures only the old categories showed went with their folder.
+    EXPECT_EQ(MissingPictures(shop.market, PictureAddresses(shop.shop)).size(), 5u);
+    EXPECT_EQ(CategoryFolders(now), 1u);
+}
+
 // A connection that closes before a byte of answer may be taken by the client's HTTP library for
 // a kept-alive connection the server had closed, and the request sent again on another: "cut"
 // loses the connection mid-answer, so each attempt meets exactly one fault.
-TEST(CategorySafetyTest, FailedCreatingUpdatePutsTheOldCategoriesBack) {
-    // The first update request (the delete) passes; the creating update fails three times.
+TEST(CategorySafetyTest, RefusedCreatingUpdateFallsBackToDeletingFirstAndPutsTheOldOnesBack) {
+    // The marketplace refuses the names it lists already, so the same template's tree cannot be
+    // made beside itself: the delete goes first (the second update), then the creating update
+    // fails three times and the old categories are put back.
     for (const std::string kind : {"error", "errorpage", "cut", "password"}) {
         DecoratedShop shop;
-        shop.market.SetFault("update=" + kind + "*3+1");
-        const Outcome outcome = Update("ocean-blue");
+        shop.market.market.server().SetRefuseDuplicateCategoryNames(true);
+        shop.market.SetFault("update=" + kind + "*3+2");
+        const Outcome outcome = Update("spring-garden");
         EXPECT_EQ(outcome.result, -1) << kind;
         EXPECT_NE(outcome.failure.find("creating the new categories (3 attempts): "),
                   std::string::npos)
@@ -159,33 +198,33 @@ TEST(CategorySafetyTest, FailedCreatingUpdatePutsTheOldCategoriesBack) {
         EXPECT_NE(outcome.failure.find("the old categories were put back"), std::string::npos)
             << outcome.failure;
         EXPECT_EQ(Posted(outcome, kTransactionPassword), kind == "password") << kind;
-        // delete, three creating attempts, put-back
-        EXPECT_EQ(CountRequests(shop.market, "mycategory/update"), 5u) << kind;
+        // the refused create, delete, three creating attempts, put-back
+        EXPECT_EQ(CountRequests(shop.market, "mycategory/update"), 6u) << kind;
         shop.ExpectAsBefore(kind);
     }
 }
 
-TEST(CategorySafetyTest, CreatingUpdateIsRetriedAndOnlyThenAreTheOldPicturesDeleted) {
+TEST(CategorySafetyTest, SameTemplateAgainSucceedsWhereNamesMustBeNew) {
     DecoratedShop shop;
-    shop.market.SetFault("update=error*2+1");
-    const Outcome outcome = Update("ocean-blue");
+    shop.market.market.server().SetRefuseDuplicateCategoryNames(true);
+    const Outcome outcome = Update("spring-garden");
     EXPECT_EQ(outcome.result, 1) << outcome.failure;
-    const Json::Value now = shop.market.Shop();
-    EXPECT_EQ(ShownCategories(now).size(), 5u);
-    EXPECT_EQ(MissingPictures(shop.market, PictureAddresses(now)), Lines{});
-    // The pictures only the old categories showed are gone.
-    EXPECT_EQ(MissingPictures(shop.market, PictureAddresses(shop.shop)).size(), 5u);
+    EXPECT_EQ(ShownCategories(shop.market.Shop()).size(), ShownCategories(shop.shop).size());
+    EXPECT_EQ(CountRequests(shop.market, "mycategory/update"), 3u);
 }
 
-TEST(CategorySafetyTest, RefusedDeletingUpdateKeepsTheShopAsItWas) {
+TEST(CategorySafetyTest, RefusedDeletingUpdateLeavesBothTreesAndEveryPicture) {
     for (const std::string kind : {"cut", "password", "errorpage"}) {
         DecoratedShop shop;
-        shop.market.SetFault("update=" + kind + "*1");
+        shop.market.SetFault("update=" + kind + "*1+1");
         const Outcome outcome = Update("ocean-blue");
         EXPECT_EQ(outcome.result, -1) << kind;
         EXPECT_EQ(outcome.failure.rfind("deleting the old categories: ", 0), 0u) << outcome.failure;
-        EXPECT_EQ(CountRequests(shop.market, "mycategory/update"), 1u) << kind;
-        shop.ExpectAsBefore(kind);
+        EXPECT_NE(outcome.failure.find("still show beside them"), std::string::npos)
+            << outcome.failure;
+        const Json::Value now = shop.market.Shop();
+        EXPECT_EQ(ShownCategories(now).size(), ShownCategories(shop.shop).size() + 5u) << kind;
+        EXPECT_EQ(MissingPictures(shop.market, PictureAddresses(now)), Lines{}) << kind;
     }
 }
 
@@ -193,8 +232,8 @@ TEST(CategorySafetyTest, StalledDeletingUpdateNeverLeavesTheShopWithoutCategorie
     DecoratedShop shop;
     const ShortStallTimeout timeout;
     // The delete gets no answer in time; kesto-market carries it out some seconds later, after
-    // the list has been read again and the new tree created.
-    shop.market.SetFault("update=stall:9*1");
+    // the list has been read again.
+    shop.market.SetFault("update=stall:9*1+1");
     const Outcome outcome = Update("ocean-blue");
     EXPECT_EQ(outcome.result, -1);
     EXPECT_NE(outcome.failure.find("within"), std::string::npos) << outcome.failure;
@@ -220,10 +259,11 @@ TEST(CategorySafetyTest, CreatingUpdateCarriedOutWithoutAnAnswerIsNotSentAgain) 
     // The client gives up on the creating update after about six seconds (one at the least);
     // kesto-market carries it out after eight, before the list is read again at the end of the
     // pause of eight seconds.
-    shop.market.SetFault("update=stall:8*1+1");
+    shop.market.SetFault("update=stall:8*1");
     const Outcome outcome = Update("ocean-blue", std::chrono::seconds(8));
     EXPECT_EQ(outcome.result, 1) << outcome.failure;
     EXPECT_EQ(ShownCategories(shop.market.Shop()).size(), 5u);
+    // the creating update once, then the delete
     EXPECT_EQ(CountRequests(shop.market, "mycategory/update"), 2u);
 }
 

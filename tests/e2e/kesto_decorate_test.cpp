@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "job/shop_job_lock.h"
+#include "market-sim/answer_mode.h"
 #include "support/user_files.h"
 #include "tests/common/temp_folder.h"
 #include "tests/e2e/logged_in_market.h"
@@ -70,19 +71,27 @@ std::string CookieFile(const testing::TempFolder& folder, const std::string& coo
 
 const std::string kTemplate = std::string(KESTO_SOURCE_DIR) + "/template/ocean-blue";
 
+// Against kesto-market's rich answers and against answers with only the documented markers.
 TEST(KestoDecorateTest, PrintsTheProgressLinesAndTheShopFront) {
-    LoggedInMarket market;
-    testing::TempFolder folder;
-    const std::string cookies = CookieFile(folder, market.market.cookie);
-    const ProgramRun run =
-        Decorate(market, "--template " + kTemplate + " --areas sign,main --cookies " + cookies);
-    EXPECT_EQ(run.exitCode, 0);
-    EXPECT_EQ(run.output.rfind("正在更新店招...\n店招更新完成。\n正在更新主页面...\n", 0), 0u)
-        << run.output;
-    EXPECT_NE(run.output.find("\n主页面更新完成。\n装修完成。\nhttp://shop.kesto.example/10001?t="),
-              std::string::npos)
-        << run.output;
-    EXPECT_EQ(run.output.find("file name is"), std::string::npos) << "debug lines on stdout";
+    for (const sim::AnswerMode mode : {sim::AnswerMode::kRich, sim::AnswerMode::kDocumented}) {
+        LoggedInMarket market;
+        market.market.server().SetAnswerMode(mode);
+        testing::TempFolder folder;
+        const std::string cookies = CookieFile(folder, market.market.cookie);
+        const ProgramRun run =
+            Decorate(market, "--template " + kTemplate + " --yes --cookies " + cookies);
+        const std::string name(sim::AnswerModeName(mode));
+        EXPECT_EQ(run.exitCode, 0) << name << run.errors;
+        EXPECT_EQ(run.output.rfind("正在更新店招...\n店招更新完成。\n正在更新主页面...\n", 0), 0u)
+            << run.output;
+        EXPECT_NE(run.output.find("\n主页面更新完成。\n正在更新分类...\n"), std::string::npos)
+            << run.output;
+        EXPECT_NE(
+            run.output.find("\n分类更新完成。\n装修完成。\nhttp://shop.kesto.example/10001?t="),
+            std::string::npos)
+            << run.output;
+        EXPECT_EQ(run.output.find("file name is"), std::string::npos) << "debug lines on stdout";
+    }
 }
 
 // A whole job with --json: one JSON object per progress line, the same lines in the same order.

@@ -11,6 +11,8 @@
 #include "job/decoration_job.h"
 #include "job/marketplace_steps.h"
 #include "market-sim/fault_table.h"
+#include "market/album.h"
+#include "market/area_folder.h"
 #include "support/file_path.h"
 #include "tests/common/recording_progress.h"
 #include "tests/e2e/logged_in_market.h"
@@ -66,7 +68,7 @@ std::set<std::string> MainPagePictures(const Json::Value& shop) {
     std::set<std::string> ids;
     for (const Json::Value& root : shop["album"]["folders"]) {
         for (const Json::Value& area : root["folders"]) {
-            if (area["name"] == "主页面") {
+            if (IsAreaFolderName(kMainPageAlbumFolder, area["name"].asString())) {
                 for (const Json::Value& picture : area["pictures"]) {
                     ids.insert(picture["id"].asString());
                 }
