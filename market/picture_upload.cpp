@@ -11,11 +11,13 @@
 #include "market/http_request.h"
 #include "market/identity.h"
 #include "market/password_request.h"
+#include "market/picture_address.h"
 #include "market/shop_session.h"
 #include "support/ascii_text.h"
 #include "support/file_digest.h"
 #include "support/file_path.h"
 #include "support/temporary_file.h"
+#include "support/trace_log.h"
 #include "upload/kesto_uploader.h"
 
 namespace kesto {
@@ -151,6 +153,14 @@ int UploadPreparedPicture(ShopSession& session, std::string_view albumPath,
     uploader.batchMode = true;
     const std::string url = hosts::Address(hosts::kAlbum, "/album/UploadPicActivex");
     const int result = uploader.Upload(url.c_str());
+    if (result > 0 && !IsSafePictureAddress(uploader.GetReturnUrl())) {
+        // The address would go into the shop's pages as it stands.
+        ProcessTraceLog().Write("Picture address refused: %s", uploader.GetReturnUrl().c_str());
+        NoteRequestFailure(WithReason("sending the picture",
+                                      "the album answered with an address that is not a plain "
+                                      "address of the marketplace's (the trace log holds it)"));
+        return -1;
+    }
     if (result > 0) {
         session.uploadedPictures[fileName] = uploader.GetReturnUrl();
     } else if (!MeetsTransactionPassword(session, uploader.PasswordPage())) {
