@@ -126,7 +126,13 @@ void RunDecorationJob(const JobRequest& request, DecorationSteps& steps, Progres
         return;
     }
     if (!steps.HoldShop()) {
-        progress.Post({kShopBusy, 0, 0, {}});
+        std::string reason = steps.FailureReason();
+        if (reason.empty()) {
+            progress.Post({kShopBusy, 0, 0, {}});
+        } else {
+            progress.Post({kShopNotHeld, 0, 0, {}});
+            progress.Post({kFailureReason, 0, 0, std::move(reason)});
+        }
         return;
     }
     const RequestTimeBound timeBound(request.timeBound);

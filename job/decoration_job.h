@@ -35,7 +35,8 @@ class DecorationSteps {
     // entry "file: problem". The marketplace steps run the real check; fakes may skip it.
     virtual std::vector<std::string> CheckTemplate(const JobRequest& /*request*/) { return {}; }
     // Takes the shop for this job until the steps go (called once); false when another job
-    // decorates it. The marketplace steps hold a lock between processes (job/shop_job_lock.h).
+    // decorates it, or when the shop cannot be held, FailureReason then saying why. The
+    // marketplace steps hold a lock between processes (job/shop_job_lock.h).
     virtual bool HoldShop() { return true; }
     virtual int SaveShopLayout(bool shopSign, bool mainPage) = 0;
     virtual int UpdateShopSign(const std::string& picturePath) = 0;

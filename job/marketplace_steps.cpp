@@ -29,7 +29,8 @@ class MarketplaceSteps final : public DecorationSteps {
     }
     bool HoldShop() override {
         lock_ = ShopJobLock(ProgramDataFolder(), UserNumber());
-        return lock_.state() != ShopJobLock::State::kBusy;
+        session_.failure = lock_.problem();
+        return lock_.state() == ShopJobLock::State::kHeld;
     }
     // Nothing is left for the job's layout step: each area changes the layout when its
     // replacement is ready (the shop sign adds its header right before its upload, the main page

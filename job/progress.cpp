@@ -58,6 +58,9 @@ std::optional<std::string> ProgressLine(const ProgressMessage& message) {
         case kShopBusy:
             // "This shop is being decorated by another job; upload again once it has finished."
             return "这个店铺正由另一个装修任务装修，请等它完成后再上传。";
+        case kShopNotHeld:
+            // "The shop could not be reserved for this decoration; the shop was not changed."
+            return "无法为这次装修锁定店铺，店铺没有任何改动。";
         case kDecorationFinished:
             // "Decoration finished."
             return "装修完成。";

@@ -11,6 +11,8 @@ namespace kesto {
 
 ShopJobLock::ShopJobLock(const std::string& folder, const std::string& userNumber) {
     if (folder.empty() || userNumber.empty()) {
+        problem_ = folder.empty() ? "the program has no data folder to keep its shop lock in"
+                                  : "the logged-in user's number is not known";
         return;
     }
     std::error_code error;
@@ -21,12 +23,16 @@ ShopJobLock::ShopJobLock(const std::string& folder, const std::string& userNumbe
         state_ = State::kHeld;
         return;
     }
-    // The file is there but cannot be had: another job holds it. Not there at all: the folder
-    // takes no file, and the job goes on without a lock rather than not at all.
-    state_ = std::filesystem::is_regular_file(PathFromUtf8(path), error) ? State::kBusy
-                                                                         : State::kUnavailable;
+    // A regular file is there but cannot be had: another job holds it. Anything else (nothing,
+    // as the folder takes no file, or a link, a FIFO, a folder) leaves the shop without a lock,
+    // and a job without one could interleave its changes with another's.
+    const auto status = std::filesystem::symlink_status(PathFromUtf8(path), error);
+    state_ = std::filesystem::is_regular_file(status) ? State::kBusy : State::kUnavailable;
     if (state_ == State::kUnavailable) {
         ProcessTraceLog().Write("No shop lock could be made in %s", folder.c_str());
+        problem_ = std::filesystem::exists(status)
+                       ? "the shop's lock file " + path + " is not a regular file: remove it"
+                       : "the shop's lock file " + path + " cannot be made in that folder";
     }
 }
 

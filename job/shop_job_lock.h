@@ -17,7 +17,8 @@ class ShopJobLock {
     enum class State {
         kHeld,         // this job holds the shop
         kBusy,         // another job holds it
-        kUnavailable,  // no lock could be made (no data folder, no user number): the job goes on
+        kUnavailable,  // no lock could be made (no data folder, no user number, or something
+                       // other than a regular file at its path): the job must not go on
     };
 
     // Takes the lock of the user's shop in the folder (ending with the path separator), making
@@ -29,10 +30,13 @@ class ShopJobLock {
     ShopJobLock& operator=(ShopJobLock&&) noexcept;
 
     State state() const { return state_; }
+    // Why no lock could be made, in words a shop owner can act on; empty otherwise.
+    const std::string& problem() const { return problem_; }
 
   private:
     std::unique_ptr<ExclusiveAppendFile> file_;
     State state_ = State::kUnavailable;
+    std::string problem_;
 };
 
 }  // namespace kesto

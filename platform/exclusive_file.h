@@ -20,7 +20,9 @@ bool CreateNewFile(const std::string& path);
 
 class ExclusiveAppendFile {
   public:
-    // Opens or creates the file; null when it cannot be opened or another writer holds it.
+    // Opens or creates the file; null when it cannot be opened, another writer holds it, or
+    // anything but a regular file stands at the path (a link is never followed, a FIFO never
+    // waited on).
     static std::unique_ptr<ExclusiveAppendFile> Open(const std::string& path);
 
     virtual ~ExclusiveAppendFile() = default;

@@ -3,6 +3,7 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "platform/exclusive_file.h"
@@ -36,11 +37,16 @@ class PosixExclusiveFile final : public ExclusiveAppendFile {
 }  // namespace
 
 std::unique_ptr<ExclusiveAppendFile> ExclusiveAppendFile::Open(const std::string& path) {
-    const int descriptor = open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+    // A link is never followed, and a FIFO or device never waited on: only a regular file is
+    // taken.
+    const int descriptor = open(
+        path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0644);
     if (descriptor < 0) {
         return nullptr;
     }
-    if (flock(descriptor, LOCK_EX | LOCK_NB) != 0) {
+    struct stat status {};
+    if (fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode) ||
+        flock(descriptor, LOCK_EX | LOCK_NB) != 0) {
         close(descriptor);
         return nullptr;
     }

@@ -31,12 +31,22 @@ class Win32ExclusiveFile final : public ExclusiveAppendFile {
 }  // namespace
 
 std::unique_ptr<ExclusiveAppendFile> ExclusiveAppendFile::Open(const std::string& path) {
-    const HANDLE handle = CreateFileW(win32::Widen(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ,
-                                      nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    // A link is opened as itself, never followed, and only a file on a disk is taken.
+    const HANDLE handle =
+        CreateFileW(win32::Widen(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                    OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
         return nullptr;
     }
-    return std::make_unique<Win32ExclusiveFile>(handle);
+    auto file = std::make_unique<Win32ExclusiveFile>(handle);
+    BY_HANDLE_FILE_INFORMATION information{};
+    if (GetFileType(handle) != FILE_TYPE_DISK ||
+        GetFileInformationByHandle(handle, &information) == 0 ||
+        (information.dwFileAttributes &
+         (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) != 0) {
+        return nullptr;
+    }
+    return file;
 }
 
 bool CreateNewFile(const std::string& path) {

@@ -35,8 +35,10 @@ class FakeSteps final : public DecorationSteps {
     }
     std::string UserNumber() override { return userNumber; }
     bool HoldShop() override { return holdShop; }
+    std::string FailureReason() override { return failureReason; }
 
     bool holdShop = true;
+    std::string failureReason;
     int signResult = 1;
     int mainResult = 1;
     int classResult = 1;
@@ -124,6 +126,13 @@ TEST(DecorationJobTest, AShopAnotherJobDecoratesIsLeftAlone) {
     RecordingProgress progress;
     RunDecorationJob({true, true, true, "template/"}, steps, progress);
     EXPECT_EQ(Numbers(progress.messages), std::vector<int>{20520});
+    EXPECT_TRUE(steps.calls.empty());
+    // A shop that cannot be held at all is left alone too, saying why.
+    steps.failureReason = "the lock file is not a regular file";
+    RecordingProgress unheld;
+    RunDecorationJob({true, true, true, "template/"}, steps, unheld);
+    EXPECT_EQ(Numbers(unheld.messages), (std::vector<int>{20540, 20420}));
+    EXPECT_EQ(unheld.messages.back().text, steps.failureReason);
     EXPECT_TRUE(steps.calls.empty());
 }
 

@@ -1,9 +1,12 @@
 // One decoration of a shop at a time: a second holder of the same shop's lock is turned away
-// until the first lets go; other shops, and places where no lock can be made, are not held up.
+// until the first lets go; other shops are not held up; where no lock can be made, the job is
+// told why.
 
 #include "job/shop_job_lock.h"
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
 
 #include "support/file_path.h"
 #include "tests/common/temp_folder.h"
@@ -34,8 +37,16 @@ TEST(ShopJobLockTest, OneJobPerShopUntilItsLockGoes) {
         {folder.Folder() + "file" + kPathSeparator, "10001"},
     };
     for (const auto& c : unavailable) {
-        EXPECT_EQ(ShopJobLock(c.folder, c.user).state(), State::kUnavailable) << c.folder;
+        const ShopJobLock lock(c.folder, c.user);
+        EXPECT_EQ(lock.state(), State::kUnavailable) << c.folder;
+        EXPECT_FALSE(lock.problem().empty()) << c.folder;
     }
+    // Something other than a file at the lock's path: the reason names it.
+    std::filesystem::create_directories(PathFromUtf8(place + "decorating-10003.lock"));
+    const ShopJobLock blocked(place, "10003");
+    EXPECT_EQ(blocked.state(), State::kUnavailable);
+    EXPECT_NE(blocked.problem().find("is not a regular file: remove it"), std::string::npos)
+        << blocked.problem();
 }
 
 }  // namespace
