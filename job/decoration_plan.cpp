@@ -10,11 +10,13 @@
 #include "job/json_document.h"
 #include "job/layout_requests.h"
 #include "job/main_page_text.h"
+#include "job/progress.h"
 #include "job/shop_layout.h"
 #include "job/template_check.h"
 #include "market/album.h"
 #include "market/area_folder.h"
 #include "market/failure_reason.h"
+#include "market/password_request.h"
 #include "market/shop_session.h"
 #include "market/transaction_password.h"
 #include "support/file_path.h"
@@ -105,6 +107,9 @@ class Planner {
         if ((request_.shopSign || request_.mainPage) && !ReadLayout()) {
             return plan_;
         }
+        if (AsksForPassword()) {
+            return plan_;
+        }
         if (request_.shopSign) {
             PlanShopSign();
         }
@@ -129,6 +134,7 @@ class Planner {
             return Fail("reading the shop's layout");
         }
         if (IsTransactionPasswordPage(answer)) {
+            plan_.passwordAsked = true;
             NoteRequestFailure(
                 "the marketplace asks for the transaction password: log in with kesto-design "
                 "and enter it, then plan again");
@@ -140,6 +146,25 @@ class Planner {
             return Fail("reading the shop's layout");
         }
         return true;
+    }
+
+    // Reads the pages a run meets the transaction password on before it changes anything: the
+    // content information (shop sign, main page) and the album page (main page, categories).
+    bool AsksForPassword() {
+        std::string shopData;
+        const bool asked =
+            ((request_.shopSign || request_.mainPage) && ReadContentInfo(session_, shopData) == 0 &&
+             session_.failure.ends_with(kTransactionPasswordReason)) ||
+            ((request_.mainPage || request_.categories) && CheckAlbumPage(session_) == 0 &&
+             session_.failure.ends_with(kTransactionPasswordReason));
+        if (asked) {
+            plan_.passwordAsked = true;
+            plan_.problem =
+                "the marketplace asks for the transaction password: log in with "
+                "kesto-design and enter it, then plan again";
+        }
+        session_.failure.clear();
+        return asked;
     }
 
     void PlanShopSign() {
@@ -321,6 +346,10 @@ std::vector<std::string> PlanLines(const DecorationPlan& plan) {
     if (plan.categories) {
         AddCategoryLines(*plan.categories, lines);
     }
+    if (plan.passwordAsked) {
+        // The line a run shows when the marketplace asks for the transaction password.
+        lines.push_back(*ProgressLine({kTransactionPassword, 0, 0, {}}));
+    }
     if (!plan.problem.empty()) {
         lines.push_back("cannot plan: " + plan.problem);
     }
@@ -334,6 +363,7 @@ std::string PlanJson(const std::string& templateFolder, const DecorationPlan& pl
     json["canRun"] = plan.CanRun();
     json["templateErrors"] = JsonList(plan.templateErrors);
     json["problem"] = plan.problem;
+    json["passwordAsked"] = plan.passwordAsked;
     if (plan.shopSign) {
         Json::Value& sign = json["shopSign"];
         sign["picture"] = plan.shopSign->picture;

@@ -46,7 +46,8 @@ struct CategoriesPlan {
 
 struct DecorationPlan {
     std::vector<std::string> templateErrors;  // the check before a run; a run would stop there
-    std::string problem;  // why the plan could not be made (a reading request failed)
+    std::string problem;         // why the plan could not be made (a reading request failed)
+    bool passwordAsked = false;  // the marketplace asks for the transaction password
     std::optional<ShopSignPlan> shopSign;
     std::optional<MainPagePlan> mainPage;
     std::optional<CategoriesPlan> categories;

@@ -280,6 +280,21 @@ std::vector<std::string> Texts(const Json::Value& list) {
 
 // --plan sends only reading requests, and what it says a run would change is what the run then
 // changes.
+// The plan meets the transaction password where a run would, and says so as a run does.
+TEST(KestoDecorateTest, PlanSaysWhenTheMarketplaceAsksForTheTransactionPassword) {
+    LoggedInMarket market;
+    market.RequirePassword(true);
+    testing::TempFolder folder;
+    const std::string arguments =
+        "--template " + kTemplate + " --cookies " + CookieFile(folder, market.market.cookie);
+    for (const std::string areas : {"sign", "main", "categories"}) {
+        const ProgramRun planned = Decorate(market, "--plan --areas " + areas + " " + arguments);
+        EXPECT_EQ(planned.exitCode, 1) << areas << planned.output;
+        EXPECT_NE(planned.output.find("请输入交易密码后重新上传。\n"), std::string::npos)
+            << areas << planned.output;
+    }
+}
+
 TEST(KestoDecorateTest, PlanReadsOnlyAndMatchesWhatTheRunChanges) {
     LoggedInMarket market;
     testing::TempFolder folder;
