@@ -1,6 +1,9 @@
 #include "job/main_page_text.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <unordered_map>
+#include <vector>
 
 #include "market/hosts.h"
 #include "support/ascii_text.h"
@@ -37,6 +40,71 @@ std::u16string DecodeUtf16(std::string_view bytes, bool bigEndian) {
     return units;
 }
 
+// The uploaded pictures' names as a trie of their bytes, so that the longest name starting at a
+// position of the text is found by one walk from there, at most one name long: filling a text is
+// linear in the text (times the longest name) plus the names, however many pictures there are.
+class PictureNames {
+  public:
+    explicit PictureNames(const UploadedPictures& pictures) {
+        nodes_.emplace_back();
+        for (const auto& [name, address] : pictures) {
+            std::uint32_t node = 0;
+            for (const char byte : name) {
+                node = AddChild(node, byte);
+            }
+            if (node != 0) {
+                nodes_[node].address = &address;
+            }
+        }
+    }
+
+    // The address of the longest name the text holds at position (length set to the name's),
+    // or null when none starts there.
+    const std::string* LongestAt(std::string_view text, std::size_t position,
+                                 std::size_t& length) const {
+        const std::string* found = nullptr;
+        std::uint32_t node = 0;
+        for (std::size_t at = position; at < text.size(); ++at) {
+            node = Child(node, text[at]);
+            if (node == 0) {
+                break;
+            }
+            if (nodes_[node].address != nullptr) {
+                found = nodes_[node].address;
+                length = at + 1 - position;
+            }
+        }
+        return found;
+    }
+
+  private:
+    struct Node {
+        const std::string* address = nullptr;
+    };
+
+    static std::uint64_t Key(std::uint32_t node, char byte) {
+        return (std::uint64_t{node} << 8) | static_cast<unsigned char>(byte);
+    }
+
+    // The node after node on byte; 0 when there is none.
+    std::uint32_t Child(std::uint32_t node, char byte) const {
+        const auto found = edges_.find(Key(node, byte));
+        return found != edges_.end() ? found->second : 0;
+    }
+    // The node after node on byte, made when missing.
+    std::uint32_t AddChild(std::uint32_t node, char byte) {
+        const auto [edge, added] =
+            edges_.try_emplace(Key(node, byte), static_cast<std::uint32_t>(nodes_.size()));
+        if (added) {
+            nodes_.emplace_back();
+        }
+        return edge->second;
+    }
+
+    std::vector<Node> nodes_;
+    std::unordered_map<std::uint64_t, std::uint32_t> edges_;
+};
+
 }  // namespace
 
 MainFolderContent ClassifyMainFolder(const std::vector<std::string>& names) {
@@ -72,19 +140,16 @@ std::string DecodeContentFile(std::string_view bytes) {
 
 std::string FillMainPageText(std::string_view text, const UploadedPictures& uploadedPictures,
                              const std::string& userNumber) {
+    const PictureNames names(uploadedPictures);
     std::string filled;
+    filled.reserve(text.size());
     std::size_t position = 0;
     while (position < text.size()) {
-        const UploadedPictures::value_type* longest = nullptr;
-        for (const auto& picture : uploadedPictures) {
-            if (!picture.first.empty() && text.substr(position).starts_with(picture.first) &&
-                (longest == nullptr || picture.first.size() > longest->first.size())) {
-                longest = &picture;
-            }
-        }
-        if (longest != nullptr) {
-            filled += longest->second;
-            position += longest->first.size();
+        std::size_t length = 0;
+        const std::string* address = names.LongestAt(text, position, length);
+        if (address != nullptr) {
+            filled += *address;
+            position += length;
         } else {
             filled += text[position++];
         }
