@@ -7,6 +7,7 @@
 #include <random>
 
 #include "market/hosts.h"
+#include "market/login_watch.h"
 #include "market/request_time_bound.h"
 #include "support/ascii_text.h"
 #include "support/file_path.h"
@@ -136,6 +137,7 @@ void RunDecorationJob(const JobRequest& request, DecorationSteps& steps, Progres
         return;
     }
     const RequestTimeBound timeBound(request.timeBound);
+    const LoginWatch loginWatch;
     try {
         steps.SaveShopLayout(request.shopSign, request.mainPage);
     } catch (...) {

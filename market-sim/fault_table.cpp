@@ -38,6 +38,9 @@ std::optional<FaultKind> ParseKind(std::string_view name) {
     if (name == "garbage") {
         return FaultKind::kGarbage;
     }
+    if (name == "relogin") {
+        return FaultKind::kRelogin;
+    }
     return std::nullopt;
 }
 
@@ -64,6 +67,8 @@ std::string_view FaultKindName(FaultKind kind) {
             return "cut";
         case FaultKind::kGarbage:
             return "garbage";
+        case FaultKind::kRelogin:
+            return "relogin";
     }
     return "error";
 }

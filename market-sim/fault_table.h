@@ -20,7 +20,9 @@ namespace kesto::sim {
 // on another one. kCut: the connection closes after the answer's status line, which no client
 // sends again.
 // kGarbage: status 200 with a body no reader of the marketplace's answers can make sense of.
-enum class FaultKind { kError, kDrop, kStall, kPassword, kErrorPage, kCut, kGarbage };
+// kRelogin: the request is answered as usual, and the answer logs the client in as the other
+// demo account (10002), setting its login cookies.
+enum class FaultKind { kError, kDrop, kStall, kPassword, kErrorPage, kCut, kGarbage, kRelogin };
 
 struct Fault {
     FaultKind kind = FaultKind::kError;

@@ -8,6 +8,7 @@
 #include "market-sim/manage_handlers.h"
 #include "market-sim/request_head.h"
 #include "market-sim/request_target.h"
+#include "market-sim/session_cookies.h"
 #include "market-sim/shop_front.h"
 #include "market/hosts.h"
 #include "support/ascii_text.h"
@@ -135,6 +136,21 @@ void MarketServer::Serve(Connection connection) {
     }
 }
 
+void MarketServer::SetOtherLogin(httplib::Response& response) {
+    static constexpr char kOtherUser[] = "10002";
+    const std::optional<std::string> sessionKey = [this] {
+        const auto lock = market_.Lock();
+        return market_.Login(kOtherUser, "kesto456");
+    }();
+    const auto cookie = [&response](const std::string& name, const std::string& value) {
+        response.set_header("Set-Cookie",
+                            name + "=" + value + "; Domain=" + hosts::kCookieDomain + "; Path=/");
+    };
+    cookie("uin", EncodeUinCookie(kOtherUser));
+    cookie("ptui_loginuin", kOtherUser);
+    cookie("skey", sessionKey.value_or(""));
+}
+
 bool MarketServer::ApplyFault(const httplib::Request& request, httplib::Response& response,
                               const std::string& path) {
     const auto fault = faults_.Take(path);
@@ -157,6 +173,9 @@ bool MarketServer::ApplyFault(const httplib::Request& request, httplib::Response
             return true;
         case FaultKind::kStall:
             faults_.Stall(fault->seconds);
+            return false;
+        case FaultKind::kRelogin:
+            SetOtherLogin(response);
             return false;
         case FaultKind::kGarbage:
             response.status = 200;

@@ -86,6 +86,8 @@ class MarketServer {
     // Applies a fault set for the path; true when it has answered the request.
     bool ApplyFault(const httplib::Request& request, httplib::Response& response,
                     const std::string& path);
+    // Sets the login cookies of the other demo account on the answer.
+    void SetOtherLogin(httplib::Response& response);
 
     ConnectionLimits limits_;
     RequestRouter router_;

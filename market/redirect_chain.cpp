@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "market/failure_reason.h"
+#include "market/login_watch.h"
 #include "market/redirect_rules.h"
 #include "market/request_time_bound.h"
 #include "market/url_split.h"
@@ -24,7 +25,7 @@ bool SendHop(net::Session& session, const RequestTarget& target, std::string_vie
     end.host = target.parts.host;
     end.request.reset();
     end.connection.reset();
-    if (!RequestMayStart()) {
+    if (!RequestMayStart() || !LoginUnchanged()) {
         end.outcome = ChainEnd::Outcome::kNotStarted;
         return false;
     }
@@ -48,6 +49,11 @@ bool SendHop(net::Session& session, const RequestTarget& target, std::string_vie
         return false;
     }
     end.status = StatusOf(*end.request);
+    if (!AnswerKeepsLogin(end.request->AnswerHeaders("Set-Cookie"))) {
+        ProcessTraceLog().Write("Login cookies changed by an answer from %s", end.host.c_str());
+        end.outcome = ChainEnd::Outcome::kRefused;
+        return false;
+    }
     return true;
 }
 

@@ -42,7 +42,8 @@ struct ChainEnd {
         kNotOpened,     // no request opened (noted)
         kNotSent,       // the sender failed
         kRefused,       // a redirect that is not followed: too many, to another site, or one
-                        // that would turn a POST into a GET (noted)
+                        // that would turn a POST into a GET; or an answer that changed the
+                        // login (market/login_watch.h) (noted)
     };
     Outcome outcome = Outcome::kNotStarted;
     int hop = 0;  // 0 for the first request, n for the n-th redirect

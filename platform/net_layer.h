@@ -38,6 +38,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kesto::net {
 
@@ -109,6 +110,8 @@ class Request {
     // The value of the answer's first header with this name (any letter case), without its line
     // end; nothing when the answer has no such header.
     virtual std::optional<std::string> AnswerHeader(std::string_view name) = 0;
+    // The values of every header of the answer with this name (any letter case), in order.
+    virtual std::vector<std::string> AnswerHeaders(std::string_view name) = 0;
     // How many bytes of the answer can be read now; 0 at its end.
     virtual bool BytesAvailable(std::size_t& count) = 0;
     // Reads up to buffer.size() bytes; count 0 at the end of the answer.

@@ -244,6 +244,22 @@ class CurlRequest final : public Request {
         return std::string(header->value);
     }
 
+    std::vector<std::string> AnswerHeaders(std::string_view name) override {
+        std::vector<std::string> values;
+        const std::string key(name);
+        curl_header* header = nullptr;
+        for (std::size_t index = 0;
+             easy_ && curl_easy_header(easy_.get(), key.c_str(), index, CURLH_HEADER, -1,
+                                       &header) == CURLHE_OK;
+             ++index) {
+            values.emplace_back(header->value);
+            if (index + 1 >= header->amount) {
+                break;
+            }
+        }
+        return values;
+    }
+
     bool BytesAvailable(std::size_t& count) override {
         if (!easy_) {
             return Fail(kErrorIncorrectHandleState);

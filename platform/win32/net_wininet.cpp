@@ -41,6 +41,8 @@ constexpr DWORD kUserChars = 260;
 constexpr DWORD kPathChars = 2048;
 // The longest answer header value read, in characters (a Location may hold a long address).
 constexpr std::size_t kHeaderValueChars = 8192;
+// The most headers of one name an answer is read for.
+constexpr std::size_t kMaxSameHeaders = 64;
 
 bool FitsDword(std::uint64_t size) {
     return size <= MAXDWORD;
@@ -132,6 +134,26 @@ class WinInetRequest final : public Request {
         }
         buffer.resize(std::min<std::size_t>(size / sizeof(wchar_t), buffer.size()));
         return win32::Narrow(buffer.substr(0, buffer.find(L'\0')));
+    }
+
+    std::vector<std::string> AnswerHeaders(std::string_view name) override {
+        std::vector<std::string> values;
+        // Each call takes the header at the index and moves the index on to the next one.
+        for (DWORD index = 0; values.size() < kMaxSameHeaders;) {
+            std::wstring buffer = win32::Widen(name);
+            buffer.resize(std::max<std::size_t>(buffer.size() + 1, kHeaderValueChars));
+            DWORD size = static_cast<DWORD>(buffer.size() * sizeof(wchar_t));
+            const DWORD asked = index;
+            if (!HttpQueryInfoW(handle_.get(), HTTP_QUERY_CUSTOM, buffer.data(), &size, &index)) {
+                break;
+            }
+            buffer.resize(std::min<std::size_t>(size / sizeof(wchar_t), buffer.size()));
+            values.push_back(win32::Narrow(buffer.substr(0, buffer.find(L'\0'))));
+            if (index == asked) {
+                break;
+            }
+        }
+        return values;
     }
 
     bool BytesAvailable(std::size_t& count) override {

@@ -92,6 +92,25 @@ TEST(DecorationJobEndToEndTest, TransactionPasswordFailsTheShopSign) {
     EXPECT_EQ(lines[3].rfind("原因：", 0), 0u);
 }
 
+// An answer that logs the client in as another account fails the running area; nothing more is
+// sent, under either account.
+TEST(DecorationJobEndToEndTest, AnAnswerThatSwitchesTheAccountEndsTheJob) {
+    LoggedInMarket market;
+    const auto otherShop = [&market] {
+        return market.market.Control("GET", "/control/shops/10002")->body;
+    };
+    const std::string otherBefore = otherShop();
+    market.SetFault("showjson=relogin*1");
+    const Lines lines = RunJob({true, true, true, Template("ocean-blue")});
+    ASSERT_GE(lines.size(), 2u);
+    EXPECT_EQ(lines[lines.size() - 2], "分类更新失败。");
+    EXPECT_NE(lines.back().find("changed the login during the run"), std::string::npos)
+        << lines.back();
+    const Lines requests = market.Requests();
+    EXPECT_NE(requests.back().find("showjson"), std::string::npos) << requests.back();
+    EXPECT_EQ(otherShop(), otherBefore);
+}
+
 TEST(DecorationJobEndToEndTest, FailedLayoutReadIsNeverSavedBack) {
     LoggedInMarket market;
     market.SetFault("layoutshow=error*1");

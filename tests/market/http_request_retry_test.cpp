@@ -38,6 +38,7 @@ class ScriptedRequest final : public net::Request {
     bool EndSend() override { return false; }
     std::optional<std::string> StatusText() override { return "200"; }
     std::optional<std::string> AnswerHeader(std::string_view) override { return std::nullopt; }
+    std::vector<std::string> AnswerHeaders(std::string_view) override { return {}; }
     bool BytesAvailable(std::size_t& count) override {
         count = answer_.size();
         return true;

@@ -1,0 +1,102 @@
+#include "market/login_watch.h"
+
+#include <algorithm>
+
+#include "market/failure_reason.h"
+#include "market/identity.h"
+#include "market/login_cookies.h"
+#include "support/ascii_text.h"
+
+namespace kesto {
+
+namespace {
+
+thread_local bool watching = false;
+thread_local bool changed = false;
+
+std::string_view Trimmed(std::string_view text) {
+    const std::size_t first = text.find_first_not_of(" \t");
+    if (first == std::string_view::npos) {
+        return {};
+    }
+    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
+// Whether the cookie's attributes end it now: Max-Age of zero or less.
+bool EndsCookie(std::string_view attributes) {
+    while (!attributes.empty()) {
+        const std::size_t end = attributes.find(';');
+        const std::string_view attribute = Trimmed(attributes.substr(0, end));
+        attributes =
+            end == std::string_view::npos ? std::string_view() : attributes.substr(end + 1);
+        const std::size_t equals = attribute.find('=');
+        if (equals != std::string_view::npos &&
+            AsciiLower(Trimmed(attribute.substr(0, equals))) == "max-age") {
+            const std::string_view value = Trimmed(attribute.substr(equals + 1));
+            if (value.starts_with('-') ||
+                (!value.empty() && value.find_first_not_of('0') == std::string_view::npos)) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+LoginWatch::LoginWatch() : previousWatching_(watching), previousChanged_(changed) {
+    watching = true;
+    changed = false;
+}
+
+LoginWatch::~LoginWatch() {
+    watching = previousWatching_;
+    changed = previousChanged_;
+}
+
+bool ChangesLogin(std::string_view setCookie, std::string_view userNumber,
+                  std::string_view sessionKey) {
+    const std::size_t end = setCookie.find(';');
+    const std::string_view pair = Trimmed(setCookie.substr(0, end));
+    const std::size_t equals = pair.find('=');
+    if (equals == std::string_view::npos) {
+        return false;
+    }
+    const std::string name(Trimmed(pair.substr(0, equals)));
+    const std::string_view value = Trimmed(pair.substr(equals + 1));
+    if (name != "uin" && name != "ptui_loginuin" && name != "skey") {
+        return false;
+    }
+    if (end != std::string_view::npos && EndsCookie(setCookie.substr(end + 1))) {
+        return true;
+    }
+    if (name == "skey") {
+        return value != sessionKey;
+    }
+    return ReadUserNumber(name + "=" + std::string(value)) != userNumber;
+}
+
+bool AnswerKeepsLogin(const std::vector<std::string>& setCookies) {
+    if (!watching || setCookies.empty()) {
+        return true;
+    }
+    const IdentityTexts identity = ProcessIdentity().Current();
+    if (std::none_of(setCookies.begin(), setCookies.end(), [&identity](const std::string& cookie) {
+            return ChangesLogin(cookie, identity.userNumber, identity.sessionKey);
+        })) {
+        return true;
+    }
+    changed = true;
+    NoteRequestFailure(kLoginChangedReason);
+    return false;
+}
+
+bool LoginUnchanged() {
+    if (!changed) {
+        return true;
+    }
+    NoteRequestFailure(kLoginChangedReason);
+    return false;
+}
+
+}  // namespace kesto
