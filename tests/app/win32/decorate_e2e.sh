@@ -3,12 +3,14 @@
 # the login's cookies come from a cookies.txt, the requests go through WinINet with the proxy set
 # in Wine's registry, and the job must decorate all three areas and reach "装修完成。" with no
 # request refused by the market. Wine runs the program with a Chinese code page.
-#   decorate_e2e.sh KESTO_MARKET KESTO_DECORATE_EXE TEMPLATE_FOLDER WORK_FOLDER
+# ANSWERS is kesto-market's answer mode, rich (the default) or documented.
+#   decorate_e2e.sh KESTO_MARKET KESTO_DECORATE_EXE TEMPLATE_FOLDER WORK_FOLDER [ANSWERS]
 set -euo pipefail
 market=$1
 program=$2
 template=$3
 work=$4
+answers=${5:-rich}
 wine=/usr/lib/wine/wine64
 export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 unset DISPLAY
@@ -28,7 +30,7 @@ windows_path() { local path=$1; printf 'Z:%s' "${path//\//\\}"; }
 
 # kesto-market in GBK: Wine runs the program with a Chinese ANSI code page, which is what the
 # program sends its form fields in.
-"$market" --port 0 --charset GBK >"$run/market.out" 2>"$run/market.err" &
+"$market" --port 0 --charset GBK --answers "$answers" >"$run/market.out" 2>"$run/market.err" &
 market_pid=$!
 trap 'kill $market_pid 2>/dev/null || true; wait $market_pid 2>/dev/null || true' EXIT
 port=
