@@ -346,6 +346,42 @@ bool ReplaceCategories(CategoryService& service, const CategoryList& old,
     return DeleteThenCreate(service, old, creating, count, retryWait, session);
 }
 
+// The shop's categories, read twice: a list that differs from itself cannot be acted on. Nothing
+// (the session's failure set) when either reading fails or they differ.
+std::optional<CategoryList> ReadListTwice(CategoryService& service, ShopSession& session) {
+    CategoryRequestFailure failure;
+    std::optional<CategoryList> first = service.ReadList(failure);
+    std::optional<CategoryList> second =
+        first ? service.ReadList(failure) : std::optional<CategoryList>();
+    if (!second) {
+        session.failure = WithReason("reading the shop's categories", failure.reason);
+        return std::nullopt;
+    }
+    std::vector<std::string> a = first->ids;
+    std::vector<std::string> b = second->ids;
+    std::sort(a.begin(), a.end());
+    std::sort(b.begin(), b.end());
+    if (a != b) {
+        session.failure = WithReason("reading the shop's categories",
+                                     "the marketplace's list differed between two readings");
+        return std::nullopt;
+    }
+    return first;
+}
+
+// Whether the list read now shows that the old categories are gone, so that no category shows a
+// picture of the old album folders any more. An old list without categories proves nothing: the
+// folders of an earlier update stay until a later one shows them unused.
+bool OldCategoriesGone(CategoryService& service, const CategoryList& old) {
+    if (old.ids.empty()) {
+        return false;
+    }
+    CategoryRequestFailure failure;
+    const std::optional<CategoryList> now = service.ReadList(failure);
+    return now && std::none_of(old.ids.begin(), old.ids.end(),
+                               [&now](const std::string& id) { return Lists(*now, id); });
+}
+
 }  // namespace
 
 int UpdateCategories(const std::string& classFolder, ShopSession& session,
@@ -374,19 +410,21 @@ int UpdateCategories(const std::string& classFolder, ShopSession& session,
         return -1;
     }
     CategoryService service(session);
-    CategoryRequestFailure listFailure;
-    const std::optional<CategoryList> old = service.ReadList(listFailure);
+    std::optional<CategoryList> old = ReadListTwice(service, session);
     if (!old) {
-        session.failure = WithReason("reading the shop's categories", listFailure.reason) +
-                          "; the shop's categories were not changed";
+        session.failure += "; the shop's categories were not changed";
         return -1;
     }
     if (!ReplaceCategories(service, *old, plan, retryWait, session)) {
         return -1;
     }
     // The old categories are gone: the folders of the pictures only they showed can go too. Any
-    // left behind are removed by the next category update.
-    RemoveOldAreaFolders(albumFolder);
+    // left behind are removed by a later category update.
+    if (OldCategoriesGone(service, *old)) {
+        RemoveOldAreaFolders(albumFolder);
+    } else {
+        ProcessTraceLog().Write("Old category folders kept: the list does not show them unused");
+    }
     return 1;
 }
 

@@ -6,12 +6,13 @@
 //   1. a new album folder is made for this update's pictures (market/area_folder.h), nothing
 //      removed;
 //   2. every new picture is uploaded into it, up to three attempts each;
-//   3. the shop's category list is read; an answer that is no list to go by ends the update
-//      here;
+//   3. the shop's category list is read, twice; an answer that is no list to go by, or two
+//      readings that differ, end the update here;
 //   4. the creating update makes the new tree beside the old categories;
 //   5. the deleting update removes the listed old categories (when there are any); when it
 //      fails, the list is read again to learn what it did;
-//   6. the old album folders are removed.
+//   6. the old album folders are removed, once the list read again shows none of the old
+//      categories (an old list without categories proves nothing: the folders then stay).
 // When step 4 fails (a marketplace that refuses names it lists already, for one), the old order
 // follows instead: the deleting update, then the creating update, up to three attempts, and
 // when the new tree cannot be made, the old categories are put back from the list of step 3,

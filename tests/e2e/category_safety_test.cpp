@@ -267,6 +267,28 @@ TEST(CategorySafetyTest, CreatingUpdateCarriedOutWithoutAnAnswerIsNotSentAgain) 
     EXPECT_EQ(CountRequests(shop.market, "mycategory/update"), 2u);
 }
 
+// A list that differs between two readings is not acted on; a list that shows no categories
+// proves no old picture unused, so the old folders stay.
+TEST(CategorySafetyTest, ListsThatCannotBeBelievedDeleteNothing) {
+    {
+        DecoratedShop shop;
+        shop.market.SetFault("showjson=garbage*1");
+        const Outcome outcome = Update("ocean-blue");
+        EXPECT_EQ(outcome.result, -1);
+        EXPECT_NE(outcome.failure.find("differed between two readings"), std::string::npos)
+            << outcome.failure;
+        EXPECT_EQ(CountRequests(shop.market, "mycategory/update"), 0u);
+        shop.ExpectAsBefore("differing lists");
+    }
+    DecoratedShop shop;
+    shop.market.SetFault("showjson=garbage*2");
+    const Outcome outcome = Update("ocean-blue");
+    EXPECT_EQ(outcome.result, 1) << outcome.failure;
+    const Json::Value now = shop.market.Shop();
+    EXPECT_EQ(ShownCategories(now).size(), 10u) << "the unlisted categories stay";
+    EXPECT_EQ(MissingPictures(shop.market, PictureAddresses(now)), Lines{});
+}
+
 TEST(CategorySafetyTest, CategoryListThatIsNoListFailsBeforeAnyChange) {
     for (const std::string kind : {"password", "errorpage", "drop"}) {
         DecoratedShop shop;
