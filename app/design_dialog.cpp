@@ -4,6 +4,7 @@
 
 #include "app/categories_warning.h"
 #include "market/hosts.h"
+#include "support/printable_text.h"
 #include "upload/file_listing.h"
 #include "upload/template_catalog.h"
 
@@ -39,7 +40,7 @@ DesignDialog::DesignDialog(DesignDialogView& view, DesignServices& services,
 
 void DesignDialog::OnInit(const std::vector<std::string>& templateRoots) {
     for (TemplateEntry& found : ListTemplates(templateRoots)) {
-        view_.AddTemplate(found.name);
+        view_.AddTemplate(PrintableText(found.name));  // a folder's name may hold a line break
         templatePaths_.push_back(std::move(found.folder));
     }
     if (!templatePaths_.empty()) {

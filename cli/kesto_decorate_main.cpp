@@ -26,6 +26,7 @@
 #include "platform/translation.h"
 #include "support/file_path.h"
 #include "support/fill_in.h"
+#include "support/printable_text.h"
 #include "support/program_version.h"
 #include "support/user_files.h"
 #include "upload/template_catalog.h"
@@ -137,7 +138,7 @@ int PlanOnly(const DecorateOptions& options, const JobRequest& request) {
         std::fputs(PlanJson(options.templateFolder, plan).c_str(), out);
     } else {
         for (const std::string& line : PlanLines(plan)) {
-            std::fprintf(out, "%s\n", line.c_str());
+            std::fprintf(out, "%s\n", PrintableText(line).c_str());
         }
     }
     std::fflush(out);
@@ -147,11 +148,13 @@ int PlanOnly(const DecorateOptions& options, const JobRequest& request) {
     return plan.CanRun() ? kDecorated : kAreaFailed;
 }
 
-// --list-templates: "NAME<tab>FOLDER" for each template found, in search order.
+// --list-templates: "NAME<tab>FOLDER" for each template found, in search order; a tab or line
+// break in a name is escaped, so that each line holds one template and one tab.
 int ListOnly(const std::vector<std::string>& templateRoots) {
     std::FILE* out = OwnOutput();
     for (const TemplateEntry& found : ListTemplates(templateRoots)) {
-        std::fprintf(out, "%s\t%s\n", found.name.c_str(), found.folder.c_str());
+        std::fprintf(out, "%s\t%s\n", PrintableText(found.name).c_str(),
+                     PrintableText(found.folder).c_str());
     }
     std::fflush(out);
     return kDecorated;

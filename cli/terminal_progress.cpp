@@ -4,9 +4,11 @@
 
 #include "platform/translation.h"
 #include "support/fill_in.h"
+#include "support/printable_text.h"
 
 #include "platform/translation.h"
 #include "support/fill_in.h"
+#include "support/printable_text.h"
 
 namespace kesto {
 
@@ -69,9 +71,10 @@ void TerminalProgress::WriteLine(const ProgressMessage& message, const std::stri
         const int index = message.number == kPictureUploadStarting ? partsDone_ + 1 : partsDone_;
         std::fputs(ProgressJsonLine(message, line, {index, partCount_}).c_str(), lines_);
     } else {
-        std::fprintf(IsReason(message) ? reasons_ : lines_, "%s\n", line.c_str());
+        // Lines name the template's files, whose control characters must not reach the terminal.
+        std::fprintf(IsReason(message) ? reasons_ : lines_, "%s\n", PrintableText(line).c_str());
         if (message.number == kDecorationFinished) {
-            std::fprintf(lines_, "%s\n", message.text.c_str());
+            std::fprintf(lines_, "%s\n", PrintableText(message.text).c_str());
         }
     }
     std::fflush(lines_);

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "platform/folder_enumeration.h"
+#include "support/printable_text.h"
 #include "support/text_conversion.h"
 #include "support/utf16.h"
 
@@ -35,10 +36,10 @@ int List(const std::string& folder, Filter filter, std::vector<std::string>& nam
     if (!enumeration) {
         return -1;
     }
-    std::printf("First file name is %s\n", ToAnsi(entry.name).c_str());
+    std::printf("First file name is %s\n", ToAnsi(PrintableText(entry.name)).c_str());
     Consider(entry, filter, names);
     while (enumeration->Next(entry)) {
-        std::printf("Next file name is %s\n", ToAnsi(entry.name).c_str());
+        std::printf("Next file name is %s\n", ToAnsi(PrintableText(entry.name)).c_str());
         Consider(entry, filter, names);
     }
     const std::uint32_t error = enumeration->LastError();
