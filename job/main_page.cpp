@@ -134,6 +134,11 @@ int UpdateMainPage(const std::string& mainFolder, ShopSession& session) {
             WithReason("reading the page text " + textPath, DescribeFileReadResult(read));
         return -1;
     }
+    const DecodedPageText decoded = DecodeContentFile(bytes);
+    if (!decoded.flaw.empty()) {
+        session.failure = WithReason("reading the page text " + textPath, decoded.flaw);
+        return -1;
+    }
     // The pictures go into a folder of this run's own; the old folders, holding the pictures the
     // live page shows, go once the new text is saved.
     AreaFolderRun albumFolder;
@@ -148,8 +153,7 @@ int UpdateMainPage(const std::string& mainFolder, ShopSession& session) {
         return -1;
     }
     const std::string userNumber = ProcessIdentity().Current().userNumber;
-    const std::string text =
-        FillMainPageText(DecodeContentFile(bytes), session.uploadedPictures, userNumber);
+    const std::string text = FillMainPageText(decoded.text, session.uploadedPictures, userNumber);
     const int result = PublishMainPageText(text, session);
     if (result > 0) {
         // Old folders left behind are removed by the next main page update.

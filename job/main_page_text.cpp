@@ -105,6 +105,27 @@ class PictureNames {
     std::unordered_map<std::uint64_t, std::uint32_t> edges_;
 };
 
+bool HasUnpairedSurrogate(std::u16string_view units) {
+    for (std::size_t i = 0; i < units.size(); ++i) {
+        const bool high = units[i] >= 0xD800 && units[i] <= 0xDBFF;
+        const bool low = units[i] >= 0xDC00 && units[i] <= 0xDFFF;
+        if (high && i + 1 < units.size() && units[i + 1] >= 0xDC00 && units[i + 1] <= 0xDFFF) {
+            ++i;
+        } else if (high || low) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// A zero character would end the page wherever the text is taken as a C string.
+DecodedPageText WithoutZeroCharacter(std::string text) {
+    if (text.find('\0') != std::string::npos) {
+        return {{}, "holds a zero character, which would cut the main page short"};
+    }
+    return {std::move(text), {}};
+}
+
 }  // namespace
 
 MainFolderContent ClassifyMainFolder(const std::vector<std::string>& names) {
@@ -123,19 +144,28 @@ MainFolderContent ClassifyMainFolder(const std::vector<std::string>& names) {
     return content;
 }
 
-std::string DecodeContentFile(std::string_view bytes) {
+DecodedPageText DecodeContentFile(std::string_view bytes) {
     if (bytes.starts_with("\xEF\xBB\xBF")) {
-        return std::string(bytes.substr(3));
+        return WithoutZeroCharacter(std::string(bytes.substr(3)));
     }
-    if (bytes.starts_with("\xFF\xFE")) {
-        return Utf16ToUtf8(DecodeUtf16(bytes.substr(2), false));
+    const bool littleEndian = bytes.starts_with("\xFF\xFE");
+    if (littleEndian || bytes.starts_with("\xFE\xFF")) {
+        const std::string_view units = bytes.substr(2);
+        if (units.size() % 2 != 0) {
+            return {{}, "is UTF-16 with an odd number of bytes: its last byte is half a character"};
+        }
+        const std::u16string text = DecodeUtf16(units, !littleEndian);
+        if (HasUnpairedSurrogate(text)) {
+            return {{}, "holds half of a UTF-16 surrogate pair, which is no character"};
+        }
+        return WithoutZeroCharacter(Utf16ToUtf8(text));
     }
-    if (bytes.starts_with("\xFE\xFF")) {
-        return Utf16ToUtf8(DecodeUtf16(bytes.substr(2), true));
+    if (bytes.find('\0') != std::string_view::npos) {
+        return {{},
+                "holds a zero byte, which ends a text read in the system's code page (is it "
+                "UTF-16 saved without byte-order mark?)"};
     }
-    const std::size_t zero = bytes.find('\0');
-    const std::string_view text = bytes.substr(0, zero);
-    return FromAnsi(text.data(), static_cast<int>(text.size()));
+    return {FromAnsi(bytes.data(), static_cast<int>(bytes.size())), {}};
 }
 
 std::string FillMainPageText(std::string_view text, const UploadedPictures& uploadedPictures,

@@ -288,7 +288,12 @@ class Inspector {
                            ? "read as UTF-16 (byte-order mark)"
                            : "read in the system's code page "
                              "(no byte-order mark)");
-        const std::string text = DecodeContentFile(bytes);
+        const DecodedPageText decoded = DecodeContentFile(bytes);
+        if (!decoded.flaw.empty()) {
+            Error(relative, decoded.flaw + ": save it as UTF-8 with a byte-order mark");
+            return;
+        }
+        const std::string& text = decoded.text;
         if (!HasByteOrderMark(bytes) && IsUtf8ReadOtherwise(bytes, text)) {
             Error(relative,
                   "is UTF-8 without a byte-order mark, which this system reads in its own code "
