@@ -15,9 +15,11 @@
 #include "support/ascii_text.h"
 #include "support/bounded_file.h"
 #include "support/file_path.h"
+#include "support/printable_text.h"
 #include "support/text_conversion.h"
 #include "support/url_encode.h"
 #include "upload/file_listing.h"
+#include "upload/template_bounds.h"
 #include "upload/uploader.h"
 
 namespace kesto {
@@ -100,7 +102,7 @@ std::set<std::string> PictureNamesIn(std::string_view text) {
 class Inspector {
   public:
     explicit Inspector(const JobRequest& request)
-        : request_(request), root_(WithTrailingSeparator(request.templatePath)) {}
+        : request_(request), root_(WithTrailingSeparator(request.templatePath)), bounds_(root_) {}
 
     std::vector<TemplateFinding> Run() {
         if (!IsFolder(root_)) {
@@ -153,9 +155,47 @@ class Inspector {
         }
     }
 
-    // A picture the job will upload: a regular file the graphics library can read. False when
-    // it is not.
+    // An entry the job reads must be the template's own: a link may lead there, but not out of
+    // the template, where it could publish any file of the user's. False when it leads out.
+    bool InspectLink(const std::string& relative) {
+        const std::string path = root_ + relative;
+        switch (bounds_.Judge(path)) {
+            case LinkVerdict::kNoLink:
+            case LinkVerdict::kInside:
+                return true;
+            case LinkVerdict::kOutside:
+                Error(relative, "links outside the template, to " + TemplateBounds::Target(path) +
+                                    ": only the template's own files are uploaded; copy the "
+                                    "file into the template instead");
+                return false;
+            case LinkVerdict::kBroken:
+                Error(relative, "is a link whose target cannot be found");
+                return false;
+        }
+        return false;
+    }
+
+    // The album cuts an uploaded picture's name at a backslash, so that the page text's name of
+    // it would be replaced only in part.
+    bool InspectPictureName(const std::string& relative) {
+        const std::size_t separator = relative.find_last_of(kPathSeparator);
+        const std::string_view name =
+            std::string_view(relative).substr(separator == std::string::npos ? 0 : separator + 1);
+        if (name.find('\\') != std::string_view::npos) {
+            Error(relative,
+                  "has a '\\' in its name, which the marketplace takes for a folder "
+                  "separator: rename the picture");
+            return false;
+        }
+        return true;
+    }
+
+    // A picture the job will upload: a regular file of the template's own, named so that the
+    // marketplace keeps its name, that the graphics library can read. False when it is not.
     bool InspectPicture(const std::string& relative) {
+        if (!InspectLink(relative) || !InspectPictureName(relative)) {
+            return false;
+        }
         const std::string path = root_ + relative;
         const PictureFileCheck check = CheckPictureFile(path);
         if (check != PictureFileCheck::kAccepted) {
@@ -188,6 +228,9 @@ class Inspector {
         const std::string folder = std::string("head") + kPathSeparator;
         if (!IsFolder(root_ + folder)) {
             Warning("head", "missing: the job goes on without a shop sign");
+            return;
+        }
+        if (!InspectLink("head")) {
             return;
         }
         const std::vector<std::string> names = FilesOf(folder);
@@ -251,6 +294,9 @@ class Inspector {
             Error("main", "the main page folder is missing");
             return;
         }
+        if (!InspectLink("main")) {
+            return;
+        }
         std::vector<std::string> names;
         ListFiles(root_ + folder, names);
         const MainFolderContent content = ClassifyMainFolder(names);
@@ -276,6 +322,9 @@ class Inspector {
     }
 
     void InspectPageText(const std::string& relative, const std::vector<std::string>& pictures) {
+        if (!InspectLink(relative)) {
+            return;
+        }
         std::string bytes;
         const FileReadResult read = ReadRegularFile(root_ + relative, kPageTextLimitBytes, bytes);
         if (read != FileReadResult::kRead) {
@@ -338,13 +387,20 @@ class Inspector {
     }
 
     void InspectCategoryName(const std::string& relative, const std::string& name) {
-        if (UrlEncode(ToUtf8Limited(name)).size() > kMaxEncodedCategoryName) {
+        if (name.empty()) {
+            Error(relative,
+                  "has no '.' in its name: a category is named after the part before "
+                  "the first '.' (name the picture like Hats.jpg)");
+        } else if (UrlEncode(ToUtf8Limited(name)).size() > kMaxEncodedCategoryName) {
             Warning(relative, "the category name is too long for the marketplace: it goes empty");
         }
     }
 
     void InspectCategories() {
         const std::string folder = std::string("class") + kPathSeparator;
+        if (IsFolder(root_ + folder) && !InspectLink("class")) {
+            return;
+        }
         std::vector<std::string> categories;
         ListSubfolders(root_ + folder, categories);
         if (categories.empty()) {
@@ -357,6 +413,9 @@ class Inspector {
     }
 
     void InspectCategory(const std::string& relative, const std::string& category) {
+        if (!InspectLink(relative)) {
+            return;
+        }
         const std::string folder = relative + kPathSeparator;
         std::vector<std::string> entries = FilesOf(folder);
         if (std::any_of(entries.begin(), entries.end(),
@@ -382,6 +441,7 @@ class Inspector {
 
     const JobRequest& request_;
     const std::string root_;
+    const TemplateBounds bounds_;
     std::vector<TemplateFinding> findings_;
 };
 
@@ -400,7 +460,9 @@ std::vector<TemplateFinding> CheckTemplate(const JobRequest& request) {
 }
 
 std::string FindingLine(const TemplateFinding& finding) {
-    return finding.file.empty() ? finding.text : finding.file + ": " + finding.text;
+    // The file's name and the names a text quotes come from the file system: a control
+    // character in them must not reach a terminal or a list as it is.
+    return PrintableText(finding.file.empty() ? finding.text : finding.file + ": " + finding.text);
 }
 
 }  // namespace kesto

@@ -33,8 +33,16 @@ struct FlawCase {
 const std::string kGbkText = "<p>\xC4\xE3\xBA\xC3</p>";
 
 std::string WithSlashes(std::string file) {
-    std::replace(file.begin(), file.end(), '\\', '/');
+    std::replace(file.begin(), file.end(), static_cast<char>(fs::path::preferred_separator), '/');
     return file;
+}
+
+// Whether this system and its user may make symbolic links (Windows asks for a privilege).
+bool CanMakeLinks() {
+    const TempFolder folder;
+    std::error_code error;
+    fs::create_symlink(folder.path() / "target", folder.path() / "link", error);
+    return !error;
 }
 
 std::size_t CountFindings(const std::vector<TemplateFinding>& findings, const FlawCase& c) {
@@ -49,8 +57,32 @@ void Write(const fs::path& file, const std::string& content) {
     std::ofstream(file, std::ios::binary) << content;
 }
 
-TEST(TemplateCheckTest, EachFlawIsFoundOnceWithItsFile) {
+// Each case spoils a fresh copy of the sample template, whose check finds nothing but notes.
+template <std::size_t N>
+void ExpectEachFound(const FlawCase (&cases)[N]) {
     const GraphicsUser graphics;
+    for (const FlawCase& c : cases) {
+        if (!c.applies) {
+            continue;
+        }
+        const TempFolder folder;
+        const fs::path copy = folder.path() / "ocean-blue";
+        fs::copy(fs::path(KESTO_SOURCE_DIR) / "template" / "ocean-blue", copy,
+                 fs::copy_options::recursive);
+        JobRequest request{true, true, true, PathToUtf8(copy)};
+        const std::vector<TemplateFinding> clean = InspectTemplate(request);
+        EXPECT_TRUE(std::none_of(
+            clean.begin(), clean.end(),
+            [](const TemplateFinding& f) { return f.severity != FindingSeverity::kNote; }))
+            << "the sample template: " << FindingLine(clean.front());
+        c.spoil(copy);
+        const std::vector<TemplateFinding> findings = InspectTemplate(request);
+        EXPECT_EQ(CountFindings(findings, c), 1u) << c.name;
+        EXPECT_EQ(CheckTemplate(request).empty(), c.severity != FindingSeverity::kError) << c.name;
+    }
+}
+
+TEST(TemplateCheckTest, EachFlawIsFoundOnceWithItsFile) {
     const FlawCase cases[] = {
         {"a png beside the sign",
          [](const fs::path& t) { fs::copy(t / "head/sign.gif", t / "head/logo.png"); },
@@ -107,25 +139,89 @@ TEST(TemplateCheckTest, EachFlawIsFoundOnceWithItsFile) {
          },
          FindingSeverity::kError, "class", "no category folder"},
     };
-    for (const FlawCase& c : cases) {
-        if (!c.applies) {
-            continue;
-        }
-        const TempFolder folder;
-        const fs::path copy = folder.path() / "ocean-blue";
-        fs::copy(fs::path(KESTO_SOURCE_DIR) / "template" / "ocean-blue", copy,
-                 fs::copy_options::recursive);
-        JobRequest request{true, true, true, PathToUtf8(copy)};
-        const std::vector<TemplateFinding> clean = InspectTemplate(request);
-        EXPECT_TRUE(std::none_of(
-            clean.begin(), clean.end(),
-            [](const TemplateFinding& f) { return f.severity != FindingSeverity::kNote; }))
-            << "the sample template: " << FindingLine(clean.front());
-        c.spoil(copy);
-        const std::vector<TemplateFinding> findings = InspectTemplate(request);
-        EXPECT_EQ(CountFindings(findings, c), 1u) << c.name;
-        EXPECT_EQ(CheckTemplate(request).empty(), c.severity != FindingSeverity::kError) << c.name;
-    }
+    ExpectEachFound(cases);
+}
+
+// A link may lead to another place in the template; one that leads out of it would publish
+// whatever it points at, a linked cookie file as the page text.
+TEST(TemplateCheckTest, LinksOutOfTheTemplateAreErrors) {
+    const bool links = CanMakeLinks();
+    const auto outside = [](const fs::path& t) { return t.parent_path() / "elsewhere"; };
+    const FlawCase cases[] = {
+        {"a page text linked to a file outside",
+         [&](const fs::path& t) {
+             Write(outside(t), "\xEF\xBB\xBF<p>cookies</p>");
+             fs::remove(t / "main/content.txt");
+             fs::create_symlink(outside(t), t / "main/content.txt");
+         },
+         FindingSeverity::kError, "main/content.txt", "links outside the template", links},
+        {"a shop sign linked outside by a relative path",
+         [&](const fs::path& t) {
+             fs::rename(t / "head/sign.gif", outside(t));
+             fs::create_symlink("../../elsewhere", t / "head/sign.gif");
+         },
+         FindingSeverity::kError, "head/sign.gif", "links outside the template", links},
+        {"a category folder linked outside",
+         [&](const fs::path& t) {
+             fs::rename(t / "class/Hats", outside(t));
+             fs::create_directory_symlink(outside(t), t / "class/Hats");
+         },
+         FindingSeverity::kError, "class/Hats", "links outside the template", links},
+        {"the main folder linked outside",
+         [&](const fs::path& t) {
+             fs::rename(t / "main", outside(t));
+             fs::create_directory_symlink(outside(t), t / "main");
+         },
+         FindingSeverity::kError, "main", "links outside the template", links},
+        {"a link whose target is gone",
+         [&](const fs::path& t) { fs::create_symlink(outside(t), t / "class/Hats/Hats-x.jpg"); },
+         FindingSeverity::kError, "class/Hats/Hats-x.jpg", "target cannot be found", links},
+        {"a picture linked to another of the template",
+         [](const fs::path& t) { fs::create_symlink("top.jpg", t / "main/again.jpg"); },
+         FindingSeverity::kWarning, "main/again.jpg", "never names it", links},
+        {"a category folder linked to another of the template",
+         [](const fs::path& t) { fs::create_directory_symlink("Hats", t / "class/Caps"); },
+         FindingSeverity::kNote, "class/Caps", "category \"Hats\"", links},
+    };
+    ExpectEachFound(cases);
+}
+
+// A page text whose decoded form would lack part of the file is refused, not cut short.
+TEST(TemplateCheckTest, PageTextsThatAreNotWholeTextAreErrors) {
+    const auto text = [](std::string bytes) {
+        return [bytes](const fs::path& t) { Write(t / "main/content.txt", bytes); };
+    };
+    const FlawCase cases[] = {
+        {"UTF-16 without byte-order mark", text(std::string("<\0p\0>\0", 6)),
+         FindingSeverity::kError, "main/content.txt", "holds a zero byte"},
+        {"UTF-16 with an odd number of bytes", text(std::string("\xFF\xFE<\0p\0>", 7)),
+         FindingSeverity::kError, "main/content.txt", "odd number of bytes"},
+        {"UTF-16 with half a surrogate pair", text(std::string("\xFF\xFE<\0\x3D\xD8>\0", 8)),
+         FindingSeverity::kError, "main/content.txt", "surrogate"},
+        {"UTF-8 with a zero character", text(std::string("\xEF\xBB\xBF<p>\0</p>", 11)),
+         FindingSeverity::kError, "main/content.txt", "zero character"},
+    };
+    ExpectEachFound(cases);
+}
+
+// A category is named after its picture's name up to the first '.'; the album cuts a name at a
+// backslash, which a file name may hold where it is no path separator.
+TEST(TemplateCheckTest, PictureNamesTheShopCannotTakeAreErrors) {
+    const bool backslashInNames = fs::path::preferred_separator != '\\';
+    const FlawCase cases[] = {
+        {"a category picture without a dot",
+         [](const fs::path& t) { fs::copy(t / "class/Hats/Hats.jpg", t / "class/Hats/Caps"); },
+         FindingSeverity::kError, "class/Hats/Caps", "has no '.'"},
+        {"a main page picture with a backslash",
+         [](const fs::path& t) { fs::rename(t / "main/top.jpg", t / "main/back\\slash.jpg"); },
+         FindingSeverity::kError, "main/back\\slash.jpg", "has a '\\'", backslashInNames},
+        {"a sub-category picture with a backslash",
+         [](const fs::path& t) {
+             fs::copy(t / "class/Hats/Hats.jpg", t / "class/Hats/a-b\\c.jpg");
+         },
+         FindingSeverity::kError, "class/Hats/a-b\\c.jpg", "has a '\\'", backslashInNames},
+    };
+    ExpectEachFound(cases);
 }
 
 }  // namespace

@@ -1,0 +1,34 @@
+#pragma once
+// Keeping a template to its own folder: a link (a symbolic link, a junction) inside a template
+// may lead anywhere, and what it leads to would be uploaded and published. A link whose target
+// lies inside the template folder is as good as the entry it leads to; any other is refused.
+
+#include <string>
+
+namespace kesto {
+
+enum class LinkVerdict {
+    kNoLink,   // an entry of its own
+    kInside,   // a link to a place inside the template folder
+    kOutside,  // a link to a place outside it
+    kBroken,   // a link whose target cannot be found
+};
+
+class TemplateBounds {
+  public:
+    // folder: the template folder, with or without a separator at its end; it may itself be
+    // reached through a link.
+    explicit TemplateBounds(const std::string& folder);
+
+    // The verdict on the entry at path, a path of an entry in the template folder. Only the
+    // entry itself is looked at: its folders are judged on their own.
+    LinkVerdict Judge(const std::string& path) const;
+
+    // Where the entry at path leads once every link is followed; empty when that is unknown.
+    static std::string Target(const std::string& path);
+
+  private:
+    std::string resolvedFolder_;  // empty when the template folder cannot be resolved
+};
+
+}  // namespace kesto
