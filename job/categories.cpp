@@ -17,6 +17,7 @@
 #include "support/file_path.h"
 #include "support/trace_log.h"
 #include "upload/file_listing.h"
+#include "upload/template_bounds.h"
 
 namespace kesto {
 
@@ -394,6 +395,20 @@ int UpdateCategories(const std::string& classFolder, ShopSession& session,
         session.failure = "the template's class folder " + folder + " holds no category folder";
         return -1;
     }
+    std::vector<std::string> picturePaths;
+    std::vector<PlannedCategory> plan = ListCategories(folder, categoryFolders, picturePaths);
+    // Only the template's own files are read, as the template check demands.
+    std::vector<std::string> ownFiles = {folder};
+    for (const std::string& name : categoryFolders) {
+        ownFiles.push_back(folder + name);
+    }
+    ownFiles.insert(ownFiles.end(), picturePaths.begin(), picturePaths.end());
+    if (const std::string leaving = TemplateBounds(ParentFolder(folder)).FirstLeavingPath(ownFiles);
+        !leaving.empty()) {
+        session.failure =
+            leaving + " links outside the template folder; the shop's categories were not changed";
+        return -1;
+    }
     AreaFolderRun albumFolder;
     if (OpenAreaFolderRun(kCategoryAlbumFolder, albumFolder) <= 0) {
         const std::string& met = LastRequestFailure();
@@ -403,8 +418,6 @@ int UpdateCategories(const std::string& classFolder, ShopSession& session,
             "; the shop's categories were not changed";
         return -1;
     }
-    std::vector<std::string> picturePaths;
-    std::vector<PlannedCategory> plan = ListCategories(folder, categoryFolders, picturePaths);
     PicturePreparer preparer(std::move(picturePaths));
     if (!UploadCategoryPictures(plan, preparer, session, albumFolder.path, retryWait)) {
         return -1;

@@ -23,6 +23,7 @@
 #include "support/url_encode.h"
 #include "upload/answer_rules.h"
 #include "upload/file_listing.h"
+#include "upload/template_bounds.h"
 
 namespace kesto {
 
@@ -127,6 +128,16 @@ int UpdateMainPage(const std::string& mainFolder, ShopSession& session) {
     // The page text is read before anything is sent, so that a text that cannot be read
     // changes nothing.
     const std::string textPath = folder + content.contentFile;
+    // Only the template's own files are read, as the template check demands.
+    std::vector<std::string> ownFiles = {folder, textPath};
+    for (const std::string& picture : content.pictures) {
+        ownFiles.push_back(folder + picture);
+    }
+    if (const std::string leaving = TemplateBounds(ParentFolder(folder)).FirstLeavingPath(ownFiles);
+        !leaving.empty()) {
+        session.failure = leaving + " links outside the template folder; nothing was sent";
+        return -1;
+    }
     std::string bytes;
     const FileReadResult read = ReadRegularFile(textPath, kPageTextLimitBytes, bytes);
     if (read != FileReadResult::kRead) {

@@ -15,6 +15,7 @@
 #include "market/shop_session.h"
 #include "support/file_path.h"
 #include "upload/kesto_uploader.h"
+#include "upload/template_bounds.h"
 
 namespace kesto {
 
@@ -96,6 +97,14 @@ void UndoBannerChange(ShopSession& session, const BannerChange& change) {
 }  // namespace
 
 int UpdateShopSign(ShopSession& session, const std::string& picturePath) {
+    // Only the template's own picture is sent, as the template check demands.
+    const std::string headFolder = ParentFolder(picturePath);
+    if (const std::string leaving =
+            TemplateBounds(ParentFolder(headFolder)).FirstLeavingPath({headFolder, picturePath});
+        !leaving.empty()) {
+        session.failure = leaving + " links outside the template folder; nothing was sent";
+        return -1;
+    }
     BannerChange change;
     const int layout = AddShopHeaderModule(session, change);
     if (layout <= 0 && session.failure.ends_with(kTransactionPasswordReason)) {

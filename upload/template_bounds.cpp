@@ -24,8 +24,28 @@ LinkVerdict TemplateBounds::Judge(const std::string& path) const {
                                                                    : LinkVerdict::kOutside;
 }
 
+std::string TemplateBounds::FirstLeavingPath(const std::vector<std::string>& paths) const {
+    for (const std::string& path : paths) {
+        const LinkVerdict verdict = Judge(path);
+        if (verdict == LinkVerdict::kOutside || verdict == LinkVerdict::kBroken) {
+            return path;
+        }
+    }
+    return {};
+}
+
 std::string TemplateBounds::Target(const std::string& path) {
     return ResolvedPath(path);
+}
+
+std::string ParentFolder(const std::string& path) {
+    const std::string separators = {'/', kPathSeparator};
+    const std::size_t end = path.find_last_not_of(separators);
+    if (end == std::string::npos) {
+        return path;  // the root, or nothing
+    }
+    const std::size_t separator = path.find_last_of(separators, end);
+    return separator == std::string::npos ? std::string(".") : path.substr(0, separator + 1);
 }
 
 }  // namespace kesto

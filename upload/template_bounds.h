@@ -4,6 +4,7 @@
 // lies inside the template folder is as good as the entry it leads to; any other is refused.
 
 #include <string>
+#include <vector>
 
 namespace kesto {
 
@@ -24,11 +25,19 @@ class TemplateBounds {
     // entry itself is looked at: its folders are judged on their own.
     LinkVerdict Judge(const std::string& path) const;
 
+    // The first of the paths (entries in the template folder) that is a link leading out of it
+    // or a broken link; empty when every one is the template's own.
+    std::string FirstLeavingPath(const std::vector<std::string>& paths) const;
+
     // Where the entry at path leads once every link is followed; empty when that is unknown.
     static std::string Target(const std::string& path);
 
   private:
     std::string resolvedFolder_;  // empty when the template folder cannot be resolved
 };
+
+// The folder a path lies in, from its text alone (a separator at its end ignored): the template
+// folder of "T/main", the folder "T/head" of "T/head/sign.gif". Links do not move it.
+std::string ParentFolder(const std::string& path);
 
 }  // namespace kesto

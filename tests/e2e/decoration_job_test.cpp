@@ -4,11 +4,14 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 
 #include "job/categories.h"
 #include "job/decoration_job.h"
 #include "job/layout_requests.h"
+#include "job/main_page.h"
 #include "job/marketplace_steps.h"
+#include "job/shop_sign.h"
 #include "market/shop_session.h"
 #include "support/file_path.h"
 #include "tests/common/recording_progress.h"
@@ -194,6 +197,45 @@ TEST(DecorationJobEndToEndTest, DroppedConnectionEndsTheAreaWithItsFailureLine) 
     EXPECT_EQ(Lines(lines.begin(), lines.begin() + 2),
               (Lines{"正在更新店招...", "店招更新失败。"}));
     EXPECT_EQ(lines[2].rfind("原因：", 0), 0u);
+}
+
+// Each area reads only the template's own files, even where the template changed after its
+// check: a link out of the template fails the area before its first request.
+TEST(DecorationJobEndToEndTest, AreasReadNothingThroughALinkOutOfTheTemplate) {
+    namespace fs = std::filesystem;
+    const struct {
+        const char* linked;  // replaced by a link to a copy outside the template
+        std::function<int(const std::string&, ShopSession&)> update;
+    } cases[] = {
+        {"head/sign.gif", [](const std::string& t,
+                             ShopSession& s) { return UpdateShopSign(s, t + "head/sign.gif"); }},
+        {"main/content.txt",
+         [](const std::string& t, ShopSession& s) { return UpdateMainPage(t + "main", s); }},
+        {"class/Hats",
+         [](const std::string& t, ShopSession& s) {
+             return UpdateCategories(t + "class", s, std::chrono::milliseconds(0));
+         }},
+    };
+    LoggedInMarket market;
+    for (const auto& c : cases) {
+        const testing::TempFolder folder;
+        const fs::path copy = folder.path() / "t";
+        fs::copy(fs::path(KESTO_SOURCE_DIR) / "template" / "ocean-blue", copy,
+                 fs::copy_options::recursive);
+        const fs::path linked = copy / fs::path(c.linked).make_preferred();
+        fs::rename(linked, folder.path() / "outside");
+        std::error_code error;
+        fs::create_symlink(folder.path() / "outside", linked, error);
+        if (error) {
+            GTEST_SKIP() << "this system does not let its user make links";
+        }
+        market.ClearRequests();
+        ShopSession session;
+        EXPECT_EQ(c.update(PathToUtf8(copy) + kPathSeparator, session), -1) << c.linked;
+        EXPECT_NE(session.failure.find("links outside the template"), std::string::npos)
+            << session.failure;
+        EXPECT_TRUE(market.Requests().empty()) << c.linked;
+    }
 }
 
 }  // namespace
