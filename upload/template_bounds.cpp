@@ -7,21 +7,23 @@ namespace kesto {
 
 TemplateBounds::TemplateBounds(const std::string& folder) : resolvedFolder_(ResolvedPath(folder)) {}
 
+// Where the entry stands decides, not what the system calls a link: some systems (Wine) show a
+// linked file as a plain one, but follow the link when the file is opened. Where that place
+// cannot be told, only a link is suspect.
 LinkVerdict TemplateBounds::Judge(const std::string& path) const {
-    if (!IsLink(path)) {
-        return LinkVerdict::kNoLink;
-    }
     const std::string target = ResolvedPath(path);
     if (target.empty()) {
-        return LinkVerdict::kBroken;
+        return IsLink(path) ? LinkVerdict::kBroken : LinkVerdict::kNoLink;
     }
-    // Where the template folder cannot be resolved, no target is known to be inside it.
     if (resolvedFolder_.empty()) {
+        return IsLink(path) ? LinkVerdict::kOutside : LinkVerdict::kNoLink;
+    }
+    const bool inside =
+        target == resolvedFolder_ || target.starts_with(WithTrailingSeparator(resolvedFolder_));
+    if (!inside) {
         return LinkVerdict::kOutside;
     }
-    const std::string inside = WithTrailingSeparator(resolvedFolder_);
-    return target == resolvedFolder_ || target.starts_with(inside) ? LinkVerdict::kInside
-                                                                   : LinkVerdict::kOutside;
+    return IsLink(path) ? LinkVerdict::kInside : LinkVerdict::kNoLink;
 }
 
 std::string TemplateBounds::FirstLeavingPath(const std::vector<std::string>& paths) const {

@@ -9,9 +9,9 @@
 namespace kesto {
 
 enum class LinkVerdict {
-    kNoLink,   // an entry of its own
+    kNoLink,   // an entry of its own (or one whose place cannot be told)
     kInside,   // a link to a place inside the template folder
-    kOutside,  // a link to a place outside it
+    kOutside,  // an entry that stands outside it, through a link
     kBroken,   // a link whose target cannot be found
 };
 
@@ -21,8 +21,8 @@ class TemplateBounds {
     // reached through a link.
     explicit TemplateBounds(const std::string& folder);
 
-    // The verdict on the entry at path, a path of an entry in the template folder. Only the
-    // entry itself is looked at: its folders are judged on their own.
+    // The verdict on the entry at path, a path of an entry in the template folder: where it
+    // stands once every link on its way is followed.
     LinkVerdict Judge(const std::string& path) const;
 
     // The first of the paths (entries in the template folder) that is a link leading out of it
