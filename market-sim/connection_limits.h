@@ -19,6 +19,8 @@ struct ConnectionLimits {
     std::chrono::milliseconds headTime{10000};
     // A head larger than this is refused with 431.
     std::size_t maxHeadBytes = 64 * 1024;
+    // A request body larger than this (as announced, or as its chunks add up) is refused with 413.
+    std::size_t maxBodyBytes = 8 * 1024 * 1024;
     // Reading a request's body, and writing its answer, each end within this.
     std::chrono::milliseconds exchangeTime{30000};
     // No single wait for the client to send or to take bytes lasts longer.
