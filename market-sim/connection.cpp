@@ -15,6 +15,7 @@ Connection::~Connection() {
 
 Connection::Connection(Connection&& other) noexcept
     : received(std::move(other.received)),
+      requestBytes(other.requestBytes),
       requestsServed(other.requestsServed),
       socket_(std::move(other.socket_)),
       openCount_(std::exchange(other.openCount_, nullptr)) {}
@@ -23,6 +24,7 @@ Connection& Connection::operator=(Connection&& other) noexcept {
     if (this != &other) {
         Close();
         received = std::move(other.received);
+        requestBytes = other.requestBytes;
         requestsServed = other.requestsServed;
         socket_ = std::move(other.socket_);
         openCount_ = std::exchange(other.openCount_, nullptr);

@@ -26,6 +26,9 @@ class Connection {
 
     // Bytes received but not yet taken by a request: a request's head and what followed it.
     std::string received;
+    // Bytes at the start of `received` that make up the request handed to a worker: its head and
+    // its whole body.
+    std::size_t requestBytes = 0;
     // Requests answered on this connection so far.
     std::size_t requestsServed = 0;
 

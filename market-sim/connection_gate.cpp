@@ -16,14 +16,12 @@
 namespace kesto::sim {
 namespace {
 
-constexpr std::string_view kHeadEnd = "\r\n\r\n";
 constexpr std::size_t kReadBytes = 16 * 1024;
+// Reads from one connection in one polling round, so a large body arrives in few rounds while
+// the other connections are not kept waiting for long.
+constexpr int kReadsPerRound = 16;
 constexpr int kAcceptsPerRound = 64;
 constexpr auto kAcceptPause = std::chrono::milliseconds(100);
-
-bool HoldsWholeHead(const std::string& received, std::size_t from = 0) {
-    return received.find(kHeadEnd, from) != std::string::npos;
-}
 
 // Closes a connection that is not given a worker: silently when it sent nothing (an idle
 // kept-alive connection), else with the status and the reason.
@@ -141,38 +139,78 @@ void ConnectionGate::Return(Connection connection) {
 }
 
 void ConnectionGate::Admit(Connection connection) {
-    if (HoldsWholeHead(connection.received)) {
-        dispatch_(std::move(connection));
-        return;
+    Waiting waiting{std::move(connection), Clock::now() + limits_.headTime,
+                    IncomingRequest(limits_)};
+    Advance(waiting);
+    if (waiting.connection.open()) {
+        waiting_.push_back(std::move(waiting));
     }
-    const std::size_t searched = connection.received.size();
-    waiting_.push_back({std::move(connection), Clock::now() + limits_.headTime, searched});
 }
 
 void ConnectionGate::ReadWaiting(Waiting& waiting) {
     Connection& connection = waiting.connection;
     char buffer[kReadBytes];
-    const ssize_t got = recv(connection.socket(), buffer, sizeof(buffer), 0);
-    if (got < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)) {
+    bool ended = false;  // the client sent all it will, or the connection failed
+    for (int i = 0; i < kReadsPerRound; ++i) {
+        const ssize_t got = recv(connection.socket(), buffer, sizeof(buffer), 0);
+        if (got < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)) {
+            break;
+        }
+        if (got <= 0) {
+            ended = true;
+            break;
+        }
+        connection.received.append(buffer, static_cast<std::size_t>(got));
+        if (static_cast<std::size_t>(got) < sizeof(buffer)) {
+            break;
+        }
+    }
+    // A request that came whole is answered even when the client then stopped sending.
+    Advance(waiting);
+    if (ended) {
+        connection.Close();
         return;
     }
-    if (got <= 0) {
-        connection.Close();  // the client went away
-        return;
+    if (connection.open() && waiting.request.progress() == IncomingRequest::Progress::kBody &&
+        BufferedBytes() > limits_.maxBufferedBytes) {
+        TurnAway(connection, "503 Service Unavailable",
+                 "too many request bodies are arriving at once; send this one again later");
     }
-    connection.received.append(buffer, static_cast<std::size_t>(got));
-    // The head's end may straddle what came before and what came now.
-    const std::size_t from = waiting.searched >= 3 ? waiting.searched - 3 : 0;
-    if (HoldsWholeHead(connection.received, from)) {
-        dispatch_(std::move(connection));
-        return;
+}
+
+void ConnectionGate::Advance(Waiting& waiting) {
+    Connection& connection = waiting.connection;
+    IncomingRequest& request = waiting.request;
+    const auto before = request.progress();
+    switch (request.Update(connection.received)) {
+        case IncomingRequest::Progress::kWhole:
+            connection.requestBytes = request.size();
+            dispatch_(std::move(connection));
+            return;
+        case IncomingRequest::Progress::kRefused:
+            TurnAway(connection, request.refusalStatus(), request.refusalReason());
+            return;
+        case IncomingRequest::Progress::kBody:
+            if (before == IncomingRequest::Progress::kHead) {
+                waiting.deadline = Clock::now() + limits_.exchangeTime;
+                if (request.continueExpected()) {
+                    constexpr std::string_view kContinue = "HTTP/1.1 100 Continue\r\n\r\n";
+                    send(connection.socket(), kContinue.data(), kContinue.size(),
+                         MSG_NOSIGNAL | MSG_DONTWAIT);
+                }
+            }
+            return;
+        case IncomingRequest::Progress::kHead:
+            return;
     }
-    waiting.searched = connection.received.size();
-    if (connection.received.size() > limits_.maxHeadBytes) {
-        TurnAway(
-            connection, "431 Request Header Fields Too Large",
-            "the request's head is larger than " + std::to_string(limits_.maxHeadBytes) + " bytes");
+}
+
+std::size_t ConnectionGate::BufferedBytes() const {
+    std::size_t total = 0;
+    for (const auto& waiting : waiting_) {
+        total += waiting.connection.received.size();
     }
+    return total;
 }
 
 void ConnectionGate::AcceptNew() {
@@ -216,14 +254,17 @@ void ConnectionGate::TakeReturned() {
 }
 
 void ConnectionGate::CloseExpired(Clock::time_point now) {
-    std::size_t expired = 0;
-    while (expired < waiting_.size() && waiting_[expired].deadline <= now) {
-        TurnAway(waiting_[expired].connection, "408 Request Timeout",
-                 "the request's head did not arrive within " +
-                     std::to_string(limits_.headTime.count()) + " ms");
-        ++expired;
+    for (auto& waiting : waiting_) {
+        if (waiting.deadline > now) {
+            continue;
+        }
+        const bool body = waiting.request.progress() == IncomingRequest::Progress::kBody;
+        const auto limit = body ? limits_.exchangeTime : limits_.headTime;
+        TurnAway(waiting.connection, "408 Request Timeout",
+                 std::string("the request's ") + (body ? "body" : "head") +
+                     " did not arrive within " + std::to_string(limit.count()) + " ms");
     }
-    waiting_.erase(waiting_.begin(), waiting_.begin() + static_cast<std::ptrdiff_t>(expired));
+    std::erase_if(waiting_, [](const Waiting& waiting) { return !waiting.connection.open(); });
 }
 
 bool ConnectionGate::EvictOldest() {
@@ -239,8 +280,10 @@ bool ConnectionGate::EvictOldest() {
 
 int ConnectionGate::PollTimeoutMs(Clock::time_point now) const {
     std::optional<Clock::time_point> next;
-    if (!waiting_.empty()) {
-        next = waiting_.front().deadline;
+    for (const auto& waiting : waiting_) {
+        if (!next || waiting.deadline < *next) {
+            next = waiting.deadline;
+        }
     }
     if (now < acceptPausedUntil_ && (!next || acceptPausedUntil_ < *next)) {
         next = acceptPausedUntil_;

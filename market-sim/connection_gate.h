@@ -1,8 +1,10 @@
 #pragma once
 // Where connections wait for their next request. One thread accepts connections on the listening
-// socket and reads from every waiting one until a request's whole head has arrived; only then is
-// the connection handed to a worker. Connections that stay silent or send their head too slowly
-// are closed after the head time, and the number open is bounded, so slow or idle clients never
+// socket and reads from every waiting one until its request has arrived whole, head and body;
+// only then is the connection handed to a worker, which never waits for a client's request.
+// Connections that stay silent or send too slowly are closed after the head time (for the head)
+// or the exchange time (for the body), requests framed ambiguously or too large are refused on
+// arrival, and the connections open and the bytes held are bounded, so slow or idle clients never
 // hold a worker and cannot keep others out.
 
 #include <atomic>
@@ -15,12 +17,14 @@
 #include "market-sim/connection.h"
 #include "market-sim/connection_limits.h"
 #include "market-sim/file_descriptor.h"
+#include "market-sim/incoming_request.h"
 
 namespace kesto::sim {
 
 class ConnectionGate {
   public:
-    // Receives each connection whose next request's head has arrived, on the gate's thread.
+    // Receives each connection whose next request has arrived whole (its `requestBytes` set), on
+    // the gate's thread.
     using Dispatch = std::function<void(Connection)>;
 
     ConnectionGate(const ConnectionLimits& limits, Dispatch dispatch);
@@ -45,17 +49,22 @@ class ConnectionGate {
     struct Waiting {
         Connection connection;
         Clock::time_point deadline;
-        std::size_t searched = 0;  // bytes of the head already searched for its end
+        IncomingRequest request;
     };
 
-    // Hands the connection on when its received bytes hold a whole head, else lets it wait.
+    // Hands the connection on when its received bytes hold a whole request, else lets it wait.
     void Admit(Connection connection);
     // Reads what arrived on a waiting connection, handing it on, or closing it, when it is done
     // waiting here.
     void ReadWaiting(Waiting& waiting);
+    // Acts on the bytes received so far: hands a whole request on, refuses a bad one, and gives a
+    // request whose head has just arrived the time for its body.
+    void Advance(Waiting& waiting);
+    // Bytes held by all waiting connections.
+    std::size_t BufferedBytes() const;
     void AcceptNew();
     void TakeReturned();
-    // Closes the waiting connections past their deadline (they are the first, in arrival order).
+    // Closes the waiting connections past their deadline.
     void CloseExpired(Clock::time_point now);
     // Closes the connection that has waited longest; false when none waits.
     bool EvictOldest();
@@ -66,7 +75,7 @@ class ConnectionGate {
     FileDescriptor listener_;
     FileDescriptor wakeRead_;  // a byte on this pipe wakes Run for Stop or a returned connection
     FileDescriptor wakeWrite_;
-    std::vector<Waiting> waiting_;  // in the order they began to wait, so by deadline
+    std::vector<Waiting> waiting_;  // in the order they began to wait
     std::atomic<std::size_t> open_{0};
     Clock::time_point acceptPausedUntil_{};
 

@@ -1,6 +1,8 @@
 #pragma once
-// The HTTP library's view of one request on a connection: it reads the bytes the server has
-// already received first, then the socket, and never waits longer than the limits allow.
+// The HTTP library's view of one request on a connection. The request has arrived whole before
+// a worker takes it, so the library reads only the request's own bytes, from memory, and finds
+// the stream ended after them: it can never wait for a client nor read into the next request.
+// Answers go to the socket, and no write waits longer than the limits allow.
 
 #include <httplib.h>
 
@@ -18,10 +20,14 @@ class ConnectionStream final : public httplib::Stream {
     using Clock = std::chrono::steady_clock;
 
     ConnectionStream(Connection& connection, const ConnectionLimits& limits);
-    // Leaves the bytes not read in the connection for its next request.
+    // Leaves the bytes after the request in the connection for its next request.
     ~ConnectionStream() override;
     ConnectionStream(const ConnectionStream&) = delete;
     ConnectionStream& operator=(const ConnectionStream&) = delete;
+
+    // Whether the library read the whole request, body included. When it did not (it refused
+    // the request early, or ignored a body), the rest must not be parsed as a request.
+    bool RequestReadWhole() const { return taken_ == connection_.requestBytes; }
 
     bool is_readable() const override;
     bool is_writable() const override;
@@ -32,14 +38,13 @@ class ConnectionStream final : public httplib::Stream {
     socket_t socket() const override;
 
   private:
-    // Waits for the socket to be ready for events, at most the I/O time and never past the
-    // deadline; false when it did not become ready.
-    bool Wait(short events, Clock::time_point deadline) const;
+    // Waits for the socket to take bytes, at most the I/O time and never past the deadline;
+    // false when it did not become ready.
+    bool WaitWritable(Clock::time_point deadline) const;
 
     Connection& connection_;
     const ConnectionLimits& limits_;
-    std::size_t taken_ = 0;  // bytes of connection_.received read so far
-    Clock::time_point readDeadline_;
+    std::size_t taken_ = 0;                           // bytes of the request read so far
     std::optional<Clock::time_point> writeDeadline_;  // set by the first write
 };
 

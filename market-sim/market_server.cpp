@@ -6,7 +6,6 @@
 #include "market-sim/control_interface.h"
 #include "market-sim/login_pages.h"
 #include "market-sim/manage_handlers.h"
-#include "market-sim/request_head.h"
 #include "market-sim/request_target.h"
 #include "market-sim/session_cookies.h"
 #include "market-sim/shop_front.h"
@@ -16,7 +15,6 @@
 namespace kesto::sim {
 namespace {
 
-constexpr std::size_t kMaxBodyBytes = 8 * 1024 * 1024;
 // Where a multipart request's real content type is kept while the library reads it raw.
 constexpr char kMultipartTypeHeader[] = "X-Kesto-Multipart-Type";
 
@@ -34,14 +32,14 @@ std::string RawQuery(const std::string& target) {
     return mark == std::string::npos ? std::string() : target.substr(mark + 1);
 }
 
-// Answers a request whose body could not be read whole: too large (the library has set 413 and
-// skipped it), or cut short or stalled by the client.
+// Answers a request whose body the library could not read whole: too large (it has set 413), or
+// framed in a way it does not follow. The connection closes after the answer.
 void RefuseUnreadBody(const httplib::Request& request, httplib::Response& response,
-                      ViolationLog& violations) {
+                      std::size_t maxBodyBytes, ViolationLog& violations) {
     const bool tooLarge = response.status == 413;
     const std::string reason =
-        tooLarge ? "the request body is larger than " + std::to_string(kMaxBodyBytes) + " bytes"
-                 : "the request body ended or stopped arriving before all of it was read";
+        tooLarge ? "the request body is larger than " + std::to_string(maxBodyBytes) + " bytes"
+                 : "the request body could not be read as its head frames it";
     const auto target = SplitRequestTarget(request.path, request.get_header_value("Host"));
     violations.Record(
         {target ? target->host : std::string(), target ? target->path : request.path, reason});
@@ -54,15 +52,15 @@ void RefuseUnreadBody(const httplib::Request& request, httplib::Response& respon
 MarketServer::MarketServer(const std::string& charset, const ConnectionLimits& limits)
     : limits_(limits),
       charset_(charset),
-      // Stalled requests hold a worker each; enough workers keep the other hosts and the control
-      // interface answering meanwhile.
+      // Requests reach the workers whole, but a stall fault holds a worker; enough workers keep
+      // the other hosts and the control interface answering meanwhile.
       workers_(std::make_unique<httplib::ThreadPool>(limits_.workers)),
       gate_(limits_, [this](Connection connection) {
           // The pool takes copyable tasks only.
           auto shared = std::make_shared<Connection>(std::move(connection));
           workers_->enqueue([this, shared] { Serve(std::move(*shared)); });
       }) {
-    router_.set_payload_max_length(kMaxBodyBytes);
+    router_.set_payload_max_length(limits_.maxBodyBytes);
     // What the answers' Keep-Alive header announces.
     router_.set_keep_alive_timeout(
         std::chrono::duration_cast<std::chrono::seconds>(limits_.headTime).count());
@@ -91,7 +89,7 @@ MarketServer::MarketServer(const std::string& charset, const ConnectionLimits& l
             return true;
         });
         if (!complete) {
-            RefuseUnreadBody(request, response, violations_);
+            RefuseUnreadBody(request, response, limits_.maxBodyBytes, violations_);
             return;
         }
         Handle(request, response, std::move(body));
@@ -126,10 +124,12 @@ void MarketServer::Stop() {
 void MarketServer::Serve(Connection connection) {
     const bool last = ++connection.requestsServed >= limits_.requestsPerConnection;
     bool keepOpen = false;
-    DeclareEmptyBodies(connection.received);
     {
         ConnectionStream stream(connection, limits_);
         keepOpen = router_.Serve(stream, last);
+        // What follows a request the library did not read to its end (it refused the request
+        // early or ignored its body) is never parsed as a request of its own.
+        keepOpen = keepOpen && stream.RequestReadWhole();
     }
     if (keepOpen) {
         gate_.Return(std::move(connection));

@@ -2,8 +2,8 @@
 // kesto-market: the five marketplace hosts behind one HTTP proxy address on loopback. Requests
 // arrive in absolute form (through the proxy setting) or in origin form with a Host header;
 // requests in origin form for the server's own address go to the control interface.
-// Connections wait in a gate until a request's head has arrived; a pool of workers reads the rest
-// of each request and answers it with the HTTP library's parsing and routing.
+// Connections wait in a gate until a request has arrived whole, head and body; a pool of workers
+// answers each with the HTTP library's parsing and routing, reading the request from memory.
 
 #include <httplib.h>
 

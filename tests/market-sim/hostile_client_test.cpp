@@ -119,6 +119,114 @@ TEST(HostileClientTest, HundredsOfSlowClientsNeverDelayANormalRequest) {
     EXPECT_GE(market.server().OpenConnections(), 300u);
 }
 
+// Many clients sending their bodies a byte at a time, with Content-Length or in chunks, hold
+// poll entries only: the workers (here two) stay free for ordinary requests.
+TEST(HostileClientTest, SlowBodiesNeverHoldTheWorkers) {
+    ConnectionLimits limits;
+    limits.workers = 2;
+    MarketFixture market("UTF-8", limits);
+    const std::string post =
+        "POST http://www.kesto.example/ HTTP/1.1\r\nHost: www.kesto.example\r\n";
+    std::vector<LoopbackSocket> senders;
+    for (int i = 0; i < 40; ++i) {
+        senders.push_back(LoopbackSocket::Connect(market.port()));
+        const bool chunked = i % 2 == 1;
+        ASSERT_TRUE(senders.back().SendAll(post + (chunked ? "Transfer-Encoding: chunked\r\n\r\n"
+                                                           : "Content-Length: 1000\r\n\r\n")))
+            << i;
+    }
+    for (int round = 0; round < 3; ++round) {
+        for (std::size_t i = 0; i < senders.size(); ++i) {
+            senders[i].SendAll(i % 2 == 1 ? "1\r\nx\r\n" : "x");
+        }
+        const auto start = Clock::now();
+        const auto page = Probe(market.port());
+        const auto took = Clock::now() - start;
+        ASSERT_TRUE(page) << "round " << round;
+        EXPECT_EQ(page->status, 200);
+        EXPECT_LT(took, std::chrono::seconds(1)) << "round " << round;
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    }
+}
+
+// A request whose body two readers could frame differently is refused, and one whose body the
+// server did not read to its end is answered at most: either way the connection then closes, so
+// the request hidden behind it is never answered.
+TEST(HostileClientTest, NothingAfterAnAmbiguousOrUnreadBodyIsParsed) {
+    ConnectionLimits limits;
+    limits.maxBodyBytes = 1024;
+    MarketFixture market("UTF-8", limits);
+    const std::string hidden = std::string(kRequestStart) + "\r\n";
+    const std::string size = std::to_string(hidden.size());
+    struct Case {
+        const char* what;
+        std::string fields;  // header fields framing the body
+        std::string body;    // sent before the hidden request
+        const char* status;
+        const char* method = "POST";
+    };
+    const Case cases[] = {
+        {"length and chunked", "Content-Length: 5\r\nTransfer-Encoding: chunked\r\n", "0\r\n\r\n",
+         "400"},
+        {"chunked and length", "Transfer-Encoding: chunked\r\nContent-Length: 5\r\n", "0\r\n\r\n",
+         "400"},
+        {"two equal lengths", "Content-Length: 5\r\nContent-Length: 5\r\n", "hello", "400"},
+        {"two lengths", "Content-Length: 0\r\nContent-Length: 5\r\n", "hello", "400"},
+        {"length not a number", "Content-Length: abc\r\n", "", "400"},
+        {"length with a sign", "Content-Length: +5\r\n", "hello", "400"},
+        {"space before the colon", "Content-Length : 5\r\n", "hello", "400"},
+        {"chunked among other codings", "Transfer-Encoding: gzip, chunked\r\n", "0\r\n\r\n", "400"},
+        {"chunk without its line end", "Transfer-Encoding: chunked\r\n", "5\r\nhelloX", "400"},
+        {"body too large", "Content-Length: 5000\r\n", "", "413"},
+        {"body not read by a refusal", "Content-Length: " + size + "\r\n", "", "400", "BREW"},
+        {"body not read by a GET", "Content-Length: " + size + "\r\n", "", "200", "GET"},
+    };
+    for (const auto& c : cases) {
+        const LoopbackSocket socket = LoopbackSocket::Connect(market.port());
+        ASSERT_TRUE(socket.SendAll(std::string(c.method) +
+                                   " http://www.kesto.example/ HTTP/1.1\r\nHost: "
+                                   "www.kesto.example\r\n" +
+                                   c.fields + "\r\n" + c.body + hidden))
+            << c.what;
+        const std::string answer = ReadUntilClosed(socket, 3000);
+        EXPECT_EQ(answer.rfind("HTTP/1.1 " + std::string(c.status) + " ", 0), 0u)
+            << c.what << ": " << answer;
+        EXPECT_EQ(answer.find("HTTP/1.1 ", 1), std::string::npos) << c.what << ": " << answer;
+        EXPECT_EQ(answer.find("<still open>"), std::string::npos) << c.what;
+    }
+}
+
+// Chunked bodies are held to the body cap as their chunks announce themselves; within it they
+// are taken.
+TEST(HostileClientTest, ChunkedBodiesAreCappedAsTheyArrive) {
+    ConnectionLimits limits;
+    limits.maxBodyBytes = 4096;
+    MarketFixture market("UTF-8", limits);
+    const std::string chunk = "3e8\r\n" + std::string(1000, 'x') + "\r\n";
+    struct Case {
+        const char* what;
+        std::string body;
+        const char* status;
+    };
+    const Case cases[] = {
+        {"within the cap", chunk + chunk + chunk + chunk + "0\r\n\r\n", "200"},
+        {"chunks adding up beyond it", chunk + chunk + chunk + chunk + chunk, "413"},
+        {"one chunk announcing more", "40000000\r\n" + std::string(100, 'x'), "413"},
+    };
+    for (const auto& c : cases) {
+        const LoopbackSocket socket = LoopbackSocket::Connect(market.port());
+        ASSERT_TRUE(socket.SendAll(
+            "POST /control/faults/clear HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n"
+            "Transfer-Encoding: chunked\r\n\r\n" +
+            c.body))
+            << c.what;
+        const std::string answer = ReadUntilClosed(socket, 3000);
+        EXPECT_EQ(answer.rfind("HTTP/1.1 " + std::string(c.status) + " ", 0), 0u)
+            << c.what << ": " << answer;
+        EXPECT_EQ(answer.find("<still open>"), std::string::npos) << c.what;
+    }
+}
+
 TEST(HostileClientTest, ConnectionsWithoutAWholeHeadInTimeAreClosedWithTheReason) {
     ConnectionLimits limits;
     limits.headTime = std::chrono::milliseconds(300);
