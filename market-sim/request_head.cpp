@@ -75,9 +75,24 @@ BodyFraming Refused(std::string problem) {
     return framing;
 }
 
+// Whether every CR and LF in the head is part of a CR LF pair. The HTTP library skips a line
+// that ends in a bare LF, where another reader would take it, and with it a framing header.
+bool LinesEndInCrLf(std::string_view head) {
+    for (std::size_t i = head.find_first_of("\r\n"); i != std::string_view::npos;
+         i = head.find_first_of("\r\n", i + 2)) {
+        if (head[i] != '\r' || i + 1 == head.size() || head[i + 1] != '\n') {
+            return false;
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
 BodyFraming FrameOfBody(std::string_view head) {
+    if (!LinesEndInCrLf(head)) {
+        return Refused("a line of the head ends in a bare CR or LF");
+    }
     FramingFields fields;
     std::size_t lineStart = head.find(kLineEnd);  // past the request line
     while (lineStart != std::string_view::npos && fields.problem.empty()) {

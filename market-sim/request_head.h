@@ -24,7 +24,8 @@ struct BodyFraming {
 // Frames the body of the request whose head (request line and header lines, without the empty
 // line that ends it) this is. Refused: more than one Content-Length (equal or not), Content-Length
 // together with Transfer-Encoding, a Content-Length that is not just digits, any transfer coding
-// but a single "chunked", and white space between a framing header's name and its colon.
+// but a single "chunked", white space between a framing header's name and its colon, and a CR
+// or LF that is not part of a line end (CR LF).
 BodyFraming FrameOfBody(std::string_view head);
 
 }  // namespace kesto::sim

@@ -61,6 +61,8 @@ TEST(IncomingRequestTest, FindsTheEndOfEachRequestHoweverItsBytesArrive) {
         {"length with a sign", post + "Content-Length: +5\r\n\r\nhello", Progress::kRefused},
         {"empty length", post + "Content-Length:\r\n\r\n", Progress::kRefused},
         {"folded length", post + " Content-Length: 5\r\n\r\nhello", Progress::kRefused},
+        {"length after a bare LF", post + "X: y\nContent-Length: 5\r\n\r\nhello",
+         Progress::kRefused},
     };
     for (const auto& c : cases) {
         for (const std::size_t piece : {std::size_t{1}, std::size_t{7}, c.request.size() + 5}) {
