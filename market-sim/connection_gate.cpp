@@ -38,8 +38,8 @@ void TurnAway(Connection& connection, std::string_view status, const std::string
 
 }  // namespace
 
-ConnectionGate::ConnectionGate(const ConnectionLimits& limits, Dispatch dispatch)
-    : limits_(limits), dispatch_(std::move(dispatch)) {
+ConnectionGate::ConnectionGate(const ConnectionLimits& limits, Dispatch dispatch, Refusal refused)
+    : limits_(limits), dispatch_(std::move(dispatch)), refused_(std::move(refused)) {
     int ends[2] = {-1, -1};
     if (pipe2(ends, O_NONBLOCK | O_CLOEXEC) == 0) {
         wakeRead_ = FileDescriptor(ends[0]);
@@ -173,8 +173,8 @@ void ConnectionGate::ReadWaiting(Waiting& waiting) {
     }
     if (connection.open() && waiting.request.progress() == IncomingRequest::Progress::kBody &&
         BufferedBytes() > limits_.maxBufferedBytes) {
-        TurnAway(connection, "503 Service Unavailable",
-                 "too many request bodies are arriving at once; send this one again later");
+        Refuse(waiting, "503 Service Unavailable",
+               "too many request bodies are arriving at once; send this one again later");
     }
 }
 
@@ -188,7 +188,7 @@ void ConnectionGate::Advance(Waiting& waiting) {
             dispatch_(std::move(connection));
             return;
         case IncomingRequest::Progress::kRefused:
-            TurnAway(connection, request.refusalStatus(), request.refusalReason());
+            Refuse(waiting, request.refusalStatus(), request.refusalReason());
             return;
         case IncomingRequest::Progress::kBody:
             if (before == IncomingRequest::Progress::kHead) {
@@ -203,6 +203,14 @@ void ConnectionGate::Advance(Waiting& waiting) {
         case IncomingRequest::Progress::kHead:
             return;
     }
+}
+
+void ConnectionGate::Refuse(Waiting& waiting, std::string_view status, const std::string& reason) {
+    const std::size_t headBytes = waiting.request.headBytes();
+    if (headBytes > 0 && refused_) {
+        refused_(std::string_view(waiting.connection.received).substr(0, headBytes), reason);
+    }
+    TurnAway(waiting.connection, status, reason);
 }
 
 std::size_t ConnectionGate::BufferedBytes() const {
@@ -260,9 +268,9 @@ void ConnectionGate::CloseExpired(Clock::time_point now) {
         }
         const bool body = waiting.request.progress() == IncomingRequest::Progress::kBody;
         const auto limit = body ? limits_.exchangeTime : limits_.headTime;
-        TurnAway(waiting.connection, "408 Request Timeout",
-                 std::string("the request's ") + (body ? "body" : "head") +
-                     " did not arrive within " + std::to_string(limit.count()) + " ms");
+        Refuse(waiting, "408 Request Timeout",
+               std::string("the request's ") + (body ? "body" : "head") +
+                   " did not arrive within " + std::to_string(limit.count()) + " ms");
     }
     std::erase_if(waiting_, [](const Waiting& waiting) { return !waiting.connection.open(); });
 }

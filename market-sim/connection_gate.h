@@ -12,6 +12,8 @@
 #include <condition_variable>
 #include <functional>
 #include <mutex>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "market-sim/connection.h"
@@ -26,8 +28,10 @@ class ConnectionGate {
     // Receives each connection whose next request has arrived whole (its `requestBytes` set), on
     // the gate's thread.
     using Dispatch = std::function<void(Connection)>;
+    // Told of each request refused after its head arrived: the head, and the reason.
+    using Refusal = std::function<void(std::string_view head, const std::string& reason)>;
 
-    ConnectionGate(const ConnectionLimits& limits, Dispatch dispatch);
+    ConnectionGate(const ConnectionLimits& limits, Dispatch dispatch, Refusal refused);
     ~ConnectionGate();
     ConnectionGate(const ConnectionGate&) = delete;
     ConnectionGate& operator=(const ConnectionGate&) = delete;
@@ -60,6 +64,8 @@ class ConnectionGate {
     // Acts on the bytes received so far: hands a whole request on, refuses a bad one, and gives a
     // request whose head has just arrived the time for its body.
     void Advance(Waiting& waiting);
+    // Answers the request with the status and the reason and closes the connection.
+    void Refuse(Waiting& waiting, std::string_view status, const std::string& reason);
     // Bytes held by all waiting connections.
     std::size_t BufferedBytes() const;
     void AcceptNew();
@@ -72,6 +78,7 @@ class ConnectionGate {
 
     const ConnectionLimits& limits_;
     Dispatch dispatch_;
+    Refusal refused_;
     FileDescriptor listener_;
     FileDescriptor wakeRead_;  // a byte on this pipe wakes Run for Stop or a returned connection
     FileDescriptor wakeWrite_;

@@ -24,6 +24,8 @@ class IncomingRequest {
     Progress Update(const std::string& received);
 
     Progress progress() const { return progress_; }
+    // Bytes of the head, with the empty line that ends it, once it has arrived; else 0.
+    std::size_t headBytes() const { return headBytes_; }
     // Bytes of the whole request (head and body), once kWhole.
     std::size_t size() const { return size_; }
     // Whether the client waits for "100 Continue" before sending the body.

@@ -55,11 +55,18 @@ MarketServer::MarketServer(const std::string& charset, const ConnectionLimits& l
       // Requests reach the workers whole, but a stall fault holds a worker; enough workers keep
       // the other hosts and the control interface answering meanwhile.
       workers_(std::make_unique<httplib::ThreadPool>(limits_.workers)),
-      gate_(limits_, [this](Connection connection) {
-          // The pool takes copyable tasks only.
-          auto shared = std::make_shared<Connection>(std::move(connection));
-          workers_->enqueue([this, shared] { Serve(std::move(*shared)); });
-      }) {
+      gate_(
+          limits_,
+          [this](Connection connection) {
+              // The pool takes copyable tasks only.
+              auto shared = std::make_shared<Connection>(std::move(connection));
+              workers_->enqueue([this, shared] { Serve(std::move(*shared)); });
+          },
+          [this](std::string_view head, const std::string& reason) {
+              const auto target = TargetOfHead(head);
+              violations_.Record({target ? target->host : std::string(),
+                                  target ? target->path : std::string(), reason});
+          }) {
     router_.set_payload_max_length(limits_.maxBodyBytes);
     // What the answers' Keep-Alive header announces.
     router_.set_keep_alive_timeout(

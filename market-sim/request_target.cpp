@@ -1,5 +1,7 @@
 #include "market-sim/request_target.h"
 
+#include <algorithm>
+
 #include "support/ascii_text.h"
 
 namespace kesto::sim {
@@ -26,6 +28,28 @@ std::optional<RequestTarget> SplitRequestTarget(std::string_view requestPath,
         return std::nullopt;
     }
     return RequestTarget{HostWithoutPort(hostHeader), std::string(requestPath), false};
+}
+
+std::optional<RequestTarget> TargetOfHead(std::string_view head) {
+    constexpr std::string_view kLineEnd = "\r\n";
+    const std::string_view requestLine = head.substr(0, head.find(kLineEnd));
+    const std::size_t start = requestLine.find(' ');
+    if (start == std::string_view::npos) {
+        return std::nullopt;
+    }
+    std::string_view target = requestLine.substr(start + 1);
+    target = target.substr(0, std::min(target.find(' '), target.find('?')));
+    std::string_view host;
+    for (std::size_t line = head.find(kLineEnd); line != std::string_view::npos;
+         line = head.find(kLineEnd, line)) {
+        line += kLineEnd.size();
+        const std::string_view field = head.substr(line, head.find(kLineEnd, line) - line);
+        if (StartsWithIgnoringAsciiCase(field, "host:")) {
+            host = field.substr(std::min(field.find_first_not_of(" \t", 5), field.size()));
+            break;
+        }
+    }
+    return SplitRequestTarget(target, host);
 }
 
 }  // namespace kesto::sim

@@ -20,6 +20,10 @@ struct RequestTarget {
 std::optional<RequestTarget> SplitRequestTarget(std::string_view requestPath,
                                                 std::string_view hostHeader);
 
+// Where the request whose raw head (request line and header lines) this is goes: its request
+// line's target, without the query, split with its Host header.
+std::optional<RequestTarget> TargetOfHead(std::string_view head);
+
 // The host without a ":port" suffix, lower case.
 std::string HostWithoutPort(std::string_view hostAndPort);
 

@@ -164,6 +164,7 @@ TEST(HostileClientTest, NothingAfterAnAmbiguousOrUnreadBodyIsParsed) {
         std::string body;    // sent before the hidden request
         const char* status;
         const char* method = "POST";
+        bool recorded = true;  // the refusal is among the violations
     };
     const Case cases[] = {
         {"length and chunked", "Content-Length: 5\r\nTransfer-Encoding: chunked\r\n", "0\r\n\r\n",
@@ -178,10 +179,12 @@ TEST(HostileClientTest, NothingAfterAnAmbiguousOrUnreadBodyIsParsed) {
         {"chunked among other codings", "Transfer-Encoding: gzip, chunked\r\n", "0\r\n\r\n", "400"},
         {"chunk without its line end", "Transfer-Encoding: chunked\r\n", "5\r\nhelloX", "400"},
         {"body too large", "Content-Length: 5000\r\n", "", "413"},
-        {"body not read by a refusal", "Content-Length: " + size + "\r\n", "", "400", "BREW"},
-        {"body not read by a GET", "Content-Length: " + size + "\r\n", "", "200", "GET"},
+        {"body not read by a refusal", "Content-Length: " + size + "\r\n", "", "400", "BREW",
+         false},
+        {"body not read by a GET", "Content-Length: " + size + "\r\n", "", "200", "GET", false},
     };
     for (const auto& c : cases) {
+        const std::size_t violations = market.ViolationCount();
         const LoopbackSocket socket = LoopbackSocket::Connect(market.port());
         ASSERT_TRUE(socket.SendAll(std::string(c.method) +
                                    " http://www.kesto.example/ HTTP/1.1\r\nHost: "
@@ -193,7 +196,9 @@ TEST(HostileClientTest, NothingAfterAnAmbiguousOrUnreadBodyIsParsed) {
             << c.what << ": " << answer;
         EXPECT_EQ(answer.find("HTTP/1.1 ", 1), std::string::npos) << c.what << ": " << answer;
         EXPECT_EQ(answer.find("<still open>"), std::string::npos) << c.what;
+        EXPECT_EQ(market.ViolationCount(), violations + (c.recorded ? 1 : 0)) << c.what;
     }
+    EXPECT_EQ(market.server().violations().Snapshot().front().host, "www.kesto.example");
 }
 
 // Chunked bodies are held to the body cap as their chunks announce themselves; within it they
