@@ -1,22 +1,28 @@
 #!/usr/bin/env bash
 # How long an ordinary request waits while many slow clients hold connections to kesto-market:
-# half of them send nothing, half send the start of a request and one more header byte every
-# two seconds. Prints the answer times of one request a second (a request not answered within
-# 10 s counts as lost).
-# usage: bench/slow_clients_bench.sh BUILD_FOLDER [CONNECTIONS] [SECONDS]   (needs python3)
+# half of them send nothing, half send the start of a request and one more byte every two
+# seconds: a header byte (PART heads, the default) or a body byte after a whole head announcing
+# a 100,000-byte body (PART bodies). Prints the answer times of one request a second (a request
+# not answered within 10 s counts as lost).
+# usage: bench/slow_clients_bench.sh BUILD_FOLDER [CONNECTIONS] [SECONDS] [PART]   (needs python3)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "$1" && pwd)
 connections=${2:-500}
 seconds=${3:-20}
+part=${4:-heads}
 source "$root/scripts/market-session.sh"
 
 start_market "$build"
-python3 - "$market_port" "$connections" "$seconds" <<'PY'
+python3 - "$market_port" "$connections" "$seconds" "$part" <<'PY'
 import socket, statistics, sys, time
 
 port, count, seconds = (int(a) for a in sys.argv[1:4])
-start = b"GET http://www.kesto.example/ HTTP/1.1\r\nHost: www.kesto.example\r\nX-Slow: "
+if sys.argv[4] == "bodies":
+    start = (b"POST http://www.kesto.example/ HTTP/1.1\r\nHost: www.kesto.example\r\n"
+             b"Content-Length: 100000\r\n\r\n")
+else:
+    start = b"GET http://www.kesto.example/ HTTP/1.1\r\nHost: www.kesto.example\r\nX-Slow: "
 slow = []
 for i in range(count):
     s = socket.create_connection(("127.0.0.1", port))
