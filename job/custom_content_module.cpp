@@ -30,6 +30,7 @@ int AddCustomContentModule(ShopSession& session, NewCustomContent& module) {
         },
         sent, &unreadable);
     module.sent = sent;
+    module.answerLost = sent && result < 0;
     module.layoutUnreadable = unreadable;
     if (result > 0 && !sent) {
         session.failure = WithReason(kStep, "the shop layout has no frame that can hold it");
@@ -96,10 +97,18 @@ int TakeBackCustomContent(ShopSession& session, const NewCustomContent& module) 
         return 1;
     }
     const std::string reason = session.failure;
+    bool found = false;
     const int result = RestoreShopLayout(
         session, "taking the new custom-content module off again", module.layoutBefore,
-        [](const ModuleKey& added) { return added.mid == kCustomContentMid; });
+        [](const ModuleKey& added) { return added.mid == kCustomContentMid; }, &found);
     session.failure = result > 0 ? reason : reason + "; " + session.failure;
+    if (result > 0 && !found && module.answerLost) {
+        // Nothing is there to take off yet; the save may still be carried out.
+        session.failure +=
+            "; should the marketplace still carry out the layout save that got no answer, an "
+            "empty custom-content module shows on the front page: the next main page update "
+            "removes it";
+    }
     return result;
 }
 

@@ -16,6 +16,8 @@ struct ShopSession;
 struct NewCustomContent {
     // A save adding the module went out (its outcome may be unknown).
     bool sent = false;
+    // That save got no answer: the marketplace may carry it out after the module was looked for.
+    bool answerLost = false;
     // The layout as it was read before the module was added, and every module's fsid in it.
     Json::Value layoutBefore;
     std::set<std::string> knownFsids;

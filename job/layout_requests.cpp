@@ -125,14 +125,18 @@ int EditShopLayout(ShopSession& session, std::string_view step,
 }
 
 int RestoreShopLayout(ShopSession& session, std::string_view step, const Json::Value& before,
-                      const ModuleFilter& pick) {
+                      const ModuleFilter& pick, bool* found) {
     Json::Value current;
     const int read = ReadEditableLayout(session, step, current);
     if (read <= 0) {
         return read;
     }
     Json::Value restored = before;
-    if (ListAddedModulesForRemoval(restored, current, pick) == 0) {
+    const bool listed = ListAddedModulesForRemoval(restored, current, pick) > 0;
+    if (found != nullptr) {
+        *found = listed;
+    }
+    if (!listed) {
         return 1;
     }
     return SaveEditedLayout(session, step, restored);

@@ -54,10 +54,10 @@ int EditShopLayout(ShopSession& session, std::string_view step,
 
 // Puts the layout back as before (read before an edit was saved) shows it: saves that document
 // again with every module the edit created that pick picks listed for removal, so the other
-// modules keep their places. Nothing is saved (1) when the layout holds no such module. Codes
-// and failures as EditShopLayout.
+// modules keep their places. Nothing is saved (1) when the layout holds no such module; found,
+// when given, tells whether it held one. Codes and failures as EditShopLayout.
 int RestoreShopLayout(ShopSession& session, std::string_view step, const Json::Value& before,
-                      const ModuleFilter& pick);
+                      const ModuleFilter& pick, bool* found = nullptr);
 
 // 1 with a non-empty answer, -1 with an empty one.
 int ReadShopLayout(std::string& answer);

@@ -7,12 +7,15 @@
 #include <filesystem>
 #include <memory>
 #include <set>
+#include <thread>
 
 #include "job/decoration_job.h"
 #include "job/marketplace_steps.h"
 #include "market-sim/fault_table.h"
 #include "market/album.h"
 #include "market/area_folder.h"
+#include "market/http_request.h"
+#include "platform/net_layer.h"
 #include "support/file_path.h"
 #include "tests/common/recording_progress.h"
 #include "tests/e2e/logged_in_market.h"
@@ -173,6 +176,24 @@ TEST(MainPageSafetyTest, FailureAtAnyStepKeepsTheOldMainPage) {
         ExpectMainPageAsBefore(before, market.Shop());
         EXPECT_FALSE(AnyRequest(market.Requests(), "batchdel"));
     }
+}
+
+// The layout save adding the new module gets no answer in time and is carried out only after
+// the module was looked for: the reason says an empty module may show, and the next update
+// removes it.
+TEST(MainPageSafetyTest, LayoutSaveCarriedOutAfterItsAnswerWasLostIsNamedAndMendedNextTime) {
+    LoggedInMarket market;
+    SharedSession().SetStallTimeout(1);  // libcurl gives up after about six seconds
+    market.SetFault("layoutupdate=stall:9*1");
+    const Lines lines = RunJob(market, kMainPageOnly);
+    SharedSession().SetStallTimeout(net::kStallTimeoutSeconds);
+    ExpectFailure(lines, "主页面更新失败。", "an empty custom-content module shows");
+    for (int i = 0; i < 100 && market.Shop()["customContent"].size() < 2; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    ASSERT_EQ(market.Shop()["customContent"].size(), 2u) << "the late save was carried out";
+    ASSERT_EQ(RunJob(market, kMainPageOnly).back(), "装修完成。");
+    EXPECT_EQ(market.Shop()["customContent"].size(), 1u);
 }
 
 TEST(MainPageSafetyTest, FolderOfTemplatesSendsNothing) {
