@@ -9,6 +9,7 @@
 #include "market/password_request.h"
 #include "market/shop_session.h"
 #include "market/transaction_password.h"
+#include "support/ascii_text.h"
 #include "support/text_conversion.h"
 #include "support/url_encode.h"
 
@@ -44,12 +45,7 @@ std::string AskAlbumFolders(std::string_view pathAndQuery, int method, const std
 }
 
 std::string_view Trim(std::string_view text) {
-    const std::size_t first = text.find_first_not_of(" \t\r\n\v\f");
-    if (first == std::string_view::npos) {
-        return {};
-    }
-    const std::size_t last = text.find_last_not_of(" \t\r\n\v\f");
-    return text.substr(first, last - first + 1);
+    return TrimmedAscii(text, " \t\r\n\v\f");
 }
 
 }  // namespace

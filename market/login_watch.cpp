@@ -14,25 +14,17 @@ namespace {
 thread_local bool watching = false;
 thread_local bool changed = false;
 
-std::string_view Trimmed(std::string_view text) {
-    const std::size_t first = text.find_first_not_of(" \t");
-    if (first == std::string_view::npos) {
-        return {};
-    }
-    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
-}
-
 // Whether the cookie's attributes end it now: Max-Age of zero or less.
 bool EndsCookie(std::string_view attributes) {
     while (!attributes.empty()) {
         const std::size_t end = attributes.find(';');
-        const std::string_view attribute = Trimmed(attributes.substr(0, end));
+        const std::string_view attribute = TrimmedAscii(attributes.substr(0, end));
         attributes =
             end == std::string_view::npos ? std::string_view() : attributes.substr(end + 1);
         const std::size_t equals = attribute.find('=');
         if (equals != std::string_view::npos &&
-            AsciiLower(Trimmed(attribute.substr(0, equals))) == "max-age") {
-            const std::string_view value = Trimmed(attribute.substr(equals + 1));
+            AsciiLower(TrimmedAscii(attribute.substr(0, equals))) == "max-age") {
+            const std::string_view value = TrimmedAscii(attribute.substr(equals + 1));
             if (value.starts_with('-') ||
                 (!value.empty() && value.find_first_not_of('0') == std::string_view::npos)) {
                 return true;
@@ -57,13 +49,13 @@ LoginWatch::~LoginWatch() {
 bool ChangesLogin(std::string_view setCookie, std::string_view userNumber,
                   std::string_view sessionKey) {
     const std::size_t end = setCookie.find(';');
-    const std::string_view pair = Trimmed(setCookie.substr(0, end));
+    const std::string_view pair = TrimmedAscii(setCookie.substr(0, end));
     const std::size_t equals = pair.find('=');
     if (equals == std::string_view::npos) {
         return false;
     }
-    const std::string name(Trimmed(pair.substr(0, equals)));
-    const std::string_view value = Trimmed(pair.substr(equals + 1));
+    const std::string name(TrimmedAscii(pair.substr(0, equals)));
+    const std::string_view value = TrimmedAscii(pair.substr(equals + 1));
     if (name != "uin" && name != "ptui_loginuin" && name != "skey") {
         return false;
     }

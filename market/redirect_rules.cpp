@@ -21,14 +21,6 @@ std::string_view OriginOf(std::string_view url) {
     return url.substr(0, url.find_first_of("/?#", authorityStart));
 }
 
-std::string_view Trimmed(std::string_view text) {
-    const std::size_t start = text.find_first_not_of(" \t");
-    if (start == std::string_view::npos) {
-        return {};
-    }
-    return text.substr(start, text.find_last_not_of(" \t") - start + 1);
-}
-
 bool HasScheme(std::string_view location) {
     const std::size_t colon = location.find(':');
     return colon != std::string_view::npos && colon > 0 && location.find_first_of("/?#") > colon;
@@ -51,7 +43,7 @@ RedirectKind RedirectKindOf(int status) {
 }
 
 std::optional<std::string> ResolveLocation(std::string_view base, std::string_view location) {
-    location = Trimmed(location);
+    location = TrimmedAscii(location);
     if (location.empty()) {
         return std::nullopt;
     }

@@ -1,6 +1,6 @@
 #pragma once
 // ASCII-only letter case, as the marketplace's pages and file name endings are compared: only
-// the letters A to Z change, whatever else the text holds.
+// the letters A to Z change, whatever else the text holds; and ASCII blanks trimmed off.
 
 #include <algorithm>
 #include <string>
@@ -32,6 +32,15 @@ inline bool StartsWithIgnoringAsciiCase(std::string_view text, std::string_view 
 inline bool EndsWithIgnoringAsciiCase(std::string_view text, std::string_view ending) {
     return text.size() >= ending.size() &&
            AsciiLower(text.substr(text.size() - ending.size())) == AsciiLower(ending);
+}
+
+// The text without the blanks (by default blank and tab) at either end.
+inline std::string_view TrimmedAscii(std::string_view text, std::string_view blanks = " \t") {
+    const std::size_t first = text.find_first_not_of(blanks);
+    if (first == std::string_view::npos) {
+        return {};
+    }
+    return text.substr(first, text.find_last_not_of(blanks) - first + 1);
 }
 
 }  // namespace kesto
