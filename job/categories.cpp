@@ -13,6 +13,7 @@
 #include "market/failure_reason.h"
 #include "market/password_request.h"
 #include "market/picture_preparer.h"
+#include "market/request_time_bound.h"
 #include "market/shop_session.h"
 #include "support/file_path.h"
 #include "support/trace_log.h"
@@ -24,6 +25,8 @@ namespace kesto {
 namespace {
 
 constexpr int kAttempts = 3;
+// How long the creating and put-back updates after a delete may go on past the job's time bound.
+constexpr std::chrono::minutes kKeepShopWholeGrace{2};
 
 // Runs attempt up to three times, pausing after each failure; true at the first success.
 template <typename Attempt>
@@ -293,6 +296,9 @@ bool DeleteThenCreate(CategoryService& service, const CategoryList& old,
                           "; the shop keeps its categories";
         return false;
     }
+    // The old categories are gone (or may be): making the new tree, or putting the old one back,
+    // goes on past the job's time bound for one more step, rather than leave the shop without.
+    const TimeBoundGrace grace(kKeepShopWholeGrace);
     CategoryRequestFailure createFailure;
     const bool created =
         CreateCategories(service, old, creating, count, kAttempts, retryWait, createFailure);

@@ -1,5 +1,7 @@
 #include "market/request_time_bound.h"
 
+#include <algorithm>
+
 #include "market/failure_reason.h"
 #include "platform/net_layer.h"
 
@@ -41,6 +43,22 @@ RequestTimeBound::RequestTimeBound(std::chrono::milliseconds bound)
 
 RequestTimeBound::~RequestTimeBound() {
     threadBound = {previousDeadline_, previousBound_, previousMissed_};
+}
+
+TimeBoundGrace::TimeBoundGrace(std::chrono::milliseconds grace)
+    : previousDeadline_(threadBound.deadline), previousMissed_(threadBound.missed) {
+    if (threadBound.deadline) {
+        threadBound.deadline = std::max(*threadBound.deadline, Clock::now() + grace);
+        threadBound.missed = false;
+    }
+}
+
+TimeBoundGrace::~TimeBoundGrace() {
+    if (previousDeadline_) {
+        threadBound.missed =
+            previousMissed_ || threadBound.missed || Clock::now() >= *previousDeadline_;
+        threadBound.deadline = previousDeadline_;
+    }
 }
 
 void AllowTimeForUpload(std::uint64_t bytes) {

@@ -33,6 +33,22 @@ class RequestTimeBound {
     bool previousMissed_;
 };
 
+// One more step past the calling thread's bound, for what keeps a shop whole once a change is
+// half done (making again what a failed change took away): while it lives, requests may go on
+// until at least grace from its making, and the bound counts as missed afterwards if its own
+// time ran out meanwhile. Nothing without a bound.
+class TimeBoundGrace {
+  public:
+    explicit TimeBoundGrace(std::chrono::milliseconds grace);
+    ~TimeBoundGrace();
+    TimeBoundGrace(const TimeBoundGrace&) = delete;
+    TimeBoundGrace& operator=(const TimeBoundGrace&) = delete;
+
+  private:
+    std::optional<std::chrono::steady_clock::time_point> previousDeadline_;
+    bool previousMissed_;
+};
+
 // The slowest upload a bound makes room for: 16 KiB a second (128 kbit/s), below the upstream
 // of any broadband line.
 inline constexpr std::uint64_t kSlowestUploadBytesPerSecond = 16 * 1024;

@@ -181,6 +181,23 @@ TEST(BoundedRequestsTest, UploadsWidenTheBoundByTheirTimeOnASlowLine) {
     EXPECT_FALSE(RequestMayStart());
 }
 
+TEST(BoundedRequestsTest, AGraceStepGoesOnPastTheBoundWhichStaysMissed) {
+    const RequestTimeBound bound(std::chrono::milliseconds(10));
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_FALSE(RequestMayStart());
+    {
+        const TimeBoundGrace grace(std::chrono::seconds(10));
+        EXPECT_TRUE(RequestMayStart());
+        EXPECT_FALSE(TimeBoundMissed());
+    }
+    EXPECT_TRUE(TimeBoundMissed());
+    EXPECT_FALSE(RequestMayStart());
+    // A bound not yet run out is not taken for missed.
+    const RequestTimeBound later(std::chrono::seconds(30));
+    { const TimeBoundGrace grace(std::chrono::seconds(1)); }
+    EXPECT_FALSE(TimeBoundMissed());
+}
+
 TEST(BoundedRequestsTest, TheBoundIsDescribedInWholeMinutesOrInSeconds) {
     using std::chrono::milliseconds;
     EXPECT_EQ(DescribeMissedTimeBound(std::chrono::minutes(15)),
