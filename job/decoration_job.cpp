@@ -5,6 +5,7 @@
 #include <exception>
 #include <filesystem>
 #include <random>
+#include <utility>
 
 #include "market/hosts.h"
 #include "market/login_watch.h"
@@ -88,6 +89,27 @@ bool RunShopSign(const JobRequest& request, DecorationSteps& steps, ProgressSink
                    [&] { return steps.UpdateShopSign(folder + picture); });
 }
 
+// The ticked areas after a failed one, which the job does not start.
+struct LaterAreas {
+    bool mainPage = false;
+    bool categories = false;
+};
+
+// Names the later ticked areas a failed area kept from starting; nothing when there are none.
+void PostNotStarted(ProgressSink& progress, LaterAreas later) {
+    std::string names;
+    // The area names of the progress lines: "main page", "categories".
+    for (const auto& [ticked, name] :
+         {std::pair{later.mainPage, "主页面"}, std::pair{later.categories, "分类"}}) {
+        if (ticked) {
+            names += (names.empty() ? "" : "、") + std::string(name);
+        }
+    }
+    if (!names.empty()) {
+        progress.Post({kAreasNotStarted, 0, 0, std::move(names)});
+    }
+}
+
 }  // namespace
 
 std::string FindFirstPicture(const std::vector<std::string>& names) {
@@ -146,11 +168,13 @@ void RunDecorationJob(const JobRequest& request, DecorationSteps& steps, Progres
         ProcessTraceLog().Write("Layout step stopped by an exception: %s", what.c_str());
     }
     if (request.shopSign && !RunShopSign(request, steps, progress)) {
+        PostNotStarted(progress, {request.mainPage, request.categories});
         return;
     }
     if (request.mainPage && !RunArea(steps, progress, kMainPageProgress, request.timeBound, [&] {
             return steps.UpdateMainPage(request.templatePath + "main");
         })) {
+        PostNotStarted(progress, {false, request.categories});
         return;
     }
     if (request.categories &&

@@ -41,7 +41,11 @@ std::optional<std::string> ProgressLine(const ProgressMessage& message) {
             // "Starting upload of <name>"
             return "开始上传 " + message.text;
         case kPictureUploaded:
-            // "<name> , upload finished", whatever the result
+            // "<name> , upload finished": only for a picture the album took; a failed one is
+            // followed by its area's failure line and reason instead.
+            if (message.result < 1) {
+                return std::nullopt;
+            }
             return message.text + " ,上传完成";
         case kTransactionPassword:
             // "Please enter the transaction password, then upload again."
@@ -61,6 +65,9 @@ std::optional<std::string> ProgressLine(const ProgressMessage& message) {
         case kShopNotHeld:
             // "The shop could not be reserved for this decoration; the shop was not changed."
             return "无法为这次装修锁定店铺，店铺没有任何改动。";
+        case kAreasNotStarted:
+            // "Not started: <areas>."
+            return "没有开始：" + message.text + "。";
         case kDecorationFinished:
             // "Decoration finished."
             return "装修完成。";

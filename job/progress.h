@@ -25,8 +25,9 @@ enum ProgressNumber : int {
     kPictureProgress = 2048,      // stage: pictures of the area done; result: the area's count;
                                   // text: the picture just done. Sent with 0 before the first.
     kShopSignBytes = 2050,        // stage: KiB of a chunked shop sign accepted; result: its KiB
-    kShopBusy = 2052,     // another job decorates the shop: this one ends having sent nothing
-    kShopNotHeld = 2054,  // the shop could not be held for the job: it ends having sent nothing
+    kShopBusy = 2052,         // another job decorates the shop: this one ends having sent nothing
+    kShopNotHeld = 2054,      // the shop could not be held for the job: it ends having sent nothing
+    kAreasNotStarted = 2056,  // text: the ticked areas a failed area kept from starting
     kCategoriesProgress = 2124,  // stage 0 before, 1 after with the result
 };
 

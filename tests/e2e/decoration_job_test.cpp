@@ -76,12 +76,13 @@ TEST(DecorationJobEndToEndTest, FailedPictureEndsTheMainPageAndTheJob) {
     LoggedInMarket market;
     market.SetFault("UploadPicActivex=error*1");
     const Lines lines = RunJob({false, true, true, Template("ocean-blue")});
+    // The failed picture has no done line; the categories are named as not started.
     ASSERT_EQ(lines.size(), 5u);
     EXPECT_EQ(lines[0], "正在更新主页面...");
     EXPECT_EQ(lines[1].rfind("开始上传 ", 0), 0u);
-    EXPECT_EQ(lines[2].substr(lines[2].size() - std::string(" ,上传完成").size()), " ,上传完成");
-    EXPECT_EQ(lines[3], "主页面更新失败。");
-    EXPECT_EQ(lines[4].rfind("原因：", 0), 0u);
+    EXPECT_EQ(lines[2], "主页面更新失败。");
+    EXPECT_EQ(lines[3].rfind("原因：", 0), 0u);
+    EXPECT_EQ(lines[4], "没有开始：分类。");
     EXPECT_FALSE(AnyRequest(market.Requests(), "moduleedit"));
 }
 
@@ -89,10 +90,11 @@ TEST(DecorationJobEndToEndTest, TransactionPasswordFailsTheShopSign) {
     LoggedInMarket market;
     market.RequirePassword(true);
     const Lines lines = RunJob({true, true, true, Template("ocean-blue")});
-    ASSERT_EQ(lines.size(), 4u);
+    ASSERT_EQ(lines.size(), 5u);
     EXPECT_EQ(Lines(lines.begin(), lines.begin() + 3),
               (Lines{"正在更新店招...", "请输入交易密码后重新上传。", "店招更新失败。"}));
     EXPECT_EQ(lines[3].rfind("原因：", 0), 0u);
+    EXPECT_EQ(lines[4], "没有开始：主页面、分类。");
 }
 
 // An answer that logs the client in as another account fails the running area; nothing more is
@@ -193,10 +195,11 @@ TEST(DecorationJobEndToEndTest, DroppedConnectionEndsTheAreaWithItsFailureLine) 
     LoggedInMarket market;
     market.SetFault("picbanneredit=drop");
     const Lines lines = RunJob({true, true, false, Template("ocean-blue")});
-    ASSERT_EQ(lines.size(), 3u);
+    ASSERT_EQ(lines.size(), 4u);
     EXPECT_EQ(Lines(lines.begin(), lines.begin() + 2),
               (Lines{"正在更新店招...", "店招更新失败。"}));
     EXPECT_EQ(lines[2].rfind("原因：", 0), 0u);
+    EXPECT_EQ(lines[3], "没有开始：主页面。");
 }
 
 // Each area reads only the template's own files, even where the template changed after its

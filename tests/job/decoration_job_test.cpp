@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
+#include "job/progress.h"
 #include "support/file_path.h"
 #include "tests/common/recording_progress.h"
 #include "tests/common/temp_folder.h"
@@ -96,9 +98,11 @@ TEST(DecorationJobTest, RunsTickedAreasInOrderAndStopsAtTheFirstFailure) {
          {20320, 20321, 20300, 20301, 21240, 21241, 20380},
          4},
         {"nothing ticked", false, false, false, 1, 1, 1, {20380}, 1},
-        // A failed area is followed by its reason (message 2042).
-        {"main page fails", false, true, true, 1, 0, 1, {20300, 20301, 20420}, 2},
-        {"shop sign fails", true, true, true, -1, 1, 1, {20320, 20321, 20420}, 2},
+        // A failed area is followed by its reason (message 2042), then by the ticked areas it
+        // kept from starting (2056).
+        {"main page fails", false, true, true, 1, 0, 1, {20300, 20301, 20420, 20560}, 2},
+        {"shop sign fails", true, true, true, -1, 1, 1, {20320, 20321, 20420, 20560}, 2},
+        {"sign fails alone", true, false, false, -1, 1, 1, {20320, 20321, 20420}, 2},
         {"categories fail", false, false, true, 1, 1, -1, {21240, 21241, 20420}, 2},
     };
     TempFolder folder;
@@ -112,12 +116,20 @@ TEST(DecorationJobTest, RunsTickedAreasInOrderAndStopsAtTheFirstFailure) {
         RunDecorationJob({c.shopSign, c.mainPage, c.categories, folder.Folder()}, steps, progress);
         EXPECT_EQ(Numbers(progress.messages), c.messages) << c.name;
         EXPECT_EQ(steps.calls.size(), c.calls) << c.name;
-        const ProgressMessage& last = progress.messages.back();
-        if (last.number != kDecorationFinished) {
-            EXPECT_LE(progress.messages[progress.messages.size() - 2].result, 0) << c.name;
-            EXPECT_FALSE(last.text.empty()) << c.name;
+        const auto reason =
+            std::find_if(progress.messages.begin(), progress.messages.end(),
+                         [](const ProgressMessage& m) { return m.number == kFailureReason; });
+        if (reason != progress.messages.end()) {
+            EXPECT_LE(reason[-1].result, 0) << c.name;
+            EXPECT_FALSE(reason->text.empty()) << c.name;
         }
     }
+    // The areas kept from starting are named in order.
+    FakeSteps steps;
+    steps.signResult = -1;
+    RecordingProgress progress;
+    RunDecorationJob({true, true, true, folder.Folder()}, steps, progress);
+    EXPECT_EQ(ProgressLine(progress.messages.back()), "没有开始：主页面、分类。");
 }
 
 TEST(DecorationJobTest, AShopAnotherJobDecoratesIsLeftAlone) {

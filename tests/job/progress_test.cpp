@@ -23,7 +23,9 @@ TEST(ProgressLineTest, EachMessageAddsItsLine) {
         {{kCategoriesProgress, 1, 0, ""}, "分类更新失败。"},
         {{kNoShopSignPicture, 0, 0, ""}, "没找到店招文件."},
         {{kPictureUploadStarting, 0, 0, "1.jpg"}, "开始上传 1.jpg"},
-        {{kPictureUploaded, 0, -1, "1.jpg"}, "1.jpg ,上传完成"},
+        {{kPictureUploaded, 0, 1, "1.jpg"}, "1.jpg ,上传完成"},
+        {{kPictureUploaded, 0, -1, "1.jpg"}, std::nullopt},  // a failed picture is not "done"
+        {{kAreasNotStarted, 0, 0, "分类"}, "没有开始：分类。"},
         {{kTransactionPassword, 0, 0, ""}, "请输入交易密码后重新上传。"},
         {{kDecorationFinished, 0, 0, "http://shop.kesto.example/10001?t=5"}, "装修完成。"},
         {{kCustomContentSave, 0, 0, ""}, std::nullopt},
