@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "market/answer_message.h"
 #include "market/answer_reader.h"
 #include "market/failure_reason.h"
 #include "market/form_values.h"
@@ -128,8 +129,11 @@ int SendRequest(const std::function<net::Session&()>& sessionFor, std::string& r
     }
     if (end.status != kStatusOk) {
         ProcessTraceLog().Write("HTTP error,statuscode=%d", end.status);
+        // The refusal's own words, where it has them, say why.
+        const AnswerText refusal = ReadAnswer(session, *end.request, end.host);
         // A gateway's time-out says the same of the server behind it.
-        NoteRequestFailure(DescribeStatus(end.status, end.host),
+        NoteRequestFailure(WithAnswerMessage(DescribeStatus(end.status, end.host),
+                                             refusal.whole() ? refusal.bytes : std::string()),
                            end.status == kStatusGatewayTimeout);
         return -1;
     }

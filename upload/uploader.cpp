@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "market/answer_message.h"
 #include "market/answer_reader.h"
 #include "market/failure_reason.h"
 #include "market/redirect_chain.h"
@@ -115,10 +116,11 @@ void NoteNetFailure(const net::Session& session, std::string_view host) {
 }
 
 // Notes why an answer was not accepted: its status when that is an error, else the refusal.
-void NoteRefusedAnswer(int status, std::string_view host) {
-    NoteRequestFailure(status > 0 && status != 200
-                           ? DescribeStatus(status, host)
-                           : std::string(host) + " did not accept the upload");
+void NoteRefusedAnswer(int status, std::string_view host, std::string_view answer) {
+    NoteRequestFailure(WithAnswerMessage(status > 0 && status != 200
+                                             ? DescribeStatus(status, host)
+                                             : std::string(host) + " did not accept the upload",
+                                         answer));
 }
 
 // Whether the answer's status is a success (2xx). A gateway's or proxy's error page carries no
@@ -368,7 +370,7 @@ int Uploader::SendChunked(const RequestTarget& target, const std::string& path, 
         const int code = SuccessStatus(end.status) ? ParseAnswer(answer.bytes) : 0;
         offset += wanted;
         if (code <= 0) {
-            NoteRefusedAnswer(end.status, end.host);
+            NoteRefusedAnswer(end.status, end.host, answer.bytes);
         }
         if (code != 1) {
             ProcessTraceLog().Write("Upload server report error,errcode=%d", code);
@@ -465,7 +467,7 @@ int Uploader::JudgeAnswer(const ChainEnd& end) {
     }
     const int code = SuccessStatus(end.status) ? ParseAnswer(answer.bytes) : 0;
     if (code <= 0) {
-        NoteRefusedAnswer(end.status, end.host);
+        NoteRefusedAnswer(end.status, end.host, answer.bytes);
     }
     return code;
 }

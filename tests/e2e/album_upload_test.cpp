@@ -101,6 +101,15 @@ TEST(AlbumUploadTest, PictureWithoutThumbnailIsRefusedWithItsReason) {
     EXPECT_NE(LastRequestFailure().find("top.jpg"), std::string::npos) << LastRequestFailure();
 }
 
+// A refusal's reason carries the marketplace's own words, not only its status.
+TEST(AlbumUploadTest, ARefusalsReasonQuotesTheMarketplacesWords) {
+    LoggedInMarket market;
+    std::string id;
+    EXPECT_EQ(CreateAlbumFolder("/", std::string(65, 'x'), id), -1);
+    EXPECT_EQ(LastRequestFailure(),
+              "album.kesto.example answered 400 (\"the folder name is longer than 64 bytes\")");
+}
+
 TEST(AlbumUploadTest, TransactionPasswordPageFailsTheUploadAndTellsTheDialog) {
     LoggedInMarket market;
     market.RequirePassword(true);

@@ -260,8 +260,9 @@ TEST(TransportParity, UploadsJudgeTheLastAnswerOfTheirRedirects) {
         {kBatch, Redirect(307, "/done"), HttpAnswer(200, kOk), 1, true, ""},
         {kSingle, Redirect(307, "/done"), HttpAnswer(200, "errcode=5;"), -1, true,
          "127.0.0.1 did not accept the upload"},
+        // A refusal's reason quotes the answer's own message.
         {kChunked, Redirect(308, "/done"), HttpAnswer(404, kOk), -1, true,
-         "127.0.0.1 answered 404"},
+         "127.0.0.1 answered 404 (\"ok\")"},
     };
     const char* formats[] = {"single", "chunked", "batch"};
     for (const auto& c : cases) {
