@@ -115,7 +115,10 @@ int UpdateShopSign(ShopSession& session, const std::string& picturePath) {
     const std::string layoutFailure = layout > 0 ? std::string() : session.failure;
     session.failure.clear();
     int result = UploadShopSign(session, picturePath);
-    if (result < 0 && !layoutFailure.empty()) {
+    // The layout's failure is added unless it met the same failure the sign did (a network
+    // that is down fails both alike): a reason never says the same twice.
+    const std::string& met = LastRequestFailure();
+    if (result < 0 && !layoutFailure.empty() && !(!met.empty() && layoutFailure.ends_with(met))) {
         session.failure += " (" + layoutFailure + ")";
     }
     if (result > 0) {

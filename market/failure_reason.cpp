@@ -11,8 +11,10 @@ namespace {
 thread_local std::string lastFailure;
 thread_local bool lastOutcomeUnknown = false;
 
+// The text followed by the error's number where the system names its errors by number.
 std::string WithErrorNumber(std::string text, unsigned long error) {
-    return std::move(text) + " (error " + std::to_string(error) + ")";
+    const std::string label = net::ErrorNumberLabel(error);
+    return label.empty() ? text : std::move(text) + " (" + label + ")";
 }
 
 }  // namespace

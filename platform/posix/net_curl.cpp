@@ -558,4 +558,8 @@ bool StoreCookie(const Cookie& cookie) {
     return easy && curl_easy_setopt(easy.get(), CURLOPT_COOKIELIST, line.c_str()) == CURLE_OK;
 }
 
+std::string ErrorNumberLabel(unsigned long /*error*/) {
+    return {};
+}
+
 }  // namespace kesto::net

@@ -346,4 +346,8 @@ bool StoreCookie(const Cookie& cookie) {
     return InternetSetCookieExW(url.c_str(), name.c_str(), data.c_str(), flags, 0) != 0;
 }
 
+std::string ErrorNumberLabel(unsigned long error) {
+    return "error " + std::to_string(error);
+}
+
 }  // namespace kesto::net

@@ -116,6 +116,21 @@ TEST(DecorationJobEndToEndTest, AnAnswerThatSwitchesTheAccountEndsTheJob) {
     EXPECT_EQ(otherShop(), otherBefore);
 }
 
+// A network failure both the layout and the sign meet is said once, in this system's words (no
+// error numbers of another system).
+TEST(DecorationJobEndToEndTest, AReasonNeverSaysTheSameTwice) {
+    LoggedInMarket market;
+    market.SetFault("layoutshow=drop");
+    market.SetFault("contentinfoshow=drop");
+    ShopSession session;
+    EXPECT_LE(UpdateShopSign(session, Template("ocean-blue") + "head/sign.gif"), 0);
+    const std::string cut = "was cut off";
+    const std::size_t first = session.failure.find(cut);
+    ASSERT_NE(first, std::string::npos) << session.failure;
+    EXPECT_EQ(session.failure.find(cut, first + 1), std::string::npos) << session.failure;
+    EXPECT_EQ(session.failure.find("(error "), std::string::npos) << session.failure;
+}
+
 TEST(DecorationJobEndToEndTest, FailedLayoutReadIsNeverSavedBack) {
     LoggedInMarket market;
     market.SetFault("layoutshow=error*1");
