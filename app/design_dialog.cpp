@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "app/categories_warning.h"
+#include "app/progress_list_lines.h"
 #include "market/hosts.h"
 #include "support/printable_text.h"
 #include "upload/file_listing.h"
@@ -136,7 +137,9 @@ void DesignDialog::OnProgress(const ProgressMessage& message) {
         services_.OpenPasswordBrowser(hosts::Address(hosts::kMember, hosts::kLoginEntryPath));
     }
     if (const auto line = ProgressLine(message)) {
-        view_.AddProgressLine(*line);
+        for (const std::string& piece : ProgressListLines(*line)) {
+            view_.AddProgressLine(piece);
+        }
     }
     // An empty shop front address (no user number) opens nothing.
     if (message.number == kDecorationFinished && !message.text.empty()) {
