@@ -67,8 +67,11 @@ void TerminalProgress::Count(const ProgressMessage& message) {
 
 void TerminalProgress::WriteLine(const ProgressMessage& message, const std::string& line) {
     if (format_ == LineFormat::kJson) {
-        // The picture being started is the one after those done.
-        const int index = message.number == kPictureUploadStarting ? partsDone_ + 1 : partsDone_;
+        // A picture's start and done lines both name the one after those done (its count comes
+        // after its done line), so both carry the same index, counting from 1.
+        const bool namesPicture =
+            message.number == kPictureUploadStarting || message.number == kPictureUploaded;
+        const int index = namesPicture ? partsDone_ + 1 : partsDone_;
         std::fputs(ProgressJsonLine(message, line, {index, partCount_}).c_str(), lines_);
     } else {
         // Lines name the template's files, whose control characters must not reach the terminal.

@@ -109,6 +109,7 @@ TEST(TerminalProgressTest, JsonLinesMatchTheTextLinesOneToOne) {
         {1, "index", 1},
         {1, "count", 2},
         {2, "result", 1},
+        {2, "index", 1},  // its start and done lines carry the same index
         {3, "index", 2},
         {4, "result", -1},  // the failed picture has no line
         {5, "number", kFailureReason},

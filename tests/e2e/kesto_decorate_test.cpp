@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <sstream>
 #include <vector>
 
@@ -116,6 +117,77 @@ TEST(KestoDecorateTest, JsonProgressLinesMatchTheTextLines) {
     EXPECT_GT(count, 10);
     ASSERT_TRUE(std::getline(textLines, textLine));  // the shop front after the completion line
     EXPECT_EQ(textLine.rfind("http://shop.kesto.example/", 0), 0u) << textLine;
+}
+
+using DocTable = std::map<std::string, std::string>;
+
+// The tables under heading in docs/json.md, in order, their heads left out: the first cell of
+// each row (back-quotes and blanks taken off) to the second.
+std::vector<DocTable> DocumentedTables(const std::string& heading) {
+    std::istringstream doc(
+        testing::ReadFile(std::filesystem::path(KESTO_SOURCE_DIR) / "docs" / "json.md"));
+    std::vector<DocTable> tables;
+    std::string line;
+    std::string previous;
+    bool inSection = false;
+    while (std::getline(doc, line)) {
+        if (line.rfind("## ", 0) == 0) {
+            inSection = line == "## " + heading;
+        } else if (inSection && line.rfind("|---", 0) == 0) {
+            tables.emplace_back();  // the line before was the new table's head
+        } else if (inSection && line.rfind("| ", 0) == 0 && previous.rfind("|", 0) == 0 &&
+                   !tables.empty()) {
+            std::istringstream cells(line.substr(2));
+            std::string first, second;
+            std::getline(cells, first, '|');
+            std::getline(cells, second, '|');
+            std::erase(first, '`');
+            std::erase(first, ' ');
+            std::erase(second, ' ');
+            tables.back()[first] = second;
+        }
+        previous = line;
+    }
+    return tables;
+}
+
+bool HasType(const Json::Value& value, const std::string& type) {
+    return type == "integer" ? value.isInt() : type == "string" ? value.isString() : false;
+}
+
+// A whole run's --json output against its description in docs/json.md: every field documented,
+// of its type; every number documented; one index per picture, from 1 to the count.
+TEST(KestoDecorateTest, JsonOutputIsWhatDocsJsonDescribes) {
+    const std::vector<DocTable> tables = DocumentedTables("Progress lines");
+    ASSERT_EQ(tables.size(), 2u);
+    const DocTable& documented = tables[0];  // field to type
+    const DocTable& numbers = tables[1];
+    ASSERT_TRUE(documented.contains("number") && numbers.contains("2024"));
+    LoggedInMarket market;
+    market.SetFault("UploadPicActivex=error*1+4");  // a category picture fails once
+    testing::TempFolder folder;
+    const ProgramRun run = Decorate(market, "--template " + kTemplate + " --yes --json --cookies " +
+                                                CookieFile(folder, market.market.cookie));
+    ASSERT_EQ(run.exitCode, 0) << run.output << run.errors;
+    std::istringstream lines(run.output);
+    std::string line;
+    std::map<std::string, int> indexOf;  // picture name to the index its start line gave
+    while (std::getline(lines, line)) {
+        Json::Value object;
+        ASSERT_TRUE(Json::Reader().parse(line, object)) << line;
+        for (const std::string& field : object.getMemberNames()) {
+            ASSERT_TRUE(documented.contains(field)) << field << " in " << line;
+            EXPECT_TRUE(HasType(object[field], documented.at(field))) << field << " in " << line;
+        }
+        EXPECT_TRUE(numbers.contains(std::to_string(object["number"].asInt()))) << line;
+        if (object.isMember("index")) {
+            const int index = object["index"].asInt();
+            EXPECT_TRUE(index >= 1 && index <= object["count"].asInt()) << line;
+            const auto [known, added] = indexOf.emplace(object["picture"].asString(), index);
+            EXPECT_EQ(known->second, index) << line;
+        }
+    }
+    EXPECT_GT(indexOf.size(), 2u);
 }
 
 // The program's own messages follow the user's language; the progress lines never do.
