@@ -208,6 +208,7 @@ int Decorate(const std::vector<std::string>& arguments) {
         options.json ? LineFormat::kJson : LineFormat::kText);
     const std::unique_ptr<DecorationSteps> steps = MakeMarketplaceSteps(progress);
     RunDecorationJob(request, *steps, *progress);
+    progress->EndBar();
     if (progress->rejected()) {
         return kTemplateRefused;
     }

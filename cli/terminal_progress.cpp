@@ -5,10 +5,7 @@
 #include "platform/translation.h"
 #include "support/fill_in.h"
 #include "support/printable_text.h"
-
-#include "platform/translation.h"
-#include "support/fill_in.h"
-#include "support/printable_text.h"
+#include "support/utf16.h"
 
 namespace kesto {
 
@@ -27,6 +24,9 @@ bool IsReason(const ProgressMessage& message) {
 
 }  // namespace
 
+// The most of a progress line the bar shows, cut between characters.
+constexpr std::size_t kBarLabelBytes = 60;
+
 TerminalProgress::TerminalProgress(std::FILE* lines, std::FILE* bar, int areas, std::FILE* reasons,
                                    LineFormat format)
     : lines_(lines), bar_(bar), reasons_(reasons), format_(format), areas_(areas) {}
@@ -40,10 +40,21 @@ void TerminalProgress::Post(ProgressMessage message) {
             std::fflush(bar_);
         }
         WriteLine(message, *line);
-        lastLine_ = *line;
+        if (!IsReason(message)) {
+            // The bar names the step at work in a few words; a reason goes out whole above it.
+            lastLine_ = std::string(CutUtf8(*line, kBarLabelBytes));
+        }
     }
-    if (line || message.number == kPictureProgress || message.number == kShopSignBytes) {
+    if (!finished_ &&
+        (line || message.number == kPictureProgress || message.number == kShopSignBytes)) {
         DrawBar();
+    }
+}
+
+void TerminalProgress::EndBar() {
+    if (bar_ != nullptr) {
+        std::fputs("\r\033[K", bar_);
+        std::fflush(bar_);
     }
 }
 
@@ -107,9 +118,6 @@ void TerminalProgress::DrawBar() {
                  std::string(static_cast<std::size_t>(filled), '#').c_str(),
                  std::string(static_cast<std::size_t>(kWidth - filled), '-').c_str(), done, total,
                  parts.c_str(), lastLine_.c_str());
-    if (finished_) {
-        std::fputs("\n", bar_);
-    }
     std::fflush(bar_);
 }
 

@@ -23,6 +23,9 @@ class TerminalProgress final : public ProgressSink {
                      LineFormat format = LineFormat::kText);
 
     void Post(ProgressMessage message) override;
+    // Takes the bar off the terminal once the job has ended, so that nothing is left under the
+    // last line or the shop's address.
+    void EndBar();
 
     bool finished() const { return finished_; }
     // Whether the template check refused the template (nothing was sent).

@@ -136,5 +136,25 @@ TEST(TerminalProgressTest, TheBarCountsTheKiBOfAChunkedShopSign) {
     EXPECT_EQ(last, "\r\033[K[##------------------] 0/2 320 of 1280 KiB 正在更新店招...");
 }
 
+// The bar names the step at work in a few words, never a reason, and draws nothing once the job
+// is done: nothing is left under the shop's address.
+TEST(TerminalProgressTest, TheBarStaysOneShortLineAndLeavesNothingBehind) {
+    std::vector<ProgressMessage> failed(kJob.begin(), kJob.begin() + 8);
+    failed.push_back({kFailureReason, 0, 0, std::string(300, 'r')});
+    const Outputs afterFailure = Feed(LineFormat::kText, failed);
+    EXPECT_EQ(afterFailure.bar.find("rrr"), std::string::npos);
+    EXPECT_NE(afterFailure.bar.rfind("主页面更新失败。"), std::string::npos);
+
+    const Outputs done =
+        Feed(LineFormat::kText, {{kMainPageProgress, 0, 0, {}},
+                                 {kPictureUploadStarting, 0, 0, std::string(200, 'p')},
+                                 {kDecorationFinished, 0, 0, "http://a/1"}});
+    // The last bar drawn before the end, with its 200-byte picture name cut.
+    const std::string drawn = done.bar.substr(0, done.bar.rfind('\r'));
+    EXPECT_LT(drawn.size() - drawn.rfind('\r'), 100u);
+    EXPECT_EQ(done.bar.substr(done.bar.rfind('\r')), "\r\033[K") << "cleared at the end";
+    EXPECT_EQ(done.bar.find('\n'), std::string::npos);
+}
+
 }  // namespace
 }  // namespace kesto
