@@ -1,5 +1,6 @@
 // kesto-decorate: decorates the logged-in user's shop with a template from the command line.
-// Exit status: 0 decorated, 1 an area failed, 2 usage or set-up error.
+// Exit status: 0 decorated, 1 an area failed (or the shop could not be held), 2 usage or set-up
+// error, 3 the template did not pass the check made before the first request.
 
 #include <algorithm>
 #include <clocale>

@@ -117,8 +117,7 @@ bool CollectCategories(const Json::Value& value, const std::string& enclosingId,
 
 // The ids this tool sends back in deleting records: digits only, as the marketplace gives them.
 bool IsNumericId(const std::string& id) {
-    return !id.empty() && id.size() <= 19 &&
-           std::all_of(id.begin(), id.end(), [](char c) { return c >= '0' && c <= '9'; });
+    return !id.empty() && id.size() <= 19 && std::all_of(id.begin(), id.end(), IsAsciiDigit);
 }
 
 // Whether the two id lists hold the same ids as often, in any order.

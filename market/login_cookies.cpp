@@ -1,14 +1,12 @@
 #include "market/login_cookies.h"
 
+#include "support/ascii_text.h"
+
 namespace kesto {
 namespace {
 
 bool IsBlank(char c) {
     return c == ' ' || c == '\t';
-}
-
-bool IsDigit(char c) {
-    return c >= '0' && c <= '9';
 }
 
 // Whether a cookie name can begin at this position: the text's start, or a ";" followed by
@@ -49,7 +47,7 @@ std::string ReadUserNumber(std::string_view cookieText) {
         number += c == 'o' ? std::string("10") : std::string(1, c);
     }
     for (std::size_t i = 0; i < number.size(); ++i) {
-        if (IsDigit(number[i])) {
+        if (IsAsciiDigit(number[i])) {
             return number.substr(i);
         }
     }

@@ -26,7 +26,7 @@ bool IsMarketplaceHost(std::string_view hostAndPort) {
     if (colon != std::string_view::npos) {
         const std::string_view port = hostAndPort.substr(colon + 1);
         if (port.empty() || port.size() > 5 ||
-            !std::all_of(port.begin(), port.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+            !std::all_of(port.begin(), port.end(), IsAsciiDigit)) {
             return false;
         }
     }

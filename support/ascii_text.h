@@ -8,6 +8,10 @@
 
 namespace kesto {
 
+inline bool IsAsciiDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
 inline char AsciiLower(char c) {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
 }

@@ -10,10 +10,6 @@ namespace kesto {
 
 namespace {
 
-bool IsDigit(char c) {
-    return c >= '0' && c <= '9';
-}
-
 bool IsSpace(char c) {
     return c == ' ' || (c >= '\t' && c <= '\r');
 }
@@ -36,7 +32,7 @@ int ResultCodeRule(std::string_view answer) {
         ++at;
     }
     std::int64_t value = 0;
-    for (; at < answer.size() && IsDigit(answer[at]); ++at) {
+    for (; at < answer.size() && IsAsciiDigit(answer[at]); ++at) {
         if (value <= INT_MAX) {
             value = value * 10 + (answer[at] - '0');
         }
@@ -53,14 +49,14 @@ int ErrcodeRule(std::string_view answer) {
         return 1;
     }
     std::size_t at = marker;
-    while (at < answer.size() && !IsDigit(answer[at])) {
+    while (at < answer.size() && !IsAsciiDigit(answer[at])) {
         ++at;
     }
     if (at == answer.size()) {
         return 0;
     }
     bool zero = true;
-    for (; at < answer.size() && IsDigit(answer[at]); ++at) {
+    for (; at < answer.size() && IsAsciiDigit(answer[at]); ++at) {
         zero = zero && answer[at] == '0';
     }
     return zero && at < answer.size() ? 1 : 0;
