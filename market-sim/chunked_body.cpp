@@ -1,24 +1,13 @@
 #include "market-sim/chunked_body.h"
 
+#include "market-sim/text_pieces.h"
+
 namespace kesto::sim {
 namespace {
 
 constexpr std::string_view kLineEnd = "\r\n";
 // A size line longer than this is refused: sizes fit in 16 hex digits, extensions are not used.
 constexpr std::size_t kMaxLineBytes = 1024;
-
-int HexValue(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
-}
 
 }  // namespace
 

@@ -1,22 +1,8 @@
 #include "market-sim/form_fields.h"
 
+#include "market-sim/text_pieces.h"
+
 namespace kesto::sim {
-namespace {
-
-int HexValue(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    return -1;
-}
-
-}  // namespace
 
 std::optional<std::string> PercentDecode(std::string_view text) {
     std::string decoded;

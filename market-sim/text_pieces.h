@@ -1,5 +1,6 @@
 #pragma once
-// Small readers of the caret- and bar-separated texts the marketplace takes.
+// Small readers of the texts the marketplace takes: digits, hexadecimal digits, and caret- and
+// bar-separated pieces.
 
 #include <algorithm>
 #include <cctype>
@@ -11,6 +12,20 @@ namespace kesto::sim {
 inline bool IsDigits(std::string_view text) {
     return !text.empty() && std::all_of(text.begin(), text.end(),
                                         [](unsigned char c) { return std::isdigit(c) != 0; });
+}
+
+// The value of a hexadecimal digit (either letter case), or -1.
+inline int HexValue(char c) {
+    if (c >= '0' && c <= '9') {
+        return c - '0';
+    }
+    if (c >= 'a' && c <= 'f') {
+        return c - 'a' + 10;
+    }
+    if (c >= 'A' && c <= 'F') {
+        return c - 'A' + 10;
+    }
+    return -1;
 }
 
 // The pieces between separators, empty ones included.
