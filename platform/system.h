@@ -47,4 +47,8 @@ std::string UserDataFolder();
 // is unset or empty); none on Windows, where data lives beside the executable.
 std::vector<std::string> SystemDataFolders();
 
+// The folders that hold installed programs, each ending with the path separator: /usr/ (with
+// /usr/local/), /opt/, /bin/ and /sbin/ on POSIX systems; the Program Files folders on Windows.
+std::vector<std::string> InstalledProgramFolders();
+
 }  // namespace kesto

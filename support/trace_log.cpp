@@ -39,7 +39,49 @@ std::string LogFileName(const LocalTime& time) {
     return "Trace" + std::to_string(time.month) + "-" + std::to_string(time.day) + ".log";
 }
 
+// One character of a path as compared across systems: ASCII folded to lower case, '\\' as '/'.
+char ComparablePathChar(char c) {
+    if (c == '\\') {
+        return '/';
+    }
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// Whether folder is inside, or is, ancestor; both end with a path separator.
+bool IsInFolder(const std::string& folder, const std::string& ancestor) {
+    if (ancestor.empty() || folder.size() < ancestor.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < ancestor.size(); ++i) {
+        if (ComparablePathChar(folder[i]) != ComparablePathChar(ancestor[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+TraceLog::Environment ProcessEnvironment() {
+    const TraceLogPlace place =
+        TraceLogFolders(ExecutableFolder(), InstalledProgramFolders(), ProgramDataFolder());
+    TraceLog::Environment environment;
+    environment.enabled = TraceLog::SwitchFilePresent();
+    environment.folder = place.folder;
+    environment.fallbackFolder = place.fallbackFolder;
+    return environment;
+}
+
 }  // namespace
+
+TraceLogPlace TraceLogFolders(const std::string& programFolder,
+                              const std::vector<std::string>& installedFolders,
+                              const std::string& dataFolder) {
+    for (const std::string& installed : installedFolders) {
+        if (IsInFolder(programFolder, installed)) {
+            return {{}, dataFolder};
+        }
+    }
+    return {programFolder, dataFolder};
+}
 
 std::string FormatTraceLine(const LocalTime& time, unsigned long threadId,
                             const std::string& message) {
@@ -66,8 +108,7 @@ bool TraceLog::SwitchFilePresent() {
     return std::ifstream("trace.txt").is_open();
 }
 
-TraceLog::TraceLog()
-    : TraceLog(Environment{SwitchFilePresent(), ExecutableFolder(), ProgramDataFolder()}) {}
+TraceLog::TraceLog() : TraceLog(ProcessEnvironment()) {}
 
 TraceLog::TraceLog(Environment environment) : environment_(std::move(environment)) {}
 

@@ -103,4 +103,8 @@ std::vector<std::string> SystemDataFolders() {
     return folders;
 }
 
+std::vector<std::string> InstalledProgramFolders() {
+    return {"/usr/", "/opt/", "/bin/", "/sbin/"};
+}
+
 }  // namespace kesto

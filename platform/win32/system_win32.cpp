@@ -89,4 +89,15 @@ std::vector<std::string> SystemDataFolders() {
     return {};
 }
 
+std::vector<std::string> InstalledProgramFolders() {
+    std::vector<std::string> folders;
+    for (const int id : {CSIDL_PROGRAM_FILES, CSIDL_PROGRAM_FILESX86}) {
+        wchar_t folder[MAX_PATH] = {};
+        if (SHGetFolderPathW(nullptr, id, nullptr, 0, folder) == S_OK && folder[0] != L'\0') {
+            folders.push_back(win32::Narrow(folder) + "\\");
+        }
+    }
+    return folders;
+}
+
 }  // namespace kesto

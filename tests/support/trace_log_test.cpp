@@ -131,6 +131,33 @@ TEST(TraceLogTest, UnwritableFolderFallsBackToTheUsersDataFolder) {
     EXPECT_FALSE(std::filesystem::exists(folder.path() / "missing"));
 }
 
+// An installed program's log never goes beside it (root could write there, and removing the
+// package would leave the log behind); a program elsewhere writes beside itself first.
+TEST(TraceLogFoldersTest, InstalledProgramsWriteOnlyIntoTheDataFolder) {
+    const std::vector<std::string> installed = {"/usr/", "/opt/", "C:\\Program Files\\"};
+    const std::string data = "/home/ann/.local/share/kesto-decor/";
+    const struct {
+        std::string program;
+        TraceLogPlace expected;
+    } cases[] = {
+        {"/usr/bin/", {"", data}},
+        {"/usr/local/bin/", {"", data}},
+        {"/opt/kesto-decor/bin/", {"", data}},
+        {"C:\\Program Files\\kesto-decor\\", {"", data}},
+        {"c:/program files/kesto-decor/", {"", data}},
+        {"/home/ann/kesto-decor/build/linux/cli/",
+         {"/home/ann/kesto-decor/build/linux/cli/", data}},
+        {"/usrlocal/bin/", {"/usrlocal/bin/", data}},
+        {"/home/ann/usr/bin/", {"/home/ann/usr/bin/", data}},
+        {"C:\\Program Files (x86)\\kesto\\", {"C:\\Program Files (x86)\\kesto\\", data}},
+    };
+    for (const auto& c : cases) {
+        const TraceLogPlace place = TraceLogFolders(c.program, installed, data);
+        EXPECT_EQ(place.folder, c.expected.folder) << c.program;
+        EXPECT_EQ(place.fallbackFolder, c.expected.fallbackFolder) << c.program;
+    }
+}
+
 TEST(TraceLogTest, PathLongerThan259CharactersIsRefused) {
     TempFolder folder;
     std::string deep = folder.Folder();
