@@ -1,10 +1,8 @@
 #include "upload/file_listing.h"
 
-#include <cstdio>
-
 #include "platform/folder_enumeration.h"
 #include "support/printable_text.h"
-#include "support/text_conversion.h"
+#include "support/trace_log.h"
 #include "support/utf16.h"
 
 namespace kesto {
@@ -36,15 +34,15 @@ int List(const std::string& folder, Filter filter, std::vector<std::string>& nam
     if (!enumeration) {
         return -1;
     }
-    std::printf("First file name is %s\n", ToAnsi(PrintableText(entry.name)).c_str());
+    ProcessTraceLog().Write("First file name is %s", PrintableText(entry.name).c_str());
     Consider(entry, filter, names);
     while (enumeration->Next(entry)) {
-        std::printf("Next file name is %s\n", ToAnsi(PrintableText(entry.name)).c_str());
+        ProcessTraceLog().Write("Next file name is %s", PrintableText(entry.name).c_str());
         Consider(entry, filter, names);
     }
     const std::uint32_t error = enumeration->LastError();
     if (error != FolderEnumeration::kNoMoreEntries) {
-        std::printf("FindNextFile error. Error is %u\n", static_cast<unsigned>(error));
+        ProcessTraceLog().Write("FindNextFile error. Error is %u", static_cast<unsigned>(error));
         return -1;
     }
     return 1;

@@ -11,7 +11,7 @@ namespace kesto {
 // path separator, to names; names starting with '.' are skipped. Returns 1 when the listing ran
 // to its end; -1 when the folder cannot be listed, its path is too long (the search pattern,
 // path plus "*", must fit in 259 characters) or the listing broke off (names found so far stay).
-// Each delivered entry gets a debug line on standard output.
+// Each delivered entry gets a line in the trace log, none on standard output.
 int ListEntries(const std::string& folder, std::vector<std::string>& names);
 
 // As ListEntries, but only folders.

@@ -84,10 +84,8 @@ class DesignDialogTest : public ::testing::Test {
         root.Write("b/readme.txt", "x");
         root.Write("loose.jpg", "x");
         root.Write(".hidden/x.jpg", "x");
-        ::testing::internal::CaptureStdout();  // the folder listing's debug lines
         dialog.OnInit({root.Folder()});
     }
-    ~DesignDialogTest() override { ::testing::internal::GetCapturedStdout(); }
 
     void LogIn() {
         dialog.OnLogin();

@@ -99,9 +99,7 @@ class DesignProgramTest : public ::testing::Test {
 
     // Shows the window, logs in and starts a job.
     void StartJob(DesignProgram& program) {
-        ::testing::internal::CaptureStdout();  // the folder listing's debug lines
         program.OnInitDialog(window, std::make_shared<UnusedMessages>());
-        ::testing::internal::GetCapturedStdout();
         program.OnLogin();
         program.OnLoginTimer();
         program.OnUpload();
@@ -135,9 +133,7 @@ TEST_F(DesignProgramTest, WithoutAJobExitAndCloseEndTheDialogAtOnce) {
     for (const EndRequest& end : kEndRequests) {
         window.ends.clear();
         const auto program = Program();
-        ::testing::internal::CaptureStdout();
         program->OnInitDialog(window, std::make_shared<UnusedMessages>());
-        ::testing::internal::GetCapturedStdout();
         end.request(*program);
         end.request(*program);  // the window is already going
         EXPECT_EQ(window.ends, std::vector<int>{end.code}) << end.name;
@@ -182,9 +178,7 @@ TEST_F(DesignProgramTest, AJobEndedBeforeAnyCloseRequestLeavesTheWindowOpen) {
 TEST_F(DesignProgramTest, TheLoginTimerTakesTheProgramsPollPeriod) {
     for (const unsigned period : {kLoginPollMilliseconds, 10U}) {
         const auto program = Program(nullptr, period);
-        ::testing::internal::CaptureStdout();
         program->OnInitDialog(window, std::make_shared<UnusedMessages>());
-        ::testing::internal::GetCapturedStdout();
         program->OnLogin();
         EXPECT_EQ(window.timerPeriod, period);
     }
