@@ -14,10 +14,13 @@ trap stop_market EXIT
 start_market() {
     local build=$1
     shift
+    # The log exists before the market starts: the background job opens it only once it runs.
+    : >"$work/market.log"
     "$build/market-sim/kesto-market" --port 0 "$@" >"$work/market.log" 2>&1 &
     market_pid=$!
     for _ in $(seq 50); do
-        grep -q 'proxy http://127.0.0.1:' "$work/market.log" && break
+        grep -q 'proxy http://127\.0\.0\.1:[0-9]' "$work/market.log" && break
+        kill -0 "$market_pid" 2>/dev/null || break
         sleep 0.1
     done
     market_port=$(sed -n 's/.*proxy http:\/\/127\.0\.0\.1:\([0-9]*\).*/\1/p' "$work/market.log" |
