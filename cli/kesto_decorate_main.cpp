@@ -188,7 +188,9 @@ int Decorate(const std::vector<std::string>& arguments) {
     std::error_code error;
     if (!std::filesystem::is_directory(PathFromUtf8(options.templateFolder), error)) {
         return Refuse(
-            FillIn(Translate("the template folder {} does not exist"), {options.templateFolder}));
+            FillIn(Translate("the template folder {} does not exist; --list-templates shows the "
+                             "installed templates"),
+                   {options.templateFolder}));
     }
     const std::string cookieFile =
         options.cookieFile.empty() ? DesktopCookieFile() : options.cookieFile;

@@ -197,9 +197,12 @@ TEST(KestoDecorateTest, OwnMessagesSpeakTheUsersLanguage) {
         const char* refusal;
         const char* help;
     } cases[] = {
-        {"LANG=C LANGUAGE=zh_CN", "the template folder /nonexistent does not exist",
+        {"LANG=C LANGUAGE=zh_CN",
+         "the template folder /nonexistent does not exist; --list-templates shows the installed "
+         "templates",
          "  --help           show this text"},
-        {"LANG=C.UTF-8 LANGUAGE=zh_CN", "模板文件夹 /nonexistent 不存在",
+        {"LANG=C.UTF-8 LANGUAGE=zh_CN",
+         "模板文件夹 /nonexistent 不存在；--list-templates 列出已安装的模板",
          "  --help           显示本帮助"},
     };
     for (const auto& c : cases) {
