@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Checks a kesto-decor Debian package: lintian (errors fail; warnings are shown), then the
 # package unpacked into a temporary root (dpkg-deb -x), where each program must print the
-# package's version and kesto-decorate must find the packaged templates through XDG_DATA_DIRS
-# alone. Usage: scripts/check-package.sh PACKAGE.deb
+# package's version, the desktop entry must name one main category, and kesto-decorate must find
+# the packaged templates through XDG_DATA_DIRS alone. Usage: scripts/check-package.sh PACKAGE.deb
 set -euo pipefail
 deb=$(realpath "$1")
 work=$(mktemp -d)
@@ -28,6 +28,13 @@ for program in kesto-design kesto-decorate kesto-market; do
     [ "$printed" = "$program $version" ] ||
         fail "$program --version printed '$printed', the package is $version"
 done
+
+# One main category in the desktop entry: menus list the program once under each.
+entry=$root/usr/share/applications/kesto-design.desktop
+main='AudioVideo|Audio|Video|Development|Education|Game|Graphics|Network|Office|Science'
+main_categories=$(sed -n 's/^Categories=//p' "$entry" | tr ';' '\n' |
+    grep -cxE "$main|Settings|System|Utility" || true)
+[ "$main_categories" = 1 ] || fail "the desktop entry names $main_categories main categories, not one"
 
 # The packaged templates, found by name with an empty user data folder and the unpacked
 # root's share folder as the only system data folder.
