@@ -14,6 +14,8 @@ namespace {
 
 // Far deeper than any list; a deeper answer is refused rather than walked.
 constexpr int kMaxDepth = 64;
+// Far longer than any category id.
+constexpr std::size_t kMaxIdBytes = 64;
 // The most of the marketplace's own message a reason quotes.
 constexpr std::size_t kMaxQuotedBytes = 200;
 
@@ -115,9 +117,15 @@ bool CollectCategories(const Json::Value& value, const std::string& enclosingId,
     });
 }
 
-// The ids this tool sends back in deleting records: digits only, as the marketplace gives them.
-bool IsNumericId(const std::string& id) {
-    return !id.empty() && id.size() <= 19 && std::all_of(id.begin(), id.end(), IsAsciiDigit);
+// Whether an id can go back in a deleting record as it stands: the marketplace promises nothing
+// of its form, but an id holding a record's separators ('^', '|'), blanks, quotes or control
+// characters, or one longer than any id, is no id but a list that cannot be believed.
+bool IsUsableId(const std::string& id) {
+    return !id.empty() && id.size() <= kMaxIdBytes && std::all_of(id.begin(), id.end(), [](char c) {
+        const auto byte = static_cast<unsigned char>(c);
+        return byte > 0x20 && byte < 0x7F &&
+               std::string_view("^|\"'\\").find(c) == std::string_view::npos;
+    });
 }
 
 // Whether the two id lists hold the same ids as often, in any order.
@@ -181,7 +189,7 @@ std::optional<CategoryList> ParseCategoryList(std::string_view answer) {
     }
     CategoryList list;
     list.ids = ParseCategoryIds(answer);
-    if (!std::all_of(list.ids.begin(), list.ids.end(), IsNumericId)) {
+    if (!std::all_of(list.ids.begin(), list.ids.end(), IsUsableId)) {
         return std::nullopt;
     }
     if (!object) {

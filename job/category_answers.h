@@ -26,7 +26,8 @@ struct CategoryList {
 };
 
 // The shop's categories in a list answer: nothing when it carries a non-zero error code or an id
-// that is not a number (a list that cannot be believed is never acted on). Its categories are
+// that could not go back in a deleting record (separators, blanks, quotes, control characters,
+// over 64 bytes): a list that cannot be believed is never acted on. Its categories are
 // read when the answer is a JSON object whose objects holding "cate_id" (a quoted text or a whole
 // number) give "parent_id" (the enclosing category when absent in a nested one, else "0"),
 // "name" and "pic", exactly the ids found.

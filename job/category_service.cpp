@@ -40,7 +40,7 @@ std::optional<CategoryList> CategoryService::ReadList(CategoryRequestFailure& fa
     if (!list) {
         failure = {
             "the marketplace's answer is not a category list to go by (it carries an "
-            "error code, or an id that is not a number)",
+            "error code, or an id no category can have)",
             false};
     }
     return list;

@@ -106,10 +106,13 @@ TEST(CategoryListTest, ReadsAListAndRefusesEverythingElse) {
         {"<html><head><title>Kesto</title></head></html>", Names{}, {}},
         {"", Names{}, {}},
         {R"(<p>errcode: 12</p> "cate_id":"5")", std::nullopt, {}},
-        // Ids that are no numbers, or a JSON list whose objects name other ids than its quoted
-        // values give, cannot be believed.
+        // Ids no category can have (separators, blanks, overlong), or a JSON list whose objects
+        // name other ids than its quoted values give, cannot be believed. The marketplace
+        // promises nothing of an id's form: one of letters goes.
         {R"({"errCode":"0","cates":[{"cate_id":"1^2"}]})", std::nullopt, {}},
         {R"("cate_id":"12 OR 1")", std::nullopt, {}},
+        {"\"cate_id\":\"" + std::string(65, '7') + "\"", std::nullopt, {}},
+        {R"("cate_id":"c-12","cate_id":"A7")", Names{"c-12", "a7"}, {}},
         {R"({"errCode":"0","cates":[{"cate_id" : "1"}]})", std::nullopt, {}},
         {R"({"errCode":"0","cates":[{"cate_id":1.5}]})", std::nullopt, {}},
         {R"({"errCode":"0","cates":[{"cate_id":{"id":"1"}}]})", std::nullopt, {}},
