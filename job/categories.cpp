@@ -364,11 +364,7 @@ std::optional<CategoryList> ReadListTwice(CategoryService& service, ShopSession&
         session.failure = WithReason("reading the shop's categories", failure.reason);
         return std::nullopt;
     }
-    std::vector<std::string> a = first->ids;
-    std::vector<std::string> b = second->ids;
-    std::sort(a.begin(), a.end());
-    std::sort(b.begin(), b.end());
-    if (a != b) {
+    if (!SameIds(first->ids, second->ids)) {
         session.failure = WithReason("reading the shop's categories",
                                      "the marketplace's list differed between two readings");
         return std::nullopt;

@@ -6,6 +6,7 @@
 #include <exception>
 #include <memory>
 
+#include "market/answer_message.h"
 #include "support/ascii_text.h"
 
 namespace kesto {
@@ -16,8 +17,6 @@ namespace {
 constexpr int kMaxDepth = 64;
 // Far longer than any category id.
 constexpr std::size_t kMaxIdBytes = 64;
-// The most of the marketplace's own message a reason quotes.
-constexpr std::size_t kMaxQuotedBytes = 200;
 
 std::optional<Json::Value> ParseJsonObject(std::string_view text) {
     Json::CharReaderBuilder builder;
@@ -128,13 +127,6 @@ bool IsUsableId(const std::string& id) {
     });
 }
 
-// Whether the two id lists hold the same ids as often, in any order.
-bool SameIds(std::vector<std::string> a, std::vector<std::string> b) {
-    std::sort(a.begin(), a.end());
-    std::sort(b.begin(), b.end());
-    return a == b;
-}
-
 // The error code an answer that is no JSON object carries: the first run of digits after the
 // word "errcode" (any letter case), with a '-' right before it; nothing without the word.
 std::optional<std::string> ErrorCodeInText(std::string_view answer) {
@@ -166,20 +158,13 @@ bool IsZero(const std::string& code) {
     return code.find_first_not_of('0') == std::string::npos && !code.empty();
 }
 
-// At most kMaxQuotedBytes of text, cut between characters.
-std::string Shortened(std::string text) {
-    if (text.size() <= kMaxQuotedBytes) {
-        return text;
-    }
-    std::size_t end = kMaxQuotedBytes;
-    while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) {
-        --end;
-    }
-    text.resize(end);
-    return text + "...";
-}
-
 }  // namespace
+
+bool SameIds(std::vector<std::string> a, std::vector<std::string> b) {
+    std::sort(a.begin(), a.end());
+    std::sort(b.begin(), b.end());
+    return a == b;
+}
 
 std::optional<CategoryList> ParseCategoryList(std::string_view answer) {
     const std::optional<Json::Value> object = ParseJsonObject(answer);
@@ -220,10 +205,9 @@ std::string UpdateAnswerProblem(std::string_view answer) {
         return {};
     }
     std::string problem = "the marketplace refused it (errCode " + *code;
-    const std::optional<std::string> message =
-        object ? TextMember(*object, "msg") : std::optional<std::string>();
-    if (message && !message->empty()) {
-        problem += ": " + Shortened(*message);
+    const std::string message = AnswerMessage(answer);
+    if (!message.empty()) {
+        problem += ": " + message;
     }
     return problem + ")";
 }

@@ -33,6 +33,9 @@ struct CategoryList {
 // "name" and "pic", exactly the ids found.
 std::optional<CategoryList> ParseCategoryList(std::string_view answer);
 
+// Whether the two id lists hold the same ids as often, in any order.
+bool SameIds(std::vector<std::string> a, std::vector<std::string> b);
+
 // Why an update answer is not a success, in words a shop owner can pass on; empty when it is
 // one (no error code, or 0).
 std::string UpdateAnswerProblem(std::string_view answer);

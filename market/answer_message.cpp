@@ -2,6 +2,7 @@
 
 #include "support/ascii_text.h"
 #include "support/text_conversion.h"
+#include "support/utf16.h"
 
 namespace kesto {
 
@@ -87,14 +88,8 @@ std::string OneLine(std::string_view text) {
         }
     }
     line = std::string(TrimmedAscii(line, " "));
-    if (line.size() <= kMaxMessageBytes) {
-        return line;
-    }
-    std::size_t end = kMaxMessageBytes;
-    while (end > 0 && (static_cast<unsigned char>(line[end]) & 0xC0) == 0x80) {
-        --end;
-    }
-    return line.substr(0, end) + "...";
+    return line.size() <= kMaxMessageBytes ? line
+                                           : std::string(CutUtf8(line, kMaxMessageBytes)) + "...";
 }
 
 }  // namespace

@@ -95,7 +95,7 @@ int OpenAreaFolderRun(std::string_view areaName, AreaFolderRun& run) {
     const std::string name = FreshAreaFolderName(areaName, found.rootItems);
     const int made = CreateAlbumFolder(found.rootPath, name, id);
     if (made > 0) {
-        run = {found.rootPath + id + "/", {}, true};
+        run = {found.rootPath + id + "/", {}};
         for (const AlbumItem& old : found.folders) {
             run.oldFolders.push_back(found.rootPath + old.id);
         }
@@ -109,7 +109,7 @@ int OpenAreaFolderRun(std::string_view areaName, AreaFolderRun& run) {
         "The album made no new folder %s: the pictures go into the folder %s, "
         "whose old pictures stay",
         name.c_str(), reused->name.c_str());
-    run = {found.rootPath + reused->id + "/", {}, false};
+    run = {found.rootPath + reused->id + "/", {}};
     return 1;
 }
 

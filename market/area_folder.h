@@ -40,7 +40,6 @@ int FindAreaFolders(std::string_view areaName, AreaFolders& found);
 struct AreaFolderRun {
     std::string path;                     // "/rootid/folderid/"
     std::vector<std::string> oldFolders;  // "/rootid/folderid" of each folder to remove later
-    bool ownFolder = false;               // false: an earlier run's folder, reused
 };
 
 // Makes the run's folder (and the root folder when missing). When the album will not make a
