@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Checks a kesto-decor Debian package: lintian (errors fail; warnings are shown), then the
 # package unpacked into a temporary root (dpkg-deb -x), where each program must print the
-# package's version, the desktop entry must name one main category, and kesto-decorate must find
-# the packaged templates through XDG_DATA_DIRS alone. Usage: scripts/check-package.sh PACKAGE.deb
+# package's version, the desktop entry must name one main category, the icon must be there at
+# each size and scalable, and kesto-decorate must find the packaged templates through
+# XDG_DATA_DIRS alone. Usage: scripts/check-package.sh PACKAGE.deb
 set -euo pipefail
 deb=$(realpath "$1")
 work=$(mktemp -d)
@@ -36,6 +37,20 @@ main_categories=$(sed -n 's/^Categories=//p' "$entry" | tr ';' '\n' |
     grep -cxE "$main|Settings|System|Utility" || true)
 [ "$main_categories" = 1 ] || fail "the desktop entry names $main_categories main categories, not one"
 
+# The icon at each size the icon theme looks for, each PNG of the size its folder names, and
+# scalable.
+icons=$root/usr/share/icons/hicolor
+for size in 16 22 24 32 48 64 128 256; do
+    icon=$icons/${size}x${size}/apps/kesto-design.png
+    [ -f "$icon" ] || fail "the package has no ${size}x${size} icon"
+    # A PNG's width and height are the big-endian words at bytes 16 and 20.
+    read -r width height < <(od -An -tu1 -j16 -N8 "$icon" |
+        awk '{print $3 * 256 + $4, $7 * 256 + $8}')
+    [ "$width $height" = "$size $size" ] ||
+        fail "the ${size}x${size} icon is ${width}x${height}"
+done
+[ -f "$icons/scalable/apps/kesto-design.svg" ] || fail "the package has no scalable icon"
+
 # The packaged templates, found by name with an empty user data folder and the unpacked
 # root's share folder as the only system data folder.
 mkdir -p "$work/home"
@@ -57,4 +72,4 @@ for folder in "$shared"/*/; do
     decorate --check --template "$name" >"$work/check.log" 2>&1 ||
         { cat "$work/check.log" >&2; fail "kesto-decorate --check --template $name failed"; }
 done
-echo "  $(basename "$deb"): lintian without errors; $version; templates found through XDG_DATA_DIRS"
+echo "  $(basename "$deb"): lintian without errors; $version; icons 16-256 and scalable; templates found through XDG_DATA_DIRS"
