@@ -6,8 +6,8 @@
 #include "app/progress_list_lines.h"
 #include "market/hosts.h"
 #include "support/printable_text.h"
-#include "upload/file_listing.h"
-#include "upload/template_catalog.h"
+#include "templates/template_catalog.h"
+#include "templates/template_folder.h"
 
 namespace kesto {
 
@@ -122,9 +122,8 @@ void DesignDialog::OnPreview() {
     if (templatePath.empty()) {
         return;
     }
-    std::vector<std::string> names;
-    ListFiles(templatePath, names);
-    const std::string picture = FindFirstPicture(names);
+    const std::string picture =
+        FindFirstPicture(ReadTemplateFolder(templatePath, TemplateAreas{}).top.files);
     if (picture.empty()) {
         view_.AddProgressLine(kNoPreviewPicture);
     } else if (!services_.OpenWithShell(templatePath + picture)) {

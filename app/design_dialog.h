@@ -29,7 +29,7 @@ class DesignDialog {
                  std::shared_ptr<JobMessageSink> jobMessages, unsigned loginPollMilliseconds);
 
     // Fills the template list from the sub-folders of the template roots (folders ending with the
-    // path separator, in search order; see upload/template_catalog.h), selects the first and
+    // path separator, in search order; see templates/template_catalog.h), selects the first and
     // ticks the three areas.
     void OnInit(const std::vector<std::string>& templateRoots);
     void OnLogin();

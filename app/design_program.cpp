@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "upload/template_roots.h"
+#include "templates/template_roots.h"
 
 namespace kesto {
 

@@ -40,7 +40,7 @@ struct DesignProgramSettings {
 class DesignProgram {
   public:
     // The desktop program over the platform's parts, with the templates where the programs look
-    // for them (upload/template_roots.h).
+    // for them (templates/template_roots.h).
     explicit DesignProgram(DesktopPlatform platform);
     // The program over other services (tests).
     DesignProgram(std::unique_ptr<DesignServices> services, DesignProgramSettings settings);

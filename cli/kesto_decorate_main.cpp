@@ -30,8 +30,9 @@
 #include "support/printable_text.h"
 #include "support/program_version.h"
 #include "support/user_files.h"
-#include "upload/template_catalog.h"
-#include "upload/template_roots.h"
+#include "templates/template_catalog.h"
+#include "templates/template_folder.h"
+#include "templates/template_roots.h"
 
 namespace kesto {
 namespace {
@@ -119,7 +120,8 @@ int CheckOnly(const DecorateOptions& options) {
     const GraphicsUser graphics;  // pictures are read to see that they are pictures
     const JobRequest request = RequestFor(options);
     std::FILE* out = OwnOutput();
-    const std::vector<TemplateFinding> findings = InspectTemplate(request);
+    const std::vector<TemplateFinding> findings =
+        InspectTemplate(request, ReadTemplateFolder(request.templatePath, TickedAreas(request)));
     const std::string report = options.json ? TemplateReportJson(options.templateFolder, findings)
                                             : TemplateReportText(findings);
     std::fputs(report.c_str(), out);
@@ -134,7 +136,8 @@ int CheckOnly(const DecorateOptions& options) {
 int PlanOnly(const DecorateOptions& options, const JobRequest& request) {
     std::FILE* out = OwnOutput();
     ShopSession session;
-    const DecorationPlan plan = PlanDecoration(request, session);
+    const DecorationPlan plan = PlanDecoration(
+        request, ReadTemplateFolder(request.templatePath, TickedAreas(request)), session);
     if (options.json) {
         std::fputs(PlanJson(options.templateFolder, plan).c_str(), out);
     } else {

@@ -17,8 +17,8 @@
 #include "market/shop_session.h"
 #include "support/file_path.h"
 #include "support/trace_log.h"
-#include "upload/file_listing.h"
-#include "upload/template_bounds.h"
+#include "templates/template_bounds.h"
+#include "templates/template_folder.h"
 
 namespace kesto {
 
@@ -47,13 +47,18 @@ struct PlannedCategory {
 };
 
 // Uploads one picture with up to three attempts; its album address, or nothing when every
-// attempt failed.
-bool UploadWithRetries(ShopSession& session, const std::string& albumPath,
+// attempt failed. A picture that is no longer the one the template check passed is not sent:
+// each attempt fails as an upload of a file that changed under it does.
+bool UploadWithRetries(ShopSession& session, const std::string& albumPath, const TemplateFile& file,
                        const PreparedPicture& picture, const std::string& entry,
                        std::chrono::milliseconds retryWait, std::string& address) {
     return WithRetries(
         [&] {
             session.uploadedPictures.clear();
+            if (ChangedSinceRead(file)) {
+                NoteRequestFailure(DescribeChangedFile(file.path));
+                return false;
+            }
             if (UploadPreparedPicture(session, albumPath, picture) <= 0) {
                 return false;
             }
@@ -79,23 +84,14 @@ void NotePictureFailure(ShopSession& session, const CategoryFolder& category,
                       "; the shop's categories were not changed";
 }
 
-// Lists each category folder: its pictures in upload order (top-level picture first).
-std::vector<PlannedCategory> ListCategories(const std::string& classFolder,
-                                            const std::vector<std::string>& categoryFolders,
-                                            std::vector<std::string>& picturePaths) {
+// Plans each category folder; its pictures go to pictures in upload order (top-level picture
+// first).
+std::vector<PlannedCategory> ListCategories(const ClassFolder& classFolder,
+                                            std::vector<TemplateFile>& pictures) {
     std::vector<PlannedCategory> plan;
-    for (const std::string& name : categoryFolders) {
-        const std::string folder = classFolder + name + kPathSeparator;
-        std::vector<std::string> entries;
-        ListFiles(folder, entries);
-        PlannedCategory category{SortCategoryEntries(name, std::move(entries)), {}, {}};
-        if (!category.folder.top.entry.empty()) {
-            picturePaths.push_back(folder + category.folder.top.entry);
-        }
-        for (const CategoryPicture& sub : category.folder.subcategories) {
-            picturePaths.push_back(folder + sub.entry);
-        }
-        plan.push_back(std::move(category));
+    for (const TemplateCategory& category : classFolder.categories) {
+        pictures.insert(pictures.end(), category.pictures.begin(), category.pictures.end());
+        plan.push_back({category.tree, {}, {}});
     }
     return plan;
 }
@@ -108,7 +104,8 @@ void PostPictureProgress(const ShopSession& session, std::size_t done, std::size
 
 // Uploads every category's pictures, each category's address taken right after its own upload;
 // false (with the session's failure set) when a picture failed three times.
-bool UploadCategoryPictures(std::vector<PlannedCategory>& plan, PicturePreparer& preparer,
+bool UploadCategoryPictures(std::vector<PlannedCategory>& plan,
+                            const std::vector<TemplateFile>& files, PicturePreparer& preparer,
                             ShopSession& session, const std::string& albumPath,
                             std::chrono::milliseconds retryWait) {
     const std::size_t count = preparer.size();
@@ -117,8 +114,9 @@ bool UploadCategoryPictures(std::vector<PlannedCategory>& plan, PicturePreparer&
     for (PlannedCategory& category : plan) {
         const CategoryPicture& top = category.folder.top;
         if (!top.entry.empty()) {
-            if (!UploadWithRetries(session, albumPath, preparer.Take(next++), top.entry, retryWait,
-                                   category.topAddress)) {
+            const std::size_t index = next++;
+            if (!UploadWithRetries(session, albumPath, files[index], preparer.Take(index),
+                                   top.entry, retryWait, category.topAddress)) {
                 NotePictureFailure(session, category.folder, top.entry);
                 return false;
             }
@@ -126,8 +124,9 @@ bool UploadCategoryPictures(std::vector<PlannedCategory>& plan, PicturePreparer&
         }
         for (const CategoryPicture& sub : category.folder.subcategories) {
             std::string address;
-            if (!UploadWithRetries(session, albumPath, preparer.Take(next++), sub.entry, retryWait,
-                                   address)) {
+            const std::size_t index = next++;
+            if (!UploadWithRetries(session, albumPath, files[index], preparer.Take(index),
+                                   sub.entry, retryWait, address)) {
                 NotePictureFailure(session, category.folder, sub.entry);
                 return false;
             }
@@ -387,22 +386,24 @@ bool OldCategoriesGone(CategoryService& service, const CategoryList& old) {
 
 }  // namespace
 
-int UpdateCategories(const std::string& classFolder, ShopSession& session,
+int UpdateCategories(const ClassFolder& classFolder, ShopSession& session,
                      std::chrono::milliseconds retryWait) {
-    const std::string folder = WithTrailingSeparator(classFolder);
-    std::vector<std::string> categoryFolders;
-    ListSubfolders(folder, categoryFolders);
-    if (categoryFolders.empty()) {
+    const std::string& folder = classFolder.folder.path;
+    if (classFolder.categories.empty()) {
         // A template without categories (or a wrong folder) must not wipe the shop's.
         session.failure = "the template's class folder " + folder + " holds no category folder";
         return -1;
     }
+    std::vector<TemplateFile> pictures;
+    std::vector<PlannedCategory> plan = ListCategories(classFolder, pictures);
     std::vector<std::string> picturePaths;
-    std::vector<PlannedCategory> plan = ListCategories(folder, categoryFolders, picturePaths);
+    for (const TemplateFile& picture : pictures) {
+        picturePaths.push_back(picture.path);
+    }
     // Only the template's own files are read, as the template check demands.
     std::vector<std::string> ownFiles = {folder};
-    for (const std::string& name : categoryFolders) {
-        ownFiles.push_back(folder + name);
+    for (const TemplateCategory& category : classFolder.categories) {
+        ownFiles.push_back(folder + category.tree.folder);
     }
     ownFiles.insert(ownFiles.end(), picturePaths.begin(), picturePaths.end());
     if (const std::string leaving = TemplateBounds(ParentFolder(folder)).FirstLeavingPath(ownFiles);
@@ -421,7 +422,7 @@ int UpdateCategories(const std::string& classFolder, ShopSession& session,
         return -1;
     }
     PicturePreparer preparer(std::move(picturePaths));
-    if (!UploadCategoryPictures(plan, preparer, session, albumFolder.path, retryWait)) {
+    if (!UploadCategoryPictures(plan, pictures, preparer, session, albumFolder.path, retryWait)) {
         return -1;
     }
     CategoryService service(session);

@@ -25,12 +25,15 @@
 
 namespace kesto {
 
+struct ClassFolder;
 struct ShopSession;
 
 // The pause after each failed attempt of a category picture's upload and of the creating update
 // (three attempts each).
 inline constexpr std::chrono::milliseconds kPictureRetryWait{2000};
 
+// classFolder: the template's "class" folder as read before the check; a picture that changed
+// since is not sent (its upload fails).
 // 1 when the new tree is in place and the old categories are gone; -1 otherwise, with the
 // session's failure saying which step failed, what it met and what the shop shows now.
 //
@@ -41,7 +44,7 @@ inline constexpr std::chrono::milliseconds kPictureRetryWait{2000};
 // marketplace may still carry it out: the new tree is created anyway, since categories made now
 // are out of the pending delete's reach, and the update fails saying that the old categories may
 // still show beside the new ones.
-int UpdateCategories(const std::string& classFolder, ShopSession& session,
+int UpdateCategories(const ClassFolder& classFolder, ShopSession& session,
                      std::chrono::milliseconds retryWait = kPictureRetryWait);
 
 }  // namespace kesto

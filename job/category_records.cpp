@@ -9,33 +9,6 @@
 
 namespace kesto {
 
-std::string CategoryName(std::string_view entry) {
-    const std::size_t dot = entry.find('.');
-    return dot == std::string_view::npos ? std::string() : std::string(entry.substr(0, dot));
-}
-
-CategoryFolder SortCategoryEntries(std::string folder, std::vector<std::string> entries) {
-    const auto thumbs = std::find_if(entries.begin(), entries.end(), [](const std::string& e) {
-        return AsciiLower(e) == "thumbs.db";
-    });
-    if (thumbs != entries.end()) {
-        entries.erase(thumbs);
-    }
-    CategoryFolder category{std::move(folder), {}, {}};
-    const auto top = std::find_if(entries.begin(), entries.end(), [](const std::string& e) {
-        return e.find('-') == std::string::npos;
-    });
-    if (top != entries.end()) {
-        category.top = {*top, CategoryName(*top)};
-        entries.erase(top);
-    }
-    for (std::string& entry : entries) {
-        std::string name = CategoryName(entry);
-        category.subcategories.push_back({std::move(entry), std::move(name)});
-    }
-    return category;
-}
-
 std::string CreatingRecord(int id, int parent, int level, std::string_view name,
                            std::string_view address) {
     return std::to_string(id) + "^" + std::to_string(parent) + "^" + std::to_string(level) +

@@ -1,32 +1,15 @@
 #pragma once
-// The category tree of a template's "class" folder and the caret-separated records the category
-// update takes: one creating record per category, one deleting record per existing category, and
-// the creating records that put a listed category tree back.
+// The caret-separated records the category update takes: one creating record per category, one
+// deleting record per existing category, and the creating records that put a listed category tree
+// back.
 
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "templates/template_names.h"
+
 namespace kesto {
-
-struct CategoryPicture {
-    std::string entry;  // the entry's name in its category folder; empty for none
-    std::string name;   // the category's name: the entry's name up to its first '.'
-};
-
-struct CategoryFolder {
-    std::string folder;  // the category folder's name in the class folder
-    CategoryPicture top;
-    std::vector<CategoryPicture> subcategories;
-};
-
-// The category name an entry gives: its name up to the first '.', empty without one.
-std::string CategoryName(std::string_view entry);
-
-// Sorts one category folder's listed entries: the first "thumbs.db" (any letter case) is
-// dropped; the first entry without '-' is the top-level category's picture; every other entry
-// is a sub-category, in listing order.
-CategoryFolder SortCategoryEntries(std::string folder, std::vector<std::string> entries);
 
 // The record that creates a category: "id^parent^level^0^2^name^address^", with the name sent
 // as UTF-8 and the address in the ANSI code page, both percent-encoded whole.

@@ -1,6 +1,5 @@
 #include "job/decoration_job.h"
 
-#include <algorithm>
 #include <chrono>
 #include <exception>
 #include <filesystem>
@@ -10,10 +9,7 @@
 #include "market/hosts.h"
 #include "market/login_watch.h"
 #include "market/request_time_bound.h"
-#include "support/ascii_text.h"
-#include "support/file_path.h"
 #include "support/trace_log.h"
-#include "upload/file_listing.h"
 
 namespace kesto {
 
@@ -75,18 +71,14 @@ bool RunArea(DecorationSteps& steps, ProgressSink& progress, int number,
 
 // The shop sign area: the first picture of the "head" folder. A missing picture is reported and
 // does not end the job.
-bool RunShopSign(const JobRequest& request, DecorationSteps& steps, ProgressSink& progress) {
-    const std::string folder =
-        WithTrailingSeparator(request.templatePath) + "head" + kPathSeparator;
-    std::vector<std::string> names;
-    ListFiles(folder, names);
-    const std::string picture = FindFirstPicture(names);
-    if (picture.empty()) {
+bool RunShopSign(const JobRequest& request, const SignFolder& head, DecorationSteps& steps,
+                 ProgressSink& progress) {
+    if (!head.picture) {
         progress.Post({kNoShopSignPicture, 0, 0, {}});
         return true;
     }
     return RunArea(steps, progress, kShopSignProgress, request.timeBound,
-                   [&] { return steps.UpdateShopSign(folder + picture); });
+                   [&] { return steps.UpdateShopSign(*head.picture); });
 }
 
 // The ticked areas after a failed one, which the job does not start.
@@ -112,18 +104,8 @@ void PostNotStarted(ProgressSink& progress, LaterAreas later) {
 
 }  // namespace
 
-std::string FindFirstPicture(const std::vector<std::string>& names) {
-    for (const std::string& name : names) {
-        const std::size_t dot = name.find('.');
-        if (dot == std::string::npos) {
-            continue;
-        }
-        const std::string extension = AsciiLower(std::string_view(name).substr(dot + 1));
-        if (extension == "gif" || extension == "jpg" || extension == "jpeg") {
-            return name;
-        }
-    }
-    return {};
+TemplateAreas TickedAreas(const JobRequest& request) {
+    return {request.shopSign, request.mainPage, request.categories};
 }
 
 std::string ShopFrontAddress(const std::string& userNumber, int randomValue) {
@@ -134,10 +116,13 @@ std::string ShopFrontAddress(const std::string& userNumber, int randomValue) {
 }
 
 void RunDecorationJob(const JobRequest& request, DecorationSteps& steps, ProgressSink& progress) {
-    // A template that cannot be decorated with changes nothing in the shop.
+    // A template that cannot be decorated with changes nothing in the shop. It is read once:
+    // the areas upload what the check passed.
     std::vector<std::string> problems;
+    TemplateFolder folder;
     try {
-        problems = steps.CheckTemplate(request);
+        folder = ReadTemplateFolder(request.templatePath, TickedAreas(request));
+        problems = steps.CheckTemplate(request, folder);
     } catch (...) {
         problems.push_back("the template could not be checked: " + ExceptionText());
     }
@@ -167,19 +152,17 @@ void RunDecorationJob(const JobRequest& request, DecorationSteps& steps, Progres
         const std::string what = ExceptionText();
         ProcessTraceLog().Write("Layout step stopped by an exception: %s", what.c_str());
     }
-    if (request.shopSign && !RunShopSign(request, steps, progress)) {
+    if (request.shopSign && !RunShopSign(request, folder.head, steps, progress)) {
         PostNotStarted(progress, {request.mainPage, request.categories});
         return;
     }
-    if (request.mainPage && !RunArea(steps, progress, kMainPageProgress, request.timeBound, [&] {
-            return steps.UpdateMainPage(request.templatePath + "main");
-        })) {
+    if (request.mainPage && !RunArea(steps, progress, kMainPageProgress, request.timeBound,
+                                     [&] { return steps.UpdateMainPage(folder.main); })) {
         PostNotStarted(progress, {false, request.categories});
         return;
     }
-    if (request.categories &&
-        !RunArea(steps, progress, kCategoriesProgress, request.timeBound,
-                 [&] { return steps.UpdateCategories(request.templatePath + "class"); })) {
+    if (request.categories && !RunArea(steps, progress, kCategoriesProgress, request.timeBound,
+                                       [&] { return steps.UpdateCategories(folder.categories); })) {
         return;
     }
     progress.Post(

@@ -11,6 +11,7 @@
 
 #include "job/job_limits.h"
 #include "job/progress.h"
+#include "templates/template_folder.h"
 
 namespace kesto {
 
@@ -25,23 +26,30 @@ struct JobRequest {
     std::chrono::milliseconds timeBound = kJobTimeBound;
 };
 
+// The areas the request ticks, as the template is read for them.
+TemplateAreas TickedAreas(const JobRequest& request);
+
 // The operations the job runs against the marketplace, each returning its result code (above 0
 // for success). The marketplace client implements them over one job's shop session; tests use
 // fakes.
 class DecorationSteps {
   public:
     virtual ~DecorationSteps() = default;
-    // What is wrong with the template for the ticked areas, checked before any request; each
-    // entry "file: problem". The marketplace steps run the real check; fakes may skip it.
-    virtual std::vector<std::string> CheckTemplate(const JobRequest& /*request*/) { return {}; }
+    // What is wrong with the template as read for the ticked areas, checked before any request;
+    // each entry "file: problem". The marketplace steps run the real check; fakes may skip it.
+    virtual std::vector<std::string> CheckTemplate(const JobRequest& /*request*/,
+                                                   const TemplateFolder& /*folder*/) {
+        return {};
+    }
     // Takes the shop for this job until the steps go (called once); false when another job
     // decorates it, or when the shop cannot be held, FailureReason then saying why. The
     // marketplace steps hold a lock between processes (job/shop_job_lock.h).
     virtual bool HoldShop() { return true; }
     virtual int SaveShopLayout(bool shopSign, bool mainPage) = 0;
-    virtual int UpdateShopSign(const std::string& picturePath) = 0;
-    virtual int UpdateMainPage(const std::string& mainFolder) = 0;
-    virtual int UpdateCategories(const std::string& classFolder) = 0;
+    // The areas' parts of the template as read before the check.
+    virtual int UpdateShopSign(const TemplateFile& picture) = 0;
+    virtual int UpdateMainPage(const MainFolder& mainFolder) = 0;
+    virtual int UpdateCategories(const ClassFolder& classFolder) = 0;
     // The logged-in user's number; empty when unknown.
     virtual std::string UserNumber() = 0;
     // Why the last area update failed, for the line after its failure line; empty when unknown.
@@ -50,11 +58,6 @@ class DecorationSteps {
 
 // Runs one job to its end on the calling thread.
 void RunDecorationJob(const JobRequest& request, DecorationSteps& steps, ProgressSink& progress);
-
-// The first name whose extension (everything after its first '.') is gif, jpg or jpeg, compared
-// case-insensitively; empty when none is. It picks the shop sign picture of a template's "head"
-// folder and the preview picture of a template folder.
-std::string FindFirstPicture(const std::vector<std::string>& names);
 
 // The shop front: http, the shop host, "/" + user number + "?t=" + a number from 0 to 32767.
 // Empty when the user number is.

@@ -3,13 +3,10 @@
 #include <json/value.h>
 
 #include <algorithm>
-#include <filesystem>
-#include <system_error>
 
 #include "job/category_service.h"
 #include "job/json_document.h"
 #include "job/layout_requests.h"
-#include "job/main_page_text.h"
 #include "job/progress.h"
 #include "job/shop_layout.h"
 #include "job/template_check.h"
@@ -20,22 +17,12 @@
 #include "market/shop_session.h"
 #include "market/transaction_password.h"
 #include "support/file_path.h"
-#include "upload/file_listing.h"
+#include "templates/template_folder.h"
 #include "upload/uploader.h"
 
 namespace kesto {
 
 namespace {
-
-std::vector<std::string> Listed(const std::string& folder, bool foldersOnly) {
-    std::vector<std::string> names;
-    if (foldersOnly) {
-        ListSubfolders(folder, names);
-    } else {
-        ListFiles(folder, names);
-    }
-    return names;
-}
 
 // A module by its fsid as the layout text carries it, and its name ("" when it has none).
 PlannedModule Planned(const Json::Value& module) {
@@ -92,13 +79,11 @@ bool PlanAlbumFolder(std::string_view area, std::string& newFolder,
 
 class Planner {
   public:
-    Planner(const JobRequest& request, ShopSession& session)
-        : request_(request),
-          session_(session),
-          root_(WithTrailingSeparator(request.templatePath)) {}
+    Planner(const JobRequest& request, const TemplateFolder& folder, ShopSession& session)
+        : request_(request), folder_(folder), session_(session) {}
 
     DecorationPlan Run() {
-        for (const TemplateFinding& error : CheckTemplate(request_)) {
+        for (const TemplateFinding& error : CheckTemplate(request_, folder_)) {
             plan_.templateErrors.push_back(FindingLine(error));
         }
         if (!plan_.templateErrors.empty()) {
@@ -168,13 +153,10 @@ class Planner {
     }
 
     void PlanShopSign() {
-        const std::string folder = std::string("head") + kPathSeparator;
         ShopSignPlan sign;
-        const std::string picture = FindFirstPicture(Listed(root_ + folder, false));
-        if (!picture.empty()) {
-            sign.picture = folder + picture;
-            std::error_code error;
-            sign.bytes = std::filesystem::file_size(PathFromUtf8(root_ + sign.picture), error);
+        if (const std::optional<TemplateFile>& picture = folder_.head.picture) {
+            sign.picture = picture->relative;
+            sign.bytes = picture->size;
             sign.chunked = sign.bytes > Uploader::kMaxSingleBytes;
             Json::Value copy = layout_;
             sign.headerAdded = AddShopHeader(copy) > 0;
@@ -186,11 +168,13 @@ class Planner {
     }
 
     bool PlanMainPage() {
-        const std::string folder = std::string("main") + kPathSeparator;
-        const MainFolderContent content = ClassifyMainFolder(Listed(root_ + folder, false));
+        const MainFolder& folder = folder_.main;
         MainPagePlan main;
-        main.pictures = content.pictures;
-        main.pageText = folder + content.contentFile;
+        for (const TemplateFile& picture : folder.pictures) {
+            main.pictures.push_back(picture.name);
+        }
+        main.pageText = folder.pageText ? folder.pageText->file.relative
+                                        : folder.folder.relative + kPathSeparator;
         main.replacedModules = CustomContentModules(layout_);
         if (!PlanAlbumFolder(kMainPageAlbumFolder, main.albumFolder, main.oldAlbumFolders,
                              main.oldPictures)) {
@@ -217,10 +201,8 @@ class Planner {
                 categories.deleted.push_back("#" + id);
             }
         }
-        const std::string folder = std::string("class") + kPathSeparator;
-        for (const std::string& name : Listed(root_ + folder, true)) {
-            const CategoryFolder sorted =
-                SortCategoryEntries(name, Listed(root_ + folder + name + kPathSeparator, false));
+        for (const TemplateCategory& category : folder_.categories.categories) {
+            const CategoryFolder& sorted = category.tree;
             categories.created.push_back(sorted.top.name);
             for (const CategoryPicture& sub : sorted.subcategories) {
                 categories.created.push_back(sorted.top.name + "/" + sub.name);
@@ -246,8 +228,8 @@ class Planner {
     }
 
     const JobRequest& request_;
+    const TemplateFolder& folder_;
     ShopSession& session_;
-    const std::string root_;
     Json::Value layout_;
     DecorationPlan plan_;
 };
@@ -328,8 +310,9 @@ void AddCategoryLines(const CategoriesPlan& categories, std::vector<std::string>
 
 }  // namespace
 
-DecorationPlan PlanDecoration(const JobRequest& request, ShopSession& session) {
-    return Planner(request, session).Run();
+DecorationPlan PlanDecoration(const JobRequest& request, const TemplateFolder& folder,
+                              ShopSession& session) {
+    return Planner(request, folder, session).Run();
 }
 
 std::vector<std::string> PlanLines(const DecorationPlan& plan) {

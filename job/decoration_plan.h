@@ -55,8 +55,10 @@ struct DecorationPlan {
     bool CanRun() const { return templateErrors.empty() && problem.empty(); }
 };
 
-// Plans the request's ticked areas for the logged-in shop. Sends only reading requests.
-DecorationPlan PlanDecoration(const JobRequest& request, ShopSession& session);
+// Plans the request's ticked areas of the template as read (ReadTemplateFolder) for the
+// logged-in shop. Sends only reading requests.
+DecorationPlan PlanDecoration(const JobRequest& request, const TemplateFolder& folder,
+                              ShopSession& session);
 
 // The plan in words, one change per line.
 std::vector<std::string> PlanLines(const DecorationPlan& plan);

@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "job/custom_content_module.h"
-#include "job/job_limits.h"
 #include "job/layout_requests.h"
 #include "job/main_page_text.h"
 #include "job/progress.h"
@@ -18,12 +17,11 @@
 #include "market/picture_preparer.h"
 #include "market/shop_session.h"
 #include "support/bounded_file.h"
-#include "support/file_path.h"
 #include "support/trace_log.h"
 #include "support/url_encode.h"
+#include "templates/template_bounds.h"
+#include "templates/template_folder.h"
 #include "upload/answer_rules.h"
-#include "upload/file_listing.h"
-#include "upload/template_bounds.h"
 
 namespace kesto {
 
@@ -41,21 +39,32 @@ std::string AlbumFailure(const ShopSession& session, const char* fallback) {
     return note.empty() ? fallback : note;
 }
 
+// Uploads the picture unless it is no longer the one the template check passed: -1 then, the
+// reason noted as the uploader notes a file that changed under it.
+int UploadCheckedPicture(ShopSession& session, const std::string& albumPath,
+                         const TemplateFile& file, const PreparedPicture& prepared) {
+    if (ChangedSinceRead(file)) {
+        NoteRequestFailure(DescribeChangedFile(file.path));
+        return -1;
+    }
+    return UploadPreparedPicture(session, albumPath, prepared);
+}
+
 // Uploads the pictures, in listing order, into the album folder; false at the first failure
 // (the session's failure then names the picture).
-bool UploadMainPictures(const std::string& folder, const std::vector<std::string>& pictures,
-                        const std::string& albumPath, ShopSession& session) {
+bool UploadMainPictures(const std::vector<TemplateFile>& files, const std::string& albumPath,
+                        ShopSession& session) {
     std::vector<std::string> paths;
-    for (const std::string& picture : pictures) {
-        paths.push_back(folder + picture);
+    for (const TemplateFile& file : files) {
+        paths.push_back(file.path);
     }
     PicturePreparer preparer(std::move(paths));
-    const int count = static_cast<int>(pictures.size());
+    const int count = static_cast<int>(files.size());
     session.Post({kPictureProgress, 0, count, {}});
-    for (std::size_t i = 0; i < pictures.size(); ++i) {
-        const std::string& picture = pictures[i];
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        const std::string& picture = files[i].name;
         session.Post({kPictureUploadStarting, 0, 0, picture});
-        const int result = UploadPreparedPicture(session, albumPath, preparer.Take(i));
+        const int result = UploadCheckedPicture(session, albumPath, files[i], preparer.Take(i));
         session.Post({kPictureUploaded, 0, result, picture});
         session.Post({kPictureProgress, static_cast<int>(i) + 1, count, picture});
         if (result < 1) {
@@ -113,39 +122,37 @@ int PublishMainPageText(const std::string& text, ShopSession& session) {
 
 }  // namespace
 
-int UpdateMainPage(const std::string& mainFolder, ShopSession& session) {
-    const std::string folder = WithTrailingSeparator(mainFolder);
-    std::vector<std::string> names;
-    if (ListFiles(folder, names) < 0 && names.empty()) {
+int UpdateMainPage(const MainFolder& mainFolder, ShopSession& session) {
+    const std::string& folder = mainFolder.folder.path;
+    if (!mainFolder.folder.listed && mainFolder.folder.files.empty()) {
         session.failure = "the main folder " + folder + " is missing or cannot be read";
         return 0;
     }
-    const MainFolderContent content = ClassifyMainFolder(names);
-    if (content.contentFile.empty()) {
+    if (!mainFolder.pageText) {
         session.failure = "the main folder " + folder + " holds no page text (.txt file)";
         return 0;
     }
-    // The page text is read before anything is sent, so that a text that cannot be read
-    // changes nothing.
-    const std::string textPath = folder + content.contentFile;
+    // The page text is the one the template check read, before anything is sent, so that a
+    // text that cannot be read changes nothing.
+    const PageText& pageText = *mainFolder.pageText;
+    const std::string& textPath = pageText.file.path;
     // Only the template's own files are read, as the template check demands.
     std::vector<std::string> ownFiles = {folder, textPath};
-    for (const std::string& picture : content.pictures) {
-        ownFiles.push_back(folder + picture);
+    for (const TemplateFile& picture : mainFolder.pictures) {
+        ownFiles.push_back(picture.path);
     }
     if (const std::string leaving = TemplateBounds(ParentFolder(folder)).FirstLeavingPath(ownFiles);
         !leaving.empty()) {
         session.failure = leaving + " links outside the template folder; nothing was sent";
         return -1;
     }
-    std::string bytes;
-    const FileReadResult read = ReadRegularFile(textPath, kPageTextLimitBytes, bytes);
+    const FileReadResult read = pageText.read;
     if (read != FileReadResult::kRead) {
         session.failure =
             WithReason("reading the page text " + textPath, DescribeFileReadResult(read));
         return -1;
     }
-    const DecodedPageText decoded = DecodeContentFile(bytes);
+    const DecodedPageText decoded = DecodeContentFile(pageText.bytes);
     if (!decoded.flaw.empty()) {
         session.failure = WithReason("reading the page text " + textPath, decoded.flaw);
         return -1;
@@ -160,7 +167,7 @@ int UpdateMainPage(const std::string& mainFolder, ShopSession& session) {
         return -1;
     }
     session.uploadedPictures.clear();
-    if (!UploadMainPictures(folder, content.pictures, albumFolder.path, session)) {
+    if (!UploadMainPictures(mainFolder.pictures, albumFolder.path, session)) {
         return -1;
     }
     const std::string userNumber = ProcessIdentity().Current().userNumber;

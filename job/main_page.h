@@ -13,13 +13,16 @@
 
 namespace kesto {
 
+struct MainFolder;
 struct ShopSession;
 
+// mainFolder: the template's "main" folder as read before the check: its page text as read
+// then is saved, and a picture that changed since is not sent.
 // 1 saved; 0 nothing to do or nothing saved (folder missing, no page text, the layout or the
-// text refused); -1 the page text could not be read, an album step or a picture upload failed,
-// a request got no answer or the new module could not be found. Every failure sets the
-// session's failure.
-int UpdateMainPage(const std::string& mainFolder, ShopSession& session);
+// text refused); -1 the page text could not be read, an album step or a picture upload failed
+// (or a picture changed), a request got no answer or the new module could not be found. Every
+// failure sets the session's failure.
+int UpdateMainPage(const MainFolder& mainFolder, ShopSession& session);
 
 // Saves the finished page text (UTF-8) as the content of the custom-content module with that
 // fsid. 1 saved; 0 refused (a non-zero error code, the transaction-password page or an empty

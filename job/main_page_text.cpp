@@ -128,22 +128,6 @@ DecodedPageText WithoutZeroCharacter(std::string text) {
 
 }  // namespace
 
-MainFolderContent ClassifyMainFolder(const std::vector<std::string>& names) {
-    MainFolderContent content;
-    for (const std::string& name : names) {
-        if (name.empty() || name.front() == '.') {
-            continue;
-        }
-        if (EndsWithIgnoringAsciiCase(name, ".jpg") || EndsWithIgnoringAsciiCase(name, ".jpeg") ||
-            EndsWithIgnoringAsciiCase(name, ".gif")) {
-            content.pictures.push_back(name);
-        } else if (EndsWithIgnoringAsciiCase(name, ".txt")) {
-            content.contentFile = name;
-        }
-    }
-    return content;
-}
-
 DecodedPageText DecodeContentFile(std::string_view bytes) {
     if (bytes.starts_with("\xEF\xBB\xBF")) {
         return WithoutZeroCharacter(std::string(bytes.substr(3)));

@@ -1,7 +1,6 @@
 #pragma once
-// The main page's text: which entries of the template's "main" folder are pictures and which is
-// the page text, how the page text file is read, and how its picture names and shop markers are
-// filled in.
+// The main page's text: how the page text file is read, and how its picture names and shop
+// markers are filled in.
 
 #include <string>
 #include <string_view>
@@ -10,15 +9,6 @@
 #include "market/shop_session.h"
 
 namespace kesto {
-
-struct MainFolderContent {
-    std::vector<std::string> pictures;  // .jpg, .jpeg, .gif, in listing order
-    std::string contentFile;            // the last .txt in listing order; empty when none
-};
-
-// Sorts the listed names of the main folder (letter case of the endings ignored; names starting
-// with '.' ignored).
-MainFolderContent ClassifyMainFolder(const std::vector<std::string>& names);
 
 struct DecodedPageText {
     std::string text;  // UTF-8

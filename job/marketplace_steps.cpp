@@ -20,9 +20,10 @@ class MarketplaceSteps final : public DecorationSteps {
         session_.progress = std::move(progress);
     }
 
-    std::vector<std::string> CheckTemplate(const JobRequest& request) override {
+    std::vector<std::string> CheckTemplate(const JobRequest& request,
+                                           const TemplateFolder& folder) override {
         std::vector<std::string> lines;
-        for (const TemplateFinding& error : kesto::CheckTemplate(request)) {
+        for (const TemplateFinding& error : kesto::CheckTemplate(request, folder)) {
             lines.push_back(FindingLine(error));
         }
         return lines;
@@ -37,15 +38,15 @@ class MarketplaceSteps final : public DecorationSteps {
     // its custom-content module once its pictures are in the album), so a shop keeps its layout
     // when an area never starts or fails before.
     int SaveShopLayout(bool /*shopSign*/, bool /*mainPage*/) override { return 1; }
-    int UpdateShopSign(const std::string& picturePath) override {
+    int UpdateShopSign(const TemplateFile& picture) override {
         ForgetFailure();
-        return kesto::UpdateShopSign(session_, picturePath);
+        return kesto::UpdateShopSign(session_, picture);
     }
-    int UpdateMainPage(const std::string& mainFolder) override {
+    int UpdateMainPage(const MainFolder& mainFolder) override {
         ForgetFailure();
         return kesto::UpdateMainPage(mainFolder, session_);
     }
-    int UpdateCategories(const std::string& classFolder) override {
+    int UpdateCategories(const ClassFolder& classFolder) override {
         ForgetFailure();
         return kesto::UpdateCategories(classFolder, session_);
     }

@@ -14,15 +14,17 @@
 #include "market/password_request.h"
 #include "market/shop_session.h"
 #include "support/file_path.h"
+#include "templates/template_bounds.h"
+#include "templates/template_folder.h"
 #include "upload/kesto_uploader.h"
-#include "upload/template_bounds.h"
 
 namespace kesto {
 
 namespace {
 
 // Posts the picture to the banner edit endpoint. 1 accepted, 0 not, -1 no header module found.
-int UploadShopSign(ShopSession& session, const std::string& picturePath) {
+int UploadShopSign(ShopSession& session, const TemplateFile& picture) {
+    const std::string& picturePath = picture.path;
     if (!EnsureIdentity()) {
         session.failure = "the marketplace login is missing or has expired: log in again";
         return 0;
@@ -50,7 +52,10 @@ int UploadShopSign(ShopSession& session, const std::string& picturePath) {
             {kShopSignBytes, static_cast<int>(sent / 1024), static_cast<int>(size / 1024), {}});
     };
     const std::string url = hosts::Address(hosts::kManage, "/cgi-bin/modularmanage/picbanneredit");
-    if (uploader.Upload(url.c_str()) > 0) {
+    // A picture that is no longer the one the template check passed is not sent.
+    if (ChangedSinceRead(picture)) {
+        NoteRequestFailure(DescribeChangedFile(picturePath));
+    } else if (uploader.Upload(url.c_str()) > 0) {
         return 1;
     }
     const std::string step =
@@ -96,7 +101,8 @@ void UndoBannerChange(ShopSession& session, const BannerChange& change) {
 
 }  // namespace
 
-int UpdateShopSign(ShopSession& session, const std::string& picturePath) {
+int UpdateShopSign(ShopSession& session, const TemplateFile& picture) {
+    const std::string& picturePath = picture.path;
     // Only the template's own picture is sent, as the template check demands.
     const std::string headFolder = ParentFolder(picturePath);
     if (const std::string leaving =
@@ -114,7 +120,7 @@ int UpdateShopSign(ShopSession& session, const std::string& picturePath) {
     // A failed layout change does not end the area: the banner may hold a header already.
     const std::string layoutFailure = layout > 0 ? std::string() : session.failure;
     session.failure.clear();
-    int result = UploadShopSign(session, picturePath);
+    int result = UploadShopSign(session, picture);
     // The layout's failure is added unless it met the same failure the sign did (a network
     // that is down fails both alike): a reason never says the same twice.
     const std::string& met = LastRequestFailure();

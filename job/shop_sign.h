@@ -10,11 +10,14 @@
 namespace kesto {
 
 struct ShopSession;
+struct TemplateFile;
 
+// picture: the template's shop sign picture as read before the check; one that changed since is
+// not sent.
 // 1 accepted (and the banner change finished); 0 the login identity is missing, the upload was
-// not accepted or the banner change could not be finished; -1 the shop header module's fsid
-// could not be found (nothing was sent to the banner edit endpoint). Every failure sets the
-// session's failure.
-int UpdateShopSign(ShopSession& session, const std::string& picturePath);
+// not accepted (or the picture changed) or the banner change could not be finished; -1 the shop
+// header module's fsid could not be found (nothing was sent to the banner edit endpoint). Every
+// failure sets the session's failure.
+int UpdateShopSign(ShopSession& session, const TemplateFile& picture);
 
 }  // namespace kesto

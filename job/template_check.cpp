@@ -1,54 +1,30 @@
 #include "job/template_check.h"
 
 #include <algorithm>
-#include <filesystem>
 #include <set>
-#include <system_error>
 
 #include "image/picture_end.h"
 #include "image/picture_header.h"
 #include "image/picture_size.h"
-#include "job/category_records.h"
-#include "job/job_limits.h"
 #include "job/main_page_text.h"
 #include "platform/code_page.h"
 #include "support/ascii_text.h"
-#include "support/bounded_file.h"
 #include "support/file_path.h"
 #include "support/printable_text.h"
 #include "support/text_conversion.h"
 #include "support/url_encode.h"
-#include "upload/file_listing.h"
-#include "upload/template_bounds.h"
+#include "templates/template_bounds.h"
+#include "templates/template_folder.h"
 #include "upload/uploader.h"
 
 namespace kesto {
 
 namespace {
 
-constexpr const char* kAreaFolders[] = {"head", "main", "class"};
-constexpr const char* kPictureEndings[] = {".jpg", ".jpeg", ".gif"};
 // The marketplace's category name field takes this many percent-encoded bytes at most.
 constexpr std::size_t kMaxEncodedCategoryName = 255;
 // The page text's markers: the shop's address and the shop's number.
 constexpr const char* kMarkers[] = {"{店铺URL}", "{店铺ID}"};
-
-bool IsFolder(const std::string& path) {
-    std::error_code error;
-    return std::filesystem::is_directory(PathFromUtf8(path), error);
-}
-
-// Whether the folder holds any of a template's three area folders.
-bool LooksLikeTemplate(const std::string& folder) {
-    return std::any_of(std::begin(kAreaFolders), std::end(kAreaFolders),
-                       [&folder](const char* area) { return IsFolder(folder + area); });
-}
-
-bool IsPictureName(std::string_view name) {
-    return std::any_of(
-        std::begin(kPictureEndings), std::end(kPictureEndings),
-        [name](const char* ending) { return EndsWithIgnoringAsciiCase(name, ending); });
-}
 
 std::size_t CountOf(std::string_view text, std::string_view part) {
     std::size_t count = 0;
@@ -90,7 +66,7 @@ std::set<std::string> PictureNamesIn(std::string_view text) {
             ++end;
         }
         const std::string_view word = text.substr(start, end - start);
-        if (IsPictureName(word) && word.find("://") == std::string_view::npos) {
+        if (HasPictureEnding(word) && word.find("://") == std::string_view::npos) {
             const std::size_t slash = word.find_last_of("/\\");
             names.emplace(word.substr(slash == std::string_view::npos ? 0 : slash + 1));
         }
@@ -101,13 +77,13 @@ std::set<std::string> PictureNamesIn(std::string_view text) {
 
 class Inspector {
   public:
-    explicit Inspector(const JobRequest& request)
-        : request_(request), root_(WithTrailingSeparator(request.templatePath)), bounds_(root_) {}
+    Inspector(const JobRequest& request, const TemplateFolder& folder)
+        : request_(request), folder_(folder), root_(folder.path), bounds_(root_) {}
 
     std::vector<TemplateFinding> Run() {
-        if (!IsFolder(root_)) {
+        if (!folder_.exists) {
             Error("", "the template folder does not exist");
-        } else if (!LooksLikeTemplate(root_)) {
+        } else if (!folder_.isTemplate) {
             RejectFolderOfTemplates();
         } else {
             if (request_.shopSign) {
@@ -139,13 +115,9 @@ class Inspector {
 
     // A folder with none of the area folders: a folder of templates, or no template at all.
     void RejectFolderOfTemplates() {
-        std::vector<std::string> subfolders;
-        ListSubfolders(root_, subfolders);
         std::string templates;
-        for (const std::string& name : subfolders) {
-            if (LooksLikeTemplate(root_ + name + kPathSeparator)) {
-                templates += (templates.empty() ? "" : ", ") + name;
-            }
+        for (const std::string& name : folder_.templatesInside) {
+            templates += (templates.empty() ? "" : ", ") + name;
         }
         if (templates.empty()) {
             Error("", "this is not a template: it has no head, main or class folder");
@@ -217,126 +189,108 @@ class Inspector {
         return true;
     }
 
-    std::uintmax_t FileSize(const std::string& relative) const {
-        std::error_code error;
-        const std::uintmax_t size =
-            std::filesystem::file_size(PathFromUtf8(root_ + relative), error);
-        return error ? 0 : size;
+    // The words for an entry the job leaves out; the page text's name where one is in the way.
+    static std::string SkipWords(SkipReason reason, const std::string& used) {
+        switch (reason) {
+            case SkipReason::kFolder:
+                return "ignored: a folder";
+            case SkipReason::kNotAPicture:
+                return "ignored: only jpg, jpeg and gif pictures are uploaded";
+            case SkipReason::kNotThePageText:
+                return "ignored: the page text is the last one listed, " + used;
+            case SkipReason::kNotTheSignPicture:
+                return "skipped: only the first shop sign picture (" + used + ") is used";
+            case SkipReason::kNoSignPictureName:
+                return "skipped: the shop sign must be a gif, jpg or jpeg whose name has no "
+                       "other '.' before its ending";
+            case SkipReason::kThumbnailCache:
+                return "ignored";
+        }
+        return {};
     }
 
     void InspectShopSign() {
-        const std::string folder = std::string("head") + kPathSeparator;
-        if (!IsFolder(root_ + folder)) {
+        const SignFolder& head = folder_.head;
+        if (!head.folder.exists) {
             Warning("head", "missing: the job goes on without a shop sign");
             return;
         }
         if (!InspectLink("head")) {
             return;
         }
-        const std::vector<std::string> names = FilesOf(folder);
-        const std::string picture = FindFirstPicture(names);
-        for (const std::string& name : names) {
-            if (name != picture && (picture.empty() || IsPictureName(name) ||
-                                    EndsWithIgnoringAsciiCase(name, ".png"))) {
-                Warning(folder + name, picture.empty()
-                                           ? "skipped: the shop sign must be a gif, jpg or jpeg "
-                                             "whose name has no other '.' before its ending"
-                                           : "skipped: only the first shop sign picture (" +
-                                                 picture + ") is used");
-            }
+        const std::string picture = head.picture ? head.picture->name : std::string();
+        for (const SkippedEntry& skipped : head.skipped) {
+            Warning(skipped.relative, SkipWords(skipped.reason, picture));
         }
-        if (picture.empty()) {
+        if (!head.picture) {
             Warning("head",
                     "holds no gif, jpg or jpeg picture: the job goes on without a shop sign");
             return;
         }
-        if (InspectPicture(folder + picture)) {
-            const std::uintmax_t bytes = FileSize(folder + picture);
-            Note(folder + picture,
+        if (InspectPicture(head.picture->relative)) {
+            const std::uintmax_t bytes = head.picture->size;
+            Note(head.picture->relative,
                  "the shop sign, " + std::to_string(bytes) + " bytes, sent " +
                      (bytes <= Uploader::kMaxSingleBytes ? "in one request" : "in chunks"));
         }
     }
 
-    // The files of a folder the job picks files from by name; its folders are ignored, each
-    // with a warning.
-    std::vector<std::string> FilesOf(const std::string& folder) {
-        std::vector<std::string> subfolders;
-        ListSubfolders(root_ + folder, subfolders);
-        for (const std::string& name : subfolders) {
-            Warning(folder + name, "ignored: a folder");
-        }
-        std::vector<std::string> files;
-        ListFiles(root_ + folder, files);
-        return files;
-    }
-
-    // The job ignores folders in main/. One named like a page text where main holds none is
-    // what the owner meant as the text, and is named in the error; true when there was one.
-    bool InspectMainSubfolders(const std::string& folder, bool hasPageText) {
-        std::vector<std::string> subfolders;
-        ListSubfolders(root_ + folder, subfolders);
+    // What main leaves out. A folder named like a page text where main holds none is what the
+    // owner meant as the text, and is named in an error; true when there was one.
+    bool InspectMainSkipped(const MainFolder& main) {
+        const std::string pageText = main.pageText ? main.pageText->file.name : std::string();
         bool textFolder = false;
-        for (const std::string& name : subfolders) {
-            if (!hasPageText && EndsWithIgnoringAsciiCase(name, ".txt")) {
-                Error(folder + name, "is not a regular file: main holds no page text");
+        for (const SkippedEntry& skipped : main.skipped) {
+            if (skipped.reason == SkipReason::kFolder && !main.pageText &&
+                EndsWithIgnoringAsciiCase(skipped.relative, ".txt")) {
+                Error(skipped.relative, "is not a regular file: main holds no page text");
                 textFolder = true;
             } else {
-                Warning(folder + name, "ignored: a folder");
+                Warning(skipped.relative, SkipWords(skipped.reason, pageText));
             }
         }
         return textFolder;
     }
 
     void InspectMainPage() {
-        const std::string folder = std::string("main") + kPathSeparator;
-        if (!IsFolder(root_ + folder)) {
+        const MainFolder& main = folder_.main;
+        if (!main.folder.exists) {
             Error("main", "the main page folder is missing");
             return;
         }
         if (!InspectLink("main")) {
             return;
         }
-        std::vector<std::string> names;
-        ListFiles(root_ + folder, names);
-        const MainFolderContent content = ClassifyMainFolder(names);
-        const bool textFolder = InspectMainSubfolders(folder, !content.contentFile.empty());
-        for (const std::string& name : names) {
-            if (!IsPictureName(name) && !EndsWithIgnoringAsciiCase(name, ".txt")) {
-                Warning(folder + name, "ignored: only jpg, jpeg and gif pictures are uploaded");
-            } else if (EndsWithIgnoringAsciiCase(name, ".txt") && name != content.contentFile) {
-                Warning(folder + name,
-                        "ignored: the page text is the last one listed, " + content.contentFile);
-            }
+        const bool textFolder = InspectMainSkipped(main);
+        for (const TemplateFile& picture : main.pictures) {
+            InspectPicture(picture.relative);
         }
-        for (const std::string& picture : content.pictures) {
-            InspectPicture(folder + picture);
-        }
-        if (content.contentFile.empty()) {
+        if (!main.pageText) {
             if (!textFolder) {
                 Error("main", "holds no page text (a .txt file)");
             }
             return;
         }
-        InspectPageText(folder + content.contentFile, content.pictures);
+        InspectPageText(*main.pageText, main.pictures);
     }
 
-    void InspectPageText(const std::string& relative, const std::vector<std::string>& pictures) {
+    void InspectPageText(const PageText& page, const std::vector<TemplateFile>& pictures) {
+        const std::string& relative = page.file.relative;
         if (!InspectLink(relative)) {
             return;
         }
-        std::string bytes;
-        const FileReadResult read = ReadRegularFile(root_ + relative, kPageTextLimitBytes, bytes);
+        const FileReadResult read = page.read;
         if (read != FileReadResult::kRead) {
             Error(relative, std::string(DescribeFileReadResult(read)) +
                                 (read == FileReadResult::kTooLarge ? " (at most 1 MiB)" : ""));
             return;
         }
-        Note(relative, bytes.starts_with("\xEF\xBB\xBF") ? "read as UTF-8 (byte-order mark)"
-                       : bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF")
-                           ? "read as UTF-16 (byte-order mark)"
-                           : "read in the system's code page "
-                             "(no byte-order mark)");
+        const std::string& bytes = page.bytes;
+        Note(relative,
+             page.encoding == PageTextEncoding::kUtf8Mark    ? "read as UTF-8 (byte-order mark)"
+             : page.encoding == PageTextEncoding::kUtf16Mark ? "read as UTF-16 (byte-order mark)"
+                                                             : "read in the system's code page "
+                                                               "(no byte-order mark)");
         const DecodedPageText decoded = DecodeContentFile(bytes);
         if (!decoded.flaw.empty()) {
             Error(relative, decoded.flaw + ": save it as UTF-8 with a byte-order mark");
@@ -373,14 +327,15 @@ class Inspector {
         }
         Note(relative, "markers: " + markers);
         const std::set<std::string> named = PictureNamesIn(text);
-        const std::string folder = std::string("main") + kPathSeparator;
-        for (const std::string& picture : pictures) {
-            if (text.find(picture) == std::string::npos) {
-                Warning(folder + picture, "uploaded, but the page text never names it");
+        for (const TemplateFile& picture : pictures) {
+            if (text.find(picture.name) == std::string::npos) {
+                Warning(picture.relative, "uploaded, but the page text never names it");
             }
         }
         for (const std::string& name : named) {
-            if (std::find(pictures.begin(), pictures.end(), name) == pictures.end()) {
+            if (std::none_of(
+                    pictures.begin(), pictures.end(),
+                    [&name](const TemplateFile& picture) { return picture.name == name; })) {
                 Warning(relative, "names " + name + ", which the main folder does not hold");
             }
         }
@@ -397,32 +352,33 @@ class Inspector {
     }
 
     void InspectCategories() {
-        const std::string folder = std::string("class") + kPathSeparator;
-        if (IsFolder(root_ + folder) && !InspectLink("class")) {
+        const ClassFolder& classFolder = folder_.categories;
+        if (classFolder.folder.exists && !InspectLink("class")) {
             return;
         }
-        std::vector<std::string> categories;
-        ListSubfolders(root_ + folder, categories);
-        if (categories.empty()) {
+        if (classFolder.categories.empty()) {
             Error("class", "holds no category folder");
             return;
         }
-        for (const std::string& category : categories) {
-            InspectCategory(folder + category, category);
+        for (const TemplateCategory& category : classFolder.categories) {
+            InspectCategory(category);
         }
     }
 
-    void InspectCategory(const std::string& relative, const std::string& category) {
+    void InspectCategory(const TemplateCategory& category) {
+        const std::string& relative = category.folder.relative;
         if (!InspectLink(relative)) {
             return;
         }
         const std::string folder = relative + kPathSeparator;
-        std::vector<std::string> entries = FilesOf(folder);
-        if (std::any_of(entries.begin(), entries.end(),
-                        [](const std::string& e) { return AsciiLower(e) == "thumbs.db"; })) {
-            Note(folder + "thumbs.db", "ignored");
+        for (const SkippedEntry& skipped : category.skipped) {
+            if (skipped.reason == SkipReason::kThumbnailCache) {
+                Note(skipped.relative, SkipWords(skipped.reason, {}));
+            } else {
+                Warning(skipped.relative, SkipWords(skipped.reason, {}));
+            }
         }
-        const CategoryFolder sorted = SortCategoryEntries(category, std::move(entries));
+        const CategoryFolder& sorted = category.tree;
         if (sorted.top.entry.empty()) {
             Error(relative, "has no top picture (a picture whose name has no \"-\")");
             return;
@@ -440,6 +396,7 @@ class Inspector {
     }
 
     const JobRequest& request_;
+    const TemplateFolder& folder_;
     const std::string root_;
     const TemplateBounds bounds_;
     std::vector<TemplateFinding> findings_;
@@ -447,12 +404,14 @@ class Inspector {
 
 }  // namespace
 
-std::vector<TemplateFinding> InspectTemplate(const JobRequest& request) {
-    return Inspector(request).Run();
+std::vector<TemplateFinding> InspectTemplate(const JobRequest& request,
+                                             const TemplateFolder& folder) {
+    return Inspector(request, folder).Run();
 }
 
-std::vector<TemplateFinding> CheckTemplate(const JobRequest& request) {
-    std::vector<TemplateFinding> errors = InspectTemplate(request);
+std::vector<TemplateFinding> CheckTemplate(const JobRequest& request,
+                                           const TemplateFolder& folder) {
+    std::vector<TemplateFinding> errors = InspectTemplate(request, folder);
     std::erase_if(errors, [](const TemplateFinding& finding) {
         return finding.severity != FindingSeverity::kError;
     });

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "job/decoration_job.h"
+#include "templates/template_folder.h"
 
 namespace kesto {
 
@@ -22,12 +23,14 @@ struct TemplateFinding {
     bool operator==(const TemplateFinding&) const = default;
 };
 
-// Every finding for the request's ticked areas, in the order the areas run. Pictures are read
-// through the graphics layer, which must be running.
-std::vector<TemplateFinding> InspectTemplate(const JobRequest& request);
+// Every finding for the request's ticked areas of the template as read (its areas read with
+// ReadTemplateFolder), in the order the areas run. Pictures are read through the graphics layer,
+// which must be running.
+std::vector<TemplateFinding> InspectTemplate(const JobRequest& request,
+                                             const TemplateFolder& folder);
 
 // The errors alone: none when a job may start.
-std::vector<TemplateFinding> CheckTemplate(const JobRequest& request);
+std::vector<TemplateFinding> CheckTemplate(const JobRequest& request, const TemplateFolder& folder);
 
 // "file: text", or the text alone for the template itself.
 std::string FindingLine(const TemplateFinding& finding);

@@ -17,6 +17,7 @@
 #include "market/area_folder.h"
 #include "market/shop_session.h"
 #include "support/file_path.h"
+#include "templates/template_folder.h"
 #include "tests/common/recording_progress.h"
 #include "tests/e2e/logged_in_market.h"
 
@@ -133,9 +134,11 @@ TEST(AnswerModesTest, CreatingUpdateRefusedForGoodIsReportedWithWhatTheShopShows
         market.market.server().SetRefuseDuplicateCategoryNames(true);
         market.SetFault("update=error*10+2");
         ShopSession session;
-        EXPECT_EQ(UpdateCategories(Template("spring-garden") + "class", session,
-                                   std::chrono::milliseconds(0)),
-                  -1);
+        EXPECT_EQ(
+            UpdateCategories(
+                ReadTemplateFolder(Template("spring-garden"), {false, false, true}).categories,
+                session, std::chrono::milliseconds(0)),
+            -1);
         // The rich list gives the names, but the put-back is refused too.
         const std::string expected = mode == sim::AnswerMode::kRich
                                          ? "putting the old categories back failed too"

@@ -19,6 +19,7 @@
 #include "market/shop_session.h"
 #include "platform/net_layer.h"
 #include "support/file_path.h"
+#include "templates/template_folder.h"
 #include "tests/common/recording_progress.h"
 #include "tests/e2e/logged_in_market.h"
 
@@ -30,9 +31,11 @@ using Lines = std::vector<std::string>;
 
 constexpr std::chrono::milliseconds kNoWait{0};
 
-std::string ClassFolder(const std::string& templateName) {
-    return PathToUtf8(std::filesystem::path(KESTO_SOURCE_DIR) / "template" / templateName /
-                      "class");
+// The sample template's class folder, as the job reads it.
+ClassFolder CategoriesOf(const std::string& templateName) {
+    const std::string folder =
+        PathToUtf8(std::filesystem::path(KESTO_SOURCE_DIR) / "template" / templateName);
+    return ReadTemplateFolder(folder, {false, false, true}).categories;
 }
 
 // "parent name/name@picture" of each category, sorted: what the shop shows, whatever the ids.
@@ -103,7 +106,7 @@ Outcome Update(const std::string& templateName, std::chrono::milliseconds retryW
     ShopSession session;
     auto progress = std::make_shared<testing::RecordingProgress>();
     session.progress = progress;
-    const int result = UpdateCategories(ClassFolder(templateName), session, retryWait);
+    const int result = UpdateCategories(CategoriesOf(templateName), session, retryWait);
     return {result, session.failure, progress};
 }
 

@@ -14,6 +14,7 @@
 #include "job/shop_sign.h"
 #include "market/shop_session.h"
 #include "support/file_path.h"
+#include "templates/template_folder.h"
 #include "tests/common/recording_progress.h"
 #include "tests/common/temp_folder.h"
 #include "tests/e2e/logged_in_market.h"
@@ -25,6 +26,8 @@ using testing::LoggedInMarket;
 using Lines = std::vector<std::string>;
 
 using testing::RecordingProgress;
+
+constexpr TemplateAreas kCategories{false, false, true};
 
 std::string Template(const std::string& name) {
     return PathToUtf8(std::filesystem::path(KESTO_SOURCE_DIR) / "template" / name) + kPathSeparator;
@@ -123,7 +126,9 @@ TEST(DecorationJobEndToEndTest, AReasonNeverSaysTheSameTwice) {
     market.SetFault("layoutshow=drop");
     market.SetFault("contentinfoshow=drop");
     ShopSession session;
-    EXPECT_LE(UpdateShopSign(session, Template("ocean-blue") + "head/sign.gif"), 0);
+    const TemplateFolder folder = ReadTemplateFolder(Template("ocean-blue"), {true, false, false});
+    ASSERT_TRUE(folder.head.picture);
+    EXPECT_LE(UpdateShopSign(session, *folder.head.picture), 0);
     const std::string cut = "was cut off";
     const std::size_t first = session.failure.find(cut);
     ASSERT_NE(first, std::string::npos) << session.failure;
@@ -149,9 +154,9 @@ TEST(CategoryUpdateEndToEndTest, ShopKeepsItsCategoriesWhenAPictureFailsThreeTim
     ASSERT_FALSE(before.empty());
     market.SetFault("UploadPicActivex=error*3");
     ShopSession session;
-    EXPECT_EQ(
-        UpdateCategories(Template("ocean-blue") + "class", session, std::chrono::milliseconds(0)),
-        -1);
+    EXPECT_EQ(UpdateCategories(ReadTemplateFolder(Template("ocean-blue"), kCategories).categories,
+                               session, std::chrono::milliseconds(0)),
+              -1);
     EXPECT_EQ(market.Shop()["categories"], before);
     EXPECT_FALSE(AnyRequest(market.Requests(), "mycategory"));
 }
@@ -160,9 +165,10 @@ TEST(CategoryUpdateEndToEndTest, TemplateWithoutCategoriesChangesNothing) {
     LoggedInMarket market;
     testing::TempFolder empty;
     empty.Write("class/readme.txt", "no category folders here");
-    for (const std::string& folder : {empty.Folder() + "class", empty.Folder() + "missing"}) {
+    for (const std::string& folder : {empty.Folder(), empty.Folder() + "missing"}) {
         ShopSession session;
-        EXPECT_EQ(UpdateCategories(folder, session), -1) << folder;
+        EXPECT_EQ(UpdateCategories(ReadTemplateFolder(folder, kCategories).categories, session), -1)
+            << folder;
     }
     EXPECT_TRUE(market.Requests().empty());
 }
@@ -225,13 +231,19 @@ TEST(DecorationJobEndToEndTest, AreasReadNothingThroughALinkOutOfTheTemplate) {
         const char* linked;  // replaced by a link to a copy outside the template
         std::function<int(const std::string&, ShopSession&)> update;
     } cases[] = {
-        {"head/sign.gif", [](const std::string& t,
-                             ShopSession& s) { return UpdateShopSign(s, t + "head/sign.gif"); }},
+        {"head/sign.gif",
+         [](const std::string& t, ShopSession& s) {
+             const TemplateFolder read = ReadTemplateFolder(t, {true, false, false});
+             return read.head.picture ? UpdateShopSign(s, *read.head.picture) : 0;
+         }},
         {"main/content.txt",
-         [](const std::string& t, ShopSession& s) { return UpdateMainPage(t + "main", s); }},
+         [](const std::string& t, ShopSession& s) {
+             return UpdateMainPage(ReadTemplateFolder(t, {false, true, false}).main, s);
+         }},
         {"class/Hats",
          [](const std::string& t, ShopSession& s) {
-             return UpdateCategories(t + "class", s, std::chrono::milliseconds(0));
+             return UpdateCategories(ReadTemplateFolder(t, kCategories).categories, s,
+                                     std::chrono::milliseconds(0));
          }},
     };
     LoggedInMarket market;

@@ -11,37 +11,6 @@ namespace {
 
 using Names = std::vector<std::string>;
 
-Names Entries(const std::vector<CategoryPicture>& pictures) {
-    Names entries;
-    for (const CategoryPicture& picture : pictures) {
-        entries.push_back(picture.entry + "=" + picture.name);
-    }
-    return entries;
-}
-
-TEST(CategoryRecordsTest, SortsEntriesIntoTopPictureAndSubcategories) {
-    const struct {
-        Names entries;
-        std::string top;  // entry=name
-        Names subcategories;
-    } cases[] = {
-        {{"Shoes.jpg", "Shoes-Boots.jpg", "thumbs.db"},
-         "Shoes.jpg=Shoes",
-         {"Shoes-Boots.jpg=Shoes-Boots"}},
-        {{"Shoes-Boots.jpg", "Thumbs.DB", "Shoes.jpg", "thumbs.db"},
-         "Shoes.jpg=Shoes",
-         {"Shoes-Boots.jpg=Shoes-Boots", "thumbs.db=thumbs"}},  // only the first thumbs.db goes
-        {{"a-1.jpg", "a-2.jpg"}, "=", {"a-1.jpg=a-1", "a-2.jpg=a-2"}},
-        {{"noext", "x-y"}, "noext=", {"x-y="}},
-        {{}, "=", {}},
-    };
-    for (const auto& c : cases) {
-        const CategoryFolder folder = SortCategoryEntries("C", c.entries);
-        EXPECT_EQ(folder.top.entry + "=" + folder.top.name, c.top);
-        EXPECT_EQ(Entries(folder.subcategories), c.subcategories);
-    }
-}
-
 TEST(CategoryRecordsTest, CreatingRecordsEncodeNameAndAddress) {
     EXPECT_EQ(CreatingRecord(10000, 0, 1, "New Arrivals", "http://album.kesto.example/a.jpg"),
               "10000^0^1^0^2^New+Arrivals^http%3A%2F%2Falbum%2Ekesto%2Eexample%2Fa%2Ejpg^");

@@ -23,16 +23,16 @@ class FakeSteps final : public DecorationSteps {
         calls.push_back("layout " + std::to_string(shopSign) + std::to_string(mainPage));
         return -1;  // the job goes on whatever the layout step answers
     }
-    int UpdateShopSign(const std::string& picturePath) override {
-        calls.push_back("sign " + picturePath);
+    int UpdateShopSign(const TemplateFile& picture) override {
+        calls.push_back("sign " + picture.path);
         return signResult;
     }
-    int UpdateMainPage(const std::string& mainFolder) override {
-        calls.push_back("main " + mainFolder);
+    int UpdateMainPage(const MainFolder& mainFolder) override {
+        calls.push_back("main " + mainFolder.folder.path);
         return mainResult;
     }
-    int UpdateCategories(const std::string& classFolder) override {
-        calls.push_back("class " + classFolder);
+    int UpdateCategories(const ClassFolder& classFolder) override {
+        calls.push_back("class " + classFolder.folder.path);
         return classResult;
     }
     std::string UserNumber() override { return userNumber; }
@@ -54,23 +54,6 @@ std::vector<int> Numbers(const std::vector<ProgressMessage>& messages) {
         numbers.push_back(message.number * 10 + message.stage);
     }
     return numbers;
-}
-
-TEST(FirstPictureTest, FirstGifOrJpegByItsWholeExtension) {
-    using Names = std::vector<std::string>;
-    const struct {
-        Names names;
-        std::string picture;
-    } cases[] = {
-        {{"logo.txt", "banner.PNG", "sign.Jpeg"}, "sign.Jpeg"},
-        {{"sign.old.jpg"}, ""},  // its extension is "old.jpg"
-        {{"noextension", "", "a.GIF", "b.jpg"}, "a.GIF"},
-        {{"x.jpg", "y.gif"}, "x.jpg"},
-        {{}, ""},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(FindFirstPicture(c.names), c.picture);
-    }
 }
 
 TEST(ShopFrontAddressTest, NamesTheShopOfTheUser) {
@@ -156,12 +139,13 @@ TEST(DecorationJobTest, BuildsAreaFoldersFromTheTemplatePath) {
     FakeSteps steps;
     RecordingProgress progress;
     RunDecorationJob({true, true, true, withoutSeparator}, steps, progress);
-    // The shop sign folder always gets its separator; "main" and "class" are appended as is.
-    EXPECT_EQ(steps.calls, (std::vector<std::string>{"layout 11",
-                                                     "sign " + withoutSeparator + kPathSeparator +
-                                                         "head" + kPathSeparator + "banner.GIF",
-                                                     "main " + withoutSeparator + "main",
-                                                     "class " + withoutSeparator + "class"}));
+    // Every area folder lies inside the template folder, whether its path ends with a separator
+    // or not.
+    const std::string root = withoutSeparator + kPathSeparator;
+    EXPECT_EQ(steps.calls, (std::vector<std::string>{
+                               "layout 11", "sign " + root + "head" + kPathSeparator + "banner.GIF",
+                               "main " + root + "main" + kPathSeparator,
+                               "class " + root + "class" + kPathSeparator}));
 }
 
 TEST(DecorationJobTest, MissingShopSignPictureIsReportedAndTheJobGoesOn) {

@@ -37,14 +37,14 @@ class NoSteps final : public DecorationSteps {
   public:
     explicit NoSteps(bool throws) : throws_(throws) {}
     int SaveShopLayout(bool, bool) override { return 1; }
-    int UpdateShopSign(const std::string&) override { return 1; }
-    int UpdateMainPage(const std::string&) override {
+    int UpdateShopSign(const TemplateFile&) override { return 1; }
+    int UpdateMainPage(const MainFolder&) override {
         if (throws_) {
             throw std::bad_alloc();
         }
         return 1;
     }
-    int UpdateCategories(const std::string&) override { return 1; }
+    int UpdateCategories(const ClassFolder&) override { return 1; }
     std::string UserNumber() override { return "7"; }
 
   private:

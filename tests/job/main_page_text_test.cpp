@@ -5,14 +5,6 @@
 namespace kesto {
 namespace {
 
-TEST(MainPageTextTest, ClassifiesPicturesAndTheLastTextFile) {
-    const MainFolderContent content = ClassifyMainFolder(
-        {"a.jpg", "b.GIF", "c.png", "page.txt", ".hidden.jpg", "d.JPEG", "other.TXT", "jpg"});
-    EXPECT_EQ(content.pictures, (std::vector<std::string>{"a.jpg", "b.GIF", "d.JPEG"}));
-    EXPECT_EQ(content.contentFile, "other.TXT");
-    EXPECT_EQ(ClassifyMainFolder({"a.jpg"}).contentFile, "");
-}
-
 TEST(MainPageTextTest, ReadsByteOrderMarkedFilesInTheirEncoding) {
     const struct {
         std::string bytes;

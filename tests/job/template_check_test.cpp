@@ -20,6 +20,8 @@ namespace {
 using testing::TempFolder;
 namespace fs = std::filesystem;
 
+constexpr TemplateAreas kAllAreas{true, true, true};
+
 struct FlawCase {
     const char* name;
     std::function<void(const fs::path&)> spoil;  // applied to a copy of ocean-blue
@@ -70,15 +72,18 @@ void ExpectEachFound(const FlawCase (&cases)[N]) {
         fs::copy(fs::path(KESTO_SOURCE_DIR) / "template" / "ocean-blue", copy,
                  fs::copy_options::recursive);
         JobRequest request{true, true, true, PathToUtf8(copy)};
-        const std::vector<TemplateFinding> clean = InspectTemplate(request);
+        const std::vector<TemplateFinding> clean =
+            InspectTemplate(request, ReadTemplateFolder(request.templatePath, kAllAreas));
         EXPECT_TRUE(std::none_of(
             clean.begin(), clean.end(),
             [](const TemplateFinding& f) { return f.severity != FindingSeverity::kNote; }))
             << "the sample template: " << FindingLine(clean.front());
         c.spoil(copy);
-        const std::vector<TemplateFinding> findings = InspectTemplate(request);
+        const TemplateFolder spoiled = ReadTemplateFolder(request.templatePath, kAllAreas);
+        const std::vector<TemplateFinding> findings = InspectTemplate(request, spoiled);
         EXPECT_EQ(CountFindings(findings, c), 1u) << c.name;
-        EXPECT_EQ(CheckTemplate(request).empty(), c.severity != FindingSeverity::kError) << c.name;
+        EXPECT_EQ(CheckTemplate(request, spoiled).empty(), c.severity != FindingSeverity::kError)
+            << c.name;
     }
 }
 

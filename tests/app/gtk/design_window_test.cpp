@@ -54,15 +54,15 @@ class FakeSteps final : public DecorationSteps {
         log_.Add("layout");
         return 1;
     }
-    int UpdateShopSign(const std::string&) override {
+    int UpdateShopSign(const TemplateFile&) override {
         log_.Add("sign");
         return 1;
     }
-    int UpdateMainPage(const std::string&) override {
+    int UpdateMainPage(const MainFolder&) override {
         log_.Add("main");
         return 1;
     }
-    int UpdateCategories(const std::string&) override {
+    int UpdateCategories(const ClassFolder&) override {
         log_.Add("categories");
         return 1;
     }

@@ -71,13 +71,13 @@ class FakeSteps final : public DecorationSteps {
         record_.changed.wait_for(guard, 30s, [&] { return record_.jobsMayFinish; });
         return 1;
     }
-    int UpdateShopSign(const std::string&) override {
+    int UpdateShopSign(const TemplateFile&) override {
         sink_->Post({kTransactionPassword, 0, 0, {}});
         sink_->Post({kFailureReason, 0, 0, "a reason"});
         return 1;
     }
-    int UpdateMainPage(const std::string&) override { return 1; }
-    int UpdateCategories(const std::string&) override {
+    int UpdateMainPage(const MainFolder&) override { return 1; }
+    int UpdateCategories(const ClassFolder&) override {
         record_.Set([&] { ++record_.categoriesUpdated; });
         return 1;
     }

@@ -1,4 +1,4 @@
-#include "upload/template_catalog.h"
+#include "templates/template_catalog.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 #pragma once
-// Listing one local folder by name, for the template handling. Neither operation recurses nor
+// Listing one local folder by name, for the template handling. No operation recurses or
 // sorts: names come in the order the file system delivers them.
 
 #include <string>
@@ -20,5 +20,9 @@ int ListSubfolders(const std::string& folder, std::vector<std::string>& names);
 // As ListEntries, but no folders: where a template's files are picked by their names, a folder
 // named like one ("notes.txt", "sign.jpg") is not one of them.
 int ListFiles(const std::string& folder, std::vector<std::string>& names);
+
+// ListFiles and ListSubfolders from one listing: the files to files, the folders to folders.
+int ListFilesAndFolders(const std::string& folder, std::vector<std::string>& files,
+                        std::vector<std::string>& folders);
 
 }  // namespace kesto

@@ -1,4 +1,4 @@
-#include "upload/template_roots.h"
+#include "templates/template_roots.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "upload/template_bounds.h"
+#include "templates/template_bounds.h"
 
 #include <gtest/gtest.h>
 

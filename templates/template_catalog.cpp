@@ -1,11 +1,11 @@
-#include "upload/template_catalog.h"
+#include "templates/template_catalog.h"
 
 #include <algorithm>
 #include <filesystem>
 #include <system_error>
 
 #include "support/file_path.h"
-#include "upload/file_listing.h"
+#include "templates/file_listing.h"
 
 namespace kesto {
 

@@ -1,4 +1,4 @@
-#include "upload/file_listing.h"
+#include "templates/file_listing.h"
 
 #include <gtest/gtest.h>
 
@@ -58,6 +58,27 @@ TEST(FileListingTest, ListsNamesSkippingDotNamesAndFilteringFolders) {
         EXPECT_EQ(CountOf(debug, ")Next file name is "), 6u) << debug;
         EXPECT_EQ(CountOf(debug, ")Next file name is sub\r\n"), 1u) << debug;
     }
+}
+
+TEST(FileListingTest, OneListingSplitsFilesFromFoldersInListingOrder) {
+    TempFolder folder;
+    for (const char* name : {"a.jpg", "b.txt", "c.gif", ".hidden", "sub1/x", "sub2/y"}) {
+        folder.Write(name);
+    }
+    std::vector<std::string> files;
+    std::vector<std::string> folders;
+    EXPECT_EQ(ListFilesAndFolders(folder.Folder(), files, folders), 1);
+    std::vector<std::string> expectedFiles;
+    std::vector<std::string> expectedFolders;
+    ListFiles(folder.Folder(), expectedFiles);
+    ListSubfolders(folder.Folder(), expectedFolders);
+    EXPECT_EQ(files, expectedFiles);
+    EXPECT_EQ(folders, expectedFolders);
+    EXPECT_EQ(Sorted(files), (std::vector<std::string>{"a.jpg", "b.txt", "c.gif"}));
+    EXPECT_EQ(Sorted(folders), (std::vector<std::string>{"sub1", "sub2"}));
+    std::vector<std::string> kept{"kept"};
+    EXPECT_EQ(ListFilesAndFolders(folder.Folder() + "missing/", kept, kept), -1);
+    EXPECT_EQ(kept, std::vector<std::string>{"kept"});
 }
 
 TEST(FileListingTest, EmptyFolderGivesNoNamesAndSuccess) {

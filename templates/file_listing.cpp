@@ -1,4 +1,6 @@
-#include "upload/file_listing.h"
+#include "templates/file_listing.h"
+
+#include <functional>
 
 #include "platform/folder_enumeration.h"
 #include "support/printable_text.h"
@@ -12,20 +14,8 @@ namespace {
 // The search pattern (folder and "*") lives in a 260-character buffer with its terminator.
 constexpr std::size_t kMaxPatternChars = 259;
 
-enum class Filter { AllEntries, FoldersOnly, FilesOnly };
-
-void Consider(const FolderEntry& entry, Filter filter, std::vector<std::string>& names) {
-    if (entry.name.empty() || entry.name.front() == '.') {
-        return;
-    }
-    if ((filter == Filter::FoldersOnly && !entry.isFolder) ||
-        (filter == Filter::FilesOnly && entry.isFolder)) {
-        return;
-    }
-    names.push_back(entry.name);
-}
-
-int List(const std::string& folder, Filter filter, std::vector<std::string>& names) {
+// Hands every entry the folder delivers, hidden ones ("." first) left out, to take.
+int List(const std::string& folder, const std::function<void(const FolderEntry&)>& take) {
     if (Utf16Length(folder) + 1 > kMaxPatternChars) {
         return -1;
     }
@@ -34,11 +24,16 @@ int List(const std::string& folder, Filter filter, std::vector<std::string>& nam
     if (!enumeration) {
         return -1;
     }
+    const auto consider = [&take](const FolderEntry& delivered) {
+        if (!delivered.name.empty() && delivered.name.front() != '.') {
+            take(delivered);
+        }
+    };
     ProcessTraceLog().Write("First file name is %s", PrintableText(entry.name).c_str());
-    Consider(entry, filter, names);
+    consider(entry);
     while (enumeration->Next(entry)) {
         ProcessTraceLog().Write("Next file name is %s", PrintableText(entry.name).c_str());
-        Consider(entry, filter, names);
+        consider(entry);
     }
     const std::uint32_t error = enumeration->LastError();
     if (error != FolderEnumeration::kNoMoreEntries) {
@@ -51,15 +46,30 @@ int List(const std::string& folder, Filter filter, std::vector<std::string>& nam
 }  // namespace
 
 int ListEntries(const std::string& folder, std::vector<std::string>& names) {
-    return List(folder, Filter::AllEntries, names);
+    return List(folder, [&names](const FolderEntry& entry) { names.push_back(entry.name); });
 }
 
 int ListSubfolders(const std::string& folder, std::vector<std::string>& names) {
-    return List(folder, Filter::FoldersOnly, names);
+    return List(folder, [&names](const FolderEntry& entry) {
+        if (entry.isFolder) {
+            names.push_back(entry.name);
+        }
+    });
 }
 
 int ListFiles(const std::string& folder, std::vector<std::string>& names) {
-    return List(folder, Filter::FilesOnly, names);
+    return List(folder, [&names](const FolderEntry& entry) {
+        if (!entry.isFolder) {
+            names.push_back(entry.name);
+        }
+    });
+}
+
+int ListFilesAndFolders(const std::string& folder, std::vector<std::string>& files,
+                        std::vector<std::string>& folders) {
+    return List(folder, [&files, &folders](const FolderEntry& entry) {
+        (entry.isFolder ? folders : files).push_back(entry.name);
+    });
 }
 
 }  // namespace kesto

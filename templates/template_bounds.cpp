@@ -1,4 +1,4 @@
-#include "upload/template_bounds.h"
+#include "templates/template_bounds.h"
 
 #include "platform/file_links.h"
 #include "support/file_path.h"
