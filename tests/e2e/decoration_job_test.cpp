@@ -4,7 +4,9 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <functional>
+#include <memory>
 
 #include "job/categories.h"
 #include "job/decoration_job.h"
@@ -44,6 +46,76 @@ Lines RunJob(const JobRequest& request) {
     const auto steps = MakeMarketplaceSteps(progress);
     RunDecorationJob(request, *steps, *progress);
     return progress->Lines();
+}
+
+// The marketplace's steps, with a file of the template changed right after its check passed.
+class ChangedAfterCheck final : public DecorationSteps {
+  public:
+    ChangedAfterCheck(std::shared_ptr<ProgressSink> progress, std::function<void()> change)
+        : steps_(MakeMarketplaceSteps(std::move(progress))), change_(std::move(change)) {}
+
+    std::vector<std::string> CheckTemplate(const JobRequest& request,
+                                           const TemplateFolder& folder) override {
+        std::vector<std::string> problems = steps_->CheckTemplate(request, folder);
+        change_();
+        return problems;
+    }
+    bool HoldShop() override { return steps_->HoldShop(); }
+    int SaveShopLayout(bool shopSign, bool mainPage) override {
+        return steps_->SaveShopLayout(shopSign, mainPage);
+    }
+    int UpdateShopSign(const TemplateFile& picture) override {
+        return steps_->UpdateShopSign(picture);
+    }
+    int UpdateMainPage(const MainFolder& mainFolder) override {
+        return steps_->UpdateMainPage(mainFolder);
+    }
+    int UpdateCategories(const ClassFolder& classFolder) override {
+        return steps_->UpdateCategories(classFolder);
+    }
+    std::string UserNumber() override { return steps_->UserNumber(); }
+    std::string FailureReason() override { return steps_->FailureReason(); }
+
+  private:
+    std::unique_ptr<DecorationSteps> steps_;
+    std::function<void()> change_;
+};
+
+// The job uploads the files its check passed: a picture that changed after the check fails its
+// area, in the words of a file that changed under its upload, and is not sent.
+TEST(DecorationJobEndToEndTest, APictureChangedAfterTheCheckFailsItsAreaUnsent) {
+    namespace fs = std::filesystem;
+    const struct {
+        const char* picture;  // in a copy of ocean-blue
+        JobRequest areas;
+        const char* failureLine;
+        const char* notSent;  // the request that would have carried it
+    } cases[] = {
+        {"head/sign.gif", {true, false, false, {}}, "店招更新失败。", "picbanneredit"},
+        {"main/gift.jpg", {false, true, false, {}}, "主页面更新失败。", "moduleedit"},
+        {"class/Hats/Hats.jpg", {false, false, true, {}}, "分类更新失败。", "mycategory/update"},
+    };
+    for (const auto& c : cases) {
+        LoggedInMarket market;
+        const testing::TempFolder folder;
+        const fs::path copy = folder.path() / "t";
+        fs::copy(fs::path(KESTO_SOURCE_DIR) / "template" / "ocean-blue", copy,
+                 fs::copy_options::recursive);
+        const fs::path picture = copy / fs::path(c.picture).make_preferred();
+        JobRequest request = c.areas;
+        request.templatePath = PathToUtf8(copy) + kPathSeparator;
+        auto progress = std::make_shared<RecordingProgress>();
+        ChangedAfterCheck steps(progress, [&picture] {
+            std::ofstream(picture, std::ios::binary | std::ios::app) << "more";
+        });
+        RunDecorationJob(request, steps, *progress);
+        const Lines lines = progress->Lines();
+        ASSERT_GE(lines.size(), 3u) << c.picture;
+        EXPECT_EQ(lines[lines.size() - 2], c.failureLine) << c.picture;
+        EXPECT_NE(lines.back().find(DescribeChangedFile(PathToUtf8(picture))), std::string::npos)
+            << lines.back();
+        EXPECT_FALSE(AnyRequest(market.Requests(), c.notSent)) << c.picture;
+    }
 }
 
 TEST(DecorationJobEndToEndTest, AllThreeAreasDecorateTheShop) {

@@ -148,6 +148,51 @@ TEST(DecorationJobTest, BuildsAreaFoldersFromTheTemplatePath) {
                                "class " + root + "class" + kPathSeparator}));
 }
 
+// The areas get the template as it was read before the check, whatever happens to the folder
+// after it.
+TEST(DecorationJobTest, AreasGetTheTemplateTheCheckSaw) {
+    class CheckingSteps final : public DecorationSteps {
+      public:
+        explicit CheckingSteps(TempFolder& folder) : folder_(folder) {}
+        std::vector<std::string> CheckTemplate(const JobRequest&,
+                                               const TemplateFolder& checked) override {
+            checkedSign = checked.head.picture ? checked.head.picture->name : "";
+            std::filesystem::remove_all(folder_.path() / "head");
+            folder_.Write("main/later.jpg");
+            return {};
+        }
+        int SaveShopLayout(bool, bool) override { return 1; }
+        int UpdateShopSign(const TemplateFile& picture) override {
+            sign = picture.name;
+            return 1;
+        }
+        int UpdateMainPage(const MainFolder& mainFolder) override {
+            mainPictures = mainFolder.pictures.size();
+            return 1;
+        }
+        int UpdateCategories(const ClassFolder&) override { return 1; }
+        std::string UserNumber() override { return "10001"; }
+
+        std::string checkedSign;
+        std::string sign;
+        std::size_t mainPictures = 0;
+
+      private:
+        TempFolder& folder_;
+    };
+    TempFolder folder;
+    folder.Write("head/sign.gif", "x");
+    folder.Write("main/a.jpg", "x");
+    folder.Write("main/page.txt", "a.jpg");
+    CheckingSteps steps(folder);
+    RecordingProgress progress;
+    RunDecorationJob({true, true, false, folder.Folder()}, steps, progress);
+    EXPECT_EQ(steps.checkedSign, "sign.gif");
+    EXPECT_EQ(steps.sign, "sign.gif");
+    EXPECT_EQ(steps.mainPictures, 1u);
+    EXPECT_EQ(Numbers(progress.messages), (std::vector<int>{20320, 20321, 20300, 20301, 20380}));
+}
+
 TEST(DecorationJobTest, MissingShopSignPictureIsReportedAndTheJobGoesOn) {
     TempFolder folder;
     folder.Write("head/sign.old.jpg", "x");
