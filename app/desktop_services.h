@@ -12,7 +12,7 @@
 #include "app/design_services.h"
 #include "browser/browser_window.h"
 #include "browser/login_kesto.h"
-#include "browser/mini_browser.h"
+#include "browser/password_browser.h"
 #include "market/identity.h"
 #include "market/shop_session.h"
 
@@ -50,7 +50,7 @@ class DesktopServices final : public DesignServices {
   private:
     DesktopPlatform platform_;
     const ShopSession processSession_;
-    MiniBrowser passwordBrowser_;
+    PasswordBrowser passwordBrowser_;
     LoginIdentity& identity_;
     const std::shared_ptr<LoginKesto> loginBrowser_;
 };

@@ -19,6 +19,8 @@ class BrowserDocument {
 
     // The document's address, as the page reports it.
     virtual std::string Url() const = 0;
+    // The text of the whole document, its title included, without markup.
+    virtual std::string Text() const = 0;
     // The visible text of every anchor element of the document, in document order.
     virtual std::vector<std::string> AnchorTexts() const = 0;
     // Clicks the anchor at index (of AnchorTexts) when it still reads text; the result is not
@@ -49,6 +51,10 @@ class BrowserWindow {
     virtual bool Navigate(const std::string& url) = 0;
     // Closes the window; the object stays, and IsOpen answers false from then on.
     virtual void Close() = 0;
+    // Closes the window once the event being handled has returned: what a document-complete
+    // hook calls, since closing destroys the web view whose event is still running. A window
+    // object destroyed before then closes nothing more.
+    virtual void CloseSoon() = 0;
 };
 
 // Makes a new window whose events go to the given receiver, which outlives it.

@@ -26,6 +26,7 @@ bool MiniBrowser::Navigate(const std::string& url) {
     if (!window_ || !window_->IsOpen()) {
         return false;
     }
+    OnNavigate();
     return window_->Navigate(url);
 }
 
@@ -43,9 +44,17 @@ void MiniBrowser::Close() {
     }
 }
 
+void MiniBrowser::CloseSoon() {
+    if (window_) {
+        window_->CloseSoon();
+    }
+}
+
 bool MiniBrowser::HasOpenWindow() const {
     return window_ && window_->IsOpen();
 }
+
+void MiniBrowser::OnNavigate() {}
 
 void MiniBrowser::OnDocumentComplete(BrowserDocument& /*document*/) {}
 

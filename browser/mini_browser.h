@@ -1,7 +1,8 @@
 #pragma once
 // MiniBrowser: a top-level window with the platform's web view that the program sends to an
 // address, keeping the cookie text of the top-level document that finished loading last. The
-// login browser (LoginKesto) and the password browser are the program's two objects of it.
+// login browser (LoginKesto) and the password browser (PasswordBrowser) are the program's two
+// objects of it.
 
 #include <mutex>
 #include <optional>
@@ -39,12 +40,16 @@ class MiniBrowser : public CookieSource, private BrowserEvents {
     bool HasOpenWindow() const;
 
   protected:
+    // Called when Navigate starts a load. Does nothing here.
+    virtual void OnNavigate();
     // Called with each completed top-level document, after its cookie text was captured. Does
     // nothing here.
     virtual void OnDocumentComplete(BrowserDocument& document);
 
     // Forgets the captured cookie text.
     void DiscardCookie();
+    // Closes the window once the current event has returned; what OnDocumentComplete may call.
+    void CloseSoon();
 
   private:
     void OnTopLevelDocumentComplete(std::string cookieText, BrowserDocument& document) override;

@@ -15,6 +15,7 @@ namespace {
 // Everything the document-complete hook and the login check need, read in one evaluation.
 constexpr char kSnapshotScript[] =
     "JSON.stringify({url: document.URL, cookie: document.cookie,"
+    " text: document.documentElement ? document.documentElement.textContent : '',"
     " anchors: Array.from(document.querySelectorAll('a'), a => a.innerText || '')})";
 
 // Clicks anchors[index] when its text, with ASCII letters lower-cased, equals text's.
@@ -63,10 +64,15 @@ void FreeSoupCookie(gpointer cookie) {
 // The document of one finished load, as the hook sees it.
 class SnapshotDocument final : public BrowserDocument {
   public:
-    SnapshotDocument(WebKitBrowserWindow& window, std::string url, std::vector<std::string> anchors)
-        : window_(window), url_(std::move(url)), anchors_(std::move(anchors)) {}
+    SnapshotDocument(WebKitBrowserWindow& window, std::string url, std::string text,
+                     std::vector<std::string> anchors)
+        : window_(window),
+          url_(std::move(url)),
+          text_(std::move(text)),
+          anchors_(std::move(anchors)) {}
 
     std::string Url() const override { return url_; }
+    std::string Text() const override { return text_; }
     std::vector<std::string> AnchorTexts() const override { return anchors_; }
     void ClickAnchor(std::size_t index, const std::string& text) override {
         window_.ClickAnchor(index, text);
@@ -75,6 +81,7 @@ class SnapshotDocument final : public BrowserDocument {
   private:
     WebKitBrowserWindow& window_;
     std::string url_;
+    std::string text_;
     std::vector<std::string> anchors_;
 };
 
@@ -86,6 +93,7 @@ struct WebKitBrowserWindow::PendingCapture {
     unsigned generation;
     std::string url;
     std::string cookieText;
+    std::string text;
     std::vector<std::string> anchors;
 };
 
@@ -105,6 +113,9 @@ WebKitBrowserWindow::WebKitBrowserWindow(BrowserEvents& events, WebKitBrowserSet
 
 WebKitBrowserWindow::~WebKitBrowserWindow() {
     g_cancellable_cancel(cancellable_.get());
+    if (closeSource_ != 0) {
+        g_source_remove(closeSource_);
+    }
     if (window_ != nullptr) {
         g_signal_handlers_disconnect_by_data(window_, this);
         g_signal_handlers_disconnect_by_data(view_, this);
@@ -131,6 +142,12 @@ bool WebKitBrowserWindow::Navigate(const std::string& url) {
 void WebKitBrowserWindow::Close() {
     if (window_ != nullptr) {
         gtk_widget_destroy(window_);  // OnDestroy forgets the widgets
+    }
+}
+
+void WebKitBrowserWindow::CloseSoon() {
+    if (window_ != nullptr && closeSource_ == 0) {
+        closeSource_ = g_idle_add(&WebKitBrowserWindow::OnCloseSoon, this);
     }
 }
 
@@ -187,6 +204,13 @@ gboolean WebKitBrowserWindow::OnScriptDialog(WebKitWebView* /*view*/,
     return TRUE;  // handled: the page's alerts, confirmations and prompts show nothing
 }
 
+gboolean WebKitBrowserWindow::OnCloseSoon(gpointer self) {
+    auto& window = *static_cast<WebKitBrowserWindow*>(self);
+    window.closeSource_ = 0;
+    window.Close();
+    return G_SOURCE_REMOVE;
+}
+
 void WebKitBrowserWindow::OnDestroy(GtkWidget* /*widget*/, gpointer self) {
     auto& window = *static_cast<WebKitBrowserWindow*>(self);
     window.window_ = nullptr;
@@ -238,6 +262,7 @@ void WebKitBrowserWindow::OnSnapshotRead(GObject* source, GAsyncResult* result,
     }
     pending->url = snapshot["url"].asString();
     pending->cookieText = snapshot["cookie"].asString();
+    pending->text = snapshot["text"].asString();
     for (const Json::Value& anchor : snapshot["anchors"]) {
         pending->anchors.push_back(anchor.isString() ? anchor.asString() : std::string());
     }
@@ -273,7 +298,8 @@ void WebKitBrowserWindow::OnCookiesRead(GObject* source, GAsyncResult* result,
 }
 
 void WebKitBrowserWindow::Report(PendingCapture& pending) {
-    SnapshotDocument document(*this, std::move(pending.url), std::move(pending.anchors));
+    SnapshotDocument document(*this, std::move(pending.url), std::move(pending.text),
+                              std::move(pending.anchors));
     events_.OnTopLevelDocumentComplete(std::move(pending.cookieText), document);
 }
 

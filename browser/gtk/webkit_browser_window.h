@@ -1,8 +1,9 @@
 #pragma once
 // BrowserWindow over WebKitGTK: a top-level GTK window holding one web view. After each finished
-// top-level load it reads the document's address, cookie text and anchor texts with one script,
-// hands every cookie of WebKit's cookie manager (HTTP-only ones included) to the program, and
-// then reports the document. Script dialogs are suppressed; failed loads report nothing.
+// top-level load it reads the document's address, cookie text, text and anchor texts with one
+// script, hands every cookie of WebKit's cookie manager (HTTP-only ones included) to the
+// program, and then reports the document. Script dialogs are suppressed; failed loads report
+// nothing.
 
 #include <gtk/gtk.h>
 #include <webkit2/webkit2.h>
@@ -38,6 +39,8 @@ class WebKitBrowserWindow final : public BrowserWindow {
     void Present() override;
     bool Navigate(const std::string& url) override;
     void Close() override;
+    // Closes from an idle source of the main loop, removed when the object goes first.
+    void CloseSoon() override;
 
     // Clicks the anchor at index of the current document when its text still matches text (the
     // text travels to the page as an argument, never as script source).
@@ -53,6 +56,7 @@ class WebKitBrowserWindow final : public BrowserWindow {
     static gboolean OnLoadFailed(WebKitWebView* view, WebKitLoadEvent event, gchar* uri,
                                  GError* error, gpointer self);
     static gboolean OnScriptDialog(WebKitWebView* view, WebKitScriptDialog* dialog, gpointer self);
+    static gboolean OnCloseSoon(gpointer self);
     static void OnDestroy(GtkWidget* widget, gpointer self);
     static void OnSnapshotRead(GObject* source, GAsyncResult* result, gpointer pending);
     static void OnCookiesRead(GObject* source, GAsyncResult* result, gpointer pending);
@@ -70,6 +74,7 @@ class WebKitBrowserWindow final : public BrowserWindow {
     WebKitWebView* view_ = nullptr;
     GObjectPtr<GCancellable> cancellable_;
     unsigned loadGeneration_ = 0;
+    guint closeSource_ = 0;  // the pending CloseSoon's idle source, or 0
     bool reportLoad_ = false;
     bool errorPageStarting_ = false;
 };

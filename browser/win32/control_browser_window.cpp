@@ -131,6 +131,12 @@ void ControlBrowserWindow::Close() {
     }
 }
 
+void ControlBrowserWindow::CloseSoon() {
+    if (window_ != nullptr) {
+        PostMessageW(window_, WM_CLOSE, 0, 0);
+    }
+}
+
 STDMETHODIMP ControlBrowserWindow::QueryInterface(REFIID iid, void** object) {
     if (object == nullptr) {
         return E_POINTER;

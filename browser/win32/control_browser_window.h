@@ -59,6 +59,8 @@ class ControlBrowserWindow final : public BrowserWindow, public IDispatch {
     bool Navigate(const std::string& url) override;
     // Sends WM_CLOSE to the window, which destroys it.
     void Close() override;
+    // Posts WM_CLOSE to the window; a window destroyed before then takes no message.
+    void CloseSoon() override;
 
     // IUnknown and IDispatch
     STDMETHODIMP QueryInterface(REFIID iid, void** object) override;

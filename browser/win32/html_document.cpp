@@ -60,6 +60,22 @@ std::string HtmlDocument::Url() const {
     return SystemStringText(url.get());
 }
 
+// The title, then the body's text: the title stands outside the body.
+std::string HtmlDocument::Text() const {
+    if (!document_) {
+        return {};
+    }
+    SystemString title;
+    document_->get_title(title.out());
+    std::string text = SystemStringText(title.get());
+    ComPtr<IHTMLElement> body;
+    if (SUCCEEDED(document_->get_body(body.GetAddressOf())) && body) {
+        text += '\n';
+        text += InnerText(*body.Get());
+    }
+    return text;
+}
+
 std::vector<std::string> HtmlDocument::AnchorTexts() const {
     anchors_.clear();
     std::vector<std::string> texts;

@@ -1,6 +1,6 @@
 #pragma once
-// BrowserDocument over the control's HTML document: its address, and the anchors of its "all"
-// collection walked in document order.
+// BrowserDocument over the control's HTML document: its address, its title and body text, and
+// the anchors of its "all" collection walked in document order.
 
 #include <windows.h>
 
@@ -16,10 +16,11 @@ namespace kesto::win32 {
 
 class HtmlDocument final : public BrowserDocument {
   public:
-    // A null document reads as an empty address without anchors.
+    // A null document reads as an empty address and text without anchors.
     explicit HtmlDocument(IHTMLDocument2* document) : document_(document) {}
 
     std::string Url() const override;
+    std::string Text() const override;
     std::vector<std::string> AnchorTexts() const override;
     void ClickAnchor(std::size_t index, const std::string& text) override;
 

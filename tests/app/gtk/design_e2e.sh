@@ -3,9 +3,10 @@
 # transaction password: press Login, let the login browser click "登录", type the demo account
 # with real key events, see "已登录.", find the login's cookies in the user's cookie file; press
 # Upload and answer the categories warning, get the password browser, type the transaction
-# password; press Upload again (no second warning) and see "装修完成。", the shop front opened and
-# the shop holding the template's sign, main page and categories; press Preview and the link
-# (opened by the desktop's default program, here a recorder); leave a screenshot; press Exit.
+# password and see the browser close; press Upload again (no second warning) and see "装修完成。",
+# the shop front opened and the shop holding the template's sign, main page and categories; press
+# Preview and the link (opened by the desktop's default program, here a recorder); leave a
+# screenshot; press Exit.
 # Runs under its own Xvfb (xvfb-run -a).
 #   design_e2e.sh KESTO_MARKET KESTO_DESIGN ARTIFACT_FOLDER
 set -euo pipefail
@@ -57,6 +58,15 @@ find_window() {
         local id
         id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1) || true
         [ -n "$id" ] && { echo "$id"; return 0; }
+        sleep 0.1
+    done
+    return 1
+}
+
+# Waits up to $2 seconds until no visible window's name matches $1; false if one still does.
+wait_for_no_window() {
+    for _ in $(seq $(($2 * 10))); do
+        [ -z "$(xdotool search --onlyvisible --name "$1" 2>/dev/null)" ] && return 0
         sleep 0.1
     done
     return 1
@@ -141,7 +151,8 @@ xdo mousemove --window "$password" 600 500 click 1
 xdo key Tab
 xdo type --delay 30 888888
 xdo key Return
-find_window 'www.kesto.example/my' 30 >/dev/null || fail "the transaction password was not taken"
+# Taken, the password leads on to the portal, and the password browser closes by itself.
+wait_for_no_window 'kesto\.example' 30 || fail "the password browser did not close"
 
 # Upload again once the first job has ended (Upload is enabled again): no second warning, and
 # the decoration completes.

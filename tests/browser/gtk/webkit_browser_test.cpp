@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "browser/login_kesto.h"
+#include "browser/password_browser.h"
 #include "tests/common/gtk/gui_pump.h"
 #include "tests/common/gtk/market_process.h"
 
@@ -157,16 +158,32 @@ TEST_F(PasswordBrowserTest, ThePasswordBrowserSharesTheLoginsSession) {
     LogIn(login);
     login.Close();
 
-    MiniBrowser password(windows);
+    PasswordBrowser password(windows);
     password.Create();
     ASSERT_TRUE(password.Navigate("http://member.kesto.example/cgi-bin/login_entry?LoginLevel=2"));
     ASSERT_TRUE(PumpUntil([&] { return password.GetCookie().has_value(); }, kPageLimit));
-    // The logged-in session gets the transaction password form, not the login form.
+    // The logged-in session gets the transaction password form, not the login form. A wrong
+    // password shows the form again, and the window stays.
+    const int reported = cookieCopies_;
+    RunScript(
+        "document.querySelector('[name=tp]').value = '000000';"
+        "document.forms[0].submit();");
+    ASSERT_TRUE(PumpUntil(
+        [&] {
+            return Title() == "http://member.kesto.example/cgi-bin/trade_verify" &&
+                   cookieCopies_ > reported;
+        },
+        kPageLimit))
+        << Title();
+    PumpFor(500ms);
+    ASSERT_TRUE(password.HasOpenWindow());
+    // The right one leads to the portal, and the window closes by itself.
     RunScript(
         "document.querySelector('[name=tp]').value = '888888';"
         "document.forms[0].submit();");
     ASSERT_TRUE(PumpUntil([&] { return Title() == "http://www.kesto.example/my"; }, kPageLimit))
         << Title();
+    EXPECT_TRUE(PumpUntil([&] { return !password.HasOpenWindow(); }, kPageLimit));
 }
 
 TEST_F(WebKitBrowserTest, FailedLoadsAndFramesReportNothing) {

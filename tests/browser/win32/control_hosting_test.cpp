@@ -1,7 +1,7 @@
 // The container's side of the web-browser control's hosting contract, against the control's test
 // double (Wine has no HTML engine here, so the real control renders nothing): keys, focus,
-// events, pop-up windows, the login link walk over a scripted document, and the document mode
-// setting.
+// events, pop-up windows, the login link walk and the password browser over a scripted document,
+// and the document mode setting.
 
 #include <gtest/gtest.h>
 
@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "browser/login_kesto.h"
+#include "browser/password_browser.h"
 #include "browser/win32/browser_emulation.h"
 #include "browser/win32/browser_ids.h"
 #include "browser/win32/browser_key_routing.h"
@@ -382,6 +383,31 @@ TEST_F(ControlHostingTest, TheLoginLinkIsFoundWithOrWithoutWhiteSpaceAroundItsWo
         ASSERT_EQ(CompleteTopLevelDocument(log), S_OK);
         EXPECT_EQ(log.clicks, c.clicks);
     }
+}
+
+// The password form's markers may stand in the title and the body; the window closes once the
+// completing document's event has returned.
+TEST_F(ControlHostingTest, ThePasswordBrowserReadsTitleAndBodyAndClosesAfterTheEvent) {
+    FakeControls made;
+    PasswordBrowser password(MakeControlBrowserFactory(made.Settings()));
+    password.Create();
+    ASSERT_EQ(made.logs.size(), 1u);
+    FakeBrowserLog& log = *made.logs[0];
+    ASSERT_TRUE(password.Navigate("http://member.kesto.example/cgi-bin/login_entry?LoginLevel=2"));
+    log.documentUrl = L"http://member.kesto.example/cgi-bin/login_entry?LoginLevel=2";
+    log.documentTitle = L"交易密码验证";
+    log.bodyText = L"请输入交易密码\r\n确定";
+    ASSERT_EQ(CompleteTopLevelDocument(log), S_OK);
+    PumpAsDialogLoop();
+    EXPECT_TRUE(password.HasOpenWindow());
+
+    log.documentUrl = L"http://www.kesto.example/my";
+    log.documentTitle = L"我的Kesto";
+    log.bodyText = L"欢迎您，10001。";
+    ASSERT_EQ(CompleteTopLevelDocument(log), S_OK);
+    EXPECT_TRUE(password.HasOpenWindow());
+    PumpAsDialogLoop();
+    EXPECT_FALSE(password.HasOpenWindow());
 }
 
 TEST(BrowserEmulationTest, TheModeIsTheEnginesNewest) {

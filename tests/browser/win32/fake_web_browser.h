@@ -32,6 +32,8 @@ struct FakeBrowserLog {
     HRESULT keyAnswer = S_FALSE;  // of IOleInPlaceActiveObject::TranslateAccelerator
     std::wstring documentUrl;     // empty: the control has no HTML document
     std::wstring documentCookie;
+    std::wstring documentTitle;
+    std::wstring bodyText;  // the body element's text
     std::vector<ScriptedElement> elements;
 
     // The double's own IWebBrowser2 (an IDispatch) while it lives, uncounted: what the control
@@ -61,8 +63,8 @@ struct FakeBrowserLog {
 HRESULT MakeFakeWebBrowser(const std::shared_ptr<FakeBrowserLog>& log, const IID& iid,
                            void** object);
 
-// Makes the scripted HTML document of the log (IHTMLDocument2 with its "all" collection of
-// elements, anchors among them), as the control's Document property does.
+// Makes the scripted HTML document of the log (IHTMLDocument2 with its title, its body and its
+// "all" collection of elements, anchors among them), as the control's Document property does.
 HRESULT MakeScriptedDocument(const std::shared_ptr<FakeBrowserLog>& log, const IID& iid,
                              void** object);
 

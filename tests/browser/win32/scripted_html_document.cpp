@@ -1,7 +1,8 @@
 // The control double's scripted HTML document (see fake_web_browser.h), built against the
-// interfaces' C declarations: the document answers its address, its cookie text and its "all"
-// collection (the same object), whose items are the log's elements; an element reads its text
-// and records a click, and answers for the anchor interface when it is an anchor.
+// interfaces' C declarations: the document answers its address, its cookie text, its title, its
+// body and its "all" collection (the same object), whose items are the log's elements; an element
+// reads its text and records a click, and answers for the anchor interface when it is an anchor.
+// The body is an element that is no anchor.
 #define CINTERFACE
 #define CONST_VTABLE
 
@@ -44,11 +45,16 @@ class Counted {
     ULONG references_ = 1;
 };
 
+// The body's index among the elements.
+constexpr std::size_t kBody = static_cast<std::size_t>(-1);
+
 class Element final : public Counted {
   public:
     Element(std::shared_ptr<FakeBrowserLog> log, std::size_t index);
     HRESULT QueryInterface(REFIID iid, void** object);
-    HRESULT InnerText(BSTR* text) const { return CopyText(log_->elements[index_].innerText, text); }
+    HRESULT InnerText(BSTR* text) const {
+        return CopyText(index_ == kBody ? log_->bodyText : log_->elements[index_].innerText, text);
+    }
     HRESULT Click() const {
         log_->clicks.push_back(index_);
         return S_OK;
@@ -70,6 +76,8 @@ class Document final : public Counted {
     }
     HRESULT Url(BSTR* url) const { return CopyText(log_->documentUrl, url); }
     HRESULT Cookie(BSTR* cookie) const { return CopyText(log_->documentCookie, cookie); }
+    HRESULT Title(BSTR* title) const { return CopyText(log_->documentTitle, title); }
+    HRESULT Body(IHTMLElement** body) const;
     HRESULT Length(LONG* length) const {
         *length = static_cast<LONG>(log_->elements.size());
         return S_OK;
@@ -110,6 +118,12 @@ IHTMLDocument2Vtbl MakeDocumentTable() {
     table.get_cookie = [](IHTMLDocument2* self, BSTR* cookie) {
         return OwnerOf<Document>(self).Cookie(cookie);
     };
+    table.get_title = [](IHTMLDocument2* self, BSTR* title) {
+        return OwnerOf<Document>(self).Title(title);
+    };
+    table.get_body = [](IHTMLDocument2* self, IHTMLElement** body) {
+        return OwnerOf<Document>(self).Body(body);
+    };
     return table;
 }
 
@@ -142,7 +156,8 @@ HRESULT Element::QueryInterface(REFIID iid, void** object) {
         IsEqualIID(iid, win32::kHtmlElementInterface)) {
         return HandOut<IHTMLElement>(element_, object);
     }
-    if (IsEqualIID(iid, win32::kHtmlAnchorElementInterface) && log_->elements[index_].anchor) {
+    if (IsEqualIID(iid, win32::kHtmlAnchorElementInterface) && index_ != kBody &&
+        log_->elements[index_].anchor) {
         return HandOut<IHTMLAnchorElement>(anchor_, object);
     }
     return E_NOINTERFACE;
@@ -158,6 +173,14 @@ HRESULT Document::QueryInterface(REFIID iid, void** object) {
         return HandOut<IHTMLDocument2>(document_, object);
     }
     return E_NOINTERFACE;
+}
+
+HRESULT Document::Body(IHTMLElement** body) const {
+    auto* element = new Element(log_, kBody);
+    const HRESULT answer =
+        element->QueryInterface(win32::kHtmlElementInterface, reinterpret_cast<void**>(body));
+    element->Release();
+    return answer;
 }
 
 HRESULT Document::Item(const VARIANT& index, IDispatch** item) const {
