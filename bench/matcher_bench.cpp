@@ -17,9 +17,9 @@
 #include <utility>
 #include <vector>
 
-#include "support/pattern_compiler.h"
-#include "support/pattern_machine.h"
-#include "support/pattern_matcher.h"
+#include "matcher/pattern_compiler.h"
+#include "matcher/pattern_machine.h"
+#include "matcher/pattern_matcher.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include "market/identity.h"
 #include "market/password_request.h"
 #include "market/shop_session.h"
-#include "support/pattern_matcher.h"
+#include "matcher/pattern_matcher.h"
 
 namespace kesto {
 

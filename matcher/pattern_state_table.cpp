@@ -1,4 +1,4 @@
-#include "support/pattern_state_table.h"
+#include "matcher/pattern_state_table.h"
 
 #include <algorithm>
 #include <cstring>

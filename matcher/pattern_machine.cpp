@@ -1,4 +1,4 @@
-#include "support/pattern_machine.h"
+#include "matcher/pattern_machine.h"
 
 #include <algorithm>
 #include <array>
@@ -7,8 +7,8 @@
 #include <new>
 #include <optional>
 
-#include "support/pattern_literal_finder.h"
-#include "support/pattern_memo.h"
+#include "matcher/pattern_literal_finder.h"
+#include "matcher/pattern_memo.h"
 
 namespace kesto {
 namespace {

@@ -1,7 +1,7 @@
 // The memo never changes an answer, and keeps runs short also where its table of bits would be
 // too large.
 
-#include "support/pattern_memo.h"
+#include "matcher/pattern_memo.h"
 
 #include <gtest/gtest.h>
 
@@ -11,10 +11,10 @@
 #include <utility>
 #include <vector>
 
-#include "support/pattern_compiler.h"
-#include "support/pattern_machine.h"
-#include "support/pattern_matcher.h"
-#include "support/pattern_state_table.h"
+#include "matcher/pattern_compiler.h"
+#include "matcher/pattern_machine.h"
+#include "matcher/pattern_matcher.h"
+#include "matcher/pattern_state_table.h"
 
 namespace kesto {
 namespace {

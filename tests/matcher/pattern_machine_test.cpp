@@ -1,4 +1,4 @@
-#include "support/pattern_machine.h"
+#include "matcher/pattern_machine.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <string>
 #include <utility>
 
-#include "support/pattern_compiler.h"
+#include "matcher/pattern_compiler.h"
 
 namespace kesto {
 namespace {

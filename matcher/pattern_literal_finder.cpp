@@ -1,4 +1,4 @@
-#include "support/pattern_literal_finder.h"
+#include "matcher/pattern_literal_finder.h"
 
 #include <algorithm>
 

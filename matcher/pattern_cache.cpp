@@ -1,11 +1,11 @@
-#include "support/pattern_cache.h"
+#include "matcher/pattern_cache.h"
 
 #include <algorithm>
 #include <cstring>
 #include <new>
 #include <utility>
 
-#include "support/pattern_compiler.h"
+#include "matcher/pattern_compiler.h"
 
 namespace kesto {
 namespace {

@@ -6,9 +6,9 @@
 #include <random>
 #include <string>
 
-#include "support/pattern_compiler.h"
-#include "support/pattern_machine.h"
-#include "support/pattern_matcher.h"
+#include "matcher/pattern_compiler.h"
+#include "matcher/pattern_machine.h"
+#include "matcher/pattern_matcher.h"
 
 namespace kesto {
 namespace {

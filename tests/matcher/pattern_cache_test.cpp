@@ -1,4 +1,4 @@
-#include "support/pattern_cache.h"
+#include "matcher/pattern_cache.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <thread>
 #include <vector>
 
-#include "support/pattern_matcher.h"
+#include "matcher/pattern_matcher.h"
 
 namespace kesto {
 namespace {

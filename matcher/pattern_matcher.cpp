@@ -1,9 +1,9 @@
-#include "support/pattern_matcher.h"
+#include "matcher/pattern_matcher.h"
 
 #include <memory>
 
-#include "support/pattern_cache.h"
-#include "support/pattern_machine.h"
+#include "matcher/pattern_cache.h"
+#include "matcher/pattern_machine.h"
 #include "support/utf16.h"
 
 namespace kesto {

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "support/pattern_program.h"
+#include "matcher/pattern_program.h"
 
 namespace kesto {
 

@@ -1,4 +1,4 @@
-#include "support/pattern_analysis.h"
+#include "matcher/pattern_analysis.h"
 
 #include <algorithm>
 #include <limits>

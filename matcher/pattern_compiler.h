@@ -10,7 +10,7 @@
 
 #include <string_view>
 
-#include "support/pattern_program.h"
+#include "matcher/pattern_program.h"
 
 namespace kesto {
 

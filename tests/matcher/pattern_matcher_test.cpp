@@ -1,4 +1,4 @@
-#include "support/pattern_matcher.h"
+#include "matcher/pattern_matcher.h"
 
 #include <gtest/gtest.h>
 

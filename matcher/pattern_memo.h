@@ -40,9 +40,9 @@
 #include <optional>
 #include <vector>
 
-#include "support/pattern_match_state.h"
-#include "support/pattern_program.h"
-#include "support/pattern_state_table.h"
+#include "matcher/pattern_match_state.h"
+#include "matcher/pattern_program.h"
+#include "matcher/pattern_state_table.h"
 
 namespace kesto {
 

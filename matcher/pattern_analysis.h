@@ -7,9 +7,9 @@
 #include <optional>
 #include <vector>
 
-#include "support/pattern_literal_finder.h"
-#include "support/pattern_memo.h"
-#include "support/pattern_program.h"
+#include "matcher/pattern_literal_finder.h"
+#include "matcher/pattern_memo.h"
+#include "matcher/pattern_program.h"
 
 namespace kesto {
 

@@ -11,8 +11,8 @@
 #include <string_view>
 #include <vector>
 
-#include "support/pattern_machine.h"
-#include "support/pattern_program.h"
+#include "matcher/pattern_machine.h"
+#include "matcher/pattern_program.h"
 
 namespace kesto {
 

@@ -1,4 +1,4 @@
-#include "support/pattern_memo.h"
+#include "matcher/pattern_memo.h"
 
 #include <algorithm>
 #include <cstring>

@@ -5,9 +5,9 @@
 #include <string_view>
 #include <utility>
 
-#include "support/pattern_analysis.h"
-#include "support/pattern_match_state.h"
-#include "support/pattern_program.h"
+#include "matcher/pattern_analysis.h"
+#include "matcher/pattern_match_state.h"
+#include "matcher/pattern_program.h"
 
 namespace kesto {
 

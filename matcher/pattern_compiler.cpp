@@ -1,4 +1,4 @@
-#include "support/pattern_compiler.h"
+#include "matcher/pattern_compiler.h"
 
 #include <algorithm>
 #include <new>
