@@ -2,24 +2,17 @@
 
 #include <string_view>
 
+#include "support/ascii_text.h"
+
 namespace kesto {
 
 namespace {
-
-std::string_view Trim(std::string_view text) {
-    const auto first = text.find_first_not_of(" \t");
-    if (first == std::string_view::npos) {
-        return {};
-    }
-    const auto last = text.find_last_not_of(" \t");
-    return text.substr(first, last - first + 1);
-}
 
 std::vector<std::string> SplitHosts(std::string_view list) {
     std::vector<std::string> hosts;
     while (!list.empty()) {
         const auto comma = list.find(',');
-        const std::string_view host = Trim(list.substr(0, comma));
+        const std::string_view host = TrimmedAscii(list.substr(0, comma));
         if (!host.empty()) {
             hosts.emplace_back(host);
         }
@@ -33,7 +26,7 @@ std::vector<std::string> SplitHosts(std::string_view list) {
 ProxyRoute ProxyRouteFromVariables(const std::optional<std::string>& httpProxy,
                                    const std::optional<std::string>& noProxy) {
     ProxyRoute route;
-    const std::string_view proxy = httpProxy ? Trim(*httpProxy) : std::string_view();
+    const std::string_view proxy = httpProxy ? TrimmedAscii(*httpProxy) : std::string_view();
     if (proxy.empty()) {
         return route;
     }

@@ -2,30 +2,18 @@
 
 #include <string>
 
+#include "support/ascii_text.h"
+
 namespace kesto {
-
-namespace {
-
-std::string_view TrimBlanks(std::string_view text) {
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
-
-}  // namespace
 
 std::vector<net::Cookie> CookiesFromRequestText(std::string_view text, std::string_view domain) {
     std::vector<net::Cookie> cookies;
     while (!text.empty()) {
         const std::size_t end = text.find(';');
-        const std::string_view pair = TrimBlanks(text.substr(0, end));
+        const std::string_view pair = TrimmedAscii(text.substr(0, end));
         text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
         const std::size_t equals = pair.find('=');
-        const std::string_view name = TrimBlanks(pair.substr(0, equals));
+        const std::string_view name = TrimmedAscii(pair.substr(0, equals));
         if (name.empty()) {
             continue;
         }

@@ -20,7 +20,7 @@ std::string ParseRecord(std::string_view raw, std::set<std::string>& newIds,
         return "a record must have eight fields and end with \"^\"";
     }
     if (fields[4] == "3") {
-        if (!IsDigits(fields[0]) || !fields[1].empty() || !fields[2].empty() ||
+        if (!IsAsciiDigits(fields[0]) || !fields[1].empty() || !fields[2].empty() ||
             !fields[3].empty() || !fields[5].empty() || !fields[6].empty()) {
             return "a deleting record must read \"id^^^^3^^^\"";
         }
@@ -28,7 +28,7 @@ std::string ParseRecord(std::string_view raw, std::set<std::string>& newIds,
         record.id = std::string(fields[0]);
         return {};
     }
-    if (fields[4] != "2" || !IsDigits(fields[0]) || fields[3] != "0") {
+    if (fields[4] != "2" || !IsAsciiDigits(fields[0]) || fields[3] != "0") {
         return "a creating record must have a numeric id, 0 in field 4 and 2 in field 5";
     }
     record.id = std::string(fields[0]);

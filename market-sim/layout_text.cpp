@@ -190,7 +190,7 @@ LayoutTextResult ParseLayoutText(std::string_view text) {
         }
         LayoutLine line;
         for (std::size_t f = 0; f < fields.size(); ++f) {
-            if (!IsDigits(fields[f])) {
+            if (!IsAsciiDigits(fields[f])) {
                 result.error = "line " + std::to_string(i + 1) + ", field " +
                                std::to_string(f + 1) + " is not a number";
                 return result;

@@ -12,16 +12,12 @@
 #include "market-sim/picture_check.h"
 #include "market/hosts.h"
 #include "platform/md5.h"
+#include "support/ascii_text.h"
 
 namespace kesto::sim {
 namespace {
 
 constexpr std::size_t kAlbumQuota = 64 * 1024 * 1024;
-
-bool IsDigits(std::string_view text) {
-    return !text.empty() && std::all_of(text.begin(), text.end(),
-                                        [](unsigned char c) { return std::isdigit(c) != 0; });
-}
 
 std::string Md5Hex(std::string_view bytes) {
     Md5 md5;
@@ -58,7 +54,7 @@ std::string CheckUploadRequest(const MultipartBody& body, const Identity& identi
             return "field " + std::to_string(i + 1) + " must be " + expected[i].first;
         }
         const bool good =
-            expected[i].second.empty() ? IsDigits(part.data) : part.data == expected[i].second;
+            expected[i].second.empty() ? IsAsciiDigits(part.data) : part.data == expected[i].second;
         if (!good) {
             return "the field " + part.name + " has a wrong value";
         }
@@ -147,7 +143,8 @@ std::string CheckPictureFields(const PictureRequest& request, const Identity& id
     if (!PicTypeFits(value(7), fileName)) {
         return "PicType is not the file name's extension";
     }
-    if (!IsDigits(value(8)) || !IsDigits(value(9)) || value(8) == "0" || value(9) == "0") {
+    if (!IsAsciiDigits(value(8)) || !IsAsciiDigits(value(9)) || value(8) == "0" ||
+        value(9) == "0") {
         return "PicWidth and PicHeight must be positive numbers";
     }
     if (value(10) != std::to_string(request.picture->data.size())) {

@@ -8,15 +8,6 @@ namespace kesto::sim {
 namespace {
 
 constexpr std::string_view kLineEnd = "\r\n";
-constexpr std::string_view kSpaces = " \t";
-
-std::string_view Trimmed(std::string_view text) {
-    const std::size_t first = text.find_first_not_of(kSpaces);
-    if (first == std::string_view::npos) {
-        return {};
-    }
-    return text.substr(first, text.find_last_not_of(kSpaces) - first + 1);
-}
 
 // The number of a Content-Length value: digits only; UINT64_MAX when it does not fit.
 bool ParseLength(std::string_view value, std::uint64_t& length) {
@@ -51,8 +42,8 @@ void TakeLine(std::string_view line, FramingFields& fields) {
         return;  // not a header field; the library refuses it
     }
     const std::string_view rawName = line.substr(0, colon);
-    const std::string_view name = Trimmed(rawName);
-    const std::string_view value = Trimmed(line.substr(colon + 1));
+    const std::string_view name = TrimmedAscii(rawName);
+    const std::string_view value = TrimmedAscii(line.substr(colon + 1));
     const bool length = EqualIgnoringAsciiCase(name, "content-length");
     const bool encoding = EqualIgnoringAsciiCase(name, "transfer-encoding");
     if ((length || encoding) && name.size() != rawName.size()) {

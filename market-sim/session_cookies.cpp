@@ -1,24 +1,15 @@
 #include "market-sim/session_cookies.h"
 
-#include <algorithm>
-#include <cctype>
+#include "support/ascii_text.h"
 
 namespace kesto::sim {
 namespace {
 
-std::string_view Trim(std::string_view text) {
-    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front()))) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back()))) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
+// The white space a cookie header's pieces are trimmed of.
+constexpr std::string_view kWhiteSpace = " \t\n\v\f\r";
 
-bool IsDigits(std::string_view text) {
-    return !text.empty() && std::all_of(text.begin(), text.end(),
-                                        [](unsigned char c) { return std::isdigit(c) != 0; });
+std::string_view Trim(std::string_view text) {
+    return TrimmedAscii(text, kWhiteSpace);
 }
 
 }  // namespace
@@ -55,7 +46,7 @@ std::string DecodeUinCookie(std::string_view cookie) {
         return {};
     }
     number.erase(0, firstDigit);
-    return IsDigits(number) ? number : std::string();
+    return IsAsciiDigits(number) ? number : std::string();
 }
 
 }  // namespace kesto::sim

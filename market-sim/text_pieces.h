@@ -1,18 +1,15 @@
 #pragma once
-// Small readers of the texts the marketplace takes: digits, hexadecimal digits, and caret- and
-// bar-separated pieces.
+// Small readers of the texts the marketplace takes: hexadecimal digits, and caret- and
+// bar-separated pieces (digits: IsAsciiDigits, support/ascii_text.h).
 
 #include <algorithm>
 #include <cctype>
 #include <string_view>
 #include <vector>
 
-namespace kesto::sim {
+#include "support/ascii_text.h"
 
-inline bool IsDigits(std::string_view text) {
-    return !text.empty() && std::all_of(text.begin(), text.end(),
-                                        [](unsigned char c) { return std::isdigit(c) != 0; });
-}
+namespace kesto::sim {
 
 // The value of a hexadecimal digit (either letter case), or -1.
 inline int HexValue(char c) {

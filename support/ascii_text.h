@@ -1,6 +1,7 @@
 #pragma once
 // ASCII-only letter case, as the marketplace's pages and file name endings are compared: only
-// the letters A to Z change, whatever else the text holds; and ASCII blanks trimmed off.
+// the letters A to Z change, whatever else the text holds; ASCII digits; and ASCII blanks
+// trimmed off.
 
 #include <algorithm>
 #include <string>
@@ -10,6 +11,11 @@ namespace kesto {
 
 inline bool IsAsciiDigit(char c) {
     return c >= '0' && c <= '9';
+}
+
+// Whether the text is one or more of the digits 0 to 9 and nothing else.
+inline bool IsAsciiDigits(std::string_view text) {
+    return !text.empty() && std::all_of(text.begin(), text.end(), IsAsciiDigit);
 }
 
 inline char AsciiLower(char c) {
