@@ -233,7 +233,7 @@ std::optional<DeclaredSize> ReadDeclaredSize(std::istream& in) {
 }
 
 bool ExceedsPictureLimit(DeclaredSize size) {
-    return std::uint64_t{size.width} * size.height > static_cast<std::uint64_t>(kMaxPicturePixels);
+    return ExceedsPixelLimit(size.width, size.height);
 }
 
 PictureFileCheck CheckPictureFile(const std::string& path) {

@@ -1,8 +1,8 @@
 #pragma once
 // What a picture file says about itself before a pixel is decoded: the size its header declares.
-// Both graphics backends check it before they hand a file to their library, so that a file of a
-// few bytes declaring an enormous picture is refused instead of allocated, and a FIFO or device
-// among the template's pictures is refused instead of blocking the decoder.
+// The core checks it before it hands a file to the graphics layer (image/decode_picture.h), so
+// that a file of a few bytes declaring an enormous picture is refused instead of allocated, and a
+// FIFO or device among the template's pictures is refused instead of blocking the decoder.
 
 #include <cstdint>
 #include <istream>

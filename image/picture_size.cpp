@@ -2,12 +2,12 @@
 
 #include <memory>
 
-#include "platform/graphics.h"
+#include "image/decode_picture.h"
 
 namespace kesto {
 
 PictureSize ReadPictureSize(const std::string& path) {
-    const std::unique_ptr<Bitmap> picture = DecodeBitmap(path);
+    const std::unique_ptr<Bitmap> picture = DecodePicture(path);
     if (!picture) {
         return {};
     }

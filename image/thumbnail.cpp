@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "image/decode_picture.h"
+
 namespace kesto {
 
 PictureSize ThumbnailSize(PictureSize picture) {
@@ -29,7 +31,7 @@ int MakeThumbnail(std::string_view source, std::string_view destination) {
     if (source.empty() || destination.empty()) {
         return -1;
     }
-    const std::unique_ptr<Bitmap> picture = DecodeBitmap(std::string(source));
+    const std::unique_ptr<Bitmap> picture = DecodePicture(std::string(source));
     if (!picture || picture->Width() <= 0 || picture->Height() <= 0) {
         return 0;
     }

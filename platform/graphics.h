@@ -7,11 +7,12 @@
 // - Every operation needs the library running (StartGraphicsLibrary, see
 //   image/graphics_startup.h); bitmaps may be used from any one thread at a time.
 // - Blocking: only on the local files it reads and writes.
-// - Limits: a decoded bitmap is held whole in memory (width x height x 4 bytes or so). So
-//   DecodeBitmap decodes only regular files (a FIFO or device would block it) and refuses a
-//   picture whose header declares more than kMaxPicturePixels, before a pixel is decoded: JPEG,
-//   PNG, GIF, BMP and TIFF headers are read by the core (image/picture_header.h), other formats' by
-//   the library, which decodes lazily.
+// - Limits: a decoded bitmap is held whole in memory (width x height x 4 bytes or so). So a
+//   picture is decoded only from a regular file (a FIFO or device would block the decoder) whose
+//   header declares at most kMaxPicturePixels, checked before a pixel is decoded: the core checks
+//   the file and the JPEG, PNG, GIF, BMP and TIFF headers it reads before it calls DecodeBitmap
+//   (image/decode_picture.h); the backend checks the size its library reads, which covers the
+//   other formats, as the library decodes lazily.
 // - Errors: null or false, with no error number; callers report which file failed.
 
 #include <cstdint>
@@ -52,8 +53,14 @@ class Bitmap {
 // picture, far below what would exhaust the machine.
 inline constexpr std::int64_t kMaxPicturePixels = 100'000'000;
 
-// Decodes a picture file (JPEG, PNG, GIF and what else the library reads); null when the file
-// cannot be read, is not a regular file, is not a picture or declares more than
+// Whether a picture of the size is beyond kMaxPicturePixels (no overflow for any 32-bit sizes).
+constexpr bool ExceedsPixelLimit(std::uint32_t width, std::uint32_t height) {
+    return std::uint64_t{width} * height > static_cast<std::uint64_t>(kMaxPicturePixels);
+}
+
+// Decodes a picture file (JPEG, PNG, GIF and what else the library reads) that the caller has
+// found to be a regular file of no more than kMaxPicturePixels where the core reads its header;
+// null when the file cannot be read, is not a picture or the library reads a size beyond
 // kMaxPicturePixels.
 std::unique_ptr<Bitmap> DecodeBitmap(const std::string& path);
 

@@ -10,9 +10,7 @@
 #include <string_view>
 #include <utility>
 
-#include "image/picture_header.h"
 #include "platform/graphics.h"
-#include "support/file_path.h"
 
 namespace kesto {
 namespace {
@@ -120,7 +118,7 @@ class VipsBitmap final : public Bitmap {
             return Failed(false);
         }
         const std::unique_ptr<void, decltype(&g_free)> encoded(buffer, g_free);
-        std::ofstream file(PathFromUtf8(path), std::ios::binary | std::ios::trunc);
+        std::ofstream file(path, std::ios::binary | std::ios::trunc);
         file.write(static_cast<const char*>(buffer), static_cast<std::streamsize>(length));
         file.close();
         return !file.fail();
@@ -180,10 +178,11 @@ bool InitialiseVips() {
     return true;
 }
 
-// The image's size as its header declares it; the library reads no pixel before it is asked to.
-DeclaredSize HeaderSize(VipsImage* image) {
-    return {static_cast<std::uint32_t>(std::max(0, vips_image_get_width(image))),
-            static_cast<std::uint32_t>(std::max(0, vips_image_get_height(image)))};
+// Whether the image's size as its header declares it is beyond the limit; the library reads no
+// pixel before it is asked to.
+bool HeaderExceedsLimit(VipsImage* image) {
+    return ExceedsPixelLimit(static_cast<std::uint32_t>(std::max(0, vips_image_get_width(image))),
+                             static_cast<std::uint32_t>(std::max(0, vips_image_get_height(image))));
 }
 
 }  // namespace
@@ -193,9 +192,6 @@ PixelFormat TrueColourFormat() {
 }
 
 std::unique_ptr<Bitmap> DecodeBitmap(const std::string& path) {
-    if (CheckPictureFile(path) != PictureFileCheck::kAccepted) {
-        return nullptr;
-    }
     const SourcePtr source(vips_source_new_from_file(path.c_str()));
     if (!source) {
         return Failed(std::unique_ptr<Bitmap>());
@@ -206,7 +202,7 @@ std::unique_ptr<Bitmap> DecodeBitmap(const std::string& path) {
     }
     ImagePtr image(
         vips_image_new_from_source(source.get(), "", "access", VIPS_ACCESS_SEQUENTIAL, nullptr));
-    if (!image || ExceedsPictureLimit(HeaderSize(image.get()))) {
+    if (!image || HeaderExceedsLimit(image.get())) {
         return Failed(std::unique_ptr<Bitmap>());
     }
     const PixelFormat format{vips_image_get_bands(image.get()), IsIndexed(image.get(), loader)};

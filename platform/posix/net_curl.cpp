@@ -16,7 +16,6 @@
 #include <vector>
 
 #include "platform/net_layer.h"
-#include "support/ascii_text.h"
 
 namespace kesto::net {
 
@@ -125,8 +124,12 @@ std::string_view HeaderName(std::string_view line) {
     return line.substr(0, line.find(':'));
 }
 
+// Header names compare without regard to ASCII letter case.
 bool SameName(std::string_view a, std::string_view b) {
-    return EqualIgnoringAsciiCase(a, b);
+    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(),
+                      [&lower](char x, char y) { return lower(x) == lower(y); });
 }
 
 // Header lines of a block separated by CR LF, without their line ends.

@@ -9,7 +9,6 @@
 
 #include <vector>
 
-#include "image/picture_header.h"
 #include "platform/graphics.h"
 #include "platform/win32/wide_text.h"
 
@@ -128,17 +127,14 @@ PixelFormat TrueColourFormat() {
 // The core reads the size of JPEG, PNG, GIF, BMP and TIFF files before the library sees them; the
 // library decodes other formats lazily, so their size is checked before a pixel is used.
 std::unique_ptr<Bitmap> DecodeBitmap(const std::string& path) {
-    if (CheckPictureFile(path) != PictureFileCheck::kAccepted) {
-        return nullptr;
-    }
     Gdiplus::GpBitmap* bitmap = nullptr;
     if (gdip::GdipCreateBitmapFromFile(win32::Widen(path).c_str(), &bitmap) != Gdiplus::Ok ||
         bitmap == nullptr) {
         return nullptr;
     }
     auto decoded = std::make_unique<GdiplusBitmap>(BitmapPtr(bitmap));
-    if (ExceedsPictureLimit({static_cast<std::uint32_t>(decoded->Width()),
-                             static_cast<std::uint32_t>(decoded->Height())})) {
+    if (ExceedsPixelLimit(static_cast<std::uint32_t>(decoded->Width()),
+                          static_cast<std::uint32_t>(decoded->Height()))) {
         return nullptr;
     }
     return decoded;

@@ -5,6 +5,7 @@
 #include <sstream>
 #include <utility>
 
+#include "image/decode_picture.h"
 #include "image/graphics_startup.h"
 #include "image/picture_size.h"
 #include "image/thumbnail.h"
@@ -125,7 +126,7 @@ TEST(PictureHeaderTest, PicturesDeclaringTooManyPixelsAreRefusedBeforeDecoding) 
     };
     for (const auto& c : cases) {
         const std::string path = PathToUtf8(folder.Write(c.name, c.bytes));
-        EXPECT_TRUE(DecodeBitmap(path) == nullptr) << c.name;
+        EXPECT_TRUE(DecodePicture(path) == nullptr) << c.name;
         EXPECT_EQ(ReadPictureSize(path), PictureSize{}) << c.name;
         EXPECT_EQ(MakeThumbnail(path, folder.Folder() + "thumbnail.jpg"), 0) << c.name;
     }
