@@ -1,9 +1,8 @@
 #include "browser/login_cookie_handover.h"
 
-#include "browser/cookie_file_writer.h"
 #include "market/cookie_store.h"
+#include "market/login_cookie_file.h"
 #include "market/marketplace_cookies.h"
-#include "platform/login_cookie_file.h"
 
 namespace kesto {
 
@@ -14,7 +13,7 @@ bool HandOverLoginCookies(const std::vector<net::Cookie>& browserCookies,
         return true;
     }
     StoreMarketplaceCookies(cookies);
-    return cookieFile.empty() || SaveLoginCookieFile(cookieFile, CookieFileText(cookies));
+    return cookieFile.empty() || SaveLoginCookieFile(cookieFile, cookies);
 }
 
 }  // namespace kesto

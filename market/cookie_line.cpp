@@ -1,6 +1,7 @@
 #include "market/cookie_line.h"
 
 #include <charconv>
+#include <string>
 #include <vector>
 
 namespace kesto {
@@ -64,6 +65,34 @@ std::optional<net::Cookie> ParseCookieLine(std::string_view line) {
     cookie.name = fields[5];
     cookie.value = fields[6];
     return cookie;
+}
+
+namespace {
+
+bool FitsOneField(std::string_view field) {
+    return field.find_first_of("\t\r\n") == std::string_view::npos;
+}
+
+const char* Flag(bool value) {
+    return value ? "TRUE" : "FALSE";
+}
+
+}  // namespace
+
+std::optional<std::string> FormatCookieLine(const net::Cookie& cookie) {
+    for (const std::string* field : {&cookie.domain, &cookie.path, &cookie.name, &cookie.value}) {
+        if (!FitsOneField(*field)) {
+            return std::nullopt;
+        }
+    }
+    if (cookie.name.empty() || cookie.domain.empty()) {
+        return std::nullopt;
+    }
+    std::string line = cookie.httpOnly ? std::string(kHttpOnlyMark) : "";
+    line += cookie.domain + '\t' + Flag(cookie.includeSubdomains) + '\t' +
+            (cookie.path.empty() ? std::string("/") : cookie.path) + '\t' + Flag(cookie.secure) +
+            '\t' + std::to_string(cookie.expires) + '\t' + cookie.name + '\t' + cookie.value;
+    return line;
 }
 
 }  // namespace kesto

@@ -1,4 +1,4 @@
-#include "browser/win32/login_cookie_file_win32.h"
+#include "browser/win32/wininet_login_cookies.h"
 
 #include <wininet.h>
 
@@ -6,11 +6,10 @@
 #include <cwchar>
 #include <vector>
 
-#include "browser/cookie_file_writer.h"
 #include "browser/request_cookie_text.h"
 #include "market/hosts.h"
+#include "market/login_cookie_file.h"
 #include "market/marketplace_cookies.h"
-#include "platform/login_cookie_file.h"
 #include "platform/win32/wide_text.h"
 
 namespace kesto::win32 {
@@ -52,19 +51,22 @@ std::wstring ReadCookieQuery(const CookieQuery& query) {
     return {};
 }
 
-std::string MarketplaceCookieFileText() {
+std::vector<net::Cookie> StoredMarketplaceCookies() {
     const std::string text = CookieTextFor(Widen(hosts::Address(hosts::kPortal, "/")));
     if (text.empty()) {
         return {};
     }
-    const std::vector<net::Cookie> cookies =
-        MarketplaceCookies(CookiesFromRequestText(text, hosts::kCookieDomain));
+    return MarketplaceCookies(CookiesFromRequestText(text, hosts::kCookieDomain));
+}
+
+std::string MarketplaceCookieFileText() {
+    const std::vector<net::Cookie> cookies = StoredMarketplaceCookies();
     return cookies.empty() ? std::string() : CookieFileText(cookies);
 }
 
 bool LeaveLoginCookies(const std::string& path) {
-    const std::string text = MarketplaceCookieFileText();
-    return text.empty() || kesto::SaveLoginCookieFile(path, text);
+    const std::vector<net::Cookie> cookies = StoredMarketplaceCookies();
+    return cookies.empty() || SaveLoginCookieFile(path, cookies);
 }
 
 }  // namespace kesto::win32

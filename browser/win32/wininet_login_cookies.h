@@ -1,12 +1,15 @@
 #pragma once
-// The cookies.txt the desktop program's login leaves behind for kesto-decorate on Windows: the
-// marketplace cookies of WinINet's store (which the web-browser control fills), written as a
-// cookie file after each completed page.
+// The login's cookies in WinINet's store on Windows: the marketplace cookies the web-browser
+// control's pages leave there, saved as the login cookie file for kesto-decorate
+// (market/login_cookie_file.h) after each completed page.
 
 #include <windows.h>
 
 #include <functional>
 #include <string>
+#include <vector>
+
+#include "platform/net_layer.h"
 
 namespace kesto::win32 {
 
@@ -20,8 +23,11 @@ using CookieQuery = std::function<BOOL(wchar_t* buffer, DWORD* size)>;
 // the size query and the read is read again with the larger size, a few times at most.
 std::wstring ReadCookieQuery(const CookieQuery& query);
 
-// The cookie-file text of the cookies WinINet would send to the marketplace, HTTP-only ones
-// included; empty when it holds none.
+// The marketplace's cookies among those WinINet would send to the marketplace, HTTP-only ones
+// included.
+std::vector<net::Cookie> StoredMarketplaceCookies();
+
+// The cookie-file text of StoredMarketplaceCookies; empty when there are none.
 std::string MarketplaceCookieFileText();
 
 // Saves the marketplace cookies to the file when there are any; false when saving failed.

@@ -1,4 +1,4 @@
-#include "platform/login_cookie_file.h"
+#include "platform/private_file.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -26,16 +26,16 @@ std::string Read(const std::string& path) {
     return text.str();
 }
 
-TEST(SaveLoginCookieFile, WritesAFileOnlyTheUserCanRead) {
+TEST(SavePrivateFile, WritesAFileOnlyTheUserCanRead) {
     const testing::TempFolder folder;
     const std::string path = folder.Folder() + "share/kesto-decor/cookies.txt";
-    ASSERT_TRUE(SaveLoginCookieFile(path, "first\n"));
+    ASSERT_TRUE(SavePrivateFile(path, "first\n"));
     EXPECT_EQ(Read(path), "first\n");
     EXPECT_EQ(Mode(path), 0600U);
     EXPECT_EQ(Mode(folder.Folder() + "share/kesto-decor"), 0700U);
 
     ::chmod(path.c_str(), 0644);
-    ASSERT_TRUE(SaveLoginCookieFile(path, "second\n"));
+    ASSERT_TRUE(SavePrivateFile(path, "second\n"));
     EXPECT_EQ(Read(path), "second\n");
     EXPECT_EQ(Mode(path), 0600U);
     EXPECT_EQ(
@@ -44,16 +44,16 @@ TEST(SaveLoginCookieFile, WritesAFileOnlyTheUserCanRead) {
         1);  // no temporary file left behind
 }
 
-TEST(SaveLoginCookieFile, FailureLeavesTheOldFile) {
+TEST(SavePrivateFile, FailureLeavesTheOldFile) {
     const testing::TempFolder folder;
     const std::string blocker = folder.Folder() + "plain-file";
     folder.Write("plain-file", "x");
-    EXPECT_FALSE(SaveLoginCookieFile(blocker + "/cookies.txt", "new"));
+    EXPECT_FALSE(SavePrivateFile(blocker + "/cookies.txt", "new"));
     const std::string path = folder.Folder() + "cookies.txt";
-    ASSERT_TRUE(SaveLoginCookieFile(path, "old"));
+    ASSERT_TRUE(SavePrivateFile(path, "old"));
     ::chmod(folder.Folder().c_str(), 0500);
     if (::access(folder.Folder().c_str(), W_OK) != 0) {  // root may write anyway
-        EXPECT_FALSE(SaveLoginCookieFile(path, "new"));
+        EXPECT_FALSE(SavePrivateFile(path, "new"));
         EXPECT_EQ(Read(path), "old");
     }
     ::chmod(folder.Folder().c_str(), 0700);

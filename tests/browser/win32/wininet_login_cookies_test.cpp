@@ -1,6 +1,6 @@
 // The login's cookies left for kesto-decorate, from WinINet's own cookie store (under Wine).
 
-#include "browser/win32/login_cookie_file_win32.h"
+#include "browser/win32/wininet_login_cookies.h"
 
 #include <windows.h>
 

@@ -1,6 +1,6 @@
-// The login cookie file written in one step on Windows.
+// A private file (the login cookie file) written in one step on Windows.
 
-#include "platform/login_cookie_file.h"
+#include "platform/private_file.h"
 
 #include <windows.h>
 
@@ -23,11 +23,11 @@ using testing::TempFolder;
 TEST(LoginCookieFileTest, SavingReplacesTheFileWholeAndRefusesNoPath) {
     const TempFolder folder;
     const std::string path = folder.Folder() + "cookies.txt";
-    EXPECT_TRUE(SaveLoginCookieFile(path, "a much longer first content\n"));
-    EXPECT_TRUE(SaveLoginCookieFile(path, "second\n"));
+    EXPECT_TRUE(SavePrivateFile(path, "a much longer first content\n"));
+    EXPECT_TRUE(SavePrivateFile(path, "second\n"));
     EXPECT_EQ(ReadFile(folder.path() / "cookies.txt"), "second\n");
     EXPECT_FALSE(std::filesystem::exists(folder.path() / "cookies.txt.saving"));
-    EXPECT_FALSE(SaveLoginCookieFile("", "x"));
+    EXPECT_FALSE(SavePrivateFile("", "x"));
 }
 
 struct LocalFreer {
@@ -64,8 +64,8 @@ std::vector<BYTE> LocalSystem() {
 TEST(LoginCookieFileTest, OnlyTheCurrentUserMayReadTheFile) {
     const TempFolder folder;
     const std::string path = folder.Folder() + "cookies.txt";
-    ASSERT_TRUE(SaveLoginCookieFile(path, "secret\n"));
-    ASSERT_TRUE(SaveLoginCookieFile(path, "replaced\n"));  // over an existing file too
+    ASSERT_TRUE(SavePrivateFile(path, "secret\n"));
+    ASSERT_TRUE(SavePrivateFile(path, "replaced\n"));  // over an existing file too
 
     PACL dacl = nullptr;
     PSECURITY_DESCRIPTOR descriptor = nullptr;

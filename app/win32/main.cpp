@@ -17,7 +17,7 @@
 #include "browser/win32/browser_emulation.h"
 #include "browser/win32/browser_key_routing.h"
 #include "browser/win32/control_browser_window.h"
-#include "browser/win32/login_cookie_file_win32.h"
+#include "browser/win32/wininet_login_cookies.h"
 #include "platform/system.h"
 #include "platform/win32/wide_text.h"
 #include "support/program_version.h"

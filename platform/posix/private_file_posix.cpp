@@ -1,4 +1,4 @@
-#include "platform/login_cookie_file.h"
+#include "platform/private_file.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -84,7 +84,7 @@ bool MakeUserFolder(const std::filesystem::path& folder) {
 
 }  // namespace
 
-bool SaveLoginCookieFile(const std::string& path, const std::string& content) {
+bool SavePrivateFile(const std::string& path, const std::string& content) {
     const std::filesystem::path target(path);
     if (target.filename().empty() || !MakeUserFolder(target.parent_path())) {
         return false;

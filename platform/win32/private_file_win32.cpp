@@ -1,4 +1,4 @@
-#include "platform/login_cookie_file.h"
+#include "platform/private_file.h"
 
 #include <windows.h>
 
@@ -11,7 +11,7 @@
 #include <system_error>
 #include <vector>
 
-#include "support/file_path.h"
+#include "platform/win32/wide_text.h"
 
 namespace kesto {
 
@@ -125,11 +125,11 @@ bool WriteOwnerOnly(const std::wstring& path, std::string_view content) {
 
 }  // namespace
 
-bool SaveLoginCookieFile(const std::string& path, const std::string& content) {
+bool SavePrivateFile(const std::string& path, const std::string& content) {
     if (path.empty()) {
         return false;
     }
-    const std::filesystem::path target = PathFromUtf8(path);
+    const std::filesystem::path target(win32::Widen(path));
     std::error_code error;
     std::filesystem::create_directories(target.parent_path(), error);
     TemporaryBeside temporary(target);
