@@ -2,8 +2,8 @@
 
 #include <utility>
 
-#include "app/categories_warning.h"
 #include "app/progress_list_lines.h"
+#include "job/categories_warning.h"
 #include "market/hosts.h"
 #include "support/printable_text.h"
 #include "templates/template_catalog.h"
@@ -32,12 +32,8 @@ constexpr char kFinishLoginFirstLine[] = "请先完成登录或关闭登录窗�
 }  // namespace
 
 DesignDialog::DesignDialog(DesignDialogView& view, DesignServices& services,
-                           std::shared_ptr<JobMessageSink> jobMessages,
                            unsigned loginPollMilliseconds)
-    : view_(view),
-      services_(services),
-      jobMessages_(std::move(jobMessages)),
-      loginPollMilliseconds_(loginPollMilliseconds) {}
+    : view_(view), services_(services), loginPollMilliseconds_(loginPollMilliseconds) {}
 
 void DesignDialog::OnInit(const std::vector<std::string>& templateRoots) {
     for (TemplateEntry& found : ListTemplates(templateRoots)) {
@@ -85,20 +81,20 @@ void DesignDialog::OnLoginTimer() {
     }
 }
 
-void DesignDialog::OnUpload() {
+std::optional<JobRequest> DesignDialog::OnUpload() {
     const std::string templatePath = SelectedTemplatePath();
     if (jobRunning_ || templatePath.empty()) {
-        return;
+        return std::nullopt;
     }
     if (services_.LoginBrowserOpen()) {
         view_.AddProgressLine(kFinishLoginFirstLine);
-        return;
+        return std::nullopt;
     }
     if (loginPolling_) {
         TakeCompletedLogin();
     }
     if (!loggedIn_) {
-        return;
+        return std::nullopt;
     }
     JobRequest request;
     request.shopSign = view_.IsAreaChecked(Area::ShopSign);
@@ -114,7 +110,7 @@ void DesignDialog::OnUpload() {
     request.templatePath = templatePath;
     jobRunning_ = true;
     view_.EnableUpload(false);
-    services_.StartJob(request, jobMessages_);
+    return request;
 }
 
 void DesignDialog::OnPreview() {
@@ -132,7 +128,7 @@ void DesignDialog::OnPreview() {
 }
 
 void DesignDialog::OnProgress(const ProgressMessage& message) {
-    if (message.number == kTransactionPassword) {
+    if (message.kind == kTransactionPassword) {
         services_.OpenPasswordBrowser(hosts::Address(hosts::kMember, hosts::kLoginEntryPath));
     }
     if (const auto line = ProgressLine(message)) {
@@ -141,7 +137,7 @@ void DesignDialog::OnProgress(const ProgressMessage& message) {
         }
     }
     // An empty shop front address (no user number) opens nothing.
-    if (message.number == kDecorationFinished && !message.text.empty()) {
+    if (message.kind == kDecorationFinished && !message.text.empty()) {
         view_.AddProgressLine(kShopAddressLine + message.text);
         if (!services_.OpenShopFront(message.text)) {
             view_.AddProgressLine(kShopFrontNotOpened);

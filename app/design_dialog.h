@@ -2,7 +2,7 @@
 // What the main dialog does, whichever toolkit draws it: the template list, the login poll, the
 // categories warning, Upload, Preview and the progress lines. DesignProgram owns it and hands it
 // the front end's events; it shows the results through DesignDialogView and acts through
-// DesignServices.
+// DesignServices. Upload hands the job it asks for back to DesignProgram, which runs it.
 //
 // One account per job: a job's requests carry the login's cookies from the process's one cookie
 // store, which the login browser's pages change. So a job and the login browser never run at the
@@ -11,22 +11,20 @@
 // poll saw it complete is taken before the job starts, so the job's identity and cookies are of
 // the same account from its first request to its last.
 
-#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "app/design_dialog_view.h"
 #include "app/design_services.h"
-#include "app/job_messages.h"
+#include "job/decoration_job.h"
 #include "job/progress.h"
 
 namespace kesto {
 
 class DesignDialog {
   public:
-    // jobMessages: where the jobs' messages go on their way back to the dialog's thread.
-    DesignDialog(DesignDialogView& view, DesignServices& services,
-                 std::shared_ptr<JobMessageSink> jobMessages, unsigned loginPollMilliseconds);
+    DesignDialog(DesignDialogView& view, DesignServices& services, unsigned loginPollMilliseconds);
 
     // Fills the template list from the sub-folders of the template roots (folders ending with the
     // path separator, in search order; see templates/template_catalog.h), selects the first and
@@ -34,7 +32,9 @@ class DesignDialog {
     void OnInit(const std::vector<std::string>& templateRoots);
     void OnLogin();
     void OnLoginTimer();
-    void OnUpload();
+    // The job to run, the dialog then counting it as running until OnJobEnded; nothing when
+    // Upload starts none.
+    [[nodiscard]] std::optional<JobRequest> OnUpload();
     void OnPreview();
     void OnProgress(const ProgressMessage& message);
     // The job's thread has finished, however the job ended.
@@ -51,7 +51,6 @@ class DesignDialog {
 
     DesignDialogView& view_;
     DesignServices& services_;
-    std::shared_ptr<JobMessageSink> jobMessages_;
     unsigned loginPollMilliseconds_;
     std::vector<std::string> templatePaths_;
     unsigned unsuccessfulPolls_ = 0;

@@ -11,6 +11,9 @@ namespace {
 // "The program closes once the decoration has finished."
 constexpr char kClosesAfterJobLine[] = "装修完成后程序将自动关闭。";
 
+// The reason given when the job stops on an exception that no area caught.
+constexpr char kJobStoppedReason[] = "the decoration stopped on an unexpected error";
+
 }  // namespace
 
 DesignProgram::DesignProgram(DesktopPlatform platform)
@@ -22,23 +25,25 @@ DesignProgram::DesignProgram(std::unique_ptr<DesignServices> services,
     : services_(std::move(services)), settings_(std::move(settings)) {}
 
 DesignProgram::~DesignProgram() {
-    jobWatch_->WaitUntilEnded();
+    if (job_.joinable()) {
+        job_.join();
+    }
 }
 
 void DesignProgram::OnInitDialog(DesignDialogView& view,
                                  std::shared_ptr<JobMessageSink> jobMessages) {
     view_ = &view;
+    jobMessages_ = std::move(jobMessages);
     pendingEnd_.reset();
     ending_ = false;
-    dialog_.emplace(view, *services_,
-                    std::make_shared<WatchedJobMessages>(std::move(jobMessages), jobWatch_),
-                    settings_.loginPollMilliseconds);
+    dialog_.emplace(view, *services_, settings_.loginPollMilliseconds);
     dialog_->OnInit(settings_.templateRoots);
 }
 
 void DesignProgram::OnDialogDestroyed() {
     dialog_.reset();
     view_ = nullptr;
+    jobMessages_.reset();
 }
 
 void DesignProgram::OnLogin() {
@@ -57,12 +62,17 @@ void DesignProgram::OnUpload() {
     if (!dialog_ || dialog_->jobRunning()) {
         return;
     }
-    // Noted before the job's thread starts, which may report its end at once.
-    jobWatch_->Started();
-    dialog_->OnUpload();
-    if (!dialog_->jobRunning()) {
-        jobWatch_->Ended();  // no job was started
+    std::optional<JobRequest> request = dialog_->OnUpload();
+    if (!request) {
+        return;
     }
+    // The previous job's thread has reported its end as its last act, so this wait is short.
+    if (job_.joinable()) {
+        job_.join();
+    }
+    job_ = std::jthread([this, request = std::move(*request), messages = jobMessages_] {
+        RunJob(request, messages);
+    });
 }
 
 void DesignProgram::OnPreview() {
@@ -82,7 +92,6 @@ void DesignProgram::OnProgress(const ProgressMessage& message) {
 }
 
 void DesignProgram::OnJobEnded() {
-    jobWatch_->Ended();
     if (!dialog_) {
         return;
     }
@@ -118,6 +127,21 @@ void DesignProgram::RequestEnd(int code) {
         pendingEnd_ = code;
         view_->AddProgressLine(kClosesAfterJobLine);
     }
+}
+
+void DesignProgram::RunJob(const JobRequest& request,
+                           const std::shared_ptr<JobMessageSink>& messages) {
+    try {
+        services_->RunJob(request, messages);
+    } catch (...) {
+        // Out of memory while building the steps, or in a post between areas: the job ends
+        // without its completion message, as after a failed area, and says so.
+        try {
+            messages->Post({kFailureReason, 0, 0, kJobStoppedReason});
+        } catch (...) {
+        }
+    }
+    messages->PostJobEnded();
 }
 
 void DesignProgram::EndDialog(int code) {

@@ -7,24 +7,33 @@
 // Closing while a job runs: a job changes a live shop, and one stopped half-way would leave it
 // half-decorated, so Exit or the close command never stops it. The program notes the request,
 // says so in a progress line and keeps the window until the job has ended; then it ends the
-// dialog with the code of the first request. Were the program itself to go while a job's thread
-// still works (no front end lets that happen), it would first wait for the thread to report the
-// job's end, so no object the job uses is ever destroyed under it.
+// dialog with the code of the first request. The job runs on a thread the program owns: were the
+// program itself to go while that thread still works (no front end lets that happen), it would
+// first wait for the thread to end, so no object the job uses is ever destroyed under it.
 
 #include <memory>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/design_dialog.h"
 #include "app/design_dialog_view.h"
 #include "app/design_services.h"
 #include "app/desktop_services.h"
-#include "app/job_messages.h"
-#include "app/job_watch.h"
+#include "job/decoration_job.h"
 #include "job/progress.h"
 
 namespace kesto {
+
+// A decoration job's way back to the window's thread: the front end's progress sink, which also
+// reports the job's end after the job's last message, so that the program knows when the next
+// job may start and when the window may close.
+class JobMessageSink : public ProgressSink {
+  public:
+    // Any thread: the job has ended, however it ended; delivered after its last message.
+    virtual void PostJobEnded() = 0;
+};
 
 inline constexpr unsigned kLoginPollMilliseconds = 2000;
 
@@ -44,6 +53,7 @@ class DesignProgram {
     explicit DesignProgram(DesktopPlatform platform);
     // The program over other services (tests).
     DesignProgram(std::unique_ptr<DesignServices> services, DesignProgramSettings settings);
+    // Waits for a running job's thread to end.
     ~DesignProgram();
     DesignProgram(const DesignProgram&) = delete;
     DesignProgram& operator=(const DesignProgram&) = delete;
@@ -75,14 +85,18 @@ class DesignProgram {
   private:
     void RequestEnd(int code);
     void EndDialog(int code);
+    // The job thread's work: the job, then its end, reported however the job ended.
+    void RunJob(const JobRequest& request, const std::shared_ptr<JobMessageSink>& messages);
 
     std::unique_ptr<DesignServices> services_;
     DesignProgramSettings settings_;
-    std::shared_ptr<JobWatch> jobWatch_ = std::make_shared<JobWatch>();
-    DesignDialogView* view_ = nullptr;  // the window, between its set-up and its end
+    DesignDialogView* view_ = nullptr;             // the window, between its set-up and its end
+    std::shared_ptr<JobMessageSink> jobMessages_;  // the window's, shared with the job's thread
     std::optional<DesignDialog> dialog_;
     std::optional<int> pendingEnd_;  // the code to end with once the running job has ended
     bool ending_ = false;            // the window has been asked to go
+    // The last job's thread; last, so that it has ended before anything it uses goes.
+    std::jthread job_;
 };
 
 }  // namespace kesto

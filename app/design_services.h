@@ -1,13 +1,13 @@
 #pragma once
 // What the dialog's handlers use beyond the window: the login browser and its check, the
-// password browser, the user's default programs and the jobs' thread. The program's own
+// password browser, the user's default programs and the decoration job. The program's own
 // (DesktopServices) work over its process-wide objects; tests give fakes.
 
 #include <memory>
 #include <string>
 
-#include "app/job_messages.h"
 #include "job/decoration_job.h"
+#include "job/progress.h"
 
 namespace kesto {
 
@@ -28,8 +28,9 @@ class DesignServices {
     // Opens the decorated shop's front page once a job has completed, without holding up the
     // dialog while the browser starts; false when no program could be started for it.
     virtual bool OpenShopFront(const std::string& address) = 0;
-    // Runs a decoration job on a thread of its own; its messages, then its end, go to messages.
-    virtual void StartJob(const JobRequest& request, std::shared_ptr<JobMessageSink> messages) = 0;
+    // Runs a decoration job to its end on the calling thread (the program's job thread), its
+    // messages going to progress, which the job's steps may keep.
+    virtual void RunJob(const JobRequest& request, std::shared_ptr<ProgressSink> progress) = 0;
 };
 
 }  // namespace kesto

@@ -49,9 +49,9 @@ bool DesktopServices::OpenShopFront(const std::string& address) {
     return OpenWithShell(address);
 }
 
-void DesktopServices::StartJob(const JobRequest& request,
-                               std::shared_ptr<JobMessageSink> messages) {
-    StartJobOnOwnThread(request, messages, &MakeMarketplaceSteps);
+void DesktopServices::RunJob(const JobRequest& request, std::shared_ptr<ProgressSink> progress) {
+    const std::unique_ptr<DecorationSteps> steps = MakeMarketplaceSteps(progress);
+    RunDecorationJob(request, *steps, *progress);
 }
 
 }  // namespace kesto

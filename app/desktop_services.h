@@ -45,7 +45,7 @@ class DesktopServices final : public DesignServices {
     bool OpenWithShell(const std::string& target) override;
     bool OpenShopFront(const std::string& address) override;
     // Runs the marketplace client's steps.
-    void StartJob(const JobRequest& request, std::shared_ptr<JobMessageSink> messages) override;
+    void RunJob(const JobRequest& request, std::shared_ptr<ProgressSink> progress) override;
 
   private:
     DesktopPlatform platform_;

@@ -100,9 +100,11 @@ std::string DecorateUsage() {
              TranslatedLater("Progress lines go to standard output; why an area failed, and what "
                              "is wrong with a\n"
                              "template, to standard error.\n"),
-             TranslatedLater("Exit status: 0 decorated, 1 an area failed, 2 usage error, 3 the "
-                             "template did not\n"
-                             "pass the check made before the first request (nothing was sent).\n"),
+             TranslatedLater("Exit status: 0 decorated, 1 an area failed (or the shop could not "
+                             "be held),\n"
+                             "2 usage or set-up error, 3 the template did not pass the check made "
+                             "before the\n"
+                             "first request (nothing was sent).\n"),
          }) {
         text += *paragraph == '\n' ? paragraph : Translate(paragraph);
         if (paragraph == kTemplateLookup) {

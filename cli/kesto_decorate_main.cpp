@@ -1,6 +1,5 @@
 // kesto-decorate: decorates the logged-in user's shop with a template from the command line.
-// Exit status: 0 decorated, 1 an area failed (or the shop could not be held), 2 usage or set-up
-// error, 3 the template did not pass the check made before the first request.
+// Its exit status is one of cli/exit_codes.h.
 
 #include <algorithm>
 #include <clocale>
@@ -9,11 +8,12 @@
 #include <iostream>
 #include <memory>
 
-#include "app/categories_warning.h"
 #include "cli/decorate_options.h"
+#include "cli/exit_codes.h"
 #include "cli/template_report.h"
 #include "cli/terminal_progress.h"
 #include "image/graphics_startup.h"
+#include "job/categories_warning.h"
 #include "job/decoration_job.h"
 #include "job/decoration_plan.h"
 #include "job/marketplace_steps.h"
@@ -36,11 +36,6 @@
 
 namespace kesto {
 namespace {
-
-constexpr int kDecorated = 0;
-constexpr int kAreaFailed = 1;
-constexpr int kUsageError = 2;
-constexpr int kTemplateRefused = 3;  // the check before the first request found problems
 
 int Refuse(const std::string& message) {
     std::fprintf(stderr, "kesto-decorate: %s\n", message.c_str());

@@ -3,12 +3,14 @@
 #include <json/value.h>
 #include <json/writer.h>
 
+#include "job/progress_numbers.h"
+
 namespace kesto {
 
 namespace {
 
 bool CarriesResult(const ProgressMessage& message) {
-    switch (message.number) {
+    switch (message.kind) {
         case kPictureUploaded:
             return true;
         case kShopSignProgress:
@@ -21,7 +23,7 @@ bool CarriesResult(const ProgressMessage& message) {
 }
 
 bool NamesPicture(const ProgressMessage& message) {
-    return message.number == kPictureUploadStarting || message.number == kPictureUploaded;
+    return message.kind == kPictureUploadStarting || message.kind == kPictureUploaded;
 }
 
 }  // namespace
@@ -29,7 +31,7 @@ bool NamesPicture(const ProgressMessage& message) {
 std::string ProgressJsonLine(const ProgressMessage& message, const std::string& line,
                              PicturePosition picture) {
     Json::Value object(Json::objectValue);
-    object["number"] = message.number;
+    object["number"] = ProgressNumber(message.kind);
     object["line"] = line;
     if (CarriesResult(message)) {
         object["result"] = message.result;
@@ -41,7 +43,7 @@ std::string ProgressJsonLine(const ProgressMessage& message, const std::string& 
             object["count"] = picture.count;
         }
     }
-    if (message.number == kDecorationFinished && !message.text.empty()) {
+    if (message.kind == kDecorationFinished && !message.text.empty()) {
         object["address"] = message.text;
     }
     Json::StreamWriterBuilder writer;

@@ -13,13 +13,13 @@ namespace {
 
 bool EndsArea(const ProgressMessage& message) {
     return (message.stage == 1 &&
-            (message.number == kShopSignProgress || message.number == kMainPageProgress ||
-             message.number == kCategoriesProgress)) ||
-           message.number == kNoShopSignPicture;
+            (message.kind == kShopSignProgress || message.kind == kMainPageProgress ||
+             message.kind == kCategoriesProgress)) ||
+           message.kind == kNoShopSignPicture;
 }
 
 bool IsReason(const ProgressMessage& message) {
-    return message.number == kFailureReason || message.number == kTemplateProblem;
+    return message.kind == kFailureReason || message.kind == kTemplateProblem;
 }
 
 }  // namespace
@@ -46,7 +46,7 @@ void TerminalProgress::Post(ProgressMessage message) {
         }
     }
     if (!finished_ &&
-        (line || message.number == kPictureProgress || message.number == kShopSignBytes)) {
+        (line || message.kind == kPictureProgress || message.kind == kShopSignBytes)) {
         DrawBar();
     }
 }
@@ -63,15 +63,15 @@ void TerminalProgress::Count(const ProgressMessage& message) {
         ++areasDone_;
         partsDone_ = partCount_ = 0;
     }
-    if (message.number == kPictureProgress || message.number == kShopSignBytes) {
+    if (message.kind == kPictureProgress || message.kind == kShopSignBytes) {
         partsDone_ = message.stage;
         partCount_ = message.result;
-        countsKiB_ = message.number == kShopSignBytes;
+        countsKiB_ = message.kind == kShopSignBytes;
     }
-    if (message.number == kTemplateRejected) {
+    if (message.kind == kTemplateRejected) {
         rejected_ = true;
     }
-    if (message.number == kDecorationFinished) {
+    if (message.kind == kDecorationFinished) {
         finished_ = true;
     }
 }
@@ -81,13 +81,13 @@ void TerminalProgress::WriteLine(const ProgressMessage& message, const std::stri
         // A picture's start and done lines both name the one after those done (its count comes
         // after its done line), so both carry the same index, counting from 1.
         const bool namesPicture =
-            message.number == kPictureUploadStarting || message.number == kPictureUploaded;
+            message.kind == kPictureUploadStarting || message.kind == kPictureUploaded;
         const int index = namesPicture ? partsDone_ + 1 : partsDone_;
         std::fputs(ProgressJsonLine(message, line, {index, partCount_}).c_str(), lines_);
     } else {
         // Lines name the template's files, whose control characters must not reach the terminal.
         std::fprintf(IsReason(message) ? reasons_ : lines_, "%s\n", PrintableText(line).c_str());
-        if (message.number == kDecorationFinished) {
+        if (message.kind == kDecorationFinished) {
             std::fprintf(lines_, "%s\n", PrintableText(message.text).c_str());
         }
     }

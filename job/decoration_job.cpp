@@ -40,20 +40,21 @@ std::string ExceptionText() {
 // area whose request the job's time bound refused or cut short fails, even where the area went
 // on without that request.
 template <typename Update>
-bool RunArea(DecorationSteps& steps, ProgressSink& progress, int number,
+bool RunArea(DecorationSteps& steps, ProgressSink& progress, ProgressKind area,
              std::chrono::milliseconds timeBound, Update update) {
-    progress.Post({number, 0, 0, {}});
+    progress.Post({area, 0, 0, {}});
     int result = -1;
     std::string reason;
     try {
         result = update();
     } catch (...) {
         const std::string what = ExceptionText();
-        ProcessTraceLog().Write("Area %d stopped by an exception: %s", number, what.c_str());
+        ProcessTraceLog().Write("Area %d stopped by an exception: %s", static_cast<int>(area),
+                                what.c_str());
         reason = "an unexpected error stopped this area: " + what;
     }
     const bool late = TimeBoundMissed();
-    progress.Post({number, 1, late && result > 0 ? -1 : result, {}});
+    progress.Post({area, 1, late && result > 0 ? -1 : result, {}});
     if (result > 0 && !late) {
         return true;
     }

@@ -27,7 +27,7 @@ std::string AreaLine(const AreaLines& lines, const ProgressMessage& message) {
 }  // namespace
 
 std::optional<std::string> ProgressLine(const ProgressMessage& message) {
-    switch (message.number) {
+    switch (message.kind) {
         case kShopSignProgress:
             return AreaLine(kShopSignLines, message);
         case kMainPageProgress:

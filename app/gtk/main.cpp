@@ -12,7 +12,7 @@
 
 #include "app/design_command_line.h"
 #include "app/design_program.h"
-#include "app/gtk/design_window.h"
+#include "app/gtk/design_dlg.h"
 #include "app/gtk/shell_open.h"
 #include "browser/gtk/webkit_browser_window.h"
 #include "browser/login_cookie_handover.h"
@@ -62,12 +62,12 @@ int RunDesignProgram() {
     platform.openWithShell = &OpenWithDefaultProgram;
     DesignProgram program(std::move(platform));
 
-    DesignWindowOptions options;
+    DesignDlgOptions options;
     options.onClosed = [](int /*code*/) { gtk_main_quit(); };
     if (Variable(kEchoVariable)) {
         options.echoLine = &EchoLine;
     }
-    DesignWindow window(program, std::move(options));
+    DesignDlg window(program, std::move(options));
     window.Show();
     gtk_main();
     return 1;

@@ -9,7 +9,7 @@
 #include <mutex>
 #include <optional>
 
-#include "app/job_messages.h"
+#include "app/design_program.h"
 #include "job/progress.h"
 
 namespace kesto::gtk {

@@ -19,12 +19,6 @@ int AreaControl(Area area) {
     return kCategoriesBox;
 }
 
-// Every number of the job's range is taken, so that each posted message is freed and no
-// message the dialog does not list yet (a failure's reason) is lost.
-bool IsProgressMessage(UINT message) {
-    return message >= kFirstProgressMessage && message <= kLastProgressMessage;
-}
-
 }  // namespace
 
 DesignDlg::DesignDlg(DesignProgram& program)
@@ -86,7 +80,9 @@ bool DesignDlg::ProcessMessage(UINT message, WPARAM wParam, LRESULT& result) {
             break;
     }
     if (IsProgressMessage(message)) {
-        // The whole message travels in wParam; lParam repeats its result for other readers.
+        // The whole message travels in wParam; lParam repeats its result for other readers. Every
+        // number of the range is taken, so that no message the dialog does not list yet (a
+        // failure's reason) is lost.
         if (const std::unique_ptr<ProgressMessage> posted = TakePostedMessage(wParam)) {
             program_.OnProgress(*posted);
         }

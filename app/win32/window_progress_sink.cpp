@@ -8,7 +8,7 @@ void WindowProgressSink::Post(ProgressMessage message) {
         return;
     }
     auto posted = std::make_unique<ProgressMessage>(std::move(message));
-    const auto number = static_cast<UINT>(posted->number);
+    const auto number = static_cast<UINT>(ProgressNumber(posted->kind));
     const auto result = static_cast<LPARAM>(posted->result);
     if (PostMessageW(dialog_, number, reinterpret_cast<WPARAM>(posted.get()), result)) {
         static_cast<void>(posted.release());  // the dialog owns it now

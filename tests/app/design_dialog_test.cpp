@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <map>
+#include <optional>
 
 #include "support/file_path.h"
 #include "tests/common/temp_folder.h"
@@ -50,9 +51,10 @@ class FakeView final : public DesignDialogView, public DesignServices {
         return loginComplete;
     }
     bool LoginBrowserOpen() const override { return loginWindowOpen; }
-    void StartJob(const JobRequest& request,
-                  std::shared_ptr<JobMessageSink> /*messages*/) override {
-        jobs.push_back(request);
+    // The dialog hands its jobs to the program, which runs them on its own thread.
+    void RunJob(const JobRequest& /*request*/,
+                std::shared_ptr<ProgressSink> /*progress*/) override {
+        ADD_FAILURE() << "the dialog ran a job itself";
     }
 
     Lines templates;
@@ -71,10 +73,16 @@ class FakeView final : public DesignDialogView, public DesignServices {
     bool loginComplete = false;
     int loginChecks = 0;
     bool loginWindowOpen = false;
-    std::vector<JobRequest> jobs;
+    std::vector<JobRequest> jobs;  // the jobs Upload asked for
 };
 
 constexpr unsigned kPollMilliseconds = 2000;
+
+void Upload(DesignDialog& dialog, FakeView& view) {
+    if (std::optional<JobRequest> job = dialog.OnUpload()) {
+        view.jobs.push_back(std::move(*job));
+    }
+}
 
 class DesignDialogTest : public ::testing::Test {
   protected:
@@ -100,7 +108,7 @@ class DesignDialogTest : public ::testing::Test {
 
     TempFolder root;
     FakeView view;
-    DesignDialog dialog{view, view, nullptr, kPollMilliseconds};
+    DesignDialog dialog{view, view, kPollMilliseconds};
 };
 
 TEST_F(DesignDialogTest, InitListsTemplateFoldersSelectsTheFirstAndTicksAllAreas) {
@@ -133,7 +141,7 @@ TEST_F(DesignDialogTest, LoginPollAddsAWaitingLineEverySecondFailureThenLogsIn) 
 TEST_F(DesignDialogTest, CategoriesWarningIsAskedOnceAndNoDropsTheCategories) {
     LogIn();
     view.answer = false;
-    dialog.OnUpload();
+    Upload(dialog, view);
     ASSERT_EQ(view.jobs.size(), 1u);
     EXPECT_EQ(view.questions, (Lines{"提示:装修会删除现在的所有分类，是否继续?"}));
     EXPECT_FALSE(view.jobs[0].categories);
@@ -142,7 +150,7 @@ TEST_F(DesignDialogTest, CategoriesWarningIsAskedOnceAndNoDropsTheCategories) {
 
     dialog.OnJobEnded();
     view.areas[Area::Categories] = true;
-    dialog.OnUpload();
+    Upload(dialog, view);
     ASSERT_EQ(view.jobs.size(), 2u);
     EXPECT_EQ(view.questions.size(), 1u);
     EXPECT_TRUE(view.jobs[1].categories);
@@ -153,14 +161,14 @@ TEST_F(DesignDialogTest, OneJobAtATime) {
     for (const Area area : {Area::ShopSign, Area::MainPage, Area::Categories}) {
         view.areas[area] = false;
     }
-    dialog.OnUpload();
+    Upload(dialog, view);
     EXPECT_FALSE(view.uploadEnabled);
-    dialog.OnUpload();
+    Upload(dialog, view);
     EXPECT_EQ(view.jobs.size(), 1u);  // no area ticked still runs a job, but only one
     EXPECT_EQ(view.jobs[0].templatePath, dialog.templatePaths()[0]);
     dialog.OnJobEnded();
     EXPECT_TRUE(view.uploadEnabled);
-    dialog.OnUpload();
+    Upload(dialog, view);
     EXPECT_EQ(view.jobs.size(), 2u);
 }
 
@@ -174,7 +182,7 @@ struct LoggedInDialog {
         dialog.OnLoginTimer();
     }
     FakeView view;
-    DesignDialog dialog{view, view, nullptr, kPollMilliseconds};
+    DesignDialog dialog{view, view, kPollMilliseconds};
 };
 
 // A job's requests carry the cookies of the process's one store, which the login browser's pages
@@ -195,7 +203,7 @@ TEST_F(DesignDialogTest, ASecondLoginNeverReachesARunningJob) {
             one.view.loginComplete = false;
             one.dialog.OnLogin();
         }
-        one.dialog.OnUpload();
+        Upload(one.dialog, one.view);
         ASSERT_EQ(one.view.jobs.size(), 1u) << c.name;
         const int opened = one.view.loginBrowserOpened;
         const int checks = one.view.loginChecks;
@@ -236,7 +244,7 @@ TEST_F(DesignDialogTest, UploadWaitsForTheLoginWindow) {
 
         one.view.loginWindowOpen = c.windowOpen;
         one.view.loginComplete = c.otherLoginComplete;
-        one.dialog.OnUpload();
+        Upload(one.dialog, one.view);
         EXPECT_EQ(one.view.jobs.size(), c.jobs) << c.name;
         EXPECT_EQ(one.view.lines, c.lines) << c.name;
         EXPECT_EQ(one.view.timerRunning, !c.otherLoginComplete || c.windowOpen) << c.name;
@@ -268,12 +276,12 @@ TEST_F(DesignDialogTest, OpeningsThatFailAddALine) {
 TEST(DesignDialogEmptyTest, EmptyTemplateListMakesUploadAndPreviewDoNothing) {
     TempFolder root;
     FakeView view;
-    DesignDialog dialog(view, view, nullptr, kPollMilliseconds);
+    DesignDialog dialog(view, view, kPollMilliseconds);
     dialog.OnInit({root.Folder() + "missing" + kPathSeparator});
     EXPECT_EQ(view.selected, -1);
     view.loginComplete = true;
     dialog.OnLoginTimer();
-    dialog.OnUpload();
+    Upload(dialog, view);
     dialog.OnPreview();
     EXPECT_TRUE(view.jobs.empty());
     EXPECT_TRUE(view.opened.empty());

@@ -4,7 +4,10 @@
 
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <functional>
+#include <mutex>
+#include <new>
 #include <thread>
 
 #include "tests/common/temp_folder.h"
@@ -43,21 +46,13 @@ class FakeWindow final : public DesignDialogView {
     std::vector<int> ends;
 };
 
-// Logs in at once and starts no thread unless the case gives runJob, which then runs on a
-// thread of the services' own, joined when the services go.
+// Logs in at once; a job runs runJob when the case gives one, on the program's job thread.
 class FakeServices final : public DesignServices {
   public:
-    using JobRunner = std::function<void(std::shared_ptr<JobMessageSink>)>;
+    using JobRunner = std::function<void(const JobRequest&, std::shared_ptr<ProgressSink>)>;
 
-    explicit FakeServices(int& jobs, JobRunner runJob = nullptr)
+    explicit FakeServices(std::atomic<int>& jobs, JobRunner runJob = nullptr)
         : jobs_(jobs), runJob_(std::move(runJob)) {}
-    ~FakeServices() override {
-        if (thread_.joinable()) {
-            thread_.join();
-        }
-    }
-    FakeServices(const FakeServices&) = delete;
-    FakeServices& operator=(const FakeServices&) = delete;
 
     void OpenLoginBrowser() override {}
     bool CheckLogin() override { return true; }
@@ -65,18 +60,16 @@ class FakeServices final : public DesignServices {
     void OpenPasswordBrowser(const std::string& /*address*/) override {}
     bool OpenWithShell(const std::string& /*target*/) override { return true; }
     bool OpenShopFront(const std::string& /*address*/) override { return true; }
-    void StartJob(const JobRequest& /*request*/,
-                  std::shared_ptr<JobMessageSink> messages) override {
+    void RunJob(const JobRequest& request, std::shared_ptr<ProgressSink> progress) override {
         ++jobs_;
         if (runJob_) {
-            thread_ = std::thread(runJob_, std::move(messages));
+            runJob_(request, std::move(progress));
         }
     }
 
   private:
-    int& jobs_;
+    std::atomic<int>& jobs_;
     JobRunner runJob_;
-    std::thread thread_;
 };
 
 // The front end's channel; these cases deliver the job's end themselves.
@@ -84,6 +77,49 @@ class UnusedMessages final : public JobMessageSink {
   public:
     void Post(ProgressMessage /*message*/) override {}
     void PostJobEnded() override {}
+};
+
+// The front end's channel as the job's thread fills it, until the job's end.
+class WaitingMessages final : public JobMessageSink {
+  public:
+    void Post(ProgressMessage message) override {
+        const std::lock_guard guard(lock_);
+        messages_.push_back(std::move(message));
+    }
+    void PostJobEnded() override {
+        const std::lock_guard guard(lock_);
+        ended_ = true;
+        changed_.notify_all();
+    }
+    std::vector<ProgressMessage> WaitForEnd() {
+        std::unique_lock guard(lock_);
+        changed_.wait(guard, [this] { return ended_; });
+        return messages_;
+    }
+
+  private:
+    std::mutex lock_;
+    std::condition_variable changed_;
+    std::vector<ProgressMessage> messages_;
+    bool ended_ = false;
+};
+
+class NoSteps final : public DecorationSteps {
+  public:
+    explicit NoSteps(bool throws) : throws_(throws) {}
+    int SaveShopLayout(bool, bool) override { return 1; }
+    int UpdateShopSign(const TemplateFile&) override { return 1; }
+    int UpdateMainPage(const MainFolder&) override {
+        if (throws_) {
+            throw std::bad_alloc();
+        }
+        return 1;
+    }
+    int UpdateCategories(const ClassFolder&) override { return 1; }
+    std::string UserNumber() override { return "7"; }
+
+  private:
+    bool throws_;
 };
 
 class DesignProgramTest : public ::testing::Test {
@@ -98,8 +134,9 @@ class DesignProgramTest : public ::testing::Test {
     }
 
     // Shows the window, logs in and starts a job.
-    void StartJob(DesignProgram& program) {
-        program.OnInitDialog(window, std::make_shared<UnusedMessages>());
+    void StartJob(DesignProgram& program,
+                  std::shared_ptr<JobMessageSink> messages = std::make_shared<UnusedMessages>()) {
+        program.OnInitDialog(window, std::move(messages));
         program.OnLogin();
         program.OnLoginTimer();
         program.OnUpload();
@@ -108,7 +145,7 @@ class DesignProgramTest : public ::testing::Test {
 
     TempFolder root;
     FakeWindow window;
-    int jobs = 0;
+    std::atomic<int> jobs = 0;
 };
 
 void Exit(DesignProgram& program) {
@@ -186,7 +223,7 @@ TEST_F(DesignProgramTest, TheLoginTimerTakesTheProgramsPollPeriod) {
 }
 
 TEST_F(DesignProgramTest, WithoutAWindowTheEventsDoNothing) {
-    const auto program = Program();
+    auto program = Program();
     program->OnLogin();
     program->OnUpload();
     program->OnExit();
@@ -198,24 +235,74 @@ TEST_F(DesignProgramTest, WithoutAWindowTheEventsDoNothing) {
     program->OnJobEnded();
     program->OnClose();
     program->OnUpload();
-    EXPECT_EQ(jobs, 1);
     EXPECT_TRUE(window.ends.empty());
+    program.reset();  // the job's thread has run
+    EXPECT_EQ(jobs, 1);
 }
 
 // No front end lets the program go while a job runs; if it went anyway, it waits for the job's
-// thread to report the job's end before any object the job uses goes.
+// thread to end before any object the job uses goes.
 TEST_F(DesignProgramTest, TheProgramGoesOnlyAfterARunningJobsThreadHasEnded) {
     std::atomic<bool> jobFinished{false};
-    auto program = Program([&jobFinished](std::shared_ptr<JobMessageSink> messages) {
-        std::this_thread::sleep_for(200ms);
-        jobFinished = true;
-        messages->PostJobEnded();
-    });
+    auto program = Program(
+        [&jobFinished](const JobRequest& /*request*/, std::shared_ptr<ProgressSink> /*progress*/) {
+            std::this_thread::sleep_for(200ms);
+            jobFinished = true;
+        });
     StartJob(*program);
-    ASSERT_EQ(jobs, 1);
     program->OnDialogDestroyed();
     program.reset();
     EXPECT_TRUE(jobFinished);
+    EXPECT_EQ(jobs, 1);
+}
+
+// A step that throws fails its area with a reason instead of ending the job silently, as does
+// an exception no area caught; the job's end is reported after its last message either way.
+TEST_F(DesignProgramTest, TheJobsThreadReportsTheJobsEndEvenWhenItThrows) {
+    enum class Throws { kNothing, kAStep, kTheJob };
+    for (const Throws throws : {Throws::kNothing, Throws::kAStep, Throws::kTheJob}) {
+        const auto program =
+            Program([throws](const JobRequest& request, std::shared_ptr<ProgressSink> progress) {
+                if (throws == Throws::kTheJob) {
+                    throw std::bad_alloc();
+                }
+                JobRequest mainPageOnly = request;
+                mainPageOnly.shopSign = false;
+                mainPageOnly.categories = false;
+                NoSteps steps(throws == Throws::kAStep);
+                RunDecorationJob(mainPageOnly, steps, *progress);
+            });
+        const auto messages = std::make_shared<WaitingMessages>();
+        window.categories = true;  // every area ticked
+        StartJob(*program, messages);
+        const std::vector<ProgressMessage> posted = messages->WaitForEnd();
+        if (throws == Throws::kTheJob) {
+            ASSERT_EQ(posted.size(), 1u);
+            EXPECT_EQ(posted[0].kind, kFailureReason);
+            EXPECT_EQ(posted[0].text, "the decoration stopped on an unexpected error");
+            continue;
+        }
+        ASSERT_EQ(posted.size(), 3u);
+        EXPECT_EQ(posted[1].result > 0, throws == Throws::kNothing);
+        EXPECT_EQ(posted[2].kind, throws == Throws::kAStep ? kFailureReason : kDecorationFinished);
+        if (throws == Throws::kAStep) {
+            EXPECT_NE(posted[2].text.find("unexpected error"), std::string::npos);
+        }
+    }
+}
+
+// Each job runs on the program's thread in turn; the next starts once the last has ended.
+TEST_F(DesignProgramTest, JobsRunOneAfterAnother) {
+    auto program = Program();
+    const auto messages = std::make_shared<WaitingMessages>();
+    StartJob(*program, messages);
+    messages->WaitForEnd();
+    program->OnJobEnded();
+    ASSERT_FALSE(program->jobRunning());
+    program->OnUpload();
+    EXPECT_TRUE(program->jobRunning());
+    program.reset();
+    EXPECT_EQ(jobs, 2);
 }
 
 }  // namespace

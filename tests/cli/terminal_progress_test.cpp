@@ -105,16 +105,12 @@ TEST(TerminalProgressTest, JsonLinesMatchTheTextLinesOneToOne) {
         const char* field;
         Json::Value value;
     } fields[] = {
-        {1, "picture", "a.jpg"},
-        {1, "index", 1},
-        {1, "count", 2},
-        {2, "result", 1},
+        {1, "picture", "a.jpg"}, {1, "index", 1},
+        {1, "count", 2},         {2, "result", 1},
         {2, "index", 1},  // its start and done lines carry the same index
-        {3, "index", 2},
-        {4, "result", -1},  // the failed picture has no line
-        {5, "number", kFailureReason},
-        {7, "result", 1},
-        {8, "address", "http://shop.kesto.example/1"},
+        {3, "index", 2},         {4, "result", -1},  // the failed picture has no line
+        {5, "number", 2042},                         // the reason's documented number
+        {7, "result", 1},        {8, "address", "http://shop.kesto.example/1"},
     };
     for (const auto& f : fields) {
         EXPECT_EQ(objects[f.at][f.field], f.value) << f.at << " " << f.field;

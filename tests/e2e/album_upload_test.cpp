@@ -118,7 +118,7 @@ TEST(AlbumUploadTest, TransactionPasswordPageFailsTheUploadAndTellsTheDialog) {
     session.progress = progress;
     EXPECT_EQ(UploadPicture(session, "/", TemplatePicture("ocean-blue/main/top.jpg")), -1);
     ASSERT_EQ(progress->messages.size(), 1u);
-    EXPECT_EQ(progress->messages[0].number, kTransactionPassword);
+    EXPECT_EQ(progress->messages[0].kind, kTransactionPassword);
     EXPECT_FALSE(session.albumReady);
     EXPECT_EQ(CountRequests(market.Requests(), "/album/UpReq"), 0u);
 }

@@ -110,10 +110,10 @@ Outcome Update(const std::string& templateName, std::chrono::milliseconds retryW
     return {result, session.failure, progress};
 }
 
-bool Posted(const Outcome& outcome, int number) {
+bool Posted(const Outcome& outcome, ProgressKind kind) {
     const auto& messages = outcome.progress->messages;
     return std::any_of(messages.begin(), messages.end(),
-                       [number](const ProgressMessage& m) { return m.number == number; });
+                       [kind](const ProgressMessage& m) { return m.kind == kind; });
 }
 
 std::size_t CountRequests(LoggedInMarket& market, const std::string& part) {

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <set>
 #include <thread>
 
@@ -35,12 +36,12 @@ std::string Template(const std::string& name) {
 // that a fault can hit a step part-way through an area.
 class FaultAfterMessage final : public ProgressSink {
   public:
-    FaultAfterMessage(sim::FaultTable& faults, int number, int stage, std::string fault)
-        : faults_(faults), number_(number), stage_(stage), fault_(std::move(fault)) {}
+    FaultAfterMessage(sim::FaultTable& faults, std::optional<ProgressKind> kind, int stage,
+                      std::string fault)
+        : faults_(faults), kind_(kind), stage_(stage), fault_(std::move(fault)) {}
 
     void Post(ProgressMessage message) override {
-        const bool trigger =
-            !fault_.empty() && message.number == number_ && message.stage == stage_;
+        const bool trigger = !fault_.empty() && message.kind == kind_ && message.stage == stage_;
         recording.Post(std::move(message));
         if (trigger) {
             faults_.Set(*sim::ParseFaultSetting(fault_));
@@ -52,15 +53,16 @@ class FaultAfterMessage final : public ProgressSink {
 
   private:
     sim::FaultTable& faults_;
-    int number_;
+    std::optional<ProgressKind> kind_;
     int stage_;
     std::string fault_;
 };
 
-Lines RunJob(LoggedInMarket& market, const JobRequest& request, int number = 0, int stage = 0,
+Lines RunJob(LoggedInMarket& market, const JobRequest& request,
+             std::optional<ProgressKind> kind = std::nullopt, int stage = 0,
              const std::string& fault = {}) {
     auto progress =
-        std::make_shared<FaultAfterMessage>(market.market.server().faults(), number, stage, fault);
+        std::make_shared<FaultAfterMessage>(market.market.server().faults(), kind, stage, fault);
     const auto steps = MakeMarketplaceSteps(progress);
     RunDecorationJob(request, *steps, *progress);
     return progress->recording.Lines();
@@ -136,24 +138,27 @@ TEST(MainPageSafetyTest, NewPageReplacesTheOldModuleTextAndPictures) {
 TEST(MainPageSafetyTest, FailureAtAnyStepKeepsTheOldMainPage) {
     const struct {
         const char* fault;
-        int afterNumber;  // the fault is set once this message came (0: before the job)
+        std::optional<ProgressKind> after;  // the fault is set once this message came (none:
+                                            // before the job)
         int afterStage;
         const char* step;  // what the reason names
         bool password;
     } cases[] = {
         {"UploadPicActivex=error", kPictureUploaded, 0, "uploading the main page picture", false},
-        {"UploadPicActivex=drop", 0, 0, "uploading the main page picture", false},
-        {"photomanage=password", 0, 0, "transaction password", true},
-        {"layoutupdate=drop", 0, 0, "adding the main page's custom-content module", false},
-        {"layoutupdate=password*1", 0, 0, "transaction password", true},
-        {"contentinfoshow=drop", 0, 0, "reading the shop's content information", false},
-        {"contentinfoshow=password", 0, 0, "transaction password", true},
-        {"moduleedit=error", 0, 0, "saving the main page text: manage.kesto.example answered 500",
+        {"UploadPicActivex=drop", std::nullopt, 0, "uploading the main page picture", false},
+        {"photomanage=password", std::nullopt, 0, "transaction password", true},
+        {"layoutupdate=drop", std::nullopt, 0, "adding the main page's custom-content module",
          false},
-        {"moduleedit=errorpage", 0, 0,
+        {"layoutupdate=password*1", std::nullopt, 0, "transaction password", true},
+        {"contentinfoshow=drop", std::nullopt, 0, "reading the shop's content information", false},
+        {"contentinfoshow=password", std::nullopt, 0, "transaction password", true},
+        {"moduleedit=error", std::nullopt, 0,
+         "saving the main page text: manage.kesto.example answered 500", false},
+        {"moduleedit=errorpage", std::nullopt, 0,
          "saving the main page text: manage.kesto.example answered 502", false},
-        {"moduleedit=drop", 0, 0, "saving the main page text", false},
-        {"moduleedit=password", 0, 0, "saving the main page text: the marketplace asks", true},
+        {"moduleedit=drop", std::nullopt, 0, "saving the main page text", false},
+        {"moduleedit=password", std::nullopt, 0, "saving the main page text: the marketplace asks",
+         true},
         // The old module's removal fails after the new text was saved.
         {"layoutupdate=error*1", kCustomContentSave, 1,
          "removing the old custom-content module: saving the shop layout: manage.kesto.example "
@@ -166,10 +171,10 @@ TEST(MainPageSafetyTest, FailureAtAnyStepKeepsTheOldMainPage) {
         ASSERT_EQ(RunJob(market, kMainPageOnly).back(), "装修完成。");
         const Json::Value before = market.Shop();
         market.ClearRequests();
-        if (c.afterNumber == 0) {
+        if (!c.after) {
             market.SetFault(c.fault);
         }
-        const Lines lines = RunJob(market, kMainPageOnly, c.afterNumber, c.afterStage, c.fault);
+        const Lines lines = RunJob(market, kMainPageOnly, c.after, c.afterStage, c.fault);
         ExpectFailure(lines, "主页面更新失败。", c.step);
         EXPECT_EQ(Contains(lines, "请输入交易密码后重新上传。"), c.password);
         market.market.server().faults().Clear();

@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "job/progress.h"
+#include "job/progress_numbers.h"
 #include "support/file_path.h"
 #include "tests/common/recording_progress.h"
 #include "tests/common/temp_folder.h"
@@ -51,7 +52,7 @@ class FakeSteps final : public DecorationSteps {
 std::vector<int> Numbers(const std::vector<ProgressMessage>& messages) {
     std::vector<int> numbers;
     for (const ProgressMessage& message : messages) {
-        numbers.push_back(message.number * 10 + message.stage);
+        numbers.push_back(ProgressNumber(message.kind) * 10 + message.stage);
     }
     return numbers;
 }
@@ -101,7 +102,7 @@ TEST(DecorationJobTest, RunsTickedAreasInOrderAndStopsAtTheFirstFailure) {
         EXPECT_EQ(steps.calls.size(), c.calls) << c.name;
         const auto reason =
             std::find_if(progress.messages.begin(), progress.messages.end(),
-                         [](const ProgressMessage& m) { return m.number == kFailureReason; });
+                         [](const ProgressMessage& m) { return m.kind == kFailureReason; });
         if (reason != progress.messages.end()) {
             EXPECT_LE(reason[-1].result, 0) << c.name;
             EXPECT_FALSE(reason->text.empty()) << c.name;

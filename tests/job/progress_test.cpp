@@ -30,11 +30,11 @@ TEST(ProgressLineTest, EachMessageAddsItsLine) {
         {{kDecorationFinished, 0, 0, "http://shop.kesto.example/10001?t=5"}, "装修完成。"},
         {{kCustomContentSave, 0, 0, ""}, std::nullopt},
         {{kCustomContentSave, 1, 1, ""}, std::nullopt},
-        {{1234, 0, 0, ""}, std::nullopt},
+        {{static_cast<ProgressKind>(1234), 0, 0, ""}, std::nullopt},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(ProgressLine(c.message), c.line)
-            << c.message.number << " " << c.message.stage << " " << c.message.result;
+        EXPECT_EQ(ProgressLine(c.message), c.line) << static_cast<int>(c.message.kind) << " "
+                                                   << c.message.stage << " " << c.message.result;
     }
 }
 

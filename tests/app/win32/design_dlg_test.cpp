@@ -9,6 +9,8 @@
 
 #include <chrono>
 #include <condition_variable>
+#include <functional>
+#include <memory>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -24,6 +26,10 @@ namespace {
 using namespace std::chrono_literals;
 using kesto::testing::SaveWindowPng;
 using kesto::testing::TempFolder;
+
+// Makes the fake steps of one job over the sink they report through.
+using DecorationStepsFactory =
+    std::function<std::unique_ptr<DecorationSteps>(std::shared_ptr<ProgressSink>)>;
 
 constexpr wchar_t kDialogCaption[] = L"Kesto装修";
 constexpr wchar_t kWarningCaption[] = L"提示";
@@ -183,8 +189,9 @@ class FakeServices final : public DesignServices {
         record_.Set([&] { record_.shopFronts.push_back(Widen(address)); });
         return true;
     }
-    void StartJob(const JobRequest& request, std::shared_ptr<JobMessageSink> messages) override {
-        StartJobOnOwnThread(request, messages, makeSteps_);
+    void RunJob(const JobRequest& request, std::shared_ptr<ProgressSink> progress) override {
+        const std::unique_ptr<DecorationSteps> steps = makeSteps_(progress);
+        RunDecorationJob(request, *steps, *progress);
     }
 
   private:

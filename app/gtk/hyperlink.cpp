@@ -1,4 +1,4 @@
-#include "app/gtk/hyper_link.h"
+#include "app/gtk/hyperlink.h"
 
 #include <utility>
 
@@ -28,34 +28,34 @@ bool Inside(GtkWidget* widget, double x, double y) {
 
 }  // namespace
 
-HyperLink::HyperLink(std::function<bool(const std::string&)> open)
+CHyperLink::CHyperLink(std::function<bool(const std::string&)> open)
     : open_(std::move(open)), box_(gtk_event_box_new()), text_(gtk_label_new("")) {
     gtk_label_set_xalign(GTK_LABEL(text_), 0.0F);
     gtk_container_add(GTK_CONTAINER(box_), text_);
     gtk_widget_set_can_focus(box_, TRUE);
     gtk_widget_add_events(box_, GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK |
                                     GDK_KEY_PRESS_MASK | GDK_FOCUS_CHANGE_MASK);
-    Connect(box_, "button-press-event", &HyperLink::OnButtonPress, this);
-    Connect(box_, "button-release-event", &HyperLink::OnButtonRelease, this);
-    Connect(box_, "key-press-event", &HyperLink::OnKeyPress, this);
-    Connect(box_, "realize", &HyperLink::OnRealize, this);
-    ConnectAfter(box_, "draw", &HyperLink::OnDrawFocus, this);
-    Connect(box_, "state-flags-changed", &HyperLink::OnStateFlagsChanged, this);
+    Connect(box_, "button-press-event", &CHyperLink::OnButtonPress, this);
+    Connect(box_, "button-release-event", &CHyperLink::OnButtonRelease, this);
+    Connect(box_, "key-press-event", &CHyperLink::OnKeyPress, this);
+    Connect(box_, "realize", &CHyperLink::OnRealize, this);
+    ConnectAfter(box_, "draw", &CHyperLink::OnDrawFocus, this);
+    Connect(box_, "state-flags-changed", &CHyperLink::OnStateFlagsChanged, this);
     Restyle();
 }
 
-void HyperLink::SetLinkLabel(const std::string& label) {
+void CHyperLink::SetLinkLabel(const std::string& label) {
     label_ = label;
     Restyle();
 }
 
-void HyperLink::SetLinkTarget(const std::string& target) {
+void CHyperLink::SetLinkTarget(const std::string& target) {
     target_ = target;
     gtk_widget_set_tooltip_text(box_, target_.empty() ? nullptr : target_.c_str());
     Restyle();
 }
 
-void HyperLink::Navigate() {
+void CHyperLink::Navigate() {
     if (target_.empty() || !open_ || !open_(target_)) {
         return;  // a failed open changes nothing
     }
@@ -63,18 +63,18 @@ void HyperLink::Navigate() {
     Restyle();
 }
 
-LinkRgb HyperLink::CurrentColour() const {
+LinkRgb CHyperLink::CurrentColour() const {
     if (!gtk_widget_is_sensitive(box_)) {
         return kDisabledColour;
     }
     return visited_ ? kVisitedColour : kLinkColour;
 }
 
-std::string HyperLink::ShownText() const {
+std::string CHyperLink::ShownText() const {
     return label_.empty() ? target_ : label_;
 }
 
-void HyperLink::Restyle() {
+void CHyperLink::Restyle() {
     const LinkRgb colour = CurrentColour();
     PangoAttrList* attributes = pango_attr_list_new();
     pango_attr_list_insert(attributes, pango_attr_underline_new(PANGO_UNDERLINE_SINGLE));
@@ -86,8 +86,8 @@ void HyperLink::Restyle() {
     gtk_label_set_text(GTK_LABEL(text_), ShownText().c_str());
 }
 
-gboolean HyperLink::OnButtonPress(GtkWidget* widget, GdkEventButton* event, gpointer self) {
-    auto& link = *static_cast<HyperLink*>(self);
+gboolean CHyperLink::OnButtonPress(GtkWidget* widget, GdkEventButton* event, gpointer self) {
+    auto& link = *static_cast<CHyperLink*>(self);
     if (event->button != GDK_BUTTON_PRIMARY || event->type != GDK_BUTTON_PRESS ||
         !Inside(widget, event->x, event->y)) {
         return FALSE;
@@ -97,8 +97,8 @@ gboolean HyperLink::OnButtonPress(GtkWidget* widget, GdkEventButton* event, gpoi
     return TRUE;
 }
 
-gboolean HyperLink::OnButtonRelease(GtkWidget* widget, GdkEventButton* event, gpointer self) {
-    auto& link = *static_cast<HyperLink*>(self);
+gboolean CHyperLink::OnButtonRelease(GtkWidget* widget, GdkEventButton* event, gpointer self) {
+    auto& link = *static_cast<CHyperLink*>(self);
     if (event->button != GDK_BUTTON_PRIMARY || !link.pressed_) {
         return FALSE;
     }
@@ -110,21 +110,21 @@ gboolean HyperLink::OnButtonRelease(GtkWidget* widget, GdkEventButton* event, gp
     return TRUE;
 }
 
-gboolean HyperLink::OnKeyPress(GtkWidget* /*widget*/, GdkEventKey* event, gpointer self) {
+gboolean CHyperLink::OnKeyPress(GtkWidget* /*widget*/, GdkEventKey* event, gpointer self) {
     switch (event->keyval) {
         case GDK_KEY_Return:
         case GDK_KEY_KP_Enter:
         case GDK_KEY_ISO_Enter:
         case GDK_KEY_space:
         case GDK_KEY_KP_Space:
-            static_cast<HyperLink*>(self)->Navigate();
+            static_cast<CHyperLink*>(self)->Navigate();
             return TRUE;
         default:
             return FALSE;
     }
 }
 
-void HyperLink::OnRealize(GtkWidget* widget, gpointer /*self*/) {
+void CHyperLink::OnRealize(GtkWidget* widget, gpointer /*self*/) {
     // The box is exactly as large as its text, so the hand shows over the text only.
     GdkCursor* hand = gdk_cursor_new_from_name(gtk_widget_get_display(widget), "pointer");
     gdk_window_set_cursor(gtk_widget_get_window(widget), hand);
@@ -133,7 +133,7 @@ void HyperLink::OnRealize(GtkWidget* widget, gpointer /*self*/) {
     }
 }
 
-gboolean HyperLink::OnDrawFocus(GtkWidget* widget, cairo_t* cairo, gpointer /*self*/) {
+gboolean CHyperLink::OnDrawFocus(GtkWidget* widget, cairo_t* cairo, gpointer /*self*/) {
     if (gtk_widget_has_focus(widget)) {
         gtk_render_focus(gtk_widget_get_style_context(widget), cairo, 0, 0,
                          gtk_widget_get_allocated_width(widget),
@@ -142,9 +142,9 @@ gboolean HyperLink::OnDrawFocus(GtkWidget* widget, cairo_t* cairo, gpointer /*se
     return FALSE;
 }
 
-void HyperLink::OnStateFlagsChanged(GtkWidget* /*widget*/, GtkStateFlags /*previous*/,
-                                    gpointer self) {
-    static_cast<HyperLink*>(self)->Restyle();
+void CHyperLink::OnStateFlagsChanged(GtkWidget* /*widget*/, GtkStateFlags /*previous*/,
+                                     gpointer self) {
+    static_cast<CHyperLink*>(self)->Restyle();
 }
 
 }  // namespace kesto::gtk

@@ -1,10 +1,11 @@
-#include "app/gtk/design_window.h"
+#include "app/gtk/design_dlg.h"
 
 #include <gdk-pixbuf/gdk-pixbuf.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <atomic>
+#include <functional>
 #include <future>
 #include <mutex>
 #include <string>
@@ -21,6 +22,10 @@ using kesto::testing::PumpFor;
 using kesto::testing::PumpUntil;
 using kesto::testing::TempFolder;
 using namespace std::chrono_literals;
+
+// Makes the fake steps of one job over the sink they report through.
+using DecorationStepsFactory =
+    std::function<std::unique_ptr<DecorationSteps>(std::shared_ptr<ProgressSink>)>;
 
 // What a job's steps saw, shared between the job's thread and the test.
 struct JobLog {
@@ -90,14 +95,15 @@ struct FakeServices final : DesignServices {
     void OpenPasswordBrowser(const std::string& address) override { openPasswordBrowser(address); }
     bool OpenWithShell(const std::string& target) override { return openWithShell(target); }
     bool OpenShopFront(const std::string& address) override { return openWithShell(address); }
-    void StartJob(const JobRequest& request, std::shared_ptr<JobMessageSink> messages) override {
-        StartJobOnOwnThread(request, messages, makeSteps);
+    void RunJob(const JobRequest& request, std::shared_ptr<ProgressSink> progress) override {
+        const std::unique_ptr<DecorationSteps> steps = makeSteps(progress);
+        RunDecorationJob(request, *steps, *progress);
     }
 };
 
-class DesignWindowTest : public ::testing::Test {
+class DesignDlgTest : public ::testing::Test {
   protected:
-    DesignWindowTest() {
+    DesignDlgTest() {
         templates_.Write("a/cover.JPG", "picture");
         templates_.Write("a/a.b.gif", "picture");
         templates_.Write("a/head/sign.jpg", "picture");
@@ -128,8 +134,8 @@ class DesignWindowTest : public ::testing::Test {
         return services;
     }
 
-    DesignWindowOptions Options() {
-        DesignWindowOptions options;
+    DesignDlgOptions Options() {
+        DesignDlgOptions options;
         options.askYesNo = [this](const std::string& text, const std::string& caption) {
             questions_.push_back(caption + ": " + text);
             return answerYes_;
@@ -146,14 +152,14 @@ class DesignWindowTest : public ::testing::Test {
         return *program_;
     }
 
-    std::unique_ptr<DesignWindow> Open() {
-        auto window = std::make_unique<DesignWindow>(NewProgram(templates_.Folder()), Options());
+    std::unique_ptr<DesignDlg> Open() {
+        auto window = std::make_unique<DesignDlg>(NewProgram(templates_.Folder()), Options());
         window->Show();
         PumpFor(50ms);
         return window;
     }
 
-    static std::vector<std::string> Lines(const DesignWindow& window) {
+    static std::vector<std::string> Lines(const DesignDlg& window) {
         std::vector<std::string> lines;
         GtkTreeModel* model = window.progressLines();
         GtkTreeIter row;
@@ -168,7 +174,7 @@ class DesignWindowTest : public ::testing::Test {
     }
 
     // Selects the template of that name; the list keeps the folder listing's order.
-    static void SelectTemplate(DesignWindow& window, const char* name) {
+    static void SelectTemplate(DesignDlg& window, const char* name) {
         GtkComboBox* list = GTK_COMBO_BOX(window.templateList());
         const int count = gtk_tree_model_iter_n_children(gtk_combo_box_get_model(list), nullptr);
         for (int index = 0; index < count; ++index) {
@@ -183,17 +189,17 @@ class DesignWindowTest : public ::testing::Test {
         ADD_FAILURE() << "no template " << name;
     }
 
-    static bool UploadEnabled(const DesignWindow& window) {
+    static bool UploadEnabled(const DesignDlg& window) {
         return gtk_widget_get_sensitive(GTK_WIDGET(window.uploadButton())) != FALSE;
     }
 
-    void LogIn(DesignWindow& window) {
+    void LogIn(DesignDlg& window) {
         gtk_button_clicked(window.loginButton());
         ASSERT_TRUE(PumpUntil([&] { return UploadEnabled(window); }));
     }
 
     // Waits until the job has ended and Upload is back.
-    void WaitForJob(DesignWindow& window, int jobs) {
+    void WaitForJob(DesignDlg& window, int jobs) {
         ASSERT_TRUE(PumpUntil([&] { return log_.jobs == jobs && UploadEnabled(window); }));
     }
 
@@ -218,7 +224,7 @@ std::string ButtonText(GtkButton* button) {
     return gtk_button_get_label(button);
 }
 
-TEST_F(DesignWindowTest, ShowsTheDialogsControlsAndTemplates) {
+TEST_F(DesignDlgTest, ShowsTheDialogsControlsAndTemplates) {
     const auto window = Open();
     EXPECT_STREQ(gtk_window_get_title(window->window()), "Kesto装修");
     EXPECT_FALSE(gtk_window_get_resizable(window->window()));
@@ -249,7 +255,7 @@ TEST_F(DesignWindowTest, ShowsTheDialogsControlsAndTemplates) {
     EXPECT_TRUE(Lines(*window).empty());
 }
 
-TEST_F(DesignWindowTest, LoginPollReportsEverySecondFailureThenTheLogin) {
+TEST_F(DesignDlgTest, LoginPollReportsEverySecondFailureThenTheLogin) {
     failingPolls_ = 5;
     const auto window = Open();
     gtk_button_clicked(window->loginButton());
@@ -263,7 +269,7 @@ TEST_F(DesignWindowTest, LoginPollReportsEverySecondFailureThenTheLogin) {
     EXPECT_EQ(polls_, 6);
 }
 
-TEST_F(DesignWindowTest, ACompletedJobShowsItsLinesInOrderAndOpensTheShopFront) {
+TEST_F(DesignDlgTest, ACompletedJobShowsItsLinesInOrderAndOpensTheShopFront) {
     const auto window = Open();
     LogIn(*window);
     SelectTemplate(*window, "a");
@@ -291,7 +297,7 @@ TEST_F(DesignWindowTest, ACompletedJobShowsItsLinesInOrderAndOpensTheShopFront) 
     g_object_unref(picture);
 }
 
-TEST_F(DesignWindowTest, UploadAsksAboutCategoriesOnceAndRunsOneJobAtATime) {
+TEST_F(DesignDlgTest, UploadAsksAboutCategoriesOnceAndRunsOneJobAtATime) {
     answerYes_ = false;
     std::promise<void> hold;
     gate_ = hold.get_future().share();
@@ -315,7 +321,7 @@ TEST_F(DesignWindowTest, UploadAsksAboutCategoriesOnceAndRunsOneJobAtATime) {
     EXPECT_EQ(log_.Calls().back(), "categories");
 }
 
-TEST_F(DesignWindowTest, TheTransactionPasswordMessageOpensThePasswordBrowser) {
+TEST_F(DesignDlgTest, TheTransactionPasswordMessageOpensThePasswordBrowser) {
     askPassword_ = true;
     const auto window = Open();
     LogIn(*window);
@@ -328,7 +334,7 @@ TEST_F(DesignWindowTest, TheTransactionPasswordMessageOpensThePasswordBrowser) {
     EXPECT_EQ(Lines(*window)[1], "请输入交易密码后重新上传。");
 }
 
-TEST_F(DesignWindowTest, PreviewOpensTheTemplatesFirstPicture) {
+TEST_F(DesignDlgTest, PreviewOpensTheTemplatesFirstPicture) {
     const auto window = Open();
     SelectTemplate(*window, "a");
     gtk_button_clicked(window->previewButton());
@@ -339,9 +345,9 @@ TEST_F(DesignWindowTest, PreviewOpensTheTemplatesFirstPicture) {
     EXPECT_EQ(Lines(*window), std::vector<std::string>{"模板中没有可预览的图片。"});
 }
 
-TEST_F(DesignWindowTest, AnEmptyTemplateListLeavesUploadAndPreviewDoingNothing) {
+TEST_F(DesignDlgTest, AnEmptyTemplateListLeavesUploadAndPreviewDoingNothing) {
     const TempFolder empty;
-    DesignWindow window(NewProgram(empty.Folder()), Options());
+    DesignDlg window(NewProgram(empty.Folder()), Options());
     window.Show();
     LogIn(window);
     EXPECT_EQ(gtk_combo_box_get_active(GTK_COMBO_BOX(window.templateList())), -1);
@@ -376,7 +382,7 @@ void Send(GtkWidget* widget, GdkEvent* event) {
     gdk_event_free(event);
 }
 
-TEST_F(DesignWindowTest, EnterPressesLoginAndEscDoesNothing) {
+TEST_F(DesignDlgTest, EnterPressesLoginAndEscDoesNothing) {
     const auto window = Open();
     GtkWidget* toplevel = GTK_WIDGET(window->window());
     Send(toplevel, KeyPress(toplevel, GDK_KEY_Escape));
@@ -388,7 +394,7 @@ TEST_F(DesignWindowTest, EnterPressesLoginAndEscDoesNothing) {
 }
 
 // The window manager's close request, as the close button sends it.
-void SendDelete(const DesignWindow& window) {
+void SendDelete(const DesignDlg& window) {
     GdkEvent* close = gdk_event_new(GDK_DELETE);
     close->any.window =
         GDK_WINDOW(g_object_ref(gtk_widget_get_window(GTK_WIDGET(window.window()))));
@@ -396,7 +402,7 @@ void SendDelete(const DesignWindow& window) {
     gdk_event_free(close);
 }
 
-TEST_F(DesignWindowTest, ExitEndsWithOneAndTheCloseButtonWithZero) {
+TEST_F(DesignDlgTest, ExitEndsWithOneAndTheCloseButtonWithZero) {
     {
         const auto window = Open();
         gtk_button_clicked(window->exitButton());
@@ -410,7 +416,7 @@ TEST_F(DesignWindowTest, ExitEndsWithOneAndTheCloseButtonWithZero) {
     EXPECT_EQ(closedWith_, (std::vector<int>{1, 0}));
 }
 
-TEST_F(DesignWindowTest, ClosingWhileAJobRunsKeepsTheWindowUntilTheJobHasEnded) {
+TEST_F(DesignDlgTest, ClosingWhileAJobRunsKeepsTheWindowUntilTheJobHasEnded) {
     std::promise<void> hold;
     gate_ = hold.get_future().share();
     const auto window = Open();
@@ -444,9 +450,9 @@ GdkEvent* Button(GtkWidget* widget, GdkEventType type, double x, double y) {
     return event;
 }
 
-TEST_F(DesignWindowTest, TheLinkOpensOnAClickOnItsTextAndTurnsVisited) {
+TEST_F(DesignDlgTest, TheLinkOpensOnAClickOnItsTextAndTurnsVisited) {
     const auto window = Open();
-    HyperLink& link = window->link();
+    CHyperLink& link = window->link();
     GtkWidget* text = link.widget();
     EXPECT_EQ(link.CurrentColour().blue, kLinkColour.blue);
     const double width = gtk_widget_get_allocated_width(text);

@@ -1,4 +1,4 @@
-#include "app/gtk/design_window.h"
+#include "app/gtk/design_dlg.h"
 
 #include <utility>
 
@@ -15,7 +15,7 @@ void Connect(gpointer instance, const char* signal, Handler handler, gpointer da
 
 }  // namespace
 
-DesignWindow::DesignWindow(DesignProgram& program, DesignWindowOptions options)
+DesignDlg::DesignDlg(DesignProgram& program, DesignDlgOptions options)
     : program_(program),
       options_(std::move(options)),
       sink_(MainLoopProgressSink::Create(
@@ -25,7 +25,7 @@ DesignWindow::DesignWindow(DesignProgram& program, DesignWindowOptions options)
     BuildControls();
 }
 
-DesignWindow::~DesignWindow() {
+DesignDlg::~DesignDlg() {
     StopLoginTimer();
     sink_->Detach();
     if (window_ != nullptr) {
@@ -35,7 +35,7 @@ DesignWindow::~DesignWindow() {
     }
 }
 
-void DesignWindow::Show() {
+void DesignDlg::Show() {
     program_.OnInitDialog(*this, sink_);
     link_.SetLinkTarget(kMakerSiteAddress);
     link_.SetLinkLabel(kMakerNoticeLine);
@@ -43,7 +43,7 @@ void DesignWindow::Show() {
     gtk_widget_grab_focus(login_);
 }
 
-GtkToggleButton* DesignWindow::areaBox(Area area) const {
+GtkToggleButton* DesignDlg::areaBox(Area area) const {
     switch (area) {
         case Area::ShopSign:
             return GTK_TOGGLE_BUTTON(shopSign_);
@@ -55,7 +55,7 @@ GtkToggleButton* DesignWindow::areaBox(Area area) const {
     return GTK_TOGGLE_BUTTON(categories_);
 }
 
-void DesignWindow::BuildControls() {
+void DesignDlg::BuildControls() {
     window_ = gtk_window_new(GTK_WINDOW_TOPLEVEL);
     gtk_window_set_title(GTK_WINDOW(window_), "Kesto装修");
     // A modal-frame dialog: fixed size, no minimise or maximise box, centred on the screen.
@@ -86,37 +86,37 @@ void DesignWindow::BuildControls() {
     gtk_window_set_default(GTK_WINDOW(window_), login_);
     gtk_widget_set_sensitive(upload_, FALSE);
 
-    Connect(login_, "clicked", &DesignWindow::OnLoginClicked, this);
-    Connect(upload_, "clicked", &DesignWindow::OnUploadClicked, this);
-    Connect(preview_, "clicked", &DesignWindow::OnPreviewClicked, this);
-    Connect(exit_, "clicked", &DesignWindow::OnExitClicked, this);
-    Connect(window_, "delete-event", &DesignWindow::OnDeleteEvent, this);
-    Connect(window_, "destroy", &DesignWindow::OnDestroy, this);
+    Connect(login_, "clicked", &DesignDlg::OnLoginClicked, this);
+    Connect(upload_, "clicked", &DesignDlg::OnUploadClicked, this);
+    Connect(preview_, "clicked", &DesignDlg::OnPreviewClicked, this);
+    Connect(exit_, "clicked", &DesignDlg::OnExitClicked, this);
+    Connect(window_, "delete-event", &DesignDlg::OnDeleteEvent, this);
+    Connect(window_, "destroy", &DesignDlg::OnDestroy, this);
 }
 
-GtkWidget* DesignWindow::Place(GtkWidget* widget, const DialogRect& units) {
+GtkWidget* DesignDlg::Place(GtkWidget* widget, const DialogRect& units) {
     const DialogRect pixels = ToPixels(units);
     gtk_widget_set_size_request(widget, pixels.width, pixels.height);
     gtk_fixed_put(GTK_FIXED(fixed_), widget, pixels.left, pixels.top);
     return widget;
 }
 
-GtkWidget* DesignWindow::AddButton(const char* text, const DialogRect& units) {
+GtkWidget* DesignDlg::AddButton(const char* text, const DialogRect& units) {
     return Place(gtk_button_new_with_label(text), units);
 }
 
-GtkWidget* DesignWindow::AddCentredLabel(const char* text, const DialogRect& units) {
+GtkWidget* DesignDlg::AddCentredLabel(const char* text, const DialogRect& units) {
     GtkWidget* label = gtk_label_new(text);
     gtk_label_set_xalign(GTK_LABEL(label), 0.5F);
     gtk_label_set_yalign(GTK_LABEL(label), 0.5F);
     return Place(label, units);
 }
 
-GtkWidget* DesignWindow::AddAreaBox(const char* text, const DialogRect& units) {
+GtkWidget* DesignDlg::AddAreaBox(const char* text, const DialogRect& units) {
     return Place(gtk_check_button_new_with_label(text), units);
 }
 
-void DesignWindow::BuildProgressList() {
+void DesignDlg::BuildProgressList() {
     lines_ = gtk_list_store_new(1, G_TYPE_STRING);
     lineView_ = gtk_tree_view_new_with_model(GTK_TREE_MODEL(lines_));
     g_object_unref(lines_);  // the view keeps the model
@@ -131,31 +131,31 @@ void DesignWindow::BuildProgressList() {
     Place(scroller, kProgressList);
 }
 
-void DesignWindow::AddTemplate(const std::string& name) {
+void DesignDlg::AddTemplate(const std::string& name) {
     gtk_combo_box_text_append_text(GTK_COMBO_BOX_TEXT(templates_), name.c_str());
 }
 
-void DesignWindow::SelectTemplate(int index) {
+void DesignDlg::SelectTemplate(int index) {
     gtk_combo_box_set_active(GTK_COMBO_BOX(templates_), index);
 }
 
-int DesignWindow::SelectedTemplate() const {
+int DesignDlg::SelectedTemplate() const {
     return gtk_combo_box_get_active(GTK_COMBO_BOX(templates_));
 }
 
-void DesignWindow::SetAreaChecked(Area area, bool checked) {
+void DesignDlg::SetAreaChecked(Area area, bool checked) {
     gtk_toggle_button_set_active(areaBox(area), checked ? TRUE : FALSE);
 }
 
-bool DesignWindow::IsAreaChecked(Area area) const {
+bool DesignDlg::IsAreaChecked(Area area) const {
     return gtk_toggle_button_get_active(areaBox(area)) != FALSE;
 }
 
-void DesignWindow::EnableUpload(bool enabled) {
+void DesignDlg::EnableUpload(bool enabled) {
     gtk_widget_set_sensitive(upload_, enabled ? TRUE : FALSE);
 }
 
-void DesignWindow::AddProgressLine(const std::string& line) {
+void DesignDlg::AddProgressLine(const std::string& line) {
     GtkTreeIter row;
     gtk_list_store_insert_with_values(lines_, &row, -1, 0, line.c_str(), -1);
     // Keep the newest line in sight.
@@ -167,11 +167,11 @@ void DesignWindow::AddProgressLine(const std::string& line) {
     }
 }
 
-bool DesignWindow::AskYesNo(const std::string& text, const std::string& caption) {
+bool DesignDlg::AskYesNo(const std::string& text, const std::string& caption) {
     return options_.askYesNo ? options_.askYesNo(text, caption) : MessageBoxYesNo(text, caption);
 }
 
-bool DesignWindow::MessageBoxYesNo(const std::string& text, const std::string& caption) {
+bool DesignDlg::MessageBoxYesNo(const std::string& text, const std::string& caption) {
     GtkWidget* box =
         gtk_message_dialog_new(GTK_WINDOW(window_), GTK_DIALOG_MODAL, GTK_MESSAGE_WARNING,
                                GTK_BUTTONS_NONE, "%s", text.c_str());
@@ -186,49 +186,49 @@ bool DesignWindow::MessageBoxYesNo(const std::string& text, const std::string& c
     return answer == GTK_RESPONSE_YES;
 }
 
-void DesignWindow::StartLoginTimer(unsigned periodMilliseconds) {
+void DesignDlg::StartLoginTimer(unsigned periodMilliseconds) {
     StopLoginTimer();
-    loginTimer_ = g_timeout_add(periodMilliseconds, &DesignWindow::OnLoginTimer, this);
+    loginTimer_ = g_timeout_add(periodMilliseconds, &DesignDlg::OnLoginTimer, this);
 }
 
-void DesignWindow::StopLoginTimer() {
+void DesignDlg::StopLoginTimer() {
     if (loginTimer_ != 0) {
         g_source_remove(loginTimer_);
         loginTimer_ = 0;
     }
 }
 
-void DesignWindow::End(int code) {
+void DesignDlg::End(int code) {
     if (window_ != nullptr) {
         endCode_ = code;
         gtk_widget_destroy(window_);  // OnDestroy reports the end
     }
 }
 
-void DesignWindow::OnLoginClicked(GtkButton* /*button*/, gpointer self) {
-    static_cast<DesignWindow*>(self)->program_.OnLogin();
+void DesignDlg::OnLoginClicked(GtkButton* /*button*/, gpointer self) {
+    static_cast<DesignDlg*>(self)->program_.OnLogin();
 }
 
-void DesignWindow::OnUploadClicked(GtkButton* /*button*/, gpointer self) {
-    static_cast<DesignWindow*>(self)->program_.OnUpload();
+void DesignDlg::OnUploadClicked(GtkButton* /*button*/, gpointer self) {
+    static_cast<DesignDlg*>(self)->program_.OnUpload();
 }
 
-void DesignWindow::OnPreviewClicked(GtkButton* /*button*/, gpointer self) {
-    static_cast<DesignWindow*>(self)->program_.OnPreview();
+void DesignDlg::OnPreviewClicked(GtkButton* /*button*/, gpointer self) {
+    static_cast<DesignDlg*>(self)->program_.OnPreview();
 }
 
-void DesignWindow::OnExitClicked(GtkButton* /*button*/, gpointer self) {
-    static_cast<DesignWindow*>(self)->program_.OnExit();
+void DesignDlg::OnExitClicked(GtkButton* /*button*/, gpointer self) {
+    static_cast<DesignDlg*>(self)->program_.OnExit();
 }
 
 // The window never goes by itself: the program ends it, at once or once a running job has ended.
-gboolean DesignWindow::OnDeleteEvent(GtkWidget* /*widget*/, GdkEvent* /*event*/, gpointer self) {
-    static_cast<DesignWindow*>(self)->program_.OnClose();
+gboolean DesignDlg::OnDeleteEvent(GtkWidget* /*widget*/, GdkEvent* /*event*/, gpointer self) {
+    static_cast<DesignDlg*>(self)->program_.OnClose();
     return TRUE;
 }
 
-void DesignWindow::OnDestroy(GtkWidget* /*widget*/, gpointer self) {
-    auto& design = *static_cast<DesignWindow*>(self);
+void DesignDlg::OnDestroy(GtkWidget* /*widget*/, gpointer self) {
+    auto& design = *static_cast<DesignDlg*>(self);
     design.window_ = nullptr;
     design.StopLoginTimer();
     design.sink_->Detach();
@@ -238,8 +238,8 @@ void DesignWindow::OnDestroy(GtkWidget* /*widget*/, gpointer self) {
     }
 }
 
-gboolean DesignWindow::OnLoginTimer(gpointer self) {
-    auto& design = *static_cast<DesignWindow*>(self);
+gboolean DesignDlg::OnLoginTimer(gpointer self) {
+    auto& design = *static_cast<DesignDlg*>(self);
     const guint running = design.loginTimer_;
     design.program_.OnLoginTimer();
     // The poll may have stopped the timer (the login completed).

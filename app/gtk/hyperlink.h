@@ -21,12 +21,12 @@ inline constexpr LinkRgb kLinkColour{0, 0, 255};
 inline constexpr LinkRgb kVisitedColour{128, 0, 128};
 inline constexpr LinkRgb kDisabledColour{128, 128, 128};
 
-class HyperLink {
+class CHyperLink {
   public:
     // open: starts the default program for an address; true when it did.
-    explicit HyperLink(std::function<bool(const std::string&)> open);
-    HyperLink(const HyperLink&) = delete;
-    HyperLink& operator=(const HyperLink&) = delete;
+    explicit CHyperLink(std::function<bool(const std::string&)> open);
+    CHyperLink(const CHyperLink&) = delete;
+    CHyperLink& operator=(const CHyperLink&) = delete;
 
     // The link's widget, sized to its text; its container owns it.
     GtkWidget* widget() const { return box_; }

@@ -14,13 +14,13 @@
 #include "app/design_dialog_view.h"
 #include "app/design_program.h"
 #include "app/gtk/dialog_units.h"
-#include "app/gtk/hyper_link.h"
+#include "app/gtk/hyperlink.h"
 #include "app/gtk/main_loop_progress_sink.h"
 
 namespace kesto::gtk {
 
 // What the program's start-up and the tests change about the window.
-struct DesignWindowOptions {
+struct DesignDlgOptions {
     // The Yes/No question; empty: a modal message box.
     std::function<bool(const std::string& text, const std::string& caption)> askYesNo;
     // Called once the window has gone, with the code the dialog ended with.
@@ -30,12 +30,12 @@ struct DesignWindowOptions {
     std::function<void(const std::string&)> echoLine;
 };
 
-class DesignWindow final : public DesignDialogView {
+class DesignDlg final : public DesignDialogView {
   public:
-    explicit DesignWindow(DesignProgram& program, DesignWindowOptions options = {});
-    ~DesignWindow() override;
-    DesignWindow(const DesignWindow&) = delete;
-    DesignWindow& operator=(const DesignWindow&) = delete;
+    explicit DesignDlg(DesignProgram& program, DesignDlgOptions options = {});
+    ~DesignDlg() override;
+    DesignDlg(const DesignDlg&) = delete;
+    DesignDlg& operator=(const DesignDlg&) = delete;
 
     // Shows the window and fills it (the dialog's initial set-up).
     void Show();
@@ -49,7 +49,7 @@ class DesignWindow final : public DesignDialogView {
     GtkComboBoxText* templateList() const { return GTK_COMBO_BOX_TEXT(templates_); }
     GtkToggleButton* areaBox(Area area) const;
     GtkTreeModel* progressLines() const { return GTK_TREE_MODEL(lines_); }
-    HyperLink& link() { return link_; }
+    CHyperLink& link() { return link_; }
     bool loginTimerRunning() const { return loginTimer_ != 0; }
     std::vector<std::string> templatePathsForTest() const { return program_.templatePaths(); }
 
@@ -85,9 +85,9 @@ class DesignWindow final : public DesignDialogView {
     static gboolean OnLoginTimer(gpointer self);
 
     DesignProgram& program_;
-    DesignWindowOptions options_;
+    DesignDlgOptions options_;
     std::shared_ptr<MainLoopProgressSink> sink_;
-    HyperLink link_;
+    CHyperLink link_;
     GtkWidget* window_ = nullptr;  // owned by GTK's list of top-level windows until destroyed
     GtkWidget* fixed_ = nullptr;
     GtkWidget* login_ = nullptr;
