@@ -12,9 +12,11 @@ enum ExitCode : int {
     // (another run was decorating it), --plan could not read the shop, or the program stopped on
     // an unexpected error.
     kAreaFailed = 1,
-    // A usage or set-up error: a bad option, an unknown template, no cookie file, no login in it.
+    // A usage or set-up error: a bad option, an unknown template, a cookie file that cannot be
+    // read or holds no login, or the deletion of the categories not confirmed.
     kUsageError = 2,
-    // The template did not pass the check made before the first request: nothing was sent.
+    // The template did not pass the check made before the first request (of a run, --check or
+    // --plan): nothing was sent.
     kTemplateRefused = 3,
 };
 
