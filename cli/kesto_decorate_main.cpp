@@ -180,15 +180,24 @@ int Decorate(const std::vector<std::string>& arguments) {
     // A template given by name is looked up; a folder that is not found is reported as given.
     options.templateFolder =
         FindTemplateFolder(options.templateFolder, templateRoots).value_or(options.templateFolder);
-    if (options.check) {
-        return CheckOnly(options);
-    }
     std::error_code error;
-    if (!std::filesystem::is_directory(PathFromUtf8(options.templateFolder), error)) {
-        return Refuse(
-            FillIn(Translate("the template folder {} does not exist; --list-templates shows the "
-                             "installed templates"),
-                   {options.templateFolder}));
+    const bool folderExists =
+        std::filesystem::is_directory(PathFromUtf8(options.templateFolder), error);
+    const std::string missingFolder = FillIn(
+        Translate("the template folder {} does not exist; --list-templates shows the installed "
+                  "templates"),
+        {options.templateFolder});
+    if (options.check) {
+        // The report names the missing folder as a finding; the hint where to look goes beside
+        // it, on standard error, so that the report itself stays as the check writes it.
+        const int result = CheckOnly(options);
+        if (!folderExists) {
+            std::fprintf(stderr, "kesto-decorate: %s\n", missingFolder.c_str());
+        }
+        return result;
+    }
+    if (!folderExists) {
+        return Refuse(missingFolder);
     }
     const std::string cookieFile =
         options.cookieFile.empty() ? DesktopCookieFile() : options.cookieFile;

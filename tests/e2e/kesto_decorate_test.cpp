@@ -447,6 +447,10 @@ TEST(KestoDecorateTest, FindsTemplatesByNameBesideItThenInTheUserAndSystemDataFo
     for (const auto& check : checks) {
         const ProgramRun run = RunDecorate(environment, "--check --template " + check.name);
         EXPECT_EQ(run.exitCode, check.exitCode) << check.name << "\n" << run.errors;
+        // Only a name that finds nothing points at the list.
+        EXPECT_EQ(run.errors.find("--list-templates") != std::string::npos, check.exitCode != 0)
+            << check.name << "\n"
+            << run.errors;
     }
 }
 
