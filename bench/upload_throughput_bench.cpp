@@ -13,7 +13,7 @@
 
 #include "tests/common/capture_server.h"
 #include "tests/common/temp_folder.h"
-#include "upload/kesto_uploader.h"
+#include "market/kesto_uploader.h"
 
 namespace {
 

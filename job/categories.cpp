@@ -8,12 +8,13 @@
 #include "job/category_records.h"
 #include "job/category_service.h"
 #include "job/progress.h"
+#include "job/session_progress.h"
 #include "market/album.h"
 #include "market/area_folder.h"
 #include "market/failure_reason.h"
+#include "market/job_context.h"
 #include "market/password_request.h"
 #include "market/picture_preparer.h"
-#include "market/request_time_bound.h"
 #include "market/shop_session.h"
 #include "support/file_path.h"
 #include "support/trace_log.h"
@@ -56,7 +57,7 @@ bool UploadWithRetries(ShopSession& session, const std::string& albumPath, const
         [&] {
             session.uploadedPictures.clear();
             if (ChangedSinceRead(file)) {
-                NoteRequestFailure(DescribeChangedFile(file.path));
+                session.context().lastFailure = {DescribeChangedFile(file.path), false};
                 return false;
             }
             if (UploadPreparedPicture(session, albumPath, picture) <= 0) {
@@ -71,17 +72,21 @@ bool UploadWithRetries(ShopSession& session, const std::string& albumPath, const
 }
 
 // Records why a category picture could not be uploaded.
-void NotePictureFailure(ShopSession& session, const CategoryFolder& category,
-                        const std::string& entry) {
-    // The request layer's note, or what the album page check met (the password page).
-    std::string met = LastRequestFailure().empty() ? session.failure : LastRequestFailure();
+void NotePictureFailure(const ShopSession& session, std::string& failure,
+                        const CategoryFolder& category, const std::string& entry) {
+    // The request layer's failure, or what the album page check met (the password page).
+    const JobContext& context = session.context();
+    std::string met = context.lastFailure.reason;
+    if (met.empty() && context.transactionPasswordPage) {
+        met = kTransactionPasswordReason;
+    }
     if (met.empty()) {
         met = "the album did not take it";
     }
-    session.failure = WithReason("uploading the category picture " + category.folder +
-                                     kPathSeparator + entry + " (3 attempts)",
-                                 met) +
-                      "; the shop's categories were not changed";
+    failure = WithReason("uploading the category picture " + category.folder + kPathSeparator +
+                             entry + " (3 attempts)",
+                         met) +
+              "; the shop's categories were not changed";
 }
 
 // Plans each category folder; its pictures go to pictures in upload order (top-level picture
@@ -99,15 +104,15 @@ std::vector<PlannedCategory> ListCategories(const ClassFolder& classFolder,
 // Tells how many of the area's count pictures are done (no line: for progress bars).
 void PostPictureProgress(const ShopSession& session, std::size_t done, std::size_t count,
                          const std::string& entry) {
-    session.Post({kPictureProgress, static_cast<int>(done), static_cast<int>(count), entry});
+    PostProgress(session, {kPictureProgress, static_cast<int>(done), static_cast<int>(count), entry});
 }
 
 // Uploads every category's pictures, each category's address taken right after its own upload;
-// false (with the session's failure set) when a picture failed three times.
+// false (with failure set) when a picture failed three times.
 bool UploadCategoryPictures(std::vector<PlannedCategory>& plan,
                             const std::vector<TemplateFile>& files, PicturePreparer& preparer,
-                            ShopSession& session, const std::string& albumPath,
-                            std::chrono::milliseconds retryWait) {
+                            ShopSession& session, std::string& failure,
+                            const std::string& albumPath, std::chrono::milliseconds retryWait) {
     const std::size_t count = preparer.size();
     PostPictureProgress(session, 0, count, {});
     std::size_t next = 0;
@@ -117,7 +122,7 @@ bool UploadCategoryPictures(std::vector<PlannedCategory>& plan,
             const std::size_t index = next++;
             if (!UploadWithRetries(session, albumPath, files[index], preparer.Take(index),
                                    top.entry, retryWait, category.topAddress)) {
-                NotePictureFailure(session, category.folder, top.entry);
+                NotePictureFailure(session, failure, category.folder, top.entry);
                 return false;
             }
             PostPictureProgress(session, next, count, top.entry);
@@ -127,13 +132,13 @@ bool UploadCategoryPictures(std::vector<PlannedCategory>& plan,
             const std::size_t index = next++;
             if (!UploadWithRetries(session, albumPath, files[index], preparer.Take(index),
                                    sub.entry, retryWait, address)) {
-                NotePictureFailure(session, category.folder, sub.entry);
+                NotePictureFailure(session, failure, category.folder, sub.entry);
                 return false;
             }
             category.subcategoryAddresses.push_back(std::move(address));
             PostPictureProgress(session, next, count, sub.entry);
         }
-        session.Post({kCategoriesProgress, 0, 0, {}});
+        PostProgress(session, {kCategoriesProgress, 0, 0, {}});
     }
     return true;
 }
@@ -268,36 +273,37 @@ std::string PutBackOldCategories(CategoryService& service, const CategoryList& o
 }
 
 // The new tree is in place beside the old categories: deletes the old ones. True when they are
-// gone, otherwise false with the session's failure set (the shop shows both trees).
-bool DeleteBesideNewTree(CategoryService& service, const CategoryList& old, ShopSession& session) {
+// gone, otherwise false with reason set (the shop shows both trees).
+bool DeleteBesideNewTree(CategoryService& service, const CategoryList& old, std::string& reason) {
     CategoryRequestFailure failure;
     const OldCategories state = DeleteOldCategories(service, old, failure);
     if (state == OldCategories::kGone) {
         return true;
     }
-    session.failure = WithReason("deleting the old categories", failure.reason) +
-                      "; the new categories are in place, but the old ones " +
-                      (state == OldCategories::kKept ? "still show" : "may still show") +
-                      " beside them: run the category update again";
+    reason = WithReason("deleting the old categories", failure.reason) +
+             "; the new categories are in place, but the old ones " +
+             (state == OldCategories::kKept ? "still show" : "may still show") +
+             " beside them: run the category update again";
     return false;
 }
 
 // The old categories are deleted first, then the new tree is created, up to three attempts;
 // when it cannot be made, the old categories are put back where the list gave their names.
-// True when done, otherwise false with the session's failure set.
+// True when done, otherwise false with failure set.
 bool DeleteThenCreate(CategoryService& service, const CategoryList& old,
                       const std::string& creating, std::size_t count,
-                      std::chrono::milliseconds retryWait, ShopSession& session) {
+                      std::chrono::milliseconds retryWait, ShopSession& session,
+                      std::string& failure) {
     CategoryRequestFailure deleteFailure;
     const OldCategories state = DeleteOldCategories(service, old, deleteFailure);
     if (state == OldCategories::kKept) {
-        session.failure = WithReason("deleting the old categories", deleteFailure.reason) +
-                          "; the shop keeps its categories";
+        failure = WithReason("deleting the old categories", deleteFailure.reason) +
+                  "; the shop keeps its categories";
         return false;
     }
     // The old categories are gone (or may be): making the new tree, or putting the old one back,
     // goes on past the job's time bound for one more step, rather than leave the shop without.
-    const TimeBoundGrace grace(kKeepShopWholeGrace);
+    const TimeBoundGrace grace(session.context().timeBound, kKeepShopWholeGrace);
     CategoryRequestFailure createFailure;
     const bool created =
         CreateCategories(service, old, creating, count, kAttempts, retryWait, createFailure);
@@ -316,56 +322,57 @@ bool DeleteThenCreate(CategoryService& service, const CategoryList& old,
         reason += WithReason("creating the new categories (3 attempts)", createFailure.reason) +
                   "; " + PutBackOldCategories(service, old, state, retryWait);
     }
-    session.failure = std::move(reason);
+    failure = std::move(reason);
     return false;
 }
 
 // Replaces the old categories by the new tree. The new tree is made first, beside the old
 // categories, which are deleted once it is in place: the shop never goes without categories.
 // A marketplace that will not make it so (names it already lists, for one) gets the old order:
-// delete, then create. True when done, otherwise false with the session's failure set.
+// delete, then create. True when done, otherwise false with reason set.
 bool ReplaceCategories(CategoryService& service, const CategoryList& old,
                        const std::vector<PlannedCategory>& plan,
-                       std::chrono::milliseconds retryWait, ShopSession& session) {
+                       std::chrono::milliseconds retryWait, ShopSession& session,
+                       std::string& reason) {
     const std::string creating = CreatingRecords(plan);
     const std::size_t count = CategoryCount(plan);
     CategoryRequestFailure failure;
     if (CreateCategories(service, old, creating, count, 1, retryWait, failure)) {
-        return DeleteBesideNewTree(service, old, session);
+        return DeleteBesideNewTree(service, old, reason);
     }
     if (failure.reason == kTransactionPasswordReason) {
-        session.failure = WithReason("creating the new categories", failure.reason) +
-                          "; the shop's categories were not changed";
+        reason = WithReason("creating the new categories", failure.reason) +
+                 "; the shop's categories were not changed";
         return false;
     }
     if (failure.outcomeUnknown) {
         // The marketplace may still make the new tree: deleting the old categories and sending
         // it again could show it twice.
-        session.failure = WithReason("creating the new categories", failure.reason) +
-                          "; the shop keeps its categories, and shows the new ones beside them "
-                          "if the marketplace carries the update out later: run the category "
-                          "update again";
+        reason = WithReason("creating the new categories", failure.reason) +
+                 "; the shop keeps its categories, and shows the new ones beside them "
+                 "if the marketplace carries the update out later: run the category "
+                 "update again";
         return false;
     }
     ProcessTraceLog().Write("New categories not made beside the old ones (%s): deleting first",
                             failure.reason.c_str());
-    return DeleteThenCreate(service, old, creating, count, retryWait, session);
+    return DeleteThenCreate(service, old, creating, count, retryWait, session, reason);
 }
 
 // The shop's categories, read twice: a list that differs from itself cannot be acted on. Nothing
-// (the session's failure set) when either reading fails or they differ.
-std::optional<CategoryList> ReadListTwice(CategoryService& service, ShopSession& session) {
+// (reason set) when either reading fails or they differ.
+std::optional<CategoryList> ReadListTwice(CategoryService& service, std::string& reason) {
     CategoryRequestFailure failure;
     std::optional<CategoryList> first = service.ReadList(failure);
     std::optional<CategoryList> second =
         first ? service.ReadList(failure) : std::optional<CategoryList>();
     if (!second) {
-        session.failure = WithReason("reading the shop's categories", failure.reason);
+        reason = WithReason("reading the shop's categories", failure.reason);
         return std::nullopt;
     }
     if (!SameIds(first->ids, second->ids)) {
-        session.failure = WithReason("reading the shop's categories",
-                                     "the marketplace's list differed between two readings");
+        reason = WithReason("reading the shop's categories",
+                            "the marketplace's list differed between two readings");
         return std::nullopt;
     }
     return first;
@@ -384,14 +391,13 @@ bool OldCategoriesGone(CategoryService& service, const CategoryList& old) {
                                [&now](const std::string& id) { return Lists(*now, id); });
 }
 
-}  // namespace
-
-int UpdateCategories(const ClassFolder& classFolder, ShopSession& session,
-                     std::chrono::milliseconds retryWait) {
+// The category update (see UpdateCategories), failure saying why it failed.
+int ReplaceCategoryTree(const ClassFolder& classFolder, ShopSession& session,
+                        std::chrono::milliseconds retryWait, std::string& failure) {
     const std::string& folder = classFolder.folder.path;
     if (classFolder.categories.empty()) {
         // A template without categories (or a wrong folder) must not wipe the shop's.
-        session.failure = "the template's class folder " + folder + " holds no category folder";
+        failure = "the template's class folder " + folder + " holds no category folder";
         return -1;
     }
     std::vector<TemplateFile> pictures;
@@ -408,40 +414,50 @@ int UpdateCategories(const ClassFolder& classFolder, ShopSession& session,
     ownFiles.insert(ownFiles.end(), picturePaths.begin(), picturePaths.end());
     if (const std::string leaving = TemplateBounds(ParentFolder(folder)).FirstLeavingPath(ownFiles);
         !leaving.empty()) {
-        session.failure =
+        failure =
             leaving + " links outside the template folder; the shop's categories were not changed";
         return -1;
     }
     AreaFolderRun albumFolder;
-    if (OpenAreaFolderRun(kCategoryAlbumFolder, albumFolder) <= 0) {
-        const std::string& met = LastRequestFailure();
-        session.failure =
-            WithReason(std::string("opening the album folder ") + kCategoryAlbumFolder,
-                       met.empty() ? "the album did not confirm the new folder" : met) +
-            "; the shop's categories were not changed";
+    JobContext& context = session.context();
+    if (OpenAreaFolderRun(context, kCategoryAlbumFolder, albumFolder) <= 0) {
+        const std::string& met = context.lastFailure.reason;
+        failure = WithReason(std::string("opening the album folder ") + kCategoryAlbumFolder,
+                             met.empty() ? "the album did not confirm the new folder" : met) +
+                  "; the shop's categories were not changed";
         return -1;
     }
     PicturePreparer preparer(std::move(picturePaths));
-    if (!UploadCategoryPictures(plan, pictures, preparer, session, albumFolder.path, retryWait)) {
+    if (!UploadCategoryPictures(plan, pictures, preparer, session, failure, albumFolder.path,
+                                retryWait)) {
         return -1;
     }
     CategoryService service(session);
-    std::optional<CategoryList> old = ReadListTwice(service, session);
+    std::optional<CategoryList> old = ReadListTwice(service, failure);
     if (!old) {
-        session.failure += "; the shop's categories were not changed";
+        failure += "; the shop's categories were not changed";
         return -1;
     }
-    if (!ReplaceCategories(service, *old, plan, retryWait, session)) {
+    if (!ReplaceCategories(service, *old, plan, retryWait, session, failure)) {
         return -1;
     }
     // The old categories are gone: the folders of the pictures only they showed can go too. Any
     // left behind are removed by a later category update.
     if (OldCategoriesGone(service, *old)) {
-        RemoveOldAreaFolders(albumFolder);
+        RemoveOldAreaFolders(context, albumFolder);
     } else {
         ProcessTraceLog().Write("Old category folders kept: the list does not show them unused");
     }
     return 1;
+}
+
+}  // namespace
+
+AreaResult UpdateCategories(const ClassFolder& classFolder, ShopSession& session,
+                            std::chrono::milliseconds retryWait) {
+    std::string failure;
+    const int code = ReplaceCategoryTree(classFolder, session, retryWait, failure);
+    return AreaEnd(code, std::move(failure), session.context());
 }
 
 }  // namespace kesto

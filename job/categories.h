@@ -23,6 +23,8 @@
 #include <chrono>
 #include <string>
 
+#include "job/area_result.h"
+
 namespace kesto {
 
 struct ClassFolder;
@@ -35,7 +37,7 @@ inline constexpr std::chrono::milliseconds kPictureRetryWait{2000};
 // classFolder: the template's "class" folder as read before the check; a picture that changed
 // since is not sent (its upload fails).
 // 1 when the new tree is in place and the old categories are gone; -1 otherwise, with the
-// session's failure saying which step failed, what it met and what the shop shows now.
+// reason saying which step failed, what it met and what the shop shows now.
 //
 // When a deleting update sent before the creating one fails, the list read again decides: none
 // of the old categories left, the update went on; all of them left and the marketplace answered
@@ -44,7 +46,7 @@ inline constexpr std::chrono::milliseconds kPictureRetryWait{2000};
 // marketplace may still carry it out: the new tree is created anyway, since categories made now
 // are out of the pending delete's reach, and the update fails saying that the old categories may
 // still show beside the new ones.
-int UpdateCategories(const ClassFolder& classFolder, ShopSession& session,
-                     std::chrono::milliseconds retryWait = kPictureRetryWait);
+AreaResult UpdateCategories(const ClassFolder& classFolder, ShopSession& session,
+                            std::chrono::milliseconds retryWait = kPictureRetryWait);
 
 }  // namespace kesto

@@ -4,6 +4,7 @@
 #include "market/hosts.h"
 #include "market/http_request.h"
 #include "market/password_request.h"
+#include "market/shop_session.h"
 #include "market/transaction_password.h"
 
 namespace kesto {
@@ -16,20 +17,22 @@ std::string CategoryAddress(std::string_view endpoint) {
                                               "?g_tk=7302518846&g_ty=ajax");
 }
 
-// What the request layer noted about the request that just failed.
-CategoryRequestFailure NotedFailure() {
-    const std::string& reason = LastRequestFailure();
-    return {reason.empty() ? "the request could not be made" : reason, LastRequestOutcomeUnknown()};
+// What the request layer recorded about the request that just failed.
+CategoryRequestFailure NotedFailure(const RequestOptions& options) {
+    const std::string& reason = options.failure.reason;
+    return {reason.empty() ? "the request could not be made" : reason,
+            options.failure.outcomeUnknown};
 }
 
 }  // namespace
 
 std::optional<CategoryList> CategoryService::ReadList(CategoryRequestFailure& failure) {
     RequestOptions options;
+    options.context = &session_.context();
     std::string answer;
     if (HttpRequest(answer, CategoryAddress("showjson").c_str(), options, kMethodGet, nullptr,
                     false) <= 0) {
-        failure = NotedFailure();
+        failure = NotedFailure(options);
         return std::nullopt;
     }
     if (AsksForPassword(answer)) {
@@ -49,11 +52,12 @@ std::optional<CategoryList> CategoryService::ReadList(CategoryRequestFailure& fa
 bool CategoryService::Update(const std::string& records, bool encodeValues,
                              CategoryRequestFailure& failure) {
     RequestOptions options;
+    options.context = &session_.context();
     std::string answer;
     const std::string body = "updatestr=" + records;
     if (HttpRequest(answer, CategoryAddress("update").c_str(), options, kMethodPost, body.c_str(),
                     encodeValues) <= 0) {
-        failure = NotedFailure();
+        failure = NotedFailure(options);
         return false;
     }
     if (answer.empty()) {
@@ -79,7 +83,7 @@ bool CategoryService::AsksForPassword(const std::string& answer) {
         return false;
     }
     if (!passwordMet_) {
-        MeetsTransactionPassword(session_, answer);
+        MeetsTransactionPassword(session_.context(), answer);
         passwordMet_ = true;
     }
     return true;

@@ -2,7 +2,7 @@
 // The category service's two requests for one category update, each judged by what the
 // marketplace answered: the list of the shop's categories, and the update that deletes or
 // creates categories. Both carry the fixed token 7302518846, not the session's. The
-// transaction-password page fails either request; message 2040 is posted the first time only.
+// transaction-password page fails either request; the job's context is told the first time only.
 
 #include <optional>
 #include <string>

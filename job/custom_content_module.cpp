@@ -11,13 +11,13 @@
 
 namespace kesto {
 
-int AddCustomContentModule(ShopSession& session, NewCustomContent& module) {
+int AddCustomContentModule(ShopSession& session, std::string& failure, NewCustomContent& module) {
     module = {};
     constexpr char kStep[] = "adding the main page's custom-content module to the layout";
     bool sent = false;
     bool unreadable = false;
     const int result = EditShopLayout(
-        session, kStep,
+        session, failure, kStep,
         [&module](Json::Value& layout) {
             Json::Value before = layout;
             if (AddCustomContent(layout) <= 0) {
@@ -33,36 +33,37 @@ int AddCustomContentModule(ShopSession& session, NewCustomContent& module) {
     module.answerLost = sent && result < 0;
     module.layoutUnreadable = unreadable;
     if (result > 0 && !sent) {
-        session.failure = WithReason(kStep, "the shop layout has no frame that can hold it");
+        failure = WithReason(kStep, "the shop layout has no frame that can hold it");
         return 0;
     }
     return result;
 }
 
-int FindCustomContentModule(ShopSession& session, NewCustomContent& module) {
+int FindCustomContentModule(ShopSession& session, std::string& failure, NewCustomContent& module) {
     std::string shopData;
-    const int read = ReadContentInfo(session, shopData);
+    const int read = ReadContentInfo(session, failure, shopData);
     if (read <= 0) {
         return read;
     }
     module.fsid = FindNewCustomContentFsid(shopData, module.order, module.knownFsids);
     if (module.fsid.empty()) {
-        session.failure = WithReason("finding the new custom-content module",
-                                     "the shop's content information does not list it");
+        failure = WithReason("finding the new custom-content module",
+                             "the shop's content information does not list it");
         return 0;
     }
     return 1;
 }
 
-int FindPresentCustomContentModule(ShopSession& session, NewCustomContent& module) {
+int FindPresentCustomContentModule(ShopSession& session, std::string& failure,
+                                   NewCustomContent& module) {
     std::string shopData;
-    const int read = ReadContentInfo(session, shopData);
+    const int read = ReadContentInfo(session, failure, shopData);
     if (read <= 0) {
         return read;
     }
     module.fsid = FindModuleFsid(kCustomContentModule, shopData);
     if (module.fsid.empty()) {
-        session.failure =
+        failure =
             WithReason("finding the custom-content module",
                        "the shop layout cannot be read and the shop's content information names "
                        "no custom-content module to hold the page");
@@ -71,12 +72,13 @@ int FindPresentCustomContentModule(ShopSession& session, NewCustomContent& modul
     return 1;
 }
 
-int RemoveOldCustomContent(ShopSession& session, const NewCustomContent& module) {
+int RemoveOldCustomContent(ShopSession& session, std::string& failure,
+                           const NewCustomContent& module) {
     constexpr char kStep[] = "removing the old custom-content module";
     bool present = true;
     bool sent = false;
     const int result = EditShopLayout(
-        session, kStep,
+        session, failure, kStep,
         [&](Json::Value& layout) {
             // The old modules go only while the new one is there to take their place.
             present = ModuleFsids(layout).contains(module.fsid);
@@ -86,25 +88,26 @@ int RemoveOldCustomContent(ShopSession& session, const NewCustomContent& module)
         },
         sent);
     if (result > 0 && !present) {
-        session.failure = WithReason(kStep, "the new module is missing from the shop layout");
+        failure = WithReason(kStep, "the new module is missing from the shop layout");
         return 0;
     }
     return result;
 }
 
-int TakeBackCustomContent(ShopSession& session, const NewCustomContent& module) {
+int TakeBackCustomContent(ShopSession& session, std::string& failure,
+                          const NewCustomContent& module) {
     if (!module.sent) {
         return 1;
     }
-    const std::string reason = session.failure;
+    const std::string reason = failure;
     bool found = false;
     const int result = RestoreShopLayout(
-        session, "taking the new custom-content module off again", module.layoutBefore,
+        session, failure, "taking the new custom-content module off again", module.layoutBefore,
         [](const ModuleKey& added) { return added.mid == kCustomContentMid; }, &found);
-    session.failure = result > 0 ? reason : reason + "; " + session.failure;
+    failure = result > 0 ? reason : reason + "; " + failure;
     if (result > 0 && !found && module.answerLost) {
         // Nothing is there to take off yet; the save may still be carried out.
-        session.failure +=
+        failure +=
             "; should the marketplace still carry out the layout save that got no answer, an "
             "empty custom-content module shows on the front page: the next main page update "
             "removes it";

@@ -32,25 +32,28 @@ struct NewCustomContent {
 
 // Reads the layout and saves it with a new custom-content module in the first frame, the old
 // ones kept. 1 saved; 0 not editable, nothing could be added, refused or the
-// transaction-password page; -1 no answer. The session's failure says why.
-int AddCustomContentModule(ShopSession& session, NewCustomContent& module);
+// transaction-password page; -1 no answer. failure says why.
+int AddCustomContentModule(ShopSession& session, std::string& failure, NewCustomContent& module);
 
 // Finds the new module's fsid in the shop's content information. 1 found (module.fsid set);
 // 0 not listed or the transaction-password page; -1 no answer.
-int FindCustomContentModule(ShopSession& session, NewCustomContent& module);
+int FindCustomContentModule(ShopSession& session, std::string& failure, NewCustomContent& module);
 
 // Finds the fsid of the custom-content module the shop's content information names (the front
 // page's own, at order 100), for a shop whose layout cannot be edited. Codes as
 // FindCustomContentModule.
-int FindPresentCustomContentModule(ShopSession& session, NewCustomContent& module);
+int FindPresentCustomContentModule(ShopSession& session, std::string& failure,
+                                   NewCustomContent& module);
 
 // Removes every custom-content module of the first frame's column 1 but the new one. 1 removed
 // or none to remove; otherwise as AddCustomContentModule.
-int RemoveOldCustomContent(ShopSession& session, const NewCustomContent& module);
+int RemoveOldCustomContent(ShopSession& session, std::string& failure,
+                           const NewCustomContent& module);
 
 // Puts the layout back as it was before the module was added (see RestoreShopLayout). Does
-// nothing (1) when no save adding one went out. The session's failure keeps the reason the
-// update failed with, followed by this step's own when it fails too.
-int TakeBackCustomContent(ShopSession& session, const NewCustomContent& module);
+// nothing (1) when no save adding one went out. failure keeps the reason the update failed
+// with, followed by this step's own when it fails too.
+int TakeBackCustomContent(ShopSession& session, std::string& failure,
+                          const NewCustomContent& module);
 
 }  // namespace kesto

@@ -7,8 +7,7 @@
 #include <utility>
 
 #include "market/hosts.h"
-#include "market/login_watch.h"
-#include "market/request_time_bound.h"
+#include "market/job_context.h"
 #include "support/trace_log.h"
 
 namespace kesto {
@@ -40,10 +39,10 @@ std::string ExceptionText() {
 // area whose request the job's time bound refused or cut short fails, even where the area went
 // on without that request.
 template <typename Update>
-bool RunArea(DecorationSteps& steps, ProgressSink& progress, ProgressKind area,
+bool RunArea(const JobContext& context, ProgressSink& progress, ProgressKind area,
              std::chrono::milliseconds timeBound, Update update) {
     progress.Post({area, 0, 0, {}});
-    int result = -1;
+    AreaResult result{-1, {}};
     std::string reason;
     try {
         result = update();
@@ -53,13 +52,13 @@ bool RunArea(DecorationSteps& steps, ProgressSink& progress, ProgressKind area,
                                 what.c_str());
         reason = "an unexpected error stopped this area: " + what;
     }
-    const bool late = TimeBoundMissed();
-    progress.Post({area, 1, late && result > 0 ? -1 : result, {}});
-    if (result > 0 && !late) {
+    const bool late = context.timeBound.TimeBoundMissed();
+    progress.Post({area, 1, late && result.code > 0 ? -1 : result.code, {}});
+    if (result.code > 0 && !late) {
         return true;
     }
-    if (reason.empty() && result <= 0) {
-        reason = steps.FailureReason();
+    if (reason.empty() && result.code <= 0) {
+        reason = std::move(result.reason);
     }
     if (reason.empty() && late) {
         reason = DescribeMissedTimeBound(timeBound);
@@ -73,13 +72,13 @@ bool RunArea(DecorationSteps& steps, ProgressSink& progress, ProgressKind area,
 // The shop sign area: the first picture of the "head" folder. A missing picture is reported and
 // does not end the job.
 bool RunShopSign(const JobRequest& request, const SignFolder& head, DecorationSteps& steps,
-                 ProgressSink& progress) {
+                 JobContext& context, ProgressSink& progress) {
     if (!head.picture) {
         progress.Post({kNoShopSignPicture, 0, 0, {}});
         return true;
     }
-    return RunArea(steps, progress, kShopSignProgress, request.timeBound,
-                   [&] { return steps.UpdateShopSign(*head.picture); });
+    return RunArea(context, progress, kShopSignProgress, request.timeBound,
+                   [&] { return steps.UpdateShopSign(context, *head.picture); });
 }
 
 // The ticked areas after a failed one, which the job does not start.
@@ -134,36 +133,35 @@ void RunDecorationJob(const JobRequest& request, DecorationSteps& steps, Progres
         progress.Post({kTemplateRejected, 0, 0, {}});
         return;
     }
-    if (!steps.HoldShop()) {
-        std::string reason = steps.FailureReason();
-        if (reason.empty()) {
+    if (AreaResult hold = steps.HoldShop(); hold.code <= 0) {
+        if (hold.reason.empty()) {
             progress.Post({kShopBusy, 0, 0, {}});
         } else {
             progress.Post({kShopNotHeld, 0, 0, {}});
-            progress.Post({kFailureReason, 0, 0, std::move(reason)});
+            progress.Post({kFailureReason, 0, 0, std::move(hold.reason)});
         }
         return;
     }
-    const RequestTimeBound timeBound(request.timeBound);
-    const LoginWatch loginWatch;
-    try {
-        steps.SaveShopLayout(request.shopSign, request.mainPage);
-    } catch (...) {
-        // The layout step's outcome never decides the job; the areas report what follows.
-        const std::string what = ExceptionText();
-        ProcessTraceLog().Write("Layout step stopped by an exception: %s", what.c_str());
-    }
-    if (request.shopSign && !RunShopSign(request, folder.head, steps, progress)) {
+    // The job's requests from here on share one time bound and one login, and the
+    // transaction-password page met by any of them opens the password window.
+    JobContext context;
+    context.timeBound = RequestTimeBound(request.timeBound);
+    context.loginWatch.Start();
+    context.transactionPasswordMet = [&progress] {
+        progress.Post({kTransactionPassword, 0, 0, {}});
+    };
+    if (request.shopSign && !RunShopSign(request, folder.head, steps, context, progress)) {
         PostNotStarted(progress, {request.mainPage, request.categories});
         return;
     }
-    if (request.mainPage && !RunArea(steps, progress, kMainPageProgress, request.timeBound,
-                                     [&] { return steps.UpdateMainPage(folder.main); })) {
+    if (request.mainPage && !RunArea(context, progress, kMainPageProgress, request.timeBound,
+                                     [&] { return steps.UpdateMainPage(context, folder.main); })) {
         PostNotStarted(progress, {false, request.categories});
         return;
     }
-    if (request.categories && !RunArea(steps, progress, kCategoriesProgress, request.timeBound,
-                                       [&] { return steps.UpdateCategories(folder.categories); })) {
+    if (request.categories &&
+        !RunArea(context, progress, kCategoriesProgress, request.timeBound,
+                 [&] { return steps.UpdateCategories(context, folder.categories); })) {
         return;
     }
     progress.Post(

@@ -1,19 +1,23 @@
 #pragma once
-// The decoration job: the layout step, then the ticked areas in a fixed order (shop sign, main
-// page, categories), stopping at the first area that fails, reporting every step through the
-// progress protocol and ending with the shop front's address. The job's requests share one time
-// bound: an area whose request it refuses or cuts short fails, whatever the area made of that.
+// The decoration job: the ticked areas in a fixed order (shop sign, main page, categories),
+// stopping at the first area that fails, reporting every step through the progress protocol and
+// ending with the shop front's address. The job's requests share one context
+// (market/job_context.h) with one time bound: an area whose request it refuses or cuts short
+// fails, whatever the area made of that.
 
 #include <chrono>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "job/area_result.h"
 #include "job/job_limits.h"
 #include "job/progress.h"
 #include "templates/template_folder.h"
 
 namespace kesto {
+
+struct JobContext;
 
 // What the dialog hands the job when Upload is pressed.
 struct JobRequest {
@@ -30,8 +34,8 @@ struct JobRequest {
 TemplateAreas TickedAreas(const JobRequest& request);
 
 // The operations the job runs against the marketplace, each returning its result code (above 0
-// for success). The marketplace client implements them over one job's shop session; tests use
-// fakes.
+// for success) and, when it failed, why. The area operations make their requests with the job's
+// context. The marketplace client implements them over one job's shop session; tests use fakes.
 class DecorationSteps {
   public:
     virtual ~DecorationSteps() = default;
@@ -41,19 +45,16 @@ class DecorationSteps {
                                                    const TemplateFolder& /*folder*/) {
         return {};
     }
-    // Takes the shop for this job until the steps go (called once); false when another job
-    // decorates it, or when the shop cannot be held, FailureReason then saying why. The
-    // marketplace steps hold a lock between processes (job/shop_job_lock.h).
-    virtual bool HoldShop() { return true; }
-    virtual int SaveShopLayout(bool shopSign, bool mainPage) = 0;
+    // Takes the shop for this job until the steps go (called once); above 0 when held, 0 when
+    // another job decorates it (no reason) or when the shop cannot be held (the reason says
+    // why). The marketplace steps hold a lock between processes (job/shop_job_lock.h).
+    virtual AreaResult HoldShop() { return {1, {}}; }
     // The areas' parts of the template as read before the check.
-    virtual int UpdateShopSign(const TemplateFile& picture) = 0;
-    virtual int UpdateMainPage(const MainFolder& mainFolder) = 0;
-    virtual int UpdateCategories(const ClassFolder& classFolder) = 0;
+    virtual AreaResult UpdateShopSign(JobContext& context, const TemplateFile& picture) = 0;
+    virtual AreaResult UpdateMainPage(JobContext& context, const MainFolder& mainFolder) = 0;
+    virtual AreaResult UpdateCategories(JobContext& context, const ClassFolder& classFolder) = 0;
     // The logged-in user's number; empty when unknown.
     virtual std::string UserNumber() = 0;
-    // Why the last area update failed, for the line after its failure line; empty when unknown.
-    virtual std::string FailureReason() { return {}; }
 };
 
 // Runs one job to its end on the calling thread.

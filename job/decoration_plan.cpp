@@ -13,12 +13,13 @@
 #include "market/album.h"
 #include "market/area_folder.h"
 #include "market/failure_reason.h"
+#include "market/job_context.h"
 #include "market/password_request.h"
 #include "market/shop_session.h"
 #include "market/transaction_password.h"
+#include "market/uploader.h"
 #include "support/file_path.h"
 #include "templates/template_folder.h"
-#include "upload/uploader.h"
 
 namespace kesto {
 
@@ -57,16 +58,16 @@ std::vector<PlannedModule> PlannedBannerModules(const Json::Value& layout) {
 
 // The album folder a run would make for the area, the earlier folders it would remove and the
 // pictures they hold; false when the album did not answer.
-bool PlanAlbumFolder(std::string_view area, std::string& newFolder,
+bool PlanAlbumFolder(JobContext& context, std::string_view area, std::string& newFolder,
                      std::vector<std::string>& oldFolders, std::vector<std::string>& oldPictures) {
     AreaFolders found;
-    if (FindAreaFolders(area, found) < 0) {
+    if (FindAreaFolders(context, area, found) < 0) {
         return false;
     }
     newFolder = FreshAreaFolderName(area, found.rootItems);
     for (const AlbumItem& folder : found.folders) {
         std::vector<AlbumItem> pictures;
-        if (ListAlbumFolder(found.rootPath + folder.id + "/", pictures) < 0) {
+        if (ListAlbumFolder(context, found.rootPath + folder.id + "/", pictures) < 0) {
             return false;
         }
         oldFolders.push_back(folder.name);
@@ -108,27 +109,28 @@ class Planner {
     }
 
   private:
-    bool Fail(std::string_view step) {
-        plan_.problem = WithReason(step, LastRequestFailure());
+    bool Fail(std::string_view step, std::string_view reason) {
+        plan_.problem = WithReason(step, reason);
         return false;
     }
 
+    // Fails with the reason the last request gave.
+    bool Fail(std::string_view step) { return Fail(step, session_.context().lastFailure.reason); }
+
     bool ReadLayout() {
         std::string answer;
-        if (ReadShopLayout(answer) <= 0) {
+        if (ReadShopLayout(session_.context(), answer) <= 0) {
             return Fail("reading the shop's layout");
         }
         if (IsTransactionPasswordPage(answer)) {
             plan_.passwordAsked = true;
-            NoteRequestFailure(
-                "the marketplace asks for the transaction password: log in with kesto-design "
-                "and enter it, then plan again");
-            return Fail("reading the shop's layout");
+            return Fail("reading the shop's layout",
+                        "the marketplace asks for the transaction password: log in with "
+                        "kesto-design and enter it, then plan again");
         }
         ParseShopLayout(ExtractLayoutDocument(answer), layout_);
         if (!IsEditableLayout(layout_)) {
-            NoteRequestFailure("the answer holds no layout");
-            return Fail("reading the shop's layout");
+            return Fail("reading the shop's layout", "the answer holds no layout");
         }
         return true;
     }
@@ -136,19 +138,21 @@ class Planner {
     // Reads the pages a run meets the transaction password on before it changes anything: the
     // content information (shop sign, main page) and the album page (main page, categories).
     bool AsksForPassword() {
+        JobContext& context = session_.context();
         std::string shopData;
-        const bool asked =
-            ((request_.shopSign || request_.mainPage) && ReadContentInfo(session_, shopData) == 0 &&
-             session_.failure.ends_with(kTransactionPasswordReason)) ||
-            ((request_.mainPage || request_.categories) && CheckAlbumPage(session_) == 0 &&
-             session_.failure.ends_with(kTransactionPasswordReason));
+        std::string failure;
+        const bool asked = ((request_.shopSign || request_.mainPage) &&
+                            ReadContentInfo(session_, failure, shopData) == 0 &&
+                            failure.ends_with(kTransactionPasswordReason)) ||
+                           ((request_.mainPage || request_.categories) &&
+                            CheckAlbumPage(context) == 0 && context.transactionPasswordPage);
         if (asked) {
             plan_.passwordAsked = true;
             plan_.problem =
                 "the marketplace asks for the transaction password: log in with "
                 "kesto-design and enter it, then plan again";
         }
-        session_.failure.clear();
+        context.transactionPasswordPage = false;
         return asked;
     }
 
@@ -176,8 +180,8 @@ class Planner {
         main.pageText = folder.pageText ? folder.pageText->file.relative
                                         : folder.folder.relative + kPathSeparator;
         main.replacedModules = CustomContentModules(layout_);
-        if (!PlanAlbumFolder(kMainPageAlbumFolder, main.albumFolder, main.oldAlbumFolders,
-                             main.oldPictures)) {
+        if (!PlanAlbumFolder(session_.context(), kMainPageAlbumFolder, main.albumFolder,
+                             main.oldAlbumFolders, main.oldPictures)) {
             return Fail("listing the album folder 主页面");
         }
         plan_.mainPage = std::move(main);
@@ -208,7 +212,7 @@ class Planner {
                 categories.created.push_back(sorted.top.name + "/" + sub.name);
             }
         }
-        if (!PlanAlbumFolder(kCategoryAlbumFolder, categories.albumFolder,
+        if (!PlanAlbumFolder(session_.context(), kCategoryAlbumFolder, categories.albumFolder,
                              categories.oldAlbumFolders, categories.oldPictures)) {
             Fail("listing the album folder 分类");
             return;

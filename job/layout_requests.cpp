@@ -6,6 +6,7 @@
 #include "market/hosts.h"
 #include "market/http_request.h"
 #include "market/identity.h"
+#include "market/job_context.h"
 #include "market/password_request.h"
 #include "market/shop_session.h"
 #include "matcher/pattern_matcher.h"
@@ -18,8 +19,9 @@ std::string ManageAddress(std::string_view pathAndQuery) {
     return hosts::Address(hosts::kManage, pathAndQuery);
 }
 
-RequestOptions LayoutOptions() {
+RequestOptions LayoutOptions(JobContext& context) {
     RequestOptions options;
+    options.context = &context;
     options.extraHeader = "Referer: " + ManageAddress("/myshop/shopLayout.shtml") + " \r\n";
     return options;
 }
@@ -37,16 +39,16 @@ std::string CustomContentPattern(std::string_view order) {
 
 constexpr char kContentInfoStep[] = "reading the shop's content information";
 
-// Why the last manage request failed: its note, or an empty answer.
-std::string ManageRequestFailure() {
-    const std::string& note = LastRequestFailure();
+// Why the last manage request failed: its recorded failure, or an empty answer.
+std::string ManageRequestFailure(const JobContext& context) {
+    const std::string& note = context.lastFailure.reason;
     return note.empty() ? std::string(hosts::kManage) + " sent an empty answer" : note;
 }
 
 // Sends the layout text: 1 saved, 0 refused, -1 no answer. The answer (empty when none came) is
 // kept for the caller to judge further.
-int PostShopLayout(const std::string& layoutText, std::string& answer) {
-    RequestOptions options = LayoutOptions();
+int PostShopLayout(JobContext& context, const std::string& layoutText, std::string& answer) {
+    RequestOptions options = LayoutOptions(context);
     const std::string url = ManageAddress(
         "/cgi-bin/modularmanage/layoutupdate?g_tk=" + GetRequestToken() + "&g_ty=ajax");
     const std::string body = "page=1&pageid=0&layoutinfo=" + layoutText;
@@ -59,16 +61,16 @@ int PostShopLayout(const std::string& layoutText, std::string& answer) {
 
 // Reads the layout into an editable document. 1 read; 0 no editable document (unreadable set,
 // when given) or the transaction-password page; -1 no answer. Failures are described under step.
-int ReadEditableLayout(ShopSession& session, std::string_view step, Json::Value& layout,
-                       bool* unreadable = nullptr) {
+int ReadEditableLayout(ShopSession& session, std::string& failure, std::string_view step,
+                       Json::Value& layout, bool* unreadable = nullptr) {
+    JobContext& context = session.context();
     std::string answer;
-    if (ReadShopLayout(answer) <= 0) {
-        session.failure =
-            WithReason(step, WithReason("reading the shop layout", ManageRequestFailure()));
+    if (ReadShopLayout(context, answer) <= 0) {
+        failure = WithReason(step, WithReason("reading the shop layout", ManageRequestFailure(context)));
         return -1;
     }
-    if (MeetsTransactionPassword(session, answer)) {
-        session.failure = WithReason(step, kTransactionPasswordReason);
+    if (MeetsTransactionPassword(context, answer)) {
+        failure = WithReason(step, kTransactionPasswordReason);
         return 0;
     }
     ParseShopLayout(ExtractLayoutDocument(answer), layout);
@@ -77,8 +79,7 @@ int ReadEditableLayout(ShopSession& session, std::string_view step, Json::Value&
         if (unreadable != nullptr) {
             *unreadable = true;
         }
-        session.failure =
-            WithReason(step, "the marketplace sent a shop layout that cannot be read");
+        failure = WithReason(step, "the marketplace sent a shop layout that cannot be read");
         return 0;
     }
     return 1;
@@ -86,48 +87,49 @@ int ReadEditableLayout(ShopSession& session, std::string_view step, Json::Value&
 
 // Saves the edited layout. 1 saved; 0 refused or the transaction-password page; -1 no answer.
 // Failures are described under step.
-int SaveEditedLayout(ShopSession& session, std::string_view step, const Json::Value& layout) {
+int SaveEditedLayout(ShopSession& session, std::string& failure, std::string_view step,
+                     const Json::Value& layout) {
+    JobContext& context = session.context();
     std::string answer;
-    const int saved = PostShopLayout(BuildLayoutInfo(layout), answer);
+    const int saved = PostShopLayout(context, BuildLayoutInfo(layout), answer);
     if (saved < 0) {
-        session.failure =
-            WithReason(step, WithReason("saving the shop layout", ManageRequestFailure()));
-    } else if (MeetsTransactionPassword(session, answer)) {
-        session.failure = WithReason(step, kTransactionPasswordReason);
+        failure = WithReason(step, WithReason("saving the shop layout", ManageRequestFailure(context)));
+    } else if (MeetsTransactionPassword(context, answer)) {
+        failure = WithReason(step, kTransactionPasswordReason);
         return 0;
     } else if (saved == 0) {
-        session.failure = WithReason(step, "the marketplace refused the new shop layout");
+        failure = WithReason(step, "the marketplace refused the new shop layout");
     }
     return saved;
 }
 
 }  // namespace
 
-int ReadShopLayout(std::string& answer) {
-    RequestOptions options = LayoutOptions();
+int ReadShopLayout(JobContext& context, std::string& answer) {
+    RequestOptions options = LayoutOptions(context);
     const std::string url = ManageAddress(
         "/cgi-bin/modularmanage/layoutshow?page=1&pageid=0&g_tk=" + GetRequestToken());
     HttpRequest(answer, url.c_str(), options, kMethodGet, nullptr, true);
     return answer.empty() ? -1 : 1;
 }
 
-int EditShopLayout(ShopSession& session, std::string_view step,
+int EditShopLayout(ShopSession& session, std::string& failure, std::string_view step,
                    const std::function<bool(Json::Value& layout)>& edit, bool& sent,
                    bool* unreadable) {
     sent = false;
     Json::Value layout;
-    const int read = ReadEditableLayout(session, step, layout, unreadable);
+    const int read = ReadEditableLayout(session, failure, step, layout, unreadable);
     if (read <= 0 || !edit(layout)) {
         return read;
     }
     sent = true;
-    return SaveEditedLayout(session, step, layout);
+    return SaveEditedLayout(session, failure, step, layout);
 }
 
-int RestoreShopLayout(ShopSession& session, std::string_view step, const Json::Value& before,
-                      const ModuleFilter& pick, bool* found) {
+int RestoreShopLayout(ShopSession& session, std::string& failure, std::string_view step,
+                      const Json::Value& before, const ModuleFilter& pick, bool* found) {
     Json::Value current;
-    const int read = ReadEditableLayout(session, step, current);
+    const int read = ReadEditableLayout(session, failure, step, current);
     if (read <= 0) {
         return read;
     }
@@ -139,14 +141,14 @@ int RestoreShopLayout(ShopSession& session, std::string_view step, const Json::V
     if (!listed) {
         return 1;
     }
-    return SaveEditedLayout(session, step, restored);
+    return SaveEditedLayout(session, failure, step, restored);
 }
 
-int AddShopHeaderModule(ShopSession& session, BannerChange& change) {
+int AddShopHeaderModule(ShopSession& session, std::string& failure, BannerChange& change) {
     change = {};
     bool sent = false;
     const int result = EditShopLayout(
-        session, "adding the shop header module to the layout",
+        session, failure, "adding the shop header module to the layout",
         [&change](Json::Value& layout) {
             Json::Value before = layout;
             if (AddShopHeader(layout) <= 0) {
@@ -161,19 +163,21 @@ int AddShopHeaderModule(ShopSession& session, BannerChange& change) {
     return result;
 }
 
-int ReadContentInfo(ShopSession& session, std::string& shopData) {
+int ReadContentInfo(ShopSession& session, std::string& failure, std::string& shopData) {
+    JobContext& context = session.context();
     RequestOptions options;
+    options.context = &context;
     std::string answer;
     HttpRequest(answer, ManageAddress("/cgi-bin/myshop/contentinfoshow").c_str(), options,
                 kMethodGet, nullptr, true);
     ShopData data = ExtractShopData(answer);
     if (data.asksTransactionPassword) {
-        MeetsTransactionPassword(session, answer);
-        session.failure = WithReason(kContentInfoStep, kTransactionPasswordReason);
+        MeetsTransactionPassword(context, answer);
+        failure = WithReason(kContentInfoStep, kTransactionPasswordReason);
     } else if (data.result < 0) {
-        session.failure = WithReason(kContentInfoStep, ManageRequestFailure());
+        failure = WithReason(kContentInfoStep, ManageRequestFailure(context));
     } else if (data.result == 0) {
-        session.failure = WithReason(kContentInfoStep, "the page holds no shop data");
+        failure = WithReason(kContentInfoStep, "the page holds no shop data");
     }
     if (data.result > 0) {
         shopData = std::move(data.text);
@@ -219,15 +223,15 @@ std::string FindNewCustomContentFsid(std::string_view shopData, std::string_view
     }
 }
 
-std::string GetModuleFsid(ShopSession& session, std::string_view moduleName) {
+std::string GetModuleFsid(ShopSession& session, std::string& failure, std::string_view moduleName) {
     std::string shopData;
-    if (ReadContentInfo(session, shopData) <= 0) {
+    if (ReadContentInfo(session, failure, shopData) <= 0) {
         return {};
     }
     std::string fsid = FindModuleFsid(moduleName, shopData);
     if (fsid.empty()) {
-        session.failure = WithReason("finding the module " + std::string(moduleName),
-                                     "the shop's content information does not list it");
+        failure = WithReason("finding the module " + std::string(moduleName),
+                             "the shop's content information does not list it");
     }
     return fsid;
 }

@@ -3,8 +3,9 @@
 // update makes when its replacement is ready), and reading the content-information page in which
 // the modules' server-side identities (fsid) are found.
 //
-// Every failure sets the session's failure, "step: what was met", in words a shop owner can act
-// on; the transaction-password page met in any answer posts message 2040.
+// Every failure sets the caller's failure, "step: what was met", in words a shop owner can act
+// on; the transaction-password page met in any answer is told to the session's context. The
+// requests go with the session's context.
 
 #include <json/value.h>
 
@@ -18,6 +19,7 @@
 
 namespace kesto {
 
+struct JobContext;
 struct ShopSession;
 
 // The module names whose fsid the area updates look up: the shop header module ("shop sign")
@@ -41,14 +43,14 @@ struct BannerChange {
 // sign update must finish or undo. A banner that holds a header stays as it is. A layout answer
 // without an editable document is never saved back (result 0). Otherwise the save's result, or
 // the read's when nothing needed saving.
-int AddShopHeaderModule(ShopSession& session, BannerChange& change);
+int AddShopHeaderModule(ShopSession& session, std::string& failure, BannerChange& change);
 
 // Reads the layout, lets edit change it, and saves it when edit reports a change. sent tells
 // whether a save went out. 1 saved, or nothing needed saving; 0 the layout is not editable, the
 // save was refused or the transaction-password page came; -1 a request got no answer. Failures
 // are described under step. unreadable, when given, is set when the marketplace's layout answer
 // holds no document that can be read and edited.
-int EditShopLayout(ShopSession& session, std::string_view step,
+int EditShopLayout(ShopSession& session, std::string& failure, std::string_view step,
                    const std::function<bool(Json::Value& layout)>& edit, bool& sent,
                    bool* unreadable = nullptr);
 
@@ -56,15 +58,15 @@ int EditShopLayout(ShopSession& session, std::string_view step,
 // again with every module the edit created that pick picks listed for removal, so the other
 // modules keep their places. Nothing is saved (1) when the layout holds no such module; found,
 // when given, tells whether it held one. Codes and failures as EditShopLayout.
-int RestoreShopLayout(ShopSession& session, std::string_view step, const Json::Value& before,
-                      const ModuleFilter& pick, bool* found = nullptr);
+int RestoreShopLayout(ShopSession& session, std::string& failure, std::string_view step,
+                      const Json::Value& before, const ModuleFilter& pick, bool* found = nullptr);
 
 // 1 with a non-empty answer, -1 with an empty one.
-int ReadShopLayout(std::string& answer);
+int ReadShopLayout(JobContext& context, std::string& answer);
 
 // Reads the content-information page into shopData (see ExtractShopData). On the
-// transaction-password page tells the session's dialog and returns 0.
-int ReadContentInfo(ShopSession& session, std::string& shopData);
+// transaction-password page tells the session's context and returns 0.
+int ReadContentInfo(ShopSession& session, std::string& failure, std::string& shopData);
 
 // The fsid digits of the named module in the shop data; empty when the name is neither module's
 // or nothing matches.
@@ -79,6 +81,6 @@ std::string FindNewCustomContentFsid(std::string_view shopData, std::string_view
 
 // ReadContentInfo, then FindModuleFsid; empty when the page could not be read or holds no such
 // module.
-std::string GetModuleFsid(ShopSession& session, std::string_view moduleName);
+std::string GetModuleFsid(ShopSession& session, std::string& failure, std::string_view moduleName);
 
 }  // namespace kesto

@@ -7,12 +7,14 @@
 #include "job/layout_requests.h"
 #include "job/main_page_text.h"
 #include "job/progress.h"
+#include "job/session_progress.h"
 #include "market/album.h"
 #include "market/area_folder.h"
 #include "market/failure_reason.h"
 #include "market/hosts.h"
 #include "market/http_request.h"
 #include "market/identity.h"
+#include "market/job_context.h"
 #include "market/password_request.h"
 #include "market/picture_preparer.h"
 #include "market/shop_session.h"
@@ -29,48 +31,52 @@ namespace {
 
 constexpr char kSaveStep[] = "saving the main page text";
 
-// The reason an album step failed: what the session recorded (the transaction-password page),
-// the last request's note, or the fallback words.
+// The reason an album step failed: the transaction-password page when the context met it, the
+// last request's failure, or the fallback words.
 std::string AlbumFailure(const ShopSession& session, const char* fallback) {
-    if (!session.failure.empty()) {
-        return session.failure;
+    const JobContext& context = session.context();
+    if (context.transactionPasswordPage) {
+        return kTransactionPasswordReason;
     }
-    const std::string& note = LastRequestFailure();
+    const std::string& note = context.lastFailure.reason;
     return note.empty() ? fallback : note;
 }
 
-// Uploads the picture unless it is no longer the one the template check passed: -1 then, the
-// reason noted as the uploader notes a file that changed under it.
+// Uploads the picture unless it is no longer the one the template check passed: -1 then, with
+// changed saying so in the words the uploader uses for a file that changed under it.
 int UploadCheckedPicture(ShopSession& session, const std::string& albumPath,
-                         const TemplateFile& file, const PreparedPicture& prepared) {
+                         const TemplateFile& file, const PreparedPicture& prepared,
+                         std::string& changed) {
     if (ChangedSinceRead(file)) {
-        NoteRequestFailure(DescribeChangedFile(file.path));
+        changed = DescribeChangedFile(file.path);
         return -1;
     }
     return UploadPreparedPicture(session, albumPath, prepared);
 }
 
 // Uploads the pictures, in listing order, into the album folder; false at the first failure
-// (the session's failure then names the picture).
+// (failure then names the picture).
 bool UploadMainPictures(const std::vector<TemplateFile>& files, const std::string& albumPath,
-                        ShopSession& session) {
+                        ShopSession& session, std::string& failure) {
     std::vector<std::string> paths;
     for (const TemplateFile& file : files) {
         paths.push_back(file.path);
     }
     PicturePreparer preparer(std::move(paths));
     const int count = static_cast<int>(files.size());
-    session.Post({kPictureProgress, 0, count, {}});
+    PostProgress(session, {kPictureProgress, 0, count, {}});
     for (std::size_t i = 0; i < files.size(); ++i) {
         const std::string& picture = files[i].name;
-        session.Post({kPictureUploadStarting, 0, 0, picture});
-        const int result = UploadCheckedPicture(session, albumPath, files[i], preparer.Take(i));
-        session.Post({kPictureUploaded, 0, result, picture});
-        session.Post({kPictureProgress, static_cast<int>(i) + 1, count, picture});
+        PostProgress(session, {kPictureUploadStarting, 0, 0, picture});
+        std::string changed;
+        const int result =
+            UploadCheckedPicture(session, albumPath, files[i], preparer.Take(i), changed);
+        PostProgress(session, {kPictureUploaded, 0, result, picture});
+        PostProgress(session, {kPictureProgress, static_cast<int>(i) + 1, count, picture});
         if (result < 1) {
-            session.failure =
-                WithReason("uploading the main page picture " + picture,
-                           AlbumFailure(session, "the album did not take the picture"));
+            failure = WithReason("uploading the main page picture " + picture,
+                                 !changed.empty() ? changed
+                                                  : AlbumFailure(session, "the album did not take the picture"));
             return false;
         }
     }
@@ -78,58 +84,58 @@ bool UploadMainPictures(const std::vector<TemplateFile>& files, const std::strin
 }
 
 // Saves the text into the module, between its progress messages.
-int SaveIntoModule(const std::string& text, const NewCustomContent& module, ShopSession& session) {
-    session.Post({kCustomContentSave, 0, 0, {}});
-    const int result = SaveCustomContent(text, module.fsid, session);
-    session.Post({kCustomContentSave, 1, result, {}});
+int SaveIntoModule(const std::string& text, const NewCustomContent& module, ShopSession& session,
+                   std::string& failure) {
+    PostProgress(session, {kCustomContentSave, 0, 0, {}});
+    const int result = SaveCustomContent(text, module.fsid, session, failure);
+    PostProgress(session, {kCustomContentSave, 1, result, {}});
     return result;
 }
 
 // A shop whose layout answer cannot be read gets no layout change: the text goes into the
 // custom-content module its content information names, which one save either fills with the
 // new text or leaves as it was.
-int SaveIntoPresentModule(const std::string& text, ShopSession& session) {
+int SaveIntoPresentModule(const std::string& text, ShopSession& session, std::string& failure) {
     ProcessTraceLog().Write("Layout unreadable: the main page goes into the present module");
     NewCustomContent module;
-    session.failure.clear();
-    const int found = FindPresentCustomContentModule(session, module);
-    return found > 0 ? SaveIntoModule(text, module, session) : found;
+    failure.clear();
+    const int found = FindPresentCustomContentModule(session, failure, module);
+    return found > 0 ? SaveIntoModule(text, module, session, failure) : found;
 }
 
 // Puts the finished text on the front page: a new custom-content module beside the old one, the
 // text saved into it, then the old module removed. A failure after the layout changed takes the
 // new module off again, so the old page shows.
-int PublishMainPageText(const std::string& text, ShopSession& session) {
+int PublishMainPageText(const std::string& text, ShopSession& session, std::string& failure) {
     NewCustomContent module;
-    int result = AddCustomContentModule(session, module);
+    int result = AddCustomContentModule(session, failure, module);
     if (result <= 0 && module.layoutUnreadable) {
-        return SaveIntoPresentModule(text, session);
+        return SaveIntoPresentModule(text, session, failure);
     }
     if (result > 0) {
-        result = FindCustomContentModule(session, module) > 0 ? 1 : -1;
+        result = FindCustomContentModule(session, failure, module) > 0 ? 1 : -1;
     }
     if (result > 0) {
-        result = SaveIntoModule(text, module, session);
+        result = SaveIntoModule(text, module, session, failure);
     }
     if (result > 0) {
-        result = RemoveOldCustomContent(session, module);
+        result = RemoveOldCustomContent(session, failure, module);
     }
     if (result <= 0) {
-        TakeBackCustomContent(session, module);
+        TakeBackCustomContent(session, failure, module);
     }
     return result;
 }
 
-}  // namespace
-
-int UpdateMainPage(const MainFolder& mainFolder, ShopSession& session) {
+// The main page update (see UpdateMainPage), failure saying why it failed.
+int ReplaceMainPage(const MainFolder& mainFolder, ShopSession& session, std::string& failure) {
     const std::string& folder = mainFolder.folder.path;
     if (!mainFolder.folder.listed && mainFolder.folder.files.empty()) {
-        session.failure = "the main folder " + folder + " is missing or cannot be read";
+        failure = "the main folder " + folder + " is missing or cannot be read";
         return 0;
     }
     if (!mainFolder.pageText) {
-        session.failure = "the main folder " + folder + " holds no page text (.txt file)";
+        failure = "the main folder " + folder + " holds no page text (.txt file)";
         return 0;
     }
     // The page text is the one the template check read, before anything is sent, so that a
@@ -143,44 +149,51 @@ int UpdateMainPage(const MainFolder& mainFolder, ShopSession& session) {
     }
     if (const std::string leaving = TemplateBounds(ParentFolder(folder)).FirstLeavingPath(ownFiles);
         !leaving.empty()) {
-        session.failure = leaving + " links outside the template folder; nothing was sent";
+        failure = leaving + " links outside the template folder; nothing was sent";
         return -1;
     }
     const FileReadResult read = pageText.read;
     if (read != FileReadResult::kRead) {
-        session.failure =
-            WithReason("reading the page text " + textPath, DescribeFileReadResult(read));
+        failure = WithReason("reading the page text " + textPath, DescribeFileReadResult(read));
         return -1;
     }
     const DecodedPageText decoded = DecodeContentFile(pageText.bytes);
     if (!decoded.flaw.empty()) {
-        session.failure = WithReason("reading the page text " + textPath, decoded.flaw);
+        failure = WithReason("reading the page text " + textPath, decoded.flaw);
         return -1;
     }
     // The pictures go into a folder of this run's own; the old folders, holding the pictures the
     // live page shows, go once the new text is saved.
     AreaFolderRun albumFolder;
-    if (OpenAreaFolderRun(kMainPageAlbumFolder, albumFolder) <= 0) {
-        session.failure =
-            WithReason(std::string("opening the album folder ") + kMainPageAlbumFolder,
-                       AlbumFailure(session, "the album did not make the folder"));
+    if (OpenAreaFolderRun(session.context(), kMainPageAlbumFolder, albumFolder) <= 0) {
+        failure = WithReason(std::string("opening the album folder ") + kMainPageAlbumFolder,
+                             AlbumFailure(session, "the album did not make the folder"));
         return -1;
     }
     session.uploadedPictures.clear();
-    if (!UploadMainPictures(mainFolder.pictures, albumFolder.path, session)) {
+    if (!UploadMainPictures(mainFolder.pictures, albumFolder.path, session, failure)) {
         return -1;
     }
     const std::string userNumber = ProcessIdentity().Current().userNumber;
     const std::string text = FillMainPageText(decoded.text, session.uploadedPictures, userNumber);
-    const int result = PublishMainPageText(text, session);
+    const int result = PublishMainPageText(text, session, failure);
     if (result > 0) {
         // Old folders left behind are removed by the next main page update.
-        RemoveOldAreaFolders(albumFolder);
+        RemoveOldAreaFolders(session.context(), albumFolder);
     }
     return result;
 }
 
-int SaveCustomContent(const std::string& text, const std::string& fsid, ShopSession& session) {
+}  // namespace
+
+AreaResult UpdateMainPage(const MainFolder& mainFolder, ShopSession& session) {
+    std::string failure;
+    const int code = ReplaceMainPage(mainFolder, session, failure);
+    return AreaEnd(code, std::move(failure), session.context());
+}
+
+int SaveCustomContent(const std::string& text, const std::string& fsid, ShopSession& session,
+                      std::string& failure) {
     const std::string body =
         "mid=13&prop=416&flag=0&fsid=" + fsid + "&title=" + UrlEncode(kCustomContentModule) +
         "&pageid=0&page=1&segid=0&bannerstyle=0&content=7:0&tssinfo=" + UrlEncode(text);
@@ -188,22 +201,22 @@ int SaveCustomContent(const std::string& text, const std::string& fsid, ShopSess
         hosts::kManage,
         "/cgi-bin/modularmanage/moduleedit?g_tk=" + GetRequestToken() + "&g_ty=j132");
     RequestOptions options;
+    options.context = &session.context();
     std::string answer;
     if (HttpRequest(answer, url.c_str(), options, kMethodPost, body.c_str(), false) <= 0) {
-        session.failure = WithReason(kSaveStep, LastRequestFailure());
+        failure = WithReason(kSaveStep, options.failure.reason);
         return -1;
     }
     if (answer.empty()) {
-        session.failure =
-            WithReason(kSaveStep, std::string(hosts::kManage) + " sent an empty answer");
+        failure = WithReason(kSaveStep, std::string(hosts::kManage) + " sent an empty answer");
         return 0;
     }
-    if (MeetsTransactionPassword(session, answer)) {
-        session.failure = WithReason(kSaveStep, kTransactionPasswordReason);
+    if (MeetsTransactionPassword(session.context(), answer)) {
+        failure = WithReason(kSaveStep, kTransactionPasswordReason);
         return 0;
     }
     if (ErrcodeRule(answer) <= 0) {
-        session.failure = WithReason(kSaveStep, "the marketplace refused it with an error code");
+        failure = WithReason(kSaveStep, "the marketplace refused it with an error code");
         return 0;
     }
     return 1;

@@ -11,6 +11,8 @@
 
 #include <string>
 
+#include "job/area_result.h"
+
 namespace kesto {
 
 struct MainFolder;
@@ -21,12 +23,13 @@ struct ShopSession;
 // 1 saved; 0 nothing to do or nothing saved (folder missing, no page text, the layout or the
 // text refused); -1 the page text could not be read, an album step or a picture upload failed
 // (or a picture changed), a request got no answer or the new module could not be found. Every
-// failure sets the session's failure.
-int UpdateMainPage(const MainFolder& mainFolder, ShopSession& session);
+// failure says why.
+AreaResult UpdateMainPage(const MainFolder& mainFolder, ShopSession& session);
 
 // Saves the finished page text (UTF-8) as the content of the custom-content module with that
 // fsid. 1 saved; 0 refused (a non-zero error code, the transaction-password page or an empty
-// answer); -1 no answer or an error status. Sets the session's failure when it fails.
-int SaveCustomContent(const std::string& text, const std::string& fsid, ShopSession& session);
+// answer); -1 no answer or an error status. Sets failure when it fails.
+int SaveCustomContent(const std::string& text, const std::string& fsid, ShopSession& session,
+                      std::string& failure);
 
 }  // namespace kesto

@@ -5,8 +5,8 @@
 #include "job/shop_job_lock.h"
 #include "job/shop_sign.h"
 #include "job/template_check.h"
-#include "market/failure_reason.h"
 #include "market/identity.h"
+#include "market/job_context.h"
 #include "market/shop_session.h"
 #include "support/user_files.h"
 
@@ -28,38 +28,34 @@ class MarketplaceSteps final : public DecorationSteps {
         }
         return lines;
     }
-    bool HoldShop() override {
+    AreaResult HoldShop() override {
         lock_ = ShopJobLock(ProgramDataFolder(), UserNumber());
-        session_.failure = lock_.problem();
-        return lock_.state() == ShopJobLock::State::kHeld;
+        return {lock_.state() == ShopJobLock::State::kHeld ? 1 : 0, lock_.problem()};
     }
-    // Nothing is left for the job's layout step: each area changes the layout when its
-    // replacement is ready (the shop sign adds its header right before its upload, the main page
-    // its custom-content module once its pictures are in the album), so a shop keeps its layout
-    // when an area never starts or fails before.
-    int SaveShopLayout(bool /*shopSign*/, bool /*mainPage*/) override { return 1; }
-    int UpdateShopSign(const TemplateFile& picture) override {
-        ForgetFailure();
+    // Each area changes the layout itself when its replacement is ready (the shop sign adds its
+    // header right before its upload, the main page its custom-content module once its pictures
+    // are in the album), so a shop keeps its layout when an area never starts or fails before.
+    AreaResult UpdateShopSign(JobContext& context, const TemplateFile& picture) override {
+        StartArea(context);
         return kesto::UpdateShopSign(session_, picture);
     }
-    int UpdateMainPage(const MainFolder& mainFolder) override {
-        ForgetFailure();
+    AreaResult UpdateMainPage(JobContext& context, const MainFolder& mainFolder) override {
+        StartArea(context);
         return kesto::UpdateMainPage(mainFolder, session_);
     }
-    int UpdateCategories(const ClassFolder& classFolder) override {
-        ForgetFailure();
+    AreaResult UpdateCategories(JobContext& context, const ClassFolder& classFolder) override {
+        StartArea(context);
         return kesto::UpdateCategories(classFolder, session_);
     }
     std::string UserNumber() override { return ProcessIdentity().Current().userNumber; }
-    std::string FailureReason() override {
-        return session_.failure.empty() ? LastRequestFailure() : session_.failure;
-    }
 
   private:
-    // Each area starts without an earlier area's reason.
-    void ForgetFailure() {
-        session_.failure.clear();
-        NoteRequestFailure({});
+    // The area's requests go with the job's context; each area starts without an earlier
+    // area's reason.
+    void StartArea(JobContext& context) {
+        session_.UseContext(context);
+        context.lastFailure = {};
+        context.transactionPasswordPage = false;
     }
 
     ShopSession session_;

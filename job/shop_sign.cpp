@@ -7,29 +7,31 @@
 
 #include "job/layout_requests.h"
 #include "job/progress.h"
+#include "job/session_progress.h"
 #include "job/shop_layout.h"
 #include "market/failure_reason.h"
 #include "market/hosts.h"
 #include "market/identity.h"
+#include "market/job_context.h"
+#include "market/kesto_uploader.h"
 #include "market/password_request.h"
 #include "market/shop_session.h"
 #include "support/file_path.h"
 #include "templates/template_bounds.h"
 #include "templates/template_folder.h"
-#include "upload/kesto_uploader.h"
 
 namespace kesto {
 
 namespace {
 
 // Posts the picture to the banner edit endpoint. 1 accepted, 0 not, -1 no header module found.
-int UploadShopSign(ShopSession& session, const TemplateFile& picture) {
+int UploadShopSign(ShopSession& session, std::string& failure, const TemplateFile& picture) {
     const std::string& picturePath = picture.path;
     if (!EnsureIdentity()) {
-        session.failure = "the marketplace login is missing or has expired: log in again";
+        failure = "the marketplace login is missing or has expired: log in again";
         return 0;
     }
-    const std::string fsid = GetModuleFsid(session, kShopSignModule);
+    const std::string fsid = GetModuleFsid(session, failure, kShopSignModule);
     if (fsid.empty()) {
         return -1;
     }
@@ -38,6 +40,7 @@ int UploadShopSign(ShopSession& session, const TemplateFile& picture) {
     // is a success. A gateway's error page is refused by its status, the transaction-password
     // page by its words.
     KestoUploader uploader(KestoUploader::kErrcodeRule);
+    uploader.jobContext = &session.context();
     uploader.AddFile(nullptr, picturePath);
     uploader.SetField("shop4style", "1");
     uploader.SetField("fsid", fsid.c_str());
@@ -48,35 +51,37 @@ int UploadShopSign(ShopSession& session, const TemplateFile& picture) {
     uploader.SetField("title", "店铺招牌（含有导航页卡）");
     uploader.fileFieldName = "photo";
     uploader.chunkAccepted = [&session](std::uint64_t sent, std::uint64_t size) {
-        session.Post(
-            {kShopSignBytes, static_cast<int>(sent / 1024), static_cast<int>(size / 1024), {}});
+        PostProgress(session, {kShopSignBytes, static_cast<int>(sent / 1024),
+                               static_cast<int>(size / 1024), {}});
     };
     const std::string url = hosts::Address(hosts::kManage, "/cgi-bin/modularmanage/picbanneredit");
     // A picture that is no longer the one the template check passed is not sent.
+    std::string note;
     if (ChangedSinceRead(picture)) {
-        NoteRequestFailure(DescribeChangedFile(picturePath));
+        note = DescribeChangedFile(picturePath);
     } else if (uploader.Upload(url.c_str()) > 0) {
         return 1;
+    } else {
+        note = uploader.failure().reason;
     }
     const std::string step =
         "uploading the shop sign " + PathToUtf8(PathFromUtf8(picturePath).filename());
-    if (MeetsTransactionPassword(session, uploader.PasswordPage())) {
-        session.failure = WithReason(step, kTransactionPasswordReason);
+    if (MeetsTransactionPassword(session.context(), uploader.PasswordPage())) {
+        failure = WithReason(step, kTransactionPasswordReason);
         return 0;
     }
-    const std::string& note = LastRequestFailure();
-    session.failure = WithReason(step, note.empty() ? "the marketplace did not accept it" : note);
+    failure = WithReason(step, note.empty() ? "the marketplace did not accept it" : note);
     return 0;
 }
 
 // Removes the banner modules the new header takes the place of, now that the sign is in.
-int FinishBannerChange(ShopSession& session, const BannerChange& change) {
+int FinishBannerChange(ShopSession& session, std::string& failure, const BannerChange& change) {
     if (!change.headerSent || change.replacedFsids.empty()) {
         return 1;
     }
     bool sent = false;
     return EditShopLayout(
-        session, "removing the banner modules the shop header replaces",
+        session, failure, "removing the banner modules the shop header replaces",
         [&change](Json::Value& layout) {
             return MarkBannerModules(layout, [&change](const ModuleKey& module) {
                        return std::find(change.replacedFsids.begin(), change.replacedFsids.end(),
@@ -86,54 +91,60 @@ int FinishBannerChange(ShopSession& session, const BannerChange& change) {
         sent);
 }
 
-// Takes the header added before the upload off again; the session's failure keeps the reason the
-// sign failed with, followed by this step's own when it fails too.
-void UndoBannerChange(ShopSession& session, const BannerChange& change) {
+// Takes the header added before the upload off again; failure keeps the reason the sign failed
+// with, followed by this step's own when it fails too.
+void UndoBannerChange(ShopSession& session, std::string& failure, const BannerChange& change) {
     if (!change.headerSent) {
         return;
     }
-    const std::string reason = session.failure;
+    const std::string reason = failure;
     const int result = RestoreShopLayout(
-        session, "taking the new shop header module off again", change.layoutBefore,
+        session, failure, "taking the new shop header module off again", change.layoutBefore,
         [](const ModuleKey& added) { return added.mid == kShopHeaderMid; });
-    session.failure = result > 0 ? reason : reason + "; " + session.failure;
+    failure = result > 0 ? reason : reason + "; " + failure;
 }
 
-}  // namespace
-
-int UpdateShopSign(ShopSession& session, const TemplateFile& picture) {
+int ReplaceShopSign(ShopSession& session, std::string& failure, const TemplateFile& picture) {
     const std::string& picturePath = picture.path;
     // Only the template's own picture is sent, as the template check demands.
     const std::string headFolder = ParentFolder(picturePath);
     if (const std::string leaving =
             TemplateBounds(ParentFolder(headFolder)).FirstLeavingPath({headFolder, picturePath});
         !leaving.empty()) {
-        session.failure = leaving + " links outside the template folder; nothing was sent";
+        failure = leaving + " links outside the template folder; nothing was sent";
         return -1;
     }
     BannerChange change;
-    const int layout = AddShopHeaderModule(session, change);
-    if (layout <= 0 && session.failure.ends_with(kTransactionPasswordReason)) {
+    const int layout = AddShopHeaderModule(session, failure, change);
+    if (layout <= 0 && failure.ends_with(kTransactionPasswordReason)) {
         // The dialog has been told; the content information would ask again.
         return 0;
     }
     // A failed layout change does not end the area: the banner may hold a header already.
-    const std::string layoutFailure = layout > 0 ? std::string() : session.failure;
-    session.failure.clear();
-    int result = UploadShopSign(session, picture);
+    const std::string layoutFailure = layout > 0 ? std::string() : failure;
+    failure.clear();
+    int result = UploadShopSign(session, failure, picture);
     // The layout's failure is added unless it met the same failure the sign did (a network
     // that is down fails both alike): a reason never says the same twice.
-    const std::string& met = LastRequestFailure();
+    const std::string& met = session.context().lastFailure.reason;
     if (result < 0 && !layoutFailure.empty() && !(!met.empty() && layoutFailure.ends_with(met))) {
-        session.failure += " (" + layoutFailure + ")";
+        failure += " (" + layoutFailure + ")";
     }
     if (result > 0) {
-        result = FinishBannerChange(session, change) > 0 ? 1 : 0;
+        result = FinishBannerChange(session, failure, change) > 0 ? 1 : 0;
     }
     if (result <= 0) {
-        UndoBannerChange(session, change);
+        UndoBannerChange(session, failure, change);
     }
     return result;
+}
+
+}  // namespace
+
+AreaResult UpdateShopSign(ShopSession& session, const TemplateFile& picture) {
+    std::string failure;
+    const int code = ReplaceShopSign(session, failure, picture);
+    return AreaEnd(code, std::move(failure), session.context());
 }
 
 }  // namespace kesto

@@ -7,6 +7,8 @@
 
 #include <string>
 
+#include "job/area_result.h"
+
 namespace kesto {
 
 struct ShopSession;
@@ -17,7 +19,7 @@ struct TemplateFile;
 // 1 accepted (and the banner change finished); 0 the login identity is missing, the upload was
 // not accepted (or the picture changed) or the banner change could not be finished; -1 the shop
 // header module's fsid could not be found (nothing was sent to the banner edit endpoint). Every
-// failure sets the session's failure.
-int UpdateShopSign(ShopSession& session, const TemplateFile& picture);
+// failure says why.
+AreaResult UpdateShopSign(ShopSession& session, const TemplateFile& picture);
 
 }  // namespace kesto

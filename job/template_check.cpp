@@ -7,6 +7,7 @@
 #include "image/picture_header.h"
 #include "image/picture_size.h"
 #include "job/main_page_text.h"
+#include "market/uploader.h"
 #include "platform/code_page.h"
 #include "support/ascii_text.h"
 #include "support/file_path.h"
@@ -15,7 +16,6 @@
 #include "support/url_encode.h"
 #include "templates/template_bounds.h"
 #include "templates/template_folder.h"
-#include "upload/uploader.h"
 
 namespace kesto {
 

@@ -6,8 +6,8 @@
 #include "market/failure_reason.h"
 #include "market/hosts.h"
 #include "market/http_request.h"
+#include "market/job_context.h"
 #include "market/password_request.h"
-#include "market/shop_session.h"
 #include "market/transaction_password.h"
 #include "support/ascii_text.h"
 #include "support/text_conversion.h"
@@ -22,9 +22,10 @@ std::string AlbumAddress(std::string_view pathAndQuery) {
 }
 
 // The answer of one album request; empty when nothing arrived.
-std::string AskAlbum(std::string_view pathAndQuery, int method, const std::string& body,
-                     bool encodeValues) {
+std::string AskAlbum(JobContext& context, std::string_view pathAndQuery, int method,
+                     const std::string& body, bool encodeValues) {
     RequestOptions options;
+    options.context = &context;
     std::string answer;
     HttpRequest(answer, AlbumAddress(pathAndQuery).c_str(), options, method,
                 method == kMethodPost ? body.c_str() : nullptr, encodeValues);
@@ -34,11 +35,11 @@ std::string AskAlbum(std::string_view pathAndQuery, int method, const std::strin
 // The answer of a folder request (list, create, delete). The transaction-password page counts
 // as no answer, with its reason noted, so that a listing never reads it as an empty folder (and
 // a second area folder is never made beside the first).
-std::string AskAlbumFolders(std::string_view pathAndQuery, int method, const std::string& body,
-                            bool encodeValues) {
-    std::string answer = AskAlbum(pathAndQuery, method, body, encodeValues);
+std::string AskAlbumFolders(JobContext& context, std::string_view pathAndQuery, int method,
+                            const std::string& body, bool encodeValues) {
+    std::string answer = AskAlbum(context, pathAndQuery, method, body, encodeValues);
     if (IsTransactionPasswordPage(answer)) {
-        NoteRequestFailure(kTransactionPasswordReason);
+        context.lastFailure = {kTransactionPasswordReason};
         return {};
     }
     return answer;
@@ -50,20 +51,21 @@ std::string_view Trim(std::string_view text) {
 
 }  // namespace
 
-int CheckAlbumPage(ShopSession& session) {
-    const std::string answer = AskAlbum("/album/photomanage?PTAG=1015.1.53", kMethodGet, {}, true);
+int CheckAlbumPage(JobContext& context) {
+    const std::string answer =
+        AskAlbum(context, "/album/photomanage?PTAG=1015.1.53", kMethodGet, {}, true);
     if (answer.empty()) {
         return -1;
     }
-    if (MeetsTransactionPassword(session, answer)) {
+    if (MeetsTransactionPassword(context, answer)) {
         return 0;
     }
     return answer.find("Kesto相册", 1) != std::string::npos ? 1 : 0;
 }
 
-int ListAlbumFolder(std::string_view path, std::vector<AlbumItem>& items) {
+int ListAlbumFolder(JobContext& context, std::string_view path, std::vector<AlbumItem>& items) {
     const std::string answer =
-        AskAlbumFolders("/album/dirlist?path=" + std::string(path), kMethodGet, {}, true);
+        AskAlbumFolders(context, "/album/dirlist?path=" + std::string(path), kMethodGet, {}, true);
     if (answer.empty()) {
         return -1;
     }
@@ -94,9 +96,10 @@ int ListAlbumFolder(std::string_view path, std::vector<AlbumItem>& items) {
     return 1;
 }
 
-int FindAlbumFolder(std::string_view name, std::string& id, std::string_view path) {
+int FindAlbumFolder(JobContext& context, std::string_view name, std::string& id,
+                    std::string_view path) {
     std::vector<AlbumItem> items;
-    if (ListAlbumFolder(path, items) < 0) {
+    if (ListAlbumFolder(context, path, items) < 0) {
         return -1;
     }
     for (const AlbumItem& item : items) {
@@ -108,11 +111,13 @@ int FindAlbumFolder(std::string_view name, std::string& id, std::string_view pat
     return 0;
 }
 
-int CreateAlbumFolder(std::string_view parentPath, std::string_view name, std::string& id) {
+int CreateAlbumFolder(JobContext& context, std::string_view parentPath, std::string_view name,
+                      std::string& id) {
     // The name is encoded whole, however long it is.
     const std::string body =
         "path=" + std::string(parentPath) + "&name=" + UrlEncode(ToUtf8Limited(name));
-    const std::string answer = AskAlbumFolders("/album/createdir?g_xx", kMethodPost, body, false);
+    const std::string answer =
+        AskAlbumFolders(context, "/album/createdir?g_xx", kMethodPost, body, false);
     if (answer.empty()) {
         return -1;
     }
@@ -124,9 +129,9 @@ int CreateAlbumFolder(std::string_view parentPath, std::string_view name, std::s
     return 0;
 }
 
-int DeleteAlbumItems(std::string_view items) {
+int DeleteAlbumItems(JobContext& context, std::string_view items) {
     const std::string body = "items=" + std::string(items) + ":0";
-    return AskAlbumFolders("/album/batchdel?", kMethodPost, body, true).empty() ? -1 : 1;
+    return AskAlbumFolders(context, "/album/batchdel?", kMethodPost, body, true).empty() ? -1 : 1;
 }
 
 bool ExtractTag(std::string_view tag, std::string_view text, std::string& content) {
@@ -147,27 +152,27 @@ bool ExtractTag(std::string_view tag, std::string_view text, std::string& conten
     return true;
 }
 
-int RemoveAreaFolder(std::string_view areaName) {
+int RemoveAreaFolder(JobContext& context, std::string_view areaName) {
     std::string rootId;
-    if (FindAlbumFolder(kAlbumRootFolder, rootId, "/") <= 0) {
+    if (FindAlbumFolder(context, kAlbumRootFolder, rootId, "/") <= 0) {
         return 0;
     }
     std::string areaId;
-    if (FindAlbumFolder(areaName, areaId, "/" + rootId + "/") <= 0) {
+    if (FindAlbumFolder(context, areaName, areaId, "/" + rootId + "/") <= 0) {
         return 0;
     }
-    return DeleteAlbumItems("/" + rootId + "/" + areaId) > 0 ? 1 : 0;
+    return DeleteAlbumItems(context, "/" + rootId + "/" + areaId) > 0 ? 1 : 0;
 }
 
-int CreateAreaFolder(std::string_view areaName, std::string& path) {
+int CreateAreaFolder(JobContext& context, std::string_view areaName, std::string& path) {
     std::string rootId;
-    if (FindAlbumFolder(kAlbumRootFolder, rootId, "/") == 0 &&
-        CreateAlbumFolder("/", kAlbumRootFolder, rootId) == 0) {
+    if (FindAlbumFolder(context, kAlbumRootFolder, rootId, "/") == 0 &&
+        CreateAlbumFolder(context, "/", kAlbumRootFolder, rootId) == 0) {
         return 0;
     }
     const std::string parent = "/" + rootId + "/";
     std::string areaId;
-    if (CreateAlbumFolder(parent, areaName, areaId) <= 0) {
+    if (CreateAlbumFolder(context, parent, areaName, areaId) <= 0) {
         return 0;
     }
     path = parent + areaId + "/";

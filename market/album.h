@@ -2,7 +2,7 @@
 // The shop's photo album: the album page check, folder listing, creation and deletion, and the
 // two steps the area updates build on them. The tool keeps its pictures in a root folder of its
 // own holding one folder per template area. Album paths are "/" for the top and
-// "/" + folder id + "/" for a folder.
+// "/" + folder id + "/" for a folder. Every request goes with the job's context.
 
 #include <string>
 #include <string_view>
@@ -10,7 +10,7 @@
 
 namespace kesto {
 
-struct ShopSession;
+struct JobContext;
 
 // The tool's root folder in the album ("5th-generation Kesto decoration").
 inline constexpr char kAlbumRootFolder[] = "第五代Kesto装修";
@@ -19,8 +19,8 @@ inline constexpr char kMainPageAlbumFolder[] = "主页面";
 inline constexpr char kCategoryAlbumFolder[] = "分类";
 
 // 1 the album page is there; 0 it is not, or the service asks for the transaction password
-// (the session's dialog is then told); -1 no answer.
-int CheckAlbumPage(ShopSession& session);
+// (the context is then told); -1 no answer.
+int CheckAlbumPage(JobContext& context);
 
 // One entry of a folder's listing: a sub-folder or a picture.
 struct AlbumItem {
@@ -30,26 +30,26 @@ struct AlbumItem {
 };
 
 // Lists the folder at path. 1 listed (items replaced), -1 no answer.
-int ListAlbumFolder(std::string_view path, std::vector<AlbumItem>& items);
+int ListAlbumFolder(JobContext& context, std::string_view path, std::vector<AlbumItem>& items);
 
 // Looks for a folder by exact name in the listing of path. 1 found (id set), 0 not found,
 // -1 no answer.
-int FindAlbumFolder(std::string_view name, std::string& id, std::string_view path);
+int FindAlbumFolder(JobContext& context, std::string_view name, std::string& id, std::string_view path);
 
 // 1 created (id set), 0 not confirmed, -1 no answer.
-int CreateAlbumFolder(std::string_view parentPath, std::string_view name, std::string& id);
+int CreateAlbumFolder(JobContext& context, std::string_view parentPath, std::string_view name, std::string& id);
 
 // Deletes an album item (a folder's path without its trailing "/"). 1 answered, -1 no answer.
-int DeleteAlbumItems(std::string_view items);
+int DeleteAlbumItems(JobContext& context, std::string_view items);
 
 // The text between "<tag>" and the next "</tag>", untrimmed; false when either is missing.
 bool ExtractTag(std::string_view tag, std::string_view text, std::string& content);
 
 // Removes the area's folder with what it holds. 1 removed, 0 otherwise.
-int RemoveAreaFolder(std::string_view areaName);
+int RemoveAreaFolder(JobContext& context, std::string_view areaName);
 
 // Makes the area's folder (and the root folder when it is missing); on success sets path to
 // the folder's album path and returns 1, otherwise leaves path as it was and returns 0.
-int CreateAreaFolder(std::string_view areaName, std::string& path);
+int CreateAreaFolder(JobContext& context, std::string_view areaName, std::string& path);
 
 }  // namespace kesto

@@ -8,7 +8,7 @@
 #include <span>
 
 #include "market/failure_reason.h"
-#include "market/request_time_bound.h"
+#include "market/job_context.h"
 #include "support/trace_log.h"
 
 namespace kesto {
@@ -42,16 +42,16 @@ AnswerText Failed(AnswerText answer, unsigned long error) {
     return answer;
 }
 
-AnswerText Oversized(AnswerText answer, std::string_view host) {
+AnswerText Oversized(JobContext& context, AnswerText answer, std::string_view host) {
     ProcessTraceLog().Write("Answer longer than %d bytes", static_cast<int>(net::kMaxAnswerBytes));
-    NoteRequestFailure(DescribeOversizedAnswer(host));
+    context.lastFailure = {DescribeOversizedAnswer(host)};
     return Failed(std::move(answer), net::kErrorInternal);
 }
 
 // The answer ended, by its end or by a failed read with this error (0 for none): broken off
 // when fewer bytes came than its head announced, or when the read failed.
-AnswerText Ended(AnswerText answer, net::Request& request, std::string_view host,
-                 unsigned long readError) {
+AnswerText Ended(JobContext& context, AnswerText answer, net::Request& request,
+                 std::string_view host, unsigned long readError) {
     const std::optional<std::uint64_t> announced = AnnouncedLength(request);
     const bool cutShort = announced && *announced > answer.bytes.size();
     const bool dropped =
@@ -60,12 +60,12 @@ AnswerText Ended(AnswerText answer, net::Request& request, std::string_view host
         ProcessTraceLog().Write("Answer cut off,received=%d,expected=%d",
                                 static_cast<int>(answer.bytes.size()),
                                 static_cast<int>(std::min<std::uint64_t>(*announced, INT_MAX)));
-        NoteRequestFailure(DescribeCutOffAnswer(host, answer.bytes.size(), *announced));
+        context.lastFailure = {DescribeCutOffAnswer(host, answer.bytes.size(), *announced)};
         return Failed(std::move(answer), net::kErrorConnectionAborted);
     }
     if (readError != 0) {
-        if (!BlameTimeBound()) {
-            NoteRequestFailure(DescribeNetError(readError, host));
+        if (!context.timeBound.BlameTimeBound(context.lastFailure)) {
+            context.lastFailure = {DescribeNetError(readError, host)};
         }
         return Failed(std::move(answer), readError);
     }
@@ -74,21 +74,22 @@ AnswerText Ended(AnswerText answer, net::Request& request, std::string_view host
 
 }  // namespace
 
-AnswerText ReadAnswer(net::Session& session, net::Request& request, std::string_view host) {
+AnswerText ReadAnswer(net::Session& session, JobContext& context, net::Request& request,
+                      std::string_view host) {
     AnswerText answer;
     std::string& bytes = answer.bytes;
     for (;;) {
         std::size_t available = 0;
         if (!request.BytesAvailable(available)) {
-            return Ended(std::move(answer), request, host, session.LastError());
+            return Ended(context, std::move(answer), request, host, session.LastError());
         }
         if (available == 0) {
-            return Ended(std::move(answer), request, host, 0);
+            return Ended(context, std::move(answer), request, host, 0);
         }
         if (available > net::kMaxAnswerBytes - bytes.size()) {
-            return Oversized(std::move(answer), host);
+            return Oversized(context, std::move(answer), host);
         }
-        if (BlameTimeBound()) {
+        if (context.timeBound.BlameTimeBound(context.lastFailure)) {
             return Failed(std::move(answer), net::kErrorTimeout);
         }
         const std::size_t start = bytes.size();
@@ -96,11 +97,11 @@ AnswerText ReadAnswer(net::Session& session, net::Request& request, std::string_
         std::size_t read = 0;
         if (!request.Read(std::span<char>(bytes).subspan(start), read)) {
             bytes.resize(start);
-            return Ended(std::move(answer), request, host, session.LastError());
+            return Ended(context, std::move(answer), request, host, session.LastError());
         }
         bytes.resize(start + read);
         if (read == 0) {
-            return Ended(std::move(answer), request, host, 0);
+            return Ended(context, std::move(answer), request, host, 0);
         }
     }
 }

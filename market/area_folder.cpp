@@ -58,16 +58,16 @@ std::string FreshAreaFolderName(std::string_view areaName,
     }
 }
 
-int FindAreaFolders(std::string_view areaName, AreaFolders& found) {
+int FindAreaFolders(JobContext& context, std::string_view areaName, AreaFolders& found) {
     found = {};
     std::string rootId;
-    const int root = FindAlbumFolder(kAlbumRootFolder, rootId, "/");
+    const int root = FindAlbumFolder(context, kAlbumRootFolder, rootId, "/");
     if (root <= 0) {
         return root < 0 ? -1 : 1;
     }
     found.rootFound = true;
     found.rootPath = "/" + rootId + "/";
-    if (ListAlbumFolder(found.rootPath, found.rootItems) < 0) {
+    if (ListAlbumFolder(context, found.rootPath, found.rootItems) < 0) {
         return -1;
     }
     for (const AlbumItem& item : found.rootItems) {
@@ -78,14 +78,14 @@ int FindAreaFolders(std::string_view areaName, AreaFolders& found) {
     return 1;
 }
 
-int OpenAreaFolderRun(std::string_view areaName, AreaFolderRun& run) {
+int OpenAreaFolderRun(JobContext& context, std::string_view areaName, AreaFolderRun& run) {
     AreaFolders found;
-    if (FindAreaFolders(areaName, found) < 0) {
+    if (FindAreaFolders(context, areaName, found) < 0) {
         return -1;
     }
     if (!found.rootFound) {
         std::string rootId;
-        const int made = CreateAlbumFolder("/", kAlbumRootFolder, rootId);
+        const int made = CreateAlbumFolder(context, "/", kAlbumRootFolder, rootId);
         if (made <= 0) {
             return made;
         }
@@ -93,7 +93,7 @@ int OpenAreaFolderRun(std::string_view areaName, AreaFolderRun& run) {
     }
     std::string id;
     const std::string name = FreshAreaFolderName(areaName, found.rootItems);
-    const int made = CreateAlbumFolder(found.rootPath, name, id);
+    const int made = CreateAlbumFolder(context, found.rootPath, name, id);
     if (made > 0) {
         run = {found.rootPath + id + "/", {}};
         for (const AlbumItem& old : found.folders) {
@@ -113,10 +113,10 @@ int OpenAreaFolderRun(std::string_view areaName, AreaFolderRun& run) {
     return 1;
 }
 
-int RemoveOldAreaFolders(const AreaFolderRun& run) {
+int RemoveOldAreaFolders(JobContext& context, const AreaFolderRun& run) {
     int result = 1;
     for (const std::string& folder : run.oldFolders) {
-        if (DeleteAlbumItems(folder) <= 0) {
+        if (DeleteAlbumItems(context, folder) <= 0) {
             ProcessTraceLog().Write("Old album folder %s not removed", folder.c_str());
             result = -1;
         }

@@ -33,8 +33,8 @@ struct AreaFolders {
 };
 
 // Lists the root folder for the area's folders. 1 listed, -1 no answer (or the
-// transaction-password page, noted as the request's failure).
-int FindAreaFolders(std::string_view areaName, AreaFolders& found);
+// transaction-password page, recorded as the context's lastFailure).
+int FindAreaFolders(JobContext& context, std::string_view areaName, AreaFolders& found);
 
 // The folder one run uploads into, and the earlier runs' folders it replaces.
 struct AreaFolderRun {
@@ -46,10 +46,10 @@ struct AreaFolderRun {
 // new folder beside an existing one, the run reuses the existing one and nothing is removed
 // later: its old pictures stay, as the trace log says. 1 ready; 0 no folder could be made;
 // -1 no answer.
-int OpenAreaFolderRun(std::string_view areaName, AreaFolderRun& run);
+int OpenAreaFolderRun(JobContext& context, std::string_view areaName, AreaFolderRun& run);
 
 // Removes the earlier runs' folders, with what they hold. 1 all removed (or none to remove),
 // -1 otherwise (the others are still tried); the trace log names any left behind.
-int RemoveOldAreaFolders(const AreaFolderRun& run);
+int RemoveOldAreaFolders(JobContext& context, const AreaFolderRun& run);
 
 }  // namespace kesto

@@ -8,9 +8,6 @@ namespace kesto {
 
 namespace {
 
-thread_local std::string lastFailure;
-thread_local bool lastOutcomeUnknown = false;
-
 // The text followed by the error's number where the system names its errors by number.
 std::string WithErrorNumber(std::string text, unsigned long error) {
     const std::string label = net::ErrorNumberLabel(error);
@@ -18,19 +15,6 @@ std::string WithErrorNumber(std::string text, unsigned long error) {
 }
 
 }  // namespace
-
-void NoteRequestFailure(std::string reason, bool outcomeUnknown) {
-    lastFailure = std::move(reason);
-    lastOutcomeUnknown = outcomeUnknown;
-}
-
-const std::string& LastRequestFailure() {
-    return lastFailure;
-}
-
-bool LastRequestOutcomeUnknown() {
-    return lastOutcomeUnknown;
-}
 
 std::string DescribeNetError(unsigned long error, std::string_view host) {
     const std::string name(host);

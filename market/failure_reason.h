@@ -1,9 +1,9 @@
 #pragma once
-// Why the calling thread's last marketplace request failed, in words a shop owner can act on:
+// Why a marketplace request failed, in words a shop owner can act on:
 // "manage.kesto.example answered 502", "no answer from album.kesto.example within 60 s". The
-// request layer and the uploader note it where a request fails; the area operations read it
-// right after a failed call and say which of their steps it was. One note per thread, like the
-// platform's own last-error number, so that a job's reasons never mix with another thread's.
+// request layer and the uploader record it where a request fails, in the request's own
+// RequestFailure (RequestOptions::failure) and in the job's context (market/job_context.h); the
+// area operations read it right after a failed call and say which of their steps it was.
 
 #include <cstdint>
 #include <string>
@@ -11,13 +11,13 @@
 
 namespace kesto {
 
-// Replaces the calling thread's note (an empty reason clears it). outcomeUnknown tells that the
-// request went unanswered in time: the server may have carried it out, or may still do so.
-void NoteRequestFailure(std::string reason, bool outcomeUnknown = false);
-// The calling thread's note; empty when its last request left none.
-const std::string& LastRequestFailure();
-// Whether the calling thread's noted failure left the request's outcome unknown.
-bool LastRequestOutcomeUnknown();
+struct RequestFailure {
+    // Empty when the request left none.
+    std::string reason;
+    // The request went unanswered in time: the server may have carried it out, or may still do
+    // so.
+    bool outcomeUnknown = false;
+};
 
 // The words for a net layer error number met while talking to host.
 std::string DescribeNetError(unsigned long error, std::string_view host);

@@ -10,8 +10,8 @@
 #include "market/answer_reader.h"
 #include "market/failure_reason.h"
 #include "market/form_values.h"
+#include "market/job_context.h"
 #include "market/redirect_chain.h"
-#include "market/request_time_bound.h"
 #include "support/text_conversion.h"
 #include "support/trace_log.h"
 
@@ -42,15 +42,15 @@ std::uint32_t IgnoreFlagFor(unsigned long error) {
 
 // Sends the request, and again with the matching ignore flag after each of the three
 // certificate errors. Each flag is added once: the same error again ends the retries.
-bool SendWithCertificateRetries(net::Session& session, net::Request& request,
+bool SendWithCertificateRetries(net::Session& session, JobContext& context, net::Request& request,
                                 std::string_view headerBlock, std::string_view body,
                                 std::string_view host) {
     while (!request.Send(headerBlock, body)) {
         const unsigned long error = session.LastError();
         ProcessTraceLog().Write("HttpSendRequest Failed,err=%d", static_cast<int>(error));
         // A request that timed out may have reached the server, which may still carry it out.
-        NoteRequestFailure(DescribeNetError(error, host), error == net::kErrorTimeout);
-        BlameTimeBound();
+        context.lastFailure = {DescribeNetError(error, host), error == net::kErrorTimeout};
+        context.timeBound.BlameTimeBound(context.lastFailure);
         const std::uint32_t ignore = IgnoreFlagFor(error);
         std::uint32_t flags = 0;
         if (ignore == 0 || !request.QuerySecurityFlags(flags) || (flags & ignore) != 0 ||
@@ -74,11 +74,11 @@ std::string PostBody(const char* body, bool encodeValues) {
 
 // The caller's request at one hop: its header lines, and with its body the content type and
 // the body; sent with the certificate retries.
-HopSender RequestSender(net::Session& session, const RequestOptions& options,
+HopSender RequestSender(net::Session& session, JobContext& context, const RequestOptions& options,
                         const std::vector<std::string>& headers, const std::string& body,
                         bool post) {
-    return [&session, &options, &headers, &body, post](net::Request& request, std::string_view host,
-                                                       bool withBody) {
+    return [&session, &context, &options, &headers, &body, post](
+               net::Request& request, std::string_view host, bool withBody) {
         if (!options.extraHeader.empty()) {
             request.AddHeader(options.extraHeader, false);
         }
@@ -86,7 +86,7 @@ HopSender RequestSender(net::Session& session, const RequestOptions& options,
             request.AddHeader(header, false);
         }
         const bool sendsBody = post && withBody;
-        return SendWithCertificateRetries(session, request,
+        return SendWithCertificateRetries(session, context, request,
                                           sendsBody ? std::string_view(options.contentType) : "",
                                           sendsBody ? std::string_view(body) : "", host);
     };
@@ -94,9 +94,9 @@ HopSender RequestSender(net::Session& session, const RequestOptions& options,
 
 // The steps of a request; the session is asked for only once the address has been split, so the
 // process's session opens with the first request that gets that far.
-int SendRequest(const std::function<net::Session&()>& sessionFor, std::string& result,
-                const char* url, RequestOptions& options, int method, const char* body,
-                bool encodeValues) {
+int SendRequest(const std::function<net::Session&()>& sessionFor, JobContext& context,
+                std::string& result, const char* url, RequestOptions& options, int method,
+                const char* body, bool encodeValues) {
     if (url == nullptr) {
         return 0;
     }
@@ -112,15 +112,15 @@ int SendRequest(const std::function<net::Session&()>& sessionFor, std::string& r
         return 0;
     }
     first->flags = flags;  // the first request goes out with the caller's flags, https or not
-    NoteRequestFailure({});
-    if (!RequestMayStart()) {
+    context.lastFailure = {};
+    if (!context.timeBound.RequestMayStart(context.lastFailure)) {
         return -1;
     }
     net::Session& session = sessionFor();
     const std::string bytes = post ? PostBody(body, encodeValues) : std::string();
     const ChainEnd end =
-        SendFollowingRedirects(session, *first, post ? "POST" : "GET",
-                               RequestSender(session, options, headers, bytes, post));
+        SendFollowingRedirects(session, context, *first, post ? "POST" : "GET",
+                               RequestSender(session, context, options, headers, bytes, post));
     if (end.outcome == ChainEnd::Outcome::kNotConnected && end.hop == 0) {
         options.headers = headers;  // a request that never got a connection leaves them
     }
@@ -130,14 +130,14 @@ int SendRequest(const std::function<net::Session&()>& sessionFor, std::string& r
     if (end.status != kStatusOk) {
         ProcessTraceLog().Write("HTTP error,statuscode=%d", end.status);
         // The refusal's own words, where it has them, say why.
-        const AnswerText refusal = ReadAnswer(session, *end.request, end.host);
+        const AnswerText refusal = ReadAnswer(session, context, *end.request, end.host);
         // A gateway's time-out says the same of the server behind it.
-        NoteRequestFailure(WithAnswerMessage(DescribeStatus(end.status, end.host),
-                                             refusal.whole() ? refusal.bytes : std::string()),
-                           end.status == kStatusGatewayTimeout);
+        context.lastFailure = {WithAnswerMessage(DescribeStatus(end.status, end.host),
+                                                 refusal.whole() ? refusal.bytes : std::string()),
+                               end.status == kStatusGatewayTimeout};
         return -1;
     }
-    const AnswerText answer = ReadAnswer(session, *end.request, end.host);
+    const AnswerText answer = ReadAnswer(session, context, *end.request, end.host);
     if (!answer.whole()) {
         return -1;
     }
@@ -145,6 +145,20 @@ int SendRequest(const std::function<net::Session&()>& sessionFor, std::string& r
         result = FromAnsi(answer.bytes.data(), static_cast<int>(answer.bytes.size()));
     }
     return 1;
+}
+
+// Sends the request with the caller's context, or with one of its own (no time bound, no login
+// watch), and hands back why it failed in the options.
+int SendWithContext(const std::function<net::Session&()>& sessionFor, std::string& result,
+                    const char* url, RequestOptions& options, int method, const char* body,
+                    bool encodeValues) {
+    JobContext unbound;
+    JobContext& context = options.context != nullptr ? *options.context : unbound;
+    const int code =
+        SendRequest(sessionFor, context, result, url, options, method, body, encodeValues);
+    // A request refused before it started (code 0) leaves the context's record as it was.
+    options.failure = code == 0 ? RequestFailure{} : context.lastFailure;
+    return code;
 }
 
 }  // namespace
@@ -162,13 +176,13 @@ net::Session& SharedSession() {
 
 int HttpRequest(std::string& result, const char* url, RequestOptions& options, int method,
                 const char* body, bool encodeValues) {
-    return SendRequest(SharedSession, result, url, options, method, body, encodeValues);
+    return SendWithContext(SharedSession, result, url, options, method, body, encodeValues);
 }
 
 int HttpRequest(net::Session& session, std::string& result, const char* url,
                 RequestOptions& options, int method, const char* body, bool encodeValues) {
-    return SendRequest([&session]() -> net::Session& { return session; }, result, url, options,
-                       method, body, encodeValues);
+    return SendWithContext([&session]() -> net::Session& { return session; }, result, url,
+                           options, method, body, encodeValues);
 }
 
 }  // namespace kesto

@@ -8,9 +8,12 @@
 #include <string_view>
 #include <vector>
 
+#include "market/failure_reason.h"
 #include "platform/net_layer.h"
 
 namespace kesto {
+
+struct JobContext;
 
 struct RequestOptions {
     // The header block sent with a POST; never sent with a GET.
@@ -21,6 +24,11 @@ struct RequestOptions {
     std::uint32_t flags = 0;
     // Further header lines; the request empties the list, so it serves one request only.
     std::vector<std::string> headers;
+    // The job the request is made for: its time bound and login watch apply, and a failure is
+    // also recorded as its lastFailure. None: the net layer's own time-outs, no login watch.
+    JobContext* context = nullptr;
+    // Set by the request: why it failed; empty when it succeeded.
+    RequestFailure failure;
 };
 
 inline constexpr int kMethodPost = 0;
@@ -37,9 +45,8 @@ net::Session& SharedSession();
 // does not start with '<'. Redirects are followed (market/redirect_chain.h) and the last answer
 // counts. Returns 1 for status 200, -1 for a connection, request, send or status failure, a
 // redirect not followed, or an answer not read whole (longer than net::kMaxAnswerBytes, broken
-// off, or past the thread's time bound, see market/request_time_bound.h), 0 for a null address,
-// another method or
-// an address that cannot be split. result is assigned the answer only when it was read whole and
+// off, or past the job's time bound, see market/request_time_bound.h), 0 for a null address,
+// another method or an address that cannot be split. result is assigned the answer only when it was read whole and
 // at least one byte of it arrived.
 int HttpRequest(std::string& result, const char* url, RequestOptions& options, int method,
                 const char* body, bool encodeValues);

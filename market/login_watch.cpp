@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "market/failure_reason.h"
 #include "market/identity.h"
 #include "market/login_cookies.h"
 #include "support/ascii_text.h"
@@ -10,9 +9,6 @@
 namespace kesto {
 
 namespace {
-
-thread_local bool watching = false;
-thread_local bool changed = false;
 
 // Whether the cookie's attributes end it now: Max-Age of zero or less.
 bool EndsCookie(std::string_view attributes) {
@@ -36,14 +32,9 @@ bool EndsCookie(std::string_view attributes) {
 
 }  // namespace
 
-LoginWatch::LoginWatch() : previousWatching_(watching), previousChanged_(changed) {
-    watching = true;
-    changed = false;
-}
-
-LoginWatch::~LoginWatch() {
-    watching = previousWatching_;
-    changed = previousChanged_;
+void LoginWatch::Start() {
+    watching_ = true;
+    changed_ = false;
 }
 
 bool ChangesLogin(std::string_view setCookie, std::string_view userNumber,
@@ -68,8 +59,9 @@ bool ChangesLogin(std::string_view setCookie, std::string_view userNumber,
     return ReadUserNumber(name + "=" + std::string(value)) != userNumber;
 }
 
-bool AnswerKeepsLogin(const std::vector<std::string>& setCookies) {
-    if (!watching || setCookies.empty()) {
+bool LoginWatch::AnswerKeepsLogin(const std::vector<std::string>& setCookies,
+                                  RequestFailure& failure) {
+    if (!watching_ || setCookies.empty()) {
         return true;
     }
     const IdentityTexts identity = ProcessIdentity().Current();
@@ -78,16 +70,16 @@ bool AnswerKeepsLogin(const std::vector<std::string>& setCookies) {
         })) {
         return true;
     }
-    changed = true;
-    NoteRequestFailure(kLoginChangedReason);
+    changed_ = true;
+    failure = {kLoginChangedReason};
     return false;
 }
 
-bool LoginUnchanged() {
-    if (!changed) {
+bool LoginWatch::LoginUnchanged(RequestFailure& failure) const {
+    if (!changed_) {
         return true;
     }
-    NoteRequestFailure(kLoginChangedReason);
+    failure = {kLoginChangedReason};
     return false;
 }
 

@@ -1,17 +1,18 @@
 #include "market/password_request.h"
 
-#include "job/progress.h"
-#include "market/shop_session.h"
+#include "market/job_context.h"
 #include "market/transaction_password.h"
 
 namespace kesto {
 
-bool MeetsTransactionPassword(ShopSession& session, std::string_view answer) {
+bool MeetsTransactionPassword(JobContext& context, std::string_view answer) {
     if (!IsTransactionPasswordPage(answer)) {
         return false;
     }
-    session.Post({kTransactionPassword, 0, 0, {}});
-    session.failure = kTransactionPasswordReason;
+    context.transactionPasswordPage = true;
+    if (context.transactionPasswordMet) {
+        context.transactionPasswordMet();
+    }
     return true;
 }
 

@@ -10,6 +10,8 @@
 #include "market/hosts.h"
 #include "market/http_request.h"
 #include "market/identity.h"
+#include "market/job_context.h"
+#include "market/kesto_uploader.h"
 #include "market/password_request.h"
 #include "market/picture_address.h"
 #include "market/shop_session.h"
@@ -18,7 +20,6 @@
 #include "support/file_path.h"
 #include "support/temporary_file.h"
 #include "support/trace_log.h"
-#include "upload/kesto_uploader.h"
 
 namespace kesto {
 
@@ -44,11 +45,11 @@ long long FileSize(const std::string& path) {
     return error ? -1 : static_cast<long long>(size);
 }
 
-// Notes why a step of the upload failed: the step, then the last request's note or the words
-// given for an answer that arrived but did not serve.
-void NoteStepFailure(std::string_view step, std::string_view answered) {
-    const std::string note = LastRequestFailure();
-    NoteRequestFailure(WithReason(step, note.empty() ? answered : note));
+// Records why a step of the upload failed: the step, then the last request's failure or the
+// words given for an answer that arrived but did not serve.
+void NoteStepFailure(JobContext& context, std::string_view step, std::string_view answered) {
+    const std::string note = context.lastFailure.reason;
+    context.lastFailure = {WithReason(step, note.empty() ? answered : note)};
 }
 
 std::string Part(std::string_view name, std::string_view value) {
@@ -66,8 +67,9 @@ std::string UploadRequestBody(std::string_view userNumber, std::string_view sess
            Part("uin", userNumber) + between + Part("skey", sessionKey) + "\r\n" + delimiter + "--";
 }
 
-int RequestUpload(std::string& address) {
+int RequestUpload(JobContext& context, std::string& address) {
     RequestOptions options;
+    options.context = &context;
     SetMultipartContentType(options, kUploadBoundary);
     const IdentityTexts identity = ProcessIdentity().Current();
     const std::string body = UploadRequestBody(identity.userNumber, identity.sessionKey);
@@ -109,29 +111,31 @@ int UploadPicture(ShopSession& session, std::string_view albumPath,
 
 int UploadPreparedPicture(ShopSession& session, std::string_view albumPath,
                           const PreparedPicture& picture) {
+    JobContext& context = session.context();
     // The album shows the thumbnail in its lists: an empty one would be a broken picture there.
     if (!picture.thumbnailMade) {
-        NoteRequestFailure("no thumbnail can be made of " + picture.path +
-                           " (the picture cannot be decoded or drawn)");
+        context.lastFailure = {"no thumbnail can be made of " + picture.path +
+                               " (the picture cannot be decoded or drawn)"};
         return -1;
     }
     if (!EnsureIdentity()) {
-        NoteRequestFailure("the marketplace login is missing or has expired: log in again");
+        context.lastFailure = {"the marketplace login is missing or has expired: log in again"};
         return 0;
     }
     if (!session.albumReady) {
-        if (CheckAlbumPage(session) <= 0) {
-            NoteStepFailure("opening the album page", "the album page did not show");
+        if (CheckAlbumPage(context) <= 0) {
+            NoteStepFailure(context, "opening the album page", "the album page did not show");
             return -1;
         }
         session.albumReady = true;
     }
-    if (session.uploadAddress.empty() && RequestUpload(session.uploadAddress) <= 0) {
-        NoteStepFailure("asking the album where to upload", "the answer names no address");
+    if (session.uploadAddress.empty() && RequestUpload(context, session.uploadAddress) <= 0) {
+        NoteStepFailure(context, "asking the album where to upload", "the answer names no address");
         return -1;
     }
     const IdentityTexts identity = ProcessIdentity().Current();
     KestoUploader uploader(KestoUploader::kReturnUrlRule);
+    uploader.jobContext = &context;
     const std::string albumFolder(albumPath);
     uploader.SetField("ClientVersion", "120");
     uploader.SetField("ClientCode", "1");
@@ -156,15 +160,15 @@ int UploadPreparedPicture(ShopSession& session, std::string_view albumPath,
     if (result > 0 && !IsSafePictureAddress(uploader.GetReturnUrl())) {
         // The address would go into the shop's pages as it stands.
         ProcessTraceLog().Write("Picture address refused: %s", uploader.GetReturnUrl().c_str());
-        NoteRequestFailure(WithReason("sending the picture",
-                                      "the album answered with an address that is not a plain "
-                                      "address of the marketplace's (the trace log holds it)"));
+        context.lastFailure = {WithReason("sending the picture",
+                                          "the album answered with an address that is not a plain "
+                                          "address of the marketplace's (the trace log holds it)")};
         return -1;
     }
     if (result > 0) {
         session.uploadedPictures[fileName] = uploader.GetReturnUrl();
-    } else if (!MeetsTransactionPassword(session, uploader.PasswordPage())) {
-        NoteStepFailure("sending the picture", "the album did not take it");
+    } else if (!MeetsTransactionPassword(context, uploader.PasswordPage())) {
+        NoteStepFailure(context, "sending the picture", "the album did not take it");
     }
     return result;
 }

@@ -2,7 +2,8 @@
 // Putting one local picture into an album folder: once per job the album page check and the
 // upload request, then one multipart request with the picture and its thumbnail, whose answer
 // carries the picture's album address. The address is recorded in the job's session under the
-// picture's file name.
+// picture's file name. The requests go with the session's context, where a failure's reason is
+// recorded (JobContext::lastFailure).
 
 #include <memory>
 #include <string>
@@ -13,6 +14,7 @@
 
 namespace kesto {
 
+struct JobContext;
 struct ShopSession;
 
 // What the picture request says about a local picture: its digest, type, size in pixels and
@@ -31,7 +33,7 @@ struct PreparedPicture {
 PreparedPicture PreparePicture(const std::string& picturePath);
 
 // UploadPicture for a picture prepared beforehand. A picture whose thumbnail could not be made
-// is refused (-1, the reason noted) before any request.
+// is refused (-1, the reason recorded) before any request.
 int UploadPreparedPicture(ShopSession& session, std::string_view albumPath,
                           const PreparedPicture& picture);
 
@@ -41,7 +43,7 @@ int UploadPicture(ShopSession& session, std::string_view albumPath, const std::s
 
 // The upload request. 1 the answer's address is stored in address; 0 the answer holds none;
 // -1 the request failed.
-int RequestUpload(std::string& address);
+int RequestUpload(JobContext& context, std::string& address);
 
 // The upload request's hand-built multipart body for the identity.
 std::string UploadRequestBody(std::string_view userNumber, std::string_view sessionKey);

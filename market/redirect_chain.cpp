@@ -3,9 +3,8 @@
 #include <cstdlib>
 
 #include "market/failure_reason.h"
-#include "market/login_watch.h"
+#include "market/job_context.h"
 #include "market/redirect_rules.h"
-#include "market/request_time_bound.h"
 #include "market/url_split.h"
 #include "support/ascii_text.h"
 #include "support/trace_log.h"
@@ -20,12 +19,13 @@ int StatusOf(net::Request& request) {
 }
 
 // Opens and sends one hop: true when an answer came, false when the chain ends here.
-bool SendHop(net::Session& session, const RequestTarget& target, std::string_view verb,
-             bool withBody, const HopSender& send, ChainEnd& end) {
+bool SendHop(net::Session& session, JobContext& context, const RequestTarget& target,
+             std::string_view verb, bool withBody, const HopSender& send, ChainEnd& end) {
     end.host = target.parts.host;
     end.request.reset();
     end.connection.reset();
-    if (!RequestMayStart() || !LoginUnchanged()) {
+    if (!context.timeBound.RequestMayStart(context.lastFailure) ||
+        !context.loginWatch.LoginUnchanged(context.lastFailure)) {
         end.outcome = ChainEnd::Outcome::kNotStarted;
         return false;
     }
@@ -33,23 +33,24 @@ bool SendHop(net::Session& session, const RequestTarget& target, std::string_vie
                                      target.parts.password);
     if (!end.connection) {
         ProcessTraceLog().Write("Connection fail,err=%d", static_cast<int>(session.LastError()));
-        NoteRequestFailure(DescribeNetError(session.LastError(), target.parts.host));
+        context.lastFailure = {DescribeNetError(session.LastError(), target.parts.host)};
         end.outcome = ChainEnd::Outcome::kNotConnected;
         return false;
     }
     end.request = end.connection->OpenRequest(verb, target.parts.path, target.flags);
     if (!end.request) {
-        NoteRequestFailure(DescribeNetError(session.LastError(), target.parts.host));
+        context.lastFailure = {DescribeNetError(session.LastError(), target.parts.host)};
         end.outcome = ChainEnd::Outcome::kNotOpened;
         return false;
     }
-    LimitToTimeLeft(*end.request);
+    context.timeBound.LimitToTimeLeft(*end.request);
     if (!send(*end.request, target.parts.host, withBody)) {
         end.outcome = ChainEnd::Outcome::kNotSent;
         return false;
     }
     end.status = StatusOf(*end.request);
-    if (!AnswerKeepsLogin(end.request->AnswerHeaders("Set-Cookie"))) {
+    if (!context.loginWatch.AnswerKeepsLogin(end.request->AnswerHeaders("Set-Cookie"),
+                                             context.lastFailure)) {
         ProcessTraceLog().Write("Login cookies changed by an answer from %s", end.host.c_str());
         end.outcome = ChainEnd::Outcome::kRefused;
         return false;
@@ -57,9 +58,10 @@ bool SendHop(net::Session& session, const RequestTarget& target, std::string_vie
     return true;
 }
 
-ChainEnd Refused(ChainEnd end, std::string_view why, bool outcomeUnknown = false) {
+ChainEnd Refused(JobContext& context, ChainEnd end, std::string_view why,
+                 bool outcomeUnknown = false) {
     ProcessTraceLog().Write("Redirect refused,statuscode=%d", end.status);
-    NoteRequestFailure(DescribeRefusedRedirect(end.host, why), outcomeUnknown);
+    context.lastFailure = {DescribeRefusedRedirect(end.host, why), outcomeUnknown};
     end.outcome = ChainEnd::Outcome::kRefused;
     return end;
 }
@@ -76,14 +78,15 @@ std::optional<RequestTarget> RedirectTarget(std::string_view url, std::uint32_t 
     return RequestTarget{std::string(url), std::move(*parts), flags};
 }
 
-ChainEnd SendFollowingRedirects(net::Session& session, const RequestTarget& first,
-                                std::string_view verb, const HopSender& send) {
+ChainEnd SendFollowingRedirects(net::Session& session, JobContext& context,
+                                const RequestTarget& first, std::string_view verb,
+                                const HopSender& send) {
     ChainEnd end;
     RequestTarget target = first;
     std::string method(verb);
     bool withBody = true;
     for (;; ++end.hop) {
-        if (!SendHop(session, target, method, withBody, send, end)) {
+        if (!SendHop(session, context, target, method, withBody, send, end)) {
             return end;
         }
         const RedirectKind kind = RedirectKindOf(end.status);
@@ -98,16 +101,16 @@ ChainEnd SendFollowingRedirects(net::Session& session, const RequestTarget& firs
         if (kind == RedirectKind::kAsGet && method == "POST") {
             // The page a changing request is sent on to tells nothing of the change, which the
             // marketplace may or may not have made.
-            return Refused(std::move(end),
+            return Refused(context, std::move(end),
                            "instead of answering it (the change may or may not have been made)",
                            true);
         }
         if (end.hop == kMaxRedirects) {
-            return Refused(std::move(end), "more than " + std::to_string(kMaxRedirects) + " times");
+            return Refused(context, std::move(end), "more than " + std::to_string(kMaxRedirects) + " times");
         }
         std::optional<RequestTarget> nextTarget = RedirectTarget(*next, first.flags);
         if (!nextTarget || !MayRedirectTo(first.parts.host, nextTarget->parts.host)) {
-            return Refused(std::move(end), "to another site: " + *next);
+            return Refused(context, std::move(end), "to another site: " + *next);
         }
         ProcessTraceLog().Write("Redirect,statuscode=%d", end.status);
         if (kind == RedirectKind::kAsGet) {

@@ -4,7 +4,7 @@
 // body (but end a POST: the page a change is sent on to says nothing of the change, so the POST
 // fails with its outcome unknown), 307 and 308 as the same request with its body, at most
 // kMaxRedirects of them, each to the same host or another marketplace host, each as a new request
-// under the thread's time bound. The request layer and the uploader both send through it; the
+// under the job's time bound and login watch (market/job_context.h). The request layer and the uploader both send through it; the
 // answer that ends the chain is theirs to judge.
 
 #include <cstdint>
@@ -17,6 +17,8 @@
 #include "platform/net_layer.h"
 
 namespace kesto {
+
+struct JobContext;
 
 // Where one request goes.
 struct RequestTarget {
@@ -31,19 +33,19 @@ std::optional<RequestTarget> RedirectTarget(std::string_view url, std::uint32_t 
 
 // Puts the caller's request on the wire at one hop to host: adds its header lines and sends.
 // withBody is false once a redirect made the request a GET without body. False when the send
-// failed, the failure traced and noted by the sender.
+// failed, the failure traced and recorded in the context by the sender.
 using HopSender = std::function<bool(net::Request& request, std::string_view host, bool withBody)>;
 
 struct ChainEnd {
     enum class Outcome {
         kAnswered,      // the request holds the last answer, status its code
-        kNotStarted,    // the thread's time was up before a hop (noted)
-        kNotConnected,  // no connection to a hop's host (traced and noted)
-        kNotOpened,     // no request opened (noted)
+        kNotStarted,    // the job's time was up, or its login changed, before a hop (recorded)
+        kNotConnected,  // no connection to a hop's host (traced and recorded)
+        kNotOpened,     // no request opened (recorded)
         kNotSent,       // the sender failed
         kRefused,       // a redirect that is not followed: too many, to another site, or one
                         // that would turn a POST into a GET; or an answer that changed the
-                        // login (market/login_watch.h) (noted)
+                        // login (market/login_watch.h) (recorded)
     };
     Outcome outcome = Outcome::kNotStarted;
     int hop = 0;  // 0 for the first request, n for the n-th redirect
@@ -53,7 +55,10 @@ struct ChainEnd {
     std::unique_ptr<net::Request> request;
 };
 
-ChainEnd SendFollowingRedirects(net::Session& session, const RequestTarget& first,
-                                std::string_view verb, const HopSender& send);
+// Sends the request and the redirects it asks for; every failure is recorded as the context's
+// lastFailure.
+ChainEnd SendFollowingRedirects(net::Session& session, JobContext& context,
+                                const RequestTarget& first, std::string_view verb,
+                                const HopSender& send);
 
 }  // namespace kesto

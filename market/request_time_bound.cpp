@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "market/failure_reason.h"
 #include "platform/net_layer.h"
 
 namespace kesto {
@@ -15,86 +14,64 @@ using Clock = std::chrono::steady_clock;
 // that failed this close to the deadline failed because of it.
 constexpr std::chrono::milliseconds kTimerSlack{100};
 
-struct ThreadBound {
-    std::optional<Clock::time_point> deadline;
-    std::chrono::milliseconds bound{0};
-    bool missed = false;
-};
-
-thread_local ThreadBound threadBound;
-
-bool TimeIsUp(std::chrono::milliseconds slack) {
-    return threadBound.deadline && Clock::now() + slack >= *threadBound.deadline;
-}
-
-void NoteMissed() {
-    threadBound.missed = true;
-    NoteRequestFailure(DescribeMissedTimeBound(threadBound.bound));
-}
-
 }  // namespace
 
 RequestTimeBound::RequestTimeBound(std::chrono::milliseconds bound)
-    : previousDeadline_(threadBound.deadline),
-      previousBound_(threadBound.bound),
-      previousMissed_(threadBound.missed) {
-    threadBound = {Clock::now() + bound, bound, false};
+    : deadline_(Clock::now() + bound), bound_(bound) {}
+
+bool RequestTimeBound::TimeIsUp(std::chrono::milliseconds slack) const {
+    return deadline_ && Clock::now() + slack >= *deadline_;
 }
 
-RequestTimeBound::~RequestTimeBound() {
-    threadBound = {previousDeadline_, previousBound_, previousMissed_};
+void RequestTimeBound::NoteMissed(RequestFailure& failure) {
+    missed_ = true;
+    failure = {DescribeMissedTimeBound(bound_)};
 }
 
-TimeBoundGrace::TimeBoundGrace(std::chrono::milliseconds grace)
-    : previousDeadline_(threadBound.deadline), previousMissed_(threadBound.missed) {
-    if (threadBound.deadline) {
-        threadBound.deadline = std::max(*threadBound.deadline, Clock::now() + grace);
-        threadBound.missed = false;
+TimeBoundGrace::TimeBoundGrace(RequestTimeBound& bound, std::chrono::milliseconds grace)
+    : bound_(bound), previousDeadline_(bound.deadline_), previousMissed_(bound.missed_) {
+    if (bound_.deadline_) {
+        bound_.deadline_ = std::max(*bound_.deadline_, Clock::now() + grace);
+        bound_.missed_ = false;
     }
 }
 
 TimeBoundGrace::~TimeBoundGrace() {
     if (previousDeadline_) {
-        threadBound.missed =
-            previousMissed_ || threadBound.missed || Clock::now() >= *previousDeadline_;
-        threadBound.deadline = previousDeadline_;
+        bound_.missed_ = previousMissed_ || bound_.missed_ || Clock::now() >= *previousDeadline_;
+        bound_.deadline_ = previousDeadline_;
     }
 }
 
-void AllowTimeForUpload(std::uint64_t bytes) {
+void RequestTimeBound::AllowTimeForUpload(std::uint64_t bytes) {
     // A bound already run out stays run out: the room is for uploads still in time.
-    if (threadBound.deadline && !threadBound.missed && !TimeIsUp(std::chrono::milliseconds(0))) {
+    if (deadline_ && !missed_ && !TimeIsUp(std::chrono::milliseconds(0))) {
         const std::chrono::milliseconds room(bytes * 1000 / kSlowestUploadBytesPerSecond);
         // The failure still names the bound the job set, which the README explains.
-        *threadBound.deadline += room;
+        *deadline_ += room;
     }
 }
 
-bool RequestMayStart() {
-    if (threadBound.missed || TimeIsUp(std::chrono::milliseconds(0))) {
-        NoteMissed();
+bool RequestTimeBound::RequestMayStart(RequestFailure& failure) {
+    if (missed_ || TimeIsUp(std::chrono::milliseconds(0))) {
+        NoteMissed(failure);
         return false;
     }
     return true;
 }
 
-void LimitToTimeLeft(net::Request& request) {
-    if (threadBound.deadline) {
-        request.LimitTime(
-            std::chrono::ceil<std::chrono::milliseconds>(*threadBound.deadline - Clock::now()));
+void RequestTimeBound::LimitToTimeLeft(net::Request& request) const {
+    if (deadline_) {
+        request.LimitTime(std::chrono::ceil<std::chrono::milliseconds>(*deadline_ - Clock::now()));
     }
 }
 
-bool BlameTimeBound() {
+bool RequestTimeBound::BlameTimeBound(RequestFailure& failure) {
     if (TimeIsUp(kTimerSlack)) {
-        NoteMissed();
+        NoteMissed(failure);
         return true;
     }
     return false;
-}
-
-bool TimeBoundMissed() {
-    return threadBound.missed;
 }
 
 std::string DescribeMissedTimeBound(std::chrono::milliseconds bound) {

@@ -1,8 +1,5 @@
 #include "market/shop_session.h"
 
-#include <utility>
-
-#include "job/progress.h"
 #include "support/utf16.h"
 
 namespace kesto {
@@ -15,12 +12,6 @@ bool CodeUnitLess::operator()(std::string_view a, std::string_view b) const {
     }
     // Distinct malformed texts can convert alike; their bytes keep them apart.
     return a < b;
-}
-
-void ShopSession::Post(ProgressMessage message) const {
-    if (progress) {
-        progress->Post(std::move(message));
-    }
 }
 
 }  // namespace kesto

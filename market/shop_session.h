@@ -1,7 +1,8 @@
 #pragma once
 // The record one decoration job shares among its area operations: the addresses its pictures got
-// in the photo album, where progress messages go, and the state of the album protocol. Building
-// one starts the graphics library for the job's thumbnails; destroying it releases the library.
+// in the photo album, where progress messages go, the state of the album protocol, and the job's
+// context its requests go with (market/job_context.h). Building one starts the graphics library
+// for the job's thumbnails; destroying it releases the library.
 
 #include <map>
 #include <memory>
@@ -9,11 +10,13 @@
 #include <string_view>
 
 #include "image/graphics_startup.h"
+#include "market/job_context.h"
 
 namespace kesto {
 
+// Where the job's progress messages go; the marketplace client only keeps it for the job
+// (job/session_progress.h posts to it).
 class ProgressSink;
-struct ProgressMessage;
 
 // Orders UTF-8 texts by their UTF-16 code units (case-sensitive: "B" before "a", "1.jpg" before
 // "11.jpg"; a character beyond the basic plane sorts by its surrogates, before U+E000..U+FFFF).
@@ -30,17 +33,20 @@ struct ShopSession {
     // Where the operations post their progress messages; the job sets it after building the
     // session.
     std::shared_ptr<ProgressSink> progress;
-    // Posts the message to progress; nowhere when there is none.
-    void Post(ProgressMessage message) const;
     // The address the upload request answered; the request is made only while this is empty.
     std::string uploadAddress;
     // Whether this job's album page check has succeeded.
     bool albumReady = false;
-    // Why the last area operation failed, in words a shop owner can act on: which step, which
-    // file or request, and what it met. Set by the operation that failed; empty otherwise.
-    std::string failure;
+
+    // The context the session's requests go with: the job's once it is handed over (UseContext),
+    // until then one of the session's own (no time bound, no login watch).
+    JobContext& context() const { return *context_; }
+    // Makes the session's requests go with the job's context, which must outlive them.
+    void UseContext(JobContext& context) { context_ = &context; }
 
   private:
+    std::unique_ptr<JobContext> ownContext_ = std::make_unique<JobContext>();
+    JobContext* context_ = ownContext_.get();
     GraphicsUser graphics_;
 };
 

@@ -107,15 +107,14 @@ class WaitingMessages final : public JobMessageSink {
 class NoSteps final : public DecorationSteps {
   public:
     explicit NoSteps(bool throws) : throws_(throws) {}
-    int SaveShopLayout(bool, bool) override { return 1; }
-    int UpdateShopSign(const TemplateFile&) override { return 1; }
-    int UpdateMainPage(const MainFolder&) override {
+    AreaResult UpdateShopSign(JobContext&, const TemplateFile&) override { return {1, {}}; }
+    AreaResult UpdateMainPage(JobContext&, const MainFolder&) override {
         if (throws_) {
             throw std::bad_alloc();
         }
-        return 1;
+        return {1, {}};
     }
-    int UpdateCategories(const ClassFolder&) override { return 1; }
+    AreaResult UpdateCategories(JobContext&, const ClassFolder&) override { return {1, {}}; }
     std::string UserNumber() override { return "7"; }
 
   private:

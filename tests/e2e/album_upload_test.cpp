@@ -37,12 +37,13 @@ std::string TemplatePicture(const std::string& relative) {
 
 TEST(AlbumUploadTest, AreaFolderIsMadeAnewAndPicturesLandInIt) {
     LoggedInMarket market;
+    JobContext context;
     std::string path = "/";
-    ASSERT_EQ(CreateAreaFolder(kMainPageAlbumFolder, path), 1);
+    ASSERT_EQ(CreateAreaFolder(context, kMainPageAlbumFolder, path), 1);
     EXPECT_NE(path, "/");
-    EXPECT_EQ(RemoveAreaFolder(kMainPageAlbumFolder), 1);
+    EXPECT_EQ(RemoveAreaFolder(context, kMainPageAlbumFolder), 1);
     std::string again = "/";
-    ASSERT_EQ(CreateAreaFolder(kMainPageAlbumFolder, again), 1);
+    ASSERT_EQ(CreateAreaFolder(context, kMainPageAlbumFolder, again), 1);
 
     ShopSession session;
     const std::string first = TemplatePicture("spring-garden/main/welcome.jpg");
@@ -83,8 +84,8 @@ TEST(AlbumUploadTest, UndecodablePictureIsRefusedBeforeAnythingIsSent) {
     unsetenv("TMPDIR");
     EXPECT_EQ(CountRequests(market.Requests(), "/album/UploadPicActivex"), 0u);
     EXPECT_TRUE(std::filesystem::is_empty(temporary.path())) << "the thumbnail file was left";
-    EXPECT_NE(LastRequestFailure().find("no thumbnail can be made of"), std::string::npos)
-        << LastRequestFailure();
+    const std::string& reason = session.context().lastFailure.reason;
+    EXPECT_NE(reason.find("no thumbnail can be made of"), std::string::npos) << reason;
 }
 
 // A picture the album would take, but whose thumbnail could not be made (a layout the graphics
@@ -98,15 +99,17 @@ TEST(AlbumUploadTest, PictureWithoutThumbnailIsRefusedWithItsReason) {
     EXPECT_EQ(UploadPreparedPicture(session, "/", picture), -1);
     EXPECT_TRUE(session.uploadedPictures.empty());
     EXPECT_EQ(CountRequests(market.Requests(), "/album/"), 0u);
-    EXPECT_NE(LastRequestFailure().find("top.jpg"), std::string::npos) << LastRequestFailure();
+    const std::string& reason = session.context().lastFailure.reason;
+    EXPECT_NE(reason.find("top.jpg"), std::string::npos) << reason;
 }
 
 // A refusal's reason carries the marketplace's own words, not only its status.
 TEST(AlbumUploadTest, ARefusalsReasonQuotesTheMarketplacesWords) {
     LoggedInMarket market;
+    JobContext context;
     std::string id;
-    EXPECT_EQ(CreateAlbumFolder("/", std::string(65, 'x'), id), -1);
-    EXPECT_EQ(LastRequestFailure(),
+    EXPECT_EQ(CreateAlbumFolder(context, "/", std::string(65, 'x'), id), -1);
+    EXPECT_EQ(context.lastFailure.reason,
               "album.kesto.example answered 400 (\"the folder name is longer than 64 bytes\")");
 }
 
@@ -115,10 +118,13 @@ TEST(AlbumUploadTest, TransactionPasswordPageFailsTheUploadAndTellsTheDialog) {
     market.RequirePassword(true);
     ShopSession session;
     auto progress = std::make_shared<RecordingProgress>();
-    session.progress = progress;
+    session.context().transactionPasswordMet = [&progress] {
+        progress->Post({kTransactionPassword, 0, 0, {}});
+    };
     EXPECT_EQ(UploadPicture(session, "/", TemplatePicture("ocean-blue/main/top.jpg")), -1);
     ASSERT_EQ(progress->messages.size(), 1u);
     EXPECT_EQ(progress->messages[0].kind, kTransactionPassword);
+    EXPECT_TRUE(session.context().transactionPasswordPage);
     EXPECT_FALSE(session.albumReady);
     EXPECT_EQ(CountRequests(market.Requests(), "/album/UpReq"), 0u);
 }
@@ -134,10 +140,11 @@ namespace {
 TEST(AlbumUploadTest, PasswordPageOnAFolderListingMakesNoFolder) {
     LoggedInMarket market;
     market.SetFault("dirlist=password");
+    JobContext context;
     AreaFolderRun run;
-    EXPECT_EQ(OpenAreaFolderRun(kMainPageAlbumFolder, run), -1);
+    EXPECT_EQ(OpenAreaFolderRun(context, kMainPageAlbumFolder, run), -1);
     EXPECT_EQ(CountRequests(market.Requests(), "/album/createdir"), 0u);
-    EXPECT_NE(LastRequestFailure().find("transaction password"), std::string::npos);
+    EXPECT_NE(context.lastFailure.reason.find("transaction password"), std::string::npos);
 }
 
 TEST(UploadRequestTest, BodyIsBuiltByteForByte) {

@@ -134,19 +134,18 @@ TEST(AnswerModesTest, CreatingUpdateRefusedForGoodIsReportedWithWhatTheShopShows
         market.market.server().SetRefuseDuplicateCategoryNames(true);
         market.SetFault("update=error*10+2");
         ShopSession session;
-        EXPECT_EQ(
-            UpdateCategories(
-                ReadTemplateFolder(Template("spring-garden"), {false, false, true}).categories,
-                session, std::chrono::milliseconds(0)),
-            -1);
+        const AreaResult result = UpdateCategories(
+            ReadTemplateFolder(Template("spring-garden"), {false, false, true}).categories,
+            session, std::chrono::milliseconds(0));
+        EXPECT_EQ(result.code, -1);
         // The rich list gives the names, but the put-back is refused too.
         const std::string expected = mode == sim::AnswerMode::kRich
                                          ? "putting the old categories back failed too"
                                          : "the old categories cannot be put back";
-        EXPECT_NE(session.failure.find(expected), std::string::npos)
-            << name << ": " << session.failure;
-        EXPECT_NE(session.failure.find("may be without categories"), std::string::npos)
-            << name << ": " << session.failure;
+        EXPECT_NE(result.reason.find(expected), std::string::npos)
+            << name << ": " << result.reason;
+        EXPECT_NE(result.reason.find("may be without categories"), std::string::npos)
+            << name << ": " << result.reason;
         EXPECT_TRUE(CategoryNames(market.Shop()).empty()) << name;
     }
 }

@@ -106,8 +106,11 @@ Outcome Update(const std::string& templateName, std::chrono::milliseconds retryW
     ShopSession session;
     auto progress = std::make_shared<testing::RecordingProgress>();
     session.progress = progress;
-    const int result = UpdateCategories(CategoriesOf(templateName), session, retryWait);
-    return {result, session.failure, progress};
+    session.context().transactionPasswordMet = [progress] {
+        progress->Post({kTransactionPassword, 0, 0, {}});
+    };
+    AreaResult result = UpdateCategories(CategoriesOf(templateName), session, retryWait);
+    return {result.code, std::move(result.reason), progress};
 }
 
 bool Posted(const Outcome& outcome, ProgressKind kind) {

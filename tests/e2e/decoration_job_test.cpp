@@ -60,21 +60,17 @@ class ChangedAfterCheck final : public DecorationSteps {
         change_();
         return problems;
     }
-    bool HoldShop() override { return steps_->HoldShop(); }
-    int SaveShopLayout(bool shopSign, bool mainPage) override {
-        return steps_->SaveShopLayout(shopSign, mainPage);
+    AreaResult HoldShop() override { return steps_->HoldShop(); }
+    AreaResult UpdateShopSign(JobContext& context, const TemplateFile& picture) override {
+        return steps_->UpdateShopSign(context, picture);
     }
-    int UpdateShopSign(const TemplateFile& picture) override {
-        return steps_->UpdateShopSign(picture);
+    AreaResult UpdateMainPage(JobContext& context, const MainFolder& mainFolder) override {
+        return steps_->UpdateMainPage(context, mainFolder);
     }
-    int UpdateMainPage(const MainFolder& mainFolder) override {
-        return steps_->UpdateMainPage(mainFolder);
-    }
-    int UpdateCategories(const ClassFolder& classFolder) override {
-        return steps_->UpdateCategories(classFolder);
+    AreaResult UpdateCategories(JobContext& context, const ClassFolder& classFolder) override {
+        return steps_->UpdateCategories(context, classFolder);
     }
     std::string UserNumber() override { return steps_->UserNumber(); }
-    std::string FailureReason() override { return steps_->FailureReason(); }
 
   private:
     std::unique_ptr<DecorationSteps> steps_;
@@ -200,23 +196,25 @@ TEST(DecorationJobEndToEndTest, AReasonNeverSaysTheSameTwice) {
     ShopSession session;
     const TemplateFolder folder = ReadTemplateFolder(Template("ocean-blue"), {true, false, false});
     ASSERT_TRUE(folder.head.picture);
-    EXPECT_LE(UpdateShopSign(session, *folder.head.picture), 0);
+    const AreaResult result = UpdateShopSign(session, *folder.head.picture);
+    EXPECT_LE(result.code, 0);
     const std::string cut = "was cut off";
-    const std::size_t first = session.failure.find(cut);
-    ASSERT_NE(first, std::string::npos) << session.failure;
-    EXPECT_EQ(session.failure.find(cut, first + 1), std::string::npos) << session.failure;
-    EXPECT_EQ(session.failure.find("(error "), std::string::npos) << session.failure;
+    const std::size_t first = result.reason.find(cut);
+    ASSERT_NE(first, std::string::npos) << result.reason;
+    EXPECT_EQ(result.reason.find(cut, first + 1), std::string::npos) << result.reason;
+    EXPECT_EQ(result.reason.find("(error "), std::string::npos) << result.reason;
 }
 
 TEST(DecorationJobEndToEndTest, FailedLayoutReadIsNeverSavedBack) {
     LoggedInMarket market;
     market.SetFault("layoutshow=error*1");
     ShopSession session;
+    std::string failure;
     BannerChange change;
-    EXPECT_EQ(AddShopHeaderModule(session, change), -1);
+    EXPECT_EQ(AddShopHeaderModule(session, failure, change), -1);
     EXPECT_FALSE(AnyRequest(market.Requests(), "layoutupdate"));
     // The next read finds the document and saves the edited layout.
-    EXPECT_EQ(AddShopHeaderModule(session, change), 1);
+    EXPECT_EQ(AddShopHeaderModule(session, failure, change), 1);
     EXPECT_TRUE(AnyRequest(market.Requests(), "layoutupdate"));
 }
 
@@ -227,7 +225,8 @@ TEST(CategoryUpdateEndToEndTest, ShopKeepsItsCategoriesWhenAPictureFailsThreeTim
     market.SetFault("UploadPicActivex=error*3");
     ShopSession session;
     EXPECT_EQ(UpdateCategories(ReadTemplateFolder(Template("ocean-blue"), kCategories).categories,
-                               session, std::chrono::milliseconds(0)),
+                               session, std::chrono::milliseconds(0))
+                  .code,
               -1);
     EXPECT_EQ(market.Shop()["categories"], before);
     EXPECT_FALSE(AnyRequest(market.Requests(), "mycategory"));
@@ -239,7 +238,8 @@ TEST(CategoryUpdateEndToEndTest, TemplateWithoutCategoriesChangesNothing) {
     empty.Write("class/readme.txt", "no category folders here");
     for (const std::string& folder : {empty.Folder(), empty.Folder() + "missing"}) {
         ShopSession session;
-        EXPECT_EQ(UpdateCategories(ReadTemplateFolder(folder, kCategories).categories, session), -1)
+        EXPECT_EQ(
+            UpdateCategories(ReadTemplateFolder(folder, kCategories).categories, session).code, -1)
             << folder;
     }
     EXPECT_TRUE(market.Requests().empty());
@@ -301,12 +301,12 @@ TEST(DecorationJobEndToEndTest, AreasReadNothingThroughALinkOutOfTheTemplate) {
     namespace fs = std::filesystem;
     const struct {
         const char* linked;  // replaced by a link to a copy outside the template
-        std::function<int(const std::string&, ShopSession&)> update;
+        std::function<AreaResult(const std::string&, ShopSession&)> update;
     } cases[] = {
         {"head/sign.gif",
          [](const std::string& t, ShopSession& s) {
              const TemplateFolder read = ReadTemplateFolder(t, {true, false, false});
-             return read.head.picture ? UpdateShopSign(s, *read.head.picture) : 0;
+             return read.head.picture ? UpdateShopSign(s, *read.head.picture) : AreaResult{0, {}};
          }},
         {"main/content.txt",
          [](const std::string& t, ShopSession& s) {
@@ -333,9 +333,10 @@ TEST(DecorationJobEndToEndTest, AreasReadNothingThroughALinkOutOfTheTemplate) {
         }
         market.ClearRequests();
         ShopSession session;
-        EXPECT_EQ(c.update(PathToUtf8(copy) + kPathSeparator, session), -1) << c.linked;
-        EXPECT_NE(session.failure.find("links outside the template"), std::string::npos)
-            << session.failure;
+        const AreaResult result = c.update(PathToUtf8(copy) + kPathSeparator, session);
+        EXPECT_EQ(result.code, -1) << c.linked;
+        EXPECT_NE(result.reason.find("links outside the template"), std::string::npos)
+            << result.reason;
         EXPECT_TRUE(market.Requests().empty()) << c.linked;
     }
 }

@@ -3,10 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
+#include <functional>
+#include <thread>
 
 #include "job/progress.h"
 #include "job/progress_numbers.h"
+#include "market/job_context.h"
 #include "support/file_path.h"
 #include "tests/common/recording_progress.h"
 #include "tests/common/temp_folder.h"
@@ -20,26 +24,30 @@ using testing::RecordingProgress;
 
 class FakeSteps final : public DecorationSteps {
   public:
-    int SaveShopLayout(bool shopSign, bool mainPage) override {
-        calls.push_back("layout " + std::to_string(shopSign) + std::to_string(mainPage));
-        return -1;  // the job goes on whatever the layout step answers
-    }
-    int UpdateShopSign(const TemplateFile& picture) override {
+    AreaResult UpdateShopSign(JobContext& context, const TemplateFile& picture) override {
         calls.push_back("sign " + picture.path);
-        return signResult;
+        return Ran(context, signResult);
     }
-    int UpdateMainPage(const MainFolder& mainFolder) override {
+    AreaResult UpdateMainPage(JobContext& context, const MainFolder& mainFolder) override {
         calls.push_back("main " + mainFolder.folder.path);
-        return mainResult;
+        return Ran(context, mainResult);
     }
-    int UpdateCategories(const ClassFolder& classFolder) override {
+    AreaResult UpdateCategories(JobContext& context, const ClassFolder& classFolder) override {
         calls.push_back("class " + classFolder.folder.path);
-        return classResult;
+        return Ran(context, classResult);
     }
     std::string UserNumber() override { return userNumber; }
-    bool HoldShop() override { return holdShop; }
-    std::string FailureReason() override { return failureReason; }
+    AreaResult HoldShop() override { return {holdShop ? 1 : 0, failureReason}; }
 
+    AreaResult Ran(JobContext& context, int code) {
+        if (duringArea) {
+            duringArea(context);
+        }
+        return {code, failureReason};
+    }
+
+    // What each area does with the job's context before it ends.
+    std::function<void(JobContext&)> duringArea;
     bool holdShop = true;
     std::string failureReason;
     int signResult = 1;
@@ -67,7 +75,7 @@ struct JobCase {
     bool shopSign, mainPage, categories;
     int signResult, mainResult, classResult;
     std::vector<int> messages;  // number * 10 + stage
-    std::size_t calls;          // operations run, the layout step included
+    std::size_t calls;          // area operations run
 };
 
 TEST(DecorationJobTest, RunsTickedAreasInOrderAndStopsAtTheFirstFailure) {
@@ -80,14 +88,14 @@ TEST(DecorationJobTest, RunsTickedAreasInOrderAndStopsAtTheFirstFailure) {
          1,
          1,
          {20320, 20321, 20300, 20301, 21240, 21241, 20380},
-         4},
-        {"nothing ticked", false, false, false, 1, 1, 1, {20380}, 1},
+         3},
+        {"nothing ticked", false, false, false, 1, 1, 1, {20380}, 0},
         // A failed area is followed by its reason (message 2042), then by the ticked areas it
         // kept from starting (2056).
-        {"main page fails", false, true, true, 1, 0, 1, {20300, 20301, 20420, 20560}, 2},
-        {"shop sign fails", true, true, true, -1, 1, 1, {20320, 20321, 20420, 20560}, 2},
-        {"sign fails alone", true, false, false, -1, 1, 1, {20320, 20321, 20420}, 2},
-        {"categories fail", false, false, true, 1, 1, -1, {21240, 21241, 20420}, 2},
+        {"main page fails", false, true, true, 1, 0, 1, {20300, 20301, 20420, 20560}, 1},
+        {"shop sign fails", true, true, true, -1, 1, 1, {20320, 20321, 20420, 20560}, 1},
+        {"sign fails alone", true, false, false, -1, 1, 1, {20320, 20321, 20420}, 1},
+        {"categories fail", false, false, true, 1, 1, -1, {21240, 21241, 20420}, 1},
     };
     TempFolder folder;
     folder.Write("head/sign.jpg", "x");
@@ -132,6 +140,46 @@ TEST(DecorationJobTest, AShopAnotherJobDecoratesIsLeftAlone) {
     EXPECT_TRUE(steps.calls.empty());
 }
 
+TEST(DecorationJobTest, AFailedAreaIsFollowedByTheReasonItsResultCarries) {
+    TempFolder folder;
+    FakeSteps steps;
+    steps.mainResult = 0;
+    steps.failureReason = "saving the main page text: manage.kesto.example answered 502";
+    RecordingProgress progress;
+    RunDecorationJob({false, true, false, folder.Folder()}, steps, progress);
+    ASSERT_EQ(Numbers(progress.messages), (std::vector<int>{20300, 20301, 20420}));
+    EXPECT_EQ(progress.messages.back().text, steps.failureReason);
+}
+
+// The areas reach the job's context: the password page they meet is posted at once, between
+// the area's start and end lines, and a request refused by the job's time bound fails the area
+// even when the area itself reports success.
+TEST(DecorationJobTest, TheAreasShareTheJobsContext) {
+    TempFolder folder;
+    {
+        FakeSteps steps;
+        steps.duringArea = [](JobContext& context) { context.transactionPasswordMet(); };
+        RecordingProgress progress;
+        RunDecorationJob({false, true, false, folder.Folder()}, steps, progress);
+        EXPECT_EQ(Numbers(progress.messages), (std::vector<int>{20300, 20400, 20301, 20380}));
+    }
+    {
+        FakeSteps steps;
+        steps.duringArea = [](JobContext& context) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            RequestFailure failure;
+            EXPECT_FALSE(context.timeBound.RequestMayStart(failure));
+        };
+        RecordingProgress progress;
+        JobRequest request{false, true, true, folder.Folder()};
+        request.timeBound = std::chrono::milliseconds(10);
+        RunDecorationJob(request, steps, progress);
+        ASSERT_EQ(Numbers(progress.messages), (std::vector<int>{20300, 20301, 20420, 20560}));
+        EXPECT_EQ(progress.messages[1].result, -1);
+        EXPECT_EQ(progress.messages[2].text, "the marketplace did not finish within 1 second");
+    }
+}
+
 TEST(DecorationJobTest, BuildsAreaFoldersFromTheTemplatePath) {
     TempFolder folder;
     folder.Write("head/logo.txt", "x");
@@ -144,7 +192,7 @@ TEST(DecorationJobTest, BuildsAreaFoldersFromTheTemplatePath) {
     // or not.
     const std::string root = withoutSeparator + kPathSeparator;
     EXPECT_EQ(steps.calls, (std::vector<std::string>{
-                               "layout 11", "sign " + root + "head" + kPathSeparator + "banner.GIF",
+                               "sign " + root + "head" + kPathSeparator + "banner.GIF",
                                "main " + root + "main" + kPathSeparator,
                                "class " + root + "class" + kPathSeparator}));
 }
@@ -162,16 +210,15 @@ TEST(DecorationJobTest, AreasGetTheTemplateTheCheckSaw) {
             folder_.Write("main/later.jpg");
             return {};
         }
-        int SaveShopLayout(bool, bool) override { return 1; }
-        int UpdateShopSign(const TemplateFile& picture) override {
+        AreaResult UpdateShopSign(JobContext&, const TemplateFile& picture) override {
             sign = picture.name;
-            return 1;
+            return {1, {}};
         }
-        int UpdateMainPage(const MainFolder& mainFolder) override {
+        AreaResult UpdateMainPage(JobContext&, const MainFolder& mainFolder) override {
             mainPictures = mainFolder.pictures.size();
-            return 1;
+            return {1, {}};
         }
-        int UpdateCategories(const ClassFolder&) override { return 1; }
+        AreaResult UpdateCategories(JobContext&, const ClassFolder&) override { return {1, {}}; }
         std::string UserNumber() override { return "10001"; }
 
         std::string checkedSign;

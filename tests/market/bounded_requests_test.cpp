@@ -11,12 +11,13 @@
 
 #include "market/failure_reason.h"
 #include "market/http_request.h"
+#include "market/job_context.h"
 #include "market/request_time_bound.h"
+#include "market/uploader.h"
 #include "platform/net_layer.h"
 #include "tests/common/capture_server.h"
 #include "tests/common/loopback_socket.h"
 #include "tests/common/temp_folder.h"
-#include "upload/uploader.h"
 
 namespace kesto {
 namespace {
@@ -108,31 +109,36 @@ class UnhelpfulServer {
     std::thread acceptor_;
 };
 
-int Get(const std::string& url) {
+int Get(JobContext& context, const std::string& url) {
     RequestOptions options;
+    options.context = &context;
     std::string answer = "untouched";
     const int result = HttpRequest(answer, url.c_str(), options, kMethodGet, nullptr, false);
     EXPECT_EQ(answer, "untouched") << "a failed request hands over no answer";
+    EXPECT_EQ(options.failure.reason, context.lastFailure.reason) << "the request says why too";
     return result;
 }
 
-int Upload(const std::string& url) {
+int Upload(JobContext& context, const std::string& url) {
     const testing::TempFolder folder;
     Uploader uploader;
+    uploader.jobContext = &context;
     uploader.AddFile("file", PathToUtf8(folder.Write("picture.jpg", "bytes of a picture")));
-    return uploader.Upload(url.c_str());
+    const int result = uploader.Upload(url.c_str());
+    EXPECT_EQ(uploader.failure().reason, context.lastFailure.reason);
+    return result;
 }
 
 TEST(BoundedRequestsTest, AnAnswerBeyondTheLimitFailsWithoutBeingReadWhole) {
     const struct {
         const char* name;
-        int (*send)(const std::string&);
+        int (*send)(JobContext&, const std::string&);
     } clients[] = {{"request layer", Get}, {"uploader", Upload}};
     for (const auto& [name, send] : clients) {
         const UnhelpfulServer server(UnhelpfulServer::Manner::kEndless);
-        NoteRequestFailure({});
-        EXPECT_EQ(send(server.Url()), -1) << name;
-        EXPECT_EQ(LastRequestFailure(), "127.0.0.1 answered more than 16 MiB") << name;
+        JobContext context;
+        EXPECT_EQ(send(context, server.Url()), -1) << name;
+        EXPECT_EQ(context.lastFailure.reason, "127.0.0.1 answered more than 16 MiB") << name;
         // What the client stopped taking stays in the socket buffers, a few MiB at most.
         EXPECT_LT(server.BytesSent(), net::kMaxAnswerBytes + (std::uint64_t{32} << 20)) << name;
     }
@@ -143,7 +149,7 @@ TEST(BoundedRequestsTest, TheTimeBoundEndsAStalledRequestAndRefusesTheNext) {
     const struct {
         const char* name;
         Manner manner;
-        int (*send)(const std::string&);
+        int (*send)(JobContext&, const std::string&);
     } cases[] = {
         {"silent server", Manner::kSilent, Get},
         {"trickling server", Manner::kTrickle, Get},
@@ -152,50 +158,65 @@ TEST(BoundedRequestsTest, TheTimeBoundEndsAStalledRequestAndRefusesTheNext) {
     };
     for (const auto& c : cases) {
         const UnhelpfulServer server(c.manner);
-        const RequestTimeBound bound(std::chrono::milliseconds(700));
+        JobContext context;
+        context.timeBound = RequestTimeBound(std::chrono::milliseconds(700));
         const Clock::time_point start = Clock::now();
-        EXPECT_EQ(c.send(server.Url()), -1) << c.name;
+        EXPECT_EQ(c.send(context, server.Url()), -1) << c.name;
         // The net layer alone would wait 60 s for the silent one, for ever for the trickle.
         EXPECT_LT(Clock::now() - start, std::chrono::seconds(10)) << c.name;
-        EXPECT_EQ(LastRequestFailure(), "the marketplace did not finish within 1 second") << c.name;
-        EXPECT_TRUE(TimeBoundMissed()) << c.name;
+        EXPECT_EQ(context.lastFailure.reason, "the marketplace did not finish within 1 second")
+            << c.name;
+        EXPECT_TRUE(context.timeBound.TimeBoundMissed()) << c.name;
 
         const testing::CaptureServer next;
-        EXPECT_EQ(c.send(next.Url("/next")), -1) << c.name;
+        EXPECT_EQ(c.send(context, next.Url("/next")), -1) << c.name;
         EXPECT_EQ(next.ConnectionCount(), 0u) << c.name;
     }
-    EXPECT_FALSE(TimeBoundMissed()) << "the bound ends with its scope";
+    // The bound is its job's: a request without it goes out.
+    const testing::CaptureServer other;
+    RequestOptions options;
+    std::string answer;
+    HttpRequest(answer, other.Url("/other").c_str(), options, kMethodGet, nullptr, false);
+    EXPECT_EQ(other.ConnectionCount(), 1u) << "the bound ends with its job";
 }
 
 TEST(BoundedRequestsTest, UploadsWidenTheBoundByTheirTimeOnASlowLine) {
-    const RequestTimeBound bound(std::chrono::milliseconds(100));
-    AllowTimeForUpload(2 * kSlowestUploadBytesPerSecond);  // two seconds more
+    RequestFailure failure;
+    RequestTimeBound bound(std::chrono::milliseconds(100));
+    bound.AllowTimeForUpload(2 * kSlowestUploadBytesPerSecond);  // two seconds more
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    EXPECT_TRUE(RequestMayStart());
-    EXPECT_FALSE(TimeBoundMissed());
+    EXPECT_TRUE(bound.RequestMayStart(failure));
+    EXPECT_FALSE(bound.TimeBoundMissed());
 
     // A bound run out before the upload is not revived by it.
-    const RequestTimeBound spent(std::chrono::milliseconds(10));
+    RequestTimeBound spent(std::chrono::milliseconds(10));
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    AllowTimeForUpload(2 * kSlowestUploadBytesPerSecond);
-    EXPECT_FALSE(RequestMayStart());
+    spent.AllowTimeForUpload(2 * kSlowestUploadBytesPerSecond);
+    EXPECT_FALSE(spent.RequestMayStart(failure));
+    EXPECT_EQ(failure.reason, "the marketplace did not finish within 1 second");
 }
 
 TEST(BoundedRequestsTest, AGraceStepGoesOnPastTheBoundWhichStaysMissed) {
-    const RequestTimeBound bound(std::chrono::milliseconds(10));
+    RequestFailure failure;
+    RequestTimeBound bound(std::chrono::milliseconds(10));
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    EXPECT_FALSE(RequestMayStart());
+    EXPECT_FALSE(bound.RequestMayStart(failure));
     {
-        const TimeBoundGrace grace(std::chrono::seconds(10));
-        EXPECT_TRUE(RequestMayStart());
-        EXPECT_FALSE(TimeBoundMissed());
+        const TimeBoundGrace grace(bound, std::chrono::seconds(10));
+        EXPECT_TRUE(bound.RequestMayStart(failure));
+        EXPECT_FALSE(bound.TimeBoundMissed());
     }
-    EXPECT_TRUE(TimeBoundMissed());
-    EXPECT_FALSE(RequestMayStart());
+    EXPECT_TRUE(bound.TimeBoundMissed());
+    EXPECT_FALSE(bound.RequestMayStart(failure));
     // A bound not yet run out is not taken for missed.
-    const RequestTimeBound later(std::chrono::seconds(30));
-    { const TimeBoundGrace grace(std::chrono::seconds(1)); }
-    EXPECT_FALSE(TimeBoundMissed());
+    RequestTimeBound later(std::chrono::seconds(30));
+    { const TimeBoundGrace grace(later, std::chrono::seconds(1)); }
+    EXPECT_FALSE(later.TimeBoundMissed());
+    // Without a bound, no grace is needed and none changes anything.
+    RequestTimeBound none;
+    { const TimeBoundGrace grace(none, std::chrono::seconds(1)); }
+    EXPECT_TRUE(none.RequestMayStart(failure));
+    EXPECT_FALSE(none.TimeBoundMissed());
 }
 
 TEST(BoundedRequestsTest, TheBoundIsDescribedInWholeMinutesOrInSeconds) {

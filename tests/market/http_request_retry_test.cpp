@@ -8,6 +8,7 @@
 
 #include "market/failure_reason.h"
 #include "market/http_request.h"
+#include "market/job_context.h"
 
 namespace kesto {
 namespace {
@@ -130,14 +131,17 @@ TEST(HttpRequestRetry, OnlyATimeOutLeavesTheOutcomeUnknown) {
         {{}, false},
     };
     for (const auto& c : cases) {
-        NoteRequestFailure("an earlier failure", true);
+        JobContext context;
+        context.lastFailure = {"an earlier failure", true};
         Script script{c.errors, {}, 0};
         ScriptedSession session(script);
         RequestOptions options;
+        options.context = &context;
         std::string result;
         HttpRequest(session, result, "http://manage.kesto.example/x", options, kMethodGet, nullptr,
                     false);
-        EXPECT_EQ(LastRequestOutcomeUnknown(), c.unknown) << LastRequestFailure();
+        EXPECT_EQ(options.failure.outcomeUnknown, c.unknown) << options.failure.reason;
+        EXPECT_EQ(context.lastFailure.outcomeUnknown, c.unknown) << context.lastFailure.reason;
     }
 }
 

@@ -32,16 +32,19 @@ TEST(LoginWatchTest, OnlyAnotherValueOrAnEndOfTheLoginCookiesChangesTheLogin) {
     }
 }
 
-TEST(LoginWatchTest, OnlyAWatchedThreadRefusesRequestsOnceTheLoginChanged) {
-    EXPECT_TRUE(AnswerKeepsLogin({"skey=changed"})) << "no watch";
-    {
-        const LoginWatch watch;
-        EXPECT_TRUE(LoginUnchanged());
-        EXPECT_FALSE(AnswerKeepsLogin({"a=1", "skey=; Max-Age=0"}));
-        EXPECT_FALSE(LoginUnchanged());
-        EXPECT_EQ(LastRequestFailure(), kLoginChangedReason);
-    }
-    EXPECT_TRUE(LoginUnchanged()) << "the watch ended";
+TEST(LoginWatchTest, OnlyAStartedWatchRefusesRequestsOnceTheLoginChanged) {
+    RequestFailure failure;
+    LoginWatch idle;
+    EXPECT_TRUE(idle.AnswerKeepsLogin({"skey=changed"}, failure)) << "no watch";
+    LoginWatch watch;
+    watch.Start();
+    EXPECT_TRUE(watch.LoginUnchanged(failure));
+    EXPECT_FALSE(watch.AnswerKeepsLogin({"a=1", "skey=; Max-Age=0"}, failure));
+    EXPECT_FALSE(watch.LoginUnchanged(failure));
+    EXPECT_EQ(failure.reason, kLoginChangedReason);
+    failure = {};
+    EXPECT_TRUE(idle.LoginUnchanged(failure)) << "another job's watch";
+    EXPECT_TRUE(failure.reason.empty());
 }
 
 }  // namespace

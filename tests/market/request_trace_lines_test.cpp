@@ -9,7 +9,7 @@
 #include "tests/common/capture_server.h"
 #include "tests/common/temp_folder.h"
 #include "tests/common/trace_watch.h"
-#include "upload/kesto_uploader.h"
+#include "market/kesto_uploader.h"
 
 namespace kesto {
 namespace {

@@ -11,11 +11,12 @@
 
 #include "market/failure_reason.h"
 #include "market/http_request.h"
+#include "market/job_context.h"
 #include "support/trace_log.h"
 #include "tests/common/capture_server.h"
 #include "tests/common/temp_folder.h"
 #include "tests/common/trace_watch.h"
-#include "upload/kesto_uploader.h"
+#include "market/kesto_uploader.h"
 
 namespace kesto {
 namespace {
@@ -211,8 +212,10 @@ TEST(TransportParity, RequestsFollowRedirectsAndRefuseBrokenAnswers) {
     for (const auto& c : cases) {
         const CaptureServer server(c.answers);
         const TraceWatch watch;
-        NoteRequestFailure("an earlier failure");
+        JobContext context;
+        context.lastFailure = {"an earlier failure"};
         RequestOptions options;
+        options.context = &context;
         std::string result = "untouched";
         EXPECT_EQ(HttpRequest(result, server.Url(c.path).c_str(), options, c.method,
                               c.method == kMethodPost ? post.c_str() : nullptr, true),
@@ -220,7 +223,8 @@ TEST(TransportParity, RequestsFollowRedirectsAndRefuseBrokenAnswers) {
             << c.name;
         EXPECT_EQ(result, c.result) << c.name;
         EXPECT_EQ(SeenBy(server), c.seen) << c.name;
-        EXPECT_EQ(LastRequestFailure(), c.reason) << c.name;
+        EXPECT_EQ(context.lastFailure.reason, c.reason) << c.name;
+        EXPECT_EQ(options.failure.reason, c.reason) << c.name;
         ExpectTraceLines(watch, c.trace, c.name);
         if (c.method == kMethodPost && c.seen.size() > 1) {
             // Only a request that keeps its body keeps its content type.
@@ -275,9 +279,11 @@ TEST(TransportParity, UploadsJudgeTheLastAnswerOfTheirRedirects) {
         KestoUploader uploader(KestoUploader::kErrcodeRule);
         uploader.batchMode = c.format == kBatch;
         uploader.AddFile("photo", c.format == kChunked ? chunk : small);
-        NoteRequestFailure("an earlier failure");
+        JobContext context;
+        context.lastFailure = {"an earlier failure"};
+        uploader.jobContext = &context;
         EXPECT_EQ(uploader.Upload(server.Url("/up").c_str()), c.code) << name;
-        EXPECT_EQ(LastRequestFailure(), c.reason) << name;
+        EXPECT_EQ(context.lastFailure.reason, c.reason) << name;
         const std::vector<Seen> seen = SeenBy(server);
         ASSERT_EQ(seen.size(), c.then.empty() ? 1u : 2u) << name;
         EXPECT_EQ(seen[0].line, "POST /up HTTP/1.1") << name;
@@ -324,7 +330,7 @@ TEST(TransportParity, AFileResizedDuringAChunkedUploadFails) {
         uploader.AddFile(nullptr, PathToUtf8(file));
         EXPECT_EQ(uploader.Upload(server.Url("/up").c_str()), -1) << c.name;
         EXPECT_EQ(server.Requests().size(), 1u) << c.name << ": nothing after the first chunk";
-        EXPECT_EQ(LastRequestFailure(),
+        EXPECT_EQ(uploader.failure().reason,
                   "the file " + PathToUtf8(file) + " changed while it was sent")
             << c.name;
         ExpectTraceLines(watch, {"Send data error"}, c.name);

@@ -12,7 +12,7 @@
 #include "market/http_request.h"
 #include "tests/common/capture_server.h"
 #include "tests/common/temp_folder.h"
-#include "upload/kesto_uploader.h"
+#include "market/kesto_uploader.h"
 
 namespace kesto::testing {
 

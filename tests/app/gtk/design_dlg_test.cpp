@@ -51,25 +51,25 @@ class FakeSteps final : public DecorationSteps {
               bool askPassword)
         : sink_(std::move(sink)), log_(log), gate_(std::move(gate)), askPassword_(askPassword) {}
 
-    int SaveShopLayout(bool, bool) override {
+    // The job's first step, before any area.
+    AreaResult HoldShop() override {
         if (askPassword_) {
             sink_->Post({kTransactionPassword, 0, 0, {}});
         }
         gate_.wait();
-        log_.Add("layout");
-        return 1;
+        return {1, {}};
     }
-    int UpdateShopSign(const TemplateFile&) override {
+    AreaResult UpdateShopSign(JobContext&, const TemplateFile&) override {
         log_.Add("sign");
-        return 1;
+        return {1, {}};
     }
-    int UpdateMainPage(const MainFolder&) override {
+    AreaResult UpdateMainPage(JobContext&, const MainFolder&) override {
         log_.Add("main");
-        return 1;
+        return {1, {}};
     }
-    int UpdateCategories(const ClassFolder&) override {
+    AreaResult UpdateCategories(JobContext&, const ClassFolder&) override {
         log_.Add("categories");
-        return 1;
+        return {1, {}};
     }
     std::string UserNumber() override { return "10001"; }
 
@@ -312,7 +312,7 @@ TEST_F(DesignDlgTest, UploadAsksAboutCategoriesOnceAndRunsOneJobAtATime) {
     gtk_button_clicked(window->uploadButton());
     hold.set_value();
     WaitForJob(*window, 1);
-    EXPECT_EQ(log_.Calls(), (std::vector<std::string>{"layout", "sign", "main"}));
+    EXPECT_EQ(log_.Calls(), (std::vector<std::string>{"sign", "main"}));
 
     gtk_toggle_button_set_active(window->areaBox(Area::Categories), TRUE);
     gtk_button_clicked(window->uploadButton());

@@ -64,28 +64,29 @@ struct Record {
     }
 };
 
-// A job's steps: the layout step waits until the test lets jobs finish; the shop sign step
-// reports that the marketplace asks for the transaction password, and a failure's reason.
+// A job's steps: the first (holding the shop) waits until the test lets jobs finish; the shop
+// sign step reports that the marketplace asks for the transaction password, and a failure's
+// reason.
 class FakeSteps final : public DecorationSteps {
   public:
     FakeSteps(std::shared_ptr<ProgressSink> sink, Record& record)
         : sink_(std::move(sink)), record_(record) {}
 
-    int SaveShopLayout(bool, bool) override {
+    AreaResult HoldShop() override {
         record_.Set([&] { ++record_.jobsStarted; });
         std::unique_lock guard(record_.lock);
         record_.changed.wait_for(guard, 30s, [&] { return record_.jobsMayFinish; });
-        return 1;
+        return {1, {}};
     }
-    int UpdateShopSign(const TemplateFile&) override {
+    AreaResult UpdateShopSign(JobContext&, const TemplateFile&) override {
         sink_->Post({kTransactionPassword, 0, 0, {}});
         sink_->Post({kFailureReason, 0, 0, "a reason"});
-        return 1;
+        return {1, {}};
     }
-    int UpdateMainPage(const MainFolder&) override { return 1; }
-    int UpdateCategories(const ClassFolder&) override {
+    AreaResult UpdateMainPage(JobContext&, const MainFolder&) override { return {1, {}}; }
+    AreaResult UpdateCategories(JobContext&, const ClassFolder&) override {
         record_.Set([&] { ++record_.categoriesUpdated; });
-        return 1;
+        return {1, {}};
     }
     std::string UserNumber() override { return "10001"; }
 

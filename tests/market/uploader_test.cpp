@@ -5,8 +5,8 @@
 #include "tests/common/capture_server.h"
 #include "tests/common/chinese_code_page.h"
 #include "tests/common/temp_folder.h"
-#include "upload/kesto_uploader.h"
-#include "upload/uploader.h"
+#include "market/kesto_uploader.h"
+#include "market/uploader.h"
 
 namespace kesto {
 namespace {

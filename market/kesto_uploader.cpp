@@ -1,4 +1,4 @@
-#include "upload/kesto_uploader.h"
+#include "market/kesto_uploader.h"
 
 #include "market/transaction_password.h"
 #include "support/text_conversion.h"

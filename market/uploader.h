@@ -3,7 +3,8 @@
 // file per request (small files streamed, large ones in chunks) or several files in one request.
 // Each uploader has its own internet session with a browser-like agent string; the process's
 // cookie store supplies the login cookies. Every request follows the redirects its answer asks
-// for (market/redirect_chain.h); the last answer is judged, and only a 2xx one by the rules.
+// for (market/redirect_chain.h); the last answer is judged, and only a 2xx one by the rules. The
+// requests go with the job's context when one is given (its time bound and login watch).
 
 #include <cstdint>
 #include <functional>
@@ -14,6 +15,8 @@
 #include <string_view>
 #include <vector>
 
+#include "market/failure_reason.h"
+#include "market/job_context.h"
 #include "platform/net_layer.h"
 #include "upload/multipart_format.h"
 
@@ -54,11 +57,18 @@ class Uploader {
     // Sends every queued file to the address. Returns 1 when every request was accepted, -1
     // otherwise, 0 for a null or empty address. Empties the file queue and leaves batch mode.
     int Upload(const char* url);
+    // Why the last upload failed (also the context's lastFailure); empty when it succeeded.
+    const RequestFailure& failure() const {
+        return jobContext != nullptr ? jobContext->lastFailure : ownContext_.lastFailure;
+    }
 
     std::string fileFieldName = "file";  // part name in the one-file and chunked formats
     bool batchMode = false;
     // Told after each accepted chunk of a chunked upload: the file's bytes sent so far, of all.
     std::function<void(std::uint64_t sent, std::uint64_t size)> chunkAccepted;
+    // The job the uploads are made for; none: a context of the uploader's own (no time bound,
+    // no login watch).
+    JobContext* jobContext = nullptr;
 
   protected:
     std::vector<std::string> files;
@@ -71,6 +81,8 @@ class Uploader {
 
   private:
     struct GroupMember;
+
+    JobContext& Context() { return jobContext != nullptr ? *jobContext : ownContext_; }
 
     int SendOneFile(const char* url, const std::string& path, const std::string& fieldsBlock);
     int SendSingle(const RequestTarget& target, const std::string& path, std::uint64_t size,
@@ -86,6 +98,8 @@ class Uploader {
                   const std::string& fieldsBlock);
     // Reads and judges the last answer of a request's chain, noting why it was not accepted.
     int JudgeAnswer(const ChainEnd& end);
+
+    JobContext ownContext_;
 };
 
 }  // namespace kesto

@@ -1,4 +1,4 @@
-#include "upload/uploader.h"
+#include "market/uploader.h"
 
 #include <algorithm>
 #include <climits>
@@ -9,7 +9,6 @@
 #include "market/answer_reader.h"
 #include "market/failure_reason.h"
 #include "market/redirect_chain.h"
-#include "market/request_time_bound.h"
 #include "support/ascii_text.h"
 #include "support/file_path.h"
 #include "support/trace_log.h"
@@ -111,16 +110,17 @@ int TraceError(const char* format, unsigned long error) {
 }
 
 // Notes why a request failed, for the reason the job shows after an area's failure line.
-void NoteNetFailure(const net::Session& session, std::string_view host) {
-    NoteRequestFailure(DescribeNetError(session.LastError(), host));
+void NoteNetFailure(RequestFailure& failure, const net::Session& session, std::string_view host) {
+    failure = {DescribeNetError(session.LastError(), host)};
 }
 
 // Notes why an answer was not accepted: its status when that is an error, else the refusal.
-void NoteRefusedAnswer(int status, std::string_view host, std::string_view answer) {
-    NoteRequestFailure(WithAnswerMessage(status > 0 && status != 200
-                                             ? DescribeStatus(status, host)
-                                             : std::string(host) + " did not accept the upload",
-                                         answer));
+void NoteRefusedAnswer(RequestFailure& failure, int status, std::string_view host,
+                       std::string_view answer) {
+    failure = {WithAnswerMessage(status > 0 && status != 200
+                                     ? DescribeStatus(status, host)
+                                     : std::string(host) + " did not accept the upload",
+                                 answer)};
 }
 
 // Whether the answer's status is a success (2xx). A gateway's or proxy's error page carries no
@@ -137,31 +137,32 @@ int UnansweredCode(const ChainEnd& end) {
 }
 
 // The request a redirect made a GET: no header lines, no body.
-bool SendWithoutBody(const net::Session& session, net::Request& request, std::string_view host) {
+bool SendWithoutBody(RequestFailure& failure, const net::Session& session, net::Request& request,
+                     std::string_view host) {
     if (request.Send("", "")) {
         return true;
     }
     TraceError("HttpSendRequest error,errcode=%d", session.LastError());
-    NoteNetFailure(session, host);
+    NoteNetFailure(failure, session, host);
     return false;
 }
 
 // Notes an answer that did not come, unless reading it already noted why (too long, the job's
 // time up).
-void NoteNoAnswer(std::string_view host) {
-    if (LastRequestFailure().empty()) {
-        NoteRequestFailure(DescribeStatus(0, host));
+void NoteNoAnswer(RequestFailure& failure, std::string_view host) {
+    if (failure.reason.empty()) {
+        failure = {DescribeStatus(0, host)};
     }
 }
 
-void NoteUnreadableFile(const std::string& path) {
-    NoteRequestFailure("the file " + path + " cannot be read");
+void NoteUnreadableFile(RequestFailure& failure, const std::string& path) {
+    failure = {"the file " + path + " cannot be read"};
 }
 
 // A file that is not the size it was measured at would go out cut or mixed: it is refused.
-void NoteChangedFile(const std::string& path) {
+void NoteChangedFile(RequestFailure& failure, const std::string& path) {
     ProcessTraceLog().Write("Send data error");
-    NoteRequestFailure("the file " + path + " changed while it was sent");
+    failure = {"the file " + path + " changed while it was sent"};
 }
 
 }  // namespace
@@ -215,8 +216,9 @@ int Uploader::Upload(const char* url) {
         return 0;
     }
     const std::lock_guard<std::mutex> guard(lock);
-    NoteRequestFailure({});
-    AllowTimeForUpload(BytesOf(files));
+    JobContext& context = Context();
+    context.lastFailure = {};
+    context.timeBound.AllowTimeForUpload(BytesOf(files));
     int result = 1;
     if (batchMode) {
         if (SendBatch(url, multipart::FieldsBlock(boundary, fields)) <= 0) {
@@ -231,7 +233,8 @@ int Uploader::Upload(const char* url) {
         }
     }
     if (result < 0) {
-        BlameTimeBound();  // a request refused or cut short by the job's time bound says so
+        // A request refused or cut short by the job's time bound says so.
+        context.timeBound.BlameTimeBound(context.lastFailure);
     }
     files.clear();
     fileNames.clear();
@@ -248,7 +251,7 @@ int Uploader::SendOneFile(const char* url, const std::string& path,
     }
     UploadFile file(path);
     if (!file.open()) {
-        NoteUnreadableFile(path);
+        NoteUnreadableFile(Context().lastFailure, path);
         return -2;
     }
     const std::string partName = multipart::QuotedParameter(fileFieldName);
@@ -262,34 +265,36 @@ int Uploader::SendOneFile(const char* url, const std::string& path,
 
 int Uploader::SendSingle(const RequestTarget& target, const std::string& path, std::uint64_t size,
                          const std::string& head, const std::string& fieldsBlock) {
+    JobContext& context = Context();
     const auto send = [&](net::Request& request, std::string_view host, bool withBody) {
         if (!withBody) {
-            return SendWithoutBody(*session, request, host);
+            return SendWithoutBody(context.lastFailure, *session, request, host);
         }
         request.AddHeader(multipart::ContentTypeLine(boundary), true);
         // Opened for each request: a redirect that keeps the body sends the file again.
         UploadFile file(path);
         if (!file.open() || file.size() != size) {
-            NoteChangedFile(path);
+            NoteChangedFile(context.lastFailure, path);
             return false;
         }
         return StreamSingle(request, host, file, head, fieldsBlock);
     };
-    const ChainEnd end = SendFollowingRedirects(*session, target, "POST", send);
+    const ChainEnd end = SendFollowingRedirects(*session, context, target, "POST", send);
     return end.outcome == ChainEnd::Outcome::kAnswered ? JudgeAnswer(end) : UnansweredCode(end);
 }
 
 bool Uploader::StreamSingle(net::Request& request, std::string_view host, UploadFile& file,
                             const std::string& head, const std::string& fieldsBlock) {
+    RequestFailure& failure = Context().lastFailure;
     const std::string tail = multipart::Tail(boundary);
     if (!request.BeginSend(head.size() + file.size() + fieldsBlock.size() + tail.size())) {
         ProcessTraceLog().Write("Send content len error.");
-        NoteNetFailure(*session, host);
+        NoteNetFailure(failure, *session, host);
         return false;
     }
     if (!request.Write(head)) {
         ProcessTraceLog().Write("Send header error.");
-        NoteNetFailure(*session, host);
+        NoteNetFailure(failure, *session, host);
         return false;
     }
     std::vector<char> piece(kWriteBytes);
@@ -297,30 +302,30 @@ bool Uploader::StreamSingle(net::Request& request, std::string_view host, Upload
         const std::size_t read =
             file.Read(piece.data(), std::min<std::uint64_t>(left, kWriteBytes));
         if (read == 0) {
-            NoteRequestFailure("the file changed while it was sent");
+            failure = {"the file changed while it was sent"};
             ProcessTraceLog().Write("Send data error");
             return false;
         }
         if (!request.Write(std::string_view(piece.data(), read))) {
             TraceError("InternetWriteFile error,errcode=%d", session->LastError());
-            NoteNetFailure(*session, host);
+            NoteNetFailure(failure, *session, host);
             ProcessTraceLog().Write("Send data error");
             return false;
         }
         left -= read;
     }
     if (file.HasMore()) {
-        NoteRequestFailure("the file changed while it was sent");
+        failure = {"the file changed while it was sent"};
         ProcessTraceLog().Write("Send data error");
         return false;
     }
     if (!fieldsBlock.empty() && !request.Write(fieldsBlock)) {
         ProcessTraceLog().Write("Send form data error");
-        NoteNetFailure(*session, host);
+        NoteNetFailure(failure, *session, host);
         return false;
     }
     if (!request.Write(tail) || !request.EndSend()) {
-        NoteNetFailure(*session, host);
+        NoteNetFailure(failure, *session, host);
         return false;
     }
     return true;
@@ -333,16 +338,17 @@ int Uploader::SendChunked(const RequestTarget& target, const std::string& path, 
     const std::string tail = multipart::Tail(boundary);
     const std::string contentType = multipart::ContentTypeLine(boundary);
     std::string body;
+    JobContext& context = Context();
     const auto send = [&](net::Request& request, std::string_view host, bool withBody) {
         if (!withBody) {
-            return SendWithoutBody(*session, request, host);
+            return SendWithoutBody(context.lastFailure, *session, request, host);
         }
         request.AddHeader(contentType, true);
         if (request.Send("", body)) {
             return true;
         }
         TraceError("HttpSendRequest error,errcode=%d", session->LastError());
-        NoteNetFailure(*session, host);
+        NoteNetFailure(context.lastFailure, *session, host);
         return false;
     };
     for (std::uint64_t offset = 0; offset < file.size();) {
@@ -352,25 +358,25 @@ int Uploader::SendChunked(const RequestTarget& target, const std::string& path, 
         // A file that shrank would end without its last chunk, one that grew would lose its
         // end: neither may be reported as sent.
         if (file.AppendTo(body, wanted) != wanted || (last && file.HasMore())) {
-            NoteChangedFile(path);
+            NoteChangedFile(context.lastFailure, path);
             return -1;
         }
         body += fieldsBlock;
         body += tail;
-        const ChainEnd end = SendFollowingRedirects(*session, target, "POST", send);
+        const ChainEnd end = SendFollowingRedirects(*session, context, target, "POST", send);
         if (end.outcome != ChainEnd::Outcome::kAnswered) {
             return end.outcome == ChainEnd::Outcome::kNotOpened ? -2 : -1;
         }
-        const AnswerText answer = ReadAnswer(*session, *end.request, end.host);
+        const AnswerText answer = ReadAnswer(*session, context, *end.request, end.host);
         if (!answer.whole() || answer.bytes.empty()) {
             TraceError("InternetReadFile,errcode=%d", answer.error);
-            NoteNoAnswer(end.host);
+            NoteNoAnswer(context.lastFailure, end.host);
             return -1;
         }
         const int code = SuccessStatus(end.status) ? ParseAnswer(answer.bytes) : 0;
         offset += wanted;
         if (code <= 0) {
-            NoteRefusedAnswer(end.status, end.host, answer.bytes);
+            NoteRefusedAnswer(context.lastFailure, end.status, end.host, answer.bytes);
         }
         if (code != 1) {
             ProcessTraceLog().Write("Upload server report error,errcode=%d", code);
@@ -396,7 +402,7 @@ int Uploader::SendBatch(const char* url, const std::string& fieldsBlock) {
     for (std::size_t i = 0; i < files.size(); ++i) {
         UploadFile file(files[i]);
         if (!file.open()) {
-            NoteUnreadableFile(files[i]);
+            NoteUnreadableFile(Context().lastFailure, files[i]);
             return -2;
         }
         if (!IsSingleRequest() && file.size() > kChunkBytes) {
@@ -438,36 +444,38 @@ int Uploader::SendGroup(const RequestTarget& target, const std::vector<GroupMemb
         if (!file.open() || member.size == 0 ||
             file.AppendTo(body, static_cast<std::size_t>(member.size)) != member.size ||
             file.HasMore()) {
-            NoteUnreadableFile(member.path);
+            NoteUnreadableFile(Context().lastFailure, member.path);
             return -1;
         }
     }
     body += fieldsBlock;
     body += multipart::Tail(boundary);
+    JobContext& context = Context();
     const auto send = [&](net::Request& request, std::string_view host, bool withBody) {
         if (!withBody) {
-            return SendWithoutBody(*session, request, host);
+            return SendWithoutBody(context.lastFailure, *session, request, host);
         }
         request.AddHeader(multipart::ContentTypeLine(boundary), true);
         if (request.Send("", body)) {
             return true;
         }
-        NoteNetFailure(*session, host);
+        NoteNetFailure(context.lastFailure, *session, host);
         return false;
     };
-    const ChainEnd end = SendFollowingRedirects(*session, target, "POST", send);
+    const ChainEnd end = SendFollowingRedirects(*session, context, target, "POST", send);
     return end.outcome == ChainEnd::Outcome::kAnswered ? JudgeAnswer(end) : -1;
 }
 
 int Uploader::JudgeAnswer(const ChainEnd& end) {
-    const AnswerText answer = ReadAnswer(*session, *end.request, end.host);
+    JobContext& context = Context();
+    const AnswerText answer = ReadAnswer(*session, context, *end.request, end.host);
     if (!answer.whole() || answer.bytes.empty()) {
-        NoteNoAnswer(end.host);
+        NoteNoAnswer(context.lastFailure, end.host);
         return 0;
     }
     const int code = SuccessStatus(end.status) ? ParseAnswer(answer.bytes) : 0;
     if (code <= 0) {
-        NoteRefusedAnswer(end.status, end.host, answer.bytes);
+        NoteRefusedAnswer(context.lastFailure, end.status, end.host, answer.bytes);
     }
     return code;
 }

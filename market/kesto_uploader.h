@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "upload/uploader.h"
+#include "market/uploader.h"
 
 namespace kesto {
 

@@ -1,0 +1,35 @@
+#pragma once
+// What one decoration job's marketplace requests share, handed to every request explicitly
+// (RequestOptions::context, Uploader::jobContext, the album calls): the bound on their time, the
+// watch on the login, why the last of them failed, and who is told when an answer is the
+// marketplace's demand for the transaction password. A request without a context runs under the
+// net layer's own time-outs and watches no login (tools, tests, planning a run).
+
+#include <functional>
+
+#include "market/failure_reason.h"
+#include "market/login_watch.h"
+#include "market/request_time_bound.h"
+
+namespace kesto {
+
+struct JobContext {
+    JobContext() = default;
+    JobContext(const JobContext&) = delete;
+    JobContext& operator=(const JobContext&) = delete;
+
+    // None until the job sets one.
+    RequestTimeBound timeBound;
+    // Watching nothing until the job starts it.
+    LoginWatch loginWatch;
+    // Why the last request made with this context failed: cleared as each request starts, set
+    // where it fails. The area operations read it right after a failed call.
+    RequestFailure lastFailure;
+    // Whether an answer was the transaction-password page since the job last cleared it.
+    bool transactionPasswordPage = false;
+    // Told each time an answer is the transaction-password page (the job opens the password
+    // window); nobody when empty.
+    std::function<void()> transactionPasswordMet;
+};
+
+}  // namespace kesto
