@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
+#include "market/kesto_uploader.h"
 #include "tests/common/capture_server.h"
 #include "tests/common/temp_folder.h"
-#include "market/kesto_uploader.h"
 
 namespace {
 

@@ -104,7 +104,8 @@ std::vector<PlannedCategory> ListCategories(const ClassFolder& classFolder,
 // Tells how many of the area's count pictures are done (no line: for progress bars).
 void PostPictureProgress(const ShopSession& session, std::size_t done, std::size_t count,
                          const std::string& entry) {
-    PostProgress(session, {kPictureProgress, static_cast<int>(done), static_cast<int>(count), entry});
+    PostProgress(session,
+                 {kPictureProgress, static_cast<int>(done), static_cast<int>(count), entry});
 }
 
 // Uploads every category's pictures, each category's address taken right after its own upload;

@@ -66,7 +66,8 @@ int ReadEditableLayout(ShopSession& session, std::string& failure, std::string_v
     JobContext& context = session.context();
     std::string answer;
     if (ReadShopLayout(context, answer) <= 0) {
-        failure = WithReason(step, WithReason("reading the shop layout", ManageRequestFailure(context)));
+        failure =
+            WithReason(step, WithReason("reading the shop layout", ManageRequestFailure(context)));
         return -1;
     }
     if (MeetsTransactionPassword(context, answer)) {
@@ -93,7 +94,8 @@ int SaveEditedLayout(ShopSession& session, std::string& failure, std::string_vie
     std::string answer;
     const int saved = PostShopLayout(context, BuildLayoutInfo(layout), answer);
     if (saved < 0) {
-        failure = WithReason(step, WithReason("saving the shop layout", ManageRequestFailure(context)));
+        failure =
+            WithReason(step, WithReason("saving the shop layout", ManageRequestFailure(context)));
     } else if (MeetsTransactionPassword(context, answer)) {
         failure = WithReason(step, kTransactionPasswordReason);
         return 0;

@@ -51,8 +51,9 @@ int UploadShopSign(ShopSession& session, std::string& failure, const TemplateFil
     uploader.SetField("title", "店铺招牌（含有导航页卡）");
     uploader.fileFieldName = "photo";
     uploader.chunkAccepted = [&session](std::uint64_t sent, std::uint64_t size) {
-        PostProgress(session, {kShopSignBytes, static_cast<int>(sent / 1024),
-                               static_cast<int>(size / 1024), {}});
+        PostProgress(
+            session,
+            {kShopSignBytes, static_cast<int>(sent / 1024), static_cast<int>(size / 1024), {}});
     };
     const std::string url = hosts::Address(hosts::kManage, "/cgi-bin/modularmanage/picbanneredit");
     // A picture that is no longer the one the template check passed is not sent.

@@ -34,10 +34,12 @@ int ListAlbumFolder(JobContext& context, std::string_view path, std::vector<Albu
 
 // Looks for a folder by exact name in the listing of path. 1 found (id set), 0 not found,
 // -1 no answer.
-int FindAlbumFolder(JobContext& context, std::string_view name, std::string& id, std::string_view path);
+int FindAlbumFolder(JobContext& context, std::string_view name, std::string& id,
+                    std::string_view path);
 
 // 1 created (id set), 0 not confirmed, -1 no answer.
-int CreateAlbumFolder(JobContext& context, std::string_view parentPath, std::string_view name, std::string& id);
+int CreateAlbumFolder(JobContext& context, std::string_view parentPath, std::string_view name,
+                      std::string& id);
 
 // Deletes an album item (a folder's path without its trailing "/"). 1 answered, -1 no answer.
 int DeleteAlbumItems(JobContext& context, std::string_view items);

@@ -181,8 +181,8 @@ int HttpRequest(std::string& result, const char* url, RequestOptions& options, i
 
 int HttpRequest(net::Session& session, std::string& result, const char* url,
                 RequestOptions& options, int method, const char* body, bool encodeValues) {
-    return SendWithContext([&session]() -> net::Session& { return session; }, result, url,
-                           options, method, body, encodeValues);
+    return SendWithContext([&session]() -> net::Session& { return session; }, result, url, options,
+                           method, body, encodeValues);
 }
 
 }  // namespace kesto

@@ -46,8 +46,8 @@ net::Session& SharedSession();
 // counts. Returns 1 for status 200, -1 for a connection, request, send or status failure, a
 // redirect not followed, or an answer not read whole (longer than net::kMaxAnswerBytes, broken
 // off, or past the job's time bound, see market/request_time_bound.h), 0 for a null address,
-// another method or an address that cannot be split. result is assigned the answer only when it was read whole and
-// at least one byte of it arrived.
+// another method or an address that cannot be split. result is assigned the answer only when it
+// was read whole and at least one byte of it arrived.
 int HttpRequest(std::string& result, const char* url, RequestOptions& options, int method,
                 const char* body, bool encodeValues);
 

@@ -106,7 +106,8 @@ ChainEnd SendFollowingRedirects(net::Session& session, JobContext& context,
                            true);
         }
         if (end.hop == kMaxRedirects) {
-            return Refused(context, std::move(end), "more than " + std::to_string(kMaxRedirects) + " times");
+            return Refused(context, std::move(end),
+                           "more than " + std::to_string(kMaxRedirects) + " times");
         }
         std::optional<RequestTarget> nextTarget = RedirectTarget(*next, first.flags);
         if (!nextTarget || !MayRedirectTo(first.parts.host, nextTarget->parts.host)) {

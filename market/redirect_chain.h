@@ -4,8 +4,8 @@
 // body (but end a POST: the page a change is sent on to says nothing of the change, so the POST
 // fails with its outcome unknown), 307 and 308 as the same request with its body, at most
 // kMaxRedirects of them, each to the same host or another marketplace host, each as a new request
-// under the job's time bound and login watch (market/job_context.h). The request layer and the uploader both send through it; the
-// answer that ends the chain is theirs to judge.
+// under the job's time bound and login watch (market/job_context.h). The request layer and the
+// uploader both send through it; the answer that ends the chain is theirs to judge.
 
 #include <cstdint>
 #include <functional>

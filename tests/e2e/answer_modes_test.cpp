@@ -142,8 +142,7 @@ TEST(AnswerModesTest, CreatingUpdateRefusedForGoodIsReportedWithWhatTheShopShows
         const std::string expected = mode == sim::AnswerMode::kRich
                                          ? "putting the old categories back failed too"
                                          : "the old categories cannot be put back";
-        EXPECT_NE(result.reason.find(expected), std::string::npos)
-            << name << ": " << result.reason;
+        EXPECT_NE(result.reason.find(expected), std::string::npos) << name << ": " << result.reason;
         EXPECT_NE(result.reason.find("may be without categories"), std::string::npos)
             << name << ": " << result.reason;
         EXPECT_TRUE(CategoryNames(market.Shop()).empty()) << name;

@@ -5,11 +5,11 @@
 #include <gtest/gtest.h>
 
 #include "market/http_request.h"
+#include "market/kesto_uploader.h"
 #include "support/trace_log.h"
 #include "tests/common/capture_server.h"
 #include "tests/common/temp_folder.h"
 #include "tests/common/trace_watch.h"
-#include "market/kesto_uploader.h"
 
 namespace kesto {
 namespace {

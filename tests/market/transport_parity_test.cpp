@@ -12,11 +12,11 @@
 #include "market/failure_reason.h"
 #include "market/http_request.h"
 #include "market/job_context.h"
+#include "market/kesto_uploader.h"
 #include "support/trace_log.h"
 #include "tests/common/capture_server.h"
 #include "tests/common/temp_folder.h"
 #include "tests/common/trace_watch.h"
-#include "market/kesto_uploader.h"
 
 namespace kesto {
 namespace {

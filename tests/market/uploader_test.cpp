@@ -2,11 +2,11 @@
 
 #include <filesystem>
 
+#include "market/kesto_uploader.h"
+#include "market/uploader.h"
 #include "tests/common/capture_server.h"
 #include "tests/common/chinese_code_page.h"
 #include "tests/common/temp_folder.h"
-#include "market/kesto_uploader.h"
-#include "market/uploader.h"
 
 namespace kesto {
 namespace {

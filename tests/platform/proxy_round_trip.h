@@ -10,9 +10,9 @@
 
 #include "market/hosts.h"
 #include "market/http_request.h"
+#include "market/kesto_uploader.h"
 #include "tests/common/capture_server.h"
 #include "tests/common/temp_folder.h"
-#include "market/kesto_uploader.h"
 
 namespace kesto::testing {
 
