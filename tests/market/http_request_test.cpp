@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "market/job_context.h"
 #include "tests/common/capture_server.h"
 
 namespace kesto {
@@ -120,11 +121,19 @@ TEST(HttpRequest, RefusesWhatCannotBeSentWithoutTouchingTheNetwork) {
         {longPath.c_str(), kMethodGet, 0, false},
     };
     for (const auto& c : cases) {
+        // A request that never started says nothing of its own and leaves the job's record of
+        // its last failure as it was.
+        JobContext context;
+        context.lastFailure = {"an earlier failure"};
         RequestOptions options;
+        options.context = &context;
         options.headers = {"X-A: 1\r\n"};
+        options.failure = {"left over"};
         std::string result;
         EXPECT_EQ(HttpRequest(result, c.url, options, c.method, nullptr, false), c.code);
         EXPECT_EQ(options.headers.size(), c.headersKept ? 1u : 0u);
+        EXPECT_EQ(options.failure.reason, "");
+        EXPECT_EQ(context.lastFailure.reason, "an earlier failure");
     }
     EXPECT_TRUE(server.Requests().empty());
     RequestOptions options;
