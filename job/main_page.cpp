@@ -75,8 +75,9 @@ bool UploadMainPictures(const std::vector<TemplateFile>& files, const std::strin
         PostProgress(session, {kPictureProgress, static_cast<int>(i) + 1, count, picture});
         if (result < 1) {
             failure = WithReason("uploading the main page picture " + picture,
-                                 !changed.empty() ? changed
-                                                  : AlbumFailure(session, "the album did not take the picture"));
+                                 !changed.empty()
+                                     ? changed
+                                     : AlbumFailure(session, "the album did not take the picture"));
             return false;
         }
     }

@@ -135,8 +135,8 @@ TEST(AnswerModesTest, CreatingUpdateRefusedForGoodIsReportedWithWhatTheShopShows
         market.SetFault("update=error*10+2");
         ShopSession session;
         const AreaResult result = UpdateCategories(
-            ReadTemplateFolder(Template("spring-garden"), {false, false, true}).categories,
-            session, std::chrono::milliseconds(0));
+            ReadTemplateFolder(Template("spring-garden"), {false, false, true}).categories, session,
+            std::chrono::milliseconds(0));
         EXPECT_EQ(result.code, -1);
         // The rich list gives the names, but the put-back is refused too.
         const std::string expected = mode == sim::AnswerMode::kRich

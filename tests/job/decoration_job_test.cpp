@@ -191,10 +191,10 @@ TEST(DecorationJobTest, BuildsAreaFoldersFromTheTemplatePath) {
     // Every area folder lies inside the template folder, whether its path ends with a separator
     // or not.
     const std::string root = withoutSeparator + kPathSeparator;
-    EXPECT_EQ(steps.calls, (std::vector<std::string>{
-                               "sign " + root + "head" + kPathSeparator + "banner.GIF",
-                               "main " + root + "main" + kPathSeparator,
-                               "class " + root + "class" + kPathSeparator}));
+    EXPECT_EQ(steps.calls,
+              (std::vector<std::string>{"sign " + root + "head" + kPathSeparator + "banner.GIF",
+                                        "main " + root + "main" + kPathSeparator,
+                                        "class " + root + "class" + kPathSeparator}));
 }
 
 // The areas get the template as it was read before the check, whatever happens to the folder
