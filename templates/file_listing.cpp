@@ -1,5 +1,6 @@
 #include "templates/file_listing.h"
 
+#include <algorithm>
 #include <functional>
 
 #include "platform/folder_enumeration.h"
@@ -14,7 +15,12 @@ namespace {
 // The search pattern (folder and "*") lives in a 260-character buffer with its terminator.
 constexpr std::size_t kMaxPatternChars = 259;
 
-// Hands every entry the folder delivers, hidden ones ("." first) left out, to take.
+char16_t AsciiCapital(char16_t unit) {
+    return unit >= u'a' && unit <= u'z' ? static_cast<char16_t>(unit - u'a' + u'A') : unit;
+}
+
+// Hands every entry the folder delivers, hidden ones ("." first) left out, to take, in
+// NameListedBefore's order.
 int List(const std::string& folder, const std::function<void(const FolderEntry&)>& take) {
     if (Utf16Length(folder) + 1 > kMaxPatternChars) {
         return -1;
@@ -24,9 +30,10 @@ int List(const std::string& folder, const std::function<void(const FolderEntry&)
     if (!enumeration) {
         return -1;
     }
-    const auto consider = [&take](const FolderEntry& delivered) {
+    std::vector<FolderEntry> kept;
+    const auto consider = [&kept](const FolderEntry& delivered) {
         if (!delivered.name.empty() && delivered.name.front() != '.') {
-            take(delivered);
+            kept.push_back(delivered);
         }
     };
     ProcessTraceLog().Write("First file name is %s", PrintableText(entry.name).c_str());
@@ -35,6 +42,10 @@ int List(const std::string& folder, const std::function<void(const FolderEntry&)
         ProcessTraceLog().Write("Next file name is %s", PrintableText(entry.name).c_str());
         consider(entry);
     }
+    std::sort(kept.begin(), kept.end(), [](const FolderEntry& a, const FolderEntry& b) {
+        return NameListedBefore(a.name, b.name);
+    });
+    std::for_each(kept.begin(), kept.end(), take);
     const std::uint32_t error = enumeration->LastError();
     if (error != FolderEnumeration::kNoMoreEntries) {
         ProcessTraceLog().Write("FindNextFile error. Error is %u", static_cast<unsigned>(error));
@@ -44,6 +55,21 @@ int List(const std::string& folder, const std::function<void(const FolderEntry&)
 }
 
 }  // namespace
+
+bool NameListedBefore(std::string_view a, std::string_view b) {
+    const std::u16string left = Utf8ToUtf16(a);
+    const std::u16string right = Utf8ToUtf16(b);
+    const auto [leftEnd, rightEnd] =
+        std::mismatch(left.begin(), left.end(), right.begin(), right.end(),
+                      [](char16_t x, char16_t y) { return AsciiCapital(x) == AsciiCapital(y); });
+    if (leftEnd != left.end() && rightEnd != right.end()) {
+        return AsciiCapital(*leftEnd) < AsciiCapital(*rightEnd);
+    }
+    if (leftEnd != left.end() || rightEnd != right.end()) {
+        return rightEnd != right.end();  // the shorter name, a prefix of the other, first
+    }
+    return left < right;
+}
 
 int ListEntries(const std::string& folder, std::vector<std::string>& names) {
     return List(folder, [&names](const FolderEntry& entry) { names.push_back(entry.name); });

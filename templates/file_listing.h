@@ -1,17 +1,25 @@
 #pragma once
-// Listing one local folder by name, for the template handling. No operation recurses or
-// sorts: names come in the order the file system delivers them.
+// Listing one local folder by name, for the template handling. No operation recurses. Names
+// come in one defined order on every system (NameListedBefore), not in the file system's own: a
+// template then gives the same shop, plan and progress wherever it is read.
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace kesto {
+
+// The listing's order, as the Windows file system keeps a folder's names: UTF-16 code units
+// compared one by one, ASCII letters as capitals ("A.jpg" < "b.jpg" < "Z" < "_x" < "包包" <
+// "连衣裙"); names equal that way (they differ in case alone) in their exact code units.
+bool NameListedBefore(std::string_view a, std::string_view b);
 
 // Appends the names of all entries (files and folders) of the folder, a path ending with the
 // path separator, to names; names starting with '.' are skipped. Returns 1 when the listing ran
 // to its end; -1 when the folder cannot be listed, its path is too long (the search pattern,
 // path plus "*", must fit in 259 characters) or the listing broke off (names found so far stay).
-// Each delivered entry gets a line in the trace log, none on standard output.
+// The names appended come in NameListedBefore's order. Each delivered entry gets a line in the
+// trace log, in the file system's order, none on standard output.
 int ListEntries(const std::string& folder, std::vector<std::string>& names);
 
 // As ListEntries, but only folders.

@@ -133,5 +133,51 @@ TEST(FileListingTest, ListsChineseNames) {
     EXPECT_EQ(names, std::vector<std::string>{"\xE5\x88\x86\xE7\xB1\xBB"});
 }
 
+// The same names give the same listing whatever order they were made in (and the file system
+// keeps them in): the order a Windows folder shows.
+TEST(FileListingTest, ListsInOneOrderWhateverTheFileSystemKeeps) {
+    const std::vector<std::string> expected = {
+        "1.jpg",
+        "A.jpg",
+        "a.jpg",
+        "b.jpg",
+        "Ba",
+        "Z",
+        "_x.jpg",
+        "\xE5\x8C\x85\xE5\x8C\x85",              // 包包
+        "\xE8\xBF\x9E\xE8\xA1\xA3\xE8\xA3\x99",  // 连衣裙
+        "\xF0\x9F\x8C\xB8.jpg",                  // 🌸.jpg (a surrogate pair)
+        "\xEF\xBD\x81.jpg",                      // ａ.jpg (fullwidth, above it)
+    };
+    for (const bool reversed : {false, true}) {
+        TempFolder folder;
+        std::vector<std::string> made = expected;
+        if (reversed) {
+            std::reverse(made.begin(), made.end());
+        }
+        for (const std::string& name : made) {
+            folder.Write(name);
+        }
+        std::vector<std::string> names;
+        EXPECT_EQ(ListEntries(folder.Folder(), names), 1);
+        EXPECT_EQ(names, expected) << "made reversed: " << reversed;
+    }
+}
+
+TEST(FileListingTest, NameOrderComparesCodeUnitsWithAsciiLettersAsCapitals) {
+    const struct {
+        const char* before;
+        const char* after;
+    } cases[] = {
+        {"a", "B"}, {"B", "c"}, {"A", "a"},      {"ab", "AC"},      {"a", "ab"},
+        {"Z", "_"}, {"9", "A"}, {"a.jpg", "a1"}, {"x", "\xC3\xA9"},  // é after ASCII
+    };
+    for (const auto& c : cases) {
+        EXPECT_TRUE(NameListedBefore(c.before, c.after)) << c.before << " < " << c.after;
+        EXPECT_FALSE(NameListedBefore(c.after, c.before)) << c.after << " !< " << c.before;
+    }
+    EXPECT_FALSE(NameListedBefore("same", "same"));
+}
+
 }  // namespace
 }  // namespace kesto
