@@ -44,14 +44,12 @@ bool ApplyAreas(const std::string& list, DecorateOptions& options, std::string& 
 
 // Followed, in the help, by where the system proxy is set.
 constexpr const char* kTemplateLookup = TranslatedLater(
-    "Templates are looked up, by name, in the folder \"template\" beside the program, then\n"
-    "in $XDG_DATA_HOME/kesto-decor/templates (default ~/.local/share), then in\n"
-    "kesto-decor/templates under each of $XDG_DATA_DIRS (default /usr/local/share and\n"
-    "/usr/share); the first template of a name hides later ones.\n");
+    "Templates are looked up, by name, in these folders, in this order; the first template\n"
+    "of a name hides later ones:\n");
 
 }  // namespace
 
-std::string DecorateUsage() {
+std::string DecorateUsage(const std::vector<std::string>& templateRoots) {
     // The forms stay as they are typed; each paragraph and option is translated on its own, so
     // that a change to one leaves the others' translations in place.
     std::string text =
@@ -108,6 +106,10 @@ std::string DecorateUsage() {
          }) {
         text += *paragraph == '\n' ? paragraph : Translate(paragraph);
         if (paragraph == kTemplateLookup) {
+            // The folders are this system's own, as the search finds them.
+            for (const std::string& root : templateRoots) {
+                text += "  " + root + "\n";
+            }
             // The proxy's place differs between systems: the sentence takes it as a value.
             text += FillIn(Translate("The marketplace is reached through the system proxy, set in\n"
                                      "{}.\n"),

@@ -34,7 +34,8 @@ struct ParsedOptions {
 
 ParsedOptions ParseDecorateOptions(const std::vector<std::string>& arguments);
 
-// The text --help prints.
-std::string DecorateUsage();
+// The text --help prints, naming the template folders searched (each ending with the path
+// separator, in search order).
+std::string DecorateUsage(const std::vector<std::string>& templateRoots);
 
 }  // namespace kesto

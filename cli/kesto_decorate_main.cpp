@@ -166,7 +166,7 @@ int Decorate(const std::vector<std::string>& arguments) {
     }
     DecorateOptions& options = *parsed.options;
     if (options.help) {
-        std::fputs(DecorateUsage().c_str(), stdout);
+        std::fputs(DecorateUsage(TemplateRoots(ProcessTemplatePlaces())).c_str(), stdout);
         return kDecorated;
     }
     if (options.version) {

@@ -14,6 +14,8 @@
 #include "support/printable_text.h"
 #include "support/text_conversion.h"
 #include "support/url_encode.h"
+#include "support/utf16.h"
+#include "templates/file_listing.h"
 #include "templates/template_bounds.h"
 #include "templates/template_folder.h"
 
@@ -83,6 +85,8 @@ class Inspector {
     std::vector<TemplateFinding> Run() {
         if (!folder_.exists) {
             Error("", "the template folder does not exist");
+        } else if (!InspectPathLength(folder_.top)) {
+            // One finding for the whole template: none of its folders can be listed.
         } else if (!folder_.isTemplate) {
             RejectFolderOfTemplates();
         } else {
@@ -111,6 +115,20 @@ class Inspector {
     }
     void Note(std::string file, std::string text) {
         Add(FindingSeverity::kNote, std::move(file), std::move(text));
+    }
+
+    // A folder whose path is longer than a listing takes gets one error naming its length, in
+    // place of the findings its seemingly missing files would give. True when it is not too long.
+    bool InspectPathLength(const ListedFolder& folder) {
+        if (!folder.tooLong) {
+            return true;
+        }
+        Error(folder.relative, "its path is " + std::to_string(Utf16Length(folder.path)) +
+                                   " characters long, more than the " +
+                                   std::to_string(kMaxListedFolderChars) +
+                                   " a folder's listing takes: move the template to a folder "
+                                   "with a shorter path");
+        return false;
     }
 
     // A folder with none of the area folders: a folder of templates, or no template at all.
@@ -215,7 +233,7 @@ class Inspector {
             Warning("head", "missing: the job goes on without a shop sign");
             return;
         }
-        if (!InspectLink("head")) {
+        if (!InspectLink("head") || !InspectPathLength(head.folder)) {
             return;
         }
         const std::string picture = head.picture ? head.picture->name : std::string();
@@ -258,7 +276,7 @@ class Inspector {
             Error("main", "the main page folder is missing");
             return;
         }
-        if (!InspectLink("main")) {
+        if (!InspectLink("main") || !InspectPathLength(main.folder)) {
             return;
         }
         const bool textFolder = InspectMainSkipped(main);
@@ -353,7 +371,8 @@ class Inspector {
 
     void InspectCategories() {
         const ClassFolder& classFolder = folder_.categories;
-        if (classFolder.folder.exists && !InspectLink("class")) {
+        if (classFolder.folder.exists &&
+            (!InspectLink("class") || !InspectPathLength(classFolder.folder))) {
             return;
         }
         if (classFolder.categories.empty()) {
@@ -367,7 +386,7 @@ class Inspector {
 
     void InspectCategory(const TemplateCategory& category) {
         const std::string& relative = category.folder.relative;
-        if (!InspectLink(relative)) {
+        if (!InspectLink(relative) || !InspectPathLength(category.folder)) {
             return;
         }
         const std::string folder = relative + kPathSeparator;

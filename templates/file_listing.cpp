@@ -12,9 +12,6 @@ namespace kesto {
 
 namespace {
 
-// The search pattern (folder and "*") lives in a 260-character buffer with its terminator.
-constexpr std::size_t kMaxPatternChars = 259;
-
 char16_t AsciiCapital(char16_t unit) {
     return unit >= u'a' && unit <= u'z' ? static_cast<char16_t>(unit - u'a' + u'A') : unit;
 }
@@ -22,7 +19,7 @@ char16_t AsciiCapital(char16_t unit) {
 // Hands every entry the folder delivers, hidden ones ("." first) left out, to take, in
 // NameListedBefore's order.
 int List(const std::string& folder, const std::function<void(const FolderEntry&)>& take) {
-    if (Utf16Length(folder) + 1 > kMaxPatternChars) {
+    if (FolderPathTooLongToList(folder)) {
         return -1;
     }
     FolderEntry entry;
@@ -55,6 +52,10 @@ int List(const std::string& folder, const std::function<void(const FolderEntry&)
 }
 
 }  // namespace
+
+bool FolderPathTooLongToList(std::string_view folder) {
+    return Utf16Length(folder) > kMaxListedFolderChars;
+}
 
 bool NameListedBefore(std::string_view a, std::string_view b) {
     const std::u16string left = Utf8ToUtf16(a);

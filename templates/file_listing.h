@@ -3,6 +3,7 @@
 // come in one defined order on every system (NameListedBefore), not in the file system's own: a
 // template then gives the same shop, plan and progress wherever it is read.
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -13,6 +14,13 @@ namespace kesto {
 // compared one by one, ASCII letters as capitals ("A.jpg" < "b.jpg" < "Z" < "_x" < "包包" <
 // "连衣裙"); names equal that way (they differ in case alone) in their exact code units.
 bool NameListedBefore(std::string_view a, std::string_view b);
+
+// The longest folder path (in UTF-16 code units, the separator at its end included) a listing
+// takes: the search pattern, path plus "*", must fit in 259 characters.
+inline constexpr std::size_t kMaxListedFolderChars = 258;
+
+// Whether the folder's path is longer than a listing takes.
+bool FolderPathTooLongToList(std::string_view folder);
 
 // Appends the names of all entries (files and folders) of the folder, a path ending with the
 // path separator, to names; names starting with '.' are skipped. Returns 1 when the listing ran

@@ -35,6 +35,7 @@ ListedFolder ListFolder(const std::string& root, const std::string& relative) {
     listed.relative = relative;
     listed.path = relative.empty() ? root : root + relative + kPathSeparator;
     listed.exists = IsFolder(listed.path);
+    listed.tooLong = listed.exists && FolderPathTooLongToList(listed.path);
     if (listed.exists) {
         listed.listed = ListFilesAndFolders(listed.path, listed.files, listed.folders) > 0;
     }

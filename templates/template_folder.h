@@ -50,6 +50,7 @@ struct ListedFolder {
     std::string path;      // ending with the path separator
     bool exists = false;   // a folder is there (reached through a link or not)
     bool listed = false;   // its listing ran to its end
+    bool tooLong = false;  // its path is longer than a listing takes (kMaxListedFolderChars)
     std::vector<std::string> files;
     std::vector<std::string> folders;
 };

@@ -424,6 +424,14 @@ TEST(KestoDecorateTest, FindsTemplatesByNameBesideItThenInTheUserAndSystemDataFo
     const std::string beside =
         std::filesystem::path(KESTO_DECORATE).parent_path().string() + "/template/";
 
+    // --help names the folders searched, this system's own, in their order.
+    const ProgramRun help = RunDecorate(environment, "--help");
+    const std::string searched =
+        "  " + beside + "\n  " + user.Folder() +
+        "kesto-decor/templates/\n  /nonexistent/kesto-decor/templates/\n  " + system.Folder() +
+        "kesto-decor/templates/\n";
+    EXPECT_NE(help.output.find(searched), std::string::npos) << help.output;
+
     const ProgramRun listed = RunDecorate(environment, "--list-templates");
     ASSERT_EQ(listed.exitCode, 0) << listed.errors;
     std::istringstream lines(listed.output);

@@ -229,5 +229,45 @@ TEST(TemplateCheckTest, PictureNamesTheShopCannotTakeAreErrors) {
     ExpectEachFound(cases);
 }
 
+// A folder whose path is longer than a listing takes is one error naming its length, not the
+// findings of the files it would seem not to hold; a whole template so deep is one error alone.
+TEST(TemplateCheckTest, FoldersTooDeepToListAreOneErrorEach) {
+    const GraphicsUser graphics;
+    const std::string longName(230, 'H');
+    const struct {
+        const char* name;
+        fs::path moved;  // where ocean-blue's class/Hats, or the template, goes
+        bool wholeTemplate;
+        std::string file;
+    } cases[] = {
+        {"a category folder", fs::path("ocean-blue") / "class" / longName, false,
+         "class/" + longName},
+        {"the template folder", fs::path(longName) / "ocean-blue", true, ""},
+    };
+    for (const auto& c : cases) {
+        const TempFolder folder;
+        const fs::path source = fs::path(KESTO_SOURCE_DIR) / "template" / "ocean-blue";
+        const fs::path copy = folder.path() / (c.wholeTemplate ? c.moved : "ocean-blue");
+        std::error_code error;
+        fs::create_directories(copy, error);
+        fs::copy(source, copy, fs::copy_options::recursive, error);
+        if (!c.wholeTemplate && !error) {
+            fs::rename(copy / "class" / "Hats", folder.path() / c.moved, error);
+        }
+        if (error) {
+            GTEST_SKIP() << "this system takes no path this long: " << error.message();
+        }
+        JobRequest request{true, true, true, PathToUtf8(copy)};
+        const std::vector<TemplateFinding> findings =
+            InspectTemplate(request, ReadTemplateFolder(request.templatePath, kAllAreas));
+        std::vector<TemplateFinding> errors =
+            CheckTemplate(request, ReadTemplateFolder(request.templatePath, kAllAreas));
+        ASSERT_EQ(errors.size(), 1u) << c.name;
+        EXPECT_EQ(WithSlashes(errors[0].file), c.file) << c.name;
+        EXPECT_NE(errors[0].text.find("characters long"), std::string::npos) << errors[0].text;
+        EXPECT_EQ(findings.size() == 1, c.wholeTemplate) << c.name;
+    }
+}
+
 }  // namespace
 }  // namespace kesto
