@@ -14,15 +14,21 @@ DesignStart DesignStartFor(const std::vector<std::string>& arguments) {
     if (given("--version")) {
         return DesignStart::kPrintVersion;
     }
+    if (given("--login")) {
+        return DesignStart::kLogin;
+    }
     return DesignStart::kRun;
 }
 
 std::string DesignHelpText() {
-    return "usage: kesto-design [--version | --help]\n"
+    return "usage: kesto-design [--login | --version | --help]\n"
            "\n"
            "Decorates a shop on the Kesto marketplace from a template: pick a template, log in\n"
            "in the program's browser, tick the areas and press Upload.\n"
            "\n"
+           "  --login    open only the login window; once the login is complete, leave its\n"
+           "             cookies for kesto-decorate, close the window and exit 0 (1 when the\n"
+           "             window was closed first)\n"
            "  --version  print the program's version\n"
            "  --help     show this text\n"
            "\n"

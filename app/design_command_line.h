@@ -1,7 +1,8 @@
 #pragma once
 // kesto-design's own command line: --version and --help, answered before any window opens (so
-// they work without a display). Every other argument is left to the toolkit, which takes its
-// own options (GTK's --display, for example).
+// they work without a display), and --login, the login window alone (app/login_only.h). Every
+// other argument is left to the toolkit, which takes its own options (GTK's --display, for
+// example).
 
 #include <string>
 #include <vector>
@@ -12,9 +13,11 @@ enum class DesignStart {
     kRun,           // open the window
     kPrintVersion,  // print VersionLine("kesto-design") and end
     kPrintHelp,     // print DesignHelpText() and end
+    kLogin,         // open the login window alone and end once the login is complete
 };
 
-// What the arguments (after the program name) ask for; --help wins over --version.
+// What the arguments (after the program name) ask for; --help wins over --version, and either
+// over --login.
 DesignStart DesignStartFor(const std::vector<std::string>& arguments);
 
 // The text --help prints.

@@ -1,6 +1,7 @@
 // kesto-design on Linux: GTK and the WebKit browser windows set up, the desktop program over
 // them, its window, and the main loop until the window has gone. The process's exit code is
-// always 1, whatever the window ended with; --version and --help print and end with 0.
+// always 1, whatever the window ended with; --version and --help print and end with 0. With
+// --login only the login window opens, polled until the login ends (app/login_only.h).
 
 #include <gtk/gtk.h>
 
@@ -12,10 +13,13 @@
 
 #include "app/design_command_line.h"
 #include "app/design_program.h"
+#include "app/desktop_services.h"
 #include "app/gtk/design_dlg.h"
 #include "app/gtk/shell_open.h"
+#include "app/login_only.h"
 #include "browser/gtk/webkit_browser_window.h"
 #include "browser/login_cookie_handover.h"
+#include "market/identity.h"
 #include "platform/net_layer.h"
 #include "platform/system.h"
 #include "support/program_version.h"
@@ -73,6 +77,37 @@ int RunDesignProgram() {
     return 1;
 }
 
+// The login window alone: the main loop runs until a poll ends the login.
+int RunLoginOnly() {
+    DesktopPlatform platform;
+    platform.makeBrowserWindow = MakeBrowserWindowFactory();
+    DesktopServices services(std::move(platform));
+    LoginOnly login(services, ProcessIdentity(), DesktopCookieFile());
+    struct Poller {
+        LoginOnly& login;
+        std::optional<LoginOnlyEnd> end;
+    } poller{login, login.Start()};
+    if (!poller.end) {
+        g_timeout_add(
+            kLoginOnlyPollMilliseconds,
+            [](gpointer data) -> gboolean {
+                auto& state = *static_cast<Poller*>(data);
+                state.end = state.login.Poll();
+                if (!state.end) {
+                    return G_SOURCE_CONTINUE;
+                }
+                gtk_main_quit();
+                return G_SOURCE_REMOVE;
+            },
+            &poller);
+        gtk_main();
+    }
+    if (!poller.end->message.empty()) {
+        std::fprintf(stderr, "%s\n", poller.end->message.c_str());
+    }
+    return poller.end->exitCode;
+}
+
 }  // namespace
 }  // namespace kesto::gtk
 
@@ -84,6 +119,12 @@ int main(int argc, char** argv) {
         case kesto::DesignStart::kPrintHelp:
             std::fputs(kesto::DesignHelpText().c_str(), stdout);
             return 0;
+        case kesto::DesignStart::kLogin:
+            if (!gtk_init_check(&argc, &argv)) {
+                std::fputs("kesto-design: cannot open a display for the login window\n", stderr);
+                return kesto::kLoginNotCompleted;
+            }
+            return kesto::gtk::RunLoginOnly();
         case kesto::DesignStart::kRun:
             break;
     }

@@ -2,22 +2,27 @@
 // browser windows (their document mode, and their keys in the dialog's modal loop), builds the
 // desktop program over them, runs the main dialog modally, and lets the objects go in the
 // reverse order. The process's exit code is always 1; --version and --help print and end with 0.
+// With --login only the login window opens, polled until the login ends (app/login_only.h).
 
 #include <windows.h>
 
 #include <commctrl.h>
 #include <ole2.h>
 
+#include <optional>
 #include <string>
 
 #include "app/design_command_line.h"
 #include "app/design_program.h"
+#include "app/desktop_services.h"
+#include "app/login_only.h"
 #include "app/win32/design_dlg.h"
 #include "app/win32/shell_open.h"
 #include "browser/win32/browser_emulation.h"
 #include "browser/win32/browser_key_routing.h"
 #include "browser/win32/control_browser_window.h"
 #include "browser/win32/wininet_login_cookies.h"
+#include "market/identity.h"
 #include "platform/system.h"
 #include "platform/win32/wide_text.h"
 #include "support/program_version.h"
@@ -83,10 +88,12 @@ void WriteAll(HANDLE out, const std::string& text) {
     WriteFile(out, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
 }
 
-// --version and --help for a program without a console of its own: the text goes to the
-// standard output it was given (a pipe or a file) or else to the console it was started from.
-void PrintText(const std::string& text) {
-    const HANDLE given = GetStdHandle(STD_OUTPUT_HANDLE);
+// Text from a program without a console of its own: it goes to the standard stream it was given
+// (a pipe, a file, or the console kesto-decorate handed on) or else to the console it was
+// started from. --version and --help print on standard output, --login's message on standard
+// error.
+void PrintText(const std::string& text, DWORD stream = STD_OUTPUT_HANDLE) {
+    const HANDLE given = GetStdHandle(stream);
     if (given != nullptr && given != INVALID_HANDLE_VALUE) {
         WriteAll(given, text);
         return;
@@ -101,22 +108,61 @@ void PrintText(const std::string& text) {
     }
 }
 
+// The login window alone: a message loop of its own, with a thread timer polling the login
+// until it ends. Keys go to the browser's control first, as in the dialog's modal loop.
+int RunLoginOnly() {
+    kesto::DesktopPlatform platform;
+    platform.makeBrowserWindow = MakeBrowserWindowFactory();
+    kesto::DesktopServices services(std::move(platform));
+    kesto::LoginOnly login(services, kesto::ProcessIdentity(), kesto::DesktopCookieFile());
+    std::optional<kesto::LoginOnlyEnd> end = login.Start();
+    const UINT_PTR timer =
+        end ? 0 : SetTimer(nullptr, 0, kesto::kLoginOnlyPollMilliseconds, nullptr);
+    MSG message{};
+    while (!end && GetMessageW(&message, nullptr, 0, 0) > 0) {
+        if (message.message == WM_TIMER && message.hwnd == nullptr && message.wParam == timer) {
+            end = login.Poll();
+            continue;
+        }
+        if (kesto::win32::PreTranslateBrowserMessage(message)) {
+            continue;
+        }
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    if (timer != 0) {
+        KillTimer(nullptr, timer);
+    }
+    if (!end) {
+        return kesto::kLoginNotCompleted;  // the thread was told to quit
+    }
+    if (!end->message.empty()) {
+        PrintText(end->message + "\n", STD_ERROR_HANDLE);
+    }
+    return end->exitCode;
+}
+
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
-    switch (kesto::DesignStartFor(kesto::ProgramArguments(0, nullptr))) {
+    const kesto::DesignStart start = kesto::DesignStartFor(kesto::ProgramArguments(0, nullptr));
+    switch (start) {
         case kesto::DesignStart::kPrintVersion:
             PrintText(kesto::VersionLine("kesto-design"));
             return 0;
         case kesto::DesignStart::kPrintHelp:
             PrintText(kesto::DesignHelpText());
             return 0;
+        case kesto::DesignStart::kLogin:
         case kesto::DesignStart::kRun:
             break;
     }
     const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_WIN95_CLASSES};
     InitCommonControlsEx(&controls);
     const OleSession ole;
+    if (start == kesto::DesignStart::kLogin) {
+        return RunLoginOnly();
+    }
     const CFakeModule module{instance};
     // The browser windows run in the dialog's modal loop, which gives their controls the keys.
     const kesto::win32::BrowserKeysInModalLoops browserKeys;

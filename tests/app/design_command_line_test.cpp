@@ -18,6 +18,10 @@ TEST(DesignCommandLineTest, AnswersVersionAndHelpAndLeavesEverythingElseToTheToo
         {{"-h"}, DesignStart::kPrintHelp},
         {{"--version", "--help"}, DesignStart::kPrintHelp},
         {{"--versions"}, DesignStart::kRun},
+        {{"--login"}, DesignStart::kLogin},
+        {{"--display=:1", "--login"}, DesignStart::kLogin},
+        {{"--login", "--help"}, DesignStart::kPrintHelp},
+        {{"--login", "--version"}, DesignStart::kPrintVersion},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(DesignStartFor(c.arguments), c.expected) << ::testing::PrintToString(c.arguments);
