@@ -56,6 +56,7 @@ std::string DecorateUsage(const std::vector<std::string>& templateRoots) {
         "usage: kesto-decorate --template DIR [--areas LIST] [--cookies FILE] [--yes] [--json]\n"
         "       kesto-decorate --check --template DIR [--areas LIST] [--json]\n"
         "       kesto-decorate --plan --template DIR [--areas LIST] [--cookies FILE] [--json]\n"
+        "       kesto-decorate --login\n"
         "       kesto-decorate --list-templates | --version | --help\n"
         "\n";
     for (const char* paragraph : {
@@ -91,6 +92,12 @@ std::string DecorateUsage(const std::vector<std::string>& templateRoots) {
                  "own\n"),
              TranslatedLater("  --list-templates print each template found, its name and folder, "
                              "tab-separated\n"),
+             TranslatedLater(
+                 "  --login          log in to the marketplace in kesto-design's login window\n"
+                 "                   (kesto-design --login, found beside this program or on "
+                 "PATH),\n"
+                 "                   which leaves the login in the default cookie file; needs a\n"
+                 "                   display\n"),
              TranslatedLater("  --version        print the program's version\n"),
              TranslatedLater("  --help           show this text\n"),
              "\n",
@@ -103,6 +110,9 @@ std::string DecorateUsage(const std::vector<std::string>& templateRoots) {
                              "2 usage or set-up error, 3 the template did not pass the check made "
                              "before the\n"
                              "first request (nothing was sent).\n"),
+             TranslatedLater("With --login: 0 logged in, 2 not (no display, kesto-design not "
+                             "found, or its\n"
+                             "login window closed first).\n"),
          }) {
         text += *paragraph == '\n' ? paragraph : Translate(paragraph);
         if (paragraph == kTemplateLookup) {
@@ -122,6 +132,7 @@ std::string DecorateUsage(const std::vector<std::string>& templateRoots) {
 ParsedOptions ParseDecorateOptions(const std::vector<std::string>& arguments) {
     DecorateOptions options;
     std::string error;
+    bool areasGiven = false;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
         const bool takesValue =
@@ -141,6 +152,8 @@ ParsedOptions ParseDecorateOptions(const std::vector<std::string>& arguments) {
             options.json = true;
         } else if (argument == "--list-templates") {
             options.listTemplates = true;
+        } else if (argument == "--login") {
+            options.login = true;
         } else if (argument == "--version") {
             options.version = true;
         } else if (argument == "--template") {
@@ -148,6 +161,7 @@ ParsedOptions ParseDecorateOptions(const std::vector<std::string>& arguments) {
         } else if (argument == "--cookies") {
             options.cookieFile = arguments[++i];
         } else if (argument == "--areas") {
+            areasGiven = true;
             if (!ApplyAreas(arguments[++i], options, error)) {
                 return {std::nullopt, error};
             }
@@ -155,7 +169,16 @@ ParsedOptions ParseDecorateOptions(const std::vector<std::string>& arguments) {
             return {std::nullopt, FillIn(Translate("unknown argument '{}'"), {argument})};
         }
     }
-    const bool needsTemplate = !options.help && !options.version && !options.listTemplates;
+    const bool loginWithOthers =
+        options.login && (!options.templateFolder.empty() || areasGiven ||
+                          !options.cookieFile.empty() || options.confirmed || options.check ||
+                          options.plan || options.json || options.listTemplates);
+    if (loginWithOthers && !options.help && !options.version) {
+        return {std::nullopt,
+                Translate("--login goes on its own: it logs in, then another command decorates")};
+    }
+    const bool needsTemplate =
+        !options.help && !options.version && !options.listTemplates && !options.login;
     if (needsTemplate && options.templateFolder.empty()) {
         return {std::nullopt, Translate("--template DIR is required")};
     }

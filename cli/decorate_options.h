@@ -3,6 +3,7 @@
 //   kesto-decorate --template DIR [--areas LIST] [--cookies FILE] [--yes]
 //   kesto-decorate --check --template DIR [--areas LIST] [--json]
 //   kesto-decorate --plan --template DIR [--areas LIST] [--cookies FILE] [--json]
+//   kesto-decorate --login
 //   kesto-decorate --list-templates | --version | --help
 // DIR may also be the name of a template found where the programs look for templates.
 
@@ -24,6 +25,7 @@ struct DecorateOptions {
     bool plan = false;           // --plan: what a run would change, with reading requests only
     bool json = false;           // --json: the check's findings or the plan as one JSON document
     bool listTemplates = false;  // --list-templates: the templates found and their folders
+    bool login = false;          // --login: log in in kesto-design's login window
     bool version = false;
 };
 

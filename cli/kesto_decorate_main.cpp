@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "cli/decorate_options.h"
+#include "cli/desktop_login.h"
 #include "cli/exit_codes.h"
 #include "cli/template_report.h"
 #include "cli/terminal_progress.h"
@@ -69,7 +70,9 @@ std::string CookieFileProblem(FileReadResult read, const std::string& cookieFile
     // TRANSLATORS: the file's path, then what is wrong with it ("does not exist").
     return FillIn(Translate("the cookie file {} {}"),
                   {cookieFile, Translate(DescribeFileReadResult(read))}) +
-           Translate(" (log in with kesto-design first, or pass --cookies FILE)");
+           Translate(
+               " (log in with kesto-decorate --login or kesto-design first, or pass --cookies "
+               "FILE)");
 }
 
 // Loads the login's cookies into the shared cookie store and the identity.
@@ -171,6 +174,16 @@ int Decorate(const std::vector<std::string>& arguments) {
     }
     if (options.version) {
         std::fputs(VersionLine("kesto-decorate").c_str(), stdout);
+        return kDecorated;
+    }
+    if (options.login) {
+        const LoginReport report =
+            LogInWithDesktopProgram(SystemLoginLauncher(), DesktopCookieFile());
+        if (report.exitCode != kDecorated) {
+            std::fprintf(stderr, "kesto-decorate: %s\n", report.message.c_str());
+            return report.exitCode;
+        }
+        std::printf("%s\n", report.message.c_str());
         return kDecorated;
     }
     const std::vector<std::string> templateRoots = TemplateRoots(ProcessTemplatePlaces());

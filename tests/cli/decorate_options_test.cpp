@@ -42,6 +42,11 @@ TEST(DecorateOptionsTest, RefusesBadCommandLinesWithAReason) {
         {"--template", "t", "--areas", "main,"},
         {"--template", "t", "--verbose"},
         {"t"},
+        {"--login", "--template", "t"},
+        {"--login", "--cookies", "c.txt"},
+        {"--login", "--areas", "main"},
+        {"--login", "--plan"},
+        {"--login", "--list-templates"},
     };
     for (const Arguments& arguments : cases) {
         const ParsedOptions parsed = ParseDecorateOptions(arguments);
@@ -53,7 +58,7 @@ TEST(DecorateOptionsTest, RefusesBadCommandLinesWithAReason) {
     EXPECT_TRUE(help.options->help);
 }
 
-// Options that answer without decorating need no template.
+// Options that answer without decorating, and --login, need no template.
 TEST(DecorateOptionsTest, VersionAndTemplateListNeedNoTemplate) {
     const struct {
         Arguments arguments;
@@ -63,12 +68,15 @@ TEST(DecorateOptionsTest, VersionAndTemplateListNeedNoTemplate) {
         {{"--version"}, true, false},
         {{"--list-templates"}, false, true},
         {{"--list-templates", "--template", "t"}, false, true},
+        {{"--login"}, false, false},
+        {{"--login", "--version"}, true, false},
     };
     for (const auto& c : cases) {
         const ParsedOptions parsed = ParseDecorateOptions(c.arguments);
         ASSERT_TRUE(parsed.options) << parsed.error;
         EXPECT_EQ(parsed.options->version, c.version);
         EXPECT_EQ(parsed.options->listTemplates, c.listTemplates);
+        EXPECT_EQ(parsed.options->login, c.arguments.front() == "--login");
     }
 }
 
