@@ -23,10 +23,8 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# xdotool, never waiting for ever.
-xdo() {
-    timeout 10 xdotool "$@"
-}
+# shellcheck source=gui_driving.sh
+source "$(dirname "$0")/gui_driving.sh"
 
 fail() {
     echo "design_e2e: $*" >&2
@@ -52,31 +50,7 @@ wait_for_line() {
     fail "no line \"$1\""
 }
 
-# The id of the first visible window whose name matches $1, waiting up to $2 seconds.
-find_window() {
-    for _ in $(seq $(($2 * 10))); do
-        local id
-        id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1) || true
-        [ -n "$id" ] && { echo "$id"; return 0; }
-        sleep 0.1
-    done
-    return 1
-}
-
-# Waits up to $2 seconds until no visible window's name matches $1; false if one still does.
-wait_for_no_window() {
-    for _ in $(seq $(($2 * 10))); do
-        [ -z "$(xdotool search --onlyvisible --name "$1" 2>/dev/null)" ] && return 0
-        sleep 0.1
-    done
-    return 1
-}
-
-"$market" --port 0 --password-required 10001 >"$work/market.out" 2>&1 &
-pids+=($!)
-for _ in $(seq 100); do [ -s "$work/market.out" ] && break; sleep 0.1; done
-proxy=$(head -n 1 "$work/market.out" | grep -o 'http://[0-9.:]*' | head -n 1)
-[ -n "$proxy" ] || fail "kesto-market did not start"
+start_market "$market" --password-required 10001
 
 # The desktop's default program for pictures and web addresses records what it is asked to open.
 opened=$work/opened.txt
@@ -115,16 +89,10 @@ dialog=$(find_window '^Kesto装修$' 90) || fail "no main dialog"
 xdo windowfocus --sync "$dialog"
 xdo key --clearmodifiers Return  # Enter presses Login
 
-browser=$(find_window 'login_entry' 30) || fail "the login browser did not reach the login page"
+find_window 'login_entry' 30 >/dev/null || fail "the login browser did not reach the login page"
 sleep 1
 grep -q $'\tskey\tearlier$' "$cookies" || fail "the earlier login's cookie file was lost"
-xdo windowfocus --sync "$browser"
-xdo mousemove --window "$browser" 600 500 click 1  # into the page, then to its first field
-xdo key Tab
-xdo type --delay 30 10001
-xdo key Tab
-xdo type --delay 30 kesto123
-xdo key Return
+log_in_browser 10001 kesto123
 wait_for_line "已登录." 30
 
 [ -f "$cookies" ] || fail "no cookie file"
