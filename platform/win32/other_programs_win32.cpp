@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -14,23 +15,11 @@ namespace kesto {
 
 namespace {
 
-// A process or thread handle closed when it goes away.
-class OwnedHandle {
-  public:
-    explicit OwnedHandle(HANDLE handle) : handle_(handle) {}
-    ~OwnedHandle() {
-        if (handle_ != nullptr) {
-            CloseHandle(handle_);
-        }
-    }
-    OwnedHandle(const OwnedHandle&) = delete;
-    OwnedHandle& operator=(const OwnedHandle&) = delete;
-
-    HANDLE get() const { return handle_; }
-
-  private:
-    HANDLE handle_;
+// A process or thread handle, closed when it goes away.
+struct HandleCloser {
+    void operator()(HANDLE handle) const { CloseHandle(handle); }
 };
+using UniqueHandle = std::unique_ptr<void, HandleCloser>;
 
 bool IsFile(const std::wstring& path) {
     const DWORD attributes = GetFileAttributesW(path.c_str());
@@ -130,8 +119,8 @@ ProgramEnd RunProgram(const std::string& path, const std::vector<std::string>& a
         end.error = SystemErrorText(GetLastError());
         return end;
     }
-    const OwnedHandle process(started.hProcess);
-    const OwnedHandle thread(started.hThread);
+    const UniqueHandle process(started.hProcess);
+    const UniqueHandle thread(started.hThread);
     end.started = true;
     DWORD code = 0;
     if (WaitForSingleObject(process.get(), INFINITE) != WAIT_OBJECT_0 ||
