@@ -83,10 +83,10 @@ class Inspector {
         : request_(request), folder_(folder), root_(folder.path), bounds_(root_) {}
 
     std::vector<TemplateFinding> Run() {
-        if (!folder_.exists) {
-            Error("", "the template folder does not exist");
-        } else if (!InspectPathLength(folder_.top)) {
+        if (!InspectPathLength(folder_.top)) {
             // One finding for the whole template: none of its folders can be listed.
+        } else if (!folder_.exists) {
+            Error("", "the template folder does not exist");
         } else if (!folder_.isTemplate) {
             RejectFolderOfTemplates();
         } else {
@@ -229,11 +229,14 @@ class Inspector {
 
     void InspectShopSign() {
         const SignFolder& head = folder_.head;
+        if (!InspectPathLength(head.folder)) {
+            return;
+        }
         if (!head.folder.exists) {
             Warning("head", "missing: the job goes on without a shop sign");
             return;
         }
-        if (!InspectLink("head") || !InspectPathLength(head.folder)) {
+        if (!InspectLink("head")) {
             return;
         }
         const std::string picture = head.picture ? head.picture->name : std::string();
@@ -272,11 +275,14 @@ class Inspector {
 
     void InspectMainPage() {
         const MainFolder& main = folder_.main;
+        if (!InspectPathLength(main.folder)) {
+            return;
+        }
         if (!main.folder.exists) {
             Error("main", "the main page folder is missing");
             return;
         }
-        if (!InspectLink("main") || !InspectPathLength(main.folder)) {
+        if (!InspectLink("main")) {
             return;
         }
         const bool textFolder = InspectMainSkipped(main);
@@ -371,8 +377,8 @@ class Inspector {
 
     void InspectCategories() {
         const ClassFolder& classFolder = folder_.categories;
-        if (classFolder.folder.exists &&
-            (!InspectLink("class") || !InspectPathLength(classFolder.folder))) {
+        if (!InspectPathLength(classFolder.folder) ||
+            (classFolder.folder.exists && !InspectLink("class"))) {
             return;
         }
         if (classFolder.categories.empty()) {
@@ -386,7 +392,7 @@ class Inspector {
 
     void InspectCategory(const TemplateCategory& category) {
         const std::string& relative = category.folder.relative;
-        if (!InspectLink(relative) || !InspectPathLength(category.folder)) {
+        if (!InspectPathLength(category.folder) || !InspectLink(relative)) {
             return;
         }
         const std::string folder = relative + kPathSeparator;

@@ -35,7 +35,9 @@ ListedFolder ListFolder(const std::string& root, const std::string& relative) {
     listed.relative = relative;
     listed.path = relative.empty() ? root : root + relative + kPathSeparator;
     listed.exists = IsFolder(listed.path);
-    listed.tooLong = listed.exists && FolderPathTooLongToList(listed.path);
+    // Where the system cannot even look at so long a path, the folder seems not to be there:
+    // its length is what the check then names.
+    listed.tooLong = FolderPathTooLongToList(listed.path);
     if (listed.exists) {
         listed.listed = ListFilesAndFolders(listed.path, listed.files, listed.folders) > 0;
     }

@@ -138,10 +138,9 @@ TEST(FileListingTest, ListsChineseNames) {
 TEST(FileListingTest, ListsInOneOrderWhateverTheFileSystemKeeps) {
     const std::vector<std::string> expected = {
         "1.jpg",
-        "A.jpg",
-        "a.jpg",
-        "b.jpg",
-        "Ba",
+        "a.jpg",  // names that differ in case alone are one name on Windows: none here
+        "B.jpg",
+        "ba",
         "Z",
         "_x.jpg",
         "\xE5\x8C\x85\xE5\x8C\x85",              // 包包
