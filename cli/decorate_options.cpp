@@ -105,6 +105,9 @@ std::string DecorateUsage(const std::vector<std::string>& templateRoots) {
              TranslatedLater("Progress lines go to standard output; why an area failed, and what "
                              "is wrong with a\n"
                              "template, to standard error.\n"),
+             TranslatedLater("Output redirected to a file or a pipe is UTF-8; a Windows console "
+                             "shows it\n"
+                             "whatever its code page.\n"),
              TranslatedLater("Exit status: 0 decorated, 1 an area failed (or the shop could not "
                              "be held),\n"
                              "2 usage or set-up error, 3 the template did not pass the check made "

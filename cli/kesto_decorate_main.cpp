@@ -25,6 +25,7 @@
 #include "market/identity.h"
 #include "market/shop_session.h"
 #include "platform/system.h"
+#include "platform/text_output.h"
 #include "platform/translation.h"
 #include "support/file_path.h"
 #include "support/fill_in.h"
@@ -39,7 +40,7 @@ namespace kesto {
 namespace {
 
 int Refuse(const std::string& message) {
-    std::fprintf(stderr, "kesto-decorate: %s\n", message.c_str());
+    WriteText(stderr, "kesto-decorate: " + message + "\n");
     return kUsageError;
 }
 
@@ -54,7 +55,7 @@ bool ConfirmCategories(const DecorateOptions& options, std::string& refusal) {
             "--yes to confirm, or leave them out with --areas");
         return false;
     }
-    std::fprintf(stderr, "%s [y/N] ", kCategoriesWarning);
+    WriteText(stderr, std::string(kCategoriesWarning) + " [y/N] ");
     std::fflush(stderr);
     std::string answer;
     std::getline(std::cin, answer);
@@ -122,7 +123,7 @@ int CheckOnly(const DecorateOptions& options) {
         InspectTemplate(request, ReadTemplateFolder(request.templatePath, TickedAreas(request)));
     const std::string report = options.json ? TemplateReportJson(options.templateFolder, findings)
                                             : TemplateReportText(findings);
-    std::fputs(report.c_str(), out);
+    WriteText(out, report);
     std::fflush(out);
     const bool errors = std::any_of(findings.begin(), findings.end(), [](const auto& finding) {
         return finding.severity == FindingSeverity::kError;
@@ -137,10 +138,10 @@ int PlanOnly(const DecorateOptions& options, const JobRequest& request) {
     const DecorationPlan plan = PlanDecoration(
         request, ReadTemplateFolder(request.templatePath, TickedAreas(request)), session);
     if (options.json) {
-        std::fputs(PlanJson(options.templateFolder, plan).c_str(), out);
+        WriteText(out, PlanJson(options.templateFolder, plan));
     } else {
         for (const std::string& line : PlanLines(plan)) {
-            std::fprintf(out, "%s\n", PrintableText(line).c_str());
+            WriteText(out, PrintableText(line) + "\n");
         }
     }
     std::fflush(out);
@@ -155,8 +156,7 @@ int PlanOnly(const DecorateOptions& options, const JobRequest& request) {
 int ListOnly(const std::vector<std::string>& templateRoots) {
     std::FILE* out = OwnOutput();
     for (const TemplateEntry& found : ListTemplates(templateRoots)) {
-        std::fprintf(out, "%s\t%s\n", PrintableText(found.name).c_str(),
-                     PrintableText(found.folder).c_str());
+        WriteText(out, PrintableText(found.name) + "\t" + PrintableText(found.folder) + "\n");
     }
     std::fflush(out);
     return kDecorated;
@@ -169,21 +169,21 @@ int Decorate(const std::vector<std::string>& arguments) {
     }
     DecorateOptions& options = *parsed.options;
     if (options.help) {
-        std::fputs(DecorateUsage(TemplateRoots(ProcessTemplatePlaces())).c_str(), stdout);
+        WriteText(stdout, DecorateUsage(TemplateRoots(ProcessTemplatePlaces())));
         return kDecorated;
     }
     if (options.version) {
-        std::fputs(VersionLine("kesto-decorate").c_str(), stdout);
+        WriteText(stdout, VersionLine("kesto-decorate"));
         return kDecorated;
     }
     if (options.login) {
         const LoginReport report =
             LogInWithDesktopProgram(SystemLoginLauncher(), DesktopCookieFile());
         if (report.exitCode != kDecorated) {
-            std::fprintf(stderr, "kesto-decorate: %s\n", report.message.c_str());
+            WriteText(stderr, "kesto-decorate: " + report.message + "\n");
             return report.exitCode;
         }
-        std::printf("%s\n", report.message.c_str());
+        WriteText(stdout, report.message + "\n");
         return kDecorated;
     }
     const std::vector<std::string> templateRoots = TemplateRoots(ProcessTemplatePlaces());
@@ -205,7 +205,7 @@ int Decorate(const std::vector<std::string>& arguments) {
         // it, on standard error, so that the report itself stays as the check writes it.
         const int result = CheckOnly(options);
         if (!folderExists) {
-            std::fprintf(stderr, "kesto-decorate: %s\n", missingFolder.c_str());
+            WriteText(stderr, "kesto-decorate: " + missingFolder + "\n");
         }
         return result;
     }
@@ -248,13 +248,15 @@ int main(int argc, char** argv) {
     try {
         return kesto::Decorate(kesto::ProgramArguments(argc, argv));
     } catch (const std::exception& error) {
-        std::fprintf(
-            stderr, "kesto-decorate: %s\n",
-            kesto::FillIn(kesto::Translate("stopped on an unexpected error: {}"), {error.what()})
-                .c_str());
+        kesto::WriteText(stderr,
+                         "kesto-decorate: " +
+                             kesto::FillIn(kesto::Translate("stopped on an unexpected error: {}"),
+                                           {error.what()}) +
+                             "\n");
     } catch (...) {
-        std::fprintf(stderr, "kesto-decorate: %s\n",
-                     kesto::Translate("stopped on an unexpected error"));
+        kesto::WriteText(
+            stderr, "kesto-decorate: " +
+                        std::string(kesto::Translate("stopped on an unexpected error")) + "\n");
     }
     return kesto::kAreaFailed;
 }

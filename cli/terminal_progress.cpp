@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/text_output.h"
 #include "platform/translation.h"
 #include "support/fill_in.h"
 #include "support/printable_text.h"
@@ -36,7 +37,7 @@ void TerminalProgress::Post(ProgressMessage message) {
     const auto line = ProgressLine(message);
     if (line) {
         if (bar_ != nullptr) {
-            std::fputs("\r\033[K", bar_);  // clear the bar before the line goes out
+            WriteText(bar_, "\r\033[K");  // clear the bar before the line goes out
             std::fflush(bar_);
         }
         WriteLine(message, *line);
@@ -53,7 +54,7 @@ void TerminalProgress::Post(ProgressMessage message) {
 
 void TerminalProgress::EndBar() {
     if (bar_ != nullptr) {
-        std::fputs("\r\033[K", bar_);
+        WriteText(bar_, "\r\033[K");
         std::fflush(bar_);
     }
 }
@@ -83,12 +84,12 @@ void TerminalProgress::WriteLine(const ProgressMessage& message, const std::stri
         const bool namesPicture =
             message.kind == kPictureUploadStarting || message.kind == kPictureUploaded;
         const int index = namesPicture ? partsDone_ + 1 : partsDone_;
-        std::fputs(ProgressJsonLine(message, line, {index, partCount_}).c_str(), lines_);
+        WriteText(lines_, ProgressJsonLine(message, line, {index, partCount_}));
     } else {
         // Lines name the template's files, whose control characters must not reach the terminal.
-        std::fprintf(IsReason(message) ? reasons_ : lines_, "%s\n", PrintableText(line).c_str());
+        WriteText(IsReason(message) ? reasons_ : lines_, PrintableText(line) + "\n");
         if (message.kind == kDecorationFinished) {
-            std::fprintf(lines_, "%s\n", PrintableText(message.text).c_str());
+            WriteText(lines_, PrintableText(message.text) + "\n");
         }
     }
     std::fflush(lines_);
@@ -114,10 +115,10 @@ void TerminalProgress::DrawBar() {
                              {std::to_string(std::min(partsDone_ + 1, partCount_)),
                               std::to_string(partCount_)});
     }
-    std::fprintf(bar_, "\r\033[K[%s%s] %d/%d%s %s",
-                 std::string(static_cast<std::size_t>(filled), '#').c_str(),
-                 std::string(static_cast<std::size_t>(kWidth - filled), '-').c_str(), done, total,
-                 parts.c_str(), lastLine_.c_str());
+    WriteText(bar_, "\r\033[K[" + std::string(static_cast<std::size_t>(filled), '#') +
+                        std::string(static_cast<std::size_t>(kWidth - filled), '-') + "] " +
+                        std::to_string(done) + "/" + std::to_string(total) + parts + " " +
+                        lastLine_);
     std::fflush(bar_);
 }
 
