@@ -24,6 +24,8 @@
 //   therefore sends everything but a GET on a fresh connection, which is never repeated. WinINet
 //   does the same repeat and has no switch against it (seen under Wine: a server asked for a
 //   closing connection breaks its reads of the answer).
+// - Caching: no backend keeps an answer anywhere (WinINet is asked not to write its cache); what
+//   the answers carry, the user's shop and login, stays in the program's memory.
 // - Errors: a failed operation returns false (or null) and leaves an error number that
 //   Session::LastError reads on the same thread. The numbers are WinINet's own (120xx): the
 //   Windows backend passes them through unchanged, the other backends translate their errors to

@@ -211,9 +211,10 @@ class WinInetConnection final : public Connection {
         const std::wstring widePath = win32::Widen(path);
         const wchar_t* acceptTypes[] = {L"*/*", nullptr};
         // Redirects are the caller's to follow (market/redirect_rules.h), as on every backend.
-        InternetHandle request(HttpOpenRequestW(handle_.get(), wideVerb.c_str(), widePath.c_str(),
-                                                nullptr, nullptr, acceptTypes,
-                                                flags | INTERNET_FLAG_NO_AUTO_REDIRECT, 0));
+        // The answers carry the user's shop and login: none is kept in the user's web cache.
+        InternetHandle request(HttpOpenRequestW(
+            handle_.get(), wideVerb.c_str(), widePath.c_str(), nullptr, nullptr, acceptTypes,
+            flags | INTERNET_FLAG_NO_AUTO_REDIRECT | INTERNET_FLAG_NO_CACHE_WRITE, 0));
         if (!request) {
             return nullptr;
         }
