@@ -43,6 +43,9 @@ std::string ProgressJsonLine(const ProgressMessage& message, const std::string& 
             object["count"] = picture.count;
         }
     }
+    if (message.kind == kRateLimitWait) {
+        object["seconds"] = message.result;
+    }
     if (message.kind == kDecorationFinished && !message.text.empty()) {
         object["address"] = message.text;
     }

@@ -8,6 +8,7 @@
 
 #include "market/hosts.h"
 #include "market/job_context.h"
+#include "market/login_watch.h"
 #include "support/trace_log.h"
 
 namespace kesto {
@@ -33,11 +34,22 @@ std::string ExceptionText() {
     }
 }
 
+// The reason of an area during which the marketplace ended the login: the area's own words where
+// they say so (they name the step), else the expired-login reason followed by them.
+std::string ExpiredLoginReason(std::string reason) {
+    if (reason.find(kLoginExpiredReason) != std::string::npos) {
+        return reason;
+    }
+    return reason.empty() ? std::string(kLoginExpiredReason)
+                          : std::string(kLoginExpiredReason) + " " + reason;
+}
+
 // Runs one area between its start and end messages, a failed one followed by its reason; true
 // when it succeeded. No input ends an area without its failure line: an exception from the step
 // (a local file that changed under it, an answer the JSON reader refuses, memory) fails it. An
 // area whose request the job's time bound refused or cut short fails, even where the area went
-// on without that request.
+// on without that request; so does an area during which the marketplace ended the login, and
+// with it the job, since no later request would be taken.
 template <typename Update>
 bool RunArea(const JobContext& context, ProgressSink& progress, ProgressKind area,
              std::chrono::milliseconds timeBound, Update update) {
@@ -53,12 +65,16 @@ bool RunArea(const JobContext& context, ProgressSink& progress, ProgressKind are
         reason = "an unexpected error stopped this area: " + what;
     }
     const bool late = context.timeBound.TimeBoundMissed();
-    progress.Post({area, 1, late && result.code > 0 ? -1 : result.code, {}});
-    if (result.code > 0 && !late) {
+    const bool loggedOut = context.loginWatch.LoginExpired();
+    progress.Post({area, 1, (late || loggedOut) && result.code > 0 ? -1 : result.code, {}});
+    if (result.code > 0 && !late && !loggedOut) {
         return true;
     }
     if (reason.empty() && result.code <= 0) {
         reason = std::move(result.reason);
+    }
+    if (loggedOut) {
+        reason = ExpiredLoginReason(std::move(reason));
     }
     if (reason.empty() && late) {
         reason = DescribeMissedTimeBound(timeBound);
@@ -149,6 +165,9 @@ void RunDecorationJob(const JobRequest& request, DecorationSteps& steps, Progres
     context.loginWatch.Start();
     context.transactionPasswordMet = [&progress] {
         progress.Post({kTransactionPassword, 0, 0, {}});
+    };
+    context.rateLimitWaitMet = [&progress](int seconds) {
+        progress.Post({kRateLimitWait, 0, seconds, {}});
     };
     if (request.shopSign && !RunShopSign(request, folder.head, steps, context, progress)) {
         PostNotStarted(progress, {request.mainPage, request.categories});

@@ -1,5 +1,7 @@
 #include "job/progress.h"
 
+#include <string>
+
 namespace kesto {
 
 namespace {
@@ -68,6 +70,9 @@ std::optional<std::string> ProgressLine(const ProgressMessage& message) {
         case kAreasNotStarted:
             // "Not started: <areas>."
             return "没有开始：" + message.text + "。";
+        case kRateLimitWait:
+            // "The server is busy; trying again in <n> seconds..."
+            return "服务器繁忙，等待 " + std::to_string(message.result) + " 秒后重试...";
         case kDecorationFinished:
             // "Decoration finished."
             return "装修完成。";

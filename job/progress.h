@@ -30,6 +30,8 @@ enum class ProgressKind {
     kShopNotHeld,          // the shop could not be held for the job: it ends having sent nothing
     kAreasNotStarted,      // text: the ticked areas a failed area kept from starting
     kCategoriesProgress,   // stage 0 before, 1 after with the result
+    kRateLimitWait,        // result: the seconds the job waits for a busy marketplace before it
+                           // sends the refused request again
 };
 using enum ProgressKind;
 

@@ -14,7 +14,7 @@ struct ProgressNumberEntry {
     int number;
 };
 
-inline constexpr std::array<ProgressNumberEntry, 17> kProgressNumbers{{
+inline constexpr std::array<ProgressNumberEntry, 18> kProgressNumbers{{
     {kPictureUploaded, 2024},
     {kPictureUploadStarting, 2026},
     {kCustomContentSave, 2028},
@@ -32,6 +32,7 @@ inline constexpr std::array<ProgressNumberEntry, 17> kProgressNumbers{{
     {kShopNotHeld, 2054},
     {kAreasNotStarted, 2056},
     {kCategoriesProgress, 2124},
+    {kRateLimitWait, 2058},
 }};
 
 // The lowest and the highest number, the range a window procedure takes as progress messages.

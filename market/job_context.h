@@ -1,11 +1,15 @@
 #pragma once
 // What one decoration job's marketplace requests share, handed to every request explicitly
 // (RequestOptions::context, Uploader::jobContext, the album calls): the bound on their time, the
-// watch on the login, why the last of them failed, and who is told when an answer is the
-// marketplace's demand for the transaction password. A request without a context runs under the
-// net layer's own time-outs and watches no login (tools, tests, planning a run).
+// watch on the login (which also knows when the marketplace ended it), why the last of them
+// failed, who is told when an answer is the marketplace's demand for the transaction password,
+// and how a request waits when the marketplace is too busy to take it (market/rate_limit.h). A
+// request without a context runs under the net layer's own time-outs and watches no login (tools,
+// tests, planning a run).
 
+#include <chrono>
 #include <functional>
+#include <thread>
 
 #include "market/failure_reason.h"
 #include "market/login_watch.h"
@@ -30,6 +34,13 @@ struct JobContext {
     // Told each time an answer is the transaction-password page (the job opens the password
     // window); nobody when empty.
     std::function<void()> transactionPasswordMet;
+    // Told before a request waits out a busy marketplace, with the whole seconds it waits (the
+    // job posts a progress line); nobody when empty.
+    std::function<void(int seconds)> rateLimitWaitMet;
+    // Waits that long before a refused request goes again: on the calling thread, within the
+    // job's time bound (a wait that would pass it is not begun). Tests put a recorder here.
+    std::function<void(std::chrono::milliseconds)> rateLimitWait =
+        [](std::chrono::milliseconds wait) { std::this_thread::sleep_for(wait); };
 };
 
 }  // namespace kesto

@@ -1,16 +1,24 @@
 #include "market/login_watch.h"
 
 #include <algorithm>
+#include <chrono>
+#include <optional>
 
 #include "market/identity.h"
 #include "market/login_cookies.h"
 #include "support/ascii_text.h"
+#include "support/http_date.h"
 
 namespace kesto {
 
 namespace {
 
-// Whether the cookie's attributes end it now: Max-Age of zero or less.
+bool IsLoginCookie(std::string_view name) {
+    return name == "uin" || name == "ptui_loginuin" || name == "skey";
+}
+
+// Whether the cookie's attributes end it now: Max-Age of zero or less, or an Expires date that
+// has passed (the cookie store then drops the cookie).
 bool EndsCookie(std::string_view attributes) {
     while (!attributes.empty()) {
         const std::size_t end = attributes.find(';');
@@ -26,6 +34,13 @@ bool EndsCookie(std::string_view attributes) {
                 return true;
             }
         }
+        if (equals != std::string_view::npos &&
+            AsciiLower(TrimmedAscii(attribute.substr(0, equals))) == "expires") {
+            const auto expires = ParseHttpDate(attribute.substr(equals + 1));
+            if (expires && *expires <= std::chrono::system_clock::now()) {
+                return true;
+            }
+        }
     }
     return false;
 }
@@ -35,6 +50,7 @@ bool EndsCookie(std::string_view attributes) {
 void LoginWatch::Start() {
     watching_ = true;
     changed_ = false;
+    expired_ = false;
 }
 
 bool ChangesLogin(std::string_view setCookie, std::string_view userNumber,
@@ -47,7 +63,7 @@ bool ChangesLogin(std::string_view setCookie, std::string_view userNumber,
     }
     const std::string name(TrimmedAscii(pair.substr(0, equals)));
     const std::string_view value = TrimmedAscii(pair.substr(equals + 1));
-    if (name != "uin" && name != "ptui_loginuin" && name != "skey") {
+    if (!IsLoginCookie(name)) {
         return false;
     }
     if (end != std::string_view::npos && EndsCookie(setCookie.substr(end + 1))) {
@@ -57,6 +73,42 @@ bool ChangesLogin(std::string_view setCookie, std::string_view userNumber,
         return value != sessionKey;
     }
     return ReadUserNumber(name + "=" + std::string(value)) != userNumber;
+}
+
+bool ClearsLogin(std::string_view setCookie) {
+    const std::size_t end = setCookie.find(';');
+    const std::string_view pair = TrimmedAscii(setCookie.substr(0, end));
+    const std::size_t equals = pair.find('=');
+    if (equals == std::string_view::npos || !IsLoginCookie(TrimmedAscii(pair.substr(0, equals)))) {
+        return false;
+    }
+    return TrimmedAscii(pair.substr(equals + 1)).empty() ||
+           (end != std::string_view::npos && EndsCookie(setCookie.substr(end + 1)));
+}
+
+bool LoginWatch::AnswerEndsLogin(const std::vector<std::string>& setCookies,
+                                 RequestFailure& failure) {
+    if (!watching_ || setCookies.empty()) {
+        return false;
+    }
+    const IdentityTexts identity = ProcessIdentity().Current();
+    bool cleared = false;
+    for (const std::string& cookie : setCookies) {
+        if (ClearsLogin(cookie)) {
+            cleared = true;
+        } else if (ChangesLogin(cookie, identity.userNumber, identity.sessionKey)) {
+            return false;  // another account's login: AnswerKeepsLogin says so
+        }
+    }
+    if (cleared) {
+        NoteExpired(failure);
+    }
+    return cleared;
+}
+
+void LoginWatch::NoteExpired(RequestFailure& failure) {
+    expired_ = true;
+    failure = {kLoginExpiredReason};
 }
 
 bool LoginWatch::AnswerKeepsLogin(const std::vector<std::string>& setCookies,
@@ -76,11 +128,15 @@ bool LoginWatch::AnswerKeepsLogin(const std::vector<std::string>& setCookies,
 }
 
 bool LoginWatch::LoginUnchanged(RequestFailure& failure) const {
-    if (!changed_) {
-        return true;
+    if (changed_) {
+        failure = {kLoginChangedReason};
+        return false;
     }
-    failure = {kLoginChangedReason};
-    return false;
+    if (expired_) {
+        failure = {kLoginExpiredReason};
+        return false;
+    }
+    return true;
 }
 
 }  // namespace kesto

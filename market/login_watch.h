@@ -5,6 +5,10 @@
 // job's LoginWatch (in its context, market/job_context.h) is started, an answer that sets or
 // clears the login's cookies ("uin", "ptui_loginuin", "skey") to anything but the process
 // identity's own fails its request, and no later request of the job starts.
+//
+// The marketplace may also end the login while a job runs: it then sends the request on to its
+// login entry page, or clears the login's cookies. Either ends the request with the expired-login
+// reason, no later request of the job starts, and the job starts no later area.
 
 #include <string>
 #include <string_view>
@@ -19,6 +23,9 @@ inline constexpr char kLoginChangedReason[] =
     "the marketplace changed the login during the run: nothing more was sent; log in again "
     "and check which shop the marketplace shows";
 
+// The reason a request and its area fail with once the marketplace ended the login.
+inline constexpr char kLoginExpiredReason[] = "登录已过期，请重新登录后再上传。";
+
 class LoginWatch {
   public:
     // Watches nothing until started.
@@ -30,17 +37,34 @@ class LoginWatch {
     // every later request is refused).
     bool AnswerKeepsLogin(const std::vector<std::string>& setCookies, RequestFailure& failure);
 
-    // Before a request: false, with failure set, once an answer changed the login.
+    // After an answer, before AnswerKeepsLogin: true when a watched answer cleared the login's
+    // cookies and set none to another value (failure then says the login expired, and every
+    // later request is refused).
+    bool AnswerEndsLogin(const std::vector<std::string>& setCookies, RequestFailure& failure);
+
+    // Records that the marketplace answered with its login page, watched or not: failure says the
+    // login expired, and every later request made with this watch is refused.
+    void NoteExpired(RequestFailure& failure);
+
+    // Before a request: false, with failure set, once an answer changed or ended the login.
     bool LoginUnchanged(RequestFailure& failure) const;
+
+    // Whether the marketplace ended the login.
+    bool LoginExpired() const { return expired_; }
 
   private:
     bool watching_ = false;
     bool changed_ = false;
+    bool expired_ = false;
 };
 
 // Whether one Set-Cookie value sets or clears a login cookie to other than the identity's user
 // number or session key.
 bool ChangesLogin(std::string_view setCookie, std::string_view userNumber,
                   std::string_view sessionKey);
+
+// Whether one Set-Cookie value clears a login cookie: an empty value, a Max-Age of zero or less,
+// or an Expires date that has passed.
+bool ClearsLogin(std::string_view setCookie);
 
 }  // namespace kesto

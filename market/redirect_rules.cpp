@@ -89,4 +89,10 @@ bool MayRedirectTo(std::string_view firstHost, std::string_view host) {
     return false;
 }
 
+bool IsLoginEntry(std::string_view host, std::string_view pathAndQuery) {
+    return EqualIgnoringAsciiCase(host, hosts::kMember) &&
+           EqualIgnoringAsciiCase(pathAndQuery.substr(0, pathAndQuery.find('?')),
+                                  "/cgi-bin/login_entry");
+}
+
 }  // namespace kesto

@@ -30,4 +30,9 @@ std::optional<std::string> ResolveLocation(std::string_view base, std::string_vi
 // marketplace's hosts. A request's body and the shop's data go nowhere else.
 bool MayRedirectTo(std::string_view firstHost, std::string_view host);
 
+// Whether a path (with its query) on host is the member host's login entry, where the
+// marketplace sends a request whose login it no longer knows, and where it asks for the
+// transaction password: "/cgi-bin/login_entry" whatever its query, in any letter case.
+bool IsLoginEntry(std::string_view host, std::string_view pathAndQuery);
+
 }  // namespace kesto

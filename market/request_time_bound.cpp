@@ -60,6 +60,14 @@ bool RequestTimeBound::RequestMayStart(RequestFailure& failure) {
     return true;
 }
 
+bool RequestTimeBound::WaitFits(std::chrono::milliseconds wait, RequestFailure& failure) {
+    if (missed_ || TimeIsUp(wait)) {
+        NoteMissed(failure);
+        return false;
+    }
+    return true;
+}
+
 void RequestTimeBound::LimitToTimeLeft(net::Request& request) const {
     if (deadline_) {
         request.LimitTime(std::chrono::ceil<std::chrono::milliseconds>(*deadline_ - Clock::now()));

@@ -38,6 +38,11 @@ class RequestTimeBound {
     // failure then gives as the reason and which counts as missing the bound.
     bool BlameTimeBound(RequestFailure& failure);
 
+    // Before waiting that long to send a request again: true when the wait ends before the time is
+    // up. False otherwise, with failure saying so, and the bound counts as missed: the request
+    // would not start after the wait.
+    bool WaitFits(std::chrono::milliseconds wait, RequestFailure& failure);
+
     // Whether a request was refused or cut short by the bound.
     bool TimeBoundMissed() const { return missed_; }
 

@@ -22,7 +22,7 @@ TEST(ProgressNumbersTest, EachKindKeepsItsOwnNumber) {
         {kTemplateRejected, 2046},   {kPictureProgress, 2048},
         {kShopSignBytes, 2050},      {kShopBusy, 2052},
         {kShopNotHeld, 2054},        {kAreasNotStarted, 2056},
-        {kCategoriesProgress, 2124},
+        {kCategoriesProgress, 2124}, {kRateLimitWait, 2058},
     };
     ASSERT_EQ(std::size(cases), kProgressNumbers.size());
     std::set<int> numbers;

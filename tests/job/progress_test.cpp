@@ -27,6 +27,7 @@ TEST(ProgressLineTest, EachMessageAddsItsLine) {
         {{kPictureUploaded, 0, -1, "1.jpg"}, std::nullopt},  // a failed picture is not "done"
         {{kAreasNotStarted, 0, 0, "分类"}, "没有开始：分类。"},
         {{kTransactionPassword, 0, 0, ""}, "请输入交易密码后重新上传。"},
+        {{kRateLimitWait, 0, 4, ""}, "服务器繁忙，等待 4 秒后重试..."},
         {{kDecorationFinished, 0, 0, "http://shop.kesto.example/10001?t=5"}, "装修完成。"},
         {{kCustomContentSave, 0, 0, ""}, std::nullopt},
         {{kCustomContentSave, 1, 1, ""}, std::nullopt},
