@@ -7,6 +7,11 @@
 //   POST /control/violations/clear
 //   GET  /control/faults                              the faults set
 //   POST /control/faults?set=<endpoint>=<kind>[:seconds][*count][+skip]
+//        endpoint: the path's last segment, the whole path, or * for any request of the five
+//        hosts; kind: error, errorpage, drop, cut, garbage, relogin, password, stall:SECONDS,
+//        429[:SECONDS] (too many requests, with Retry-After when SECONDS are given), expire (the
+//        login session ends: the request goes on to the login entry; "*=expire+N" ends it at the
+//        request after N) (market-sim/fault_table.h)
 //   POST /control/faults/clear
 //   GET  /control/requests                            the hosts' requests in order, with status
 //   POST /control/requests/clear

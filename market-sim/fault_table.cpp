@@ -41,6 +41,12 @@ std::optional<FaultKind> ParseKind(std::string_view name) {
     if (name == "relogin") {
         return FaultKind::kRelogin;
     }
+    if (name == "429") {
+        return FaultKind::kRateLimit;
+    }
+    if (name == "expire") {
+        return FaultKind::kExpire;
+    }
     return std::nullopt;
 }
 
@@ -69,6 +75,10 @@ std::string_view FaultKindName(FaultKind kind) {
             return "garbage";
         case FaultKind::kRelogin:
             return "relogin";
+        case FaultKind::kRateLimit:
+            return "429";
+        case FaultKind::kExpire:
+            return "expire";
     }
     return "error";
 }
@@ -103,14 +113,17 @@ std::optional<FaultSetting> ParseFaultSetting(std::string_view text) {
         return std::nullopt;
     }
     setting.fault.kind = *kind;
+    const bool takesSeconds = *kind == FaultKind::kStall || *kind == FaultKind::kRateLimit;
     if (colon != std::string_view::npos) {
         const auto seconds = ParseNumber(rest.substr(colon + 1));
-        if (!seconds || *seconds > kMaxStallSeconds || *kind != FaultKind::kStall) {
+        if (!seconds || *seconds > kMaxStallSeconds || !takesSeconds) {
             return std::nullopt;
         }
         setting.fault.seconds = *seconds;
     } else if (*kind == FaultKind::kStall) {
         return std::nullopt;
+    } else if (*kind == FaultKind::kRateLimit) {
+        setting.fault.seconds = -1;
     }
     return setting;
 }
@@ -139,6 +152,9 @@ std::optional<Fault> FaultTable::Take(std::string_view path) {
     auto entry = faults_.find(std::string(path));
     if (entry == faults_.end()) {
         entry = faults_.find(std::string(LastSegment(path)));
+    }
+    if (entry == faults_.end()) {
+        entry = faults_.find(kAnyEndpoint);
     }
     if (entry == faults_.end()) {
         return std::nullopt;

@@ -22,23 +22,48 @@ namespace kesto::sim {
 // kGarbage: status 200 with a body no reader of the marketplace's answers can make sense of.
 // kRelogin: the request is answered as usual, and the answer logs the client in as the other
 // demo account (10002), setting its login cookies.
-enum class FaultKind { kError, kDrop, kStall, kPassword, kErrorPage, kCut, kGarbage, kRelogin };
+// kRateLimit ("429"): the request is refused as too many, not carried out: status 429, with a
+// Retry-After header of the seconds when they are given, without one otherwise.
+// kExpire: the login session the request names ends; the request is not carried out but sent on
+// to the member host's login entry, which shows the login form; in the rich answer mode the
+// answer also clears the login cookies. Later requests of that session are refused, as those of
+// any session that has ended.
+enum class FaultKind {
+    kError,
+    kDrop,
+    kStall,
+    kPassword,
+    kErrorPage,
+    kCut,
+    kGarbage,
+    kRelogin,
+    kRateLimit,
+    kExpire,
+};
 
 struct Fault {
     FaultKind kind = FaultKind::kError;
-    int seconds = 0;  // how long a stall lasts
+    int seconds = 0;  // how long a stall lasts; the Retry-After of a 429, -1 for none
     int count = -1;   // how many requests it hits; -1 for all
     int skip = 0;     // how many requests pass untouched before it hits
 };
 
+// The endpoint that stands for every request of the five hosts, for a fault that hits the n-th
+// request whatever it is ("*=expire+12": the thirteenth request ends the login). A fault set for
+// the request's own endpoint comes first.
+inline constexpr char kAnyEndpoint[] = "*";
+
 struct FaultSetting {
-    std::string endpoint;  // the last segment of the path ("picbanneredit") or the whole path
+    std::string endpoint;  // the last segment of the path ("picbanneredit"), the whole path, or *
     Fault fault;
 };
 
 // "endpoint=kind[:seconds][*count][+skip]", for example "picbanneredit=error", "UpReq=stall:5",
 // "photomanage=password", "moduleedit=drop*1", "picbanneredit=errorpage", "update=error*3+1"
-// (the first request passes, the next three fail). No value when malformed.
+// (the first request passes, the next three fail), "UploadPicActivex=429:2*1" (one 429 asking
+// for a wait of 2 s), "showjson=429*2" (two without Retry-After), "*=expire+5" (the sixth
+// request ends the login). Seconds go with stall (required) and 429 (optional) only. No value
+// when malformed.
 std::optional<FaultSetting> ParseFaultSetting(std::string_view text);
 std::string_view FaultKindName(FaultKind kind);
 

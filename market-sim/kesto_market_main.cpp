@@ -39,8 +39,8 @@ int Usage(const std::string& problem) {
     std::cerr << "kesto-market: " << problem << "\n"
               << "usage: kesto-market [--port N] [--charset UTF-8|GBK] "
                  "[--fault "
-                 "ENDPOINT=error|errorpage|drop|cut|garbage|relogin|password|stall:SECONDS[*COUNT]["
-                 "+SKIP]]... "
+                 "ENDPOINT=error|errorpage|drop|cut|garbage|relogin|password|expire|429[:SECONDS]|"
+                 "stall:SECONDS[*COUNT][+SKIP]]... "
                  "[--password-required USER]... [--delay MILLISECONDS] [--answers rich|documented] "
                  "[--refuse-duplicate-category-names]\n"
                  "       kesto-market --version | --help\n";

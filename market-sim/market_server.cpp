@@ -1,5 +1,7 @@
 #include "market-sim/market_server.h"
 
+#include <string>
+
 #include "market-sim/album_handlers.h"
 #include "market-sim/connection_drop.h"
 #include "market-sim/connection_stream.h"
@@ -158,8 +160,27 @@ void MarketServer::SetOtherLogin(httplib::Response& response) {
     cookie("skey", sessionKey.value_or(""));
 }
 
+void MarketServer::ExpireLogin(const httplib::Request& request, httplib::Response& response) {
+    const auto cookies = ParseCookieHeader(request.get_header_value("Cookie"));
+    if (const auto skey = cookies.find("skey"); skey != cookies.end()) {
+        const auto lock = market_.Lock();
+        market_.EndSession(skey->second);
+    }
+    const std::string entry = hosts::Address(hosts::kMember, hosts::kLoginEntryPath);
+    response.status = 302;
+    response.set_header("Location", entry);
+    if (answerMode_ == AnswerMode::kRich) {
+        for (const char* name : {"uin", "ptui_loginuin", "skey"}) {
+            response.set_header("Set-Cookie", std::string(name) + "=; Domain=" +
+                                                  hosts::kCookieDomain + "; Path=/; Max-Age=0");
+        }
+    }
+    response.set_content("<html><body><a href=\"" + entry + "\">登录</a></body></html>",
+                         "text/html; charset=UTF-8");
+}
+
 bool MarketServer::ApplyFault(const httplib::Request& request, httplib::Response& response,
-                              const std::string& path) {
+                              const std::string& host, const std::string& path) {
     const auto fault = faults_.Take(path);
     if (!fault) {
         return false;
@@ -194,6 +215,21 @@ bool MarketServer::ApplyFault(const httplib::Request& request, httplib::Response
                 "<html><head><title>502 Bad Gateway</title></head><body><center><h1>502 Bad "
                 "Gateway</h1></center></body></html>",
                 "text/html");
+            return true;
+        case FaultKind::kRateLimit:
+            response.status = 429;
+            if (fault->seconds >= 0) {
+                response.set_header("Retry-After", std::to_string(fault->seconds));
+            }
+            response.set_content("<html><body><h1>429 Too Many Requests</h1></body></html>",
+                                 "text/html");
+            return true;
+        case FaultKind::kExpire:
+            // The login pages themselves stay open to everyone.
+            if (host == hosts::kPortal || host == hosts::kMember) {
+                return false;
+            }
+            ExpireLogin(request, response);
             return true;
         case FaultKind::kPassword:
             response.status = 200;
@@ -253,7 +289,7 @@ void MarketServer::Dispatch(Exchange& exchange, const MarketContext& context) {
         response.set_content("kesto-market serves only the marketplace's hosts", "text/plain");
         return;
     }
-    if (ApplyFault(request, response, exchange.path)) {
+    if (ApplyFault(request, response, host, exchange.path)) {
         return;
     }
     if (host == hosts::kPortal) {

@@ -83,11 +83,13 @@ class MarketServer {
     void Handle(const httplib::Request& request, httplib::Response& response, std::string body);
     // Serves one of the five hosts.
     void Dispatch(Exchange& exchange, const MarketContext& context);
-    // Applies a fault set for the path; true when it has answered the request.
+    // Applies a fault set for the path on the host; true when it has answered the request.
     bool ApplyFault(const httplib::Request& request, httplib::Response& response,
-                    const std::string& path);
+                    const std::string& host, const std::string& path);
     // Sets the login cookies of the other demo account on the answer.
     void SetOtherLogin(httplib::Response& response);
+    // Ends the login session the request names and sends it on to the login entry.
+    void ExpireLogin(const httplib::Request& request, httplib::Response& response);
 
     ConnectionLimits limits_;
     RequestRouter router_;

@@ -45,6 +45,8 @@ class Marketplace {
     std::optional<std::string> Login(std::string_view userNumber, std::string_view password);
     bool CheckTradePassword(std::string_view userNumber, std::string_view password) const;
     LoginSession* FindSession(const std::string& sessionKey);
+    // Ends the session of the key (its login expires); nothing for a key without one.
+    void EndSession(const std::string& sessionKey) { sessions_.End(sessionKey); }
     Shop* FindShop(const std::string& userNumber);
     std::vector<std::string> UserNumbers() const;
     // Puts the shop back as it was when the server started; false for an unknown shop.

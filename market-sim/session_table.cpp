@@ -12,6 +12,16 @@ void SessionTable::Add(const std::string& key, const std::string& userNumber) {
     keys.push_back(key);
 }
 
+void SessionTable::End(const std::string& key) {
+    const auto session = sessions_.find(key);
+    if (session == sessions_.end()) {
+        return;
+    }
+    std::deque<std::string>& keys = keysByAccount_[session->second.userNumber];
+    std::erase(keys, key);
+    sessions_.erase(session);
+}
+
 LoginSession* SessionTable::Find(const std::string& key) {
     const auto session = sessions_.find(key);
     return session == sessions_.end() ? nullptr : &session->second;

@@ -26,6 +26,9 @@ class SessionTable {
     // The session of the key, or null when it never existed or has ended.
     LoginSession* Find(const std::string& key);
     bool Contains(const std::string& key) const { return sessions_.contains(key); }
+    // Ends the session of the key, as the marketplace does when a login expires; nothing for a
+    // key without one.
+    void End(const std::string& key);
     std::size_t size() const { return sessions_.size(); }
 
   private:
