@@ -29,12 +29,16 @@ constexpr int kAttempts = 3;
 // How long the creating and put-back updates after a delete may go on past the job's time bound.
 constexpr std::chrono::minutes kKeepShopWholeGrace{2};
 
-// Runs attempt up to three times, pausing after each failure; true at the first success.
+// Runs attempt up to three times, pausing after each failure; true at the first success. Once
+// the login has ended or changed no request of the job goes out, so no attempt is left to make.
 template <typename Attempt>
-bool WithRetries(Attempt attempt, std::chrono::milliseconds wait) {
+bool WithRetries(Attempt attempt, std::chrono::milliseconds wait, const JobContext& context) {
     for (int i = 0; i < kAttempts; ++i) {
         if (attempt()) {
             return true;
+        }
+        if (context.loginWatch.RequestsRefused()) {
+            return false;
         }
         std::this_thread::sleep_for(wait);
     }
@@ -68,7 +72,7 @@ bool UploadWithRetries(ShopSession& session, const std::string& albumPath, const
             session.uploadedPictures.clear();
             return true;
         },
-        retryWait);
+        retryWait, session.context());
 }
 
 // Records why a category picture could not be uploaded.

@@ -51,6 +51,8 @@ class LoginWatch {
 
     // Whether the marketplace ended the login.
     bool LoginExpired() const { return expired_; }
+    // Whether LoginUnchanged refuses every later request.
+    bool RequestsRefused() const { return changed_ || expired_; }
 
   private:
     bool watching_ = false;
