@@ -165,6 +165,7 @@ TEST(KestoDecorateTest, JsonOutputIsWhatDocsJsonDescribes) {
     ASSERT_TRUE(documented.contains("number") && numbers.contains("2024"));
     LoggedInMarket market;
     market.SetFault("UploadPicActivex=error*1+4");  // a category picture fails once
+    market.SetFault("showjson=429:0*1");            // the marketplace is busy once
     testing::TempFolder folder;
     const ProgramRun run = Decorate(market, "--template " + kTemplate + " --yes --json --cookies " +
                                                 CookieFile(folder, market.market.cookie));
@@ -172,6 +173,7 @@ TEST(KestoDecorateTest, JsonOutputIsWhatDocsJsonDescribes) {
     std::istringstream lines(run.output);
     std::string line;
     std::map<std::string, int> indexOf;  // picture name to the index its start line gave
+    int waitLines = 0;
     while (std::getline(lines, line)) {
         Json::Value object;
         ASSERT_TRUE(Json::Reader().parse(line, object)) << line;
@@ -180,6 +182,10 @@ TEST(KestoDecorateTest, JsonOutputIsWhatDocsJsonDescribes) {
             EXPECT_TRUE(HasType(object[field], documented.at(field))) << field << " in " << line;
         }
         EXPECT_TRUE(numbers.contains(std::to_string(object["number"].asInt()))) << line;
+        if (object.isMember("seconds")) {
+            ++waitLines;
+            EXPECT_EQ(object["line"].asString(), "服务器繁忙，等待 0 秒后重试...") << line;
+        }
         if (object.isMember("index")) {
             const int index = object["index"].asInt();
             EXPECT_TRUE(index >= 1 && index <= object["count"].asInt()) << line;
@@ -188,6 +194,7 @@ TEST(KestoDecorateTest, JsonOutputIsWhatDocsJsonDescribes) {
         }
     }
     EXPECT_GT(indexOf.size(), 2u);
+    EXPECT_EQ(waitLines, 1);
 }
 
 // The program's own messages follow the user's language; the progress lines never do.

@@ -11,6 +11,7 @@
 #include "job/progress.h"
 #include "job/progress_numbers.h"
 #include "market/job_context.h"
+#include "market/login_watch.h"
 #include "support/file_path.h"
 #include "tests/common/recording_progress.h"
 #include "tests/common/temp_folder.h"
@@ -177,6 +178,42 @@ TEST(DecorationJobTest, TheAreasShareTheJobsContext) {
         ASSERT_EQ(Numbers(progress.messages), (std::vector<int>{20300, 20301, 20420, 20560}));
         EXPECT_EQ(progress.messages[1].result, -1);
         EXPECT_EQ(progress.messages[2].text, "the marketplace did not finish within 1 second");
+    }
+}
+
+// The marketplace ending the login fails the area it ended in, whatever the area made of it,
+// with the expired-login reason (after the area's own words when they do not say it), and no
+// later area starts. A busy marketplace's wait is posted with its seconds.
+TEST(DecorationJobTest, AnEndedLoginFailsItsAreaAndStartsNoOther) {
+    TempFolder folder;
+    const struct {
+        int mainResult;
+        std::string areaReason;
+        std::string reason;
+    } cases[] = {
+        {1, "", kLoginExpiredReason},
+        {-1, std::string("uploading a.jpg: ") + kLoginExpiredReason,
+         std::string("uploading a.jpg: ") + kLoginExpiredReason},
+        {-1, "removing the new module: no answer",
+         std::string(kLoginExpiredReason) + " removing the new module: no answer"},
+    };
+    for (const auto& c : cases) {
+        FakeSteps steps;
+        steps.mainResult = c.mainResult;
+        steps.failureReason = c.areaReason;
+        steps.duringArea = [](JobContext& context) {
+            context.rateLimitWaitMet(3);
+            RequestFailure failure;
+            context.loginWatch.NoteExpired(failure);
+        };
+        RecordingProgress progress;
+        RunDecorationJob({false, true, true, folder.Folder()}, steps, progress);
+        ASSERT_EQ(Numbers(progress.messages), (std::vector<int>{20300, 20580, 20301, 20420, 20560}))
+            << c.reason;
+        EXPECT_EQ(progress.messages[1].result, 3);
+        EXPECT_LE(progress.messages[2].result, 0);
+        EXPECT_EQ(progress.messages[3].text, c.reason);
+        EXPECT_EQ(steps.calls.size(), 1u) << "the categories started";
     }
 }
 

@@ -219,9 +219,19 @@ TEST(FaultSettingTest, ParsesKindsSecondsAndCounts) {
     EXPECT_EQ(later->fault.seconds, 2);
     EXPECT_EQ(later->fault.count, 3);
     EXPECT_EQ(later->fault.skip, 1);
+    const auto busy = ParseFaultSetting("UploadPicActivex=429:2*1");
+    ASSERT_TRUE(busy);
+    EXPECT_EQ(busy->fault.kind, FaultKind::kRateLimit);
+    EXPECT_EQ(busy->fault.seconds, 2);
+    EXPECT_EQ(ParseFaultSetting("showjson=429")->fault.seconds, -1) << "no Retry-After";
+    const auto expire = ParseFaultSetting("*=expire+12");
+    ASSERT_TRUE(expire);
+    EXPECT_EQ(expire->endpoint, kAnyEndpoint);
+    EXPECT_EQ(expire->fault.kind, FaultKind::kExpire);
+    EXPECT_EQ(expire->fault.skip, 12);
     for (const char* bad :
          {"", "=error", "x=boom", "x=stall", "x=error:3", "x=drop*0", "x=stall:-1", "x=stall:99999",
-          "x=error+", "x=error+-1", "x=error*1+x"}) {
+          "x=error+", "x=error+-1", "x=error*1+x", "x=expire:3", "x=429:", "x=429:-2", "x=4290"}) {
         EXPECT_FALSE(ParseFaultSetting(bad)) << bad;
     }
 }
