@@ -68,23 +68,6 @@ TEST_F(FaultTest, PasswordFaultAnswersWithTheTransactionPasswordPage) {
     EXPECT_NE(list->body.find("\"kind\" : \"password\""), std::string::npos) << list->body;
 }
 
-// A busy refusal carries Retry-After only when seconds are given; the request is not carried
-// out, and the next one is.
-TEST_F(FaultTest, TooManyAnswers429WithTheRetryAfterGiven) {
-    const struct {
-        const char* fault;
-        const char* retryAfter;
-    } cases[] = {{"photomanage=429:3*1", "3"}, {"photomanage=429*1", ""}};
-    for (const auto& c : cases) {
-        SetFault(c.fault);
-        const auto refused = market.Get(kPage);
-        ASSERT_TRUE(refused) << c.fault;
-        EXPECT_EQ(refused->status, 429) << c.fault;
-        EXPECT_EQ(refused->get_header_value("Retry-After"), c.retryAfter) << c.fault;
-        EXPECT_EQ(market.Get(kPage)->status, 200) << c.fault;
-    }
-}
-
 // The session ends at the request the fault hits, which is sent on to the login entry (clearing
 // the login cookies in the rich answer mode only); later requests of it are refused. The login
 // page itself stays open.

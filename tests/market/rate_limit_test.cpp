@@ -14,7 +14,6 @@
 #include "market/job_context.h"
 #include "market/login_watch.h"
 #include "market/password_request.h"
-#include "market/redirect_rules.h"
 #include "support/http_date.h"
 
 namespace kesto {
@@ -220,46 +219,45 @@ Outcome Send(std::deque<ScriptedAnswer> answers, int method = kMethodPost,
     return run;
 }
 
-// Refusals are waited out and the very request, body and all, goes again; the waits do not end
-// the request until there have been ten of them.
+// Refusals are waited out and the very request, body and all, goes again; a refusal ends the
+// request after ten waits, when it asks for too long a wait, or when its wait would pass the
+// job's time bound (the request then fails as one the bound refused, and no wait begins).
 TEST(RateLimitTest, ARefusedRequestGoesAgainAfterTheWaitItAsksFor) {
-    const Outcome run =
-        Send({TooMany("3"), TooMany(), {503, {{"Retry-After", "0"}}, ""}, {200, {}, "ok"}});
-    EXPECT_EQ(run.code, 1);
-    EXPECT_EQ(run.result, "ok");
-    EXPECT_EQ(run.waits, (std::vector<std::chrono::milliseconds>{3s, 2s, 0ms}));
-    EXPECT_EQ(run.waitLines, (std::vector<int>{3, 2, 0}));
-    ASSERT_EQ(run.script.sent.size(), 4u);
-    for (const SentRequest& sent : run.script.sent) {
-        EXPECT_EQ(sent.verb, "POST");
-        EXPECT_EQ(sent.body, "a=1");
-    }
-}
-
-TEST(RateLimitTest, RefusalsEndTheRequestAfterTenWaitsOrOneTooLong) {
+    const ScriptedAnswer done{200, {}, "ok"};
     std::deque<ScriptedAnswer> endless(kMaxRateLimitWaits + 1, TooMany("0"));
-    endless.push_back({200, {}, "never sent"});
-    const Outcome many = Send(endless, kMethodGet);
-    EXPECT_EQ(many.code, -1);
-    EXPECT_EQ(many.waits.size(), static_cast<std::size_t>(kMaxRateLimitWaits));
-    EXPECT_EQ(many.script.sent.size(), static_cast<std::size_t>(kMaxRateLimitWaits) + 1);
-    EXPECT_NE(many.failure.reason.find("429"), std::string::npos) << many.failure.reason;
-
-    const Outcome tooLong = Send({TooMany("86400"), {200, {}, "never sent"}});
-    EXPECT_EQ(tooLong.code, -1);
-    EXPECT_TRUE(tooLong.waits.empty());
-    EXPECT_EQ(tooLong.script.sent.size(), 1u);
-}
-
-// A wait that would pass the job's time bound is not begun: the request fails as one the bound
-// refused, and says so.
-TEST(RateLimitTest, AWaitPastTheTimeBoundFailsTheRequestAsTheBoundDoes) {
-    const Outcome run = Send({TooMany("30"), {200, {}, "never sent"}}, kMethodPost, 10s);
-    EXPECT_EQ(run.code, -1);
-    EXPECT_TRUE(run.waits.empty());
-    EXPECT_TRUE(run.waitLines.empty());
-    EXPECT_EQ(run.script.sent.size(), 1u);
-    EXPECT_EQ(run.failure.reason, DescribeMissedTimeBound(10s));
+    endless.push_back(done);
+    const struct {
+        const char* name;
+        std::deque<ScriptedAnswer> answers;
+        std::chrono::milliseconds timeBound;
+        int code;
+        std::vector<std::chrono::milliseconds> waits;
+        std::size_t sent;
+        std::string reason;
+    } cases[] = {
+        {"waited out",
+         {TooMany("3"), TooMany(), {503, {{"Retry-After", "0"}}, ""}, done},
+         0ms,
+         1,
+         {3s, 2s, 0ms},
+         4,
+         ""},
+        {"ten waits", endless, 0ms, -1, std::vector(10, 0ms), 11, "answered 429"},
+        {"too long", {TooMany("86400"), done}, 0ms, -1, {}, 1, "answered 429"},
+        {"past the bound", {TooMany("30"), done}, 10s, -1, {}, 1, DescribeMissedTimeBound(10s)},
+    };
+    for (const auto& c : cases) {
+        const Outcome run = Send(c.answers, kMethodPost, c.timeBound);
+        EXPECT_EQ(run.code, c.code) << c.name;
+        EXPECT_EQ(run.waits, c.waits) << c.name;
+        EXPECT_EQ(run.waitLines.size(), c.waits.size()) << c.name;
+        ASSERT_EQ(run.script.sent.size(), c.sent) << c.name;
+        for (const SentRequest& sent : run.script.sent) {
+            EXPECT_EQ(sent.verb, "POST") << c.name;
+            EXPECT_EQ(sent.body, "a=1") << c.name;
+        }
+        EXPECT_NE(run.failure.reason.find(c.reason), std::string::npos) << run.failure.reason;
+    }
 }
 
 // The login entry a request is sent on to is read with a GET: the login form means the login
@@ -291,24 +289,6 @@ TEST(RateLimitTest, ARedirectToTheLoginEntryTellsAnExpiredLoginFromThePasswordPa
         EXPECT_EQ(run.script.sent[1].host, "member.kesto.example");
         EXPECT_TRUE(run.script.sent[1].body.empty());
         EXPECT_TRUE(run.result.empty());
-    }
-}
-
-TEST(RateLimitTest, TheLoginEntryIsKnownByHostAndPathAlone) {
-    const struct {
-        const char* host;
-        const char* path;
-        bool entry;
-    } cases[] = {
-        {"member.kesto.example", "/cgi-bin/login_entry?LoginLevel=2", true},
-        {"MEMBER.kesto.example", "/CGI-BIN/Login_Entry", true},
-        {"member.kesto.example", "/cgi-bin/login_entry?from=manage", true},
-        {"member.kesto.example", "/cgi-bin/login_submit", false},
-        {"manage.kesto.example", "/cgi-bin/login_entry", false},
-        {"member.kesto.example", "/cgi-bin/login_entry2", false},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(IsLoginEntry(c.host, c.path), c.entry) << c.host << c.path;
     }
 }
 
