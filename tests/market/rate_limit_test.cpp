@@ -264,21 +264,24 @@ TEST(RateLimitTest, ARefusedRequestGoesAgainAfterTheWaitItAsksFor) {
 // expired (and nothing more goes out), the transaction-password page is met as anywhere.
 TEST(RateLimitTest, ARedirectToTheLoginEntryTellsAnExpiredLoginFromThePasswordPage) {
     const std::string entry = "http://member.kesto.example/cgi-bin/login_entry?LoginLevel=2";
-    const ScriptedAnswer redirect{302, {{"Location", entry}}, ""};
     const ScriptedAnswer loginForm{200, {}, "<h1>Kesto 用户登录</h1><form></form>"};
     const ScriptedAnswer passwordPage{200, {}, "<h1>交易密码验证</h1><p>请输入交易密码</p>"};
     const struct {
         int method;
+        int redirect;
         ScriptedAnswer page;
         bool expired;
         const char* reason;
     } cases[] = {
-        {kMethodPost, loginForm, true, kLoginExpiredReason},
-        {kMethodGet, loginForm, true, kLoginExpiredReason},
-        {kMethodPost, passwordPage, false, kTransactionPasswordReason},
-        {kMethodGet, passwordPage, false, kTransactionPasswordReason},
+        {kMethodPost, 302, loginForm, true, kLoginExpiredReason},
+        {kMethodGet, 302, loginForm, true, kLoginExpiredReason},
+        // Not the body again to the login page, whose answer no caller's rule could judge.
+        {kMethodPost, 307, loginForm, true, kLoginExpiredReason},
+        {kMethodPost, 302, passwordPage, false, kTransactionPasswordReason},
+        {kMethodGet, 302, passwordPage, false, kTransactionPasswordReason},
     };
     for (const auto& c : cases) {
+        const ScriptedAnswer redirect{c.redirect, {{"Location", entry}}, ""};
         const Outcome run = Send({redirect, c.page, {200, {}, "never sent"}}, c.method);
         EXPECT_EQ(run.code, -1) << c.reason;
         EXPECT_EQ(run.failure.reason, c.reason);
