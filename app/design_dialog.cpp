@@ -28,12 +28,27 @@ constexpr char kPreviewNotOpened[] = "无法打开预览图片：";
 constexpr char kLoginAfterJobLine[] = "正在装修，装修完成后才能重新登录。";
 // "Finish logging in, or close the login window, first."
 constexpr char kFinishLoginFirstLine[] = "请先完成登录或关闭登录窗口。";
+// "The login window was closed; press Login to log in again."
+constexpr char kLoginWindowClosedLine[] = "登录窗口已关闭，请点击“登录”重新登录。";
+// "The login has not completed: check the network or proxy settings, or close the login window
+// and try again."
+constexpr char kLoginNotCompletedLine[] =
+    "登录尚未完成：请检查网络或代理设置，或关闭登录窗口后重试。";
+
+// The polls that make up the wait, a period of 0 counting as 1 ms; at least one.
+unsigned PollsIn(unsigned milliseconds, unsigned pollMilliseconds) {
+    const unsigned period = pollMilliseconds == 0 ? 1 : pollMilliseconds;
+    return milliseconds / period + (milliseconds % period == 0 ? 0 : 1);
+}
 
 }  // namespace
 
 DesignDialog::DesignDialog(DesignDialogView& view, DesignServices& services,
                            unsigned loginPollMilliseconds)
-    : view_(view), services_(services), loginPollMilliseconds_(loginPollMilliseconds) {}
+    : view_(view),
+      services_(services),
+      loginPollMilliseconds_(loginPollMilliseconds),
+      loginWaitPolls_(PollsIn(kLoginWaitMilliseconds, loginPollMilliseconds)) {}
 
 void DesignDialog::OnInit(const std::vector<std::string>& templateRoots) {
     for (TemplateEntry& found : ListTemplates(templateRoots)) {
@@ -57,14 +72,19 @@ void DesignDialog::OnLogin() {
     services_.OpenLoginBrowser();
     view_.StartLoginTimer(loginPollMilliseconds_);
     loginPolling_ = true;
+    unsuccessfulPolls_ = 0;
+}
+
+void DesignDialog::StopLoginPoll() {
+    view_.StopLoginTimer();
+    loginPolling_ = false;
 }
 
 bool DesignDialog::TakeCompletedLogin() {
     if (!services_.CheckLogin()) {
         return false;
     }
-    view_.StopLoginTimer();
-    loginPolling_ = false;
+    StopLoginPoll();
     loggedIn_ = true;
     view_.EnableUpload(!jobRunning_);
     view_.AddProgressLine(kLoggedInLine);
@@ -72,11 +92,24 @@ bool DesignDialog::TakeCompletedLogin() {
 }
 
 void DesignDialog::OnLoginTimer() {
-    if (jobRunning_ || TakeCompletedLogin()) {
-        return;  // a running job keeps the login it started with
+    // A tick the timer had queued before it stopped finds no poll; a running job keeps the
+    // login it started with.
+    if (!loginPolling_ || jobRunning_ || TakeCompletedLogin()) {
+        return;
+    }
+    // Asked after the login check: a login completed just before its window closed still counts.
+    if (!services_.LoginBrowserOpen()) {
+        StopLoginPoll();
+        view_.AddProgressLine(kLoginWindowClosedLine);
+        return;
+    }
+    if (unsuccessfulPolls_ == loginWaitPolls_) {
+        return;  // said once that the login has not completed; the poll goes on quietly
     }
     ++unsuccessfulPolls_;
-    if (unsuccessfulPolls_ % 2 == 0) {
+    if (unsuccessfulPolls_ == loginWaitPolls_) {
+        view_.AddProgressLine(kLoginNotCompletedLine);
+    } else if (unsuccessfulPolls_ % 2 == 0) {
         view_.AddProgressLine(kLoggingInLine);
     }
 }

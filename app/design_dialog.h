@@ -22,6 +22,9 @@
 
 namespace kesto {
 
+// How long a login may be under way before the dialog says that it has not completed.
+inline constexpr unsigned kLoginWaitMilliseconds = 2 * 60 * 1000;
+
 class DesignDialog {
   public:
     DesignDialog(DesignDialogView& view, DesignServices& services, unsigned loginPollMilliseconds);
@@ -48,12 +51,14 @@ class DesignDialog {
     std::string SelectedTemplatePath() const;
     // Asks the login check; when the login is complete, stops the poll and says so. True then.
     bool TakeCompletedLogin();
+    void StopLoginPoll();
 
     DesignDialogView& view_;
     DesignServices& services_;
     unsigned loginPollMilliseconds_;
+    unsigned loginWaitPolls_;  // the polls of one login that make up kLoginWaitMilliseconds
     std::vector<std::string> templatePaths_;
-    unsigned unsuccessfulPolls_ = 0;
+    unsigned unsuccessfulPolls_ = 0;  // since Login was last pressed, up to loginWaitPolls_
     bool loggedIn_ = false;
     bool loginPolling_ = false;
     bool categoriesWarningShown_ = false;

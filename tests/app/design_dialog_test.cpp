@@ -42,12 +42,19 @@ class FakeView final : public DesignDialogView, public DesignServices {
         shopFronts.push_back(address);
         return programsStart;
     }
-    void OpenLoginBrowser() override { ++loginBrowserOpened; }
+    void OpenLoginBrowser() override {
+        ++loginBrowserOpened;
+        loginWindowOpen = true;
+    }
     void OpenPasswordBrowser(const std::string& address) override {
         passwordBrowser.push_back(address);
     }
+    // As the real check, a complete login closes the login window.
     bool CheckLogin() override {
         ++loginChecks;
+        if (loginComplete) {
+            loginWindowOpen = false;
+        }
         return loginComplete;
     }
     bool LoginBrowserOpen() const override { return loginWindowOpen; }
@@ -138,6 +145,66 @@ TEST_F(DesignDialogTest, LoginPollAddsAWaitingLineEverySecondFailureThenLogsIn) 
     EXPECT_FALSE(view.timerRunning);
 }
 
+constexpr char kWaitingLine[] = "正在登录...";
+constexpr char kNotCompletedLine[] = "登录尚未完成：请检查网络或代理设置，或关闭登录窗口后重试。";
+
+// A login that never completes says so once, at the first poll two minutes after Login (the
+// waiting line every second poll before), then polls on quietly until it completes.
+TEST_F(DesignDialogTest, ALoginThatDoesNotCompleteSaysSoOnceAfterTwoMinutes) {
+    const struct {
+        unsigned period;
+        int notCompletedAtPoll;
+    } cases[] = {{2000, 60}, {7000, 18}, {200000, 1}};
+    for (const auto& c : cases) {
+        FakeView one;
+        DesignDialog login(one, one, c.period);
+        login.OnLogin();
+        for (int poll = 0; poll < c.notCompletedAtPoll + 100; ++poll) {
+            login.OnLoginTimer();
+        }
+        Lines expected(static_cast<std::size_t>((c.notCompletedAtPoll - 1) / 2), kWaitingLine);
+        expected.push_back(kNotCompletedLine);
+        EXPECT_EQ(one.lines, expected) << c.period;
+        one.loginComplete = true;
+        login.OnLoginTimer();
+        EXPECT_EQ(one.lines.back(), "已登录.") << c.period;
+        EXPECT_EQ(one.loginChecks, c.notCompletedAtPoll + 101) << c.period;
+    }
+}
+
+// The login window closed before the poll saw a complete login ends the poll with one line (a
+// login completed as it closed still counts); Login again polls afresh, two minutes and all.
+TEST_F(DesignDialogTest, ClosingTheLoginWindowEndsThePollAndLoginStartsAFreshOne) {
+    for (const bool completedAsItClosed : {false, true}) {
+        FakeView one;
+        DesignDialog login(one, one, kPollMilliseconds);
+        login.OnInit({});
+        login.OnLogin();
+        for (int poll = 0; poll < 59; ++poll) {
+            login.OnLoginTimer();
+        }
+        one.loginWindowOpen = false;
+        one.loginComplete = completedAsItClosed;
+        login.OnLoginTimer();
+        login.OnLoginTimer();  // a tick queued before the timer stopped
+        EXPECT_EQ(one.lines.back(),
+                  completedAsItClosed ? "已登录." : "登录窗口已关闭，请点击“登录”重新登录。");
+        EXPECT_EQ(one.lines.size(), 30u);
+        EXPECT_EQ(one.loginChecks, 60);
+        EXPECT_FALSE(one.timerRunning);
+        EXPECT_EQ(one.uploadEnabled, completedAsItClosed);
+
+        one.lines.clear();
+        one.loginComplete = false;
+        login.OnLogin();
+        for (int poll = 0; poll < 60; ++poll) {
+            login.OnLoginTimer();
+        }
+        EXPECT_EQ(one.lines.size(), 30u);
+        EXPECT_EQ(one.lines.back(), kNotCompletedLine);
+    }
+}
+
 TEST_F(DesignDialogTest, CategoriesWarningIsAskedOnceAndNoDropsTheCategories) {
     LogIn();
     view.answer = false;
@@ -202,6 +269,7 @@ TEST_F(DesignDialogTest, ASecondLoginNeverReachesARunningJob) {
         if (c.loginBegunBeforeJob) {
             one.view.loginComplete = false;
             one.dialog.OnLogin();
+            one.view.loginWindowOpen = false;
         }
         Upload(one.dialog, one.view);
         ASSERT_EQ(one.view.jobs.size(), 1u) << c.name;
@@ -279,6 +347,7 @@ TEST(DesignDialogEmptyTest, EmptyTemplateListMakesUploadAndPreviewDoNothing) {
     DesignDialog dialog(view, view, kPollMilliseconds);
     dialog.OnInit({root.Folder() + "missing" + kPathSeparator});
     EXPECT_EQ(view.selected, -1);
+    dialog.OnLogin();
     view.loginComplete = true;
     dialog.OnLoginTimer();
     Upload(dialog, view);

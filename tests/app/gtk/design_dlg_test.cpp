@@ -86,12 +86,13 @@ struct FakeServices final : DesignServices {
     std::function<void()> openLoginBrowser;
     std::function<void(const std::string&)> openPasswordBrowser;
     std::function<bool()> checkLogin;
+    std::function<bool()> loginBrowserOpen;
     std::function<bool(const std::string&)> openWithShell;
     DecorationStepsFactory makeSteps;
 
     void OpenLoginBrowser() override { openLoginBrowser(); }
     bool CheckLogin() override { return checkLogin(); }
-    bool LoginBrowserOpen() const override { return false; }
+    bool LoginBrowserOpen() const override { return loginBrowserOpen(); }
     void OpenPasswordBrowser(const std::string& address) override { openPasswordBrowser(address); }
     bool OpenWithShell(const std::string& target) override { return openWithShell(target); }
     bool OpenShopFront(const std::string& address) override { return openWithShell(address); }
@@ -115,13 +116,20 @@ class DesignDlgTest : public ::testing::Test {
 
     std::unique_ptr<FakeServices> Services() {
         auto services = std::make_unique<FakeServices>();
-        services->openLoginBrowser = [this] { ++loginBrowserOpened_; };
+        services->openLoginBrowser = [this] {
+            ++loginBrowserOpened_;
+            loginWindowOpen_ = true;
+        };
+        services->loginBrowserOpen = [this] { return loginWindowOpen_; };
         services->openPasswordBrowser = [this](const std::string& address) {
             passwordAddresses_.push_back(address);
         };
+        // As the real check, a complete login closes the login window.
         services->checkLogin = [this] {
             ++polls_;
-            return polls_ > failingPolls_;
+            const bool complete = polls_ > failingPolls_;
+            loginWindowOpen_ = loginWindowOpen_ && !complete;
+            return complete;
         };
         services->openWithShell = [this](const std::string& target) {
             opened_.push_back(target);
@@ -208,6 +216,7 @@ class DesignDlgTest : public ::testing::Test {
     std::shared_future<void> gate_ = released_.get_future().share();
     JobLog log_;
     int loginBrowserOpened_ = 0;
+    bool loginWindowOpen_ = false;
     int polls_ = 0;
     int failingPolls_ = 0;
     bool openSucceeds_ = true;

@@ -45,6 +45,7 @@ struct Record {
     int loginBrowserOpened = 0;
     int loginPolls = 0;
     bool loginComplete = false;
+    bool loginWindowOpen = false;
     int jobsStarted = 0;
     int categoriesUpdated = 0;
     bool jobsMayFinish = false;
@@ -168,17 +169,24 @@ class FakeServices final : public DesignServices {
         : record_(record), makeSteps_(std::move(makeSteps)) {}
 
     void OpenLoginBrowser() override {
-        record_.Set([&] { ++record_.loginBrowserOpened; });
+        record_.Set([&] {
+            ++record_.loginBrowserOpened;
+            record_.loginWindowOpen = true;
+        });
     }
+    // As the real check, a complete login closes the login window.
     bool CheckLogin() override {
         bool complete = false;
         record_.Set([&] {
             ++record_.loginPolls;
             complete = record_.loginComplete;
+            record_.loginWindowOpen = record_.loginWindowOpen && !complete;
         });
         return complete;
     }
-    bool LoginBrowserOpen() const override { return false; }
+    bool LoginBrowserOpen() const override {
+        return record_.Get([&] { return record_.loginWindowOpen; });
+    }
     void OpenPasswordBrowser(const std::string& address) override {
         record_.Set([&] { record_.passwordBrowser.push_back(Widen(address)); });
     }
