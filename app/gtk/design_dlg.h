@@ -49,6 +49,7 @@ class DesignDlg final : public DesignDialogView {
     GtkComboBoxText* templateList() const { return GTK_COMBO_BOX_TEXT(templates_); }
     GtkToggleButton* areaBox(Area area) const;
     GtkTreeModel* progressLines() const { return GTK_TREE_MODEL(lines_); }
+    GtkTreeView* progressView() const { return GTK_TREE_VIEW(lineView_); }
     CHyperLink& link() { return link_; }
     bool loginTimerRunning() const { return loginTimer_ != 0; }
     std::vector<std::string> templatePathsForTest() const { return program_.templatePaths(); }

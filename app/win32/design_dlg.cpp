@@ -159,9 +159,15 @@ void DesignDlg::EnableUpload(bool enabled) {
     EnableWindow(Control(kUploadButton), enabled);
 }
 
+// The list scrolls as far as its last line allows, so the newest line stays in sight; nothing
+// is selected.
 void DesignDlg::AddProgressLine(const std::string& line) {
-    SendMessageW(Control(kProgressList), LB_ADDSTRING, 0,
-                 reinterpret_cast<LPARAM>(Widen(line).c_str()));
+    HWND list = Control(kProgressList);
+    const LRESULT added =
+        SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(line).c_str()));
+    if (added >= 0) {
+        SendMessageW(list, LB_SETTOPINDEX, static_cast<WPARAM>(added), 0);
+    }
 }
 
 // The dialog owns the question, so that it stays disabled while the question shows: a second

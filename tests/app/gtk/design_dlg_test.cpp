@@ -278,6 +278,30 @@ TEST_F(DesignDlgTest, LoginPollReportsEverySecondFailureThenTheLogin) {
     EXPECT_EQ(polls_, 6);
 }
 
+// However many lines the list holds, its newest is in sight.
+TEST_F(DesignDlgTest, TheNewestProgressLineStaysInSight) {
+    const auto window = Open();
+    for (int line = 0; line < 80; ++line) {
+        window->AddProgressLine("正在更新店招...");
+        PumpFor(line % 20 == 0 ? 10ms : 0ms);  // some lines reach a list drawn already
+    }
+    window->AddProgressLine("装修完成。");
+    EXPECT_TRUE(PumpUntil(
+        [&] {
+            GtkTreePath* first = nullptr;
+            GtkTreePath* last = nullptr;
+            if (!gtk_tree_view_get_visible_range(window->progressView(), &first, &last)) {
+                return false;
+            }
+            const bool inSight =
+                gtk_tree_path_get_indices(first)[0] > 0 && gtk_tree_path_get_indices(last)[0] == 80;
+            gtk_tree_path_free(first);
+            gtk_tree_path_free(last);
+            return inSight;
+        },
+        3s));
+}
+
 TEST_F(DesignDlgTest, ACompletedJobShowsItsLinesInOrderAndOpensTheShopFront) {
     const auto window = Open();
     LogIn(*window);

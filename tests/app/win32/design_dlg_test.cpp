@@ -324,6 +324,26 @@ TEST_F(DesignDlgTest, ListsTemplatesLogsInWarnsOnceAndRunsOneJobAtATime) {
     EXPECT_EQ(record.shopFronts[0].rfind(L"http://shop.kesto.example/10001?t=", 0), 0u);
 }
 
+// However many lines the list holds, its newest is in sight, and no line is selected.
+TEST_F(DesignDlgTest, TheNewestProgressLineStaysInSight) {
+    TempFolder root;
+    Run(root.Folder(), [&](HWND dialog) {
+        WindowProgressSink lines(dialog);  // as a job posts them
+        for (int line = 0; line < 80; ++line) {
+            lines.Post({kShopSignProgress, 0, 0, {}});
+        }
+        lines.Post({kDecorationFinished, 0, 0, {}});
+        ASSERT_TRUE(WaitFor([&] { return CountLine(dialog, L"装修完成。") == 1; }));
+        HWND list = GetDlgItem(dialog, kProgressList);
+        RECT client{};
+        GetClientRect(list, &client);
+        const auto top = SendMessageW(list, LB_GETTOPINDEX, 0, 0);
+        EXPECT_GT(top, 0);
+        EXPECT_LE((81 - top) * SendMessageW(list, LB_GETITEMHEIGHT, 0, 0), client.bottom);
+        EXPECT_EQ(SendMessageW(list, LB_GETCURSEL, 0, 0), LB_ERR);
+    });
+}
+
 // Keys reach the dialog's modal loop as a user's do: posted to the focused control.
 TEST_F(DesignDlgTest, EnterOnTheFocusedLinkOpensItAndElsewherePressesLogin) {
     TempFolder root;
