@@ -24,6 +24,11 @@ inline constexpr IID kHtmlElementInterface = {
 inline constexpr IID kHtmlAnchorElementInterface = {
     0x3050F1DA, 0x98B5, 0x11CF, {0xBB, 0x82, 0x00, 0xAA, 0x00, 0xBD, 0xCE, 0x0B}};
 
+// The command group in which the control asks its host about the document's events, among them
+// a script error (OLECMDID_SHOWSCRIPTERROR).
+inline constexpr GUID kDocHostCommandGroup = {
+    0xF38BC242, 0xB950, 0x11D1, {0x89, 0x18, 0x00, 0xC0, 0x4F, 0xC2, 0xC8, 0x36}};
+
 // The dispatch identifiers of the control's events that the browser window handles.
 inline constexpr DISPID kStatusTextChange = 102;
 inline constexpr DISPID kDownloadComplete = 104;

@@ -60,8 +60,9 @@ ControlBrowserWindow::ControlBrowserWindow(BrowserEvents& events, ControlBrowser
     // Visible by its style, the window hides until the first Navigate.
     ShowWindow(window_, SW_HIDE);
     if (browser_) {
-        // Script errors of the page raise no dialogs.
-        browser_->put_Silent(VARIANT_TRUE);
+        // Not silent: the page's own messages (a wrong password, a captcha hint) reach the
+        // user. Its script errors raise no box all the same, the control site answers them.
+        browser_->put_Silent(VARIANT_FALSE);
         ConnectEvents();
     }
 }

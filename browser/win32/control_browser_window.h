@@ -40,7 +40,8 @@ struct ControlBrowserSettings {
 #pragma GCC diagnostic ignored "-Wnon-virtual-dtor"
 class ControlBrowserWindow final : public BrowserWindow, public IDispatch {
   public:
-    // Creates the window, hidden and centred, with its control in silent mode and the control's
+    // Creates the window, hidden and centred, with its control not silent (the page's own
+    // messages show; its script errors are answered by the control site) and the control's
     // events connected. IsOpen answers false when the window cannot be created.
     explicit ControlBrowserWindow(BrowserEvents& events, ControlBrowserSettings settings = {});
     ~ControlBrowserWindow() override;

@@ -1,5 +1,7 @@
 #include "browser/win32/control_site.h"
 
+#include "browser/win32/browser_ids.h"
+
 namespace kesto::win32 {
 
 namespace {
@@ -150,6 +152,8 @@ STDMETHODIMP ControlSite::QueryInterface(REFIID iid, void** object) {
         *object = static_cast<IOleControlSite*>(this);
     } else if (IsEqualIID(iid, IID_IDocHostUIHandler)) {
         *object = static_cast<IDocHostUIHandler*>(this);
+    } else if (IsEqualIID(iid, IID_IOleCommandTarget)) {
+        *object = static_cast<IOleCommandTarget*>(this);
     } else {
         return E_NOINTERFACE;
     }
@@ -225,6 +229,44 @@ STDMETHODIMP ControlSite::TranslateUrl(DWORD, LPWSTR, LPWSTR* translated) {
 }
 STDMETHODIMP ControlSite::FilterDataObject(IDataObject*, IDataObject** filtered) {
     return NothingInto(filtered, S_FALSE);
+}
+
+// A null group is the standard one, which the host does not handle; a group other than the
+// document host's is unknown here.
+STDMETHODIMP ControlSite::QueryStatus(const GUID* group, ULONG count, OLECMD* commands,
+                                      OLECMDTEXT*) {
+    if (commands == nullptr && count > 0) {
+        return E_POINTER;
+    }
+    if (group == nullptr) {
+        return OLECMDERR_E_NOTSUPPORTED;
+    }
+    if (!IsEqualGUID(*group, kDocHostCommandGroup)) {
+        return OLECMDERR_E_UNKNOWNGROUP;
+    }
+    for (ULONG i = 0; i < count; ++i) {
+        commands[i].cmdf = commands[i].cmdID == OLECMDID_SHOWSCRIPTERROR
+                               ? static_cast<DWORD>(OLECMDF_SUPPORTED | OLECMDF_ENABLED)
+                               : 0;
+    }
+    return S_OK;
+}
+
+STDMETHODIMP ControlSite::Exec(const GUID* group, DWORD command, DWORD, VARIANT*, VARIANT* out) {
+    if (group == nullptr) {
+        return OLECMDERR_E_NOTSUPPORTED;
+    }
+    if (!IsEqualGUID(*group, kDocHostCommandGroup)) {
+        return OLECMDERR_E_UNKNOWNGROUP;
+    }
+    if (command != OLECMDID_SHOWSCRIPTERROR) {
+        return OLECMDERR_E_NOTSUPPORTED;
+    }
+    if (out != nullptr) {
+        out->vt = VT_BOOL;
+        out->boolVal = VARIANT_TRUE;
+    }
+    return S_OK;
 }
 
 STDMETHODIMP ControlSite::OnPosRectChange(LPCRECT) {

@@ -4,10 +4,12 @@
 // control, all answered by one object that belongs to the host window. The control is made by a
 // control maker, given the site, and activated in place in the host window. The site keeps the
 // control's in-place active object while the control is UI active and hands it the keys of the
-// container's message loop first.
+// container's message loop first. As the control's command target it answers a page's script
+// error itself, so that no error box interrupts the login, and lets the page's scripts run on.
 
 #include <windows.h>
 
+#include <docobj.h>
 #include <mshtmhst.h>
 #include <ocidl.h>
 #include <ole2.h>
@@ -31,7 +33,8 @@ class ControlSite final : public IOleClientSite,
                           public IOleInPlaceSite,
                           public IOleInPlaceFrame,
                           public IOleControlSite,
-                          public IDocHostUIHandler {
+                          public IDocHostUIHandler,
+                          public IOleCommandTarget {
   public:
     explicit ControlSite(HWND host);
     ~ControlSite();
@@ -131,6 +134,15 @@ class ControlSite final : public IOleClientSite,
     STDMETHODIMP GetExternal(IDispatch** external) override;
     STDMETHODIMP TranslateUrl(DWORD, LPWSTR, LPWSTR* translated) override;
     STDMETHODIMP FilterDataObject(IDataObject*, IDataObject** filtered) override;
+
+    // IOleCommandTarget: of the control's document-host commands only the script error is the
+    // host's; every other command keeps the control's own handling.
+    STDMETHODIMP QueryStatus(const GUID* group, ULONG count, OLECMD* commands,
+                             OLECMDTEXT* text) override;
+    // The script error: S_OK (the host has dealt with it, no error box) and VARIANT_TRUE in out
+    // (the page's scripts go on running).
+    STDMETHODIMP Exec(const GUID* group, DWORD command, DWORD options, VARIANT* in,
+                      VARIANT* out) override;
 
   private:
     HWND host_;

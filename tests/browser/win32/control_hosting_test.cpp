@@ -269,6 +269,35 @@ TEST_F(ControlHostingTest, EventsAreConnectedByTheirOwnInterfaceIdAndLetGoAtTheE
     EXPECT_EQ(log.self, nullptr);  // every reference was given back
 }
 
+// The page's own messages reach the user: the control is not silent, and its site takes only
+// the script error among the control's commands, answering "keep running the page's scripts".
+TEST_F(ControlHostingTest, TheSiteAnswersScriptErrorsAndLeavesThePagesMessagesShowing) {
+    ControlBrowserWindow window(events, controls.Settings());
+    const FakeBrowserLog& log = *controls.logs[0];
+    EXPECT_EQ(log.silentSet, std::vector<bool>{false});
+    ComPtr<IOleCommandTarget> site;
+    ASSERT_EQ(static_cast<IUnknown*>(log.site)->QueryInterface(
+                  IID_IOleCommandTarget, reinterpret_cast<void**>(site.GetAddressOf())),
+              S_OK);
+    const struct {
+        const GUID* group;
+        DWORD command;
+        HRESULT result;
+    } cases[] = {
+        {&kDocHostCommandGroup, OLECMDID_SHOWSCRIPTERROR, S_OK},
+        {&kDocHostCommandGroup, OLECMDID_SHOWMESSAGE, OLECMDERR_E_NOTSUPPORTED},  // alert()
+        {nullptr, OLECMDID_SHOWSCRIPTERROR, OLECMDERR_E_NOTSUPPORTED},
+        {&IID_IUnknown, OLECMDID_SHOWSCRIPTERROR, OLECMDERR_E_UNKNOWNGROUP},
+    };
+    for (const auto& c : cases) {
+        VARIANT out;
+        VariantInit(&out);
+        EXPECT_EQ(site->Exec(c.group, c.command, OLECMDEXECOPT_DODEFAULT, nullptr, &out), c.result)
+            << c.command;
+        EXPECT_EQ(out.vt == VT_BOOL && out.boolVal == VARIANT_TRUE, c.result == S_OK) << c.command;
+    }
+}
+
 // NewWindow2 (ppDisp, Cancel) and NewWindow3 (ppDisp, Cancel, dwFlags, bstrUrlContext, bstrUrl).
 TEST_F(ControlHostingTest, NewWindowsOpenInAWindowOfTheProgram) {
     for (const DISPID event : {kNewWindow2, kNewWindow3}) {

@@ -172,6 +172,7 @@ IWebBrowser2Vtbl MakeBrowserTable() {
     };
     table.put_Silent = [](IWebBrowser2* self, VARIANT_BOOL silent) {
         OwnerOf<Self>(self).silent = silent;
+        OwnerOf<Self>(self).log().silentSet.push_back(silent != VARIANT_FALSE);
         return S_OK;
     };
     table.put_RegisterAsBrowser = [](IWebBrowser2* self, VARIANT_BOOL registered) {
@@ -260,6 +261,7 @@ HRESULT FakeWebBrowser::QueryInterface(REFIID iid, void** object) {
 
 HRESULT FakeWebBrowser::SetClientSite(IOleClientSite* site) {
     site_.Reset(site);
+    log_->site = site;
     return S_OK;
 }
 
