@@ -22,7 +22,7 @@ inline constexpr std::chrono::seconds kLongestGrowingWait{60};
 inline constexpr std::chrono::minutes kLongestRateLimitWait{15};
 
 // How long a Retry-After value asks to wait: whole seconds ("120"), or a date (how long from now
-// until then; nothing when it has passed). Nothing for a value that is neither.
+// until then; no wait when it has passed). Nothing for a value that is neither.
 std::optional<std::chrono::milliseconds> ParseRetryAfter(std::string_view value,
                                                          std::chrono::system_clock::time_point now);
 
