@@ -12,7 +12,7 @@ namespace kesto {
 std::string CreatingRecord(int id, int parent, int level, std::string_view name,
                            std::string_view address) {
     return std::to_string(id) + "^" + std::to_string(parent) + "^" + std::to_string(level) +
-           "^0^2^" + UrlEncode(ToUtf8Limited(name)) + "^" + UrlEncode(ToAnsi(address)) + "^";
+           "^0^2^" + UrlEncode(ToUtf8Limited(name)) + "^" + UrlEncode(ToMarketplace(address)) + "^";
 }
 
 std::vector<std::string> ParseCategoryIds(std::string_view answer) {

@@ -12,7 +12,7 @@
 namespace kesto {
 
 // The record that creates a category: "id^parent^level^0^2^name^address^", with the name sent
-// as UTF-8 and the address in the ANSI code page, both percent-encoded whole.
+// as UTF-8 and the address in the marketplace's code page, both percent-encoded whole.
 std::string CreatingRecord(int id, int parent, int level, std::string_view name,
                            std::string_view address);
 

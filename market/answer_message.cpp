@@ -111,9 +111,9 @@ std::string AnswerMessage(std::string_view answer) {
 
 std::string WithAnswerMessage(std::string reason, std::string_view answerBytes) {
     const std::string message =
-        answerBytes.empty()
-            ? std::string()
-            : AnswerMessage(FromAnsi(answerBytes.data(), static_cast<int>(answerBytes.size())));
+        answerBytes.empty() ? std::string()
+                            : AnswerMessage(FromMarketplace(answerBytes.data(),
+                                                            static_cast<int>(answerBytes.size())));
     return message.empty() ? reason : std::move(reason) + " (\"" + message + "\")";
 }
 

@@ -13,7 +13,7 @@ namespace kesto {
 // carries none.
 std::string AnswerMessage(std::string_view answer);
 
-// reason followed by the message of the answer (its bytes as they came, in the thread's ANSI code
+// reason followed by the message of the answer (its bytes as they came, in the marketplace's code
 // page) in parentheses and quotes, or reason alone.
 std::string WithAnswerMessage(std::string reason, std::string_view answerBytes);
 

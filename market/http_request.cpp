@@ -65,7 +65,7 @@ std::string PostBody(const char* body, bool encodeValues) {
     if (body == nullptr || *body == '\0') {
         return {};
     }
-    std::string bytes = ToAnsi(body);
+    std::string bytes = ToMarketplace(body);
     if (bytes.front() == '<' || !encodeValues) {
         return bytes;
     }
@@ -142,7 +142,7 @@ int SendRequest(const std::function<net::Session&()>& sessionFor, JobContext& co
         return -1;
     }
     if (!answer.bytes.empty()) {
-        result = FromAnsi(answer.bytes.data(), static_cast<int>(answer.bytes.size()));
+        result = FromMarketplace(answer.bytes.data(), static_cast<int>(answer.bytes.size()));
     }
     return 1;
 }

@@ -41,9 +41,9 @@ void SetMultipartContentType(RequestOptions& options, std::string_view boundary)
 net::Session& SharedSession();
 
 // Sends one GET (method 1) or POST (method 0) to a full address; with POST, body (null or text)
-// is sent in the ANSI code page, its form values percent-encoded when encodeValues is set and it
-// does not start with '<'. Redirects are followed (market/redirect_chain.h) and the last answer
-// counts. Returns 1 for status 200, -1 for a connection, request, send or status failure, a
+// is sent in the marketplace's code page, its form values percent-encoded when encodeValues is set
+// and it does not start with '<'. Redirects are followed (market/redirect_chain.h) and the last
+// answer counts. Returns 1 for status 200, -1 for a connection, request, send or status failure, a
 // redirect not followed, or an answer not read whole (longer than net::kMaxAnswerBytes, broken
 // off, or past the job's time bound, see market/request_time_bound.h), 0 for a null address,
 // another method or an address that cannot be split. result is assigned the answer only when it

@@ -12,8 +12,9 @@ KestoUploader::KestoUploader(int mode, std::unique_ptr<net::Session> ownSession)
     : Uploader(std::move(ownSession)), answerMode(mode) {}
 
 int KestoUploader::ParseAnswer(std::string_view answer) {
-    std::string text =
-        answer.empty() ? std::string() : FromAnsi(answer.data(), static_cast<int>(answer.size()));
+    std::string text = answer.empty()
+                           ? std::string()
+                           : FromMarketplace(answer.data(), static_cast<int>(answer.size()));
     if (IsTransactionPasswordPage(text)) {
         passwordPage = std::move(text);
         return 0;

@@ -124,9 +124,10 @@ ChainEnd AtLoginEntry(net::Session& session, JobContext& context, const RequestT
     if (!page.whole()) {
         return end;
     }
-    const std::string text = page.bytes.empty()
-                                 ? std::string()
-                                 : FromAnsi(page.bytes.data(), static_cast<int>(page.bytes.size()));
+    const std::string text =
+        page.bytes.empty()
+            ? std::string()
+            : FromMarketplace(page.bytes.data(), static_cast<int>(page.bytes.size()));
     if (MeetsTransactionPassword(context, text)) {
         context.lastFailure = {kTransactionPasswordReason};
         return end;

@@ -19,11 +19,17 @@ enum class CodePage {
     // Code page 936 (GBK), the ANSI code page of Simplified Chinese systems.
     Gbk,
     Utf8,
+    // The code page the marketplace's texts travel in, both ways. On Windows GBK, whatever the
+    // thread's ANSI code page is. On POSIX systems the thread's ANSI code page, as kesto-market
+    // speaks it by default (UTF-8 under a UTF-8 locale).
+    Marketplace,
 };
 
 // Characters the code page lacks become '?'.
 std::string EncodeText(std::string_view utf8, CodePage page);
 // Byte sequences that are invalid in the code page become U+FFFD.
 std::string DecodeText(std::string_view bytes, CodePage page);
+// The code page's name for people: "GBK", "UTF-8", the locale's codeset.
+std::string CodePageName(CodePage page);
 
 }  // namespace kesto

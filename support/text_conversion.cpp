@@ -2,7 +2,6 @@
 
 #include <cstring>
 
-#include "platform/code_page.h"
 #include "support/utf16.h"
 
 namespace kesto {
@@ -29,6 +28,27 @@ std::string FromAnsi(const char* zeroTerminated) {
         return {};
     }
     return FromAnsi(zeroTerminated, static_cast<int>(std::strlen(zeroTerminated)));
+}
+
+std::string ToMarketplace(std::string_view text) {
+    return text.empty() ? std::string() : EncodeText(text, CodePage::Marketplace);
+}
+
+std::string FromMarketplace(const char* bytes, int count) {
+    if (bytes == nullptr || count < 1) {
+        return {};
+    }
+    return DecodeText(std::string_view(bytes, static_cast<std::size_t>(count)),
+                      CodePage::Marketplace);
+}
+
+bool CodePageCarries(std::string_view text, CodePage page) {
+    // A character the code page lacks comes back as '?' (on Windows maybe as a look-alike).
+    return text.empty() || DecodeText(EncodeText(text, page), page) == text;
+}
+
+bool MarketplaceCarries(std::string_view text) {
+    return CodePageCarries(text, CodePage::Marketplace);
 }
 
 std::string ToUtf8Limited(std::string_view text) {

@@ -63,8 +63,9 @@ int ErrcodeRule(std::string_view answer) {
 }
 
 int ReturnUrlRule(std::string_view answer, std::string& returnUrl) {
-    const std::string text =
-        answer.empty() ? std::string() : FromAnsi(answer.data(), static_cast<int>(answer.size()));
+    const std::string text = answer.empty()
+                                 ? std::string()
+                                 : FromMarketplace(answer.data(), static_cast<int>(answer.size()));
     const std::string lower = AsciiLower(text);
     const std::size_t marker = lower.find("returnurl");
     if (marker == std::string::npos) {

@@ -50,7 +50,7 @@ std::string MimeTypeOf(std::string_view path) {
 }
 
 std::string QuotedParameter(std::string_view utf8) {
-    return EscapeQuoted(ToAnsi(utf8));
+    return EscapeQuoted(ToMarketplace(utf8));
 }
 
 std::string FileNameOf(std::string_view path) {
@@ -64,7 +64,7 @@ std::string FieldsBlock(std::string_view boundary, const Fields& fields) {
         block += "\r\n--";
         block += boundary;
         block += "\r\nContent-Disposition: form-data; name=\"" + QuotedParameter(name) +
-                 "\"\r\n\r\n" + ToAnsi(value);
+                 "\"\r\n\r\n" + ToMarketplace(value);
     }
     return block;
 }

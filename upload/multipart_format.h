@@ -1,7 +1,7 @@
 #pragma once
 // The byte formats of the uploader's multipart bodies: the fields block, the heads of the single,
 // chunked and batch formats, the closing delimiter and the MIME type table. All texts are in the
-// ANSI code page; names and file names that go into quoted parameters have '"', CR and LF
+// marketplace's code page; names and file names that go into quoted parameters have '"', CR and LF
 // escaped as %22, %0D and %0A, so that no name can end its parameter or start a new header.
 
 #include <cstdint>
@@ -20,11 +20,11 @@ std::string ContentTypeLine(std::string_view boundary);
 // "image/jpeg", "image/gif" (also for .png) or "text/plain", from the path's last '.'.
 std::string MimeTypeOf(std::string_view path);
 
-// The path's part after its last separator, in the ANSI code page, escaped for a quoted
+// The path's part after its last separator, in the marketplace's code page, escaped for a quoted
 // parameter.
 std::string FileNameOf(std::string_view path);
 
-// A name in the ANSI code page with '"', CR and LF escaped.
+// A name in the marketplace's code page with '"', CR and LF escaped.
 std::string QuotedParameter(std::string_view utf8);
 
 // Each field preceded by CR LF and the delimiter: "\r\n--B\r\nContent-Disposition: form-data;

@@ -35,6 +35,7 @@ std::string CodesetName(CodePage page) {
         case CodePage::Utf8:
             return "UTF-8";
         case CodePage::ThreadAnsi:
+        case CodePage::Marketplace:
             break;
     }
     return ThreadCodeset();
@@ -115,6 +116,10 @@ std::string DecodeText(std::string_view bytes, CodePage page) {
     }
     return converter.Convert(bytes, "\xEF\xBF\xBD",
                              [](std::string_view) -> std::size_t { return 1; });
+}
+
+std::string CodePageName(CodePage page) {
+    return CodesetName(page);
 }
 
 }  // namespace kesto

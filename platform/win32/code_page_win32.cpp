@@ -1,5 +1,5 @@
 // The text layer on Windows: the Win32 code-page conversion functions, with the calling thread's
-// ANSI code page (CP_THREAD_ACP).
+// ANSI code page (CP_THREAD_ACP), and GBK (936) for the marketplace on every system's settings.
 
 #include <windows.h>
 
@@ -16,6 +16,7 @@ namespace {
 UINT CodePageNumber(CodePage page) {
     switch (page) {
         case CodePage::Gbk:
+        case CodePage::Marketplace:
             return 936;
         case CodePage::Utf8:
             return CP_UTF8;
@@ -117,6 +118,18 @@ std::string DecodeText(std::string_view bytes, CodePage page) {
         MultiByteToWideChar(codePage, 0, bytes.data(), byteCount, wide.data(), length);
     }
     return win32::Narrow(wide);
+}
+
+std::string CodePageName(CodePage page) {
+    const UINT number = ResolvedCodePage(CodePageNumber(page));
+    switch (number) {
+        case 936:
+            return "GBK";
+        case CP_UTF8:
+            return "UTF-8";
+        default:
+            return "code page " + std::to_string(number);
+    }
 }
 
 }  // namespace kesto

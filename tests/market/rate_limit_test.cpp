@@ -16,7 +16,6 @@
 #include "market/password_request.h"
 #include "support/http_date.h"
 #include "support/text_conversion.h"
-#include "tests/common/chinese_code_page.h"
 
 namespace kesto {
 namespace {
@@ -265,12 +264,11 @@ TEST(RateLimitTest, ARefusedRequestGoesAgainAfterTheWaitItAsksFor) {
 // The login entry a request is sent on to is read with a GET: the login form means the login
 // expired (and nothing more goes out), the transaction-password page is met as anywhere.
 TEST(RateLimitTest, ARedirectToTheLoginEntryTellsAnExpiredLoginFromThePasswordPage) {
-    // The pages come in the marketplace's code page, which the thread reads as its own here.
-    const testing::ChineseCodePage chinese;
+    // The pages come in the marketplace's code page.
     const std::string entry = "http://member.kesto.example/cgi-bin/login_entry?LoginLevel=2";
-    const ScriptedAnswer loginForm{200, {}, ToAnsi("<h1>Kesto 用户登录</h1><form></form>")};
+    const ScriptedAnswer loginForm{200, {}, ToMarketplace("<h1>Kesto 用户登录</h1><form></form>")};
     const ScriptedAnswer passwordPage{
-        200, {}, ToAnsi("<h1>交易密码验证</h1><p>请输入交易密码</p>")};
+        200, {}, ToMarketplace("<h1>交易密码验证</h1><p>请输入交易密码</p>")};
     const struct {
         int method;
         int redirect;

@@ -184,8 +184,8 @@ TEST(Uploader, BatchSendsEveryFileInOneRequestWithItsPartName) {
 }
 
 // Part names, file names, field names and values are UTF-8 inside the program and go out in the
-// ANSI code page, each converted exactly once: a second conversion would read the GBK bytes as
-// UTF-8 and send "?" for every Chinese character.
+// marketplace's code page, each converted exactly once: a second conversion would read the GBK
+// bytes as UTF-8 and send "?" for every Chinese character.
 TEST(Uploader, BatchTextsGoOutInAChineseCodePageConvertedOnce) {
     const testing::ChineseCodePage chinese;
     if (!chinese.Active()) {

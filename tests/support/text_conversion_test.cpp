@@ -51,6 +51,40 @@ TEST(CodePageTest, Utf8PassesThrough) {
     EXPECT_EQ(DecodeText(kChineseUtf8, CodePage::Utf8), kChineseUtf8);
 }
 
+// A name the code page lacks a character of would arrive with '?' in its place; a question mark
+// of the name's own is carried.
+TEST(CodePageTest, TellsWhetherACodePageCarriesAText) {
+    const std::string korean = "\xEC\x82\xAC\xEC\xA7\x84";  // 사진
+    const std::string blossom = "\xF0\x9F\x8C\xB8";         // 🌸, beyond UTF-16's first plane
+    const struct {
+        std::string text;
+        CodePage page;
+        bool carried;
+    } cases[] = {
+        {"", CodePage::Gbk, true},
+        {"top.jpg", CodePage::Gbk, true},
+        {kChineseUtf8 + ".jpg", CodePage::Gbk, true},
+        {"why?.jpg", CodePage::Gbk, true},
+        {korean + ".jpg", CodePage::Gbk, false},
+        {blossom + ".jpg", CodePage::Gbk, false},
+        {kChineseUtf8 + "\xE0\xB8\x81.jpg", CodePage::Gbk, false},  // a Thai letter
+        {korean + blossom + ".jpg", CodePage::Utf8, true},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(CodePageCarries(c.text, c.page), c.carried) << c.text;
+    }
+}
+
+TEST(TextConversionTest, MarketplaceTextRoundTripsAndHandlesEmptyInput) {
+    EXPECT_EQ(ToMarketplace(""), "");
+    EXPECT_EQ(FromMarketplace(ToMarketplace(kChineseUtf8).c_str(),
+                              static_cast<int>(ToMarketplace(kChineseUtf8).size())),
+              kChineseUtf8);
+    EXPECT_EQ(FromMarketplace(nullptr, 3), "");
+    EXPECT_EQ(FromMarketplace("abc", 0), "");
+    EXPECT_EQ(FromMarketplace("abcdef", 3), "abc");
+}
+
 TEST(TextConversionTest, AnsiRoundTripsAsciiAndHandlesEmptyInput) {
     EXPECT_EQ(ToAnsi(""), "");
     EXPECT_EQ(ToAnsi("HTTP error,statuscode=404"), "HTTP error,statuscode=404");

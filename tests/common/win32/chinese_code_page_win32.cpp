@@ -6,26 +6,43 @@
 
 namespace kesto::testing {
 
-struct ChineseCodePage::Saved {
+namespace {
+
+// A language whose ANSI code page is the number, or 0.
+LANGID LanguageOf(unsigned number) {
+    switch (number) {
+        case 936:
+            return MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED);
+        case 950:
+            return MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_TRADITIONAL);
+        case 1252:
+            return MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US);
+        default:
+            return 0;
+    }
+}
+
+}  // namespace
+
+struct ThreadCodePage::Saved {
     LCID locale;
 };
 
-ChineseCodePage::ChineseCodePage() {
+ThreadCodePage::ThreadCodePage(unsigned number) {
+    const LANGID language = LanguageOf(number);
     const LCID previous = GetThreadLocale();
-    const LCID chinese =
-        MAKELCID(MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED), SORT_DEFAULT);
-    if (!SetThreadLocale(chinese)) {
+    if (language == 0 || !SetThreadLocale(MAKELCID(language, SORT_DEFAULT))) {
         return;
     }
     saved_ = std::make_unique<Saved>(Saved{previous});
     CPINFOEXW info{};
-    if (!GetCPInfoExW(CP_THREAD_ACP, 0, &info) || info.CodePage != 936) {
+    if (!GetCPInfoExW(CP_THREAD_ACP, 0, &info) || info.CodePage != number) {
         SetThreadLocale(previous);
         saved_.reset();
     }
 }
 
-ChineseCodePage::~ChineseCodePage() {
+ThreadCodePage::~ThreadCodePage() {
     if (saved_) {
         SetThreadLocale(saved_->locale);
     }

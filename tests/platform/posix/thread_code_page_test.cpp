@@ -1,4 +1,5 @@
-// On POSIX systems the ANSI code page is the codeset of the calling thread's locale.
+// On POSIX systems the ANSI code page is the codeset of the calling thread's locale, and the
+// marketplace's texts travel in it too (kesto-market speaks UTF-8 by default).
 
 #include <gtest/gtest.h>
 #include <locale.h>
@@ -39,6 +40,7 @@ TEST(ThreadCodePageTest, PlainCLocaleSendsUtf8InsteadOfQuestionMarks) {
         ASSERT_TRUE(locale.active()) << name;
         EXPECT_EQ(ToAnsi(kChineseUtf8), kChineseUtf8) << name;
         EXPECT_EQ(FromAnsi(kChineseUtf8.c_str()), kChineseUtf8) << name;
+        EXPECT_EQ(ToMarketplace(kChineseUtf8), kChineseUtf8) << name;
     }
 }
 
@@ -48,6 +50,7 @@ TEST(ThreadCodePageTest, Utf8LocaleSendsUtf8) {
         GTEST_SKIP() << "no C.UTF-8 locale on this system";
     }
     EXPECT_EQ(EncodeText(kChineseUtf8, CodePage::ThreadAnsi), kChineseUtf8);
+    EXPECT_EQ(EncodeText(kChineseUtf8, CodePage::Marketplace), kChineseUtf8);
 }
 
 }  // namespace
