@@ -177,6 +177,15 @@ class Inspector {
                   "separator: rename the picture");
             return false;
         }
+        // The name goes to the marketplace in its code page: a character that code page lacks
+        // would arrive as '?', and the album would hold "????.jpg".
+        if (!MarketplaceCarries(name)) {
+            Error(relative, "cannot be sent: the marketplace's code page (" +
+                                CodePageName(CodePage::Marketplace) +
+                                ") has no character for part of its name, which the album "
+                                "would get as '?': rename the picture");
+            return false;
+        }
         return true;
     }
 

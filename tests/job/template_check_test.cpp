@@ -12,6 +12,7 @@
 
 #include "image/graphics_startup.h"
 #include "platform/code_page.h"
+#include "support/file_path.h"
 #include "tests/common/temp_folder.h"
 
 namespace kesto {
@@ -210,9 +211,13 @@ TEST(TemplateCheckTest, PageTextsThatAreNotWholeTextAreErrors) {
 }
 
 // A category is named after its picture's name up to the first '.'; the album cuts a name at a
-// backslash, which a file name may hold where it is no path separator.
+// backslash, which a file name may hold where it is no path separator; a name goes out in the
+// marketplace's code page, which (GBK) has no Korean letters and no emoji.
 TEST(TemplateCheckTest, PictureNamesTheShopCannotTakeAreErrors) {
     const bool backslashInNames = fs::path::preferred_separator != '\\';
+    const std::string korean = "\xEC\x82\xAC\xEC\xA7\x84\xF0\x9F\x8C\xB8";  // 사진🌸
+    const bool koreanLost =
+        EncodeText(korean, CodePage::Marketplace).find('?') != std::string::npos;
     const FlawCase cases[] = {
         {"a category picture without a dot",
          [](const fs::path& t) { fs::copy(t / "class/Hats/Hats.jpg", t / "class/Hats/Caps"); },
@@ -225,6 +230,18 @@ TEST(TemplateCheckTest, PictureNamesTheShopCannotTakeAreErrors) {
              fs::copy(t / "class/Hats/Hats.jpg", t / "class/Hats/a-b\\c.jpg");
          },
          FindingSeverity::kError, "class/Hats/a-b\\c.jpg", "has a '\\'", backslashInNames},
+        {"a main page picture named in letters the marketplace's code page lacks",
+         [&korean](const fs::path& t) {
+             fs::copy(t / "main/gift.jpg", t / PathFromUtf8("main/" + korean + ".jpg"));
+         },
+         FindingSeverity::kError, "main/" + korean + ".jpg", "cannot be sent", koreanLost},
+        {"a sub-category picture named in letters the marketplace's code page lacks",
+         [&korean](const fs::path& t) {
+             fs::copy(t / "class/Hats/Hats.jpg",
+                      t / PathFromUtf8("class/Hats/Hats-" + korean + ".jpg"));
+         },
+         FindingSeverity::kError, "class/Hats/Hats-" + korean + ".jpg", "cannot be sent",
+         koreanLost},
     };
     ExpectEachFound(cases);
 }
