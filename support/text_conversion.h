@@ -18,8 +18,8 @@ std::string FromAnsi(const char* bytes, int count);
 // A zero-terminated byte string of the ANSI code page to UTF-8 text; null gives an empty text.
 std::string FromAnsi(const char* zeroTerminated);
 
-// UTF-8 text to the code page the marketplace reads (GBK on Windows, whatever the system's own
-// code page is); characters it lacks become '?'.
+// UTF-8 text to the code page the marketplace's texts travel in (on Windows GBK, whatever the
+// system's own code page is; see CodePage::Marketplace); characters it lacks become '?'.
 std::string ToMarketplace(std::string_view text);
 // Exactly count bytes of the marketplace's code page to UTF-8 text; a count below 1 gives an
 // empty text.

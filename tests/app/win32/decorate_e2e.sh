@@ -2,15 +2,17 @@
 # A whole decoration job from the Windows kesto-decorate.exe, under Wine, against kesto-market:
 # the login's cookies come from a cookies.txt, the requests go through WinINet with the proxy set
 # in Wine's registry, and the job must decorate all three areas and reach "装修完成。" with no
-# request refused by the market. Wine runs the program with a Chinese code page.
-# ANSWERS is kesto-market's answer mode, rich (the default) or documented.
-#   decorate_e2e.sh KESTO_MARKET KESTO_DECORATE_EXE TEMPLATE_FOLDER WORK_FOLDER [ANSWERS]
+# request refused by the market. Wine runs the program in LOCALE (by default zh_CN.UTF-8, whose
+# ANSI code page is 936; zh_TW.UTF-8 gives 950, en_US.UTF-8 1252): the program sends GBK under
+# each. ANSWERS is kesto-market's answer mode, rich (the default) or documented.
+#   decorate_e2e.sh KESTO_MARKET KESTO_DECORATE_EXE TEMPLATE_FOLDER WORK_FOLDER [ANSWERS [LOCALE]]
 set -euo pipefail
 market=$1
 program=$2
 template=$3
 work=$4
 answers=${5:-rich}
+locale=${6:-zh_CN.UTF-8}
 wine=/usr/lib/wine/wine64
 export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 unset DISPLAY
@@ -28,8 +30,8 @@ fail() {
 
 windows_path() { local path=$1; printf 'Z:%s' "${path//\//\\}"; }
 
-# kesto-market in GBK: Wine runs the program with a Chinese ANSI code page, which is what the
-# program sends its form fields in.
+# kesto-market in GBK, the marketplace's code page, which the program sends its texts in whatever
+# the system's ANSI code page is.
 "$market" --port 0 --charset GBK --answers "$answers" >"$run/market.out" 2>"$run/market.err" &
 market_pid=$!
 trap 'kill $market_pid 2>/dev/null || true; wait $market_pid 2>/dev/null || true' EXIT
@@ -47,27 +49,26 @@ curl -sf -x "$proxy" -c "$run/cookies.txt" -d 'u=10001&p=kesto123' -o /dev/null 
     http://member.kesto.example/cgi-bin/login_submit || fail "the login was refused"
 grep -q $'\tskey\t' "$run/cookies.txt" || fail "the login left no session key"
 
-# Wine reads the Unix file names in the codeset of the locale it runs in; without the Chinese
-# UTF-8 locale installed it falls back to ASCII and every Chinese file name arrives mangled, as
-# on no Windows machine. The locale is compiled into the work folder when the system lacks it.
-chinese=zh_CN.UTF-8
+# Wine reads the Unix file names in the codeset of the locale it runs in; without a UTF-8 locale
+# installed it falls back to ASCII and every Chinese file name arrives mangled, as on no Windows
+# machine. The locale is compiled into the work folder when the system lacks it.
 (
     flock 9
     [ -f "$WINEPREFIX/system.reg" ] || "$wine" wineboot --init >/dev/null 2>&1
-    if LC_ALL=$chinese locale 2>&1 | grep -q 'Cannot set' && [ ! -d "$work/locale/$chinese" ]; then
+    if LC_ALL=$locale locale 2>&1 | grep -q 'Cannot set' && [ ! -d "$work/locale/$locale" ]; then
         mkdir -p "$work/locale"
-        localedef -i zh_CN -f UTF-8 "$work/locale/$chinese" >/dev/null 2>&1 ||
-            fail "the $chinese locale cannot be made (localedef, package locales)"
+        localedef -i "${locale%.UTF-8}" -f UTF-8 "$work/locale/$locale" >/dev/null 2>&1 ||
+            fail "the $locale locale cannot be made (localedef, package locales)"
     fi
 ) 9>"$work/prefix.lock"
-[ ! -d "$work/locale/$chinese" ] || export LOCPATH=$work/locale
+[ ! -d "$work/locale/$locale" ] || export LOCPATH=$work/locale
 settings='HKCU\Software\Microsoft\Windows\CurrentVersion\Internet Settings'
 "$wine" reg add "$settings" /v ProxyEnable /t REG_DWORD /d 1 /f >/dev/null 2>&1
 "$wine" reg add "$settings" /v ProxyServer /t REG_SZ /d "127.0.0.1:$port" /f >/dev/null 2>&1
 /usr/lib/wine/wineserver -w
 
 # The help names where Windows users set the proxy, not a variable of other systems.
-LANG=$chinese LC_ALL=$chinese "$wine" "$program" --help >"$run/help.out" 2>"$run/help.err" ||
+LANG=$locale LC_ALL=$locale "$wine" "$program" --help >"$run/help.out" 2>"$run/help.err" ||
     fail "kesto-decorate.exe --help failed"
 grep -q 'Internet Settings' "$run/help.out" || fail "--help does not name the Internet Settings proxy"
 if grep -q 'http_proxy' "$run/help.out"; then
@@ -75,7 +76,7 @@ if grep -q 'http_proxy' "$run/help.out"; then
 fi
 
 status=0
-LANG=$chinese LC_ALL=$chinese timeout --kill-after=10 300 "$wine" "$program" \
+LANG=$locale LC_ALL=$locale timeout --kill-after=10 300 "$wine" "$program" \
     --template "$(windows_path "$template")" --cookies "$(windows_path "$run/cookies.txt")" \
     --yes >"$run/decorate.out" 2>"$run/decorate.err" || status=$?
 /usr/lib/wine/wineserver -k 2>/dev/null || true
@@ -87,6 +88,11 @@ for area in 店招 主页面 分类; do
 done
 grep -q 'http://shop.kesto.example/10001?t=' "$run/decorate.out" ||
     fail "no shop front address for shop 10001"
+# Every name went out in GBK: none reached the album with '?' for a character.
+shop=$(curl -sf "$proxy/control/shops/10001") || fail "kesto-market's control did not answer"
+if grep -qE '"fileName" ?: ?"[^"]*[?]' <<<"$shop"; then
+    fail "a picture reached the album with '?' in its name: $(grep -oE '"fileName" ?: ?"[^"]*"' <<<"$shop" | tr '\n' ' ')"
+fi
 violations=$(curl -sf "$proxy/control/violations") || fail "kesto-market's control did not answer"
 tr -d ' \t\n' <<<"$violations" | grep -q '"violations":\[\]' ||
     fail "kesto-market refused requests: $violations"
