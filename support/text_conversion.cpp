@@ -9,18 +9,26 @@ namespace kesto {
 namespace {
 // The conversion goes through a 1,024-byte buffer that also holds the terminator.
 constexpr std::size_t kUtf8LimitBytes = 1023;
-}  // namespace
 
-std::string ToAnsi(std::string_view text) {
-    return text.empty() ? std::string() : EncodeText(text, CodePage::ThreadAnsi);
+std::string Encode(std::string_view text, CodePage page) {
+    return text.empty() ? std::string() : EncodeText(text, page);
 }
 
-std::string FromAnsi(const char* bytes, int count) {
+std::string Decode(const char* bytes, int count, CodePage page) {
     if (bytes == nullptr || count < 1) {
         return {};
     }
-    return DecodeText(std::string_view(bytes, static_cast<std::size_t>(count)),
-                      CodePage::ThreadAnsi);
+    return DecodeText(std::string_view(bytes, static_cast<std::size_t>(count)), page);
+}
+
+}  // namespace
+
+std::string ToAnsi(std::string_view text) {
+    return Encode(text, CodePage::ThreadAnsi);
+}
+
+std::string FromAnsi(const char* bytes, int count) {
+    return Decode(bytes, count, CodePage::ThreadAnsi);
 }
 
 std::string FromAnsi(const char* zeroTerminated) {
@@ -31,15 +39,11 @@ std::string FromAnsi(const char* zeroTerminated) {
 }
 
 std::string ToMarketplace(std::string_view text) {
-    return text.empty() ? std::string() : EncodeText(text, CodePage::Marketplace);
+    return Encode(text, CodePage::Marketplace);
 }
 
 std::string FromMarketplace(const char* bytes, int count) {
-    if (bytes == nullptr || count < 1) {
-        return {};
-    }
-    return DecodeText(std::string_view(bytes, static_cast<std::size_t>(count)),
-                      CodePage::Marketplace);
+    return Decode(bytes, count, CodePage::Marketplace);
 }
 
 bool CodePageCarries(std::string_view text, CodePage page) {

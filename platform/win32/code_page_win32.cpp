@@ -1,5 +1,5 @@
 // The text layer on Windows: the Win32 code-page conversion functions, with the calling thread's
-// ANSI code page (CP_THREAD_ACP), and GBK (936) for the marketplace on every system's settings.
+// ANSI code page (CP_THREAD_ACP), and GBK (936) for the marketplace's texts whatever that is.
 
 #include <windows.h>
 
