@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <utility>
 
 #include "platform/folder_enumeration.h"
 #include "support/printable_text.h"
@@ -12,8 +13,19 @@ namespace kesto {
 
 namespace {
 
-char16_t AsciiCapital(char16_t unit) {
-    return unit >= u'a' && unit <= u'z' ? static_cast<char16_t>(unit - u'a' + u'A') : unit;
+// What a name is ordered by: its UTF-16 code units with ASCII letters as capitals, then, for
+// names that differ in case alone, its exact code units.
+using ListingKey = std::pair<std::u16string, std::u16string>;
+
+ListingKey KeyOf(std::string_view name) {
+    std::u16string exact = Utf8ToUtf16(name);
+    std::u16string capitals = exact;
+    for (char16_t& unit : capitals) {
+        if (unit >= u'a' && unit <= u'z') {
+            unit = static_cast<char16_t>(unit - u'a' + u'A');
+        }
+    }
+    return {std::move(capitals), std::move(exact)};
 }
 
 // Hands every entry the folder delivers, hidden ones ("." first) left out, to take, in
@@ -27,10 +39,11 @@ int List(const std::string& folder, const std::function<void(const FolderEntry&)
     if (!enumeration) {
         return -1;
     }
-    std::vector<FolderEntry> kept;
+    // Each name's key is made once, not again at each comparison of the sort.
+    std::vector<std::pair<ListingKey, FolderEntry>> kept;
     const auto consider = [&kept](const FolderEntry& delivered) {
         if (!delivered.name.empty() && delivered.name.front() != '.') {
-            kept.push_back(delivered);
+            kept.emplace_back(KeyOf(delivered.name), delivered);
         }
     };
     ProcessTraceLog().Write("First file name is %s", PrintableText(entry.name).c_str());
@@ -39,10 +52,11 @@ int List(const std::string& folder, const std::function<void(const FolderEntry&)
         ProcessTraceLog().Write("Next file name is %s", PrintableText(entry.name).c_str());
         consider(entry);
     }
-    std::sort(kept.begin(), kept.end(), [](const FolderEntry& a, const FolderEntry& b) {
-        return NameListedBefore(a.name, b.name);
-    });
-    std::for_each(kept.begin(), kept.end(), take);
+    std::sort(kept.begin(), kept.end(),
+              [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (const auto& [key, listed] : kept) {
+        take(listed);
+    }
     const std::uint32_t error = enumeration->LastError();
     if (error != FolderEnumeration::kNoMoreEntries) {
         ProcessTraceLog().Write("FindNextFile error. Error is %u", static_cast<unsigned>(error));
@@ -58,18 +72,7 @@ bool FolderPathTooLongToList(std::string_view folder) {
 }
 
 bool NameListedBefore(std::string_view a, std::string_view b) {
-    const std::u16string left = Utf8ToUtf16(a);
-    const std::u16string right = Utf8ToUtf16(b);
-    const auto [leftEnd, rightEnd] =
-        std::mismatch(left.begin(), left.end(), right.begin(), right.end(),
-                      [](char16_t x, char16_t y) { return AsciiCapital(x) == AsciiCapital(y); });
-    if (leftEnd != left.end() && rightEnd != right.end()) {
-        return AsciiCapital(*leftEnd) < AsciiCapital(*rightEnd);
-    }
-    if (leftEnd != left.end() || rightEnd != right.end()) {
-        return rightEnd != right.end();  // the shorter name, a prefix of the other, first
-    }
-    return left < right;
+    return KeyOf(a) < KeyOf(b);
 }
 
 int ListEntries(const std::string& folder, std::vector<std::string>& names) {
