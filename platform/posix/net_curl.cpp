@@ -427,8 +427,14 @@ class CurlRequest final : public Request {
         if (code == CURLE_WRITE_ERROR && cutShort_) {
             return true;  // the reader finds the answer longer than it takes
         }
-        if (code == CURLE_OK) {
+        if (code == CURLE_OK && headArrived_) {
             return true;
+        }
+        if (code == CURLE_OK) {
+            // libcurl ends without an error when the connection closes inside the head; no
+            // blank line ended it, so nothing says the answer is whole.
+            answer_.clear();
+            return Fail(kErrorConnectionAborted);
         }
         if (headArrived_) {
             readError_ = ErrorFromCurl(code, message);

@@ -14,6 +14,7 @@ namespace {
 
 using testing::CaptureServer;
 using testing::HttpAnswer;
+using testing::ThenClose;
 
 TEST(NetCurlRepeat, APostMetByADeadConnectionIsNotSentAgain) {
     // The GET leaves a kept-alive connection; the server takes the POST and closes without an
@@ -30,6 +31,19 @@ TEST(NetCurlRepeat, APostMetByADeadConnectionIsNotSentAgain) {
     const auto requests = server.Requests();
     ASSERT_EQ(requests.size(), 2u) << "the POST went out once";
     EXPECT_EQ(requests[1].RequestLine(), "POST /change HTTP/1.1");
+}
+
+TEST(NetCurlRepeat, AnAnswerCutOffInItsHeadIsAFailure) {
+    // The connection closes after the status line: no blank line ended the head, so nothing
+    // says the answer is whole, however short its body.
+    for (const int method : {kMethodGet, kMethodPost}) {
+        const CaptureServer server({ThenClose("HTTP/1.1 200 OK\r\nContent-Length: 0\r\n")});
+        RequestOptions options;
+        std::string result = "before";
+        EXPECT_EQ(HttpRequest(result, server.Url("/show").c_str(), options, method, "a=1", true),
+                  -1)
+            << "method " << method;
+    }
 }
 
 }  // namespace
