@@ -20,7 +20,8 @@ enum class DesignStart {
 // over --login.
 DesignStart DesignStartFor(const std::vector<std::string>& arguments);
 
-// The text --help prints.
-std::string DesignHelpText();
+// The text --help prints, in the user's language: the options, the folders templates are looked
+// up in (templateRoots, in their order), where the proxy is set and where the login is left.
+std::string DesignHelpText(const std::vector<std::string>& templateRoots);
 
 }  // namespace kesto

@@ -108,3 +108,28 @@ function(kesto_windows_program_resources target)
     add_library(${target}_program_resources OBJECT ${folder}/${target}.rc)
     target_link_libraries(${target} PRIVATE ${target}_program_resources)
 endfunction()
+
+# kesto_translations(target [CATALOGS var]): the message catalogs, compiled by msgfmt from
+# po/*.po into the folder "locale" beside the target's executable, where the program looks for
+# them first (locale/LANGUAGE/LC_MESSAGES/kesto-decor.mo, on every system). CATALOGS names a
+# variable that gets the catalogs' paths.
+function(kesto_translations target)
+    cmake_parse_arguments(ARG "" "CATALOGS" "" ${ARGN})
+    find_program(MSGFMT msgfmt REQUIRED)
+    file(GLOB translations CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/po/*.po)
+    set(catalogs)
+    foreach(po ${translations})
+        get_filename_component(language ${po} NAME_WE)
+        set(folder ${CMAKE_CURRENT_BINARY_DIR}/locale/${language}/LC_MESSAGES)
+        add_custom_command(OUTPUT ${folder}/kesto-decor.mo
+            COMMAND ${CMAKE_COMMAND} -E make_directory ${folder}
+            COMMAND ${MSGFMT} --check -o ${folder}/kesto-decor.mo ${po}
+            DEPENDS ${po} VERBATIM)
+        list(APPEND catalogs ${folder}/kesto-decor.mo)
+    endforeach()
+    add_custom_target(${target}_translations ALL DEPENDS ${catalogs})
+    add_dependencies(${target} ${target}_translations)
+    if(ARG_CATALOGS)
+        set(${ARG_CATALOGS} ${catalogs} PARENT_SCOPE)
+    endif()
+endfunction()

@@ -12,6 +12,7 @@
 #include <unistd.h>
 #include <charconv>
 
+#include <clocale>
 #include <csignal>
 #include <cstring>
 #include <iostream>
@@ -21,6 +22,8 @@
 
 #include "market-sim/market_server.h"
 #include "market/hosts.h"
+#include "platform/translation.h"
+#include "support/fill_in.h"
 #include "support/program_version.h"
 
 namespace {
@@ -35,15 +38,63 @@ struct Options {
     bool refuseDuplicateCategoryNames = false;
 };
 
-int Usage(const std::string& problem) {
+constexpr char kSynopsis[] =
+    "usage: kesto-market [--port N] [--charset UTF-8|GBK]\n"
+    "           [--fault "
+    "ENDPOINT=error|errorpage|drop|cut|garbage|relogin|password|expire|429[:SECONDS]|"
+    "stall:SECONDS[*COUNT][+SKIP]]...\n"
+    "           [--password-required USER]... [--delay MILLISECONDS] [--answers "
+    "rich|documented]\n"
+    "           [--refuse-duplicate-category-names]\n"
+    "       kesto-market --version | --help\n";
+
+std::string HelpText() {
+    // The forms stay as they are typed; each paragraph and option is translated on its own.
+    std::string text = std::string(kSynopsis) + "\n";
+    for (const char* paragraph : {
+             kesto::TranslatedLater(
+                 "Serves the marketplace's five hosts on 127.0.0.1 as an HTTP proxy, for tests "
+                 "and\n"
+                 "demonstrations, and prints the proxy's address on its first line.\n"),
+             "\n",
+             kesto::TranslatedLater(
+                 "  --port N         the port to listen on (default: a free one)\n"),
+             kesto::TranslatedLater(
+                 "  --charset NAME   the marketplace's code page on the wire: UTF-8 (default) or "
+                 "GBK\n"),
+             kesto::TranslatedLater(
+                 "  --fault ENDPOINT=KIND\n"
+                 "                   make an endpoint misbehave; *COUNT limits how often, +SKIP\n"
+                 "                   lets that many requests pass first; * as the endpoint counts\n"
+                 "                   every request (may be given more than once)\n"),
+             kesto::TranslatedLater(
+                 "  --password-required USER\n"
+                 "                   USER's shop asks for the transaction password\n"),
+             kesto::TranslatedLater(
+                 "  --delay MILLISECONDS\n"
+                 "                   every answer waits this long, as a distant server's would\n"
+                 "                   (at most 60000)\n"),
+             kesto::TranslatedLater(
+                 "  --answers MODE   rich (default) or documented: success answers carry only "
+                 "the\n"
+                 "                   markers the marketplace documents\n"),
+             kesto::TranslatedLater(
+                 "  --refuse-duplicate-category-names\n"
+                 "                   answer 409 to a category update that would give two "
+                 "top-level\n"
+                 "                   categories the same name\n"),
+             kesto::TranslatedLater("  --version        print the program's version\n"),
+             kesto::TranslatedLater("  --help           show this text\n"),
+         }) {
+        text += *paragraph == '\n' ? paragraph : kesto::Translate(paragraph);
+    }
+    return text;
+}
+
+// A refused start: the problem on standard error, and where the usage is.
+int Refuse(const std::string& problem) {
     std::cerr << "kesto-market: " << problem << "\n"
-              << "usage: kesto-market [--port N] [--charset UTF-8|GBK] "
-                 "[--fault "
-                 "ENDPOINT=error|errorpage|drop|cut|garbage|relogin|password|expire|429[:SECONDS]|"
-                 "stall:SECONDS[*COUNT][+SKIP]]... "
-                 "[--password-required USER]... [--delay MILLISECONDS] [--answers rich|documented] "
-                 "[--refuse-duplicate-category-names]\n"
-                 "       kesto-market --version | --help\n";
+              << kesto::Translate("(see kesto-market --help)") << "\n";
     return 2;
 }
 
@@ -63,7 +114,7 @@ std::string ParseOptions(int argc, char** argv, Options& options) {
             continue;
         }
         if (i + 1 >= args.size()) {
-            return "unknown option or missing value: " + name;
+            return kesto::FillIn(kesto::Translate("unknown option or missing value: {}"), {name});
         }
         const std::string& value = args[++i];
         if (name == "--port") {
@@ -71,21 +122,21 @@ std::string ParseOptions(int argc, char** argv, Options& options) {
                 std::from_chars(value.data(), value.data() + value.size(), options.port);
             if (error != std::errc() || end != value.data() + value.size() || options.port < 0 ||
                 options.port > 65535) {
-                return "bad port: " + value;
+                return kesto::FillIn(kesto::Translate("bad port: {}"), {value});
             }
         } else if (name == "--delay") {
             const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(),
                                                       options.delayMilliseconds);
             if (error != std::errc() || end != value.data() + value.size() ||
                 options.delayMilliseconds < 0 || options.delayMilliseconds > 60000) {
-                return "bad delay: " + value;
+                return kesto::FillIn(kesto::Translate("bad delay: {}"), {value});
             }
         } else if (name == "--charset") {
             options.charset = value;
         } else if (name == "--fault") {
             const auto setting = kesto::sim::ParseFaultSetting(value);
             if (!setting) {
-                return "bad fault: " + value;
+                return kesto::FillIn(kesto::Translate("bad fault: {}"), {value});
             }
             options.faults.push_back(*setting);
         } else if (name == "--password-required") {
@@ -93,11 +144,12 @@ std::string ParseOptions(int argc, char** argv, Options& options) {
         } else if (name == "--answers") {
             const auto mode = kesto::sim::ParseAnswerMode(value);
             if (!mode) {
-                return "bad answer mode (rich or documented): " + value;
+                return kesto::FillIn(kesto::Translate("bad answer mode (rich or documented): {}"),
+                                     {value});
             }
             options.answers = *mode;
         } else {
-            return "unknown option: " + name;
+            return kesto::FillIn(kesto::Translate("unknown option: {}"), {name});
         }
     }
     return {};
@@ -116,10 +168,13 @@ std::thread StopOnSignals(kesto::sim::MarketServer& server, sigset_t signals) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Messages only: numbers and everything else keep the C locale's forms.
+    std::setlocale(LC_MESSAGES, "");
+    kesto::StartTranslations();
     Options options;
     const std::string problem = ParseOptions(argc, argv, options);
     if (problem == "help") {
-        Usage("the substitute marketplace");
+        std::cout << HelpText();
         return 0;
     }
     if (problem == "version") {
@@ -127,7 +182,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (!problem.empty()) {
-        return Usage(problem);
+        return Refuse(problem);
     }
     // A client that goes away mid-answer must not end the server.
     std::signal(SIGPIPE, SIG_IGN);
@@ -138,7 +193,7 @@ int main(int argc, char** argv) {
     pthread_sigmask(SIG_BLOCK, &signals, nullptr);
     kesto::sim::MarketServer server(options.charset);
     if (!kesto::sim::WireCharset(options.charset).IsSupported()) {
-        return Usage("unknown charset: " + options.charset);
+        return Refuse(kesto::FillIn(kesto::Translate("unknown charset: {}"), {options.charset}));
     }
     for (const auto& fault : options.faults) {
         server.faults().Set(fault);
@@ -151,23 +206,29 @@ int main(int argc, char** argv) {
         for (const auto& user : options.passwordRequired) {
             kesto::sim::Shop* shop = server.market().FindShop(user);
             if (shop == nullptr) {
-                return Usage("no shop " + user);
+                return Refuse(kesto::FillIn(kesto::Translate("no shop {}"), {user}));
             }
             shop->passwordRequired = true;
         }
     }
     const int port = server.Bind(options.port);
     if (port < 0) {
-        std::cerr << "kesto-market: cannot listen on 127.0.0.1:" << options.port << ": "
-                  << std::strerror(errno) << "\n";
+        std::cerr << "kesto-market: "
+                  << kesto::FillIn(kesto::Translate("cannot listen on 127.0.0.1:{}: {}"),
+                                   {std::to_string(options.port), std::strerror(errno)})
+                  << "\n";
         return 1;
     }
     const std::string address = kesto::hosts::Address("127.0.0.1:" + std::to_string(port));
-    std::cout << "kesto-market: proxy " << address << "  (export http_proxy=" << address << ")"
-              << std::endl;
+    // The first line's start is read by scripts: it stays the same in every language.
+    std::cout << "kesto-market: proxy " << address << "  "
+              << kesto::FillIn(kesto::Translate("(export http_proxy={})"), {address}) << std::endl;
     std::thread stopper = StopOnSignals(server, signals);
-    std::cout << "kesto-market: demo accounts 10001/kesto123 and 10002/kesto456, control at "
-              << address << "/control/" << std::endl;
+    std::cout << "kesto-market: "
+              << kesto::FillIn(kesto::Translate("demo accounts 10001/kesto123 and "
+                                                "10002/kesto456, control at {}"),
+                               {address + "/control/"})
+              << std::endl;
     server.Listen();
     kill(getpid(), SIGTERM);  // lets the waiting thread end when the server stopped by itself
     stopper.join();

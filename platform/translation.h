@@ -1,7 +1,8 @@
 #pragma once
-// The command line's own messages (errors, help, prompts) in the user's language. Backends beside
+// The programs' own messages (errors, help, prompts) in the user's language. Backends beside
 // this file: posix/translation_gettext.cpp (the message catalogs of the user's locale),
-// win32/translation_win32.cpp (English).
+// win32/translation_win32.cpp (the catalog of the user's interface language, read with
+// portable/message_catalog.h: Chinese for a Chinese interface, else English).
 //
 // Contract: StartTranslations runs once, after the locale is set and before other threads
 // start; Translate never fails and never blocks: without a translation it answers its argument.
@@ -9,7 +10,7 @@
 namespace kesto {
 
 // Opens the program's message catalogs: the folder "locale" beside the executable (the build
-// tree), else the system's share/locale beside the executable's bin folder.
+// tree, the Windows program), else the system's share/locale beside the executable's bin folder.
 void StartTranslations();
 
 // The message in the user's language; english itself when there is no translation. The text

@@ -5,6 +5,7 @@
 
 #include <gtk/gtk.h>
 
+#include <clocale>
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
@@ -22,8 +23,10 @@
 #include "market/identity.h"
 #include "platform/net_layer.h"
 #include "platform/system.h"
+#include "platform/translation.h"
 #include "support/program_version.h"
 #include "support/user_files.h"
+#include "templates/template_roots.h"
 
 namespace kesto::gtk {
 namespace {
@@ -112,16 +115,21 @@ int RunLoginOnly() {
 }  // namespace kesto::gtk
 
 int main(int argc, char** argv) {
+    std::setlocale(LC_ALL, "");
+    kesto::StartTranslations();
     switch (kesto::DesignStartFor(kesto::ProgramArguments(argc, argv))) {
         case kesto::DesignStart::kPrintVersion:
             std::fputs(kesto::VersionLine("kesto-design").c_str(), stdout);
             return 0;
         case kesto::DesignStart::kPrintHelp:
-            std::fputs(kesto::DesignHelpText().c_str(), stdout);
+            std::fputs(
+                kesto::DesignHelpText(kesto::TemplateRoots(kesto::ProcessTemplatePlaces())).c_str(),
+                stdout);
             return 0;
         case kesto::DesignStart::kLogin:
             if (!gtk_init_check(&argc, &argv)) {
-                std::fputs("kesto-design: cannot open a display for the login window\n", stderr);
+                std::fprintf(stderr, "kesto-design: %s\n",
+                             kesto::Translate("cannot open a display for the login window"));
                 return kesto::kLoginNotCompleted;
             }
             return kesto::gtk::RunLoginOnly();

@@ -24,9 +24,11 @@
 #include "browser/win32/wininet_login_cookies.h"
 #include "market/identity.h"
 #include "platform/system.h"
+#include "platform/translation.h"
 #include "platform/win32/wide_text.h"
 #include "support/program_version.h"
 #include "support/user_files.h"
+#include "templates/template_roots.h"
 
 namespace {
 
@@ -83,7 +85,16 @@ class OwnedHandle {
     HANDLE handle_;
 };
 
+// A console gets the text through its wide-character interface, so Chinese shows whatever its
+// code page; a pipe or a file gets the UTF-8 bytes.
 void WriteAll(HANDLE out, const std::string& text) {
+    DWORD mode = 0;
+    if (GetConsoleMode(out, &mode)) {
+        const std::wstring wide = Widen(text);
+        DWORD written = 0;
+        WriteConsoleW(out, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
+        return;
+    }
     DWORD written = 0;
     WriteFile(out, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
 }
@@ -145,13 +156,14 @@ int RunLoginOnly() {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    kesto::StartTranslations();
     const kesto::DesignStart start = kesto::DesignStartFor(kesto::ProgramArguments(0, nullptr));
     switch (start) {
         case kesto::DesignStart::kPrintVersion:
             PrintText(kesto::VersionLine("kesto-design"));
             return 0;
         case kesto::DesignStart::kPrintHelp:
-            PrintText(kesto::DesignHelpText());
+            PrintText(kesto::DesignHelpText(kesto::TemplateRoots(kesto::ProcessTemplatePlaces())));
             return 0;
         case kesto::DesignStart::kLogin:
         case kesto::DesignStart::kRun:

@@ -1,0 +1,75 @@
+#!/usr/bin/env bash
+# The Windows programs' own words in the language of the user's interface, under Wine, whose
+# interface language follows the locale it runs in: Chinese for a Simplified or a Traditional
+# Chinese interface, English for any other. kesto-decorate.exe's help and a usage error, and
+# kesto-design.exe's help (a program without a console of its own, on a pipe and on a console);
+# a damaged catalog leaves the program in English.
+#   program_languages.sh KESTO_DECORATE_EXE KESTO_DESIGN_EXE WORK_FOLDER
+set -euo pipefail
+decorate=$1
+design=$2
+work=$3
+wine=/usr/lib/wine/wine64
+export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+unset DISPLAY
+run=$work/run
+rm -rf "$run"
+mkdir -p "$run"
+failures=0
+
+fail() {
+    echo "program_languages: $*" >&2
+    failures=$((failures + 1))
+}
+
+# Wine takes its interface language from the locale; the locales the system lacks are compiled
+# into the work folder.
+[ -f "$WINEPREFIX/system.reg" ] || "$wine" wineboot --init >/dev/null 2>&1
+for locale in zh_CN.UTF-8 zh_TW.UTF-8 en_US.UTF-8; do
+    if LC_ALL=$locale locale 2>&1 | grep -q 'Cannot set' && [ ! -d "$work/locale/$locale" ]; then
+        mkdir -p "$work/locale"
+        localedef -i "${locale%.UTF-8}" -f UTF-8 "$work/locale/$locale" >/dev/null 2>&1 ||
+            { echo "program_languages: the $locale locale cannot be made" >&2; exit 1; }
+    fi
+done
+[ ! -d "$work/locale" ] || export LOCPATH=$work/locale
+
+# check LOCALE NAME EXPECTED_STATUS EXPECTED_TEXT PROGRAM ARGUMENTS...: the program's standard
+# output and error together hold the text.
+check() {
+    local locale=$1 name=$2 expected_status=$3 expected=$4
+    shift 4
+    local status=0
+    LANG=$locale LC_ALL=$locale timeout 120 "$wine" "$@" >"$run/$name.out" 2>&1 || status=$?
+    [ "$status" -eq "$expected_status" ] ||
+        fail "$name: status $status, not $expected_status"
+    grep -qF -- "$expected" "$run/$name.out" ||
+        fail "$name: no '$expected' in: $(head -c 600 "$run/$name.out")"
+}
+
+check zh_CN.UTF-8 decorate-help-zh_CN 0 '  --help           显示本帮助' "$decorate" --help
+check zh_TW.UTF-8 decorate-help-zh_TW 0 '  --help           显示本帮助' "$decorate" --help
+check en_US.UTF-8 decorate-help-en_US 0 '  --help           show this text' "$decorate" --help
+check zh_CN.UTF-8 decorate-usage-zh_CN 2 '未知参数“--bogus”' "$decorate" --bogus
+check en_US.UTF-8 decorate-usage-en_US 2 "unknown argument '--bogus'" "$decorate" --bogus
+check zh_CN.UTF-8 design-help-zh_CN 0 '  --help     显示本帮助' "$design" --help
+check en_US.UTF-8 design-help-en_US 0 '  --help     show this text' "$design" --help
+
+# kesto-design.exe on a console writes through the console's wide-character interface.
+LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8 script -qec "timeout 120 $wine $design --help" /dev/null \
+    >"$run/design-console.out" 2>&1 || true
+grep -qF '显示本帮助' "$run/design-console.out" ||
+    fail "design-console: no Chinese help on a console: $(head -c 600 "$run/design-console.out")"
+
+# A cut catalog beside the program is refused whole: English, not a crash.
+damaged=$run/damaged
+mkdir -p "$damaged/locale/zh_CN/LC_MESSAGES"
+cp "$decorate" "$damaged/"
+head -c 200 "$(dirname "$decorate")/locale/zh_CN/LC_MESSAGES/kesto-decor.mo" \
+    >"$damaged/locale/zh_CN/LC_MESSAGES/kesto-decor.mo"
+check zh_CN.UTF-8 damaged-catalog 0 '  --help           show this text' \
+    "$damaged/$(basename "$decorate")" --help
+
+/usr/lib/wine/wineserver -k 2>/dev/null || true
+[ "$failures" -eq 0 ] || exit 1
+echo "program_languages: all passed"
