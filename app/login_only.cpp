@@ -5,6 +5,8 @@
 #include "market/cookie_file_source.h"
 #include "market/hosts.h"
 #include "market/login_cookies.h"
+#include "platform/translation.h"
+#include "support/fill_in.h"
 
 namespace kesto {
 
@@ -14,8 +16,9 @@ LoginOnly::LoginOnly(DesignServices& services, LoginIdentity& identity, std::str
 std::optional<LoginOnlyEnd> LoginOnly::Start() {
     if (cookieFile_.empty()) {
         return LoginOnlyEnd{kLoginNotCompleted,
-                            "kesto-design: the user's data folder is unknown, so the login would "
-                            "be left nowhere (set HOME or XDG_DATA_HOME)"};
+                            std::string("kesto-design: ") +
+                                Translate("the user's data folder is unknown, so the login would "
+                                          "be left nowhere (set HOME or XDG_DATA_HOME)")};
     }
     services_.OpenLoginBrowser();
     return std::nullopt;
@@ -28,8 +31,10 @@ std::optional<LoginOnlyEnd> LoginOnly::Poll() {
         return Finish();
     }
     if (!services_.LoginBrowserOpen()) {
-        return LoginOnlyEnd{kLoginNotCompleted,
-                            "kesto-design: the login window was closed before the login completed"};
+        return LoginOnlyEnd{
+            kLoginNotCompleted,
+            std::string("kesto-design: ") +
+                Translate("the login window was closed before the login completed")};
     }
     return std::nullopt;
 }
@@ -45,9 +50,11 @@ LoginOnlyEnd LoginOnly::Finish() const {
         GetCookieValue(*text, "skey") == login.sessionKey) {
         return LoginOnlyEnd{kLoginCompleted, {}};
     }
-    return LoginOnlyEnd{kLoginNotCompleted, "kesto-design: logged in as " + login.userNumber +
-                                                ", but the login could not be left in " +
-                                                cookieFile_};
+    return LoginOnlyEnd{
+        kLoginNotCompleted,
+        "kesto-design: " +
+            FillIn(Translate("logged in as {}, but the login could not be left in {}"),
+                   {login.userNumber, cookieFile_})};
 }
 
 }  // namespace kesto

@@ -8,7 +8,7 @@ cd "$root"
 xgettext --language=C++ --from-code=UTF-8 --keyword=Translate --keyword=TranslatedLater --add-comments=TRANSLATORS: \
     --package-name=kesto-decor --msgid-bugs-address=kesto-decor --no-location --sort-output \
     -o po/kesto-decor.pot cli/*.cpp support/bounded_file.cpp app/design_command_line.cpp \
-    app/gtk/main.cpp market-sim/kesto_market_main.cpp
+    app/login_only.cpp app/gtk/main.cpp market-sim/kesto_market_main.cpp
 for po in po/*.po; do
     msgmerge --quiet --update --backup=none --no-location --sort-output "$po" po/kesto-decor.pot
 done
