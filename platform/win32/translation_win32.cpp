@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "platform/portable/message_catalog.h"
@@ -29,32 +30,23 @@ const char* CatalogLanguage(LANGID interfaceLanguage) {
     return PRIMARYLANGID(interfaceLanguage) == LANG_CHINESE ? "zh_CN" : nullptr;
 }
 
-class FileHandle {
-  public:
-    explicit FileHandle(HANDLE handle) : handle_(handle) {}
-    ~FileHandle() {
-        if (handle_ != INVALID_HANDLE_VALUE) {
-            CloseHandle(handle_);
-        }
-    }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-
-    HANDLE get() const { return handle_; }
-
-  private:
-    HANDLE handle_;
+struct HandleCloser {
+    void operator()(HANDLE handle) const { CloseHandle(handle); }
 };
+using UniqueHandle = std::unique_ptr<void, HandleCloser>;
 
 // The whole regular file at path; empty when it is missing, not a file on disk, too large or
 // unreadable.
 std::string ReadCatalogFile(const std::string& path) {
-    const FileHandle file(CreateFileW(win32::Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ,
-                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    const HANDLE opened = CreateFileW(win32::Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (opened == INVALID_HANDLE_VALUE) {
+        return {};
+    }
+    const UniqueHandle file(opened);
     LARGE_INTEGER size{};
-    if (file.get() == INVALID_HANDLE_VALUE || GetFileType(file.get()) != FILE_TYPE_DISK ||
-        !GetFileSizeEx(file.get(), &size) || size.QuadPart <= 0 ||
-        static_cast<std::uint64_t>(size.QuadPart) > kLargestCatalog) {
+    if (GetFileType(file.get()) != FILE_TYPE_DISK || !GetFileSizeEx(file.get(), &size) ||
+        size.QuadPart <= 0 || static_cast<std::uint64_t>(size.QuadPart) > kLargestCatalog) {
         return {};
     }
     std::string bytes(static_cast<std::size_t>(size.QuadPart), '\0');
