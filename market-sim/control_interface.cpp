@@ -50,6 +50,7 @@ Json::Value FaultsToJson(const FaultTable& faults) {
         entry["seconds"] = setting.fault.seconds;
         entry["count"] = setting.fault.count;
         entry["skip"] = setting.fault.skip;
+        entry["every"] = setting.fault.every;
         list.append(entry);
     }
     Json::Value json(Json::objectValue);

@@ -6,7 +6,7 @@
 //   GET  /control/violations                          the refused requests with their reasons
 //   POST /control/violations/clear
 //   GET  /control/faults                              the faults set
-//   POST /control/faults?set=<endpoint>=<kind>[:seconds][*count][+skip]
+//   POST /control/faults?set=<endpoint>=<kind>[:seconds][*count][+skip][%every]
 //        endpoint: the path's last segment, the whole path, or * for any request of the five
 //        hosts; kind: error, errorpage, drop, cut, garbage, relogin, password, stall:SECONDS,
 //        429[:SECONDS] (too many requests, with Retry-After when SECONDS are given), expire (the

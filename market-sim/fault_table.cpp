@@ -91,6 +91,14 @@ std::optional<FaultSetting> ParseFaultSetting(std::string_view text) {
     FaultSetting setting;
     setting.endpoint = std::string(text.substr(0, equals));
     std::string_view rest = text.substr(equals + 1);
+    if (const auto percent = rest.find('%'); percent != std::string_view::npos) {
+        const auto every = ParseNumber(rest.substr(percent + 1));
+        if (!every || *every == 0) {
+            return std::nullopt;
+        }
+        setting.fault.every = *every;
+        rest = rest.substr(0, percent);
+    }
     if (const auto plus = rest.find('+'); plus != std::string_view::npos) {
         const auto skip = ParseNumber(rest.substr(plus + 1));
         if (!skip) {
@@ -163,6 +171,10 @@ std::optional<Fault> FaultTable::Take(std::string_view path) {
         --entry->second.skip;
         return std::nullopt;
     }
+    if (++entry->second.passed < entry->second.every) {
+        return std::nullopt;
+    }
+    entry->second.passed = 0;
     const Fault fault = entry->second;
     if (entry->second.count > 0 && --entry->second.count == 0) {
         faults_.erase(entry);

@@ -46,6 +46,8 @@ struct Fault {
     int seconds = 0;  // how long a stall lasts; the Retry-After of a 429, -1 for none
     int count = -1;   // how many requests it hits; -1 for all
     int skip = 0;     // how many requests pass untouched before it hits
+    int every = 1;    // after the skip, it hits one request in every (the every-th, ...)
+    int passed = 0;   // requests passed since its last hit, towards every
 };
 
 // The endpoint that stands for every request of the five hosts, for a fault that hits the n-th
@@ -58,12 +60,13 @@ struct FaultSetting {
     Fault fault;
 };
 
-// "endpoint=kind[:seconds][*count][+skip]", for example "picbanneredit=error", "UpReq=stall:5",
-// "photomanage=password", "moduleedit=drop*1", "picbanneredit=errorpage", "update=error*3+1"
-// (the first request passes, the next three fail), "UploadPicActivex=429:2*1" (one 429 asking
-// for a wait of 2 s), "showjson=429*2" (two without Retry-After), "*=expire+5" (the sixth
-// request ends the login). Seconds go with stall (required) and 429 (optional) only. No value
-// when malformed.
+// "endpoint=kind[:seconds][*count][+skip][%every]", for example "picbanneredit=error",
+// "UpReq=stall:5", "photomanage=password", "moduleedit=drop*1", "picbanneredit=errorpage",
+// "update=error*3+1" (the first request passes, the next three fail), "UploadPicActivex=429:2*1"
+// (one 429 asking for a wait of 2 s), "showjson=429*2" (two without Retry-After), "*=expire+5" (the
+// sixth request ends the login), "UploadPicActivex=429:0%5" (every fifth picture refused once: the
+// fifth, the tenth, ...; a count then counts the hits). Seconds go with stall (required) and 429
+// (optional) only. No value when malformed.
 std::optional<FaultSetting> ParseFaultSetting(std::string_view text);
 std::string_view FaultKindName(FaultKind kind);
 

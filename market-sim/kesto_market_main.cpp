@@ -1,4 +1,5 @@
-// kesto-market [--port N] [--charset NAME] [--fault ENDPOINT=KIND[:SECONDS][*COUNT][+SKIP]]...
+// kesto-market [--port N] [--charset NAME] [--fault
+// ENDPOINT=KIND[:SECONDS][*COUNT][+SKIP][%EVERY]]...
 //              [--password-required USER]... [--delay MILLISECONDS]
 //              [--answers rich|documented] [--refuse-duplicate-category-names]
 // kesto-market --version | --help
@@ -42,7 +43,7 @@ constexpr char kSynopsis[] =
     "usage: kesto-market [--port N] [--charset UTF-8|GBK]\n"
     "           [--fault "
     "ENDPOINT=error|errorpage|drop|cut|garbage|relogin|password|expire|429[:SECONDS]|"
-    "stall:SECONDS[*COUNT][+SKIP]]...\n"
+    "stall:SECONDS[*COUNT][+SKIP][%EVERY]]...\n"
     "           [--password-required USER]... [--delay MILLISECONDS] [--answers "
     "rich|documented]\n"
     "           [--refuse-duplicate-category-names]\n"
@@ -65,7 +66,8 @@ std::string HelpText() {
              kesto::TranslatedLater(
                  "  --fault ENDPOINT=KIND\n"
                  "                   make an endpoint misbehave; *COUNT limits how often, +SKIP\n"
-                 "                   lets that many requests pass first; * as the endpoint counts\n"
+                 "                   lets that many requests pass first, %EVERY hits only every\n"
+                 "                   EVERY-th request; * as the endpoint counts\n"
                  "                   every request (may be given more than once)\n"),
              kesto::TranslatedLater(
                  "  --password-required USER\n"

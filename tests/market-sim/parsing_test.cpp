@@ -229,9 +229,16 @@ TEST(FaultSettingTest, ParsesKindsSecondsAndCounts) {
     EXPECT_EQ(expire->endpoint, kAnyEndpoint);
     EXPECT_EQ(expire->fault.kind, FaultKind::kExpire);
     EXPECT_EQ(expire->fault.skip, 12);
+    const auto everyFifth = ParseFaultSetting("UploadPicActivex=429:0*2+1%5");
+    ASSERT_TRUE(everyFifth);
+    EXPECT_EQ(everyFifth->fault.every, 5);
+    EXPECT_EQ(everyFifth->fault.skip, 1);
+    EXPECT_EQ(everyFifth->fault.count, 2);
+    EXPECT_EQ(ParseFaultSetting("moduleedit=drop")->fault.every, 1);
     for (const char* bad :
-         {"", "=error", "x=boom", "x=stall", "x=error:3", "x=drop*0", "x=stall:-1", "x=stall:99999",
-          "x=error+", "x=error+-1", "x=error*1+x", "x=expire:3", "x=429:", "x=429:-2", "x=4290"}) {
+         {"", "=error", "x=error%0", "x=error%", "x=error%x", "x=boom", "x=stall", "x=error:3",
+          "x=drop*0", "x=stall:-1", "x=stall:99999", "x=error+", "x=error+-1", "x=error*1+x",
+          "x=expire:3", "x=429:", "x=429:-2", "x=4290"}) {
         EXPECT_FALSE(ParseFaultSetting(bad)) << bad;
     }
 }
