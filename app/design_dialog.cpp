@@ -28,6 +28,8 @@ constexpr char kPreviewNotOpened[] = "无法打开预览图片：";
 constexpr char kLoginAfterJobLine[] = "正在装修，装修完成后才能重新登录。";
 // "Finish logging in, or close the login window, first."
 constexpr char kFinishLoginFirstLine[] = "请先完成登录或关闭登录窗口。";
+// Before the setting file's problem: the job uploads its pictures one after another.
+constexpr char kSettingProblemLine[] = "设置有误，图片逐张上传：";
 // "The login window was closed; press Login to log in again."
 constexpr char kLoginWindowClosedLine[] = "登录窗口已关闭，请点击“登录”重新登录。";
 // "The login has not completed: check the network or proxy settings, or close the login window
@@ -141,6 +143,11 @@ std::optional<JobRequest> DesignDialog::OnUpload() {
         }
     }
     request.templatePath = templatePath;
+    std::string settingProblem;
+    request.parallelUploads = services_.ParallelUploads(settingProblem);
+    if (!settingProblem.empty()) {
+        view_.AddProgressLine(kSettingProblemLine + settingProblem);
+    }
     jobRunning_ = true;
     view_.EnableUpload(false);
     return request;

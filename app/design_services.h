@@ -31,6 +31,10 @@ class DesignServices {
     // Runs a decoration job to its end on the calling thread (the program's job thread), its
     // messages going to progress, which the job's steps may keep.
     virtual void RunJob(const JobRequest& request, std::shared_ptr<ProgressSink> progress) = 0;
+    // How many picture uploads of an area a job may have under way at once, from the user's
+    // setting (job/parallel_uploads.h); 1 without one. A setting that cannot be read gives 1,
+    // with problem saying what is wrong with it and where.
+    virtual int ParallelUploads(std::string& /*problem*/) { return 1; }
 };
 
 }  // namespace kesto

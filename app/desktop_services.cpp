@@ -3,7 +3,10 @@
 #include <utility>
 
 #include "job/marketplace_steps.h"
+#include "job/parallel_uploads.h"
 #include "market/hosts.h"
+#include "support/bounded_file.h"
+#include "support/user_files.h"
 
 namespace kesto {
 
@@ -49,8 +52,39 @@ bool DesktopServices::OpenShopFront(const std::string& address) {
     return OpenWithShell(address);
 }
 
+namespace {
+
+// More than a setting file of a few lines ever holds.
+constexpr std::uintmax_t kMaxSettingsBytes = 64 * 1024;
+
+}  // namespace
+
+int DesktopServices::ParallelUploads(std::string& problem) {
+    const std::string folder = ProgramDataFolder();
+    if (folder.empty()) {
+        return kDefaultParallelUploads;
+    }
+    const std::string path = folder + kDesignSettingsFile;
+    std::string text;
+    const FileReadResult read = ReadRegularFile(path, kMaxSettingsBytes, text);
+    if (read == FileReadResult::kMissing) {
+        return kDefaultParallelUploads;
+    }
+    if (read != FileReadResult::kRead) {
+        problem = path + ": " + DescribeFileReadResult(read);
+        return kDefaultParallelUploads;
+    }
+    std::string flaw;
+    const int parallel = ParallelUploadsSetting(text, flaw);
+    if (!flaw.empty()) {
+        problem = path + ": " + flaw;
+    }
+    return parallel;
+}
+
 void DesktopServices::RunJob(const JobRequest& request, std::shared_ptr<ProgressSink> progress) {
-    const std::unique_ptr<DecorationSteps> steps = MakeMarketplaceSteps(progress);
+    const std::unique_ptr<DecorationSteps> steps =
+        MakeMarketplaceSteps(progress, request.parallelUploads);
     RunDecorationJob(request, *steps, *progress);
 }
 

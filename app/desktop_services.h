@@ -46,6 +46,8 @@ class DesktopServices final : public DesignServices {
     bool OpenShopFront(const std::string& address) override;
     // Runs the marketplace client's steps.
     void RunJob(const JobRequest& request, std::shared_ptr<ProgressSink> progress) override;
+    // Read from the setting file in the program's data folder, at every job.
+    int ParallelUploads(std::string& problem) override;
 
   private:
     DesktopPlatform platform_;

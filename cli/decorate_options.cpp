@@ -2,6 +2,7 @@
 
 #include <sstream>
 
+#include "job/parallel_uploads.h"
 #include "platform/net_layer.h"
 #include "platform/translation.h"
 #include "support/fill_in.h"
@@ -54,6 +55,7 @@ std::string DecorateUsage(const std::vector<std::string>& templateRoots) {
     // that a change to one leaves the others' translations in place.
     std::string text =
         "usage: kesto-decorate --template DIR [--areas LIST] [--cookies FILE] [--yes] [--json]\n"
+        "                      [--parallel N]\n"
         "       kesto-decorate --check --template DIR [--areas LIST] [--json]\n"
         "       kesto-decorate --plan --template DIR [--areas LIST] [--cookies FILE] [--json]\n"
         "       kesto-decorate --login\n"
@@ -78,6 +80,9 @@ std::string DecorateUsage(const std::vector<std::string>& templateRoots) {
                  "                   file the desktop program's login leaves behind)\n"),
              TranslatedLater(
                  "  --yes            do not ask before the shop's categories are replaced\n"),
+             TranslatedLater(
+                 "  --parallel N     send up to N picture uploads of an area at once, each on its\n"
+                 "                   own connection (1 to 8; default 1, one after another)\n"),
              TranslatedLater(
                  "  --check          check the template for the areas and send nothing; exit 0\n"
                  "                   without errors, 3 with\n"),
@@ -136,10 +141,11 @@ ParsedOptions ParseDecorateOptions(const std::vector<std::string>& arguments) {
     DecorateOptions options;
     std::string error;
     bool areasGiven = false;
+    bool parallelGiven = false;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
-        const bool takesValue =
-            argument == "--template" || argument == "--areas" || argument == "--cookies";
+        const bool takesValue = argument == "--template" || argument == "--areas" ||
+                                argument == "--cookies" || argument == "--parallel";
         if (takesValue && i + 1 >= arguments.size()) {
             return {std::nullopt, FillIn(Translate("{} needs a value"), {argument})};
         }
@@ -163,6 +169,14 @@ ParsedOptions ParseDecorateOptions(const std::vector<std::string>& arguments) {
             options.templateFolder = arguments[++i];
         } else if (argument == "--cookies") {
             options.cookieFile = arguments[++i];
+        } else if (argument == "--parallel") {
+            const std::optional<int> parallel = ParseParallelUploads(arguments[++i]);
+            if (!parallel) {
+                return {std::nullopt, FillIn(Translate("--parallel takes a count from 1 to {}"),
+                                             {std::to_string(kMaxParallelUploads)})};
+            }
+            options.parallelUploads = *parallel;
+            parallelGiven = true;
         } else if (argument == "--areas") {
             areasGiven = true;
             if (!ApplyAreas(arguments[++i], options, error)) {
@@ -173,7 +187,7 @@ ParsedOptions ParseDecorateOptions(const std::vector<std::string>& arguments) {
         }
     }
     const bool loginWithOthers =
-        options.login && (!options.templateFolder.empty() || areasGiven ||
+        options.login && (!options.templateFolder.empty() || areasGiven || parallelGiven ||
                           !options.cookieFile.empty() || options.confirmed || options.check ||
                           options.plan || options.json || options.listTemplates);
     if (loginWithOthers && !options.help && !options.version) {

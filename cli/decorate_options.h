@@ -1,6 +1,6 @@
 #pragma once
 // The command line of kesto-decorate:
-//   kesto-decorate --template DIR [--areas LIST] [--cookies FILE] [--yes]
+//   kesto-decorate --template DIR [--areas LIST] [--cookies FILE] [--yes] [--parallel N]
 //   kesto-decorate --check --template DIR [--areas LIST] [--json]
 //   kesto-decorate --plan --template DIR [--areas LIST] [--cookies FILE] [--json]
 //   kesto-decorate --login
@@ -27,6 +27,7 @@ struct DecorateOptions {
     bool listTemplates = false;  // --list-templates: the templates found and their folders
     bool login = false;          // --login: log in in kesto-design's login window
     bool version = false;
+    int parallelUploads = 1;  // --parallel N: picture uploads of an area under way at once
 };
 
 struct ParsedOptions {

@@ -104,6 +104,7 @@ JobRequest RequestFor(const DecorateOptions& options) {
     request.mainPage = options.mainPage;
     request.categories = options.categories;
     request.templatePath = WithTrailingSeparator(options.templateFolder);
+    request.parallelUploads = options.parallelUploads;
     return request;
 }
 
@@ -229,7 +230,8 @@ int Decorate(const std::vector<std::string>& arguments) {
     auto progress = std::make_shared<TerminalProgress>(
         OwnOutput(), StandardErrorIsTerminal() ? stderr : nullptr, areas, stderr,
         options.json ? LineFormat::kJson : LineFormat::kText);
-    const std::unique_ptr<DecorationSteps> steps = MakeMarketplaceSteps(progress);
+    const std::unique_ptr<DecorationSteps> steps =
+        MakeMarketplaceSteps(progress, request.parallelUploads);
     RunDecorationJob(request, *steps, *progress);
     progress->EndBar();
     if (progress->rejected()) {

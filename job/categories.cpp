@@ -1,6 +1,8 @@
 #include "job/categories.h"
 
 #include <algorithm>
+#include <memory>
+#include <mutex>
 #include <optional>
 #include <thread>
 #include <vector>
@@ -8,7 +10,7 @@
 #include "job/category_records.h"
 #include "job/category_service.h"
 #include "job/progress.h"
-#include "job/session_progress.h"
+#include "job/side_by_side_uploads.h"
 #include "market/album.h"
 #include "market/area_folder.h"
 #include "market/failure_reason.h"
@@ -51,28 +53,21 @@ struct PlannedCategory {
     std::vector<std::string> subcategoryAddresses;
 };
 
-// Uploads one picture with up to three attempts; its album address, or nothing when every
-// attempt failed. A picture that is no longer the one the template check passed is not sent:
-// each attempt fails as an upload of a file that changed under it does.
-bool UploadWithRetries(ShopSession& session, const std::string& albumPath, const TemplateFile& file,
-                       const PreparedPicture& picture, const std::string& entry,
+// Uploads one picture with up to three attempts, its requests made with context; its album
+// address, or nothing when every attempt failed. A picture that is no longer the one the template
+// check passed is not sent: each attempt fails as an upload of a file that changed under it does.
+bool UploadWithRetries(ShopSession& session, JobContext& context, const std::string& albumPath,
+                       const TemplateFile& file, const PreparedPicture& picture,
                        std::chrono::milliseconds retryWait, std::string& address) {
     return WithRetries(
         [&] {
-            session.uploadedPictures.clear();
             if (ChangedSinceRead(file)) {
-                session.context().lastFailure = {DescribeChangedFile(file.path), false};
+                context.lastFailure = {DescribeChangedFile(file.path), false};
                 return false;
             }
-            if (UploadPreparedPicture(session, albumPath, picture) <= 0) {
-                return false;
-            }
-            const auto found = session.uploadedPictures.find(entry);
-            address = found != session.uploadedPictures.end() ? found->second : std::string();
-            session.uploadedPictures.clear();
-            return true;
+            return UploadPreparedPicture(session, context, albumPath, picture, address) > 0;
         },
-        retryWait, session.context());
+        retryWait, context);
 }
 
 // Records why a category picture could not be uploaded.
@@ -105,45 +100,71 @@ std::vector<PlannedCategory> ListCategories(const ClassFolder& classFolder,
     return plan;
 }
 
-// Tells how many of the area's count pictures are done (no line: for progress bars).
-void PostPictureProgress(const ShopSession& session, std::size_t done, std::size_t count,
-                         const std::string& entry) {
-    PostProgress(session,
-                 {kPictureProgress, static_cast<int>(done), static_cast<int>(count), entry});
-}
+// Where each picture of the upload order belongs: its category, and the sub-category it is
+// the picture of (none for the top-level category's).
+struct PictureSlot {
+    std::size_t category = 0;
+    std::optional<std::size_t> subcategory;
+    const std::string* entry = nullptr;
+};
 
-// Uploads every category's pictures, each category's address taken right after its own upload;
-// false (with failure set) when a picture failed three times.
+// Uploads every category's pictures (several at once when the session allows); false (with
+// failure set, naming the first picture that failed three times) when one did. The addresses go
+// into the plan in the template's order, whatever order the answers came in; the line after a
+// category's pictures is posted once they and those of every category before it are done.
 bool UploadCategoryPictures(std::vector<PlannedCategory>& plan,
                             const std::vector<TemplateFile>& files, PicturePreparer& preparer,
                             ShopSession& session, std::string& failure,
                             const std::string& albumPath, std::chrono::milliseconds retryWait) {
-    const std::size_t count = preparer.size();
-    PostPictureProgress(session, 0, count, {});
-    std::size_t next = 0;
-    for (PlannedCategory& category : plan) {
-        const CategoryPicture& top = category.folder.top;
-        if (!top.entry.empty()) {
-            const std::size_t index = next++;
-            if (!UploadWithRetries(session, albumPath, files[index], preparer.Take(index),
-                                   top.entry, retryWait, category.topAddress)) {
-                NotePictureFailure(session, failure, category.folder, top.entry);
+    std::vector<PictureSlot> slots;
+    std::vector<std::size_t> left(plan.size());  // pictures not yet done, per category
+    for (std::size_t c = 0; c < plan.size(); ++c) {
+        PlannedCategory& category = plan[c];
+        if (!category.folder.top.entry.empty()) {
+            slots.push_back({c, std::nullopt, &category.folder.top.entry});
+        }
+        category.subcategoryAddresses.resize(category.folder.subcategories.size());
+        for (std::size_t s = 0; s < category.folder.subcategories.size(); ++s) {
+            slots.push_back({c, s, &category.folder.subcategories[s].entry});
+        }
+        left[c] =
+            category.folder.subcategories.size() + (category.folder.top.entry.empty() ? 0 : 1);
+    }
+    const int count = static_cast<int>(preparer.size());
+    SideBySideUploads uploads(session);
+    std::size_t lined = 0;  // categories whose line is posted; guarded like left, below
+    std::mutex lines;
+    const auto postCategoryLines = [&] {
+        while (lined < plan.size() && left[lined] == 0) {
+            uploads.Post({kCategoriesProgress, 0, 0, {}});
+            ++lined;
+        }
+    };
+    uploads.Post({kPictureProgress, 0, count, {}});
+    postCategoryLines();
+    const std::size_t failed = uploads.Run(slots.size(), [&](std::size_t i) -> PictureWork {
+        auto prepared = std::make_shared<PreparedPicture>(preparer.Take(i));
+        return [&, i, prepared](JobContext& context) {
+            const PictureSlot& slot = slots[i];
+            PlannedCategory& category = plan[slot.category];
+            std::string& address = slot.subcategory
+                                       ? category.subcategoryAddresses[*slot.subcategory]
+                                       : category.topAddress;
+            if (!UploadWithRetries(session, context, albumPath, files[i], *prepared, retryWait,
+                                   address)) {
                 return false;
             }
-            PostPictureProgress(session, next, count, top.entry);
-        }
-        for (const CategoryPicture& sub : category.folder.subcategories) {
-            std::string address;
-            const std::size_t index = next++;
-            if (!UploadWithRetries(session, albumPath, files[index], preparer.Take(index),
-                                   sub.entry, retryWait, address)) {
-                NotePictureFailure(session, failure, category.folder, sub.entry);
-                return false;
-            }
-            category.subcategoryAddresses.push_back(std::move(address));
-            PostPictureProgress(session, next, count, sub.entry);
-        }
-        PostProgress(session, {kCategoriesProgress, 0, 0, {}});
+            uploads.PostPictureDone(count, *slot.entry);
+            const std::lock_guard held(lines);
+            --left[slot.category];
+            postCategoryLines();
+            return true;
+        };
+    });
+    if (failed < slots.size()) {
+        NotePictureFailure(session, failure, plan[slots[failed].category].folder,
+                           *slots[failed].entry);
+        return false;
     }
     return true;
 }
@@ -432,7 +453,8 @@ int ReplaceCategoryTree(const ClassFolder& classFolder, ShopSession& session,
                   "; the shop's categories were not changed";
         return -1;
     }
-    PicturePreparer preparer(std::move(picturePaths));
+    PicturePreparer preparer(std::move(picturePaths),
+                             static_cast<std::size_t>(session.parallelUploads));
     if (!UploadCategoryPictures(plan, pictures, preparer, session, failure, albumFolder.path,
                                 retryWait)) {
         return -1;

@@ -28,6 +28,8 @@ struct JobRequest {
     // How long the job's marketplace requests may take in all; the area running when it runs
     // out fails (tests shorten it).
     std::chrono::milliseconds timeBound = kJobTimeBound;
+    // How many picture uploads of an area may be under way at once (job/parallel_uploads.h).
+    int parallelUploads = 1;
 };
 
 // The areas the request ticks, as the template is read for them.

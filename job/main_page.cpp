@@ -1,6 +1,7 @@
 #include "job/main_page.h"
 
 #include <filesystem>
+#include <memory>
 #include <vector>
 
 #include "job/custom_content_module.h"
@@ -8,6 +9,7 @@
 #include "job/main_page_text.h"
 #include "job/progress.h"
 #include "job/session_progress.h"
+#include "job/side_by_side_uploads.h"
 #include "market/album.h"
 #include "market/area_folder.h"
 #include "market/failure_reason.h"
@@ -44,42 +46,52 @@ std::string AlbumFailure(const ShopSession& session, const char* fallback) {
 
 // Uploads the picture unless it is no longer the one the template check passed: -1 then, with
 // changed saying so in the words the uploader uses for a file that changed under it.
-int UploadCheckedPicture(ShopSession& session, const std::string& albumPath,
+int UploadCheckedPicture(ShopSession& session, JobContext& context, const std::string& albumPath,
                          const TemplateFile& file, const PreparedPicture& prepared,
-                         std::string& changed) {
+                         std::string& address, std::string& changed) {
     if (ChangedSinceRead(file)) {
         changed = DescribeChangedFile(file.path);
         return -1;
     }
-    return UploadPreparedPicture(session, albumPath, prepared);
+    return UploadPreparedPicture(session, context, albumPath, prepared, address);
 }
 
-// Uploads the pictures, in listing order, into the album folder; false at the first failure
-// (failure then names the picture).
+// Uploads the pictures into the album folder (several at once when the session allows), each
+// picture's lines in its own order; false when one failed (failure then names the first that
+// did, and no later one was started). The addresses go into the session in listing order,
+// whatever order the answers came in.
 bool UploadMainPictures(const std::vector<TemplateFile>& files, const std::string& albumPath,
                         ShopSession& session, std::string& failure) {
     std::vector<std::string> paths;
     for (const TemplateFile& file : files) {
         paths.push_back(file.path);
     }
-    PicturePreparer preparer(std::move(paths));
+    PicturePreparer preparer(std::move(paths), static_cast<std::size_t>(session.parallelUploads));
     const int count = static_cast<int>(files.size());
-    PostProgress(session, {kPictureProgress, 0, count, {}});
+    SideBySideUploads uploads(session);
+    uploads.Post({kPictureProgress, 0, count, {}});
+    std::vector<std::string> addresses(files.size());
+    std::vector<std::string> changed(files.size());
+    const std::size_t failed = uploads.Run(files.size(), [&](std::size_t i) -> PictureWork {
+        uploads.Post({kPictureUploadStarting, 0, 0, files[i].name});
+        auto prepared = std::make_shared<PreparedPicture>(preparer.Take(i));
+        return [&, i, prepared](JobContext& context) {
+            const int result = UploadCheckedPicture(session, context, albumPath, files[i],
+                                                    *prepared, addresses[i], changed[i]);
+            uploads.Post({kPictureUploaded, 0, result, files[i].name});
+            uploads.PostPictureDone(count, files[i].name);
+            return result > 0;
+        };
+    });
+    if (failed < files.size()) {
+        failure = WithReason("uploading the main page picture " + files[failed].name,
+                             !changed[failed].empty()
+                                 ? changed[failed]
+                                 : AlbumFailure(session, "the album did not take the picture"));
+        return false;
+    }
     for (std::size_t i = 0; i < files.size(); ++i) {
-        const std::string& picture = files[i].name;
-        PostProgress(session, {kPictureUploadStarting, 0, 0, picture});
-        std::string changed;
-        const int result =
-            UploadCheckedPicture(session, albumPath, files[i], preparer.Take(i), changed);
-        PostProgress(session, {kPictureUploaded, 0, result, picture});
-        PostProgress(session, {kPictureProgress, static_cast<int>(i) + 1, count, picture});
-        if (result < 1) {
-            failure = WithReason("uploading the main page picture " + picture,
-                                 !changed.empty()
-                                     ? changed
-                                     : AlbumFailure(session, "the album did not take the picture"));
-            return false;
-        }
+        session.uploadedPictures[files[i].name] = addresses[i];
     }
     return true;
 }

@@ -16,8 +16,9 @@ namespace {
 
 class MarketplaceSteps final : public DecorationSteps {
   public:
-    explicit MarketplaceSteps(std::shared_ptr<ProgressSink> progress) {
+    MarketplaceSteps(std::shared_ptr<ProgressSink> progress, int parallelUploads) {
         session_.progress = std::move(progress);
+        session_.parallelUploads = parallelUploads;
     }
 
     std::vector<std::string> CheckTemplate(const JobRequest& request,
@@ -64,8 +65,9 @@ class MarketplaceSteps final : public DecorationSteps {
 
 }  // namespace
 
-std::unique_ptr<DecorationSteps> MakeMarketplaceSteps(std::shared_ptr<ProgressSink> progress) {
-    return std::make_unique<MarketplaceSteps>(std::move(progress));
+std::unique_ptr<DecorationSteps> MakeMarketplaceSteps(std::shared_ptr<ProgressSink> progress,
+                                                      int parallelUploads) {
+    return std::make_unique<MarketplaceSteps>(std::move(progress), parallelUploads);
 }
 
 }  // namespace kesto

@@ -10,6 +10,8 @@
 namespace kesto {
 
 // The steps of one real job; the session they share reports to the given sink.
-std::unique_ptr<DecorationSteps> MakeMarketplaceSteps(std::shared_ptr<ProgressSink> progress);
+// parallelUploads: how many picture uploads of an area may be under way at once.
+std::unique_ptr<DecorationSteps> MakeMarketplaceSteps(std::shared_ptr<ProgressSink> progress,
+                                                      int parallelUploads = 1);
 
 }  // namespace kesto

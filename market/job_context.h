@@ -43,4 +43,14 @@ struct JobContext {
         [](std::chrono::milliseconds wait) { std::this_thread::sleep_for(wait); };
 };
 
+// Requests sent side by side (several picture uploads at once) cannot share one context: each
+// goes with a context of its own made by StartBeside from the job's, and FoldBack takes what it
+// met back into the job's, so that the job's view stays whole: a login that ended or changed, a
+// missed time bound, the upload room, the transaction-password page. The caller keeps the job's
+// context from changing while either runs (one lock around both). The callbacks are shared:
+// they must be safe to call from several threads.
+void StartBeside(const JobContext& job, JobContext& beside);
+// Also makes the side context's last failure the job's when failed is true.
+void FoldBack(JobContext& job, const JobContext& beside, bool failed);
+
 }  // namespace kesto

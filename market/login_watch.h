@@ -54,6 +54,12 @@ class LoginWatch {
     // Whether LoginUnchanged refuses every later request.
     bool RequestsRefused() const { return changed_ || expired_; }
 
+    // Takes over what a copy of this watch (one of requests sent beside others) met.
+    void FoldIn(const LoginWatch& beside) {
+        changed_ = changed_ || beside.changed_;
+        expired_ = expired_ || beside.expired_;
+    }
+
   private:
     bool watching_ = false;
     bool changed_ = false;

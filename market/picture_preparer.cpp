@@ -2,27 +2,38 @@
 
 namespace kesto {
 
-PicturePreparer::PicturePreparer(std::vector<std::string> paths) : paths_(std::move(paths)) {
+PicturePreparer::PicturePreparer(std::vector<std::string> paths, std::size_t ahead)
+    : paths_(std::move(paths)), depth_(ahead == 0 ? 1 : ahead) {
     StartAhead(0);
 }
 
 PreparedPicture PicturePreparer::Take(std::size_t index) {
-    PreparedPicture picture =
-        ahead_.valid() && aheadIndex_ == index ? ahead_.get() : PreparePicture(paths_.at(index));
+    std::optional<PreparedPicture> picture;
+    if (!ahead_.empty() && ahead_.front().index == index) {
+        if (ahead_.front().picture.valid()) {
+            picture = ahead_.front().picture.get();
+        }
+        ahead_.pop_front();
+    }
+    if (!picture) {
+        ahead_.clear();  // taken out of order: what was made ahead is not wanted
+        picture = PreparePicture(paths_.at(index));
+    }
     StartAhead(index + 1);
-    return picture;
+    return std::move(*picture);
 }
 
 void PicturePreparer::StartAhead(std::size_t index) {
-    if (index >= paths_.size()) {
-        return;
-    }
-    aheadIndex_ = index;
-    try {
-        ahead_ = std::async(std::launch::async, PreparePicture, paths_[index]);
-    } catch (const std::system_error&) {
-        // No thread to be had: the picture is prepared when it is taken.
-        ahead_ = {};
+    std::size_t next = ahead_.empty() ? index : ahead_.back().index + 1;
+    while (ahead_.size() < depth_ && next < paths_.size()) {
+        Ahead ahead{next, {}};
+        try {
+            ahead.picture = std::async(std::launch::async, PreparePicture, paths_[next]);
+        } catch (const std::system_error&) {
+            // No thread to be had: the picture is prepared when it is taken.
+        }
+        ahead_.push_back(std::move(ahead));
+        ++next;
     }
 }
 

@@ -1,10 +1,12 @@
 #pragma once
-// Prepares a list of pictures one ahead of their uploads: while one picture's requests wait for
-// their answers, the next picture's digest, size and thumbnail are made on a thread of its own.
-// The protocol still sends one request at a time; only the upload's local work moves.
+// Prepares a list of pictures ahead of their uploads: while one picture's requests wait for
+// their answers, the next pictures' digests, sizes and thumbnails are made on threads of their
+// own (as many ahead as uploads go at once, so that the local work keeps up with them).
 
 #include <cstddef>
+#include <deque>
 #include <future>
+#include <optional>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -15,14 +17,15 @@ namespace kesto {
 
 class PicturePreparer {
   public:
-    explicit PicturePreparer(std::vector<std::string> paths);
+    // ahead: how many pictures are prepared ahead of the one taken (at least 1).
+    explicit PicturePreparer(std::vector<std::string> paths, std::size_t ahead = 1);
     // Waits for any preparation still running, so no thread outlives the object.
     ~PicturePreparer() = default;
     PicturePreparer(const PicturePreparer&) = delete;
     PicturePreparer& operator=(const PicturePreparer&) = delete;
 
-    // The prepared picture of paths[index] (taken in order, each once), and the next one's
-    // preparation started.
+    // The prepared picture of paths[index] (taken in order, each once), and the preparation of
+    // the ones after it started.
     PreparedPicture Take(std::size_t index);
     // How many pictures the list holds.
     std::size_t size() const { return paths_.size(); }
@@ -30,9 +33,14 @@ class PicturePreparer {
   private:
     void StartAhead(std::size_t index);
 
+    struct Ahead {
+        std::size_t index;
+        std::future<PreparedPicture> picture;  // not valid: no thread, made when taken
+    };
+
     std::vector<std::string> paths_;
-    std::future<PreparedPicture> ahead_;
-    std::size_t aheadIndex_ = 0;
+    std::size_t depth_;
+    std::deque<Ahead> ahead_;  // consecutive indices
 };
 
 }  // namespace kesto

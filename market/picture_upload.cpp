@@ -111,13 +111,19 @@ int UploadPicture(ShopSession& session, std::string_view albumPath,
 
 int UploadPreparedPicture(ShopSession& session, std::string_view albumPath,
                           const PreparedPicture& picture) {
-    JobContext& context = session.context();
-    // The album shows the thumbnail in its lists: an empty one would be a broken picture there.
-    if (!picture.thumbnailMade) {
-        context.lastFailure = {"no thumbnail can be made of " + picture.path +
-                               " (the picture cannot be decoded or drawn)"};
-        return -1;
+    std::string address;
+    const int result =
+        UploadPreparedPicture(session, session.context(), albumPath, picture, address);
+    if (result > 0) {
+        session.uploadedPictures[FileNameOf(picture.path)] = address;
     }
+    return result;
+}
+
+namespace {
+
+// The album page check and the upload request with the context given, as the session needs them.
+int ReadyAlbumUpload(ShopSession& session, JobContext& context) {
     if (!EnsureIdentity()) {
         context.lastFailure = {"the marketplace login is missing or has expired: log in again"};
         return 0;
@@ -132,6 +138,26 @@ int UploadPreparedPicture(ShopSession& session, std::string_view albumPath,
     if (session.uploadAddress.empty() && RequestUpload(context, session.uploadAddress) <= 0) {
         NoteStepFailure(context, "asking the album where to upload", "the answer names no address");
         return -1;
+    }
+    return 1;
+}
+
+}  // namespace
+
+int ReadyAlbumUpload(ShopSession& session) {
+    return ReadyAlbumUpload(session, session.context());
+}
+
+int UploadPreparedPicture(ShopSession& session, JobContext& context, std::string_view albumPath,
+                          const PreparedPicture& picture, std::string& address) {
+    // The album shows the thumbnail in its lists: an empty one would be a broken picture there.
+    if (!picture.thumbnailMade) {
+        context.lastFailure = {"no thumbnail can be made of " + picture.path +
+                               " (the picture cannot be decoded or drawn)"};
+        return -1;
+    }
+    if (const int ready = ReadyAlbumUpload(session, context); ready <= 0) {
+        return ready;
     }
     const IdentityTexts identity = ProcessIdentity().Current();
     KestoUploader uploader(KestoUploader::kReturnUrlRule);
@@ -166,7 +192,7 @@ int UploadPreparedPicture(ShopSession& session, std::string_view albumPath,
         return -1;
     }
     if (result > 0) {
-        session.uploadedPictures[fileName] = uploader.GetReturnUrl();
+        address = uploader.GetReturnUrl();
     } else if (!MeetsTransactionPassword(context, uploader.PasswordPage())) {
         NoteStepFailure(context, "sending the picture", "the album did not take it");
     }

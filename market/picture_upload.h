@@ -37,6 +37,17 @@ PreparedPicture PreparePicture(const std::string& picturePath);
 int UploadPreparedPicture(ShopSession& session, std::string_view albumPath,
                           const PreparedPicture& picture);
 
+// The same with the requests made with context and the album's address handed back in address
+// instead of recorded in the session. Several may run at once, each with a context of its own
+// (market/job_context.h), once ReadyAlbumUpload has succeeded: they then only read the session.
+int UploadPreparedPicture(ShopSession& session, JobContext& context, std::string_view albumPath,
+                          const PreparedPicture& picture, std::string& address);
+
+// The album page check and the upload request, unless the session records them done already:
+// what a job's first picture upload makes before its picture request. 1 done; 0 the login
+// identity is missing; -1 a request failed (the reason recorded in the session's context).
+int ReadyAlbumUpload(ShopSession& session);
+
 // 1 uploaded and recorded; 0 the login identity is missing; -1 the album page check, the upload
 // request or the picture request failed.
 int UploadPicture(ShopSession& session, std::string_view albumPath, const std::string& picturePath);

@@ -49,6 +49,21 @@ void RequestTimeBound::AllowTimeForUpload(std::uint64_t bytes) {
         const std::chrono::milliseconds room(bytes * 1000 / kSlowestUploadBytesPerSecond);
         // The failure still names the bound the job set, which the README explains.
         *deadline_ += room;
+        uploadRoom_ += room;
+    }
+}
+
+RequestTimeBound RequestTimeBound::Beside() const {
+    RequestTimeBound copy = *this;
+    copy.uploadRoom_ = std::chrono::milliseconds(0);
+    return copy;
+}
+
+void RequestTimeBound::FoldIn(const RequestTimeBound& beside) {
+    missed_ = missed_ || beside.missed_;
+    if (deadline_ && !missed_) {
+        *deadline_ += beside.uploadRoom_;
+        uploadRoom_ += beside.uploadRoom_;
     }
 }
 

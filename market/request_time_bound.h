@@ -51,6 +51,12 @@ class RequestTimeBound {
     // without a bound.
     void AllowTimeForUpload(std::uint64_t bytes);
 
+    // A copy for requests sent beside others (market/job_context.h): the same deadline, with
+    // none of this bound's upload room counted yet.
+    RequestTimeBound Beside() const;
+    // Takes back what a copy made by Beside met: the upload room it made, and a missed bound.
+    void FoldIn(const RequestTimeBound& beside);
+
   private:
     friend class TimeBoundGrace;
 
@@ -59,6 +65,8 @@ class RequestTimeBound {
 
     std::optional<std::chrono::steady_clock::time_point> deadline_;
     std::chrono::milliseconds bound_{0};
+    // The room AllowTimeForUpload made since the bound was made (or copied by Beside).
+    std::chrono::milliseconds uploadRoom_{0};
     bool missed_ = false;
 };
 

@@ -37,6 +37,8 @@ struct ShopSession {
     std::string uploadAddress;
     // Whether this job's album page check has succeeded.
     bool albumReady = false;
+    // How many picture uploads of an area may be under way at once (1: one after another).
+    int parallelUploads = 1;
 
     // The context the session's requests go with: the job's once it is handed over (UseContext),
     // until then one of the session's own (no time bound, no login watch).

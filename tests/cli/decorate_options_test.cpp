@@ -12,12 +12,16 @@ TEST(DecorateOptionsTest, AcceptsTheDocumentedForms) {
         Arguments arguments;
         bool sign, main, categories, confirmed;
         std::string cookies;
+        int parallel = 1;
     } cases[] = {
         {{"--template", "t"}, true, true, true, false, ""},
         {{"--template", "t", "--areas", "none"}, false, false, false, false, ""},
         {{"--template", "t", "--areas", "main,sign"}, true, true, false, false, ""},
         {{"--areas", "categories", "--template", "t", "--yes"}, false, false, true, true, ""},
         {{"--template", "t", "--cookies", "c.txt", "-y"}, true, true, true, true, "c.txt"},
+        {{"--template", "t", "--parallel", "4"}, true, true, true, false, "", 4},
+        {{"--parallel", "8", "--template", "t"}, true, true, true, false, "", 8},
+        {{"--template", "t", "--parallel", "1"}, true, true, true, false, "", 1},
     };
     for (const auto& c : cases) {
         const ParsedOptions parsed = ParseDecorateOptions(c.arguments);
@@ -28,6 +32,7 @@ TEST(DecorateOptionsTest, AcceptsTheDocumentedForms) {
         EXPECT_EQ(parsed.options->categories, c.categories);
         EXPECT_EQ(parsed.options->confirmed, c.confirmed);
         EXPECT_EQ(parsed.options->cookieFile, c.cookies);
+        EXPECT_EQ(parsed.options->parallelUploads, c.parallel);
     }
 }
 
@@ -47,6 +52,15 @@ TEST(DecorateOptionsTest, RefusesBadCommandLinesWithAReason) {
         {"--login", "--areas", "main"},
         {"--login", "--plan"},
         {"--login", "--list-templates"},
+        {"--template", "t", "--parallel"},
+        {"--template", "t", "--parallel", "0"},
+        {"--template", "t", "--parallel", "9"},
+        {"--template", "t", "--parallel", "-2"},
+        {"--template", "t", "--parallel", "+4"},
+        {"--template", "t", "--parallel", " 4"},
+        {"--template", "t", "--parallel", "four"},
+        {"--template", "t", "--parallel", "04x"},
+        {"--login", "--parallel", "2"},
     };
     for (const Arguments& arguments : cases) {
         const ParsedOptions parsed = ParseDecorateOptions(arguments);

@@ -22,11 +22,12 @@ TEST(PicturePreparerTest, PreparesEachPictureWhetherTakenInOrderOrNot) {
                                          Picture("ocean-blue/main/sale.jpg"),
                                          Picture("spring-garden/main/shipping.gif")};
     std::vector<std::string> thumbnails;
-    {
-        PicturePreparer preparer(paths);
+    // One ahead (one upload at a time) and several ahead (uploads side by side).
+    for (const std::size_t ahead : {1u, 3u}) {
+        PicturePreparer preparer(paths, ahead);
         for (const std::size_t index : {0u, 1u, 2u, 0u}) {
             const PreparedPicture picture = preparer.Take(index);
-            EXPECT_EQ(picture.path, paths[index]);
+            EXPECT_EQ(picture.path, paths[index]) << ahead;
             EXPECT_EQ(picture.md5, FileMd5Hex(paths[index]));
             EXPECT_GT(picture.pixels.width, 0);
             EXPECT_GT(picture.bytes, 0);
