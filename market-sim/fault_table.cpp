@@ -16,6 +16,22 @@ std::optional<int> ParseNumber(std::string_view text) {
     return value;
 }
 
+// Takes "<mark>N" off the end of the setting's text into value, when the text has the mark;
+// false when N is not a number (or is 0 where zero is not allowed).
+bool TakeSuffix(std::string_view& rest, char mark, int& value, bool zeroAllowed) {
+    const auto at = rest.find(mark);
+    if (at == std::string_view::npos) {
+        return true;
+    }
+    const auto number = ParseNumber(rest.substr(at + 1));
+    if (!number || (*number == 0 && !zeroAllowed)) {
+        return false;
+    }
+    value = *number;
+    rest = rest.substr(0, at);
+    return true;
+}
+
 std::optional<FaultKind> ParseKind(std::string_view name) {
     if (name == "error") {
         return FaultKind::kError;
@@ -91,29 +107,10 @@ std::optional<FaultSetting> ParseFaultSetting(std::string_view text) {
     FaultSetting setting;
     setting.endpoint = std::string(text.substr(0, equals));
     std::string_view rest = text.substr(equals + 1);
-    if (const auto percent = rest.find('%'); percent != std::string_view::npos) {
-        const auto every = ParseNumber(rest.substr(percent + 1));
-        if (!every || *every == 0) {
-            return std::nullopt;
-        }
-        setting.fault.every = *every;
-        rest = rest.substr(0, percent);
-    }
-    if (const auto plus = rest.find('+'); plus != std::string_view::npos) {
-        const auto skip = ParseNumber(rest.substr(plus + 1));
-        if (!skip) {
-            return std::nullopt;
-        }
-        setting.fault.skip = *skip;
-        rest = rest.substr(0, plus);
-    }
-    if (const auto star = rest.find('*'); star != std::string_view::npos) {
-        const auto count = ParseNumber(rest.substr(star + 1));
-        if (!count || *count == 0) {
-            return std::nullopt;
-        }
-        setting.fault.count = *count;
-        rest = rest.substr(0, star);
+    if (!TakeSuffix(rest, '%', setting.fault.every, false) ||
+        !TakeSuffix(rest, '+', setting.fault.skip, true) ||
+        !TakeSuffix(rest, '*', setting.fault.count, false)) {
+        return std::nullopt;
     }
     const auto colon = rest.find(':');
     const auto kind = ParseKind(rest.substr(0, colon));
