@@ -63,6 +63,10 @@ class FakeView final : public DesignDialogView, public DesignServices {
                 std::shared_ptr<ProgressSink> /*progress*/) override {
         ADD_FAILURE() << "the dialog ran a job itself";
     }
+    int ParallelUploads(std::string& problem) override {
+        problem = settingProblem;
+        return parallel;
+    }
 
     Lines templates;
     int selected = -1;
@@ -80,6 +84,8 @@ class FakeView final : public DesignDialogView, public DesignServices {
     bool loginComplete = false;
     int loginChecks = 0;
     bool loginWindowOpen = false;
+    int parallel = 1;  // the setting's uploads at once
+    std::string settingProblem;
     std::vector<JobRequest> jobs;  // the jobs Upload asked for
 };
 
@@ -292,6 +298,32 @@ TEST_F(DesignDialogTest, ASecondLoginNeverReachesARunningJob) {
 
 // Nor does a job start beside a login: while the login window is open Upload is refused, and a
 // login completed just before its window closed is taken before the job starts.
+// The job takes the setting's uploads at once; a setting that cannot be read is named in the list
+// before the job sends one picture after another.
+TEST_F(DesignDialogTest, TheJobTakesTheParallelSettingAndABadOneIsNamed) {
+    const struct {
+        int parallel;
+        const char* problem;
+        Lines lines;
+    } cases[] = {
+        {4, "", {}},
+        {1,
+         "f: parallel takes a count from 1 to 8 (line 1)",
+         {"设置有误，图片逐张上传：f: parallel takes a count from 1 to 8 (line 1)"}},
+    };
+    LogIn();
+    for (const auto& c : cases) {
+        view.parallel = c.parallel;
+        view.settingProblem = c.problem;
+        view.lines.clear();
+        Upload(dialog, view);
+        ASSERT_FALSE(view.jobs.empty());
+        EXPECT_EQ(view.jobs.back().parallelUploads, c.parallel);
+        EXPECT_EQ(view.lines, c.lines);
+        dialog.OnJobEnded();
+    }
+}
+
 TEST_F(DesignDialogTest, UploadWaitsForTheLoginWindow) {
     const struct {
         const char* name;
