@@ -85,7 +85,7 @@ TEST(ParallelUploadsEndToEndTest, AnswersOutOfOrderKeepTheTemplateOrder) {
         const char* name;
         JobRequest request;  // areas and uploads at once
         const char* fault;
-        bool outOfOrder;  // the album takes the stalled first picture after others
+        bool outOfOrder;  // the album takes the stalled picture after later ones
     } cases[] = {
         {"main page, four at once",
          {false, true, false, {}, kJobTimeBound, 4},
@@ -116,12 +116,21 @@ TEST(ParallelUploadsEndToEndTest, AnswersOutOfOrderKeepTheTemplateOrder) {
         std::map<std::string, std::string> album;
         Lines taken;
         ReadAlbum(shop["album"], album, taken);
-        const int pictures =
-            (request.mainPage ? kMainPictures : 0) + (request.categories ? 3 * kCategories : 0);
-        EXPECT_EQ(taken.size(), static_cast<std::size_t>(pictures)) << c.name << ": each once";
-        ASSERT_FALSE(taken.empty()) << c.name;
-        const std::string first = request.mainPage ? "picture1.jpg" : "category1.jpg";
-        EXPECT_EQ(taken.front() != first, c.outOfOrder) << c.name;
+        Lines templateOrder;
+        for (int i = 1; request.mainPage && i <= kMainPictures; ++i) {
+            templateOrder.push_back("picture" + std::to_string(i) + ".jpg");
+        }
+        for (int i = 1; request.categories && i <= kCategories; ++i) {
+            const std::string category = "category" + std::to_string(i);
+            templateOrder.insert(templateOrder.end(),
+                                 {category + ".jpg", category + "-1.jpg", category + "-2.jpg"});
+        }
+        Lines sorted = taken;
+        std::sort(sorted.begin(), sorted.end());
+        Lines expected = templateOrder;
+        std::sort(expected.begin(), expected.end());
+        EXPECT_EQ(sorted, expected) << c.name << ": each picture once";
+        EXPECT_EQ(taken != templateOrder, c.outOfOrder) << c.name;
         if (request.mainPage) {
             ASSERT_EQ(shop["customContent"].size(), 1u) << c.name;
             const Lines shown = PageAddresses(
