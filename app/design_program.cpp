@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "platform/translation.h"
 #include "templates/template_roots.h"
 
 namespace kesto {
@@ -12,7 +13,8 @@ namespace {
 constexpr char kClosesAfterJobLine[] = "装修完成后程序将自动关闭。";
 
 // The reason given when the job stops on an exception that no area caught.
-constexpr char kJobStoppedReason[] = "the decoration stopped on an unexpected error";
+constexpr const char* kJobStoppedReason =
+    TranslatedLater("the decoration stopped on an unexpected error");
 
 }  // namespace
 
@@ -137,7 +139,8 @@ void DesignProgram::RunJob(const JobRequest& request,
         // Out of memory while building the steps, or in a post between areas: the job ends
         // without its completion message, as after a failed area, and says so.
         try {
-            messages->Post({kFailureReason, 0, 0, kJobStoppedReason});
+            messages->Post(
+                {kFailureReason, 0, 0, Translate(kJobStoppedReason), "unexpected-error"});
         } catch (...) {
         }
     }

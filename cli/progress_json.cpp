@@ -43,6 +43,9 @@ std::string ProgressJsonLine(const ProgressMessage& message, const std::string& 
             object["count"] = picture.count;
         }
     }
+    if (message.kind == kFailureReason && !message.code.empty()) {
+        object["code"] = message.code;
+    }
     if (message.kind == kRateLimitWait) {
         object["seconds"] = message.result;
     }

@@ -38,8 +38,9 @@ std::string Counted(int count, const char* one, const char* many) {
 std::string TemplateReportText(const std::vector<TemplateFinding>& findings) {
     std::string text;
     for (const TemplateFinding& finding : findings) {
-        text += std::string(Translate(SeverityName(finding.severity))) + ": " +
-                FindingLine(finding) + "\n";
+        text += FillIn(Translate("{}: {}"),
+                       {Translate(SeverityName(finding.severity)), FindingLine(finding)}) +
+                "\n";
     }
     const std::string errors = Counted(CountOf(findings, FindingSeverity::kError),
                                        Translate("{} error"), Translate("{} errors"));
@@ -61,6 +62,7 @@ std::string TemplateReportJson(const std::string& templateFolder,
         entry["severity"] = SeverityName(finding.severity);
         entry["file"] = finding.file;
         entry["text"] = finding.text;
+        entry["code"] = finding.code;
         list.append(entry);
     }
     report["findings"] = list;

@@ -1,5 +1,7 @@
 #include "image/picture_header.h"
 
+#include "platform/translation.h"
+
 #include <algorithm>
 #include <array>
 #include <filesystem>
@@ -253,13 +255,13 @@ static_assert(kMaxPicturePixels == 100'000'000, "the words below name the limit"
 const char* DescribePictureFileCheck(PictureFileCheck check) {
     switch (check) {
         case PictureFileCheck::kAccepted:
-            return "can be decoded";
+            return TranslatedLater("can be decoded");
         case PictureFileCheck::kNotRegularFile:
-            return "is not a regular file";
+            return TranslatedLater("is not a regular file");
         case PictureFileCheck::kTooLarge:
-            return "declares more than 100 million pixels";
+            return TranslatedLater("declares more than 100 million pixels");
     }
-    return "cannot be decoded";
+    return TranslatedLater("cannot be decoded");
 }
 
 }  // namespace kesto

@@ -7,12 +7,38 @@
 
 namespace kesto {
 
+namespace {
+
+std::string ReasonCode(const std::string& reason, const JobContext& context) {
+    if (reason.empty()) {
+        return "no-reason";
+    }
+    if (reason.find(TransactionPasswordReason()) != std::string::npos) {
+        return "transaction-password";
+    }
+    for (const RequestFailure* cause : {&context.lastFailure, &context.stepCause}) {
+        if (!cause->code.empty() && !cause->reason.empty() &&
+            reason.find(cause->reason) != std::string::npos) {
+            return cause->code;
+        }
+    }
+    return "step-failed";
+}
+
+}  // namespace
+
+std::string StepCause(JobContext& context, const char* code, std::string text) {
+    context.stepCause = {text, false, code};
+    return text;
+}
+
 AreaResult AreaEnd(int code, std::string failure, const JobContext& context) {
     if (code <= 0 && failure.empty()) {
-        failure = context.transactionPasswordPage ? std::string(kTransactionPasswordReason)
+        failure = context.transactionPasswordPage ? TransactionPasswordReason()
                                                   : context.lastFailure.reason;
     }
-    return {code, std::move(failure)};
+    std::string reasonCode = code > 0 ? std::string() : ReasonCode(failure, context);
+    return {code, std::move(failure), std::move(reasonCode)};
 }
 
 }  // namespace kesto

@@ -11,13 +11,22 @@ struct JobContext;
 struct AreaResult {
     // The operation's result code: above 0 for success.
     int code = 0;
-    // Why it failed; empty when it succeeded or nothing was recorded.
+    // Why it failed, in the user's language; empty when it succeeded or nothing was recorded.
     std::string reason;
+    // The reason's kind, for scripts ("status", "not-category-list", ...: docs/json.md); empty
+    // when it succeeded.
+    std::string reasonCode = {};
 };
+
+// Records a cause a step of an area gives in its own words (not a request's failure) with its
+// code, and answers the text: AreaEnd finds the code again in the area's reason.
+std::string StepCause(JobContext& context, const char* code, std::string text);
 
 // The result of an area operation that ended with code, failure being the reason its steps gave.
 // A failure without words of its own takes the transaction-password reason when the
-// marketplace asked for the password during the area, else the last failed request's.
+// marketplace asked for the password during the area, else the last failed request's. The
+// reason's code is that of the last failed request or the last step cause whose words the reason
+// holds, else "step-failed".
 AreaResult AreaEnd(int code, std::string failure, const JobContext& context);
 
 }  // namespace kesto

@@ -7,6 +7,7 @@
 #include <thread>
 #include <vector>
 
+#include "job/area_result.h"
 #include "job/category_records.h"
 #include "job/category_service.h"
 #include "job/progress.h"
@@ -18,7 +19,9 @@
 #include "market/password_request.h"
 #include "market/picture_preparer.h"
 #include "market/shop_session.h"
+#include "platform/translation.h"
 #include "support/file_path.h"
+#include "support/fill_in.h"
 #include "support/trace_log.h"
 #include "templates/template_bounds.h"
 #include "templates/template_folder.h"
@@ -77,15 +80,15 @@ void NotePictureFailure(const ShopSession& session, std::string& failure,
     const JobContext& context = session.context();
     std::string met = context.lastFailure.reason;
     if (met.empty() && context.transactionPasswordPage) {
-        met = kTransactionPasswordReason;
+        met = TransactionPasswordReason();
     }
     if (met.empty()) {
-        met = "the album did not take it";
+        met = Translate("the album did not take it");
     }
-    failure = WithReason("uploading the category picture " + category.folder + kPathSeparator +
-                             entry + " (3 attempts)",
-                         met) +
-              "; the shop's categories were not changed";
+    failure = FillIn(Translate("{}; the shop's categories were not changed"),
+                     {WithReason(FillIn(Translate("uploading the category picture {} (3 attempts)"),
+                                        {category.folder + kPathSeparator + entry}),
+                                 met)});
 }
 
 // Plans each category folder; its pictures go to pictures in upload order (top-level picture
@@ -277,25 +280,29 @@ bool CreateCategories(CategoryService& service, const CategoryList& old,
 std::string PutBackOldCategories(CategoryService& service, const CategoryList& old,
                                  OldCategories state, std::chrono::milliseconds retryWait) {
     if (old.ids.empty()) {
-        return "the shop had no categories before";
+        return Translate("the shop had no categories before");
     }
     if (!old.NamesKnown()) {
-        return "the old categories cannot be put back, as the marketplace's category list does "
-               "not give their names: the shop may be without categories: run the category "
-               "update again";
+        return Translate(
+            "the old categories cannot be put back, as the marketplace's category list does not "
+            "give their names: the shop may be without categories: run the category update "
+            "again");
     }
     const std::string records = PutBackRecords(old.categories);
     CategoryRequestFailure failure;
     if (!CreateCategories(service, old, records, old.categories.size(), kAttempts, retryWait,
                           failure)) {
-        return WithReason("putting the old categories back failed too", failure.reason) +
-               "; the shop may be without categories: run the category update again";
+        return FillIn(
+            Translate("{}; the shop may be without categories: run the category "
+                      "update again"),
+            {WithReason(Translate("putting the old categories back failed too"), failure.reason)});
     }
     if (state == OldCategories::kUnknown) {
-        return "the old categories were put back, and show twice if the marketplace never "
-               "carries out the delete";
+        return Translate(
+            "the old categories were put back, and show twice if the marketplace never carries "
+            "out the delete");
     }
-    return "the old categories were put back";
+    return Translate("the old categories were put back");
 }
 
 // The new tree is in place beside the old categories: deletes the old ones. True when they are
@@ -306,10 +313,12 @@ bool DeleteBesideNewTree(CategoryService& service, const CategoryList& old, std:
     if (state == OldCategories::kGone) {
         return true;
     }
-    reason = WithReason("deleting the old categories", failure.reason) +
-             "; the new categories are in place, but the old ones " +
-             (state == OldCategories::kKept ? "still show" : "may still show") +
-             " beside them: run the category update again";
+    reason = FillIn(state == OldCategories::kKept
+                        ? Translate("{}; the new categories are in place, but the old ones still "
+                                    "show beside them: run the category update again")
+                        : Translate("{}; the new categories are in place, but the old ones may "
+                                    "still show beside them: run the category update again"),
+                    {WithReason(Translate("deleting the old categories"), failure.reason)});
     return false;
 }
 
@@ -323,8 +332,9 @@ bool DeleteThenCreate(CategoryService& service, const CategoryList& old,
     CategoryRequestFailure deleteFailure;
     const OldCategories state = DeleteOldCategories(service, old, deleteFailure);
     if (state == OldCategories::kKept) {
-        failure = WithReason("deleting the old categories", deleteFailure.reason) +
-                  "; the shop keeps its categories";
+        failure =
+            FillIn(Translate("{}; the shop keeps its categories"),
+                   {WithReason(Translate("deleting the old categories"), deleteFailure.reason)});
         return false;
     }
     // The old categories are gone (or may be): making the new tree, or putting the old one back,
@@ -337,16 +347,18 @@ bool DeleteThenCreate(CategoryService& service, const CategoryList& old,
         return true;
     }
     std::string reason =
-        state == OldCategories::kUnknown
-            ? WithReason("deleting the old categories", deleteFailure.reason) + "; "
-            : std::string();
-    if (created) {
-        reason +=
-            "the new categories were created so that the shop keeps categories, but the "
-            "old ones may still show beside them: run the category update again";
-    } else {
-        reason += WithReason("creating the new categories (3 attempts)", createFailure.reason) +
-                  "; " + PutBackOldCategories(service, old, state, retryWait);
+        created ? Translate(
+                      "the new categories were created so that the shop keeps categories, "
+                      "but the old ones may still show beside them: run the category "
+                      "update again")
+                : FillIn(Translate("{}; {}"),
+                         {WithReason(Translate("creating the new categories (3 attempts)"),
+                                     createFailure.reason),
+                          PutBackOldCategories(service, old, state, retryWait)});
+    if (state == OldCategories::kUnknown) {
+        reason = FillIn(
+            Translate("{}; {}"),
+            {WithReason(Translate("deleting the old categories"), deleteFailure.reason), reason});
     }
     failure = std::move(reason);
     return false;
@@ -366,18 +378,19 @@ bool ReplaceCategories(CategoryService& service, const CategoryList& old,
     if (CreateCategories(service, old, creating, count, 1, retryWait, failure)) {
         return DeleteBesideNewTree(service, old, reason);
     }
-    if (failure.reason == kTransactionPasswordReason) {
-        reason = WithReason("creating the new categories", failure.reason) +
-                 "; the shop's categories were not changed";
+    if (failure.reason == TransactionPasswordReason()) {
+        reason = FillIn(Translate("{}; the shop's categories were not changed"),
+                        {WithReason(Translate("creating the new categories"), failure.reason)});
         return false;
     }
     if (failure.outcomeUnknown) {
         // The marketplace may still make the new tree: deleting the old categories and sending
         // it again could show it twice.
-        reason = WithReason("creating the new categories", failure.reason) +
-                 "; the shop keeps its categories, and shows the new ones beside them "
-                 "if the marketplace carries the update out later: run the category "
-                 "update again";
+        reason = FillIn(
+            Translate("{}; the shop keeps its categories, and shows the new ones beside them if "
+                      "the marketplace carries the update out later: run the category update "
+                      "again"),
+            {WithReason(Translate("creating the new categories"), failure.reason)});
         return false;
     }
     ProcessTraceLog().Write("New categories not made beside the old ones (%s): deleting first",
@@ -387,18 +400,21 @@ bool ReplaceCategories(CategoryService& service, const CategoryList& old,
 
 // The shop's categories, read twice: a list that differs from itself cannot be acted on. Nothing
 // (reason set) when either reading fails or they differ.
-std::optional<CategoryList> ReadListTwice(CategoryService& service, std::string& reason) {
+std::optional<CategoryList> ReadListTwice(CategoryService& service, JobContext& context,
+                                          std::string& reason) {
     CategoryRequestFailure failure;
     std::optional<CategoryList> first = service.ReadList(failure);
     std::optional<CategoryList> second =
         first ? service.ReadList(failure) : std::optional<CategoryList>();
     if (!second) {
-        reason = WithReason("reading the shop's categories", failure.reason);
+        reason = WithReason(Translate("reading the shop's categories"), failure.reason);
         return std::nullopt;
     }
     if (!SameIds(first->ids, second->ids)) {
-        reason = WithReason("reading the shop's categories",
-                            "the marketplace's list differed between two readings");
+        reason = WithReason(Translate("reading the shop's categories"),
+                            StepCause(context, "list-changed",
+                                      Translate("the marketplace's list differed between two "
+                                                "readings: run again")));
         return std::nullopt;
     }
     return first;
@@ -423,7 +439,9 @@ int ReplaceCategoryTree(const ClassFolder& classFolder, ShopSession& session,
     const std::string& folder = classFolder.folder.path;
     if (classFolder.categories.empty()) {
         // A template without categories (or a wrong folder) must not wipe the shop's.
-        failure = "the template's class folder " + folder + " holds no category folder";
+        failure = StepCause(
+            session.context(), "no-category-folder",
+            FillIn(Translate("the template's class folder {} holds no category folder"), {folder}));
         return -1;
     }
     std::vector<TemplateFile> pictures;
@@ -440,17 +458,21 @@ int ReplaceCategoryTree(const ClassFolder& classFolder, ShopSession& session,
     ownFiles.insert(ownFiles.end(), picturePaths.begin(), picturePaths.end());
     if (const std::string leaving = TemplateBounds(ParentFolder(folder)).FirstLeavingPath(ownFiles);
         !leaving.empty()) {
-        failure =
-            leaving + " links outside the template folder; the shop's categories were not changed";
+        failure = StepCause(session.context(), "outside-template",
+                            FillIn(Translate("{} links outside the template folder; the shop's "
+                                             "categories were not changed"),
+                                   {leaving}));
         return -1;
     }
     AreaFolderRun albumFolder;
     JobContext& context = session.context();
     if (OpenAreaFolderRun(context, kCategoryAlbumFolder, albumFolder) <= 0) {
         const std::string& met = context.lastFailure.reason;
-        failure = WithReason(std::string("opening the album folder ") + kCategoryAlbumFolder,
-                             met.empty() ? "the album did not confirm the new folder" : met) +
-                  "; the shop's categories were not changed";
+        failure =
+            FillIn(Translate("{}; the shop's categories were not changed"),
+                   {WithReason(
+                       FillIn(Translate("opening the album folder {}"), {kCategoryAlbumFolder}),
+                       met.empty() ? Translate("the album did not confirm the new folder") : met)});
         return -1;
     }
     PicturePreparer preparer(std::move(picturePaths),
@@ -460,9 +482,9 @@ int ReplaceCategoryTree(const ClassFolder& classFolder, ShopSession& session,
         return -1;
     }
     CategoryService service(session);
-    std::optional<CategoryList> old = ReadListTwice(service, failure);
+    std::optional<CategoryList> old = ReadListTwice(service, context, failure);
     if (!old) {
-        failure += "; the shop's categories were not changed";
+        failure = FillIn(Translate("{}; the shop's categories were not changed"), {failure});
         return -1;
     }
     if (!ReplaceCategories(service, *old, plan, retryWait, session, failure)) {

@@ -7,7 +7,9 @@
 #include <memory>
 
 #include "market/answer_message.h"
+#include "platform/translation.h"
 #include "support/ascii_text.h"
+#include "support/fill_in.h"
 
 namespace kesto {
 
@@ -204,12 +206,10 @@ std::string UpdateAnswerProblem(std::string_view answer) {
     if (!code || IsZero(*code)) {
         return {};
     }
-    std::string problem = "the marketplace refused it (errCode " + *code;
     const std::string message = AnswerMessage(answer);
-    if (!message.empty()) {
-        problem += ": " + message;
-    }
-    return problem + ")";
+    return message.empty()
+               ? FillIn(Translate("the marketplace refused it (errCode {})"), {*code})
+               : FillIn(Translate("the marketplace refused it (errCode {}: {})"), {*code, message});
 }
 
 }  // namespace kesto

@@ -1,11 +1,13 @@
 #include "job/category_service.h"
 
+#include "job/area_result.h"
 #include "market/failure_reason.h"
 #include "market/hosts.h"
 #include "market/http_request.h"
 #include "market/password_request.h"
 #include "market/shop_session.h"
 #include "market/transaction_password.h"
+#include "platform/translation.h"
 
 namespace kesto {
 
@@ -20,7 +22,7 @@ std::string CategoryAddress(std::string_view endpoint) {
 // What the request layer recorded about the request that just failed.
 CategoryRequestFailure NotedFailure(const RequestOptions& options) {
     const std::string& reason = options.failure.reason;
-    return {reason.empty() ? "the request could not be made" : reason,
+    return {reason.empty() ? Translate("the request could not be made") : reason,
             options.failure.outcomeUnknown};
 }
 
@@ -36,15 +38,16 @@ std::optional<CategoryList> CategoryService::ReadList(CategoryRequestFailure& fa
         return std::nullopt;
     }
     if (AsksForPassword(answer)) {
-        failure = {kTransactionPasswordReason, false};
+        failure = {TransactionPasswordReason(), false};
         return std::nullopt;
     }
     std::optional<CategoryList> list = ParseCategoryList(answer);
     if (!list) {
-        failure = {
-            "the marketplace's answer is not a category list to go by (it carries an "
-            "error code, or an id no category can have)",
-            false};
+        failure = {StepCause(session_.context(), "not-category-list",
+                             Translate("the marketplace's answer is not a category list to go by "
+                                       "(it carries an error code, or an id no category can "
+                                       "have)")),
+                   false};
     }
     return list;
 }
@@ -63,16 +66,18 @@ bool CategoryService::Update(const std::string& records, bool encodeValues,
     if (answer.empty()) {
         // An answer cut off after its status line reads as an empty one: nothing says whether
         // the update was carried out.
-        failure = {"the marketplace answered with nothing", true};
+        failure = {StepCause(session_.context(), "empty-answer",
+                             Translate("the marketplace answered with nothing")),
+                   true};
         return false;
     }
     if (AsksForPassword(answer)) {
-        failure = {kTransactionPasswordReason, false};
+        failure = {TransactionPasswordReason(), false};
         return false;
     }
     std::string problem = UpdateAnswerProblem(answer);
     if (!problem.empty()) {
-        failure = {std::move(problem), false};
+        failure = {StepCause(session_.context(), "refused", std::move(problem)), false};
         return false;
     }
     return true;

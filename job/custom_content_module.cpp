@@ -4,20 +4,24 @@
 
 #include <utility>
 
+#include "job/area_result.h"
 #include "job/layout_requests.h"
 #include "job/shop_layout.h"
 #include "market/failure_reason.h"
 #include "market/shop_session.h"
+#include "platform/translation.h"
+#include "support/fill_in.h"
 
 namespace kesto {
 
 int AddCustomContentModule(ShopSession& session, std::string& failure, NewCustomContent& module) {
     module = {};
-    constexpr char kStep[] = "adding the main page's custom-content module to the layout";
+    const std::string step =
+        Translate("adding the main page's custom-content module to the layout");
     bool sent = false;
     bool unreadable = false;
     const int result = EditShopLayout(
-        session, failure, kStep,
+        session, failure, step,
         [&module](Json::Value& layout) {
             Json::Value before = layout;
             if (AddCustomContent(layout) <= 0) {
@@ -33,7 +37,9 @@ int AddCustomContentModule(ShopSession& session, std::string& failure, NewCustom
     module.answerLost = sent && result < 0;
     module.layoutUnreadable = unreadable;
     if (result > 0 && !sent) {
-        failure = WithReason(kStep, "the shop layout has no frame that can hold it");
+        failure =
+            WithReason(step, StepCause(session.context(), "no-frame",
+                                       Translate("the shop layout has no frame that can hold it")));
         return 0;
     }
     return result;
@@ -47,8 +53,10 @@ int FindCustomContentModule(ShopSession& session, std::string& failure, NewCusto
     }
     module.fsid = FindNewCustomContentFsid(shopData, module.order, module.knownFsids);
     if (module.fsid.empty()) {
-        failure = WithReason("finding the new custom-content module",
-                             "the shop's content information does not list it");
+        failure =
+            WithReason(Translate("finding the new custom-content module"),
+                       StepCause(session.context(), "module-missing",
+                                 Translate("the shop's content information does not list it")));
         return 0;
     }
     return 1;
@@ -63,10 +71,11 @@ int FindPresentCustomContentModule(ShopSession& session, std::string& failure,
     }
     module.fsid = FindModuleFsid(kCustomContentModule, shopData);
     if (module.fsid.empty()) {
-        failure =
-            WithReason("finding the custom-content module",
-                       "the shop layout cannot be read and the shop's content information names "
-                       "no custom-content module to hold the page");
+        failure = WithReason(
+            Translate("finding the custom-content module"),
+            StepCause(session.context(), "module-missing",
+                      Translate("the shop layout cannot be read and the shop's content information "
+                                "names no custom-content module to hold the page")));
         return 0;
     }
     return 1;
@@ -74,11 +83,11 @@ int FindPresentCustomContentModule(ShopSession& session, std::string& failure,
 
 int RemoveOldCustomContent(ShopSession& session, std::string& failure,
                            const NewCustomContent& module) {
-    constexpr char kStep[] = "removing the old custom-content module";
+    const std::string step = Translate("removing the old custom-content module");
     bool present = true;
     bool sent = false;
     const int result = EditShopLayout(
-        session, failure, kStep,
+        session, failure, step,
         [&](Json::Value& layout) {
             // The old modules go only while the new one is there to take their place.
             present = ModuleFsids(layout).contains(module.fsid);
@@ -88,7 +97,9 @@ int RemoveOldCustomContent(ShopSession& session, std::string& failure,
         },
         sent);
     if (result > 0 && !present) {
-        failure = WithReason(kStep, "the new module is missing from the shop layout");
+        failure = WithReason(
+            step, StepCause(session.context(), "module-missing",
+                            Translate("the new module is missing from the shop layout")));
         return 0;
     }
     return result;
@@ -102,15 +113,17 @@ int TakeBackCustomContent(ShopSession& session, std::string& failure,
     const std::string reason = failure;
     bool found = false;
     const int result = RestoreShopLayout(
-        session, failure, "taking the new custom-content module off again", module.layoutBefore,
-        [](const ModuleKey& added) { return added.mid == kCustomContentMid; }, &found);
-    failure = result > 0 ? reason : reason + "; " + failure;
+        session, failure, Translate("taking the new custom-content module off again"),
+        module.layoutBefore, [](const ModuleKey& added) { return added.mid == kCustomContentMid; },
+        &found);
+    failure = result > 0 ? reason : FillIn(Translate("{}; {}"), {reason, failure});
     if (result > 0 && !found && module.answerLost) {
         // Nothing is there to take off yet; the save may still be carried out.
-        failure +=
-            "; should the marketplace still carry out the layout save that got no answer, an "
-            "empty custom-content module shows on the front page: the next main page update "
-            "removes it";
+        failure = FillIn(
+            Translate("{}; should the marketplace still carry out the layout save that got no "
+                      "answer, an empty custom-content module shows on the front page: the next "
+                      "main page update removes it"),
+            {failure});
     }
     return result;
 }

@@ -9,6 +9,8 @@
 #include "market/hosts.h"
 #include "market/job_context.h"
 #include "market/login_watch.h"
+#include "platform/translation.h"
+#include "support/fill_in.h"
 #include "support/trace_log.h"
 
 namespace kesto {
@@ -37,11 +39,12 @@ std::string ExceptionText() {
 // The reason of an area during which the marketplace ended the login: the area's own words where
 // they say so (they name the step), else the expired-login reason followed by them.
 std::string ExpiredLoginReason(std::string reason) {
-    if (reason.find(kLoginExpiredReason) != std::string::npos) {
+    const std::string expired = LoginExpiredReason();
+    if (reason.find(expired) != std::string::npos) {
         return reason;
     }
-    return reason.empty() ? std::string(kLoginExpiredReason)
-                          : std::string(kLoginExpiredReason) + " " + reason;
+    // TRANSLATORS: the expired-login reason, then the step's own words.
+    return reason.empty() ? expired : FillIn(Translate("{} {}"), {expired, reason});
 }
 
 // Runs one area between its start and end messages, a failed one followed by its reason; true
@@ -56,13 +59,15 @@ bool RunArea(const JobContext& context, ProgressSink& progress, ProgressKind are
     progress.Post({area, 0, 0, {}});
     AreaResult result{-1, {}};
     std::string reason;
+    std::string code;
     try {
         result = update();
     } catch (...) {
         const std::string what = ExceptionText();
         ProcessTraceLog().Write("Area %d stopped by an exception: %s", static_cast<int>(area),
                                 what.c_str());
-        reason = "an unexpected error stopped this area: " + what;
+        reason = FillIn(Translate("an unexpected error stopped this area: {}; run again"), {what});
+        code = "unexpected-error";
     }
     const bool late = context.timeBound.TimeBoundMissed();
     const bool loggedOut = context.loginWatch.LoginExpired();
@@ -72,16 +77,21 @@ bool RunArea(const JobContext& context, ProgressSink& progress, ProgressKind are
     }
     if (reason.empty() && result.code <= 0) {
         reason = std::move(result.reason);
+        code = std::move(result.reasonCode);
     }
     if (loggedOut) {
         reason = ExpiredLoginReason(std::move(reason));
+        code = "login-expired";
     }
     if (reason.empty() && late) {
         reason = DescribeMissedTimeBound(timeBound);
+        code = "time-bound";
     }
-    progress.Post({kFailureReason, 0, 0,
-                   reason.empty() ? "no reason was recorded; the trace log may say more"
-                                  : std::move(reason)});
+    if (reason.empty()) {
+        reason = Translate("no reason was recorded; the trace log may say more");
+        code = "no-reason";
+    }
+    progress.Post({kFailureReason, 0, 0, std::move(reason), code.empty() ? "step-failed" : code});
     return false;
 }
 
@@ -140,7 +150,8 @@ void RunDecorationJob(const JobRequest& request, DecorationSteps& steps, Progres
         folder = ReadTemplateFolder(request.templatePath, TickedAreas(request));
         problems = steps.CheckTemplate(request, folder);
     } catch (...) {
-        problems.push_back("the template could not be checked: " + ExceptionText());
+        problems.push_back(
+            FillIn(Translate("the template could not be checked: {}"), {ExceptionText()}));
     }
     if (!problems.empty()) {
         for (std::string& problem : problems) {
@@ -154,7 +165,8 @@ void RunDecorationJob(const JobRequest& request, DecorationSteps& steps, Progres
             progress.Post({kShopBusy, 0, 0, {}});
         } else {
             progress.Post({kShopNotHeld, 0, 0, {}});
-            progress.Post({kFailureReason, 0, 0, std::move(hold.reason)});
+            progress.Post({kFailureReason, 0, 0, std::move(hold.reason),
+                           hold.reasonCode.empty() ? "shop-not-held" : hold.reasonCode});
         }
         return;
     }

@@ -18,7 +18,9 @@
 #include "market/shop_session.h"
 #include "market/transaction_password.h"
 #include "market/uploader.h"
+#include "platform/translation.h"
 #include "support/file_path.h"
+#include "support/fill_in.h"
 #include "templates/template_folder.h"
 
 namespace kesto {
@@ -120,17 +122,20 @@ class Planner {
     bool ReadLayout() {
         std::string answer;
         if (ReadShopLayout(session_.context(), answer) <= 0) {
-            return Fail("reading the shop's layout");
+            return Fail(Translate("reading the shop's layout"));
         }
         if (IsTransactionPasswordPage(answer)) {
             plan_.passwordAsked = true;
-            return Fail("reading the shop's layout",
-                        "the marketplace asks for the transaction password: log in with "
-                        "kesto-design and enter it, then plan again");
+            return Fail(
+                Translate("reading the shop's layout"),
+                Translate(
+                    "the marketplace asks for the transaction password: log in with kesto-design "
+                    "and enter it, then plan again"));
         }
         ParseShopLayout(ExtractLayoutDocument(answer), layout_);
         if (!IsEditableLayout(layout_)) {
-            return Fail("reading the shop's layout", "the answer holds no layout");
+            return Fail(Translate("reading the shop's layout"),
+                        Translate("the answer holds no layout"));
         }
         return true;
     }
@@ -143,14 +148,14 @@ class Planner {
         std::string failure;
         const bool asked = ((request_.shopSign || request_.mainPage) &&
                             ReadContentInfo(session_, failure, shopData) == 0 &&
-                            failure.ends_with(kTransactionPasswordReason)) ||
+                            failure.ends_with(TransactionPasswordReason())) ||
                            ((request_.mainPage || request_.categories) &&
                             CheckAlbumPage(context) == 0 && context.transactionPasswordPage);
         if (asked) {
             plan_.passwordAsked = true;
-            plan_.problem =
-                "the marketplace asks for the transaction password: log in with "
-                "kesto-design and enter it, then plan again";
+            plan_.problem = Translate(
+                "the marketplace asks for the transaction password: log in with kesto-design "
+                "and enter it, then plan again");
         }
         context.transactionPasswordPage = false;
         return asked;
@@ -182,7 +187,7 @@ class Planner {
         main.replacedModules = CustomContentModules(layout_);
         if (!PlanAlbumFolder(session_.context(), kMainPageAlbumFolder, main.albumFolder,
                              main.oldAlbumFolders, main.oldPictures)) {
-            return Fail("listing the album folder 主页面");
+            return Fail(FillIn(Translate("listing the album folder {}"), {kMainPageAlbumFolder}));
         }
         plan_.mainPage = std::move(main);
         return true;
@@ -193,7 +198,7 @@ class Planner {
         CategoryRequestFailure failure;
         const std::optional<CategoryList> list = CategoryService(session_).ReadList(failure);
         if (!list) {
-            plan_.problem = WithReason("reading the shop's categories", failure.reason);
+            plan_.problem = WithReason(Translate("reading the shop's categories"), failure.reason);
             return;
         }
         for (const ListedCategory& category : list->categories) {
@@ -214,7 +219,7 @@ class Planner {
         }
         if (!PlanAlbumFolder(session_.context(), kCategoryAlbumFolder, categories.albumFolder,
                              categories.oldAlbumFolders, categories.oldPictures)) {
-            Fail("listing the album folder 分类");
+            Fail(FillIn(Translate("listing the album folder {}"), {kCategoryAlbumFolder}));
             return;
         }
         plan_.categories = std::move(categories);
@@ -241,16 +246,19 @@ class Planner {
 std::string Joined(const std::vector<std::string>& texts) {
     std::string joined;
     for (const std::string& text : texts) {
-        joined += (joined.empty() ? "" : ", ") + text;
+        // TRANSLATORS: the separator between the items of a list.
+        joined += (joined.empty() ? "" : Translate(", ")) + text;
     }
-    return joined.empty() ? "none" : joined;
+    return joined.empty() ? Translate("none") : joined;
 }
 
 // "店铺招牌 (2002), 2005": each module by its name and fsid, or its fsid alone.
 std::string Joined(const std::vector<PlannedModule>& modules) {
     std::vector<std::string> texts;
     for (const PlannedModule& module : modules) {
-        texts.push_back(module.name.empty() ? module.fsid : module.name + " (" + module.fsid + ")");
+        texts.push_back(module.name.empty()
+                            ? module.fsid
+                            : FillIn(Translate("{} ({})"), {module.name, module.fsid}));
     }
     return Joined(texts);
 }
@@ -275,41 +283,50 @@ Json::Value JsonList(const std::vector<std::string>& texts) {
 
 void AddSignLines(const ShopSignPlan& sign, std::vector<std::string>& lines) {
     if (sign.picture.empty()) {
-        lines.push_back("shop sign: no picture in head, the shop sign stays as it is");
+        lines.push_back(Translate("shop sign: no picture in head, the shop sign stays as it is"));
         return;
     }
-    lines.push_back("shop sign: replaced by " + sign.picture + " (" + std::to_string(sign.bytes) +
-                    " bytes, " + (sign.chunked ? "in chunks" : "in one request") + ")");
+    lines.push_back(FillIn(sign.chunked
+                               ? Translate("shop sign: replaced by {} ({} bytes, in chunks)")
+                               : Translate("shop sign: replaced by {} ({} bytes, in one "
+                                           "request)"),
+                           {sign.picture, std::to_string(sign.bytes)}));
     if (sign.headerAdded) {
-        lines.push_back(
-            "shop sign: a shop header module is added to the banner; banner modules "
-            "removed once the sign is in: " +
-            Joined(sign.removedModules));
+        lines.push_back(FillIn(Translate("shop sign: a shop header module is added to the banner; "
+                                         "banner modules removed once the sign is in: {}"),
+                               {Joined(sign.removedModules)}));
     }
 }
 
 // "the new album folder 主页面 2; old folders removed once it is saved: 主页面, holding a.jpg".
 std::string AlbumFolderWords(const std::string& newFolder, const std::vector<std::string>& folders,
                              const std::vector<std::string>& pictures) {
-    return "the new album folder " + newFolder +
-           "; old album folders removed once saved: " + Joined(folders) +
-           (folders.empty() ? "" : ", holding " + Joined(pictures));
+    return folders.empty()
+               ? FillIn(Translate("the new album folder {}; old album folders removed once saved: "
+                                  "{}"),
+                        {newFolder, Joined(folders)})
+               : FillIn(Translate("the new album folder {}; old album folders removed once saved: "
+                                  "{}, holding {}"),
+                        {newFolder, Joined(folders), Joined(pictures)});
 }
 
 void AddMainPageLines(const MainPagePlan& main, std::vector<std::string>& lines) {
-    lines.push_back("main page: a new custom-content module with the text of " + main.pageText +
-                    " replaces the modules " + Joined(main.replacedModules));
-    lines.push_back("main page: " + std::to_string(main.pictures.size()) + " pictures go into " +
-                    AlbumFolderWords(main.albumFolder, main.oldAlbumFolders, main.oldPictures) +
-                    "; pictures: " + Joined(main.pictures));
+    lines.push_back(FillIn(Translate("main page: a new custom-content module with the text of {} "
+                                     "replaces the modules {}"),
+                           {main.pageText, Joined(main.replacedModules)}));
+    lines.push_back(
+        FillIn(Translate("main page: {} pictures go into {}; pictures: {}"),
+               {std::to_string(main.pictures.size()),
+                AlbumFolderWords(main.albumFolder, main.oldAlbumFolders, main.oldPictures),
+                Joined(main.pictures)}));
 }
 
 void AddCategoryLines(const CategoriesPlan& categories, std::vector<std::string>& lines) {
-    lines.push_back("categories: deleted: " + Joined(categories.deleted));
-    lines.push_back("categories: created: " + Joined(categories.created));
-    lines.push_back("categories: pictures go into " + AlbumFolderWords(categories.albumFolder,
-                                                                       categories.oldAlbumFolders,
-                                                                       categories.oldPictures));
+    lines.push_back(FillIn(Translate("categories: deleted: {}"), {Joined(categories.deleted)}));
+    lines.push_back(FillIn(Translate("categories: created: {}"), {Joined(categories.created)}));
+    lines.push_back(FillIn(Translate("categories: pictures go into {}"),
+                           {AlbumFolderWords(categories.albumFolder, categories.oldAlbumFolders,
+                                             categories.oldPictures)}));
 }
 
 }  // namespace
@@ -322,7 +339,7 @@ DecorationPlan PlanDecoration(const JobRequest& request, const TemplateFolder& f
 std::vector<std::string> PlanLines(const DecorationPlan& plan) {
     std::vector<std::string> lines;
     for (const std::string& error : plan.templateErrors) {
-        lines.push_back("template: " + error);
+        lines.push_back(FillIn(Translate("template: {}"), {error}));
     }
     if (plan.shopSign) {
         AddSignLines(*plan.shopSign, lines);
@@ -338,9 +355,10 @@ std::vector<std::string> PlanLines(const DecorationPlan& plan) {
         lines.push_back(*ProgressLine({kTransactionPassword, 0, 0, {}}));
     }
     if (!plan.problem.empty()) {
-        lines.push_back("cannot plan: " + plan.problem);
+        lines.push_back(FillIn(Translate("cannot plan: {}"), {plan.problem}));
     }
-    lines.push_back(plan.CanRun() ? "a run could go ahead" : "a run could not go ahead");
+    lines.push_back(plan.CanRun() ? Translate("a run could go ahead")
+                                  : Translate("a run could not go ahead"));
     return lines;
 }
 

@@ -1,5 +1,6 @@
 #include "job/layout_requests.h"
 
+#include "job/area_result.h"
 #include "job/content_info.h"
 #include "job/shop_layout.h"
 #include "market/failure_reason.h"
@@ -10,6 +11,8 @@
 #include "market/password_request.h"
 #include "market/shop_session.h"
 #include "matcher/pattern_matcher.h"
+#include "platform/translation.h"
+#include "support/fill_in.h"
 
 namespace kesto {
 
@@ -37,12 +40,14 @@ std::string CustomContentPattern(std::string_view order) {
            R"(",mid:"13",.*?,fsid:"{\d+}")";
 }
 
-constexpr char kContentInfoStep[] = "reading the shop's content information";
+constexpr const char* kContentInfoStep = TranslatedLater("reading the shop's content information");
 
 // Why the last manage request failed: its recorded failure, or an empty answer.
-std::string ManageRequestFailure(const JobContext& context) {
+std::string ManageRequestFailure(JobContext& context) {
     const std::string& note = context.lastFailure.reason;
-    return note.empty() ? std::string(hosts::kManage) + " sent an empty answer" : note;
+    return note.empty() ? StepCause(context, "empty-answer",
+                                    FillIn(Translate("{} sent an empty answer"), {hosts::kManage}))
+                        : note;
 }
 
 // Sends the layout text: 1 saved, 0 refused, -1 no answer. The answer (empty when none came) is
@@ -66,12 +71,12 @@ int ReadEditableLayout(ShopSession& session, std::string& failure, std::string_v
     JobContext& context = session.context();
     std::string answer;
     if (ReadShopLayout(context, answer) <= 0) {
-        failure =
-            WithReason(step, WithReason("reading the shop layout", ManageRequestFailure(context)));
+        failure = WithReason(
+            step, WithReason(Translate("reading the shop layout"), ManageRequestFailure(context)));
         return -1;
     }
     if (MeetsTransactionPassword(context, answer)) {
-        failure = WithReason(step, kTransactionPasswordReason);
+        failure = WithReason(step, TransactionPasswordReason());
         return 0;
     }
     ParseShopLayout(ExtractLayoutDocument(answer), layout);
@@ -80,7 +85,9 @@ int ReadEditableLayout(ShopSession& session, std::string& failure, std::string_v
         if (unreadable != nullptr) {
             *unreadable = true;
         }
-        failure = WithReason(step, "the marketplace sent a shop layout that cannot be read");
+        failure = WithReason(
+            step, StepCause(context, "unreadable-layout",
+                            Translate("the marketplace sent a shop layout that cannot be read")));
         return 0;
     }
     return 1;
@@ -94,13 +101,15 @@ int SaveEditedLayout(ShopSession& session, std::string& failure, std::string_vie
     std::string answer;
     const int saved = PostShopLayout(context, BuildLayoutInfo(layout), answer);
     if (saved < 0) {
-        failure =
-            WithReason(step, WithReason("saving the shop layout", ManageRequestFailure(context)));
+        failure = WithReason(
+            step, WithReason(Translate("saving the shop layout"), ManageRequestFailure(context)));
     } else if (MeetsTransactionPassword(context, answer)) {
-        failure = WithReason(step, kTransactionPasswordReason);
+        failure = WithReason(step, TransactionPasswordReason());
         return 0;
     } else if (saved == 0) {
-        failure = WithReason(step, "the marketplace refused the new shop layout");
+        failure =
+            WithReason(step, StepCause(context, "refused",
+                                       Translate("the marketplace refused the new shop layout")));
     }
     return saved;
 }
@@ -150,7 +159,7 @@ int AddShopHeaderModule(ShopSession& session, std::string& failure, BannerChange
     change = {};
     bool sent = false;
     const int result = EditShopLayout(
-        session, failure, "adding the shop header module to the layout",
+        session, failure, Translate("adding the shop header module to the layout"),
         [&change](Json::Value& layout) {
             Json::Value before = layout;
             if (AddShopHeader(layout) <= 0) {
@@ -175,11 +184,13 @@ int ReadContentInfo(ShopSession& session, std::string& failure, std::string& sho
     ShopData data = ExtractShopData(answer);
     if (data.asksTransactionPassword) {
         MeetsTransactionPassword(context, answer);
-        failure = WithReason(kContentInfoStep, kTransactionPasswordReason);
+        failure = WithReason(Translate(kContentInfoStep), TransactionPasswordReason());
     } else if (data.result < 0) {
-        failure = WithReason(kContentInfoStep, ManageRequestFailure(context));
+        failure = WithReason(Translate(kContentInfoStep), ManageRequestFailure(context));
     } else if (data.result == 0) {
-        failure = WithReason(kContentInfoStep, "the page holds no shop data");
+        failure = WithReason(
+            Translate(kContentInfoStep),
+            StepCause(context, "no-shop-data", Translate("the page holds no shop data")));
     }
     if (data.result > 0) {
         shopData = std::move(data.text);
@@ -232,8 +243,10 @@ std::string GetModuleFsid(ShopSession& session, std::string& failure, std::strin
     }
     std::string fsid = FindModuleFsid(moduleName, shopData);
     if (fsid.empty()) {
-        failure = WithReason("finding the module " + std::string(moduleName),
-                             "the shop's content information does not list it");
+        failure =
+            WithReason(FillIn(Translate("finding the module {}"), {moduleName}),
+                       StepCause(session.context(), "module-missing",
+                                 Translate("the shop's content information does not list it")));
     }
     return fsid;
 }

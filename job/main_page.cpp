@@ -4,6 +4,7 @@
 #include <memory>
 #include <vector>
 
+#include "job/area_result.h"
 #include "job/custom_content_module.h"
 #include "job/layout_requests.h"
 #include "job/main_page_text.h"
@@ -20,7 +21,9 @@
 #include "market/password_request.h"
 #include "market/picture_preparer.h"
 #include "market/shop_session.h"
+#include "platform/translation.h"
 #include "support/bounded_file.h"
+#include "support/fill_in.h"
 #include "support/trace_log.h"
 #include "support/url_encode.h"
 #include "templates/template_bounds.h"
@@ -31,17 +34,17 @@ namespace kesto {
 
 namespace {
 
-constexpr char kSaveStep[] = "saving the main page text";
+constexpr const char* kSaveStep = TranslatedLater("saving the main page text");
 
 // The reason an album step failed: the transaction-password page when the context met it, the
 // last request's failure, or the fallback words.
 std::string AlbumFailure(const ShopSession& session, const char* fallback) {
     const JobContext& context = session.context();
     if (context.transactionPasswordPage) {
-        return kTransactionPasswordReason;
+        return TransactionPasswordReason();
     }
     const std::string& note = context.lastFailure.reason;
-    return note.empty() ? fallback : note;
+    return note.empty() ? Translate(fallback) : note;
 }
 
 // Uploads the picture unless it is no longer the one the template check passed: -1 then, with
@@ -84,10 +87,11 @@ bool UploadMainPictures(const std::vector<TemplateFile>& files, const std::strin
         };
     });
     if (failed < files.size()) {
-        failure = WithReason("uploading the main page picture " + files[failed].name,
-                             !changed[failed].empty()
-                                 ? changed[failed]
-                                 : AlbumFailure(session, "the album did not take the picture"));
+        failure = WithReason(
+            FillIn(Translate("uploading the main page picture {}"), {files[failed].name}),
+            !changed[failed].empty()
+                ? StepCause(session.context(), "file-changed", changed[failed])
+                : AlbumFailure(session, TranslatedLater("the album did not take the picture")));
         return false;
     }
     for (std::size_t i = 0; i < files.size(); ++i) {
@@ -144,11 +148,15 @@ int PublishMainPageText(const std::string& text, ShopSession& session, std::stri
 int ReplaceMainPage(const MainFolder& mainFolder, ShopSession& session, std::string& failure) {
     const std::string& folder = mainFolder.folder.path;
     if (!mainFolder.folder.listed && mainFolder.folder.files.empty()) {
-        failure = "the main folder " + folder + " is missing or cannot be read";
+        failure = StepCause(
+            session.context(), "template-missing",
+            FillIn(Translate("the main folder {} is missing or cannot be read"), {folder}));
         return 0;
     }
     if (!mainFolder.pageText) {
-        failure = "the main folder " + folder + " holds no page text (.txt file)";
+        failure = StepCause(
+            session.context(), "no-page-text",
+            FillIn(Translate("the main folder {} holds no page text (.txt file)"), {folder}));
         return 0;
     }
     // The page text is the one the template check read, before anything is sent, so that a
@@ -162,25 +170,31 @@ int ReplaceMainPage(const MainFolder& mainFolder, ShopSession& session, std::str
     }
     if (const std::string leaving = TemplateBounds(ParentFolder(folder)).FirstLeavingPath(ownFiles);
         !leaving.empty()) {
-        failure = leaving + " links outside the template folder; nothing was sent";
+        failure = StepCause(
+            session.context(), "outside-template",
+            FillIn(Translate("{} links outside the template folder; nothing was sent"), {leaving}));
         return -1;
     }
     const FileReadResult read = pageText.read;
     if (read != FileReadResult::kRead) {
-        failure = WithReason("reading the page text " + textPath, DescribeFileReadResult(read));
+        failure = WithReason(FillIn(Translate("reading the page text {}"), {textPath}),
+                             StepCause(session.context(), "file-unreadable",
+                                       Translate(DescribeFileReadResult(read))));
         return -1;
     }
     const DecodedPageText decoded = DecodeContentFile(pageText.bytes);
     if (!decoded.flaw.empty()) {
-        failure = WithReason("reading the page text " + textPath, decoded.flaw);
+        failure = WithReason(FillIn(Translate("reading the page text {}"), {textPath}),
+                             StepCause(session.context(), "page-text-flaw", decoded.flaw));
         return -1;
     }
     // The pictures go into a folder of this run's own; the old folders, holding the pictures the
     // live page shows, go once the new text is saved.
     AreaFolderRun albumFolder;
     if (OpenAreaFolderRun(session.context(), kMainPageAlbumFolder, albumFolder) <= 0) {
-        failure = WithReason(std::string("opening the album folder ") + kMainPageAlbumFolder,
-                             AlbumFailure(session, "the album did not make the folder"));
+        failure =
+            WithReason(FillIn(Translate("opening the album folder {}"), {kMainPageAlbumFolder}),
+                       AlbumFailure(session, TranslatedLater("the album did not make the folder")));
         return -1;
     }
     session.uploadedPictures.clear();
@@ -217,19 +231,24 @@ int SaveCustomContent(const std::string& text, const std::string& fsid, ShopSess
     options.context = &session.context();
     std::string answer;
     if (HttpRequest(answer, url.c_str(), options, kMethodPost, body.c_str(), false) <= 0) {
-        failure = WithReason(kSaveStep, options.failure.reason);
+        failure = WithReason(Translate(kSaveStep), options.failure.reason);
         return -1;
     }
     if (answer.empty()) {
-        failure = WithReason(kSaveStep, std::string(hosts::kManage) + " sent an empty answer");
+        failure =
+            WithReason(Translate(kSaveStep),
+                       StepCause(session.context(), "empty-answer",
+                                 FillIn(Translate("{} sent an empty answer"), {hosts::kManage})));
         return 0;
     }
     if (MeetsTransactionPassword(session.context(), answer)) {
-        failure = WithReason(kSaveStep, kTransactionPasswordReason);
+        failure = WithReason(Translate(kSaveStep), TransactionPasswordReason());
         return 0;
     }
     if (ErrcodeRule(answer) <= 0) {
-        failure = WithReason(kSaveStep, "the marketplace refused it with an error code");
+        failure = WithReason(Translate(kSaveStep),
+                             StepCause(session.context(), "refused",
+                                       Translate("the marketplace refused it with an error code")));
         return 0;
     }
     return 1;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "market/hosts.h"
+#include "platform/translation.h"
 #include "support/ascii_text.h"
 #include "support/text_conversion.h"
 #include "support/utf16.h"
@@ -121,7 +122,7 @@ bool HasUnpairedSurrogate(std::u16string_view units) {
 // A zero character would end the page wherever the text is taken as a C string.
 DecodedPageText WithoutZeroCharacter(std::string text) {
     if (text.find('\0') != std::string::npos) {
-        return {{}, "holds a zero character, which would cut the main page short"};
+        return {{}, Translate("holds a zero character, which would cut the main page short")};
     }
     return {std::move(text), {}};
 }
@@ -136,18 +137,20 @@ DecodedPageText DecodeContentFile(std::string_view bytes) {
     if (littleEndian || bytes.starts_with("\xFE\xFF")) {
         const std::string_view units = bytes.substr(2);
         if (units.size() % 2 != 0) {
-            return {{}, "is UTF-16 with an odd number of bytes: its last byte is half a character"};
+            return {{},
+                    Translate("is UTF-16 with an odd number of bytes: its last byte is half a "
+                              "character")};
         }
         const std::u16string text = DecodeUtf16(units, !littleEndian);
         if (HasUnpairedSurrogate(text)) {
-            return {{}, "holds half of a UTF-16 surrogate pair, which is no character"};
+            return {{}, Translate("holds half of a UTF-16 surrogate pair, which is no character")};
         }
         return WithoutZeroCharacter(Utf16ToUtf8(text));
     }
     if (bytes.find('\0') != std::string_view::npos) {
         return {{},
-                "holds a zero byte, which ends a text read in the system's code page (is it "
-                "UTF-16 saved without byte-order mark?)"};
+                Translate("holds a zero byte, which ends a text read in the system's code page (is "
+                          "it UTF-16 saved without byte-order mark?)")};
     }
     return {FromAnsi(bytes.data(), static_cast<int>(bytes.size())), {}};
 }

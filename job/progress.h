@@ -40,6 +40,9 @@ struct ProgressMessage {
     int stage = 0;   // 0 before, 1 after, or a count, as the kind says
     int result = 0;  // a step's result, or a count, as the kind says
     std::string text;
+    // kFailureReason and kTemplateProblem: the stable code of the reason or finding, for
+    // scripts (docs/json.md); empty otherwise.
+    std::string code = {};
 
     bool operator==(const ProgressMessage&) const = default;
 };

@@ -4,15 +4,18 @@
 #include <system_error>
 
 #include "platform/exclusive_file.h"
+#include "platform/translation.h"
 #include "support/file_path.h"
+#include "support/fill_in.h"
 #include "support/trace_log.h"
 
 namespace kesto {
 
 ShopJobLock::ShopJobLock(const std::string& folder, const std::string& userNumber) {
     if (folder.empty() || userNumber.empty()) {
-        problem_ = folder.empty() ? "the program has no data folder to keep its shop lock in"
-                                  : "the logged-in user's number is not known";
+        problem_ = folder.empty()
+                       ? Translate("the program has no data folder to keep its shop lock in")
+                       : Translate("the logged-in user's number is not known: log in again");
         return;
     }
     std::error_code error;
@@ -30,9 +33,12 @@ ShopJobLock::ShopJobLock(const std::string& folder, const std::string& userNumbe
     state_ = std::filesystem::is_regular_file(status) ? State::kBusy : State::kUnavailable;
     if (state_ == State::kUnavailable) {
         ProcessTraceLog().Write("No shop lock could be made in %s", folder.c_str());
-        problem_ = std::filesystem::exists(status)
-                       ? "the shop's lock file " + path + " is not a regular file: remove it"
-                       : "the shop's lock file " + path + " cannot be made in that folder";
+        problem_ =
+            std::filesystem::exists(status)
+                ? FillIn(Translate("the shop's lock file {} is not a regular file: remove it"),
+                         {path})
+                : FillIn(Translate("the shop's lock file {} cannot be made in that folder"),
+                         {path});
     }
 }
 

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "job/area_result.h"
 #include "job/layout_requests.h"
 #include "job/progress.h"
 #include "job/session_progress.h"
@@ -14,9 +15,12 @@
 #include "market/identity.h"
 #include "market/job_context.h"
 #include "market/kesto_uploader.h"
+#include "market/login_watch.h"
 #include "market/password_request.h"
 #include "market/shop_session.h"
+#include "platform/translation.h"
 #include "support/file_path.h"
+#include "support/fill_in.h"
 #include "templates/template_bounds.h"
 #include "templates/template_folder.h"
 
@@ -28,7 +32,7 @@ namespace {
 int UploadShopSign(ShopSession& session, std::string& failure, const TemplateFile& picture) {
     const std::string& picturePath = picture.path;
     if (!EnsureIdentity()) {
-        failure = "the marketplace login is missing or has expired: log in again";
+        failure = StepCause(session.context(), "login-missing", Translate(kLoginMissingReason));
         return 0;
     }
     const std::string fsid = GetModuleFsid(session, failure, kShopSignModule);
@@ -65,13 +69,16 @@ int UploadShopSign(ShopSession& session, std::string& failure, const TemplateFil
     } else {
         note = uploader.failure().reason;
     }
-    const std::string step =
-        "uploading the shop sign " + PathToUtf8(PathFromUtf8(picturePath).filename());
+    const std::string step = FillIn(Translate("uploading the shop sign {}"),
+                                    {PathToUtf8(PathFromUtf8(picturePath).filename())});
     if (MeetsTransactionPassword(session.context(), uploader.PasswordPage())) {
-        failure = WithReason(step, kTransactionPasswordReason);
+        failure = WithReason(step, TransactionPasswordReason());
         return 0;
     }
-    failure = WithReason(step, note.empty() ? "the marketplace did not accept it" : note);
+    failure =
+        WithReason(step, note.empty() ? StepCause(session.context(), "refused",
+                                                  Translate("the marketplace did not accept it"))
+                                      : note);
     return 0;
 }
 
@@ -82,7 +89,7 @@ int FinishBannerChange(ShopSession& session, std::string& failure, const BannerC
     }
     bool sent = false;
     return EditShopLayout(
-        session, failure, "removing the banner modules the shop header replaces",
+        session, failure, Translate("removing the banner modules the shop header replaces"),
         [&change](Json::Value& layout) {
             return MarkBannerModules(layout, [&change](const ModuleKey& module) {
                        return std::find(change.replacedFsids.begin(), change.replacedFsids.end(),
@@ -100,9 +107,10 @@ void UndoBannerChange(ShopSession& session, std::string& failure, const BannerCh
     }
     const std::string reason = failure;
     const int result = RestoreShopLayout(
-        session, failure, "taking the new shop header module off again", change.layoutBefore,
-        [](const ModuleKey& added) { return added.mid == kShopHeaderMid; });
-    failure = result > 0 ? reason : reason + "; " + failure;
+        session, failure, Translate("taking the new shop header module off again"),
+        change.layoutBefore, [](const ModuleKey& added) { return added.mid == kShopHeaderMid; });
+    // TRANSLATORS: a reason, then a second one that followed it.
+    failure = result > 0 ? reason : FillIn(Translate("{}; {}"), {reason, failure});
 }
 
 int ReplaceShopSign(ShopSession& session, std::string& failure, const TemplateFile& picture) {
@@ -112,12 +120,14 @@ int ReplaceShopSign(ShopSession& session, std::string& failure, const TemplateFi
     if (const std::string leaving =
             TemplateBounds(ParentFolder(headFolder)).FirstLeavingPath({headFolder, picturePath});
         !leaving.empty()) {
-        failure = leaving + " links outside the template folder; nothing was sent";
+        failure = StepCause(
+            session.context(), "outside-template",
+            FillIn(Translate("{} links outside the template folder; nothing was sent"), {leaving}));
         return -1;
     }
     BannerChange change;
     const int layout = AddShopHeaderModule(session, failure, change);
-    if (layout <= 0 && failure.ends_with(kTransactionPasswordReason)) {
+    if (layout <= 0 && failure.ends_with(TransactionPasswordReason())) {
         // The dialog has been told; the content information would ask again.
         return 0;
     }
@@ -129,7 +139,7 @@ int ReplaceShopSign(ShopSession& session, std::string& failure, const TemplateFi
     // that is down fails both alike): a reason never says the same twice.
     const std::string& met = session.context().lastFailure.reason;
     if (result < 0 && !layoutFailure.empty() && !(!met.empty() && layoutFailure.ends_with(met))) {
-        failure += " (" + layoutFailure + ")";
+        failure = FillIn(Translate("{} ({})"), {failure, layoutFailure});
     }
     if (result > 0) {
         result = FinishBannerChange(session, failure, change) > 0 ? 1 : 0;

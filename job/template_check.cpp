@@ -9,8 +9,10 @@
 #include "job/main_page_text.h"
 #include "market/uploader.h"
 #include "platform/code_page.h"
+#include "platform/translation.h"
 #include "support/ascii_text.h"
 #include "support/file_path.h"
+#include "support/fill_in.h"
 #include "support/printable_text.h"
 #include "support/text_conversion.h"
 #include "support/url_encode.h"
@@ -86,7 +88,7 @@ class Inspector {
         if (!InspectPathLength(folder_.top)) {
             // One finding for the whole template: none of its folders can be listed.
         } else if (!folder_.exists) {
-            Error("", "the template folder does not exist");
+            Error("template-missing", "", Translate("the template folder does not exist"));
         } else if (!folder_.isTemplate) {
             RejectFolderOfTemplates();
         } else {
@@ -104,17 +106,17 @@ class Inspector {
     }
 
   private:
-    void Add(FindingSeverity severity, std::string file, std::string text) {
-        findings_.push_back({severity, std::move(file), std::move(text)});
+    void Add(FindingSeverity severity, const char* code, std::string file, std::string text) {
+        findings_.push_back({severity, std::move(file), std::move(text), code});
     }
-    void Error(std::string file, std::string text) {
-        Add(FindingSeverity::kError, std::move(file), std::move(text));
+    void Error(const char* code, std::string file, std::string text) {
+        Add(FindingSeverity::kError, code, std::move(file), std::move(text));
     }
-    void Warning(std::string file, std::string text) {
-        Add(FindingSeverity::kWarning, std::move(file), std::move(text));
+    void Warning(const char* code, std::string file, std::string text) {
+        Add(FindingSeverity::kWarning, code, std::move(file), std::move(text));
     }
-    void Note(std::string file, std::string text) {
-        Add(FindingSeverity::kNote, std::move(file), std::move(text));
+    void Note(const char* code, std::string file, std::string text) {
+        Add(FindingSeverity::kNote, code, std::move(file), std::move(text));
     }
 
     // A folder whose path is longer than a listing takes gets one error naming its length, in
@@ -123,11 +125,11 @@ class Inspector {
         if (!folder.tooLong) {
             return true;
         }
-        Error(folder.relative, "its path is " + std::to_string(Utf16Length(folder.path)) +
-                                   " characters long, more than the " +
-                                   std::to_string(kMaxListedFolderChars) +
-                                   " a folder's listing takes: move the template to a folder "
-                                   "with a shorter path");
+        Error("path-too-long", folder.relative,
+              FillIn(Translate("its path is {} characters long, more than the {} a folder's "
+                               "listing takes: move the template to a folder with a shorter path"),
+                     {std::to_string(Utf16Length(folder.path)),
+                      std::to_string(kMaxListedFolderChars)}));
         return false;
     }
 
@@ -135,13 +137,16 @@ class Inspector {
     void RejectFolderOfTemplates() {
         std::string templates;
         for (const std::string& name : folder_.templatesInside) {
-            templates += (templates.empty() ? "" : ", ") + name;
+            templates += (templates.empty() ? "" : Translate(", ")) + name;
         }
         if (templates.empty()) {
-            Error("", "this is not a template: it has no head, main or class folder");
+            Error("not-a-template", "",
+                  Translate("this is not a template: it has no head, main or class folder"));
         } else {
-            Error("", "this folder holds templates (" + templates +
-                          "), not one template: choose one of them");
+            Error("folder-of-templates", "",
+                  FillIn(Translate("this folder holds templates ({}), not one template: choose one "
+                                   "of them"),
+                         {templates}));
         }
     }
 
@@ -154,12 +159,14 @@ class Inspector {
             case LinkVerdict::kInside:
                 return true;
             case LinkVerdict::kOutside:
-                Error(relative, "links outside the template, to " + TemplateBounds::Target(path) +
-                                    ": only the template's own files are uploaded; copy the "
-                                    "file into the template instead");
+                Error("outside-template", relative,
+                      FillIn(Translate("links outside the template, to {}: only the template's own "
+                                       "files are uploaded; copy the file into the template "
+                                       "instead"),
+                             {TemplateBounds::Target(path)}));
                 return false;
             case LinkVerdict::kBroken:
-                Error(relative, "is a link whose target cannot be found");
+                Error("broken-link", relative, Translate("is a link whose target cannot be found"));
                 return false;
         }
         return false;
@@ -172,18 +179,19 @@ class Inspector {
         const std::string_view name =
             std::string_view(relative).substr(separator == std::string::npos ? 0 : separator + 1);
         if (name.find('\\') != std::string_view::npos) {
-            Error(relative,
-                  "has a '\\' in its name, which the marketplace takes for a folder "
-                  "separator: rename the picture");
+            Error("backslash-in-name", relative,
+                  Translate("has a '\\' in its name, which the marketplace takes for a folder "
+                            "separator: rename the picture"));
             return false;
         }
         // The name goes to the marketplace in its code page: a character that code page lacks
         // would arrive as '?', and the album would hold "????.jpg".
         if (!MarketplaceCarries(name)) {
-            Error(relative, "cannot be sent: the marketplace's code page (" +
-                                CodePageName(CodePage::Marketplace) +
-                                ") has no character for part of its name, which the album "
-                                "would get as '?': rename the picture");
+            Error("name-not-in-code-page", relative,
+                  FillIn(Translate("cannot be sent: the marketplace's code page ({}) has no "
+                                   "character for part of its name, which the album would get as "
+                                   "'?': rename the picture"),
+                         {CodePageName(CodePage::Marketplace)}));
             return false;
         }
         return true;
@@ -198,19 +206,22 @@ class Inspector {
         const std::string path = root_ + relative;
         const PictureFileCheck check = CheckPictureFile(path);
         if (check != PictureFileCheck::kAccepted) {
-            Error(relative, DescribePictureFileCheck(check));
+            Error(check == PictureFileCheck::kTooLarge ? "picture-too-large" : "not-a-picture",
+                  relative, Translate(DescribePictureFileCheck(check)));
             return false;
         }
         // Before the library reads it: some read a picture cut short, some refuse it.
         if (FindPictureEnd(path) == PictureEnd::kCutShort) {
-            Error(relative,
-                  "is cut short or damaged: the file ends before its picture does, or lacks "
-                  "its end marker (copy it again, or save it again from a picture editor)");
+            Error("picture-cut-short", relative,
+                  Translate("is cut short or damaged: the file ends before its picture does, or "
+                            "lacks its end marker (copy it again, or save it again from a picture "
+                            "editor)"));
             return false;
         }
         const PictureSize size = ReadPictureSize(path);
         if (size.width <= 0 || size.height <= 0) {
-            Error(relative, "cannot be read as a picture (JPEG, PNG or GIF of a sane size)");
+            Error("not-a-picture", relative,
+                  Translate("cannot be read as a picture (JPEG, PNG or GIF of a sane size)"));
             return false;
         }
         return true;
@@ -220,18 +231,21 @@ class Inspector {
     static std::string SkipWords(SkipReason reason, const std::string& used) {
         switch (reason) {
             case SkipReason::kFolder:
-                return "ignored: a folder";
+                return Translate("ignored: a folder");
             case SkipReason::kNotAPicture:
-                return "ignored: only jpg, jpeg and gif pictures are uploaded";
+                return Translate("ignored: only jpg, jpeg and gif pictures are uploaded");
             case SkipReason::kNotThePageText:
-                return "ignored: the page text is the last one listed, " + used;
+                return FillIn(Translate("ignored: the page text is the last one listed, {}"),
+                              {used});
             case SkipReason::kNotTheSignPicture:
-                return "skipped: only the first shop sign picture (" + used + ") is used";
+                return FillIn(Translate("skipped: only the first shop sign picture ({}) is used"),
+                              {used});
             case SkipReason::kNoSignPictureName:
-                return "skipped: the shop sign must be a gif, jpg or jpeg whose name has no "
-                       "other '.' before its ending";
+                return Translate(
+                    "skipped: the shop sign must be a gif, jpg or jpeg whose name has "
+                    "no other '.' before its ending");
             case SkipReason::kThumbnailCache:
-                return "ignored";
+                return Translate("ignored");
         }
         return {};
     }
@@ -242,7 +256,8 @@ class Inspector {
             return;
         }
         if (!head.folder.exists) {
-            Warning("head", "missing: the job goes on without a shop sign");
+            Warning("no-shop-sign", "head",
+                    Translate("missing: the job goes on without a shop sign"));
             return;
         }
         if (!InspectLink("head")) {
@@ -250,18 +265,21 @@ class Inspector {
         }
         const std::string picture = head.picture ? head.picture->name : std::string();
         for (const SkippedEntry& skipped : head.skipped) {
-            Warning(skipped.relative, SkipWords(skipped.reason, picture));
+            Warning("skipped", skipped.relative, SkipWords(skipped.reason, picture));
         }
         if (!head.picture) {
-            Warning("head",
-                    "holds no gif, jpg or jpeg picture: the job goes on without a shop sign");
+            Warning("no-shop-sign", "head",
+                    Translate("holds no gif, jpg or jpeg picture: the job goes on without a shop "
+                              "sign"));
             return;
         }
         if (InspectPicture(head.picture->relative)) {
             const std::uintmax_t bytes = head.picture->size;
-            Note(head.picture->relative,
-                 "the shop sign, " + std::to_string(bytes) + " bytes, sent " +
-                     (bytes <= Uploader::kMaxSingleBytes ? "in one request" : "in chunks"));
+            Note("shop-sign", head.picture->relative,
+                 FillIn(bytes <= Uploader::kMaxSingleBytes
+                            ? Translate("the shop sign, {} bytes, sent in one request")
+                            : Translate("the shop sign, {} bytes, sent in chunks"),
+                        {std::to_string(bytes)}));
         }
     }
 
@@ -273,10 +291,11 @@ class Inspector {
         for (const SkippedEntry& skipped : main.skipped) {
             if (skipped.reason == SkipReason::kFolder && !main.pageText &&
                 EndsWithIgnoringAsciiCase(skipped.relative, ".txt")) {
-                Error(skipped.relative, "is not a regular file: main holds no page text");
+                Error("no-page-text", skipped.relative,
+                      Translate("is not a regular file: main holds no page text"));
                 textFolder = true;
             } else {
-                Warning(skipped.relative, SkipWords(skipped.reason, pageText));
+                Warning("skipped", skipped.relative, SkipWords(skipped.reason, pageText));
             }
         }
         return textFolder;
@@ -288,7 +307,7 @@ class Inspector {
             return;
         }
         if (!main.folder.exists) {
-            Error("main", "the main page folder is missing");
+            Error("no-main-folder", "main", Translate("the main page folder is missing"));
             return;
         }
         if (!InspectLink("main")) {
@@ -300,7 +319,7 @@ class Inspector {
         }
         if (!main.pageText) {
             if (!textFolder) {
-                Error("main", "holds no page text (a .txt file)");
+                Error("no-page-text", "main", Translate("holds no page text (a .txt file)"));
             }
             return;
         }
@@ -314,27 +333,33 @@ class Inspector {
         }
         const FileReadResult read = page.read;
         if (read != FileReadResult::kRead) {
-            Error(relative, std::string(DescribeFileReadResult(read)) +
-                                (read == FileReadResult::kTooLarge ? " (at most 1 MiB)" : ""));
+            Error("file-unreadable", relative,
+                  read == FileReadResult::kTooLarge
+                      ? FillIn(Translate("{} (at most 1 MiB)"),
+                               {Translate(DescribeFileReadResult(read))})
+                      : std::string(Translate(DescribeFileReadResult(read))));
             return;
         }
         const std::string& bytes = page.bytes;
-        Note(relative,
-             page.encoding == PageTextEncoding::kUtf8Mark    ? "read as UTF-8 (byte-order mark)"
-             : page.encoding == PageTextEncoding::kUtf16Mark ? "read as UTF-16 (byte-order mark)"
-                                                             : "read in the system's code page "
-                                                               "(no byte-order mark)");
+        Note("encoding", relative,
+             Translate(page.encoding == PageTextEncoding::kUtf8Mark
+                           ? TranslatedLater("read as UTF-8 (byte-order mark)")
+                       : page.encoding == PageTextEncoding::kUtf16Mark
+                           ? TranslatedLater("read as UTF-16 (byte-order mark)")
+                           : TranslatedLater("read in the system's code page (no byte-order "
+                                             "mark)")));
         const DecodedPageText decoded = DecodeContentFile(bytes);
         if (!decoded.flaw.empty()) {
-            Error(relative, decoded.flaw + ": save it as UTF-8 with a byte-order mark");
+            Error("page-text-flaw", relative,
+                  FillIn(Translate("{}: save it as UTF-8 with a byte-order mark"), {decoded.flaw}));
             return;
         }
         const std::string& text = decoded.text;
         if (!HasByteOrderMark(bytes) && IsUtf8ReadOtherwise(bytes, text)) {
-            Error(relative,
-                  "is UTF-8 without a byte-order mark, which this system reads in its own code "
-                  "page: the main page would show it garbled; save it as UTF-8 with a byte-order "
-                  "mark");
+            Error("utf8-without-mark", relative,
+                  Translate("is UTF-8 without a byte-order mark, which this system reads in its "
+                            "own code page: the main page would show it garbled; save it as UTF-8 "
+                            "with a byte-order mark"));
             return;
         }
         // Bytes that are no text in their encoding come out as U+FFFD, which the shop would show.
@@ -342,45 +367,49 @@ class Inspector {
         const std::string looked =
             bytes.starts_with("\xEF\xBB\xBF") ? DecodeText(bytes.substr(3), CodePage::Utf8) : text;
         if (CountOf(looked, kReplacement) > CountOf(bytes, kReplacement)) {
-            Error(relative,
-                  "holds bytes that are no text in the encoding it is read in: the main page "
-                  "would show them as \xEF\xBF\xBD; save it as UTF-8 with a byte-order mark");
+            Error("page-text-flaw", relative,
+                  Translate("holds bytes that are no text in the encoding it is read in: the main "
+                            "page would show them as \xEF\xBF\xBD; save it as UTF-8 with a "
+                            "byte-order mark"));
             return;
         }
         if (text.find_first_not_of(" \t\r\n") == std::string::npos) {
-            Error(relative,
-                  "holds no text: the shop's main page would be emptied; leave the main page out "
-                  "of the run to keep it");
+            Error("empty-page-text", relative,
+                  Translate("holds no text: the shop's main page would be emptied; leave the main "
+                            "page out of the run to keep it"));
             return;
         }
         std::string markers;
         for (const char* marker : kMarkers) {
-            markers += (markers.empty() ? "" : ", ") + std::string(marker) + " " +
-                       std::to_string(CountOf(text, marker)) + "x";
+            markers += (markers.empty() ? "" : Translate(", ")) +
+                       FillIn(Translate("{} {}x"), {marker, std::to_string(CountOf(text, marker))});
         }
-        Note(relative, "markers: " + markers);
+        Note("markers", relative, FillIn(Translate("markers: {}"), {markers}));
         const std::set<std::string> named = PictureNamesIn(text);
         for (const TemplateFile& picture : pictures) {
             if (text.find(picture.name) == std::string::npos) {
-                Warning(picture.relative, "uploaded, but the page text never names it");
+                Warning("picture-not-named", picture.relative,
+                        Translate("uploaded, but the page text never names it"));
             }
         }
         for (const std::string& name : named) {
             if (std::none_of(
                     pictures.begin(), pictures.end(),
                     [&name](const TemplateFile& picture) { return picture.name == name; })) {
-                Warning(relative, "names " + name + ", which the main folder does not hold");
+                Warning("picture-missing", relative,
+                        FillIn(Translate("names {}, which the main folder does not hold"), {name}));
             }
         }
     }
 
     void InspectCategoryName(const std::string& relative, const std::string& name) {
         if (name.empty()) {
-            Error(relative,
-                  "has no '.' in its name: a category is named after the part before "
-                  "the first '.' (name the picture like Hats.jpg)");
+            Error("no-category-name", relative,
+                  Translate("has no '.' in its name: a category is named after the part before "
+                            "the first '.' (name the picture like Hats.jpg)"));
         } else if (UrlEncode(ToUtf8Limited(name)).size() > kMaxEncodedCategoryName) {
-            Warning(relative, "the category name is too long for the marketplace: it goes empty");
+            Warning("category-name-too-long", relative,
+                    Translate("the category name is too long for the marketplace: it goes empty"));
         }
     }
 
@@ -391,7 +420,7 @@ class Inspector {
             return;
         }
         if (classFolder.categories.empty()) {
-            Error("class", "holds no category folder");
+            Error("no-category-folder", "class", Translate("holds no category folder"));
             return;
         }
         for (const TemplateCategory& category : classFolder.categories) {
@@ -407,26 +436,29 @@ class Inspector {
         const std::string folder = relative + kPathSeparator;
         for (const SkippedEntry& skipped : category.skipped) {
             if (skipped.reason == SkipReason::kThumbnailCache) {
-                Note(skipped.relative, SkipWords(skipped.reason, {}));
+                Note("skipped", skipped.relative, SkipWords(skipped.reason, {}));
             } else {
-                Warning(skipped.relative, SkipWords(skipped.reason, {}));
+                Warning("skipped", skipped.relative, SkipWords(skipped.reason, {}));
             }
         }
         const CategoryFolder& sorted = category.tree;
         if (sorted.top.entry.empty()) {
-            Error(relative, "has no top picture (a picture whose name has no \"-\")");
+            Error("no-top-picture", relative,
+                  Translate("has no top picture (a picture whose name has no \"-\")"));
             return;
         }
         InspectPicture(folder + sorted.top.entry);
         InspectCategoryName(folder + sorted.top.entry, sorted.top.name);
-        std::string tree = "category \"" + sorted.top.name + "\" (" + sorted.top.entry + ")";
+        std::string tree =
+            FillIn(Translate("category \"{}\" ({})"), {sorted.top.name, sorted.top.entry});
         for (const CategoryPicture& sub : sorted.subcategories) {
             InspectPicture(folder + sub.entry);
             InspectCategoryName(folder + sub.entry, sub.name);
-            tree += (&sub == &sorted.subcategories.front() ? ", sub-categories: " : ", ") +
-                    ("\"" + sub.name + "\" (" + sub.entry + ")");
+            tree += (&sub == &sorted.subcategories.front() ? Translate(", sub-categories: ")
+                                                           : Translate(", ")) +
+                    FillIn(Translate("\"{}\" ({})"), {sub.name, sub.entry});
         }
-        Note(relative, tree);
+        Note("category-tree", relative, tree);
     }
 
     const JobRequest& request_;
@@ -455,7 +487,9 @@ std::vector<TemplateFinding> CheckTemplate(const JobRequest& request,
 std::string FindingLine(const TemplateFinding& finding) {
     // The file's name and the names a text quotes come from the file system: a control
     // character in them must not reach a terminal or a list as it is.
-    return PrintableText(finding.file.empty() ? finding.text : finding.file + ": " + finding.text);
+    return PrintableText(finding.file.empty()
+                             ? finding.text
+                             : FillIn(Translate("{}: {}"), {finding.file, finding.text}));
 }
 
 }  // namespace kesto

@@ -39,7 +39,7 @@ std::string AskAlbumFolders(JobContext& context, std::string_view pathAndQuery, 
                             const std::string& body, bool encodeValues) {
     std::string answer = AskAlbum(context, pathAndQuery, method, body, encodeValues);
     if (IsTransactionPasswordPage(answer)) {
-        context.lastFailure = {kTransactionPasswordReason};
+        context.lastFailure = {TransactionPasswordReason(), false, "transaction-password"};
         return {};
     }
     return answer;

@@ -1,6 +1,8 @@
 #include "market/answer_message.h"
 
+#include "platform/translation.h"
 #include "support/ascii_text.h"
+#include "support/fill_in.h"
 #include "support/text_conversion.h"
 #include "support/utf16.h"
 
@@ -114,7 +116,8 @@ std::string WithAnswerMessage(std::string reason, std::string_view answerBytes) 
         answerBytes.empty() ? std::string()
                             : AnswerMessage(FromMarketplace(answerBytes.data(),
                                                             static_cast<int>(answerBytes.size())));
-    return message.empty() ? reason : std::move(reason) + " (\"" + message + "\")";
+    // TRANSLATORS: a reason, then the marketplace's own words in quotes.
+    return message.empty() ? reason : FillIn(Translate("{} (\"{}\")"), {reason, message});
 }
 
 }  // namespace kesto

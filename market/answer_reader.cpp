@@ -44,7 +44,7 @@ AnswerText Failed(AnswerText answer, unsigned long error) {
 
 AnswerText Oversized(JobContext& context, AnswerText answer, std::string_view host) {
     ProcessTraceLog().Write("Answer longer than %d bytes", static_cast<int>(net::kMaxAnswerBytes));
-    context.lastFailure = {DescribeOversizedAnswer(host)};
+    context.lastFailure = {DescribeOversizedAnswer(host), false, "answer-too-large"};
     return Failed(std::move(answer), net::kErrorInternal);
 }
 
@@ -60,12 +60,14 @@ AnswerText Ended(JobContext& context, AnswerText answer, net::Request& request,
         ProcessTraceLog().Write("Answer cut off,received=%d,expected=%d",
                                 static_cast<int>(answer.bytes.size()),
                                 static_cast<int>(std::min<std::uint64_t>(*announced, INT_MAX)));
-        context.lastFailure = {DescribeCutOffAnswer(host, answer.bytes.size(), *announced)};
+        context.lastFailure = {DescribeCutOffAnswer(host, answer.bytes.size(), *announced), false,
+                               "answer-cut-off"};
         return Failed(std::move(answer), net::kErrorConnectionAborted);
     }
     if (readError != 0) {
         if (!context.timeBound.BlameTimeBound(context.lastFailure)) {
-            context.lastFailure = {DescribeNetError(readError, host)};
+            context.lastFailure = {DescribeNetError(readError, host), false,
+                                   NetErrorCode(readError)};
         }
         return Failed(std::move(answer), readError);
     }

@@ -3,6 +3,8 @@
 #include <utility>
 
 #include "platform/net_layer.h"
+#include "platform/translation.h"
+#include "support/fill_in.h"
 
 namespace kesto {
 
@@ -11,64 +13,95 @@ namespace {
 // The text followed by the error's number where the system names its errors by number.
 std::string WithErrorNumber(std::string text, unsigned long error) {
     const std::string label = net::ErrorNumberLabel(error);
-    return label.empty() ? text : std::move(text) + " (" + label + ")";
+    return label.empty() ? text : FillIn(Translate("{} ({})"), {text, label});
 }
 
 }  // namespace
+
+const char* NetErrorCode(unsigned long error) {
+    switch (error) {
+        case net::kErrorTimeout:
+            return "no-answer";
+        case net::kErrorNameNotResolved:
+            return "host-not-found";
+        case net::kErrorCannotConnect:
+            return "cannot-connect";
+        case net::kErrorConnectionAborted:
+        case net::kErrorConnectionReset:
+            return "connection-cut";
+        case net::kErrorCertCnInvalid:
+        case net::kErrorInvalidCa:
+        case net::kErrorCertRevocationFailed:
+            return "certificate";
+        default:
+            return "request-failed";
+    }
+}
+
+const char* StatusCode(int status) {
+    return status <= 0 ? "unreadable-answer" : "status";
+}
 
 std::string DescribeNetError(unsigned long error, std::string_view host) {
     const std::string name(host);
     switch (error) {
         case net::kErrorTimeout:
-            return WithErrorNumber("no answer from " + name + " within " +
-                                       std::to_string(net::kStallTimeoutSeconds) + " s",
+            return WithErrorNumber(FillIn(Translate("no answer from {} within {} s"),
+                                          {name, std::to_string(net::kStallTimeoutSeconds)}),
                                    error);
         case net::kErrorNameNotResolved:
-            return WithErrorNumber(name + " could not be found: check the proxy settings", error);
+            return WithErrorNumber(
+                FillIn(Translate("{} could not be found: check the proxy settings"), {name}),
+                error);
         case net::kErrorCannotConnect:
-            return WithErrorNumber("could not connect to " + name +
-                                       ": the proxy or the network refused the connection",
-                                   error);
+            return WithErrorNumber(
+                FillIn(
+                    Translate(
+                        "could not connect to {}: the proxy or the network refused the connection"),
+                    {name}),
+                error);
         case net::kErrorConnectionAborted:
         case net::kErrorConnectionReset:
-            return WithErrorNumber("the connection to " + name + " was cut off", error);
+            return WithErrorNumber(
+                FillIn(Translate("the connection to {} was cut off: run again"), {name}), error);
         case net::kErrorCertCnInvalid:
         case net::kErrorInvalidCa:
         case net::kErrorCertRevocationFailed:
-            return WithErrorNumber("the certificate of " + name + " was not accepted", error);
+            return WithErrorNumber(
+                FillIn(Translate("the certificate of {} was not accepted"), {name}), error);
         default:
-            return WithErrorNumber("the request to " + name + " failed", error);
+            return WithErrorNumber(FillIn(Translate("the request to {} failed"), {name}), error);
     }
 }
 
 std::string DescribeStatus(int status, std::string_view host) {
     if (status <= 0) {
-        return std::string(host) + " sent no readable answer";
+        return FillIn(Translate("{} sent no readable answer"), {host});
     }
-    return std::string(host) + " answered " + std::to_string(status);
+    return FillIn(Translate("{} answered {}"), {host, std::to_string(status)});
 }
 
 std::string DescribeOversizedAnswer(std::string_view host) {
-    return std::string(host) + " answered more than " + std::to_string(net::kMaxAnswerBytes >> 20) +
-           " MiB";
+    return FillIn(Translate("{} answered more than {} MiB"),
+                  {host, std::to_string(net::kMaxAnswerBytes >> 20)});
 }
 
 std::string DescribeCutOffAnswer(std::string_view host, std::uint64_t received,
                                  std::uint64_t announced) {
-    return "the answer from " + std::string(host) + " broke off after " + std::to_string(received) +
-           " of " + std::to_string(announced) + " bytes";
+    return FillIn(Translate("the answer from {} broke off after {} of {} bytes"),
+                  {host, std::to_string(received), std::to_string(announced)});
 }
 
 std::string DescribeRefusedRedirect(std::string_view host, std::string_view why) {
-    return std::string(host) + " redirected the request " + std::string(why);
+    return FillIn(Translate("{} redirected the request {}"), {host, why});
 }
 
 std::string WithReason(std::string_view step, std::string_view reason) {
-    std::string text(step);
-    if (!reason.empty()) {
-        text.append(": ").append(reason);
+    if (reason.empty()) {
+        return std::string(step);
     }
-    return text;
+    // TRANSLATORS: a step, then why it failed ("uploading the shop sign a.jpg: ...").
+    return FillIn(Translate("{}: {}"), {step, reason});
 }
 
 }  // namespace kesto

@@ -1,5 +1,5 @@
 #pragma once
-// Why a marketplace request failed, in words a shop owner can act on:
+// Why a marketplace request failed, in words a shop owner can act on, in the user's language:
 // "manage.kesto.example answered 502", "no answer from album.kesto.example within 60 s". The
 // request layer and the uploader record it where a request fails, in the request's own
 // RequestFailure (RequestOptions::failure) and in the job's context (market/job_context.h); the
@@ -17,7 +17,15 @@ struct RequestFailure {
     // The request went unanswered in time: the server may have carried it out, or may still do
     // so.
     bool outcomeUnknown = false;
+    // The reason's kind, for scripts: a short stable name that is never translated ("status",
+    // "no-answer", "login-expired", ...; docs/json.md lists them). Empty when there is no reason.
+    std::string code = {};
 };
+
+// The code of the reason DescribeNetError gives for the error.
+const char* NetErrorCode(unsigned long error);
+// The code of the reason DescribeStatus gives for the status.
+const char* StatusCode(int status);
 
 // The words for a net layer error number met while talking to host.
 std::string DescribeNetError(unsigned long error, std::string_view host);

@@ -49,7 +49,8 @@ bool SendWithCertificateRetries(net::Session& session, JobContext& context, net:
         const unsigned long error = session.LastError();
         ProcessTraceLog().Write("HttpSendRequest Failed,err=%d", static_cast<int>(error));
         // A request that timed out may have reached the server, which may still carry it out.
-        context.lastFailure = {DescribeNetError(error, host), error == net::kErrorTimeout};
+        context.lastFailure = {DescribeNetError(error, host), error == net::kErrorTimeout,
+                               NetErrorCode(error)};
         context.timeBound.BlameTimeBound(context.lastFailure);
         const std::uint32_t ignore = IgnoreFlagFor(error);
         std::uint32_t flags = 0;
@@ -134,7 +135,7 @@ int SendRequest(const std::function<net::Session&()>& sessionFor, JobContext& co
         // A gateway's time-out says the same of the server behind it.
         context.lastFailure = {WithAnswerMessage(DescribeStatus(end.status, end.host),
                                                  refusal.whole() ? refusal.bytes : std::string()),
-                               end.status == kStatusGatewayTimeout};
+                               end.status == kStatusGatewayTimeout, StatusCode(end.status)};
         return -1;
     }
     const AnswerText answer = ReadAnswer(session, context, *end.request, end.host);

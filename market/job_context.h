@@ -29,6 +29,9 @@ struct JobContext {
     // Why the last request made with this context failed: cleared as each request starts, set
     // where it fails. The area operations read it right after a failed call.
     RequestFailure lastFailure;
+    // The last cause a step of an area gave in its own words, with its code (job/area_result.h
+    // StepCause), so that the area's reason carries a code where no request failed.
+    RequestFailure stepCause;
     // Whether an answer was the transaction-password page since the job last cleared it.
     bool transactionPasswordPage = false;
     // Told each time an answer is the transaction-password page (the job opens the password

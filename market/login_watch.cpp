@@ -108,7 +108,7 @@ bool LoginWatch::AnswerEndsLogin(const std::vector<std::string>& setCookies,
 
 void LoginWatch::NoteExpired(RequestFailure& failure) {
     expired_ = true;
-    failure = {kLoginExpiredReason};
+    failure = {LoginExpiredReason(), false, "login-expired"};
 }
 
 bool LoginWatch::AnswerKeepsLogin(const std::vector<std::string>& setCookies,
@@ -123,20 +123,24 @@ bool LoginWatch::AnswerKeepsLogin(const std::vector<std::string>& setCookies,
         return true;
     }
     changed_ = true;
-    failure = {kLoginChangedReason};
+    failure = {Translate(kLoginChangedReason), false, "login-changed"};
     return false;
 }
 
 bool LoginWatch::LoginUnchanged(RequestFailure& failure) const {
     if (changed_) {
-        failure = {kLoginChangedReason};
+        failure = {Translate(kLoginChangedReason), false, "login-changed"};
         return false;
     }
     if (expired_) {
-        failure = {kLoginExpiredReason};
+        failure = {LoginExpiredReason(), false, "login-expired"};
         return false;
     }
     return true;
+}
+
+std::string LoginExpiredReason() {
+    return Translate(kLoginExpiredReason);
 }
 
 }  // namespace kesto

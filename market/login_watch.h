@@ -15,16 +15,28 @@
 #include <vector>
 
 #include "market/failure_reason.h"
+#include "platform/translation.h"
 
 namespace kesto {
 
-// The reason a request fails with once an answer changed the login.
-inline constexpr char kLoginChangedReason[] =
+// The reason a request fails with once an answer changed the login (in English; it goes through
+// Translate).
+inline constexpr const char* kLoginChangedReason = TranslatedLater(
     "the marketplace changed the login during the run: nothing more was sent; log in again "
-    "and check which shop the marketplace shows";
+    "and check which shop the marketplace shows");
 
-// The reason a request and its area fail with once the marketplace ended the login.
-inline constexpr char kLoginExpiredReason[] = "登录已过期，请重新登录后再上传。";
+// The reason a step fails with when the program holds no marketplace login (in English; it goes
+// through Translate).
+inline constexpr const char* kLoginMissingReason =
+    TranslatedLater("the marketplace login is missing or has expired: log in again");
+
+// The reason a request and its area fail with once the marketplace ended the login, in English;
+// LoginExpiredReason gives it in the user's language.
+inline constexpr const char* kLoginExpiredReason =
+    TranslatedLater("the login has expired: log in again, then upload again.");
+
+// kLoginExpiredReason in the user's language.
+std::string LoginExpiredReason();
 
 class LoginWatch {
   public:

@@ -5,6 +5,10 @@
 
 namespace kesto {
 
+std::string TransactionPasswordReason() {
+    return Translate(kTransactionPasswordReason);
+}
+
 bool MeetsTransactionPassword(JobContext& context, std::string_view answer) {
     if (!IsTransactionPasswordPage(answer)) {
         return false;

@@ -12,12 +12,15 @@
 #include "market/identity.h"
 #include "market/job_context.h"
 #include "market/kesto_uploader.h"
+#include "market/login_watch.h"
 #include "market/password_request.h"
 #include "market/picture_address.h"
 #include "market/shop_session.h"
+#include "platform/translation.h"
 #include "support/ascii_text.h"
 #include "support/file_digest.h"
 #include "support/file_path.h"
+#include "support/fill_in.h"
 #include "support/temporary_file.h"
 #include "support/trace_log.h"
 
@@ -48,8 +51,9 @@ long long FileSize(const std::string& path) {
 // Records why a step of the upload failed: the step, then the last request's failure or the
 // words given for an answer that arrived but did not serve.
 void NoteStepFailure(JobContext& context, std::string_view step, std::string_view answered) {
-    const std::string note = context.lastFailure.reason;
-    context.lastFailure = {WithReason(step, note.empty() ? answered : note)};
+    const RequestFailure note = context.lastFailure;
+    context.lastFailure = {WithReason(step, note.reason.empty() ? answered : note.reason), false,
+                           note.reason.empty() ? "album-refused" : note.code};
 }
 
 std::string Part(std::string_view name, std::string_view value) {
@@ -125,18 +129,20 @@ namespace {
 // The album page check and the upload request with the context given, as the session needs them.
 int ReadyAlbumUpload(ShopSession& session, JobContext& context) {
     if (!EnsureIdentity()) {
-        context.lastFailure = {"the marketplace login is missing or has expired: log in again"};
+        context.lastFailure = {Translate(kLoginMissingReason), false, "login-missing"};
         return 0;
     }
     if (!session.albumReady) {
         if (CheckAlbumPage(context) <= 0) {
-            NoteStepFailure(context, "opening the album page", "the album page did not show");
+            NoteStepFailure(context, Translate("opening the album page"),
+                            Translate("the album page did not show"));
             return -1;
         }
         session.albumReady = true;
     }
     if (session.uploadAddress.empty() && RequestUpload(context, session.uploadAddress) <= 0) {
-        NoteStepFailure(context, "asking the album where to upload", "the answer names no address");
+        NoteStepFailure(context, Translate("asking the album where to upload"),
+                        Translate("the answer names no address"));
         return -1;
     }
     return 1;
@@ -152,8 +158,11 @@ int UploadPreparedPicture(ShopSession& session, JobContext& context, std::string
                           const PreparedPicture& picture, std::string& address) {
     // The album shows the thumbnail in its lists: an empty one would be a broken picture there.
     if (!picture.thumbnailMade) {
-        context.lastFailure = {"no thumbnail can be made of " + picture.path +
-                               " (the picture cannot be decoded or drawn)"};
+        context.lastFailure = {
+            FillIn(Translate("no thumbnail can be made of {} (the picture cannot be decoded or "
+                             "drawn)"),
+                   {picture.path}),
+            false, "picture-unreadable"};
         return -1;
     }
     if (const int ready = ReadyAlbumUpload(session, context); ready <= 0) {
@@ -186,15 +195,18 @@ int UploadPreparedPicture(ShopSession& session, JobContext& context, std::string
     if (result > 0 && !IsSafePictureAddress(uploader.GetReturnUrl())) {
         // The address would go into the shop's pages as it stands.
         ProcessTraceLog().Write("Picture address refused: %s", uploader.GetReturnUrl().c_str());
-        context.lastFailure = {WithReason("sending the picture",
-                                          "the album answered with an address that is not a plain "
-                                          "address of the marketplace's (the trace log holds it)")};
+        context.lastFailure = {
+            WithReason(Translate("sending the picture"),
+                       Translate("the album answered with an address that is not a plain address "
+                                 "of the marketplace's (the trace log holds it)")),
+            false, "unsafe-address"};
         return -1;
     }
     if (result > 0) {
         address = uploader.GetReturnUrl();
     } else if (!MeetsTransactionPassword(context, uploader.PasswordPage())) {
-        NoteStepFailure(context, "sending the picture", "the album did not take it");
+        NoteStepFailure(context, Translate("sending the picture"),
+                        Translate("the album did not take it"));
     }
     return result;
 }

@@ -12,7 +12,9 @@
 #include "market/rate_limit.h"
 #include "market/redirect_rules.h"
 #include "market/url_split.h"
+#include "platform/translation.h"
 #include "support/ascii_text.h"
+#include "support/fill_in.h"
 #include "support/text_conversion.h"
 #include "support/trace_log.h"
 
@@ -40,13 +42,15 @@ bool SendHop(net::Session& session, JobContext& context, const RequestTarget& ta
                                      target.parts.password);
     if (!end.connection) {
         ProcessTraceLog().Write("Connection fail,err=%d", static_cast<int>(session.LastError()));
-        context.lastFailure = {DescribeNetError(session.LastError(), target.parts.host)};
+        context.lastFailure = {DescribeNetError(session.LastError(), target.parts.host), false,
+                               NetErrorCode(session.LastError())};
         end.outcome = ChainEnd::Outcome::kNotConnected;
         return false;
     }
     end.request = end.connection->OpenRequest(verb, target.parts.path, target.flags);
     if (!end.request) {
-        context.lastFailure = {DescribeNetError(session.LastError(), target.parts.host)};
+        context.lastFailure = {DescribeNetError(session.LastError(), target.parts.host), false,
+                               NetErrorCode(session.LastError())};
         end.outcome = ChainEnd::Outcome::kNotOpened;
         return false;
     }
@@ -129,7 +133,7 @@ ChainEnd AtLoginEntry(net::Session& session, JobContext& context, const RequestT
             ? std::string()
             : FromMarketplace(page.bytes.data(), static_cast<int>(page.bytes.size()));
     if (MeetsTransactionPassword(context, text)) {
-        context.lastFailure = {kTransactionPasswordReason};
+        context.lastFailure = {TransactionPasswordReason(), false, "transaction-password"};
         return end;
     }
     ProcessTraceLog().Write("Login expired: the marketplace answered with its login page");
@@ -140,7 +144,8 @@ ChainEnd AtLoginEntry(net::Session& session, JobContext& context, const RequestT
 ChainEnd Refused(JobContext& context, ChainEnd end, std::string_view why,
                  bool outcomeUnknown = false) {
     ProcessTraceLog().Write("Redirect refused,statuscode=%d", end.status);
-    context.lastFailure = {DescribeRefusedRedirect(end.host, why), outcomeUnknown};
+    context.lastFailure = {DescribeRefusedRedirect(end.host, why), outcomeUnknown,
+                           "redirect-refused"};
     end.outcome = ChainEnd::Outcome::kRefused;
     return end;
 }
@@ -185,17 +190,20 @@ ChainEnd SendFollowingRedirects(net::Session& session, JobContext& context,
         if (kind == RedirectKind::kAsGet && method == "POST") {
             // The page a changing request is sent on to tells nothing of the change, which the
             // marketplace may or may not have made.
-            return Refused(context, std::move(end),
-                           "instead of answering it (the change may or may not have been made)",
-                           true);
+            return Refused(
+                context, std::move(end),
+                Translate("instead of answering it (the change may or may not have been made)"),
+                true);
         }
         if (end.hop == kMaxRedirects) {
-            return Refused(context, std::move(end),
-                           "more than " + std::to_string(kMaxRedirects) + " times");
+            return Refused(
+                context, std::move(end),
+                FillIn(Translate("more than {} times"), {std::to_string(kMaxRedirects)}));
         }
         std::optional<RequestTarget> nextTarget = RedirectTarget(*next, first.flags);
         if (!nextTarget || !MayRedirectTo(first.parts.host, nextTarget->parts.host)) {
-            return Refused(context, std::move(end), "to another site: " + *next);
+            return Refused(context, std::move(end),
+                           FillIn(Translate("to another site: {}"), {*next}));
         }
         ProcessTraceLog().Write("Redirect,statuscode=%d", end.status);
         if (kind == RedirectKind::kAsGet) {

@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "platform/net_layer.h"
+#include "platform/translation.h"
+#include "support/fill_in.h"
 
 namespace kesto {
 
@@ -25,7 +27,7 @@ bool RequestTimeBound::TimeIsUp(std::chrono::milliseconds slack) const {
 
 void RequestTimeBound::NoteMissed(RequestFailure& failure) {
     missed_ = true;
-    failure = {DescribeMissedTimeBound(bound_)};
+    failure = {DescribeMissedTimeBound(bound_), false, "time-bound"};
 }
 
 TimeBoundGrace::TimeBoundGrace(RequestTimeBound& bound, std::chrono::milliseconds grace)
@@ -100,12 +102,16 @@ bool RequestTimeBound::BlameTimeBound(RequestFailure& failure) {
 std::string DescribeMissedTimeBound(std::chrono::milliseconds bound) {
     const auto minutes = std::chrono::duration_cast<std::chrono::minutes>(bound);
     if (minutes.count() > 0 && minutes == bound) {
-        return "the marketplace did not finish within " + std::to_string(minutes.count()) +
-               (minutes.count() == 1 ? " minute" : " minutes");
+        return FillIn(minutes.count() == 1
+                          ? Translate("the marketplace did not finish within {} minute")
+                          : Translate("the marketplace did not finish within {} minutes"),
+                      {std::to_string(minutes.count())});
     }
     const auto seconds = std::chrono::ceil<std::chrono::seconds>(bound);
-    return "the marketplace did not finish within " + std::to_string(seconds.count()) +
-           (seconds.count() == 1 ? " second" : " seconds");
+    return FillIn(seconds.count() == 1
+                      ? Translate("the marketplace did not finish within {} second")
+                      : Translate("the marketplace did not finish within {} seconds"),
+                  {std::to_string(seconds.count())});
 }
 
 }  // namespace kesto

@@ -9,8 +9,10 @@
 #include "market/answer_reader.h"
 #include "market/failure_reason.h"
 #include "market/redirect_chain.h"
+#include "platform/translation.h"
 #include "support/ascii_text.h"
 #include "support/file_path.h"
+#include "support/fill_in.h"
 #include "support/trace_log.h"
 #include "upload/answer_rules.h"
 
@@ -111,16 +113,19 @@ int TraceError(const char* format, unsigned long error) {
 
 // Notes why a request failed, for the reason the job shows after an area's failure line.
 void NoteNetFailure(RequestFailure& failure, const net::Session& session, std::string_view host) {
-    failure = {DescribeNetError(session.LastError(), host)};
+    failure = {DescribeNetError(session.LastError(), host), false,
+               NetErrorCode(session.LastError())};
 }
 
 // Notes why an answer was not accepted: its status when that is an error, else the refusal.
 void NoteRefusedAnswer(RequestFailure& failure, int status, std::string_view host,
                        std::string_view answer) {
-    failure = {WithAnswerMessage(status > 0 && status != 200
-                                     ? DescribeStatus(status, host)
-                                     : std::string(host) + " did not accept the upload",
-                                 answer)};
+    const bool statusError = status > 0 && status != 200;
+    failure = {
+        WithAnswerMessage(statusError ? DescribeStatus(status, host)
+                                      : FillIn(Translate("{} did not accept the upload"), {host}),
+                          answer),
+        false, statusError ? StatusCode(status) : "upload-refused"};
 }
 
 // Whether the answer's status is a success (2xx). A gateway's or proxy's error page carries no
@@ -151,18 +156,19 @@ bool SendWithoutBody(RequestFailure& failure, const net::Session& session, net::
 // time up).
 void NoteNoAnswer(RequestFailure& failure, std::string_view host) {
     if (failure.reason.empty()) {
-        failure = {DescribeStatus(0, host)};
+        failure = {DescribeStatus(0, host), false, StatusCode(0)};
     }
 }
 
 void NoteUnreadableFile(RequestFailure& failure, const std::string& path) {
-    failure = {"the file " + path + " cannot be read"};
+    failure = {FillIn(Translate("the file {} cannot be read"), {path}), false, "file-unreadable"};
 }
 
 // A file that is not the size it was measured at would go out cut or mixed: it is refused.
 void NoteChangedFile(RequestFailure& failure, const std::string& path) {
     ProcessTraceLog().Write("Send data error");
-    failure = {"the file " + path + " changed while it was sent"};
+    failure = {FillIn(Translate("the file {} changed while it was sent"), {path}), false,
+               "file-changed"};
 }
 
 }  // namespace
@@ -302,7 +308,7 @@ bool Uploader::StreamSingle(net::Request& request, std::string_view host, Upload
         const std::size_t read =
             file.Read(piece.data(), std::min<std::uint64_t>(left, kWriteBytes));
         if (read == 0) {
-            failure = {"the file changed while it was sent"};
+            failure = {Translate("the file changed while it was sent"), false, "file-changed"};
             ProcessTraceLog().Write("Send data error");
             return false;
         }
@@ -315,7 +321,7 @@ bool Uploader::StreamSingle(net::Request& request, std::string_view host, Upload
         left -= read;
     }
     if (file.HasMore()) {
-        failure = {"the file changed while it was sent"};
+        failure = {Translate("the file changed while it was sent"), false, "file-changed"};
         ProcessTraceLog().Write("Send data error");
         return false;
     }

@@ -4,8 +4,10 @@
 #include <iterator>
 #include <system_error>
 
+#include "platform/translation.h"
 #include "support/ascii_text.h"
 #include "support/file_path.h"
+#include "support/fill_in.h"
 #include "templates/file_listing.h"
 
 namespace kesto {
@@ -170,7 +172,7 @@ bool ChangedSinceRead(const TemplateFile& file) {
 }
 
 std::string DescribeChangedFile(const std::string& path) {
-    return "the file " + path + " changed while it was sent";
+    return FillIn(Translate("the file {} changed while it was sent"), {path});
 }
 
 TemplateFolder ReadTemplateFolder(const std::string& folder, const TemplateAreas& areas) {

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <regex>
 #include <sstream>
 #include <vector>
 
@@ -220,6 +221,43 @@ TEST(KestoDecorateTest, OwnMessagesSpeakTheUsersLanguage) {
         const ProgramRun help = RunDecorate(c.environment, "--help");
         EXPECT_NE(help.output.find(c.help), std::string::npos) << c.environment << help.output;
     }
+}
+
+// A whole run in Chinese whose categories fail: every line on standard error is Chinese, host
+// and file names inside a Chinese sentence aside (no two English words in a row), and the JSON
+// reason carries its code beside the Chinese text.
+TEST(KestoDecorateTest, AFailedRunSpeaksChineseThroughoutAndItsReasonHasACode) {
+    LoggedInMarket market;
+    market.SetFault("showjson=errorpage");  // the category list answers 502
+    testing::TempFolder folder;
+    const std::string environment = "LANG=C.UTF-8 LANGUAGE=zh_CN http_proxy=http://127.0.0.1:" +
+                                    std::to_string(market.market.port());
+    const std::string arguments =
+        "--template " + kTemplate + " --yes --cookies " + CookieFile(folder, market.market.cookie);
+    const ProgramRun run = RunDecorate(environment, arguments);
+    EXPECT_EQ(run.exitCode, 1) << run.output << run.errors;
+    EXPECT_NE(run.errors.find(
+                  "原因：读取店铺的分类：manage.kesto.example 回答了 502；店铺的分类没有改动"),
+              std::string::npos)
+        << run.errors;
+    const std::regex englishWords("[A-Za-z]{2,} [A-Za-z]{2,}");
+    std::istringstream lines(run.errors);
+    std::string line;
+    while (std::getline(lines, line)) {
+        EXPECT_FALSE(std::regex_search(line, englishWords)) << line;
+    }
+    const ProgramRun json = RunDecorate(environment, arguments + " --json");
+    std::istringstream objects(json.output);
+    std::vector<std::string> codes;
+    while (std::getline(objects, line)) {
+        Json::Value object;
+        ASSERT_TRUE(Json::Reader().parse(line, object)) << line;
+        if (object["number"].asInt() == 2042) {
+            codes.push_back(object["code"].asString());
+            EXPECT_EQ(object["line"].asString().rfind("原因：读取店铺的分类：", 0), 0u) << line;
+        }
+    }
+    EXPECT_EQ(codes, std::vector<std::string>{"status"});
 }
 
 TEST(KestoDecorateTest, ExitCodesTellFailureAndMisuseApart) {

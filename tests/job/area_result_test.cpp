@@ -38,5 +38,50 @@ TEST(AreaResultTest, AFailureWithoutWordsOfItsOwnTakesWhatTheContextRecorded) {
     }
 }
 
+// The reason's code is that of the cause its words hold: the last failed request's, else the
+// last step cause's, the password page's whatever came before, "step-failed" for words of the
+// area's own.
+TEST(AreaResultTest, TheReasonCodeIsThatOfTheCauseItsWordsHold) {
+    const struct {
+        const char* name;
+        std::string failure;
+        RequestFailure lastRequest;
+        RequestFailure stepCause;
+        std::string code;
+    } cases[] = {
+        {"a request",
+         "saving the layout: manage.kesto.example answered 502",
+         {"manage.kesto.example answered 502", false, "status"},
+         {"the answer holds no layout", false, "unreadable-layout"},
+         "status"},
+        {"a step cause",
+         "reading the layout: the answer holds no layout",
+         {"manage.kesto.example answered 502", false, "status"},
+         {"the answer holds no layout", false, "unreadable-layout"},
+         "unreadable-layout"},
+        {"the password page",
+         std::string("saving: ") + kTransactionPasswordReason,
+         {"manage.kesto.example answered 502", false, "status"},
+         {},
+         "transaction-password"},
+        {"own words", "the main folder x holds no page text", {}, {}, "step-failed"},
+        {"a stale cause",
+         "reading the layout: something else",
+         {"an earlier failure", false, "status"},
+         {"an earlier cause", false, "refused"},
+         "step-failed"},
+    };
+    for (const auto& c : cases) {
+        JobContext context;
+        context.lastFailure = c.lastRequest;
+        context.stepCause = c.stepCause;
+        EXPECT_EQ(AreaEnd(0, c.failure, context).reasonCode, c.code) << c.name;
+    }
+    JobContext context;
+    EXPECT_EQ(StepCause(context, "refused", "no"), "no");
+    EXPECT_EQ(context.stepCause.code, "refused");
+    EXPECT_EQ(AreaEnd(1, "", context).reasonCode, "");
+}
+
 }  // namespace
 }  // namespace kesto

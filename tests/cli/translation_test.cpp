@@ -1,0 +1,110 @@
+// The messages a person reads, under a Chinese and an English language: each kind (a failure
+// reason, a template finding, a plan line) comes out whole in the language asked for, with its
+// code the same in both.
+
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <cstdlib>
+#include <functional>
+#include <string>
+
+#include "job/decoration_plan.h"
+#include "job/template_check.h"
+#include "market/failure_reason.h"
+#include "market/login_watch.h"
+#include "platform/net_layer.h"
+#include "platform/translation.h"
+#include "templates/template_folder.h"
+
+namespace kesto {
+namespace {
+
+// Switches the messages to language for its lifetime; the C locale (English) again after.
+class Language {
+  public:
+    explicit Language(const char* language) {
+        setenv("LANGUAGE", language, 1);
+        // Setting the locale again makes gettext look at LANGUAGE anew.
+        std::setlocale(LC_ALL, "C.UTF-8");
+        StartTranslations();
+    }
+    ~Language() {
+        unsetenv("LANGUAGE");
+        std::setlocale(LC_ALL, "C");
+    }
+    Language(const Language&) = delete;
+    Language& operator=(const Language&) = delete;
+};
+
+std::string MissingTemplateFinding() {
+    JobRequest request;
+    request.shopSign = true;
+    const std::vector<TemplateFinding> findings =
+        InspectTemplate(request, ReadTemplateFolder("/nonexistent/template/", {true}));
+    return findings.size() == 1 ? findings[0].code + " " + FindingLine(findings[0]) : "";
+}
+
+std::string PlanLinesText() {
+    DecorationPlan plan;
+    plan.shopSign = ShopSignPlan{"head/sign.gif", 2048, false, false, {}};
+    plan.categories = CategoriesPlan{{"#7"}, {"Hats", "Hats/Caps"}, "分类 2", {"分类"}, {}};
+    std::string text;
+    for (const std::string& line : PlanLines(plan)) {
+        text += line + "\n";
+    }
+    return text;
+}
+
+TEST(TranslationTest, EachKindOfMessageComesOutInTheLanguageAsked) {
+    const struct {
+        const char* kind;
+        std::function<std::string()> make;
+        std::string english;
+        std::string chinese;
+    } cases[] = {
+        {"a network reason",
+         [] { return DescribeNetError(net::kErrorCannotConnect, "manage.kesto.example"); },
+         "could not connect to manage.kesto.example: the proxy or the network refused the "
+         "connection",
+         "无法连接到 manage.kesto.example：代理或网络拒绝了连接"},
+        {"a reason made of a step and a status",
+         [] {
+             return WithReason(Translate("reading the shop's categories"),
+                               DescribeStatus(502, "manage.kesto.example"));
+         },
+         "reading the shop's categories: manage.kesto.example answered 502",
+         "读取店铺的分类：manage.kesto.example 回答了 502"},
+        {"the expired login", [] { return LoginExpiredReason(); },
+         "the login has expired: log in again, then upload again.",
+         "登录已过期，请重新登录后再上传。"},
+        {"a template finding", MissingTemplateFinding,
+         "template-missing the template folder does not exist",
+         "template-missing 模板文件夹不存在"},
+        {"plan lines", PlanLinesText,
+         "shop sign: replaced by head/sign.gif (2048 bytes, in one request)\n"
+         "categories: deleted: #7\n"
+         "categories: created: Hats, Hats/Caps\n"
+         "categories: pictures go into the new album folder 分类 2; old album folders removed "
+         "once saved: 分类, holding none\n"
+         "a run could go ahead\n",
+         "店招：替换为 head/sign.gif（2048 字节，一次发送）\n"
+         "分类：删除：#7\n"
+         "分类：新建：Hats、Hats/Caps\n"
+         "分类：图片放入新相册文件夹 分类 2；保存后移除的旧相册文件夹：分类，其中有 无\n"
+         "可以开始装修。\n"},
+    };
+    for (const auto& c : cases) {
+        {
+            const Language english("en");
+            EXPECT_EQ(c.make(), c.english) << c.kind;
+        }
+        {
+            const Language chinese("zh_CN");
+            EXPECT_EQ(c.make(), c.chinese) << c.kind;
+        }
+    }
+}
+
+}  // namespace
+}  // namespace kesto
