@@ -136,8 +136,6 @@ int main(int argc, char** argv) {
         case kesto::DesignStart::kRun:
             break;
     }
-    // gtk_init sets the locale from the environment; the failure reasons follow its language.
     gtk_init(&argc, &argv);
-    kesto::StartTranslations();
     return kesto::gtk::RunDesignProgram();
 }
