@@ -24,6 +24,7 @@
 #include "market/hosts.h"
 #include "market/identity.h"
 #include "market/shop_session.h"
+#include "platform/program_running_mark.h"
 #include "platform/system.h"
 #include "platform/text_output.h"
 #include "platform/translation.h"
@@ -244,6 +245,8 @@ int Decorate(const std::vector<std::string>& arguments) {
 }  // namespace kesto
 
 int main(int argc, char** argv) {
+    // While it lives, the Windows installer and uninstaller leave the program's files alone.
+    const auto runningMark = kesto::ProgramRunningMark::Leave();
     // Text on the wire and on the terminal follows the user's locale.
     std::setlocale(LC_ALL, "");
     kesto::StartTranslations();

@@ -23,6 +23,7 @@
 #include "browser/win32/control_browser_window.h"
 #include "browser/win32/wininet_login_cookies.h"
 #include "market/identity.h"
+#include "platform/program_running_mark.h"
 #include "platform/system.h"
 #include "platform/translation.h"
 #include "platform/win32/wide_text.h"
@@ -156,6 +157,8 @@ int RunLoginOnly() {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    // While it lives, the installer and uninstaller leave the program's files alone.
+    const auto runningMark = kesto::ProgramRunningMark::Leave();
     kesto::StartTranslations();
     const kesto::DesignStart start = kesto::DesignStartFor(kesto::ProgramArguments(0, nullptr));
     switch (start) {
