@@ -129,27 +129,29 @@ Section "Install"
     SetShellVarContext current
     ; A program may have been started while the pages were shown.
     !insertmacro WAIT_UNTIL_CLOSED "" "$(RunningInstall)"
-    SetOutPath "$INSTDIR"
-    File "${STAGE}\kesto-design.exe"
-    File "${STAGE}\kesto-decorate.exe"
-    SetOutPath "$INSTDIR\template"
-    File /r "${STAGE}\template\*"
+    ; The uninstaller and its entry come first, so that an installation that fails part way (a
+    ; file that cannot be written, a full disk) can still be removed.
     SetOutPath "$INSTDIR"
     File /r "${STAGE}\locale"
     WriteUninstaller "$INSTDIR\uninstall.exe"
-    CreateShortcut "$SMPROGRAMS\${CAPTION}.lnk" "$INSTDIR\kesto-design.exe"
-    ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
     WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayName" "${CAPTION}"
     WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
     WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\kesto-design.exe"
     WriteRegStr HKCU "${UNINSTALL_KEY}" "Publisher" "${PRODUCT}"
-    WriteRegDWORD HKCU "${UNINSTALL_KEY}" "EstimatedSize" $0
     WriteRegDWORD HKCU "${UNINSTALL_KEY}" "Language" $LANGUAGE
     WriteRegStr HKCU "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
     WriteRegStr HKCU "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\uninstall.exe"'
     WriteRegStr HKCU "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\uninstall.exe" /S'
     WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoModify" 1
     WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoRepair" 1
+    File "${STAGE}\kesto-design.exe"
+    File "${STAGE}\kesto-decorate.exe"
+    SetOutPath "$INSTDIR\template"
+    File /r "${STAGE}\template\*"
+    SetOutPath "$INSTDIR"
+    CreateShortcut "$SMPROGRAMS\${CAPTION}.lnk" "$INSTDIR\kesto-design.exe"
+    ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
+    WriteRegDWORD HKCU "${UNINSTALL_KEY}" "EstimatedSize" $0
 SectionEnd
 
 ; Removes the programs first: one that cannot be removed stops the uninstallation with the

@@ -7,13 +7,12 @@
 # so does the upgrade. Once it has ended, the registered silent uninstall leaves nothing of the
 # installation behind, the program's registry value and the login in the user's data folder
 # included, and keeps the user's own templates. A system in neither Chinese nor English gets an
-# English installer.
+# English installer. An installation that fails part way says so and can be uninstalled.
 #   installer_round_trip.sh SETUP_EXE WORK_FOLDER
 set -euo pipefail
 setup=$1
 work=$2
 export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-unset DISPLAY
 wine=/usr/lib/wine/wine64
 wineserver=/usr/lib/wine/wineserver
 rm -rf "$work"
@@ -24,10 +23,28 @@ fail() {
     exit 1
 }
 
+# Every program runs on a private display, so that Wine's desktop can show kesto-design.exe's
+# window whichever program started it.
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+xvfb=$!
+design=
+stop() {
+    [ -z "$design" ] || kill "$design" 2>/dev/null || true
+    "$wineserver" -k 2>/dev/null || true
+    kill "$xvfb" 2>/dev/null || true
+}
+trap stop EXIT
+for _ in $(seq 100); do
+    [ -s "$work/display" ] && break
+    sleep 0.1
+done
+[ -s "$work/display" ] || fail "Xvfb did not start"
+export DISPLAY=:$(tr -dc 0-9 <"$work/display")
+
 # The installer's language follows the locale Wine runs in; a locale the system lacks is
 # compiled into the work folder.
 for locale in zh_CN.UTF-8 de_DE.UTF-8; do
-    if LC_ALL=$locale locale 2>&1 | grep -q 'Cannot set'; then
+    if [ -n "$(LC_ALL=$locale locale 2>&1 >/dev/null)" ]; then
         mkdir -p "$work/locale"
         localedef -i "${locale%.UTF-8}" -f UTF-8 "$work/locale/$locale" >/dev/null 2>&1 ||
             fail "the $locale locale cannot be made (localedef, package locales)"
@@ -88,28 +105,14 @@ missing=$(cd "$installed" && find template/ocean-blue/head -type f | head -n 1)
 rm "$installed/$missing"
 before=$(cd "$installed" && sha256sum kesto-design.exe kesto-decorate.exe)
 
-# kesto-design.exe runs, on a private display, until it is ended here.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb=$!
-design=
-stop() {
-    [ -z "$design" ] || kill "$design" 2>/dev/null || true
-    kill "$xvfb" 2>/dev/null || true
-}
-trap stop EXIT
-for _ in $(seq 100); do
-    [ -s "$work/display" ] && break
-    sleep 0.1
-done
-[ -s "$work/display" ] || fail "Xvfb did not start"
 start_design() {
     # The program sets its browser document mode once it holds its running mark.
     "$wine" reg delete "$emulation" /v kesto-design.exe /f >/dev/null 2>&1 || true
-    DISPLAY=:$(tr -dc 0-9 <"$work/display") "$wine" "$1" &
+    WINEDEBUG=err+all "$wine" "$1" 2>"$work/design.log" &
     design=$!
     for _ in $(seq 300); do
         [ -n "$(registry_value "$emulation" kesto-design.exe)" ] && return
-        kill -0 "$design" 2>/dev/null || fail "kesto-design.exe ended by itself"
+        kill -0 "$design" 2>/dev/null || { cat "$work/design.log" >&2; fail "kesto-design.exe ended by itself"; }
         sleep 0.2
     done
     fail "kesto-design.exe set no browser document mode"
@@ -130,6 +133,7 @@ intact() {
 refused() {
     local status=0
     "$wine" "$@" || status=$?
+    kill -0 "$design" 2>/dev/null || fail "kesto-design.exe ended by itself"
     [ "$status" = 2 ] || fail "$* while the program runs ended with $status, not 2"
 }
 start_design "$installed/kesto-design.exe"
@@ -175,4 +179,19 @@ LANG=de_DE.UTF-8 LC_ALL=de_DE.UTF-8 "$wine" "$setup" /S
 [ "$(registry_value "$key" Language)" = 1033 ] || fail "a German system got no English installer"
 "$wine" "$program" /S
 "$wineserver" -w
+
+# An installation that fails part way (a file stands where the template folder goes) ends with
+# exit status 2, and its registered uninstaller still removes what it wrote.
+mkdir -p "$installed"
+echo x >"$installed/template"
+status=0
+"$wine" "$setup" /S || status=$?
+"$wineserver" -w
+[ "$status" = 2 ] || fail "an installation that failed part way ended with $status, not 2"
+rm "$installed/template"
+[ "$(registry_value "$key" QuietUninstallString)" = "$uninstall" ] ||
+    fail "an installation that failed part way cannot be uninstalled"
+"$wine" "$program" /S
+"$wineserver" -w
+[ ! -e "$installed" ] || fail "a failed installation left $(cd "$installed" && find . | tr '\n' ' ')"
 echo "installer_round_trip: installed, refused while running, ran, and removed without a trace"
