@@ -19,11 +19,13 @@
 //   the bytes that arrived followed by its end, or as a failed read: the caller compares what it
 //   read with the Content-Length header. Every backend sends the path as the caller gives it; the
 //   caller escapes it (market/url_split.h).
-// - Repeats: libcurl sends a request again by itself when the kept-alive connection it reused
-//   dies before the answer, though the server may have carried the request out; its backend
-//   therefore sends everything but a GET on a fresh connection, which is never repeated. WinINet
-//   does the same repeat and has no switch against it (seen under Wine: a server asked for a
-//   closing connection breaks its reads of the answer).
+// - Repeats: libcurl and WinINet send a request again by themselves when the kept-alive
+//   connection they reused dies before the answer, though the server may have carried the request
+//   out. So no backend sends anything but a GET on a reused connection: the libcurl backend takes
+//   a fresh connection for every other request; WinINet has no such switch for one request and
+//   keeps one pool of idle connections per process, so its backend keeps none there: every
+//   request asks for its connection to close after the answer ("Connection: close"), and each
+//   request, GET or not, goes out on a connection of its own.
 // - Caching: no backend keeps an answer anywhere (WinINet is asked not to write its cache); what
 //   the answers carry, the user's shop and login, stays in the program's memory.
 // - Errors: a failed operation returns false (or null) and leaves an error number that

@@ -8,6 +8,7 @@
 #include <atomic>
 #include <chrono>
 #include <ctime>
+#include <iterator>
 #include <vector>
 
 #include "platform/net_layer.h"
@@ -64,6 +65,18 @@ void SetTimeouts(HINTERNET handle, long stallSeconds,
     SetTimeout(handle, INTERNET_OPTION_CONNECT_TIMEOUT, atMost(kConnectTimeoutSeconds));
     SetTimeout(handle, INTERNET_OPTION_SEND_TIMEOUT, atMost(stallSeconds));
     SetTimeout(handle, INTERNET_OPTION_RECEIVE_TIMEOUT, atMost(stallSeconds));
+}
+
+// WinINet keeps one pool of idle connections for the whole process and sends any request, a
+// POST too, on an idle one it finds there; when that connection has died meanwhile, it sends the
+// request again on a new one, though the server may have carried it out already. It has no
+// switch that makes one request take a new connection. So no request leaves its connection in
+// the pool: each asks the server to close the connection after its answer ("Connection: close"),
+// and every request, a POST above all, goes out on a connection of its own.
+bool AskToCloseConnection(HINTERNET request) {
+    static constexpr wchar_t kClose[] = L"Connection: close\r\n";
+    return HttpAddRequestHeadersW(request, kClose, static_cast<DWORD>(std::size(kClose) - 1),
+                                  HTTP_ADDREQ_FLAG_ADD | HTTP_ADDREQ_FLAG_REPLACE) != FALSE;
 }
 
 class WinInetRequest final : public Request {
@@ -212,10 +225,13 @@ class WinInetConnection final : public Connection {
         const wchar_t* acceptTypes[] = {L"*/*", nullptr};
         // Redirects are the caller's to follow (market/redirect_rules.h), as on every backend.
         // The answers carry the user's shop and login: none is kept in the user's web cache.
+        // No connection is kept for a later request (AskToCloseConnection).
         InternetHandle request(HttpOpenRequestW(
             handle_.get(), wideVerb.c_str(), widePath.c_str(), nullptr, nullptr, acceptTypes,
-            flags | INTERNET_FLAG_NO_AUTO_REDIRECT | INTERNET_FLAG_NO_CACHE_WRITE, 0));
-        if (!request) {
+            (flags & ~std::uint32_t{INTERNET_FLAG_KEEP_CONNECTION}) |
+                INTERNET_FLAG_NO_AUTO_REDIRECT | INTERNET_FLAG_NO_CACHE_WRITE,
+            0));
+        if (!request || !AskToCloseConnection(request.get())) {
             return nullptr;
         }
         SetTimeouts(request.get(), stallSeconds_);

@@ -129,6 +129,10 @@ void CaptureServer::Serve(LoopbackSocket connection) {
         request.head = buffer.substr(0, headEnd + kHeadEnd.size());
         buffer.erase(0, request.head.size());
         const std::size_t length = ContentLength(request);
+        // As every HTTP/1.1 server must, a request asking to close its connection is the last.
+        const std::optional<std::string> connectionOption = request.Header("Connection");
+        const bool lastRequest =
+            connectionOption && AsciiLower(*connectionOption).find("close") != std::string::npos;
         for (std::size_t taken = 0;;) {
             const std::size_t use = std::min(buffer.size(), length - taken);
             if (keepBodies_) {
@@ -154,7 +158,7 @@ void CaptureServer::Serve(LoopbackSocket connection) {
         const bool close = answer.ends_with(kCloseMarker);
         const std::string_view sent =
             std::string_view(answer).substr(0, answer.size() - (close ? kCloseMarker.size() : 0));
-        if (sent.empty() || !connection.SendAll(sent) || close) {
+        if (sent.empty() || !connection.SendAll(sent) || close || lastRequest) {
             return;
         }
     }
