@@ -1,7 +1,5 @@
 #include "browser/win32/browser_host_window.h"
 
-#include <memory>
-
 #include "browser/win32/control_site.h"
 
 namespace kesto::win32 {
@@ -20,12 +18,11 @@ ControlSite* LiveSiteOf(HWND host) {
 LRESULT CALLBACK HostProcedure(HWND host, UINT message, WPARAM wParam, LPARAM lParam) {
     ControlSite* site = SiteOf(host);
     switch (message) {
-        case WM_NCCREATE: {
-            // The window owns its site from here until WM_NCDESTROY.
-            auto created = std::make_unique<ControlSite>(host);
-            SetWindowLongPtrW(host, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(created.release()));
+        case WM_NCCREATE:
+            // The window holds a reference to its site from here until WM_NCDESTROY.
+            SetWindowLongPtrW(host, GWLP_USERDATA,
+                              reinterpret_cast<LONG_PTR>(ControlSite::Create(host).Detach()));
             break;
-        }
         case WM_SIZE:
             if (site != nullptr) {
                 site->Resize();
@@ -42,7 +39,9 @@ LRESULT CALLBACK HostProcedure(HWND host, UINT message, WPARAM wParam, LPARAM lP
             }
             break;
         case WM_NCDESTROY: {
-            const std::unique_ptr<ControlSite> owned(site);
+            // The window's reference, given back as the pointer goes.
+            Microsoft::WRL::ComPtr<ControlSite> held;
+            *held.GetAddressOf() = site;
             SetWindowLongPtrW(host, GWLP_USERDATA, 0);
             break;
         }

@@ -1,7 +1,8 @@
 #pragma once
 // The child window class that hosts one OLE control: "AtlAxWin80" (and its licensed twin
-// "AtlAxWinLic80"). Each window owns the control site of its control and closes the control when
-// it is destroyed. Two registered messages answer the site ("WM_ATLGETHOST") and the control
+// "AtlAxWinLic80"). Each window holds a reference to the control site of its control and closes
+// the control when it is destroyed. Two registered messages answer the site ("WM_ATLGETHOST") and
+// the control
 // ("WM_ATLGETCONTROL") as IUnknown pointers that the caller does not own. The focus given to the
 // host window goes on to the control.
 

@@ -49,10 +49,74 @@ ScreenRect ToScreenRect(const RECT& rect) {
 
 }  // namespace
 
+Microsoft::WRL::ComPtr<BrowserEventSink> BrowserEventSink::Create(ControlBrowserWindow& window) {
+    // The new object counts no reference yet: the pointer takes the first.
+    return ComPtr<BrowserEventSink>(new BrowserEventSink(window));
+}
+
+STDMETHODIMP BrowserEventSink::QueryInterface(REFIID iid, void** object) {
+    if (object == nullptr) {
+        return E_POINTER;
+    }
+    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch) ||
+        IsEqualIID(iid, kWebBrowserEvents2Interface)) {
+        *object = static_cast<IDispatch*>(this);
+        AddRef();
+        return S_OK;
+    }
+    *object = nullptr;
+    return E_NOINTERFACE;
+}
+
+// The events arrive on the window's thread only.
+STDMETHODIMP_(ULONG) BrowserEventSink::AddRef() {
+    return ++references_;
+}
+
+STDMETHODIMP_(ULONG) BrowserEventSink::Release() {
+    const ULONG left = --references_;
+    if (left == 0) {
+        delete this;
+    }
+    return left;
+}
+
+STDMETHODIMP BrowserEventSink::GetTypeInfoCount(UINT* count) {
+    if (count == nullptr) {
+        return E_POINTER;
+    }
+    *count = 1;
+    return S_OK;
+}
+
+// The program carries no type library: the control's events are dispatched by identifier.
+STDMETHODIMP BrowserEventSink::GetTypeInfo(UINT, LCID, ITypeInfo** info) {
+    if (info != nullptr) {
+        *info = nullptr;
+    }
+    return TYPE_E_ELEMENTNOTFOUND;
+}
+
+STDMETHODIMP BrowserEventSink::GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) {
+    return DISP_E_UNKNOWNNAME;
+}
+
+// An event after the window has gone is answered as one the window does not handle.
+STDMETHODIMP BrowserEventSink::Invoke(DISPID member, REFIID, LCID, WORD, DISPPARAMS* parameters,
+                                      VARIANT*, EXCEPINFO*, UINT*) {
+    if (window_ == nullptr) {
+        return DISP_E_MEMBERNOTFOUND;
+    }
+    // The window may go while it handles the event (a page closing it); the sink stays.
+    const ComPtr<BrowserEventSink> alive(this);
+    return window_->OnEvent(member, parameters);
+}
+
 ControlBrowserWindow::ControlBrowserWindow(BrowserEvents& events, ControlBrowserSettings settings)
-    : events_(events), settings_(std::move(settings)) {
+    : events_(events), settings_(std::move(settings)), eventSink_(BrowserEventSink::Create(*this)) {
+    const HWND owner = settings_.owner ? settings_.owner() : nullptr;
     CreateWindowExW(0, kBrowserFrameClass, L"about:blank", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
-                    CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
+                    CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr,
                     GetModuleHandleW(nullptr), this);
     if (window_ == nullptr) {
         return;
@@ -67,13 +131,15 @@ ControlBrowserWindow::ControlBrowserWindow(BrowserEvents& events, ControlBrowser
     }
 }
 
-// Teardown: events disconnected, document dropped, window (and with it the control's host)
-// destroyed, then the control told to quit and released.
+// Teardown: events disconnected (the sink, should the control still hold it, reaches this object
+// no more), document dropped, window (and with it the control's host) destroyed, then the control
+// told to quit and released.
 ControlBrowserWindow::~ControlBrowserWindow() {
     if (connectionPoint_) {
         connectionPoint_->Unadvise(adviseCookie_);
         connectionPoint_.Reset();
     }
+    eventSink_->Detach();
     document_.Reset();
     if (window_ != nullptr) {
         DestroyWindow(window_);
@@ -138,41 +204,7 @@ void ControlBrowserWindow::CloseSoon() {
     }
 }
 
-STDMETHODIMP ControlBrowserWindow::QueryInterface(REFIID iid, void** object) {
-    if (object == nullptr) {
-        return E_POINTER;
-    }
-    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch) ||
-        IsEqualIID(iid, kWebBrowserEvents2Interface)) {
-        *object = static_cast<IDispatch*>(this);
-        return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-}
-
-STDMETHODIMP ControlBrowserWindow::GetTypeInfoCount(UINT* count) {
-    if (count == nullptr) {
-        return E_POINTER;
-    }
-    *count = 1;
-    return S_OK;
-}
-
-// The program carries no type library: the control's events are dispatched by identifier.
-STDMETHODIMP ControlBrowserWindow::GetTypeInfo(UINT, LCID, ITypeInfo** info) {
-    if (info != nullptr) {
-        *info = nullptr;
-    }
-    return TYPE_E_ELEMENTNOTFOUND;
-}
-
-STDMETHODIMP ControlBrowserWindow::GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) {
-    return DISP_E_UNKNOWNNAME;
-}
-
-STDMETHODIMP ControlBrowserWindow::Invoke(DISPID member, REFIID, LCID, WORD, DISPPARAMS* parameters,
-                                          VARIANT*, EXCEPINFO*, UINT*) {
+HRESULT ControlBrowserWindow::OnEvent(DISPID member, DISPPARAMS* parameters) {
     switch (member) {
         case kStatusTextChange:
             return S_OK;
@@ -301,7 +333,7 @@ void ControlBrowserWindow::ConnectEvents() {
         FAILED(container->FindConnectionPoint(kWebBrowserEvents2Interface, point.GetAddressOf()))) {
         return;
     }
-    if (SUCCEEDED(point->Advise(static_cast<IDispatch*>(this), &adviseCookie_))) {
+    if (SUCCEEDED(point->Advise(eventSink_.Get(), &adviseCookie_))) {
         connectionPoint_ = point;
     }
 }
@@ -363,7 +395,9 @@ void ControlBrowserWindow::OnNewWindow(VARIANT& newBrowser, VARIANT& cancel) {
         return;
     }
     std::erase_if(popups_, [](const auto& popup) { return !popup->IsOpen(); });
-    auto popup = std::make_unique<ControlBrowserWindow>(events_, settings_);
+    ControlBrowserSettings popupSettings = settings_;
+    popupSettings.owner = [opener = window_] { return opener; };
+    auto popup = std::make_unique<ControlBrowserWindow>(events_, std::move(popupSettings));
     ComPtr<IDispatch> application;
     if (!popup->browser_ || FAILED(popup->browser_->put_RegisterAsBrowser(VARIANT_TRUE)) ||
         FAILED(popup->browser_->get_Application(application.GetAddressOf())) || !application) {

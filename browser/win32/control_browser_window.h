@@ -1,13 +1,14 @@
 #pragma once
 // BrowserWindow over the platform's web-browser control: a top-level window whose client area
-// is a control host ("AtlAxWin80") holding the control. The object is the control's event sink
-// for DWebBrowserEvents2 (an IDispatch that is not reference counted: it lives as long as its
-// owner keeps it). The caption follows each completed download; each completed top-level
-// document is reported with its cookie text. When the window activates, the control is
-// UI-activated and takes the keyboard focus. A page that opens a new window (a link with a
-// target, a script's window.open) gets a new window of this kind, owned by this one, reporting
-// to the same events: the login may go on in it, and nothing opens outside the program. A page
-// whose script closes its window closes the window.
+// is a control host ("AtlAxWin80") holding the control. The control's events for
+// DWebBrowserEvents2 go to an event sink of the window's, a COM object of its own that counts its
+// references. The caption follows each completed download; each completed top-level document is
+// reported with its cookie text. When the window activates, the control is UI-activated and
+// takes the keyboard focus. The window may have an owner (the main dialog): it then has no
+// taskbar button of its own and never falls behind its owner. A page that opens a new window (a
+// link with a target, a script's window.open) gets a new window of this kind, owned by this one,
+// reporting to the same events: the login may go on in it, and nothing opens outside the
+// program. A page whose script closes its window closes the window.
 
 #include <windows.h>
 
@@ -33,12 +34,48 @@ struct ControlBrowserSettings {
     std::function<void()> afterTopLevelDocument;
     // Makes the control; empty for the platform's web-browser control.
     ControlMaker makeControl{};
+    // The window each new browser window is owned by, asked when the window is made; empty, or
+    // null, for none.
+    std::function<HWND()> owner{};
 };
+
+class ControlBrowserWindow;
 
 // COM objects are never deleted through their interfaces, which have no virtual destructor.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wnon-virtual-dtor"
-class ControlBrowserWindow final : public BrowserWindow, public IDispatch {
+// The control's event sink: an IDispatch answering for DWebBrowserEvents2, counting its
+// references (its window holds one, the control's connection point one while it is advised) and
+// going with the last. It hands the events to its window while the window lives; once the window
+// has gone (Detach) it answers them and does nothing.
+class BrowserEventSink final : public IDispatch {
+  public:
+    static Microsoft::WRL::ComPtr<BrowserEventSink> Create(ControlBrowserWindow& window);
+    BrowserEventSink(const BrowserEventSink&) = delete;
+    BrowserEventSink& operator=(const BrowserEventSink&) = delete;
+
+    // The window is going: no event reaches it from now on.
+    void Detach() { window_ = nullptr; }
+
+    STDMETHODIMP QueryInterface(REFIID iid, void** object) override;
+    STDMETHODIMP_(ULONG) AddRef() override;
+    STDMETHODIMP_(ULONG) Release() override;
+    STDMETHODIMP GetTypeInfoCount(UINT* count) override;
+    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo** info) override;
+    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override;
+    STDMETHODIMP Invoke(DISPID member, REFIID, LCID, WORD, DISPPARAMS* parameters, VARIANT*,
+                        EXCEPINFO*, UINT*) override;
+
+  private:
+    explicit BrowserEventSink(ControlBrowserWindow& window) : window_(&window) {}
+    ~BrowserEventSink() = default;
+
+    ControlBrowserWindow* window_;  // not owned; null once the window has gone
+    ULONG references_ = 0;
+};
+#pragma GCC diagnostic pop
+
+class ControlBrowserWindow final : public BrowserWindow {
   public:
     // Creates the window, hidden and centred, with its control not silent (the page's own
     // messages show; its script errors are answered by the control site) and the control's
@@ -63,17 +100,12 @@ class ControlBrowserWindow final : public BrowserWindow, public IDispatch {
     // Posts WM_CLOSE to the window; a window destroyed before then takes no message.
     void CloseSoon() override;
 
-    // IUnknown and IDispatch
-    STDMETHODIMP QueryInterface(REFIID iid, void** object) override;
-    STDMETHODIMP_(ULONG) AddRef() override { return 1; }
-    STDMETHODIMP_(ULONG) Release() override { return 1; }
-    STDMETHODIMP GetTypeInfoCount(UINT* count) override;
-    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo** info) override;
-    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override;
-    STDMETHODIMP Invoke(DISPID member, REFIID, LCID, WORD, DISPPARAMS* parameters, VARIANT*,
-                        EXCEPINFO*, UINT*) override;
+    // One of the control's events, by its dispatch identifier, from the event sink.
+    HRESULT OnEvent(DISPID member, DISPPARAMS* parameters);
 
     HWND window() const { return window_; }
+    // The control's event sink (not a reference of the caller's).
+    IDispatch* eventSink() const { return eventSink_.Get(); }
     HWND hostWindow() const { return hostWindow_; }
     IWebBrowser2* browser() const { return browser_.Get(); }
     // The windows pages of this one opened, in the order they were opened.
@@ -95,13 +127,13 @@ class ControlBrowserWindow final : public BrowserWindow, public IDispatch {
     ControlBrowserSettings settings_;
     HWND window_ = nullptr;
     HWND hostWindow_ = nullptr;
+    Microsoft::WRL::ComPtr<BrowserEventSink> eventSink_;
     Microsoft::WRL::ComPtr<IWebBrowser2> browser_;
     Microsoft::WRL::ComPtr<IHTMLDocument2> document_;
     Microsoft::WRL::ComPtr<IConnectionPoint> connectionPoint_;
     DWORD adviseCookie_ = 0;
     std::vector<std::unique_ptr<ControlBrowserWindow>> popups_;
 };
-#pragma GCC diagnostic pop
 
 // Makes web-browser control windows with the settings; the window classes must have been
 // registered.

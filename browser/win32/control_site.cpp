@@ -35,6 +35,11 @@ ControlMaker MakeControlOfClass(const CLSID& controlClass) {
     };
 }
 
+Microsoft::WRL::ComPtr<ControlSite> ControlSite::Create(HWND host) {
+    // The new object counts no reference yet: the pointer takes the first.
+    return Microsoft::WRL::ComPtr<ControlSite>(new ControlSite(host));
+}
+
 ControlSite::ControlSite(HWND host) : host_(host) {}
 
 ControlSite::~ControlSite() {
@@ -161,13 +166,16 @@ STDMETHODIMP ControlSite::QueryInterface(REFIID iid, void** object) {
     return S_OK;
 }
 
-// The host window owns the site; the control's references keep it alive only as long as the
-// host window lets it (the window closes the control before it lets go of the site).
+// The site is used on its window's thread only.
 STDMETHODIMP_(ULONG) ControlSite::AddRef() {
     return ++references_;
 }
 STDMETHODIMP_(ULONG) ControlSite::Release() {
-    return references_ > 1 ? --references_ : 1;
+    const ULONG left = --references_;
+    if (left == 0) {
+        delete this;
+    }
+    return left;
 }
 
 STDMETHODIMP ControlSite::GetContainer(IOleContainer** container) {
@@ -212,6 +220,17 @@ STDMETHODIMP ControlSite::SetActiveObject(IOleInPlaceActiveObject* object, LPCOL
 
 STDMETHODIMP ControlSite::GetExtendedControl(IDispatch** extended) {
     return NothingInto(extended, E_NOTIMPL);
+}
+
+STDMETHODIMP ControlSite::GetHostInfo(DOCHOSTUIINFO* info) {
+    if (info == nullptr) {
+        return E_POINTER;
+    }
+    info->dwFlags |= DOCHOSTUIFLAG_DPI_AWARE;
+    info->dwDoubleClick = DOCHOSTUIDBLCLK_DEFAULT;
+    info->pchHostCss = nullptr;
+    info->pchHostNS = nullptr;
+    return S_OK;
 }
 
 // The documented "use the defaults" answers of the document host.

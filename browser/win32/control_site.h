@@ -36,8 +36,8 @@ class ControlSite final : public IOleClientSite,
                           public IDocHostUIHandler,
                           public IOleCommandTarget {
   public:
-    explicit ControlSite(HWND host);
-    ~ControlSite();
+    // A new site for the host window, the caller holding its first reference.
+    static Microsoft::WRL::ComPtr<ControlSite> Create(HWND host);
     ControlSite(const ControlSite&) = delete;
     ControlSite& operator=(const ControlSite&) = delete;
 
@@ -117,7 +117,8 @@ class ControlSite final : public IOleClientSite,
     // IDocHostUIHandler: the document's own menus, defaults and drop handling stay; the host
     // adds no UI, no external object and no address translation.
     STDMETHODIMP ShowContextMenu(DWORD, POINT*, IUnknown*, IDispatch*) override { return S_FALSE; }
-    STDMETHODIMP GetHostInfo(DOCHOSTUIINFO*) override { return E_NOTIMPL; }
+    // The host is DPI-aware: the control scales its pages to the screen's DPI itself.
+    STDMETHODIMP GetHostInfo(DOCHOSTUIINFO* info) override;
     STDMETHODIMP ShowUI(DWORD, IOleInPlaceActiveObject*, IOleCommandTarget*, IOleInPlaceFrame*,
                         IOleInPlaceUIWindow*) override {
         return S_FALSE;
@@ -145,8 +146,12 @@ class ControlSite final : public IOleClientSite,
                       VARIANT* out) override;
 
   private:
+    explicit ControlSite(HWND host);
+    // Only the last Release deletes the object.
+    ~ControlSite();
+
     HWND host_;
-    ULONG references_ = 1;
+    ULONG references_ = 0;
     bool oleInitialised_ = false;
     Microsoft::WRL::ComPtr<IOleObject> control_;
     Microsoft::WRL::ComPtr<IOleInPlaceActiveObject> activeObject_;

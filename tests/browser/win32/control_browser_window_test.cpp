@@ -201,7 +201,8 @@ TEST_F(ControlBrowserWindowTest, NavigationShowsTheWindowAndReachesTheMarketplac
     const std::wstring address = location != nullptr ? location : L"";
     SysFreeString(location);
     DISPPARAMS none{};
-    EXPECT_EQ(window.Invoke(104, IID_NULL, 0, DISPATCH_METHOD, &none, nullptr, nullptr, nullptr),
+    EXPECT_EQ(window.eventSink()->Invoke(104, IID_NULL, 0, DISPATCH_METHOD, &none, nullptr, nullptr,
+                                         nullptr),
               S_OK);
     EXPECT_EQ(Caption(window.window()), address);
     EXPECT_NE(address, L"about:blank");
@@ -223,21 +224,24 @@ TEST_F(ControlBrowserWindowTest, EventSinkAnswersAndReportsOnlyTopLevelCompletio
     ControlBrowserWindow window(events, {[&] { ++pagesSaved; }});
     ASSERT_NE(window.browser(), nullptr);
 
+    IDispatch* sink = window.eventSink();
+    ASSERT_NE(sink, nullptr);
     void* object = nullptr;
-    EXPECT_EQ(window.QueryInterface(IID_IDispatch, &object), S_OK);
-    EXPECT_EQ(object, static_cast<IDispatch*>(&window));
-    EXPECT_EQ(window.QueryInterface(IID_IOleObject, &object), E_NOINTERFACE);
-    EXPECT_EQ(window.AddRef(), 1u);
-    EXPECT_EQ(window.Release(), 1u);
+    EXPECT_EQ(sink->QueryInterface(IID_IDispatch, &object), S_OK);
+    EXPECT_EQ(object, sink);
+    const ULONG held = sink->Release();  // the reference QueryInterface gave
+    EXPECT_EQ(sink->QueryInterface(IID_IOleObject, &object), E_NOINTERFACE);
+    EXPECT_EQ(sink->AddRef(), held + 1);
+    EXPECT_EQ(sink->Release(), held);
     UINT count = 0;
-    EXPECT_EQ(window.GetTypeInfoCount(&count), S_OK);
+    EXPECT_EQ(sink->GetTypeInfoCount(&count), S_OK);
     EXPECT_EQ(count, 1u);
-    EXPECT_EQ(window.GetTypeInfoCount(nullptr), E_POINTER);
+    EXPECT_EQ(sink->GetTypeInfoCount(nullptr), E_POINTER);
 
     DISPPARAMS none{};
-    EXPECT_EQ(window.Invoke(102, IID_NULL, 0, DISPATCH_METHOD, &none, nullptr, nullptr, nullptr),
+    EXPECT_EQ(sink->Invoke(102, IID_NULL, 0, DISPATCH_METHOD, &none, nullptr, nullptr, nullptr),
               S_OK);
-    EXPECT_EQ(window.Invoke(250, IID_NULL, 0, DISPATCH_METHOD, &none, nullptr, nullptr, nullptr),
+    EXPECT_EQ(sink->Invoke(250, IID_NULL, 0, DISPATCH_METHOD, &none, nullptr, nullptr, nullptr),
               DISP_E_MEMBERNOTFOUND);
 
     // DocumentComplete carries the frame in its second argument slot (the arguments come in
@@ -246,10 +250,10 @@ TEST_F(ControlBrowserWindowTest, EventSinkAnswersAndReportsOnlyTopLevelCompletio
     VariantInit(&arguments[0]);
     VariantInit(&arguments[1]);
     arguments[1].vt = VT_DISPATCH;
-    arguments[1].pdispVal = static_cast<IDispatch*>(&window);
+    arguments[1].pdispVal = sink;
     DISPPARAMS completion{arguments, nullptr, 2, 0};
     EXPECT_EQ(
-        window.Invoke(259, IID_NULL, 0, DISPATCH_METHOD, &completion, nullptr, nullptr, nullptr),
+        sink->Invoke(259, IID_NULL, 0, DISPATCH_METHOD, &completion, nullptr, nullptr, nullptr),
         S_OK);
     EXPECT_EQ(events.reports, 0);
     EXPECT_EQ(pagesSaved, 0);
@@ -258,7 +262,7 @@ TEST_F(ControlBrowserWindowTest, EventSinkAnswersAndReportsOnlyTopLevelCompletio
     // engine here) it is reported with no cookie text and an empty address.
     arguments[1].pdispVal = window.browser();
     EXPECT_EQ(
-        window.Invoke(259, IID_NULL, 0, DISPATCH_METHOD, &completion, nullptr, nullptr, nullptr),
+        sink->Invoke(259, IID_NULL, 0, DISPATCH_METHOD, &completion, nullptr, nullptr, nullptr),
         S_OK);
     EXPECT_EQ(events.reports, 1);
     EXPECT_EQ(pagesSaved, 1);

@@ -257,10 +257,11 @@ TEST_F(ControlHostingTest, EventsAreConnectedByTheirOwnInterfaceIdAndLetGoAtTheE
         const FakeBrowserLog& log = *controls.logs[0];
         EXPECT_TRUE(IsEqualIID(log.eventsAsked, kWebBrowserEvents2Interface));
         // The double connects only a sink that answers for DWebBrowserEvents2's id.
-        EXPECT_EQ(log.sink, static_cast<IDispatch*>(&window));
+        EXPECT_EQ(log.sink, window.eventSink());
         void* events2 = nullptr;
-        EXPECT_EQ(window.QueryInterface(kWebBrowserEvents2Interface, &events2), S_OK);
-        EXPECT_EQ(events2, static_cast<IDispatch*>(&window));
+        EXPECT_EQ(window.eventSink()->QueryInterface(kWebBrowserEvents2Interface, &events2), S_OK);
+        EXPECT_EQ(events2, window.eventSink());
+        window.eventSink()->Release();
     }
     const FakeBrowserLog& log = *controls.logs[0];
     EXPECT_EQ(log.sink, nullptr);
@@ -271,10 +272,13 @@ TEST_F(ControlHostingTest, EventsAreConnectedByTheirOwnInterfaceIdAndLetGoAtTheE
 
 // The page's own messages reach the user: the control is not silent, and its site takes only
 // the script error among the control's commands, answering "keep running the page's scripts".
+// The site tells the control that the host is DPI-aware.
 TEST_F(ControlHostingTest, TheSiteAnswersScriptErrorsAndLeavesThePagesMessagesShowing) {
     ControlBrowserWindow window(events, controls.Settings());
     const FakeBrowserLog& log = *controls.logs[0];
     EXPECT_EQ(log.silentSet, std::vector<bool>{false});
+    ASSERT_TRUE(log.hostInfoFlags.has_value());
+    EXPECT_EQ(*log.hostInfoFlags & DOCHOSTUIFLAG_DPI_AWARE, DWORD{DOCHOSTUIFLAG_DPI_AWARE});
     ComPtr<IOleCommandTarget> site;
     ASSERT_EQ(static_cast<IUnknown*>(log.site)->QueryInterface(
                   IID_IOleCommandTarget, reinterpret_cast<void**>(site.GetAddressOf())),
@@ -296,6 +300,64 @@ TEST_F(ControlHostingTest, TheSiteAnswersScriptErrorsAndLeavesThePagesMessagesSh
             << c.command;
         EXPECT_EQ(out.vt == VT_BOOL && out.boolVal == VARIANT_TRUE, c.result == S_OK) << c.command;
     }
+}
+
+// The container's COM objects live while anyone holds them and go with the last reference: the
+// window and the control let go of them when the window closes, a reference held longer keeps
+// each alive (the sink then reaching no window), and its release frees it.
+TEST_F(ControlHostingTest, TheSiteAndTheEventSinkCountTheirReferencesAndGoWithTheLast) {
+    IUnknown* site = nullptr;
+    IDispatch* sink = nullptr;
+    {
+        ControlBrowserWindow window(events, controls.Settings());
+        const FakeBrowserLog& log = *controls.logs[0];
+        site = static_cast<IUnknown*>(log.site);
+        sink = window.eventSink();
+        ASSERT_NE(site, nullptr);
+        ASSERT_EQ(log.sink, sink);
+        for (IUnknown* object : {site, static_cast<IUnknown*>(sink)}) {
+            const ULONG held = object->AddRef();  // the test's, kept past the window
+            EXPECT_GE(held, 3u);  // the window's, the control's and the test's at least
+            EXPECT_EQ(object->AddRef(), held + 1);
+            EXPECT_EQ(object->Release(), held);
+        }
+    }
+    EXPECT_EQ(controls.logs[0]->site, nullptr);
+    EXPECT_EQ(controls.logs[0]->sink, nullptr);
+    void* again = nullptr;
+    ASSERT_EQ(site->QueryInterface(IID_IOleClientSite, &again), S_OK);
+    EXPECT_EQ(static_cast<IUnknown*>(again)->Release(), 1u);
+    DISPPARAMS none{};
+    EXPECT_EQ(sink->Invoke(kDocumentComplete, IID_NULL, 0, DISPATCH_METHOD, &none, nullptr, nullptr,
+                           nullptr),
+              DISP_E_MEMBERNOTFOUND);
+    EXPECT_EQ(site->Release(), 0u);
+    EXPECT_EQ(sink->Release(), 0u);
+}
+
+// The window is owned by the window the settings name when it is made: no taskbar button of its
+// own, never behind that window.
+TEST_F(ControlHostingTest, TheWindowIsOwnedByTheGivenOwner) {
+    HWND dialog = CreateWindowExW(0, L"STATIC", L"dialog", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100,
+                                  nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(dialog, nullptr);
+    const struct {
+        std::function<HWND()> owner;
+        HWND expected;
+    } cases[] = {
+        {[dialog] { return dialog; }, dialog},
+        {[] { return HWND{}; }, nullptr},
+        {{}, nullptr},
+    };
+    for (const auto& c : cases) {
+        ControlBrowserSettings settings = controls.Settings();
+        settings.owner = c.owner;
+        ControlBrowserWindow window(events, settings);
+        ASSERT_TRUE(window.IsOpen());
+        EXPECT_EQ(GetWindow(window.window(), GW_OWNER), c.expected);
+        EXPECT_EQ(GetWindowLongPtrW(window.window(), GWL_STYLE) & WS_CHILD, 0);
+    }
+    DestroyWindow(dialog);
 }
 
 // NewWindow2 (ppDisp, Cancel) and NewWindow3 (ppDisp, Cancel, dwFlags, bstrUrlContext, bstrUrl).
@@ -333,6 +395,9 @@ TEST_F(ControlHostingTest, NewWindowsOpenInAWindowOfTheProgram) {
         events.cookies.clear();
         ASSERT_EQ(CompleteTopLevelDocument(*made.logs[1]), S_OK);
         EXPECT_EQ(events.cookies, std::vector<std::string>{"uin=o10001; skey=@k"});
+
+        // The pop-up stays above its opener and has no taskbar button of its own.
+        EXPECT_EQ(GetWindow(popup.window(), GW_OWNER), window.window());
 
         // Closing the window closes its pop-ups.
         window.Close();

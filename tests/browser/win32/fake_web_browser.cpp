@@ -6,6 +6,7 @@
 #include "tests/browser/win32/fake_web_browser.h"
 
 #include <exdisp.h>
+#include <mshtmhst.h>
 #include <ocidl.h>
 #include <ole2.h>
 #include <olectl.h>
@@ -259,9 +260,20 @@ HRESULT FakeWebBrowser::QueryInterface(REFIID iid, void** object) {
     return E_NOINTERFACE;
 }
 
+// As the control does, a new site is asked for its document host's information.
 HRESULT FakeWebBrowser::SetClientSite(IOleClientSite* site) {
     site_.Reset(site);
     log_->site = site;
+    Ref<IDocHostUIHandler> host;
+    if (site != nullptr &&
+        SUCCEEDED(site->lpVtbl->QueryInterface(site, IID_IDocHostUIHandler,
+                                               reinterpret_cast<void**>(host.Out())))) {
+        DOCHOSTUIINFO info{};
+        info.cbSize = sizeof(info);
+        if (host.get()->lpVtbl->GetHostInfo(host.get(), &info) == S_OK) {
+            log_->hostInfoFlags = info.dwFlags;
+        }
+    }
     return S_OK;
 }
 

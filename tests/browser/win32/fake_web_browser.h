@@ -15,6 +15,7 @@
 
 #include <cstddef>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -51,8 +52,9 @@ struct FakeBrowserLog {
     // The sink Advise accepted: the pointer it answered for DWebBrowserEvents2's id (an
     // IDispatch), held until Unadvise; null when it did not answer.
     void* sink = nullptr;
-    std::vector<bool> silentSet;  // put_Silent's arguments (VARIANT_TRUE as true), in order
-    void* site = nullptr;         // the client site (an IOleClientSite) while the double holds it
+    std::vector<bool> silentSet;         // put_Silent's arguments (VARIANT_TRUE as true), in order
+    std::optional<DWORD> hostInfoFlags;  // the flags the site's GetHostInfo gave, once asked
+    void* site = nullptr;  // the client site (an IOleClientSite) while the double holds it
     std::vector<std::wstring> navigations;
     bool registeredAsBrowser = false;
     bool quit = false;
