@@ -46,10 +46,11 @@ unsigned PollsIn(unsigned milliseconds, unsigned pollMilliseconds) {
 }  // namespace
 
 DesignDialog::DesignDialog(DesignDialogView& view, DesignServices& services,
-                           unsigned loginPollMilliseconds)
+                           unsigned loginPollMilliseconds, std::function<void()> shopFrontNotOpened)
     : view_(view),
       services_(services),
       loginPollMilliseconds_(loginPollMilliseconds),
+      shopFrontNotOpened_(std::move(shopFrontNotOpened)),
       loginWaitPolls_(PollsIn(kLoginWaitMilliseconds, loginPollMilliseconds)) {}
 
 void DesignDialog::OnInit(const std::vector<std::string>& templateRoots) {
@@ -179,10 +180,14 @@ void DesignDialog::OnProgress(const ProgressMessage& message) {
     // An empty shop front address (no user number) opens nothing.
     if (message.kind == kDecorationFinished && !message.text.empty()) {
         view_.AddProgressLine(kShopAddressLine + message.text);
-        if (!services_.OpenShopFront(message.text)) {
-            view_.AddProgressLine(kShopFrontNotOpened);
+        if (!services_.OpenShopFront(message.text, shopFrontNotOpened_)) {
+            OnShopFrontNotOpened();
         }
     }
+}
+
+void DesignDialog::OnShopFrontNotOpened() {
+    view_.AddProgressLine(kShopFrontNotOpened);
 }
 
 void DesignDialog::OnJobEnded() {

@@ -11,6 +11,7 @@
 // poll saw it complete is taken before the job starts, so the job's identity and cookies are of
 // the same account from its first request to its last.
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -27,7 +28,11 @@ inline constexpr unsigned kLoginWaitMilliseconds = 2 * 60 * 1000;
 
 class DesignDialog {
   public:
-    DesignDialog(DesignDialogView& view, DesignServices& services, unsigned loginPollMilliseconds);
+    // shopFrontNotOpened: called, from any thread, when an opening of the shop front that went on
+    // elsewhere has failed; the front end brings it to the window's thread as
+    // OnShopFrontNotOpened.
+    DesignDialog(DesignDialogView& view, DesignServices& services, unsigned loginPollMilliseconds,
+                 std::function<void()> shopFrontNotOpened = {});
 
     // Fills the template list from the sub-folders of the template roots (folders ending with the
     // path separator, in search order; see templates/template_catalog.h), selects the first and
@@ -42,6 +47,8 @@ class DesignDialog {
     void OnProgress(const ProgressMessage& message);
     // The job's thread has finished, however the job ended.
     void OnJobEnded();
+    // The shop front, opened elsewhere, could not be opened.
+    void OnShopFrontNotOpened();
 
     bool jobRunning() const { return jobRunning_; }
     const std::vector<std::string>& templatePaths() const { return templatePaths_; }
@@ -56,6 +63,7 @@ class DesignDialog {
     DesignDialogView& view_;
     DesignServices& services_;
     unsigned loginPollMilliseconds_;
+    std::function<void()> shopFrontNotOpened_;
     unsigned loginWaitPolls_;  // the polls of one login that make up kLoginWaitMilliseconds
     std::vector<std::string> templatePaths_;
     unsigned unsuccessfulPolls_ = 0;  // since Login was last pressed, up to loginWaitPolls_

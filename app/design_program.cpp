@@ -38,7 +38,11 @@ void DesignProgram::OnInitDialog(DesignDialogView& view,
     jobMessages_ = std::move(jobMessages);
     pendingEnd_.reset();
     ending_ = false;
-    dialog_.emplace(view, *services_, settings_.loginPollMilliseconds);
+    dialog_.emplace(view, *services_, settings_.loginPollMilliseconds, [messages = jobMessages_] {
+        if (messages) {
+            messages->PostShopFrontNotOpened();
+        }
+    });
     dialog_->OnInit(settings_.templateRoots);
 }
 
@@ -90,6 +94,12 @@ bool DesignProgram::OnLink(const std::string& target) {
 void DesignProgram::OnProgress(const ProgressMessage& message) {
     if (dialog_) {
         dialog_->OnProgress(message);
+    }
+}
+
+void DesignProgram::OnShopFrontNotOpened() {
+    if (dialog_) {
+        dialog_->OnShopFrontNotOpened();
     }
 }
 

@@ -33,6 +33,10 @@ class JobMessageSink : public ProgressSink {
   public:
     // Any thread: the job has ended, however it ended; delivered after its last message.
     virtual void PostJobEnded() = 0;
+    // Any thread: the shop front, opened on a thread of the platform's, could not be opened; the
+    // front end hands it to OnShopFrontNotOpened on the window's thread. Only a platform that
+    // opens the shop front on a thread of its own posts it.
+    virtual void PostShopFrontNotOpened() {}
 };
 
 inline constexpr unsigned kLoginPollMilliseconds = 2000;
@@ -72,6 +76,7 @@ class DesignProgram {
     bool OnLink(const std::string& target);
     void OnProgress(const ProgressMessage& message);
     void OnJobEnded();
+    void OnShopFrontNotOpened();
     // The Exit button and the window's close command.
     void OnExit();
     void OnClose();

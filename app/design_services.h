@@ -3,6 +3,7 @@
 // password browser, the user's default programs and the decoration job. The program's own
 // (DesktopServices) work over its process-wide objects; tests give fakes.
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -26,8 +27,10 @@ class DesignServices {
     // Opens a file or an address in the user's default program; true when one was started.
     virtual bool OpenWithShell(const std::string& target) = 0;
     // Opens the decorated shop's front page once a job has completed, without holding up the
-    // dialog while the browser starts; false when no program could be started for it.
-    virtual bool OpenShopFront(const std::string& address) = 0;
+    // dialog while the browser starts; false when no program could be started for it. An opening
+    // that goes on elsewhere answers true and, should it then fail, calls notOpened (on any
+    // thread).
+    virtual bool OpenShopFront(const std::string& address, std::function<void()> notOpened) = 0;
     // Runs a decoration job to its end on the calling thread (the program's job thread), its
     // messages going to progress, which the job's steps may keep.
     virtual void RunJob(const JobRequest& request, std::shared_ptr<ProgressSink> progress) = 0;

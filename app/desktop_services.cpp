@@ -45,9 +45,9 @@ bool DesktopServices::OpenWithShell(const std::string& target) {
     return platform_.openWithShell && platform_.openWithShell(target);
 }
 
-bool DesktopServices::OpenShopFront(const std::string& address) {
+bool DesktopServices::OpenShopFront(const std::string& address, std::function<void()> notOpened) {
     if (platform_.openShopFront) {
-        return platform_.openShopFront(address);
+        return platform_.openShopFront(address, std::move(notOpened));
     }
     return OpenWithShell(address);
 }

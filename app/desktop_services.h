@@ -26,9 +26,9 @@ struct DesktopPlatform {
     // Opens a file or an address in the user's default program; true when one was started.
     std::function<bool(const std::string&)> openWithShell;
     // Opens the shop front after a job; when empty, openWithShell does. A platform whose default
-    // browser may keep the caller waiting while it starts gives one that does not.
-    // It answers whether the opening was started.
-    std::function<bool(const std::string&)> openShopFront;
+    // browser may keep the caller waiting while it starts gives one that does not: it answers
+    // true at once and calls the second argument, from any thread, when the opening fails.
+    std::function<bool(const std::string&, std::function<void()>)> openShopFront;
 };
 
 class DesktopServices final : public DesignServices {
@@ -43,7 +43,7 @@ class DesktopServices final : public DesignServices {
     bool LoginBrowserOpen() const override;
     void OpenPasswordBrowser(const std::string& address) override;
     bool OpenWithShell(const std::string& target) override;
-    bool OpenShopFront(const std::string& address) override;
+    bool OpenShopFront(const std::string& address, std::function<void()> notOpened) override;
     // Runs the marketplace client's steps.
     void RunJob(const JobRequest& request, std::shared_ptr<ProgressSink> progress) override;
     // Read from the setting file in the program's data folder, at every job.

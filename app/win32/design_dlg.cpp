@@ -76,6 +76,9 @@ bool DesignDlg::ProcessMessage(UINT message, WPARAM wParam, LRESULT& result) {
         case kJobEndedMessage:
             program_.OnJobEnded();
             return true;
+        case kShopFrontNotOpenedMessage:
+            program_.OnShopFrontNotOpened();
+            return true;
         default:
             break;
     }

@@ -9,8 +9,10 @@
 #include <commctrl.h>
 #include <ole2.h>
 
+#include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "app/design_command_line.h"
 #include "app/design_program.h"
@@ -56,12 +58,33 @@ struct CFakeModule {
     HINSTANCE instance;
 };
 
-// The web-browser control's windows, rendering in the engine's newest document mode; after each
-// completed page, the login's cookies are left where kesto-decorate looks.
+// The main dialog when it is up on the calling thread; null otherwise (the login window alone).
+HWND ThreadMainDialog() {
+    HWND found = nullptr;
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM result) -> BOOL {
+            wchar_t className[16] = {};
+            GetClassNameW(window, className, 16);
+            if (std::wstring_view(className) != L"#32770" || !IsWindowVisible(window) ||
+                GetDlgItem(window, kesto::win32::kProgressList) == nullptr) {
+                return TRUE;
+            }
+            *reinterpret_cast<HWND*>(result) = window;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+// The web-browser control's windows, rendering in the engine's newest document mode, owned by
+// the main dialog (no taskbar button of their own, never behind it); after each completed page,
+// the login's cookies are left where kesto-decorate looks.
 kesto::BrowserWindowFactory MakeBrowserWindowFactory() {
     kesto::win32::SetBrowserEmulationForThisProgram();
     kesto::win32::ControlBrowserWindow::RegisterWindowClasses();
     kesto::win32::ControlBrowserSettings settings;
+    settings.owner = &ThreadMainDialog;
     settings.afterTopLevelDocument = [cookieFile = kesto::DesktopCookieFile()] {
         kesto::win32::LeaveLoginCookies(cookieFile);
     };
@@ -187,9 +210,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     platform.openWithShell = [](const std::string& target) {
         return kesto::win32::ShellOpen(Widen(target));
     };
-    // The shell runs on a thread of its own, so its failure is not seen here.
-    platform.openShopFront = [](const std::string& address) {
-        kesto::win32::ShellOpenOnOwnThread(Widen(address));
+    // The shell runs on a thread of its own; its failure comes back to the dialog later.
+    platform.openShopFront = [](const std::string& address, std::function<void()> notOpened) {
+        kesto::win32::ShellOpenOnOwnThread(Widen(address), std::move(notOpened));
         return true;
     };
     kesto::DesignProgram program(std::move(platform));

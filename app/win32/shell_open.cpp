@@ -37,10 +37,12 @@ bool ShellOpen(const std::wstring& target) {
     return reinterpret_cast<INT_PTR>(result) > 32;
 }
 
-void ShellOpenOnOwnThread(std::wstring target) {
-    std::thread([target = std::move(target)] {
+void ShellOpenOnOwnThread(std::wstring target, std::function<void()> notOpened) {
+    std::thread([target = std::move(target), notOpened = std::move(notOpened)] {
         const ThreadCom com;
-        ShellOpen(target);
+        if (!ShellOpen(target) && notOpened) {
+            notOpened();
+        }
     }).detach();
 }
 

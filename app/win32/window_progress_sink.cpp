@@ -22,6 +22,13 @@ void WindowProgressSink::PostJobEnded() {
     }
 }
 
+void WindowProgressSink::PostShopFrontNotOpened() {
+    const std::lock_guard guard(lock_);
+    if (dialog_ != nullptr) {
+        PostMessageW(dialog_, kShopFrontNotOpenedMessage, 0, 0);
+    }
+}
+
 void WindowProgressSink::Detach() {
     HWND dialog = nullptr;
     {

@@ -18,6 +18,8 @@ namespace kesto::win32 {
 
 // Posted after a job's last message, however the job ended.
 inline constexpr UINT kJobEndedMessage = WM_APP + 1;
+// Posted when the shop front, opened on a thread of its own, could not be opened.
+inline constexpr UINT kShopFrontNotOpenedMessage = WM_APP + 2;
 inline constexpr UINT kFirstProgressMessage = kFirstProgressNumber;
 inline constexpr UINT kLastProgressMessage = kLastProgressNumber;
 
@@ -27,6 +29,7 @@ class WindowProgressSink final : public JobMessageSink {
 
     void Post(ProgressMessage message) override;
     void PostJobEnded() override;
+    void PostShopFrontNotOpened() override;
     // The dialog is going away: later messages are dropped, and those still queued are freed.
     void Detach();
 

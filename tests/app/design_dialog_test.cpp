@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <optional>
 
@@ -38,8 +39,9 @@ class FakeView final : public DesignDialogView, public DesignServices {
         opened.push_back(target);
         return programsStart;
     }
-    bool OpenShopFront(const std::string& address) override {
+    bool OpenShopFront(const std::string& address, std::function<void()> notOpened) override {
         shopFronts.push_back(address);
+        shopFrontNotOpened = std::move(notOpened);
         return programsStart;
     }
     void OpenLoginBrowser() override {
@@ -78,6 +80,7 @@ class FakeView final : public DesignDialogView, public DesignServices {
     bool programsStart = true;  // whether the user's default programs open what they are given
     Lines opened;
     Lines shopFronts;
+    std::function<void()> shopFrontNotOpened;  // the last opening's, as the platform keeps it
     int loginBrowserOpened = 0;
     Lines passwordBrowser;
     bool timerRunning = false;
@@ -371,6 +374,22 @@ TEST_F(DesignDialogTest, OpeningsThatFailAddALine) {
     EXPECT_EQ(view.lines, (Lines{"装修完成。", "店铺地址：http://shop.kesto.example/10001?t=1",
                                  "无法打开店铺首页，请在浏览器中打开上面的地址。",
                                  "无法打开预览图片：" + picture}));
+}
+
+// A platform that opens the shop front on a thread of its own answers at once and reports a
+// failure later, through the front end, which hands it back to the dialog on the window's thread.
+TEST(DesignDialogLateOpeningTest, AShopFrontThatFailsToOpenLaterAddsTheSameLine) {
+    FakeView view;
+    int reported = 0;
+    DesignDialog dialog(view, view, kPollMilliseconds, [&reported] { ++reported; });
+    dialog.OnProgress({kDecorationFinished, 0, 0, "http://shop.kesto.example/10001?t=1"});
+    EXPECT_EQ(view.lines.size(), 2u);  // the opening was started: no failure line yet
+    ASSERT_TRUE(view.shopFrontNotOpened);
+    view.shopFrontNotOpened();
+    EXPECT_EQ(reported, 1);
+    dialog.OnShopFrontNotOpened();
+    EXPECT_EQ(view.lines, (Lines{"装修完成。", "店铺地址：http://shop.kesto.example/10001?t=1",
+                                 "无法打开店铺首页，请在浏览器中打开上面的地址。"}));
 }
 
 TEST(DesignDialogEmptyTest, EmptyTemplateListMakesUploadAndPreviewDoNothing) {

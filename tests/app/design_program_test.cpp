@@ -59,7 +59,10 @@ class FakeServices final : public DesignServices {
     bool LoginBrowserOpen() const override { return false; }
     void OpenPasswordBrowser(const std::string& /*address*/) override {}
     bool OpenWithShell(const std::string& /*target*/) override { return true; }
-    bool OpenShopFront(const std::string& /*address*/) override { return true; }
+    bool OpenShopFront(const std::string& /*address*/,
+                       std::function<void()> /*notOpened*/) override {
+        return true;
+    }
     void RunJob(const JobRequest& request, std::shared_ptr<ProgressSink> progress) override {
         ++jobs_;
         if (runJob_) {

@@ -75,14 +75,15 @@ TEST(DesktopServices, TheShellOpensFilesAndTheShopFrontTakesItsOwnOpenerWhenGive
             return true;
         };
         if (c.ownShopFrontOpener) {
-            platform.openShopFront = [&shopFront](const std::string& address) {
+            platform.openShopFront = [&shopFront](const std::string& address,
+                                                  std::function<void()> /*notOpened*/) {
                 shopFront.push_back(address);
                 return true;
             };
         }
         DesktopServices services(std::move(platform));
         EXPECT_TRUE(services.OpenWithShell("/t/a/cover.jpg")) << c.name;
-        EXPECT_TRUE(services.OpenShopFront("http://shop.kesto.example/1")) << c.name;
+        EXPECT_TRUE(services.OpenShopFront("http://shop.kesto.example/1", {})) << c.name;
         EXPECT_EQ(shell, c.shell) << c.name;
         EXPECT_EQ(shopFront, c.shopFront) << c.name;
     }

@@ -95,7 +95,9 @@ struct FakeServices final : DesignServices {
     bool LoginBrowserOpen() const override { return loginBrowserOpen(); }
     void OpenPasswordBrowser(const std::string& address) override { openPasswordBrowser(address); }
     bool OpenWithShell(const std::string& target) override { return openWithShell(target); }
-    bool OpenShopFront(const std::string& address) override { return openWithShell(address); }
+    bool OpenShopFront(const std::string& address, std::function<void()> /*notOpened*/) override {
+        return openWithShell(address);
+    }
     void RunJob(const JobRequest& request, std::shared_ptr<ProgressSink> progress) override {
         const std::unique_ptr<DecorationSteps> steps = makeSteps(progress);
         RunDecorationJob(request, *steps, *progress);

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "app/maker_link.h"
+#include "app/win32/shell_open.h"
 #include "platform/win32/wide_text.h"
 #include "tests/app/win32/window_screenshot.h"
 #include "tests/common/temp_folder.h"
@@ -49,6 +50,7 @@ struct Record {
     int jobsStarted = 0;
     int categoriesUpdated = 0;
     bool jobsMayFinish = false;
+    bool shopFrontFails = false;
 
     template <typename Read>
     auto Get(Read read) {
@@ -194,8 +196,16 @@ class FakeServices final : public DesignServices {
         record_.Set([&] { record_.shellOpened.push_back(Widen(target)); });
         return true;
     }
-    bool OpenShopFront(const std::string& address) override {
-        record_.Set([&] { record_.shopFronts.push_back(Widen(address)); });
+    // Answers at once, as the platform's opener does; one that fails says so from its own thread.
+    bool OpenShopFront(const std::string& address, std::function<void()> notOpened) override {
+        bool fails = false;
+        record_.Set([&] {
+            record_.shopFronts.push_back(Widen(address));
+            fails = record_.shopFrontFails;
+        });
+        if (fails) {
+            std::thread(std::move(notOpened)).join();
+        }
         return true;
     }
     void RunJob(const JobRequest& request, std::shared_ptr<ProgressSink> progress) override {
@@ -304,10 +314,15 @@ TEST_F(DesignDlgTest, ListsTemplatesLogsInWarnsOnceAndRunsOneJobAtATime) {
         EXPECT_EQ(CountLine(dialog, L"请输入交易密码后重新上传。"), 1);
         EXPECT_EQ(CountLine(dialog, L"原因：a reason"), 1);
 
-        // Ticked again, categories run without a second question.
+        // Ticked again, categories run without a second question. The shop front then fails to
+        // open, which the opener's thread reports after it has answered.
         CheckDlgButton(dialog, kCategoriesBox, BST_CHECKED);
+        record.Set([&] { record.shopFrontFails = true; });
         PressLater(dialog, kUploadButton);
         EXPECT_TRUE(WaitFor([&] { return CountLine(dialog, L"装修完成。") == 2; }));
+        EXPECT_TRUE(WaitFor([&] {
+            return CountLine(dialog, L"无法打开店铺首页，请在浏览器中打开上面的地址。") == 1;
+        }));
         EXPECT_EQ(FindDialog(kWarningCaption), nullptr);
         EXPECT_EQ(record.Get([&] { return record.categoriesUpdated; }), 1);
 
@@ -408,6 +423,29 @@ TEST_F(DesignDlgTest, TheCloseCommandWhileAJobRunsEndsTheDialogOnceTheJobHasEnde
     EXPECT_EQ(code, 0);  // the first request's code
     EXPECT_EQ(quitCode, 0);
     EXPECT_EQ(record.shopFronts.size(), 1u);  // the job ran to its end
+}
+
+// The shop front's opener answers at once and reports the shell's failure from its own thread.
+TEST(ShellOpenTest, TheOpenersThreadReportsATargetTheShellCannotOpen) {
+    TempFolder folder;
+    folder.Write("page.txt", "x");
+    for (const std::wstring& target : {Widen(folder.Folder()) + L"no-such-file.kesto-none",
+                                       Widen(folder.Folder()) + L"no-such-folder\\page.txt"}) {
+        struct Report {
+            std::mutex lock;
+            std::condition_variable arrived;
+            bool notOpened = false;
+        };
+        const auto report = std::make_shared<Report>();  // the thread may outlive a failed wait
+        ShellOpenOnOwnThread(target, [report] {
+            const std::lock_guard guard(report->lock);
+            report->notOpened = true;
+            report->arrived.notify_all();
+        });
+        std::unique_lock guard(report->lock);
+        EXPECT_TRUE(report->arrived.wait_for(guard, 20s, [&] { return report->notOpened; }))
+            << Narrow(target);
+    }
 }
 
 }  // namespace
