@@ -25,7 +25,9 @@
 //   a fresh connection for every other request; WinINet has no such switch for one request and
 //   keeps one pool of idle connections per process, so its backend keeps none there: every
 //   request asks for its connection to close after the answer ("Connection: close"), and each
-//   request, GET or not, goes out on a connection of its own.
+//   request, GET or not, goes out on a connection of its own. (Wine's WinINet pools a connection
+//   by what the answer says alone; there the server's close, which HTTP/1.1 requires once a
+//   request asks for it, keeps the connection out of the pool.)
 // - Caching: no backend keeps an answer anywhere (WinINet is asked not to write its cache); what
 //   the answers carry, the user's shop and login, stays in the program's memory.
 // - Errors: a failed operation returns false (or null) and leaves an error number that
