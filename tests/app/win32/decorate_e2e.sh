@@ -55,7 +55,9 @@ grep -q $'\tskey\t' "$run/cookies.txt" || fail "the login left no session key"
 (
     flock 9
     [ -f "$WINEPREFIX/system.reg" ] || "$wine" wineboot --init >/dev/null 2>&1
-    if LC_ALL=$locale locale 2>&1 | grep -q 'Cannot set' && [ ! -d "$work/locale/$locale" ]; then
+    # locale complains on standard error about a locale the system lacks (read whole: grep -q
+    # in a pipe may end it early, and pipefail would then report the pipe as failed).
+    if [ -n "$(LC_ALL=$locale locale 2>&1 >/dev/null)" ] && [ ! -d "$work/locale/$locale" ]; then
         mkdir -p "$work/locale"
         localedef -i "${locale%.UTF-8}" -f UTF-8 "$work/locale/$locale" >/dev/null 2>&1 ||
             fail "the $locale locale cannot be made (localedef, package locales)"
