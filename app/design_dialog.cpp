@@ -5,6 +5,8 @@
 #include "app/progress_list_lines.h"
 #include "job/categories_warning.h"
 #include "market/hosts.h"
+#include "platform/translation.h"
+#include "support/fill_in.h"
 #include "support/printable_text.h"
 #include "templates/template_catalog.h"
 #include "templates/template_folder.h"
@@ -16,26 +18,26 @@ namespace {
 constexpr char kLoggedInLine[] = "已登录.";
 constexpr char kLoggingInLine[] = "正在登录...";
 constexpr char kWarningCaption[] = "提示";
-// "Shop address: <address>", after the completion line.
-constexpr char kShopAddressLine[] = "店铺地址：";
-// "Could not open the shop front; open the address above in a browser."
-constexpr char kShopFrontNotOpened[] = "无法打开店铺首页，请在浏览器中打开上面的地址。";
-// "The template has no picture to preview."
-constexpr char kNoPreviewPicture[] = "模板中没有可预览的图片。";
-// "Could not open the preview picture: <file>"
-constexpr char kPreviewNotOpened[] = "无法打开预览图片：";
-// "Decorating: log in again once it has finished."
-constexpr char kLoginAfterJobLine[] = "正在装修，装修完成后才能重新登录。";
-// "Finish logging in, or close the login window, first."
-constexpr char kFinishLoginFirstLine[] = "请先完成登录或关闭登录窗口。";
+// The lines the dialog adds of its own, in the user's language.
+constexpr const char* kShopAddressLine = TranslatedLater("Shop address: {}");
+constexpr const char* kShopFrontNotOpened =
+    TranslatedLater("Could not open the shop front: open the address above in a browser.");
+constexpr const char* kNoPreviewPicture =
+    TranslatedLater("The template has no picture to preview.");
+constexpr const char* kPreviewNotOpened = TranslatedLater("Could not open the preview picture: {}");
+constexpr const char* kLoginAfterJobLine =
+    TranslatedLater("Decorating: log in again once the decoration has finished.");
+constexpr const char* kFinishLoginFirstLine =
+    TranslatedLater("Finish logging in, or close the login window, first.");
 // Before the setting file's problem: the job uploads its pictures one after another.
-constexpr char kSettingProblemLine[] = "设置有误，图片逐张上传：";
-// "The login window was closed; press Login to log in again."
-constexpr char kLoginWindowClosedLine[] = "登录窗口已关闭，请点击“登录”重新登录。";
-// "The login has not completed: check the network or proxy settings, or close the login window
-// and try again."
-constexpr char kLoginNotCompletedLine[] =
-    "登录尚未完成：请检查网络或代理设置，或关闭登录窗口后重试。";
+constexpr const char* kSettingProblemLine =
+    TranslatedLater("The settings are wrong, so the pictures upload one at a time: {}");
+// The Login button keeps its Chinese caption in every language, so the line names it so.
+constexpr const char* kLoginWindowClosedLine =
+    TranslatedLater("The login window was closed: press 登录 (Login) to log in again.");
+constexpr const char* kLoginNotCompletedLine = TranslatedLater(
+    "The login has not completed: check the network or proxy settings, or close "
+    "the login window and try again.");
 
 // The polls that make up the wait, a period of 0 counting as 1 ms; at least one.
 unsigned PollsIn(unsigned milliseconds, unsigned pollMilliseconds) {
@@ -69,7 +71,7 @@ void DesignDialog::OnInit(const std::vector<std::string>& templateRoots) {
 
 void DesignDialog::OnLogin() {
     if (jobRunning_) {
-        view_.AddProgressLine(kLoginAfterJobLine);
+        view_.AddProgressLine(Translate(kLoginAfterJobLine));
         return;
     }
     services_.OpenLoginBrowser();
@@ -103,7 +105,7 @@ void DesignDialog::OnLoginTimer() {
     // Asked after the login check: a login completed just before its window closed still counts.
     if (!services_.LoginBrowserOpen()) {
         StopLoginPoll();
-        view_.AddProgressLine(kLoginWindowClosedLine);
+        view_.AddProgressLine(Translate(kLoginWindowClosedLine));
         return;
     }
     if (unsuccessfulPolls_ == loginWaitPolls_) {
@@ -111,7 +113,7 @@ void DesignDialog::OnLoginTimer() {
     }
     ++unsuccessfulPolls_;
     if (unsuccessfulPolls_ == loginWaitPolls_) {
-        view_.AddProgressLine(kLoginNotCompletedLine);
+        view_.AddProgressLine(Translate(kLoginNotCompletedLine));
     } else if (unsuccessfulPolls_ % 2 == 0) {
         view_.AddProgressLine(kLoggingInLine);
     }
@@ -123,7 +125,7 @@ std::optional<JobRequest> DesignDialog::OnUpload() {
         return std::nullopt;
     }
     if (services_.LoginBrowserOpen()) {
-        view_.AddProgressLine(kFinishLoginFirstLine);
+        view_.AddProgressLine(Translate(kFinishLoginFirstLine));
         return std::nullopt;
     }
     if (loginPolling_) {
@@ -147,7 +149,7 @@ std::optional<JobRequest> DesignDialog::OnUpload() {
     std::string settingProblem;
     request.parallelUploads = services_.ParallelUploads(settingProblem);
     if (!settingProblem.empty()) {
-        view_.AddProgressLine(kSettingProblemLine + settingProblem);
+        view_.AddProgressLine(FillIn(Translate(kSettingProblemLine), {settingProblem}));
     }
     jobRunning_ = true;
     view_.EnableUpload(false);
@@ -162,9 +164,9 @@ void DesignDialog::OnPreview() {
     const std::string picture =
         FindFirstPicture(ReadTemplateFolder(templatePath, TemplateAreas{}).top.files);
     if (picture.empty()) {
-        view_.AddProgressLine(kNoPreviewPicture);
+        view_.AddProgressLine(Translate(kNoPreviewPicture));
     } else if (!services_.OpenWithShell(templatePath + picture)) {
-        view_.AddProgressLine(kPreviewNotOpened + templatePath + picture);
+        view_.AddProgressLine(FillIn(Translate(kPreviewNotOpened), {templatePath + picture}));
     }
 }
 
@@ -179,7 +181,7 @@ void DesignDialog::OnProgress(const ProgressMessage& message) {
     }
     // An empty shop front address (no user number) opens nothing.
     if (message.kind == kDecorationFinished && !message.text.empty()) {
-        view_.AddProgressLine(kShopAddressLine + message.text);
+        view_.AddProgressLine(FillIn(Translate(kShopAddressLine), {message.text}));
         if (!services_.OpenShopFront(message.text, shopFrontNotOpened_)) {
             OnShopFrontNotOpened();
         }
@@ -187,7 +189,7 @@ void DesignDialog::OnProgress(const ProgressMessage& message) {
 }
 
 void DesignDialog::OnShopFrontNotOpened() {
-    view_.AddProgressLine(kShopFrontNotOpened);
+    view_.AddProgressLine(Translate(kShopFrontNotOpened));
 }
 
 void DesignDialog::OnJobEnded() {

@@ -9,8 +9,8 @@ namespace kesto {
 
 namespace {
 
-// "The program closes once the decoration has finished."
-constexpr char kClosesAfterJobLine[] = "装修完成后程序将自动关闭。";
+constexpr const char* kClosesAfterJobLine =
+    TranslatedLater("The program closes once the decoration has finished.");
 
 // The reason given when the job stops on an exception that no area caught.
 constexpr const char* kJobStoppedReason =
@@ -137,7 +137,7 @@ void DesignProgram::RequestEnd(int code) {
     }
     if (!pendingEnd_) {
         pendingEnd_ = code;
-        view_->AddProgressLine(kClosesAfterJobLine);
+        view_->AddProgressLine(Translate(kClosesAfterJobLine));
     }
 }
 

@@ -155,7 +155,9 @@ TEST_F(DesignDialogTest, LoginPollAddsAWaitingLineEverySecondFailureThenLogsIn) 
 }
 
 constexpr char kWaitingLine[] = "正在登录...";
-constexpr char kNotCompletedLine[] = "登录尚未完成：请检查网络或代理设置，或关闭登录窗口后重试。";
+constexpr char kNotCompletedLine[] =
+    "The login has not completed: check the network or proxy settings, or close the login window "
+    "and try again.";
 
 // A login that never completes says so once, at the first poll two minutes after Login (the
 // waiting line every second poll before), then polls on quietly until it completes.
@@ -197,7 +199,9 @@ TEST_F(DesignDialogTest, ClosingTheLoginWindowEndsThePollAndLoginStartsAFreshOne
         login.OnLoginTimer();
         login.OnLoginTimer();  // a tick queued before the timer stopped
         EXPECT_EQ(one.lines.back(),
-                  completedAsItClosed ? "已登录." : "登录窗口已关闭，请点击“登录”重新登录。");
+                  completedAsItClosed
+                      ? "已登录."
+                      : "The login window was closed: press 登录 (Login) to log in again.");
         EXPECT_EQ(one.lines.size(), 30u);
         EXPECT_EQ(one.loginChecks, 60);
         EXPECT_FALSE(one.timerRunning);
@@ -270,7 +274,10 @@ TEST_F(DesignDialogTest, ASecondLoginNeverReachesARunningJob) {
         void (DesignDialog::*during)();
         Lines lines;
     } cases[] = {
-        {"Login pressed", false, &DesignDialog::OnLogin, {"正在装修，装修完成后才能重新登录。"}},
+        {"Login pressed",
+         false,
+         &DesignDialog::OnLogin,
+         {"Decorating: log in again once the decoration has finished."}},
         {"poll of an earlier Login", true, &DesignDialog::OnLoginTimer, {}},
     };
     for (const auto& c : cases) {
@@ -312,7 +319,8 @@ TEST_F(DesignDialogTest, TheJobTakesTheParallelSettingAndABadOneIsNamed) {
         {4, "", {}},
         {1,
          "f: parallel takes a count from 1 to 8 (line 1)",
-         {"设置有误，图片逐张上传：f: parallel takes a count from 1 to 8 (line 1)"}},
+         {"The settings are wrong, so the pictures upload one at a time: f: parallel takes a count "
+          "from 1 to 8 (line 1)"}},
     };
     LogIn();
     for (const auto& c : cases) {
@@ -335,7 +343,7 @@ TEST_F(DesignDialogTest, UploadWaitsForTheLoginWindow) {
         std::size_t jobs;
         Lines lines;
     } cases[] = {
-        {"window open", true, true, 0, {"请先完成登录或关闭登录窗口。"}},
+        {"window open", true, true, 0, {"Finish logging in, or close the login window, first."}},
         {"closed after a new login", false, true, 1, {"已登录."}},
         {"closed unfinished", false, false, 1, {}},
     };
@@ -361,7 +369,7 @@ TEST_F(DesignDialogTest, PreviewOpensTheFirstPictureByItsWholeExtension) {
     SelectTemplate("b");
     dialog.OnPreview();
     EXPECT_EQ(view.opened.size(), 1u);
-    EXPECT_EQ(view.lines, (Lines{"模板中没有可预览的图片。"}));
+    EXPECT_EQ(view.lines, (Lines{"The template has no picture to preview."}));
 }
 
 // What the owner reads when no program opens the shop front or the preview picture.
@@ -371,9 +379,10 @@ TEST_F(DesignDialogTest, OpeningsThatFailAddALine) {
     SelectTemplate("a");
     dialog.OnPreview();
     const std::string picture = root.Folder() + "a" + kPathSeparator + "cover.JPG";
-    EXPECT_EQ(view.lines, (Lines{"装修完成。", "店铺地址：http://shop.kesto.example/10001?t=1",
-                                 "无法打开店铺首页，请在浏览器中打开上面的地址。",
-                                 "无法打开预览图片：" + picture}));
+    EXPECT_EQ(view.lines,
+              (Lines{"装修完成。", "Shop address: http://shop.kesto.example/10001?t=1",
+                     "Could not open the shop front: open the address above in a browser.",
+                     "Could not open the preview picture: " + picture}));
 }
 
 // A platform that opens the shop front on a thread of its own answers at once and reports a
@@ -388,8 +397,9 @@ TEST(DesignDialogLateOpeningTest, AShopFrontThatFailsToOpenLaterAddsTheSameLine)
     view.shopFrontNotOpened();
     EXPECT_EQ(reported, 1);
     dialog.OnShopFrontNotOpened();
-    EXPECT_EQ(view.lines, (Lines{"装修完成。", "店铺地址：http://shop.kesto.example/10001?t=1",
-                                 "无法打开店铺首页，请在浏览器中打开上面的地址。"}));
+    EXPECT_EQ(view.lines,
+              (Lines{"装修完成。", "Shop address: http://shop.kesto.example/10001?t=1",
+                     "Could not open the shop front: open the address above in a browser."}));
 }
 
 TEST(DesignDialogEmptyTest, EmptyTemplateListMakesUploadAndPreviewDoNothing) {
@@ -413,8 +423,9 @@ TEST_F(DesignDialogTest, ProgressMessagesAddLinesAndOpenBrowsers) {
     dialog.OnProgress({kTransactionPassword, 0, 0, {}});
     dialog.OnProgress({kDecorationFinished, 0, 0, "http://shop.kesto.example/10001?t=1"});
     dialog.OnProgress({kDecorationFinished, 0, 0, ""});
-    EXPECT_EQ(view.lines, (Lines{"正在更新店招...", "请输入交易密码后重新上传。", "装修完成。",
-                                 "店铺地址：http://shop.kesto.example/10001?t=1", "装修完成。"}));
+    EXPECT_EQ(view.lines,
+              (Lines{"正在更新店招...", "请输入交易密码后重新上传。", "装修完成。",
+                     "Shop address: http://shop.kesto.example/10001?t=1", "装修完成。"}));
     EXPECT_EQ(view.passwordBrowser,
               (Lines{"http://member.kesto.example/cgi-bin/login_entry?LoginLevel=2"}));
     // The shop front goes to the front end's own opener, never to the preview's.

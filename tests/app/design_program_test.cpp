@@ -19,7 +19,7 @@ using testing::TempFolder;
 using Lines = std::vector<std::string>;
 using namespace std::chrono_literals;
 
-constexpr char kClosesAfterJob[] = "装修完成后程序将自动关闭。";
+constexpr char kClosesAfterJob[] = "The program closes once the decoration has finished.";
 
 class FakeWindow final : public DesignDialogView {
   public:

@@ -1,6 +1,7 @@
 // The messages a person reads, under a Chinese and an English language: each kind (a failure
-// reason, a template finding, a plan line) comes out whole in the language asked for, with its
-// code the same in both.
+// reason, a template finding, a plan line, a line of the desktop dialog) comes out whole in the
+// language asked for, with its code the same in both, and the dialog's fixed lines stay as they
+// are.
 
 #include <gtest/gtest.h>
 
@@ -9,6 +10,7 @@
 #include <functional>
 #include <string>
 
+#include "app/design_dialog.h"
 #include "job/decoration_plan.h"
 #include "job/template_check.h"
 #include "market/failure_reason.h"
@@ -56,6 +58,46 @@ std::string PlanLinesText() {
     return text;
 }
 
+// The dialog's lines at the end of a job whose shop front the browser could not open.
+class FinishedDialog final : public DesignDialogView, public DesignServices {
+  public:
+    void AddTemplate(const std::string& /*name*/) override {}
+    void SelectTemplate(int /*index*/) override {}
+    int SelectedTemplate() const override { return -1; }
+    void SetAreaChecked(Area /*area*/, bool /*checked*/) override {}
+    bool IsAreaChecked(Area /*area*/) const override { return false; }
+    void EnableUpload(bool /*enabled*/) override {}
+    void AddProgressLine(const std::string& line) override { lines += line + "\n"; }
+    bool AskYesNo(const std::string& /*text*/, const std::string& /*caption*/) override {
+        return false;
+    }
+    void StartLoginTimer(unsigned /*periodMilliseconds*/) override {}
+    void StopLoginTimer() override {}
+    void End(int /*code*/) override {}
+    bool OpenWithShell(const std::string& /*target*/) override { return false; }
+    bool OpenShopFront(const std::string& /*address*/,
+                       std::function<void()> /*notOpened*/) override {
+        return false;
+    }
+    void OpenLoginBrowser() override {}
+    void OpenPasswordBrowser(const std::string& /*address*/) override {}
+    bool CheckLogin() override { return false; }
+    bool LoginBrowserOpen() const override { return false; }
+    void RunJob(const JobRequest& /*request*/,
+                std::shared_ptr<ProgressSink> /*progress*/) override {}
+    int ParallelUploads(std::string& /*problem*/) override { return 1; }
+
+    static std::string Lines() {
+        FinishedDialog window;
+        DesignDialog dialog(window, window, 1000, [] {});
+        dialog.OnProgress({kDecorationFinished, 0, 0, "http://shop.kesto.example/10001"});
+        return window.lines;
+    }
+
+  private:
+    std::string lines;
+};
+
 TEST(TranslationTest, EachKindOfMessageComesOutInTheLanguageAsked) {
     const struct {
         const char* kind;
@@ -93,6 +135,13 @@ TEST(TranslationTest, EachKindOfMessageComesOutInTheLanguageAsked) {
          "分类：新建：Hats、Hats/Caps\n"
          "分类：图片放入新相册文件夹 分类 2；保存后移除的旧相册文件夹：分类，其中有 无\n"
          "可以开始装修。\n"},
+        {"the desktop dialog's lines", FinishedDialog::Lines,
+         "装修完成。\n"
+         "Shop address: http://shop.kesto.example/10001\n"
+         "Could not open the shop front: open the address above in a browser.\n",
+         "装修完成。\n"
+         "店铺地址：http://shop.kesto.example/10001\n"
+         "无法打开店铺首页，请在浏览器中打开上面的地址。\n"},
     };
     for (const auto& c : cases) {
         {

@@ -319,7 +319,7 @@ TEST_F(DesignDlgTest, ACompletedJobShowsItsLinesInOrderAndOpensTheShopFront) {
                                                "正在更新分类...", "分类更新完成。", "装修完成。"}));
     ASSERT_EQ(opened_.size(), 1U);
     EXPECT_TRUE(opened_[0].starts_with("http://shop.kesto.example/10001?t=")) << opened_[0];
-    EXPECT_EQ(addressLine, "店铺地址：" + opened_[0]);
+    EXPECT_EQ(addressLine, "Shop address: " + opened_[0]);
 
     // The window after a completed job, kept as the build's artifact.
     PumpFor(300ms);
@@ -377,7 +377,7 @@ TEST_F(DesignDlgTest, PreviewOpensTheTemplatesFirstPicture) {
     SelectTemplate(*window, "b");
     gtk_button_clicked(window->previewButton());
     EXPECT_EQ(opened_.size(), 1U);  // "b" holds no picture, and the window says so
-    EXPECT_EQ(Lines(*window), std::vector<std::string>{"模板中没有可预览的图片。"});
+    EXPECT_EQ(Lines(*window), std::vector<std::string>{"The template has no picture to preview."});
 }
 
 TEST_F(DesignDlgTest, AnEmptyTemplateListLeavesUploadAndPreviewDoingNothing) {
@@ -465,7 +465,9 @@ TEST_F(DesignDlgTest, ClosingWhileAJobRunsKeepsTheWindowUntilTheJobHasEnded) {
     ASSERT_NE(window->window(), nullptr);
     EXPECT_TRUE(closedWith_.empty());
     const std::vector<std::string> lines = Lines(*window);
-    EXPECT_EQ(std::count(lines.begin(), lines.end(), "装修完成后程序将自动关闭。"), 1);
+    EXPECT_EQ(std::count(lines.begin(), lines.end(),
+                         "The program closes once the decoration has finished."),
+              1);
 
     hold.set_value();
     ASSERT_TRUE(PumpUntil([&] { return window->window() == nullptr; }));

@@ -321,7 +321,9 @@ TEST_F(DesignDlgTest, ListsTemplatesLogsInWarnsOnceAndRunsOneJobAtATime) {
         PressLater(dialog, kUploadButton);
         EXPECT_TRUE(WaitFor([&] { return CountLine(dialog, L"装修完成。") == 2; }));
         EXPECT_TRUE(WaitFor([&] {
-            return CountLine(dialog, L"无法打开店铺首页，请在浏览器中打开上面的地址。") == 1;
+            return CountLine(
+                       dialog,
+                       L"Could not open the shop front: open the address above in a browser.") == 1;
         }));
         EXPECT_EQ(FindDialog(kWarningCaption), nullptr);
         EXPECT_EQ(record.Get([&] { return record.categoriesUpdated; }), 1);
@@ -412,10 +414,12 @@ TEST_F(DesignDlgTest, TheCloseCommandWhileAJobRunsEndsTheDialogOnceTheJobHasEnde
         // Neither the close command nor Exit ends the dialog while the job runs.
         PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
         PressLater(dialog, kExitButton);
-        EXPECT_TRUE(WaitFor([&] { return CountLine(dialog, L"装修完成后程序将自动关闭。") == 1; }));
+        EXPECT_TRUE(WaitFor([&] {
+            return CountLine(dialog, L"The program closes once the decoration has finished.") == 1;
+        }));
         std::this_thread::sleep_for(200ms);
         EXPECT_TRUE(IsWindowVisible(dialog));
-        EXPECT_EQ(CountLine(dialog, L"装修完成后程序将自动关闭。"), 1);
+        EXPECT_EQ(CountLine(dialog, L"The program closes once the decoration has finished."), 1);
 
         record.Set([&] { record.jobsMayFinish = true; });
         EXPECT_TRUE(WaitFor([&] { return !IsWindow(dialog); }));
