@@ -5,7 +5,9 @@
 #include "job/marketplace_steps.h"
 #include "job/parallel_uploads.h"
 #include "market/hosts.h"
+#include "platform/translation.h"
 #include "support/bounded_file.h"
+#include "support/fill_in.h"
 #include "support/user_files.h"
 
 namespace kesto {
@@ -71,13 +73,15 @@ int DesktopServices::ParallelUploads(std::string& problem) {
         return kDefaultParallelUploads;
     }
     if (read != FileReadResult::kRead) {
-        problem = path + ": " + DescribeFileReadResult(read);
+        // TRANSLATORS: the file's path, then what is wrong with it ("is too large").
+        problem = FillIn(Translate("the setting file {} {}"),
+                         {path, Translate(DescribeFileReadResult(read))});
         return kDefaultParallelUploads;
     }
     std::string flaw;
     const int parallel = ParallelUploadsSetting(text, flaw);
     if (!flaw.empty()) {
-        problem = path + ": " + flaw;
+        problem = FillIn(Translate("{}: {}"), {path, flaw});
     }
     return parallel;
 }

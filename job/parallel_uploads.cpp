@@ -2,7 +2,9 @@
 
 #include <charconv>
 
+#include "platform/translation.h"
 #include "support/ascii_text.h"
+#include "support/fill_in.h"
 
 namespace kesto {
 
@@ -34,14 +36,14 @@ int ParallelUploadsSetting(std::string_view text, std::string& problem) {
         const std::string_view name =
             TrimmedAscii(line.substr(0, equals == std::string_view::npos ? line.size() : equals));
         if (equals == std::string_view::npos || name != "parallel") {
-            problem = "line " + std::to_string(number) + " is not parallel=N";
+            problem = FillIn(Translate("line {} is not parallel=N"), {std::to_string(number)});
             continue;
         }
         const std::optional<int> value =
             ParseParallelUploads(TrimmedAscii(line.substr(equals + 1)));
         if (!value) {
-            problem = "parallel takes a count from 1 to " + std::to_string(kMaxParallelUploads) +
-                      " (line " + std::to_string(number) + ")";
+            problem = FillIn(Translate("parallel takes a count from 1 to {} (line {})"),
+                             {std::to_string(kMaxParallelUploads), std::to_string(number)});
             parallel = kDefaultParallelUploads;
             continue;
         }

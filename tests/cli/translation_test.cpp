@@ -12,6 +12,7 @@
 
 #include "app/design_dialog.h"
 #include "job/decoration_plan.h"
+#include "job/parallel_uploads.h"
 #include "job/template_check.h"
 #include "market/failure_reason.h"
 #include "market/login_watch.h"
@@ -135,6 +136,13 @@ TEST(TranslationTest, EachKindOfMessageComesOutInTheLanguageAsked) {
          "分类：新建：Hats、Hats/Caps\n"
          "分类：图片放入新相册文件夹 分类 2；保存后移除的旧相册文件夹：分类，其中有 无\n"
          "可以开始装修。\n"},
+        {"a flaw of the desktop's setting file",
+         [] {
+             std::string problem;
+             ParallelUploadsSetting("parallel=9\n", problem);
+             return problem;
+         },
+         "parallel takes a count from 1 to 8 (line 1)", "parallel 需要 1 到 8 之间的数（第 1 行）"},
         {"the desktop dialog's lines", FinishedDialog::Lines,
          "装修完成。\n"
          "Shop address: http://shop.kesto.example/10001\n"
