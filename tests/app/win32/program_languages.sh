@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # The Windows programs' own words in the language of the user's interface, under Wine, whose
 # interface language follows the locale it runs in: Chinese for a Simplified or a Traditional
-# Chinese interface, English for any other. kesto-decorate.exe's help and a usage error, and
-# kesto-design.exe's help (a program without a console of its own, on a pipe and on a console);
-# a damaged catalog leaves the program in English.
+# Chinese interface, English for any other. kesto-decorate.exe's help, a usage error, a template
+# finding and a plan line, and kesto-design.exe's help (a program without a console of its own,
+# on a pipe and on a console); a damaged catalog leaves the program in English.
 #   program_languages.sh KESTO_DECORATE_EXE KESTO_DESIGN_EXE WORK_FOLDER
 set -euo pipefail
 decorate=$1
@@ -36,6 +36,8 @@ done
 
 # check LOCALE NAME EXPECTED_STATUS EXPECTED_TEXT PROGRAM ARGUMENTS...: the program's standard
 # output and error together hold the text.
+windows_path() { local path=$1; printf 'Z:%s' "${path//\//\\}"; }
+
 check() {
     local locale=$1 name=$2 expected_status=$3 expected=$4
     shift 4
@@ -54,6 +56,23 @@ check zh_CN.UTF-8 decorate-usage-zh_CN 2 '未知参数“--bogus”' "$decorate"
 check en_US.UTF-8 decorate-usage-en_US 2 "unknown argument '--bogus'" "$decorate" --bogus
 check zh_CN.UTF-8 design-help-zh_CN 0 '  --help     显示本帮助' "$design" --help
 check en_US.UTF-8 design-help-en_US 0 '  --help     show this text' "$design" --help
+
+# --check on a folder that is not there: the finding, with exit status 3 (template refused).
+missing=$(windows_path "$run/missing-template")
+check zh_CN.UTF-8 check-missing-zh_CN 3 '模板文件夹不存在' "$decorate" --check --template "$missing"
+check en_US.UTF-8 check-missing-en_US 3 'the template folder does not exist' \
+    "$decorate" --check --template "$missing"
+
+# --plan on a sample template whose shop sign is no picture: the plan stops at the template, so
+# the login in the cookie file is never sent anywhere.
+planned=$run/plan-template
+cp -r "$(dirname "$decorate")/template/ocean-blue" "$planned"
+echo 'not a picture' >"$planned/head/sign.gif"
+printf '.kesto.example\tTRUE\t/\tFALSE\t0\t%s\t%s\n' uin o10001 skey key >"$run/cookies.txt"
+plan=(--plan --template "$(windows_path "$planned")" --cookies "$(windows_path "$run/cookies.txt")")
+check zh_CN.UTF-8 plan-zh_CN 3 '模板：head\sign.gif：无法作为图片读取' "$decorate" "${plan[@]}"
+check en_US.UTF-8 plan-en_US 3 'template: head\sign.gif: cannot be read as a picture' \
+    "$decorate" "${plan[@]}"
 
 # kesto-design.exe on a console writes through the console's wide-character interface.
 LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8 script -qec "timeout 120 $wine $design --help" /dev/null \
