@@ -34,10 +34,11 @@ for locale in zh_CN.UTF-8 zh_TW.UTF-8 en_US.UTF-8; do
 done
 [ ! -d "$work/locale" ] || export LOCPATH=$work/locale
 
-# check LOCALE NAME EXPECTED_STATUS EXPECTED_TEXT PROGRAM ARGUMENTS...: the program's standard
-# output and error together hold the text.
+# The Windows name of a folder of this system, through Wine's Z: drive.
 windows_path() { local path=$1; printf 'Z:%s' "${path//\//\\}"; }
 
+# check LOCALE NAME EXPECTED_STATUS EXPECTED_TEXT PROGRAM ARGUMENTS...: the program's standard
+# output and error together hold the text.
 check() {
     local locale=$1 name=$2 expected_status=$3 expected=$4
     shift 4
