@@ -5,6 +5,7 @@
 #include "market/cookie_file_source.h"
 #include "market/hosts.h"
 #include "market/login_cookies.h"
+#include "platform/system.h"
 #include "platform/translation.h"
 #include "support/fill_in.h"
 
@@ -15,10 +16,12 @@ LoginOnly::LoginOnly(DesignServices& services, LoginIdentity& identity, std::str
 
 std::optional<LoginOnlyEnd> LoginOnly::Start() {
     if (cookieFile_.empty()) {
-        return LoginOnlyEnd{kLoginNotCompleted,
-                            std::string("kesto-design: ") +
-                                Translate("the user's data folder is unknown, so the login would "
-                                          "be left nowhere (set HOME or XDG_DATA_HOME)")};
+        return LoginOnlyEnd{
+            kLoginNotCompleted,
+            std::string("kesto-design: ") +
+                FillIn(Translate("the user's data folder is unknown, so the login would be left "
+                                 "nowhere: {}"),
+                       {UserDataFolderHint()})};
     }
     services_.OpenLoginBrowser();
     return std::nullopt;

@@ -43,7 +43,8 @@ std::string ProgressJsonLine(const ProgressMessage& message, const std::string& 
             object["count"] = picture.count;
         }
     }
-    if (message.kind == kFailureReason && !message.code.empty()) {
+    if ((message.kind == kFailureReason || message.kind == kTemplateProblem) &&
+        !message.code.empty()) {
         object["code"] = message.code;
     }
     if (message.kind == kRateLimitWait) {

@@ -7,8 +7,6 @@
 
 namespace kesto {
 
-namespace {
-
 std::string ReasonCode(const std::string& reason, const JobContext& context) {
     if (reason.empty()) {
         return "no-reason";
@@ -24,8 +22,6 @@ std::string ReasonCode(const std::string& reason, const JobContext& context) {
     }
     return "step-failed";
 }
-
-}  // namespace
 
 std::string StepCause(JobContext& context, const char* code, std::string text) {
     context.stepCause = {text, false, code};

@@ -22,6 +22,11 @@ struct AreaResult {
 // code, and answers the text: AreaEnd finds the code again in the area's reason.
 std::string StepCause(JobContext& context, const char* code, std::string text);
 
+// The code of a reason: "transaction-password" when it holds the transaction-password reason,
+// else that of the last failed request or the last step cause whose words it holds, else
+// "step-failed" ("no-reason" when it is empty).
+std::string ReasonCode(const std::string& reason, const JobContext& context);
+
 // The result of an area operation that ended with code, failure being the reason its steps gave.
 // A failure without words of its own takes the transaction-password reason when the
 // marketplace asked for the password during the area, else the last failed request's. The

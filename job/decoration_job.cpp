@@ -6,6 +6,7 @@
 #include <random>
 #include <utility>
 
+#include "job/template_check.h"
 #include "market/hosts.h"
 #include "market/job_context.h"
 #include "market/login_watch.h"
@@ -144,18 +145,21 @@ std::string ShopFrontAddress(const std::string& userNumber, int randomValue) {
 void RunDecorationJob(const JobRequest& request, DecorationSteps& steps, ProgressSink& progress) {
     // A template that cannot be decorated with changes nothing in the shop. It is read once:
     // the areas upload what the check passed.
-    std::vector<std::string> problems;
+    std::vector<TemplateFinding> problems;
     TemplateFolder folder;
     try {
         folder = ReadTemplateFolder(request.templatePath, TickedAreas(request));
         problems = steps.CheckTemplate(request, folder);
     } catch (...) {
-        problems.push_back(
-            FillIn(Translate("the template could not be checked: {}"), {ExceptionText()}));
+        problems.push_back({FindingSeverity::kError,
+                            {},
+                            FillIn(Translate("the template could not be checked: {}; run again"),
+                                   {ExceptionText()}),
+                            "unexpected-error"});
     }
     if (!problems.empty()) {
-        for (std::string& problem : problems) {
-            progress.Post({kTemplateProblem, 0, 0, std::move(problem)});
+        for (const TemplateFinding& problem : problems) {
+            progress.Post({kTemplateProblem, 0, 0, FindingLine(problem), problem.code});
         }
         progress.Post({kTemplateRejected, 0, 0, {}});
         return;

@@ -13,6 +13,7 @@
 #include "job/area_result.h"
 #include "job/job_limits.h"
 #include "job/progress.h"
+#include "job/template_finding.h"
 #include "templates/template_folder.h"
 
 namespace kesto {
@@ -41,10 +42,10 @@ TemplateAreas TickedAreas(const JobRequest& request);
 class DecorationSteps {
   public:
     virtual ~DecorationSteps() = default;
-    // What is wrong with the template as read for the ticked areas, checked before any request;
-    // each entry "file: problem". The marketplace steps run the real check; fakes may skip it.
-    virtual std::vector<std::string> CheckTemplate(const JobRequest& /*request*/,
-                                                   const TemplateFolder& /*folder*/) {
+    // What is wrong with the template as read for the ticked areas (its errors), checked before
+    // any request. The marketplace steps run the real check; fakes may skip it.
+    virtual std::vector<TemplateFinding> CheckTemplate(const JobRequest& /*request*/,
+                                                       const TemplateFolder& /*folder*/) {
         return {};
     }
     // Takes the shop for this job until the steps go (called once); above 0 when held, 0 when

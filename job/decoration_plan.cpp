@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "job/area_result.h"
 #include "job/category_service.h"
 #include "job/json_document.h"
 #include "job/layout_requests.h"
@@ -88,6 +89,7 @@ class Planner {
     DecorationPlan Run() {
         for (const TemplateFinding& error : CheckTemplate(request_, folder_)) {
             plan_.templateErrors.push_back(FindingLine(error));
+            plan_.templateErrorCodes.push_back(error.code);
         }
         if (!plan_.templateErrors.empty()) {
             return plan_;
@@ -111,8 +113,19 @@ class Planner {
     }
 
   private:
+    // The problem's code is that of the request or step cause its reason holds.
     bool Fail(std::string_view step, std::string_view reason) {
         plan_.problem = WithReason(step, reason);
+        plan_.problemCode = ReasonCode(plan_.problem, session_.context());
+        return false;
+    }
+
+    bool AskedForPassword() {
+        plan_.passwordAsked = true;
+        plan_.problem = Translate(
+            "the marketplace asks for the transaction password: log in with kesto-design and "
+            "enter it, then plan again");
+        plan_.problemCode = "transaction-password";
         return false;
     }
 
@@ -125,17 +138,13 @@ class Planner {
             return Fail(Translate("reading the shop's layout"));
         }
         if (IsTransactionPasswordPage(answer)) {
-            plan_.passwordAsked = true;
-            return Fail(
-                Translate("reading the shop's layout"),
-                Translate(
-                    "the marketplace asks for the transaction password: log in with kesto-design "
-                    "and enter it, then plan again"));
+            return AskedForPassword();
         }
         ParseShopLayout(ExtractLayoutDocument(answer), layout_);
         if (!IsEditableLayout(layout_)) {
             return Fail(Translate("reading the shop's layout"),
-                        Translate("the answer holds no layout"));
+                        StepCause(session_.context(), "unreadable-layout",
+                                  Translate("the answer holds no layout: run again")));
         }
         return true;
     }
@@ -151,13 +160,10 @@ class Planner {
                             failure.ends_with(TransactionPasswordReason())) ||
                            ((request_.mainPage || request_.categories) &&
                             CheckAlbumPage(context) == 0 && context.transactionPasswordPage);
-        if (asked) {
-            plan_.passwordAsked = true;
-            plan_.problem = Translate(
-                "the marketplace asks for the transaction password: log in with kesto-design "
-                "and enter it, then plan again");
-        }
         context.transactionPasswordPage = false;
+        if (asked) {
+            AskedForPassword();
+        }
         return asked;
     }
 
@@ -198,7 +204,7 @@ class Planner {
         CategoryRequestFailure failure;
         const std::optional<CategoryList> list = CategoryService(session_).ReadList(failure);
         if (!list) {
-            plan_.problem = WithReason(Translate("reading the shop's categories"), failure.reason);
+            Fail(Translate("reading the shop's categories"), failure.reason);
             return;
         }
         for (const ListedCategory& category : list->categories) {
@@ -367,7 +373,9 @@ std::string PlanJson(const std::string& templateFolder, const DecorationPlan& pl
     json["template"] = templateFolder;
     json["canRun"] = plan.CanRun();
     json["templateErrors"] = JsonList(plan.templateErrors);
+    json["templateErrorCodes"] = JsonList(plan.templateErrorCodes);
     json["problem"] = plan.problem;
+    json["problemCode"] = plan.problemCode;
     json["passwordAsked"] = plan.passwordAsked;
     if (plan.shopSign) {
         Json::Value& sign = json["shopSign"];

@@ -45,8 +45,10 @@ struct CategoriesPlan {
 };
 
 struct DecorationPlan {
-    std::vector<std::string> templateErrors;  // the check before a run; a run would stop there
+    std::vector<std::string> templateErrors;      // the check before a run; a run would stop there
+    std::vector<std::string> templateErrorCodes;  // each error's code, in the same order
     std::string problem;         // why the plan could not be made (a reading request failed)
+    std::string problemCode;     // the problem's reason code (docs/json.md); empty without one
     bool passwordAsked = false;  // the marketplace asks for the transaction password
     std::optional<ShopSignPlan> shopSign;
     std::optional<MainPagePlan> mainPage;

@@ -46,7 +46,8 @@ constexpr const char* kContentInfoStep = TranslatedLater("reading the shop's con
 std::string ManageRequestFailure(JobContext& context) {
     const std::string& note = context.lastFailure.reason;
     return note.empty() ? StepCause(context, "empty-answer",
-                                    FillIn(Translate("{} sent an empty answer"), {hosts::kManage}))
+                                    FillIn(Translate("{} sent an empty answer: run again"),
+                                           {hosts::kManage}))
                         : note;
 }
 
@@ -71,8 +72,8 @@ int ReadEditableLayout(ShopSession& session, std::string& failure, std::string_v
     JobContext& context = session.context();
     std::string answer;
     if (ReadShopLayout(context, answer) <= 0) {
-        failure = WithReason(
-            step, WithReason(Translate("reading the shop layout"), ManageRequestFailure(context)));
+        failure = WithReason(step, WithReason(Translate("reading the shop's layout"),
+                                              ManageRequestFailure(context)));
         return -1;
     }
     if (MeetsTransactionPassword(context, answer)) {
@@ -86,8 +87,10 @@ int ReadEditableLayout(ShopSession& session, std::string& failure, std::string_v
             *unreadable = true;
         }
         failure = WithReason(
-            step, StepCause(context, "unreadable-layout",
-                            Translate("the marketplace sent a shop layout that cannot be read")));
+            step,
+            StepCause(
+                context, "unreadable-layout",
+                Translate("the marketplace sent a shop layout that cannot be read: run again")));
         return 0;
     }
     return 1;

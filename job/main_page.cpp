@@ -235,10 +235,10 @@ int SaveCustomContent(const std::string& text, const std::string& fsid, ShopSess
         return -1;
     }
     if (answer.empty()) {
-        failure =
-            WithReason(Translate(kSaveStep),
-                       StepCause(session.context(), "empty-answer",
-                                 FillIn(Translate("{} sent an empty answer"), {hosts::kManage})));
+        failure = WithReason(
+            Translate(kSaveStep),
+            StepCause(session.context(), "empty-answer",
+                      FillIn(Translate("{} sent an empty answer: run again"), {hosts::kManage})));
         return 0;
     }
     if (MeetsTransactionPassword(session.context(), answer)) {

@@ -21,13 +21,9 @@ class MarketplaceSteps final : public DecorationSteps {
         session_.parallelUploads = parallelUploads;
     }
 
-    std::vector<std::string> CheckTemplate(const JobRequest& request,
-                                           const TemplateFolder& folder) override {
-        std::vector<std::string> lines;
-        for (const TemplateFinding& error : kesto::CheckTemplate(request, folder)) {
-            lines.push_back(FindingLine(error));
-        }
-        return lines;
+    std::vector<TemplateFinding> CheckTemplate(const JobRequest& request,
+                                               const TemplateFolder& folder) override {
+        return kesto::CheckTemplate(request, folder);
     }
     AreaResult HoldShop() override {
         lock_ = ShopJobLock(ProgramDataFolder(), UserNumber());

@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "platform/exclusive_file.h"
+#include "platform/system.h"
 #include "platform/translation.h"
 #include "support/file_path.h"
 #include "support/fill_in.h"
@@ -13,9 +14,11 @@ namespace kesto {
 
 ShopJobLock::ShopJobLock(const std::string& folder, const std::string& userNumber) {
     if (folder.empty() || userNumber.empty()) {
-        problem_ = folder.empty()
-                       ? Translate("the program has no data folder to keep its shop lock in")
-                       : Translate("the logged-in user's number is not known: log in again");
+        problem_ =
+            folder.empty()
+                ? FillIn(Translate("the program has no data folder to keep its shop lock in: {}"),
+                         {UserDataFolderHint()})
+                : Translate("the logged-in user's number is not known: log in again");
         return;
     }
     std::error_code error;

@@ -46,7 +46,7 @@ std::string DescribeNetError(unsigned long error, std::string_view host) {
     const std::string name(host);
     switch (error) {
         case net::kErrorTimeout:
-            return WithErrorNumber(FillIn(Translate("no answer from {} within {} s"),
+            return WithErrorNumber(FillIn(Translate("no answer from {} within {} s: run again"),
                                           {name, std::to_string(net::kStallTimeoutSeconds)}),
                                    error);
         case net::kErrorNameNotResolved:
@@ -55,10 +55,9 @@ std::string DescribeNetError(unsigned long error, std::string_view host) {
                 error);
         case net::kErrorCannotConnect:
             return WithErrorNumber(
-                FillIn(
-                    Translate(
-                        "could not connect to {}: the proxy or the network refused the connection"),
-                    {name}),
+                FillIn(Translate("could not connect to {} (the proxy or the network refused the "
+                                 "connection): check the proxy settings"),
+                       {name}),
                 error);
         case net::kErrorConnectionAborted:
         case net::kErrorConnectionReset:
@@ -68,15 +67,19 @@ std::string DescribeNetError(unsigned long error, std::string_view host) {
         case net::kErrorInvalidCa:
         case net::kErrorCertRevocationFailed:
             return WithErrorNumber(
-                FillIn(Translate("the certificate of {} was not accepted"), {name}), error);
+                FillIn(
+                    Translate("the certificate of {} was not accepted: check the proxy settings"),
+                    {name}),
+                error);
         default:
-            return WithErrorNumber(FillIn(Translate("the request to {} failed"), {name}), error);
+            return WithErrorNumber(FillIn(Translate("the request to {} failed: run again"), {name}),
+                                   error);
     }
 }
 
 std::string DescribeStatus(int status, std::string_view host) {
     if (status <= 0) {
-        return FillIn(Translate("{} sent no readable answer"), {host});
+        return FillIn(Translate("{} sent no readable answer: run again"), {host});
     }
     return FillIn(Translate("{} answered {}"), {host, std::to_string(status)});
 }
@@ -88,7 +91,7 @@ std::string DescribeOversizedAnswer(std::string_view host) {
 
 std::string DescribeCutOffAnswer(std::string_view host, std::uint64_t received,
                                  std::uint64_t announced) {
-    return FillIn(Translate("the answer from {} broke off after {} of {} bytes"),
+    return FillIn(Translate("the answer from {} broke off after {} of {} bytes: run again"),
                   {host, std::to_string(received), std::to_string(announced)});
 }
 

@@ -42,6 +42,11 @@ std::FILE* TakeStandardOutput();
 // folder on POSIX systems, the local application data folder on Windows. Empty when unknown.
 std::string UserDataFolder();
 
+// What the user can do when UserDataFolder is empty, in the user's language, for the end of a
+// message: set HOME or XDG_DATA_HOME on POSIX systems; on Windows, see that the local
+// application data folder (%LOCALAPPDATA%) exists.
+std::string UserDataFolderHint();
+
 // The system-wide data folders, most preferred first, each ending with the path separator: on
 // POSIX systems the absolute entries of $XDG_DATA_DIRS (/usr/local/share and /usr/share when it
 // is unset or empty); none on Windows, where data lives beside the executable.

@@ -6,10 +6,12 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
-# Every folder whose texts a person sees goes through Translate.
+# Every folder whose texts a person sees goes through Translate, and the platform backends
+# that word a piece of a message (where the proxy is set, where user data lives).
 translated_sources() {
     ls app/*.cpp app/*.h cli/*.cpp cli/*.h image/*.cpp job/*.cpp job/*.h market/*.cpp market/*.h \
-        support/*.cpp templates/*.cpp app/gtk/main.cpp market-sim/kesto_market_main.cpp |
+        support/*.cpp templates/*.cpp app/gtk/main.cpp market-sim/kesto_market_main.cpp \
+        platform/posix/*.cpp platform/win32/*.cpp |
         LC_ALL=C sort
 }
 gather() {  # output file

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "platform/net_layer.h"
+#include "platform/translation.h"
 
 namespace kesto::net {
 
@@ -552,7 +553,7 @@ std::unique_ptr<Session> OpenSession(std::string_view agent) {
 }
 
 std::string ProxySettingPlace() {
-    return "the http_proxy environment variable (http_proxy=http://HOST:PORT)";
+    return Translate("the http_proxy environment variable (http_proxy=http://HOST:PORT)");
 }
 
 bool StoreCookie(const Cookie& cookie) {

@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "platform/system.h"
+#include "platform/translation.h"
 
 namespace kesto {
 
@@ -84,6 +85,10 @@ std::string UserDataFolder() {
         return {};
     }
     return std::string(home) + "/.local/share/";
+}
+
+std::string UserDataFolderHint() {
+    return Translate("set HOME or XDG_DATA_HOME");
 }
 
 std::vector<std::string> SystemDataFolders() {

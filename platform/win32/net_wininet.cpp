@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/net_layer.h"
+#include "platform/translation.h"
 #include "platform/win32/wide_text.h"
 
 namespace kesto::net {
@@ -338,7 +339,7 @@ std::unique_ptr<Session> OpenSession(std::string_view agent) {
 }
 
 std::string ProxySettingPlace() {
-    return "the Internet Settings proxy (Internet Options, Connections, LAN settings)";
+    return Translate("the Internet Settings proxy (Internet Options, Connections, LAN settings)");
 }
 
 bool StoreCookie(const Cookie& cookie) {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/system.h"
+#include "platform/translation.h"
 #include "platform/win32/wide_text.h"
 
 namespace kesto {
@@ -83,6 +84,10 @@ std::string UserDataFolder() {
         return {};
     }
     return win32::Narrow(folder) + "\\";
+}
+
+std::string UserDataFolderHint() {
+    return Translate("see that this user's local application data folder (%LOCALAPPDATA%) exists");
 }
 
 std::vector<std::string> SystemDataFolders() {

@@ -8,13 +8,16 @@
 #include <clocale>
 #include <cstdlib>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "app/design_dialog.h"
+#include "app/login_only.h"
 #include "job/decoration_plan.h"
 #include "job/parallel_uploads.h"
 #include "job/template_check.h"
 #include "market/failure_reason.h"
+#include "market/identity.h"
 #include "market/login_watch.h"
 #include "platform/net_layer.h"
 #include "platform/translation.h"
@@ -99,6 +102,13 @@ class FinishedDialog final : public DesignDialogView, public DesignServices {
     std::string lines;
 };
 
+// kesto-design --login's refusal where the user has no data folder to leave the login in.
+std::string NoDataFolderRefusal() {
+    FinishedDialog services;
+    const std::optional<LoginOnlyEnd> end = LoginOnly(services, ProcessIdentity(), "").Start();
+    return end ? end->message : "";
+}
+
 TEST(TranslationTest, EachKindOfMessageComesOutInTheLanguageAsked) {
     const struct {
         const char* kind;
@@ -108,9 +118,9 @@ TEST(TranslationTest, EachKindOfMessageComesOutInTheLanguageAsked) {
     } cases[] = {
         {"a network reason",
          [] { return DescribeNetError(net::kErrorCannotConnect, "manage.kesto.example"); },
-         "could not connect to manage.kesto.example: the proxy or the network refused the "
-         "connection",
-         "无法连接到 manage.kesto.example：代理或网络拒绝了连接"},
+         "could not connect to manage.kesto.example (the proxy or the network refused the "
+         "connection): check the proxy settings",
+         "无法连接到 manage.kesto.example（代理或网络拒绝了连接）：请检查代理设置"},
         {"a reason made of a step and a status",
          [] {
              return WithReason(Translate("reading the shop's categories"),
@@ -134,8 +144,15 @@ TEST(TranslationTest, EachKindOfMessageComesOutInTheLanguageAsked) {
          "店招：替换为 head/sign.gif（2048 字节，一次发送）\n"
          "分类：删除：#7\n"
          "分类：新建：Hats、Hats/Caps\n"
-         "分类：图片放入新相册文件夹 分类 2；保存后移除的旧相册文件夹：分类，其中有 无\n"
+         "分类：图片放入新相册文件夹 分类 2；保存后移除的旧相册文件夹：分类，其中的图片：无\n"
          "可以开始装修。\n"},
+        {"where the proxy is set, as the help says", [] { return net::ProxySettingPlace(); },
+         "the http_proxy environment variable (http_proxy=http://HOST:PORT)",
+         "环境变量 http_proxy（http_proxy=http://主机:端口）"},
+        {"the login refused without a user data folder", NoDataFolderRefusal,
+         "kesto-design: the user's data folder is unknown, so the login would be left nowhere: "
+         "set HOME or XDG_DATA_HOME",
+         "kesto-design: 用户数据文件夹未知，登录信息无处存放：请设置 HOME 或 XDG_DATA_HOME"},
         {"a flaw of the desktop's setting file",
          [] {
              std::string problem;

@@ -54,9 +54,9 @@ class ChangedAfterCheck final : public DecorationSteps {
     ChangedAfterCheck(std::shared_ptr<ProgressSink> progress, std::function<void()> change)
         : steps_(MakeMarketplaceSteps(std::move(progress))), change_(std::move(change)) {}
 
-    std::vector<std::string> CheckTemplate(const JobRequest& request,
-                                           const TemplateFolder& folder) override {
-        std::vector<std::string> problems = steps_->CheckTemplate(request, folder);
+    std::vector<TemplateFinding> CheckTemplate(const JobRequest& request,
+                                               const TemplateFolder& folder) override {
+        std::vector<TemplateFinding> problems = steps_->CheckTemplate(request, folder);
         change_();
         return problems;
     }

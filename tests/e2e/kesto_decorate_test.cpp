@@ -2,9 +2,6 @@
 
 #include <gtest/gtest.h>
 #include <json/reader.h>
-#include <stdio.h>
-#include <sys/wait.h>
-
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
@@ -16,6 +13,7 @@
 #include "job/shop_job_lock.h"
 #include "market-sim/answer_mode.h"
 #include "support/user_files.h"
+#include "tests/common/posix/command_run.h"
 #include "tests/common/temp_folder.h"
 #include "tests/e2e/logged_in_market.h"
 
@@ -37,17 +35,8 @@ ProgramRun RunDecorate(const std::string& environment, const std::string& argume
     const std::string errorFile = errorFolder.Folder() + "stderr.txt";
     const std::string command =
         environment + " " KESTO_DECORATE " " + arguments + " </dev/null 2>" + errorFile;
-    ProgramRun run;
-    FILE* pipe = popen(command.c_str(), "r");
-    char buffer[4096];
-    std::size_t read = 0;
-    while ((read = fread(buffer, 1, sizeof buffer, pipe)) > 0) {
-        run.output.append(buffer, read);
-    }
-    const int status = pclose(pipe);
-    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    run.errors = testing::ReadFile(PathFromUtf8(errorFile));
-    return run;
+    const testing::CommandRun ran = testing::RunCommand(command);
+    return {ran.exitCode, ran.output, testing::ReadFile(PathFromUtf8(errorFile))};
 }
 
 // Runs kesto-decorate with the arguments through the market's proxy.
@@ -310,8 +299,31 @@ TEST(KestoDecorateTest, HelpNamesWhereTheProxyIsSet) {
         << help.output;
 }
 
+// The strings of a JSON list.
+std::vector<std::string> Texts(const Json::Value& list) {
+    std::vector<std::string> texts;
+    for (const Json::Value& text : list) {
+        texts.push_back(text.asString());
+    }
+    return texts;
+}
+
+// The codes of the --json objects of a run's output with the number.
+std::vector<std::string> JsonCodes(const std::string& output, int number) {
+    std::istringstream lines(output);
+    std::vector<std::string> codes;
+    for (std::string line; std::getline(lines, line);) {
+        Json::Value object;
+        if (Json::Reader().parse(line, object) && object["number"].asInt() == number) {
+            codes.push_back(object["code"].asString());
+        }
+    }
+    return codes;
+}
+
 // A template the job cannot finish is refused before the first request: exit status 3, a line
 // naming the file and the problem on standard error, and no request reaches the marketplace.
+// With --json each problem carries its finding's code, and so does the plan's list of errors.
 TEST(KestoDecorateTest, BrokenTemplatesAreRefusedBeforeAnyRequest) {
     LoggedInMarket market;
     testing::TempFolder folder;
@@ -320,13 +332,16 @@ TEST(KestoDecorateTest, BrokenTemplatesAreRefusedBeforeAnyRequest) {
         const char* name;
         const char* change;  // the one thing wrong with a copy of the template
         const char* expected;
+        const char* code;
     } cases[] = {
-        {"folder of templates", "", "not one template"},
-        {"no page text", "main/content.txt", "holds no page text"},
-        {"page text is a folder", "main/content.txt=dir",
-         "main/content.txt: is not a regular file"},
-        {"picture that is no picture", "main/gift.jpg=text", "main/gift.jpg: cannot be read"},
-        {"category without top picture", "class/Hats/Hats.jpg", "class/Hats: has no top picture"},
+        {"folder of templates", "", "not one template", "folder-of-templates"},
+        {"no page text", "main/content.txt", "holds no page text", "no-page-text"},
+        {"page text is a folder", "main/content.txt=dir", "main/content.txt: is not a regular file",
+         "no-page-text"},
+        {"picture that is no picture", "main/gift.jpg=text", "main/gift.jpg: cannot be read",
+         "not-a-picture"},
+        {"category without top picture", "class/Hats/Hats.jpg", "class/Hats: has no top picture",
+         "no-top-picture"},
     };
     for (const auto& c : cases) {
         std::string templateFolder = PathToUtf8(folder.path() / "templates") + "/";
@@ -353,6 +368,16 @@ TEST(KestoDecorateTest, BrokenTemplatesAreRefusedBeforeAnyRequest) {
         EXPECT_EQ(run.exitCode, 3) << c.name;
         EXPECT_NE(run.errors.find(c.expected), std::string::npos) << c.name << "\n" << run.errors;
         EXPECT_NE(run.output.find("模板检查未通过"), std::string::npos) << c.name;
+        const std::string arguments =
+            "--template " + templateFolder + " --yes --json --cookies " + cookies;
+        EXPECT_EQ(JsonCodes(Decorate(market, arguments).output, 2044),
+                  std::vector<std::string>{c.code})
+            << c.name;
+        const ProgramRun planned = Decorate(market, "--plan " + arguments);
+        Json::Value plan;
+        ASSERT_TRUE(Json::Reader().parse(planned.output, plan)) << planned.output;
+        EXPECT_EQ(Texts(plan["templateErrorCodes"]), std::vector<std::string>{c.code}) << c.name;
+        EXPECT_EQ(plan["templateErrors"].size(), 1u) << c.name;
         EXPECT_TRUE(market.Requests().empty()) << c.name << ": " << market.Requests().front();
     }
 }
@@ -390,14 +415,6 @@ std::vector<std::string> CategoryNames(const Json::Value& shop) {
     return names;
 }
 
-std::vector<std::string> Texts(const Json::Value& list) {
-    std::vector<std::string> texts;
-    for (const Json::Value& text : list) {
-        texts.push_back(text.asString());
-    }
-    return texts;
-}
-
 // --plan sends only reading requests, and what it says a run would change is what the run then
 // changes.
 // The plan meets the transaction password where a run would, and says so as a run does.
@@ -412,7 +429,19 @@ TEST(KestoDecorateTest, PlanSaysWhenTheMarketplaceAsksForTheTransactionPassword)
         EXPECT_EQ(planned.exitCode, 1) << areas << planned.output;
         EXPECT_NE(planned.output.find("请输入交易密码后重新上传。\n"), std::string::npos)
             << areas << planned.output;
+        Json::Value plan;
+        const ProgramRun json =
+            Decorate(market, "--plan --json --areas " + areas + " " + arguments);
+        ASSERT_TRUE(Json::Reader().parse(json.output, plan)) << json.output;
+        EXPECT_EQ(plan["problemCode"].asString(), "transaction-password") << areas;
     }
+    // A reading request that fails: the plan's problem carries the request's code.
+    market.RequirePassword(false);
+    market.SetFault("showjson=errorpage");
+    const ProgramRun failed = Decorate(market, "--plan --json --areas categories " + arguments);
+    Json::Value plan;
+    ASSERT_TRUE(Json::Reader().parse(failed.output, plan)) << failed.output;
+    EXPECT_EQ(plan["problemCode"].asString(), "status") << plan["problem"].asString();
 }
 
 TEST(KestoDecorateTest, PlanReadsOnlyAndMatchesWhatTheRunChanges) {

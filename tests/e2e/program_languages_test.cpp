@@ -2,30 +2,16 @@
 // kesto-market, run as a user runs them, in Chinese and in English.
 
 #include <gtest/gtest.h>
-#include <stdio.h>
-#include <sys/wait.h>
-
 #include <string>
+
+#include "tests/common/posix/command_run.h"
 
 namespace kesto {
 namespace {
 
-struct ProgramRun {
-    int exitCode = -1;
-    std::string output;  // standard output and standard error together
-};
-
-ProgramRun RunProgram(const std::string& command) {
-    ProgramRun run;
-    FILE* pipe = popen((command + " </dev/null 2>&1").c_str(), "r");
-    char buffer[4096];
-    std::size_t read = 0;
-    while ((read = fread(buffer, 1, sizeof buffer, pipe)) > 0) {
-        run.output.append(buffer, read);
-    }
-    const int status = pclose(pipe);
-    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
+// The command's standard output and standard error together.
+testing::CommandRun RunProgram(const std::string& command) {
+    return testing::RunCommand(command + " </dev/null 2>&1");
 }
 
 TEST(ProgramLanguagesTest, HelpStartAndErrorsFollowTheUsersLanguage) {
@@ -42,6 +28,8 @@ TEST(ProgramLanguagesTest, HelpStartAndErrorsFollowTheUsersLanguage) {
         {kChinese, design + " --help", 0, "  --help     显示本帮助\n"},
         {kEnglish, design + " --help", 0, "  --help     show this text\n"},
         {kChinese, design + " --help", 0, "按名称依次在下列文件夹中查找模板"},
+        {kChinese, design + " --help", 0,
+         "代理设置在\n环境变量 http_proxy（http_proxy=http://主机:端口）。"},
         {kChinese, market + " --help", 0, "  --port N         监听的端口"},
         {kEnglish, market + " --help", 0, "  --port N         the port to listen on"},
         {kChinese, market + " --port x", 2,
@@ -60,7 +48,7 @@ TEST(ProgramLanguagesTest, HelpStartAndErrorsFollowTheUsersLanguage) {
          "kesto-market: proxy http://127.0.0.1:"},
     };
     for (const auto& c : cases) {
-        const ProgramRun run = RunProgram(std::string(c.environment) + " " + c.command);
+        const testing::CommandRun run = RunProgram(std::string(c.environment) + " " + c.command);
         EXPECT_EQ(run.exitCode, c.exitCode) << c.environment << " " << c.command;
         EXPECT_NE(run.output.find(c.expected), std::string::npos)
             << c.environment << " " << c.command << "\n"

@@ -240,8 +240,8 @@ TEST(DecorationJobTest, AreasGetTheTemplateTheCheckSaw) {
     class CheckingSteps final : public DecorationSteps {
       public:
         explicit CheckingSteps(TempFolder& folder) : folder_(folder) {}
-        std::vector<std::string> CheckTemplate(const JobRequest&,
-                                               const TemplateFolder& checked) override {
+        std::vector<TemplateFinding> CheckTemplate(const JobRequest&,
+                                                   const TemplateFolder& checked) override {
             checkedSign = checked.head.picture ? checked.head.picture->name : "";
             std::filesystem::remove_all(folder_.path() / "head");
             folder_.Write("main/later.jpg");

@@ -179,7 +179,7 @@ TEST(TransportParity, RequestsFollowRedirectsAndRefuseBrokenAnswers) {
          -1,
          "untouched",
          {{"GET /cut HTTP/1.1", 0}},
-         "the answer from 127.0.0.1 broke off after 46 of 100 bytes",
+         "the answer from 127.0.0.1 broke off after 46 of 100 bytes: run again",
          {"Answer cut off,received=46,expected=100"}},
         {"oversized answer",
          kMethodGet,
