@@ -13,12 +13,7 @@ template=$3
 work=$4
 answers=${5:-rich}
 locale=${6:-zh_CN.UTF-8}
-wine=/usr/lib/wine/wine64
-export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-unset DISPLAY
-run=$work/run
-rm -rf "$run"
-mkdir -p "$run"
+source "$(dirname "$0")/wine_setup.sh" "$work"
 
 fail() {
     echo "decorate_e2e: $*" >&2
@@ -27,8 +22,6 @@ fail() {
     done
     exit 1
 }
-
-windows_path() { local path=$1; printf 'Z:%s' "${path//\//\\}"; }
 
 # kesto-market in GBK, the marketplace's code page, which the program sends its texts in whatever
 # the system's ANSI code page is.
@@ -49,21 +42,7 @@ curl -sf -x "$proxy" -c "$run/cookies.txt" -d 'u=10001&p=kesto123' -o /dev/null 
     http://member.kesto.example/cgi-bin/login_submit || fail "the login was refused"
 grep -q $'\tskey\t' "$run/cookies.txt" || fail "the login left no session key"
 
-# Wine reads the Unix file names in the codeset of the locale it runs in; without a UTF-8 locale
-# installed it falls back to ASCII and every Chinese file name arrives mangled, as on no Windows
-# machine. The locale is compiled into the work folder when the system lacks it.
-(
-    flock 9
-    [ -f "$WINEPREFIX/system.reg" ] || "$wine" wineboot --init >/dev/null 2>&1
-    # locale complains on standard error about a locale the system lacks (read whole: grep -q
-    # in a pipe may end it early, and pipefail would then report the pipe as failed).
-    if [ -n "$(LC_ALL=$locale locale 2>&1 >/dev/null)" ] && [ ! -d "$work/locale/$locale" ]; then
-        mkdir -p "$work/locale"
-        localedef -i "${locale%.UTF-8}" -f UTF-8 "$work/locale/$locale" >/dev/null 2>&1 ||
-            fail "the $locale locale cannot be made (localedef, package locales)"
-    fi
-) 9>"$work/prefix.lock"
-[ ! -d "$work/locale/$locale" ] || export LOCPATH=$work/locale
+wine_locales "$locale" || fail "no $locale locale"
 settings='HKCU\Software\Microsoft\Windows\CurrentVersion\Internet Settings'
 "$wine" reg add "$settings" /v ProxyEnable /t REG_DWORD /d 1 /f >/dev/null 2>&1
 "$wine" reg add "$settings" /v ProxyServer /t REG_SZ /d "127.0.0.1:$port" /f >/dev/null 2>&1
@@ -72,7 +51,8 @@ settings='HKCU\Software\Microsoft\Windows\CurrentVersion\Internet Settings'
 # The help names where Windows users set the proxy, not a variable of other systems.
 LANG=$locale LC_ALL=$locale "$wine" "$program" --help >"$run/help.out" 2>"$run/help.err" ||
     fail "kesto-decorate.exe --help failed"
-grep -q 'Internet Settings' "$run/help.out" || fail "--help does not name the Internet Settings proxy"
+grep -qE 'Internet Settings|Internet 设置' "$run/help.out" ||
+    fail "--help does not name the Internet Settings proxy"
 if grep -q 'http_proxy' "$run/help.out"; then
     fail "--help names http_proxy"
 fi

@@ -2,19 +2,15 @@
 # The Windows programs' own words in the language of the user's interface, under Wine, whose
 # interface language follows the locale it runs in: Chinese for a Simplified or a Traditional
 # Chinese interface, English for any other. kesto-decorate.exe's help, a usage error, a template
-# finding and a plan line, and kesto-design.exe's help (a program without a console of its own,
-# on a pipe and on a console); a damaged catalog leaves the program in English.
+# finding and a plan line, where the proxy is set, kesto-design.exe's help (a program without a
+# console of its own, on a pipe and on a console) and its login refused without a data folder; a
+# damaged catalog leaves the program in English.
 #   program_languages.sh KESTO_DECORATE_EXE KESTO_DESIGN_EXE WORK_FOLDER
 set -euo pipefail
 decorate=$1
 design=$2
 work=$3
-wine=/usr/lib/wine/wine64
-export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-unset DISPLAY
-run=$work/run
-rm -rf "$run"
-mkdir -p "$run"
+source "$(dirname "$0")/wine_setup.sh" "$work"
 failures=0
 
 fail() {
@@ -22,20 +18,7 @@ fail() {
     failures=$((failures + 1))
 }
 
-# Wine takes its interface language from the locale; the locales the system lacks are compiled
-# into the work folder.
-[ -f "$WINEPREFIX/system.reg" ] || "$wine" wineboot --init >/dev/null 2>&1
-for locale in zh_CN.UTF-8 zh_TW.UTF-8 en_US.UTF-8; do
-    if LC_ALL=$locale locale 2>&1 | grep -q 'Cannot set' && [ ! -d "$work/locale/$locale" ]; then
-        mkdir -p "$work/locale"
-        localedef -i "${locale%.UTF-8}" -f UTF-8 "$work/locale/$locale" >/dev/null 2>&1 ||
-            { echo "program_languages: the $locale locale cannot be made" >&2; exit 1; }
-    fi
-done
-[ ! -d "$work/locale" ] || export LOCPATH=$work/locale
-
-# The Windows name of a folder of this system, through Wine's Z: drive.
-windows_path() { local path=$1; printf 'Z:%s' "${path//\//\\}"; }
+wine_locales zh_CN.UTF-8 zh_TW.UTF-8 en_US.UTF-8 || exit 1
 
 # check LOCALE NAME EXPECTED_STATUS EXPECTED_TEXT PROGRAM ARGUMENTS...: the program's standard
 # output and error together hold the text.
@@ -57,6 +40,12 @@ check zh_CN.UTF-8 decorate-usage-zh_CN 2 '未知参数“--bogus”' "$decorate"
 check en_US.UTF-8 decorate-usage-en_US 2 "unknown argument '--bogus'" "$decorate" --bogus
 check zh_CN.UTF-8 design-help-zh_CN 0 '  --help     显示本帮助' "$design" --help
 check en_US.UTF-8 design-help-en_US 0 '  --help     show this text' "$design" --help
+# Where Windows sets the proxy, in the help's language.
+check zh_CN.UTF-8 decorate-proxy-zh_CN 0 'Internet 设置中的代理（Internet 选项 > 连接 > 局域网设置）' \
+    "$decorate" --help
+check zh_CN.UTF-8 design-proxy-zh_CN 0 'Internet 设置中的代理' "$design" --help
+check en_US.UTF-8 design-proxy-en_US 0 'the Internet Settings proxy (Internet Options' \
+    "$design" --help
 
 # --check on a folder that is not there: the finding, with exit status 3 (template refused).
 missing=$(windows_path "$run/missing-template")
@@ -89,6 +78,20 @@ head -c 200 "$(dirname "$decorate")/locale/zh_CN/LC_MESSAGES/kesto-decor.mo" \
     >"$damaged/locale/zh_CN/LC_MESSAGES/kesto-decor.mo"
 check zh_CN.UTF-8 damaged-catalog 0 '  --help           show this text' \
     "$damaged/$(basename "$decorate")" --help
+
+# kesto-design.exe --login for a user whose local application data folder is missing: the hint
+# names the Windows folder. The user's shell folder points nowhere for the check, and back after.
+folders='HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\User Shell Folders'
+set_local_appdata() {
+    "$wine" reg add "$folders" /v 'Local AppData' /t REG_EXPAND_SZ /d "$1" /f >/dev/null 2>&1
+    /usr/lib/wine/wineserver -w
+}
+set_local_appdata 'Q:\nowhere'
+check zh_CN.UTF-8 design-login-zh_CN 1 '请确认本用户的本地应用数据文件夹（%LOCALAPPDATA%）存在' \
+    "$design" --login
+check en_US.UTF-8 design-login-en_US 1 'local application data folder (%LOCALAPPDATA%) exists' \
+    "$design" --login
+set_local_appdata '%USERPROFILE%\AppData\Local'
 
 /usr/lib/wine/wineserver -k 2>/dev/null || true
 [ "$failures" -eq 0 ] || exit 1
