@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <json/reader.h>
+
 #include <algorithm>
 #include <filesystem>
 #include <fstream>

@@ -2,6 +2,7 @@
 // kesto-market, run as a user runs them, in Chinese and in English.
 
 #include <gtest/gtest.h>
+
 #include <string>
 
 #include "tests/common/posix/command_run.h"
