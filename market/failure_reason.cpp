@@ -10,10 +10,24 @@ namespace kesto {
 
 namespace {
 
-// The text followed by the error's number where the system names its errors by number.
-std::string WithErrorNumber(std::string text, unsigned long error) {
-    const std::string label = net::ErrorNumberLabel(error);
-    return label.empty() ? text : FillIn(Translate("{} ({})"), {text, label});
+// What went wrong, the system's number for the error where it names errors by number, then what
+// the user can do about it: "the connection to x was cut off (error 12030): run again".
+std::string Advised(std::string what, unsigned long error, std::string_view action) {
+    const std::string number = net::ErrorNumberLabel(error);
+    if (!number.empty()) {
+        // TRANSLATORS: what went wrong, then the system's number for the error.
+        what = FillIn(Translate("{} (error {})"), {what, number});
+    }
+    // TRANSLATORS: what went wrong, then what to do about it.
+    return FillIn(Translate("{}: {}"), {what, action});
+}
+
+std::string RunAgain() {
+    return Translate("run again");
+}
+
+std::string CheckTheProxy() {
+    return Translate("check the proxy settings");
 }
 
 }  // namespace
@@ -46,34 +60,29 @@ std::string DescribeNetError(unsigned long error, std::string_view host) {
     const std::string name(host);
     switch (error) {
         case net::kErrorTimeout:
-            return WithErrorNumber(FillIn(Translate("no answer from {} within {} s: run again"),
-                                          {name, std::to_string(net::kStallTimeoutSeconds)}),
-                                   error);
+            return Advised(FillIn(Translate("no answer from {} within {} s"),
+                                  {name, std::to_string(net::kStallTimeoutSeconds)}),
+                           error, RunAgain());
         case net::kErrorNameNotResolved:
-            return WithErrorNumber(
-                FillIn(Translate("{} could not be found: check the proxy settings"), {name}),
-                error);
+            return Advised(FillIn(Translate("{} could not be found"), {name}), error,
+                           CheckTheProxy());
         case net::kErrorCannotConnect:
-            return WithErrorNumber(
-                FillIn(Translate("could not connect to {} (the proxy or the network refused the "
-                                 "connection): check the proxy settings"),
-                       {name}),
-                error);
+            return Advised(FillIn(Translate("could not connect to {} (the proxy or the network "
+                                            "refused the connection)"),
+                                  {name}),
+                           error, CheckTheProxy());
         case net::kErrorConnectionAborted:
         case net::kErrorConnectionReset:
-            return WithErrorNumber(
-                FillIn(Translate("the connection to {} was cut off: run again"), {name}), error);
+            return Advised(FillIn(Translate("the connection to {} was cut off"), {name}), error,
+                           RunAgain());
         case net::kErrorCertCnInvalid:
         case net::kErrorInvalidCa:
         case net::kErrorCertRevocationFailed:
-            return WithErrorNumber(
-                FillIn(
-                    Translate("the certificate of {} was not accepted: check the proxy settings"),
-                    {name}),
-                error);
+            return Advised(FillIn(Translate("the certificate of {} was not accepted"), {name}),
+                           error, CheckTheProxy());
         default:
-            return WithErrorNumber(FillIn(Translate("the request to {} failed: run again"), {name}),
-                                   error);
+            return Advised(FillIn(Translate("the request to {} failed"), {name}), error,
+                           RunAgain());
     }
 }
 

@@ -176,9 +176,9 @@ struct Cookie {
 // Puts one cookie into the process's cookie store, which every session's requests share.
 bool StoreCookie(const Cookie& cookie);
 
-// How a reason a person reads names an error number: "error 12029" where the numbers are the
-// system's own (Windows), empty where they are only this layer's translation of the system's
-// errors, which would mean nothing to its users.
+// The error's number as a reason a person reads shows it ("12029"): the number where the numbers
+// are the system's own (Windows), empty where they are only this layer's translation of the
+// system's errors, which would mean nothing to its users.
 std::string ErrorNumberLabel(unsigned long error);
 
 }  // namespace kesto::net

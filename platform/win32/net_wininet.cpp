@@ -365,7 +365,7 @@ bool StoreCookie(const Cookie& cookie) {
 }
 
 std::string ErrorNumberLabel(unsigned long error) {
-    return "error " + std::to_string(error);
+    return std::to_string(error);
 }
 
 }  // namespace kesto::net
