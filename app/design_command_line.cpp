@@ -28,7 +28,9 @@ DesignStart DesignStartFor(const std::vector<std::string>& arguments) {
 std::string DesignHelpText(const std::vector<std::string>& templateRoots) {
     // Each paragraph and option is translated on its own, as in kesto-decorate's help, whose
     // sentences about the template folders and the proxy this text shares.
-    std::string text = "usage: kesto-design [--login | --version | --help]\n\n";
+    // TRANSLATORS: the label before the forms; six columns wide, as the forms below are indented.
+    std::string text =
+        std::string(Translate("usage:")) + " kesto-design [--login | --version | --help]\n\n";
     for (const char* paragraph : {
              TranslatedLater(
                  "Decorates a shop on the Kesto marketplace from a template: pick a template, log "

@@ -53,8 +53,10 @@ constexpr const char* kTemplateLookup = TranslatedLater(
 std::string DecorateUsage(const std::vector<std::string>& templateRoots) {
     // The forms stay as they are typed; each paragraph and option is translated on its own, so
     // that a change to one leaves the others' translations in place.
+    // TRANSLATORS: the label before the forms; six columns wide, as the forms below are indented.
     std::string text =
-        "usage: kesto-decorate --template DIR [--areas LIST] [--cookies FILE] [--yes] [--json]\n"
+        std::string(Translate("usage:")) +
+        " kesto-decorate --template DIR [--areas LIST] [--cookies FILE] [--yes] [--json]\n"
         "                      [--parallel N]\n"
         "       kesto-decorate --check --template DIR [--areas LIST] [--json]\n"
         "       kesto-decorate --plan --template DIR [--areas LIST] [--cookies FILE] [--json]\n"

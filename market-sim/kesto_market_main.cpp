@@ -40,7 +40,7 @@ struct Options {
 };
 
 constexpr char kSynopsis[] =
-    "usage: kesto-market [--port N] [--charset UTF-8|GBK]\n"
+    " kesto-market [--port N] [--charset UTF-8|GBK]\n"
     "           [--fault "
     "ENDPOINT=error|errorpage|drop|cut|garbage|relogin|password|expire|429[:SECONDS]|"
     "stall:SECONDS[*COUNT][+SKIP][%EVERY]]...\n"
@@ -51,7 +51,8 @@ constexpr char kSynopsis[] =
 
 std::string HelpText() {
     // The forms stay as they are typed; each paragraph and option is translated on its own.
-    std::string text = std::string(kSynopsis) + "\n";
+    // TRANSLATORS: the label before the forms; six columns wide, as the forms below are indented.
+    std::string text = std::string(kesto::Translate("usage:")) + kSynopsis + "\n";
     for (const char* paragraph : {
              kesto::TranslatedLater(
                  "Serves the marketplace's five hosts on 127.0.0.1 as an HTTP proxy, for tests "

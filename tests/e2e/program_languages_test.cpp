@@ -31,6 +31,8 @@ TEST(ProgramLanguagesTest, HelpStartAndErrorsFollowTheUsersLanguage) {
         {kChinese, design + " --help", 0, "按名称依次在下列文件夹中查找模板"},
         {kChinese, design + " --help", 0,
          "代理设置在\n环境变量 http_proxy（http_proxy=http://主机:端口）。"},
+        {kChinese, design + " --help", 0, "用法： kesto-design [--login"},
+        {kEnglish, market + " --help", 0, "usage: kesto-market [--port N]"},
         {kChinese, market + " --help", 0, "  --port N         监听的端口"},
         {kEnglish, market + " --help", 0, "  --port N         the port to listen on"},
         {kChinese, market + " --port x", 2,
