@@ -162,8 +162,20 @@ class VipsBitmap final : public Bitmap {
 
 class VipsLibrary final : public GraphicsLibrary {};
 
+// The library loads its optional loaders (HEIF, JPEG XL, ImageMagick, OpenSlide, PDF) as modules
+// from below its install folder when it starts, which takes as long as the rest of its start-up,
+// and OpenSlide's loader then opens every picture some forty times to learn whether it is a slide.
+// The marketplace takes JPEG, GIF and PNG, which the library reads itself, and the ImageMagick
+// loader (BMP and the like) is refused as unfit for untrusted files anyway; without the modules a
+// HEIF or JPEG XL picture is refused as well, as it is on Windows. So the library is told to look
+// for its install folder in the null device, below which no module can be. The library sets this
+// variable itself during its start-up when it is unset, so setting it first adds no change to the
+// environment that was not made before.
+constexpr const char* kInstallFolderVariable = "VIPSHOME";
+constexpr const char* kFolderWithoutModules = "/dev/null";
+
 bool InitialiseVips() {
-    if (VIPS_INIT("kesto") != 0) {
+    if (!g_setenv(kInstallFolderVariable, kFolderWithoutModules, TRUE) || VIPS_INIT("kesto") != 0) {
         return Failed(false);
     }
     // Pictures come from template folders: only the loaders fit for untrusted files, and no
