@@ -28,15 +28,24 @@ std::unique_ptr<Bitmap> ScaleImage(const Bitmap& source, PictureSize size) {
 }
 
 int MakeThumbnail(std::string_view source, std::string_view destination) {
+    PictureSize ignored;
+    return MakeThumbnail(source, destination, ignored);
+}
+
+int MakeThumbnail(std::string_view source, std::string_view destination, PictureSize& pictureSize) {
+    pictureSize = {};
     if (source.empty() || destination.empty()) {
         return -1;
     }
     const std::unique_ptr<Bitmap> picture = DecodePicture(std::string(source));
-    if (!picture || picture->Width() <= 0 || picture->Height() <= 0) {
+    if (!picture) {
         return 0;
     }
-    const std::unique_ptr<Bitmap> thumbnail =
-        ScaleImage(*picture, ThumbnailSize({picture->Width(), picture->Height()}));
+    pictureSize = {picture->Width(), picture->Height()};
+    if (pictureSize.width <= 0 || pictureSize.height <= 0) {
+        return 0;
+    }
+    const std::unique_ptr<Bitmap> thumbnail = ScaleImage(*picture, ThumbnailSize(pictureSize));
     if (!thumbnail) {
         return 0;
     }

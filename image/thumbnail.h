@@ -36,4 +36,10 @@ std::unique_ptr<Bitmap> ScaleImage(const Bitmap& source, PictureSize size);
 // unreadable source leaves the destination as it was).
 int MakeThumbnail(std::string_view source, std::string_view destination);
 
+// The same, handing back in pictureSize the source's size in pixels as it was decoded for the
+// thumbnail, which is what ReadPictureSize reads, so that a caller needing both decodes the
+// picture once. Both 0 when nothing was decoded (a path empty, the source unreadable); a
+// thumbnail that could not be drawn or written still hands back the size.
+int MakeThumbnail(std::string_view source, std::string_view destination, PictureSize& pictureSize);
+
 }  // namespace kesto

@@ -101,10 +101,15 @@ PreparedPicture PreparePicture(const std::string& picturePath) {
     picture.path = picturePath;
     picture.md5 = FileMd5Hex(picturePath);
     picture.type = PictureType(picturePath);
-    picture.pixels = ReadPictureSize(picturePath);
     picture.bytes = FileSize(picturePath);
     picture.thumbnail = std::make_unique<TemporaryFile>("qzv");
-    picture.thumbnailMade = MakeThumbnail(picturePath, picture.thumbnail->path()) == 1;
+    // The thumbnail's decoding reads the picture's size as well; the picture is read once more
+    // only when it gave none (no temporary file for the thumbnail, or an unreadable picture).
+    picture.thumbnailMade =
+        MakeThumbnail(picturePath, picture.thumbnail->path(), picture.pixels) == 1;
+    if (picture.pixels == PictureSize{}) {
+        picture.pixels = ReadPictureSize(picturePath);
+    }
     return picture;
 }
 

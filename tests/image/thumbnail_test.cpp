@@ -84,6 +84,10 @@ TEST_F(ThumbnailTest, WritesAJpegOfTheThumbnailSizeWhateverTheSource) {
         EXPECT_EQ(MakeThumbnail(source, destination), 1) << c.name;
         EXPECT_TRUE(IsJpeg(testing::ReadFile(PathFromUtf8(destination)))) << c.name;
         EXPECT_EQ(ReadPictureSize(destination), c.thumbnail) << c.name;
+        // The picture's size as the thumbnail decoded it, for the upload to send.
+        PictureSize decoded;
+        EXPECT_EQ(MakeThumbnail(source, Path("sized.tmp"), decoded), 1) << c.name;
+        EXPECT_EQ(decoded, c.picture) << c.name;
     }
 }
 
@@ -221,12 +225,21 @@ TEST_F(ThumbnailTest, AnUnreadableSourceFailsAndLeavesTheDestinationAsItWas) {
         EXPECT_EQ(MakeThumbnail(source, destination), 0) << source;
         EXPECT_EQ(testing::ReadFile(PathFromUtf8(destination)), "") << source;
         EXPECT_EQ(ReadPictureSize(source), PictureSize{}) << source;
+        PictureSize decoded{1, 1};
+        EXPECT_EQ(MakeThumbnail(source, destination, decoded), 0) << source;
+        EXPECT_EQ(decoded, PictureSize{}) << source;
     }
 }
 
 TEST_F(ThumbnailTest, AnUnwritableDestinationFails) {
     const std::string source = Picture("picture.png", PictureType::Png, 80, 60);
     EXPECT_EQ(MakeThumbnail(source, Path("no such folder/thumbnail.jpg")), 0);
+    // The picture was read all the same: its size comes back.
+    PictureSize decoded;
+    EXPECT_EQ(MakeThumbnail(source, Path("no such folder/thumbnail.jpg"), decoded), 0);
+    EXPECT_EQ(decoded, (PictureSize{80, 60}));
+    EXPECT_EQ(MakeThumbnail(source, "", decoded), -1);
+    EXPECT_EQ(decoded, PictureSize{});
 }
 
 }  // namespace

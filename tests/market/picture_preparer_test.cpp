@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "image/graphics_startup.h"
+#include "image/picture_size.h"
 #include "support/file_digest.h"
 #include "support/file_path.h"
 
@@ -30,6 +31,7 @@ TEST(PicturePreparerTest, PreparesEachPictureWhetherTakenInOrderOrNot) {
             EXPECT_EQ(picture.path, paths[index]) << ahead;
             EXPECT_EQ(picture.md5, FileMd5Hex(paths[index]));
             EXPECT_GT(picture.pixels.width, 0);
+            EXPECT_EQ(picture.pixels, ReadPictureSize(paths[index]));  // the form's size fields
             EXPECT_GT(picture.bytes, 0);
             ASSERT_TRUE(picture.thumbnail);
             EXPECT_GT(std::filesystem::file_size(PathFromUtf8(picture.thumbnail->path())), 0u);
