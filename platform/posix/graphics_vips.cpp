@@ -4,6 +4,8 @@
 // resampler without being held whole in memory.
 
 #include <vips/vips.h>
+// After vips.h, which it needs.
+#include <vips/vector.h>
 
 #include <algorithm>
 #include <fstream>
@@ -182,6 +184,9 @@ bool InitialiseVips() {
     // cache that could answer for a file that has changed on disk since.
     vips_block_untrusted_set(TRUE);
     vips_cache_set_max(0);
+    // Without the cache, every resize would compile its vector programs anew, writing each to a
+    // temporary file to run it: far more work than the plain code spends on a thumbnail's pixels.
+    vips_vector_set_enabled(FALSE);
     // Warnings about damaged pictures are not for the user's terminal: a picture that cannot be
     // used fails its operation, which the caller reports.
     g_log_set_handler(
