@@ -153,8 +153,10 @@ bool UploadCategoryPictures(std::vector<PlannedCategory>& plan,
             std::string& address = slot.subcategory
                                        ? category.subcategoryAddresses[*slot.subcategory]
                                        : category.topAddress;
-            if (!UploadWithRetries(session, context, albumPath, files[i], *prepared, retryWait,
-                                   address)) {
+            const bool uploaded = UploadWithRetries(session, context, albumPath, files[i],
+                                                    *prepared, retryWait, address);
+            preparer.Discard(std::move(prepared->thumbnail));
+            if (!uploaded) {
                 return false;
             }
             uploads.PostPictureDone(count, *slot.entry);

@@ -81,6 +81,7 @@ bool UploadMainPictures(const std::vector<TemplateFile>& files, const std::strin
         return [&, i, prepared](JobContext& context) {
             const int result = UploadCheckedPicture(session, context, albumPath, files[i],
                                                     *prepared, addresses[i], changed[i]);
+            preparer.Discard(std::move(prepared->thumbnail));
             uploads.Post({kPictureUploaded, 0, result, files[i].name});
             uploads.PostPictureDone(count, files[i].name);
             return result > 0;

@@ -23,12 +23,28 @@ PreparedPicture PicturePreparer::Take(std::size_t index) {
     return std::move(*picture);
 }
 
+void PicturePreparer::Discard(std::unique_ptr<TemporaryFile> thumbnail) {
+    const std::lock_guard held(discardedLock_);
+    discarded_.push_back(std::move(thumbnail));
+}
+
 void PicturePreparer::StartAhead(std::size_t index) {
     std::size_t next = ahead_.empty() ? index : ahead_.back().index + 1;
     while (ahead_.size() < depth_ && next < paths_.size()) {
         Ahead ahead{next, {}};
+        std::vector<std::unique_ptr<TemporaryFile>> done;
+        {
+            const std::lock_guard held(discardedLock_);
+            done.swap(discarded_);
+        }
         try {
-            ahead.picture = std::async(std::launch::async, PreparePicture, paths_[next]);
+            ahead.picture = std::async(
+                std::launch::async,
+                [](const std::string& path, std::vector<std::unique_ptr<TemporaryFile>> removed) {
+                    removed.clear();
+                    return PreparePicture(path);
+                },
+                paths_[next], std::move(done));
         } catch (const std::system_error&) {
             // No thread to be had: the picture is prepared when it is taken.
         }

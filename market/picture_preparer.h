@@ -6,12 +6,15 @@
 #include <cstddef>
 #include <deque>
 #include <future>
+#include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <system_error>
 #include <vector>
 
 #include "market/picture_upload.h"
+#include "support/temporary_file.h"
 
 namespace kesto {
 
@@ -30,6 +33,11 @@ class PicturePreparer {
     // How many pictures the list holds.
     std::size_t size() const { return paths_.size(); }
 
+    // Takes the thumbnail of a picture whose upload is over, from any thread. It is removed on
+    // the thread that prepares the next picture rather than on the uploading thread, where
+    // removing a file held up the next request; what is left is removed with the object.
+    void Discard(std::unique_ptr<TemporaryFile> thumbnail);
+
   private:
     void StartAhead(std::size_t index);
 
@@ -41,6 +49,8 @@ class PicturePreparer {
     std::vector<std::string> paths_;
     std::size_t depth_;
     std::deque<Ahead> ahead_;  // consecutive indices
+    std::mutex discardedLock_;
+    std::vector<std::unique_ptr<TemporaryFile>> discarded_;  // for the next preparation to remove
 };
 
 }  // namespace kesto

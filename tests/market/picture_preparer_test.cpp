@@ -45,5 +45,33 @@ TEST(PicturePreparerTest, PreparesEachPictureWhetherTakenInOrderOrNot) {
     }
 }
 
+// A thumbnail handed back after its upload is removed by the preparation that starts next, not
+// by the thread that hands it back; one handed back after the last goes with the preparer.
+TEST(PicturePreparerTest, ADiscardedThumbnailGoesWithTheNextPreparationOrThePreparer) {
+    GraphicsUser graphics;
+    const std::vector<std::string> paths{Picture("ocean-blue/main/top.jpg"),
+                                         Picture("ocean-blue/main/sale.jpg"),
+                                         Picture("spring-garden/main/shipping.gif")};
+    const auto exists = [](const std::string& path) {
+        return std::filesystem::exists(PathFromUtf8(path));
+    };
+    std::string last;
+    {
+        PicturePreparer preparer(paths, 1);
+        PreparedPicture first = preparer.Take(0);  // the second is prepared from here
+        const std::string firstThumbnail = first.thumbnail->path();
+        preparer.Discard(std::move(first.thumbnail));
+        EXPECT_TRUE(exists(firstThumbnail));
+        const PreparedPicture second = preparer.Take(1);  // the third is prepared from here
+        PreparedPicture third = preparer.Take(2);
+        EXPECT_FALSE(exists(firstThumbnail));
+        EXPECT_TRUE(exists(second.thumbnail->path()));
+        last = third.thumbnail->path();
+        preparer.Discard(std::move(third.thumbnail));
+        EXPECT_TRUE(exists(last));
+    }
+    EXPECT_FALSE(exists(last));
+}
+
 }  // namespace
 }  // namespace kesto
