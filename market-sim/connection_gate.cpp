@@ -240,8 +240,8 @@ void ConnectionGate::AcceptNew() {
             continue;  // every open connection has a request in hand: this one closes unserved
         }
         const int on = 1;
-        // Heads and bodies of answers go out in separate writes; without this, each answer's
-        // body waits for the client's delayed acknowledgement of its head.
+        // A large answer goes out in several writes; without this, each piece after the first
+        // waits for the client's delayed acknowledgement of the one before.
         setsockopt(socket.get(), IPPROTO_TCP, TCP_NODELAY, &on, sizeof(on));
         Admit(Connection(std::move(socket), open_));
     }

@@ -4,11 +4,19 @@
 #include <sys/socket.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 
 #include "market-sim/socket_address.h"
 
 namespace kesto::sim {
+namespace {
+
+// An answer larger than this goes out in pieces of about this size, so that a large body is not
+// held in memory twice.
+constexpr std::size_t kSendBytes = 64 * 1024;
+
+}  // namespace
 
 ConnectionStream::ConnectionStream(Connection& connection, const ConnectionLimits& limits)
     : connection_(connection), limits_(limits) {}
@@ -30,7 +38,7 @@ bool ConnectionStream::is_readable() const {
 }
 
 bool ConnectionStream::is_writable() const {
-    return WaitWritable(writeDeadline_.value_or(Clock::now() + limits_.exchangeTime));
+    return !failed_;  // writes go to memory; Flush waits for the socket
 }
 
 ssize_t ConnectionStream::read(char* ptr, size_t size) {
@@ -42,13 +50,34 @@ ssize_t ConnectionStream::read(char* ptr, size_t size) {
 }
 
 ssize_t ConnectionStream::write(const char* ptr, size_t size) {
+    if (failed_) {
+        return -1;
+    }
     if (!writeDeadline_) {
         writeDeadline_ = Clock::now() + limits_.exchangeTime;
     }
-    if (!WaitWritable(*writeDeadline_)) {
+    pending_.append(ptr, size);
+    if (pending_.size() >= kSendBytes && !Flush()) {
         return -1;
     }
-    return send(connection_.socket(), ptr, size, MSG_NOSIGNAL);
+    return static_cast<ssize_t>(size);
+}
+
+bool ConnectionStream::Flush() {
+    std::size_t sent = 0;
+    while (!failed_ && sent < pending_.size()) {
+        const ssize_t count = send(connection_.socket(), pending_.data() + sent,
+                                   pending_.size() - sent, MSG_NOSIGNAL | MSG_DONTWAIT);
+        if (count > 0) {
+            sent += static_cast<std::size_t>(count);
+        } else if (count < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)) {
+            failed_ = !WaitWritable(*writeDeadline_);
+        } else {
+            failed_ = true;
+        }
+    }
+    pending_.clear();
+    return !failed_;
 }
 
 void ConnectionStream::get_remote_ip_and_port(std::string& ip, int& port) const {

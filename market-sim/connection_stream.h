@@ -2,7 +2,9 @@
 // The HTTP library's view of one request on a connection. The request has arrived whole before
 // a worker takes it, so the library reads only the request's own bytes, from memory, and finds
 // the stream ended after them: it can never wait for a client nor read into the next request.
-// Answers go to the socket, and no write waits longer than the limits allow.
+// An answer is gathered in memory and sent when it is complete (or large), so that its head and
+// body leave in one write instead of waking the client once for each; no send waits longer than
+// the limits allow.
 
 #include <httplib.h>
 
@@ -28,6 +30,9 @@ class ConnectionStream final : public httplib::Stream {
     // Whether the library read the whole request, body included. When it did not (it refused
     // the request early, or ignored a body), the rest must not be parsed as a request.
     bool RequestReadWhole() const { return taken_ == connection_.requestBytes; }
+    // Sends what the library has written and not yet sent; false when the socket did not take
+    // it all in time (the connection is then of no further use).
+    bool Flush();
 
     bool is_readable() const override;
     bool is_writable() const override;
@@ -46,6 +51,8 @@ class ConnectionStream final : public httplib::Stream {
     const ConnectionLimits& limits_;
     std::size_t taken_ = 0;                           // bytes of the request read so far
     std::optional<Clock::time_point> writeDeadline_;  // set by the first write
+    std::string pending_;                             // written by the library, not yet sent
+    bool failed_ = false;                             // a send failed: nothing more is sent
 };
 
 }  // namespace kesto::sim

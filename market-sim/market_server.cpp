@@ -139,6 +139,7 @@ void MarketServer::Serve(Connection connection) {
         // What follows a request the library did not read to its end (it refused the request
         // early or ignored its body) is never parsed as a request of its own.
         keepOpen = keepOpen && stream.RequestReadWhole();
+        keepOpen = stream.Flush() && keepOpen;
     }
     if (keepOpen) {
         gate_.Return(std::move(connection));
