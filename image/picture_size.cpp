@@ -6,12 +6,23 @@
 
 namespace kesto {
 
-PictureSize ReadPictureSize(const std::string& path) {
-    const std::unique_ptr<Bitmap> picture = DecodePicture(path);
+namespace {
+
+PictureSize SizeOf(const std::unique_ptr<Bitmap>& picture) {
     if (!picture) {
         return {};
     }
     return {picture->Width(), picture->Height()};
+}
+
+}  // namespace
+
+PictureSize ReadPictureSize(const std::string& path) {
+    return SizeOf(DecodePicture(path));
+}
+
+PictureSize ReadCheckedPictureSize(const std::string& path) {
+    return SizeOf(DecodeBitmap(path));
 }
 
 }  // namespace kesto

@@ -218,7 +218,7 @@ class Inspector {
                             "editor)"));
             return false;
         }
-        const PictureSize size = ReadPictureSize(path);
+        const PictureSize size = ReadCheckedPictureSize(path);
         if (size.width <= 0 || size.height <= 0) {
             Error("not-a-picture", relative,
                   Translate("cannot be read as a picture (JPEG, PNG or GIF of a sane size)"));
