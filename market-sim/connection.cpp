@@ -17,6 +17,7 @@ Connection::Connection(Connection&& other) noexcept
     : received(std::move(other.received)),
       requestBytes(other.requestBytes),
       requestsServed(other.requestsServed),
+      arrived(other.arrived),
       socket_(std::move(other.socket_)),
       openCount_(std::exchange(other.openCount_, nullptr)) {}
 
@@ -26,6 +27,7 @@ Connection& Connection::operator=(Connection&& other) noexcept {
         received = std::move(other.received);
         requestBytes = other.requestBytes;
         requestsServed = other.requestsServed;
+        arrived = other.arrived;
         socket_ = std::move(other.socket_);
         openCount_ = std::exchange(other.openCount_, nullptr);
     }

@@ -3,6 +3,7 @@
 // place in the server's count of open connections (taken when accepted, given back on closing).
 
 #include <atomic>
+#include <chrono>
 #include <cstddef>
 #include <string>
 
@@ -31,6 +32,8 @@ class Connection {
     std::size_t requestBytes = 0;
     // Requests answered on this connection so far.
     std::size_t requestsServed = 0;
+    // When the request handed to a worker had arrived whole.
+    std::chrono::steady_clock::time_point arrived{};
 
   private:
     FileDescriptor socket_;

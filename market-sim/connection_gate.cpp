@@ -185,6 +185,7 @@ void ConnectionGate::Advance(Waiting& waiting) {
     switch (request.Update(connection.received)) {
         case IncomingRequest::Progress::kWhole:
             connection.requestBytes = request.size();
+            connection.arrived = Clock::now();
             dispatch_(std::move(connection));
             return;
         case IncomingRequest::Progress::kRefused:

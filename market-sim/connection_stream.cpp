@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <thread>
 
 #include "market-sim/socket_address.h"
 
@@ -18,8 +19,9 @@ constexpr std::size_t kSendBytes = 64 * 1024;
 
 }  // namespace
 
-ConnectionStream::ConnectionStream(Connection& connection, const ConnectionLimits& limits)
-    : connection_(connection), limits_(limits) {}
+ConnectionStream::ConnectionStream(Connection& connection, const ConnectionLimits& limits,
+                                   Clock::time_point sendFrom)
+    : connection_(connection), limits_(limits), sendFrom_(sendFrom) {}
 
 ConnectionStream::~ConnectionStream() {
     connection_.received.erase(0, taken_);
@@ -64,6 +66,9 @@ ssize_t ConnectionStream::write(const char* ptr, size_t size) {
 }
 
 bool ConnectionStream::Flush() {
+    if (!pending_.empty() && Clock::now() < sendFrom_) {
+        std::this_thread::sleep_until(sendFrom_);
+    }
     std::size_t sent = 0;
     while (!failed_ && sent < pending_.size()) {
         const ssize_t count = send(connection_.socket(), pending_.data() + sent,

@@ -21,7 +21,9 @@ class ConnectionStream final : public httplib::Stream {
   public:
     using Clock = std::chrono::steady_clock;
 
-    ConnectionStream(Connection& connection, const ConnectionLimits& limits);
+    // Nothing of the answer is sent before sendFrom.
+    ConnectionStream(Connection& connection, const ConnectionLimits& limits,
+                     Clock::time_point sendFrom = {});
     // Leaves the bytes after the request in the connection for its next request.
     ~ConnectionStream() override;
     ConnectionStream(const ConnectionStream&) = delete;
@@ -51,8 +53,9 @@ class ConnectionStream final : public httplib::Stream {
     const ConnectionLimits& limits_;
     std::size_t taken_ = 0;                           // bytes of the request read so far
     std::optional<Clock::time_point> writeDeadline_;  // set by the first write
-    std::string pending_;                             // written by the library, not yet sent
-    bool failed_ = false;                             // a send failed: nothing more is sent
+    Clock::time_point sendFrom_;
+    std::string pending_;  // written by the library, not yet sent
+    bool failed_ = false;  // a send failed: nothing more is sent
 };
 
 }  // namespace kesto::sim

@@ -134,7 +134,18 @@ void MarketServer::Serve(Connection connection) {
     const bool last = ++connection.requestsServed >= limits_.requestsPerConnection;
     bool keepOpen = false;
     {
-        ConnectionStream stream(connection, limits_);
+        // The delay counts from the request's arrival, so that the hand-over to this worker and
+        // the answer's making take none of it; the answer is held until then.
+        ConnectionStream::Clock::time_point sendFrom{};
+        if (const long long delay = answerDelayMs_; delay > 0) {
+            const std::string_view request =
+                std::string_view(connection.received).substr(0, connection.requestBytes);
+            const auto target = TargetOfHead(request.substr(0, request.find("\r\n\r\n")));
+            if (target && !IsLoopback(target->host)) {
+                sendFrom = connection.arrived + std::chrono::milliseconds(delay);
+            }
+        }
+        ConnectionStream stream(connection, limits_, sendFrom);
         keepOpen = router_.Serve(stream, last);
         // What follows a request the library did not read to its end (it refused the request
         // early or ignored its body) is never parsed as a request of its own.
@@ -185,6 +196,11 @@ bool MarketServer::ApplyFault(const httplib::Request& request, httplib::Response
     const auto fault = faults_.Take(path);
     if (!fault) {
         return false;
+    }
+    if (fault->kind == FaultKind::kDrop || fault->kind == FaultKind::kCut) {
+        // What the client sees of these is the connection's end, not an answer held back: it
+        // comes after the delay all the same.
+        std::this_thread::sleep_for(std::chrono::milliseconds(answerDelayMs_.load()));
     }
     switch (fault->kind) {
         case FaultKind::kError:
@@ -248,9 +264,6 @@ void MarketServer::Handle(const httplib::Request& request, httplib::Response& re
         response.status = 400;
         response.set_content("bad request target", "text/plain");
         return;
-    }
-    if (const long long delay = answerDelayMs_; delay > 0 && !IsLoopback(target->host)) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(delay));
     }
     const std::string multipartType = request.get_header_value(kMultipartTypeHeader);
     Exchange exchange{

@@ -44,8 +44,9 @@ class MarketServer {
     // the requests in hand. Any thread may call it, more than once.
     void Stop();
 
-    // Delays every answer of the five hosts (not of the control interface) by this long, as a
-    // distant server would; for measuring how the client fares against latency.
+    // Delays every answer of the five hosts (not of the control interface) by this long after
+    // its request arrived, as a distant server would; for measuring how the client fares
+    // against latency.
     void SetAnswerDelay(std::chrono::milliseconds delay) { answerDelayMs_ = delay.count(); }
 
     // What later success answers carry (rich until set); any thread may change it.
