@@ -7,7 +7,7 @@
 # the shop front opened and the shop holding the template's sign, main page and categories; press
 # Preview and the link (opened by the desktop's default program, here a recorder); leave a
 # screenshot; press Exit.
-# Runs under its own Xvfb (xvfb-run -a).
+# Runs under its own Xvfb (scripts/on-own-display).
 #   design_e2e.sh KESTO_MARKET KESTO_DESIGN ARTIFACT_FOLDER
 set -euo pipefail
 market=$1

@@ -5,7 +5,7 @@
 # cookie file; the file holds the login, and kesto-decorate --plan with it reads the shop.
 # Then the user closing the login window before logging in, and a machine without a display,
 # each end with the usage status and say why.
-# Runs under its own Xvfb (xvfb-run -a).
+# Runs under its own Xvfb (scripts/on-own-display).
 #   login_e2e.sh KESTO_MARKET KESTO_DECORATE ARTIFACT_FOLDER
 set -euo pipefail
 market=$1
